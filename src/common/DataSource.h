@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "Recordset.h"
+
+// A data source: a connection text, a command text and, after refresh(), the recordset of the
+// command. Windows own their data sources; the free functions of DbAccess.h (SetConnection,
+// RefreshData, HasRecords) are the way to use them.
+class DataSource {
+public:
+    QString connectionText;
+    QString commandText;
+    // Set by SetConnection as the suite's windows do; kept for the ODBC backend's time-outs.
+    int commandTimeout = 0;
+    int connectionTimeout = 0;
+    bool visible = false;
+
+    // Runs the command text; throws DbError. The place names the caller in the trace.
+    void refresh(const QString& place = {});
+    bool isOpen() const { return m_recordset != nullptr; }
+    Recordset& recordset();
+
+    // Runs one statement on the same connection (used for the recordset's edits).
+    ResultSets run(const QString& text, const QString& place = {});
+
+private:
+    std::unique_ptr<Recordset> m_recordset;
+};

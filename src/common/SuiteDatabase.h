@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "ResultSet.h"
+
+// The one interface to the suite's database. execute() runs a command text (a statement, a
+// procedure call or a batch) exactly as given and returns every result set it produced, or
+// throws DbError.
+class SuiteDatabase {
+public:
+    virtual ~SuiteDatabase() = default;
+    virtual ResultSets execute(const QString& commandText) = 0;
+};
+
+// Where connections come from. The program installs one factory at start-up (embedded database
+// or ODBC, chosen from the settings file); every data source with the same connection text
+// shares one connection.
+namespace Connections {
+using Factory = std::function<std::shared_ptr<SuiteDatabase>(const QString& connectionText)>;
+void setFactory(Factory factory);
+// Opens (or reuses) the connection for the text; throws DbError when it cannot.
+std::shared_ptr<SuiteDatabase> open(const QString& connectionText);
+// Drops the shared connections (tests, and the end of the program).
+void closeAll();
+// One field of a connection text such as "Initial Catalog"; empty when absent.
+QString field(const QString& connectionText, const QString& name);
+}  // namespace Connections

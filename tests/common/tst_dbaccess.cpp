@@ -1,0 +1,263 @@
+// The database access layer: connection text, refresh and the error report, the recordset's
+// cursor, find and edits, the comparison on the server, the trace.
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "DataSource.h"
+#include "DbAccess.h"
+#include "Dialogs.h"
+#include "FakeDatabase.h"
+#include "ProgramExit.h"
+#include "Session.h"
+#include "Trace.h"
+#include "UserSettings.h"
+
+namespace {
+class ScriptedDialogs : public Dialogs::Service {
+public:
+    explicit ScriptedDialogs(QStringList* shown) : m_shown(shown) {}
+    void showMessage(const QString& text) override { *m_shown << text; }
+    Dialogs::Answer ask(const QString& text, Dialogs::Buttons, Dialogs::Answer preselected) override {
+        *m_shown << text;
+        return preselected;
+    }
+
+private:
+    QStringList* m_shown;
+};
+
+ResultSet table(const QStringList& columns, const QList<QVariantList>& rows) {
+    return ResultSet{columns, rows};
+}
+}  // namespace
+
+class TestDbAccess : public QObject {
+    Q_OBJECT
+    QStringList m_shown;
+    std::shared_ptr<FakeDatabase> m_db;
+
+private slots:
+    void init() {
+        Session::reset();
+        m_shown.clear();
+        Dialogs::setService(std::make_unique<ScriptedDialogs>(&m_shown));
+        ProgramExit::throwOnEnd();
+        m_db = FakeDatabase::install();
+    }
+
+    void connectionText() {
+        Session& s = Session::current();
+        s.dbName = "ZQDEMO";
+        s.persistSecurity = "False";
+        QCOMPARE(ConnectionText(),
+                 QString("Provider=MSDASQL.1;Password=;Persist Security Info=False;User ID=;"
+                         "Data Source=zqpro;Initial Catalog=ZQDEMO"));
+        s.dbUser = "sa";
+        s.dbPassword = "pw";
+        s.persistSecurity = "True";
+        DataSource source;
+        SetConnection(source);
+        QCOMPARE(source.connectionText,
+                 QString("Provider=MSDASQL.1;Password=pw;Persist Security Info=True;User ID=sa;"
+                         "Data Source=zqpro;Initial Catalog=ZQDEMO"));
+        QCOMPARE(Connections::field(source.connectionText, "Initial Catalog"), QString("ZQDEMO"));
+    }
+
+    void refreshAndRowTests() {
+        m_db->answers["SELECT 1"] = {table({"A"}, {{1}, {2}})};
+        m_db->answers["SELECT none"] = {table({"A"}, {})};
+        DataSource source;
+        SetConnection(source);
+        QVERIFY(!HasRecords(source));  // no command text yet
+        QCOMPARE(m_shown, QStringList{"Ado物件尚未指定任何查詢內容"});
+
+        source.commandText = "SELECT none";
+        RefreshData(source, "here");
+        QVERIFY(!HasRecords(source));
+        QVERIFY(!HasCurrentRow(source.recordset()));
+        QVERIFY(source.recordset().bof() && source.recordset().eof());
+
+        source.commandText = "SELECT 1";
+        RefreshData(source, "here");
+        QVERIFY(HasRecords(source));
+        Recordset& rs = source.recordset();
+        QVERIFY(HasCurrentRow(rs));
+        rs.moveNext();
+        QCOMPARE(rs.field("a").toInt(), 2);  // names ignore case
+        rs.moveNext();
+        QVERIFY(!HasCurrentRow(rs) && rs.eof());
+        rs.moveNext();  // stays at the end
+        QVERIFY(rs.eof());
+        rs.moveFirst();
+        rs.movePrevious();
+        QVERIFY(rs.bof() && !HasCurrentRow(rs));
+    }
+
+    void errorReportEndsTheProgram_data() {
+        QTest::addColumn<quint32>("number");
+        QTest::addColumn<QString>("meaning");
+        QTest::newRow("login") << quint32(0x80040E4D) << "登錄 SQL 資料庫 ID 或 密碼錯誤";
+        QTest::newRow("network") << quint32(0x80004005)
+                                 << "網路斷線 或 SQL 資料庫沒啟動 或 SQL 授權人數不足";
+        QTest::newRow("table") << quint32(0x80040E37) << "SQL 資料庫的資料表不存在";
+        QTest::newRow("timeout") << quint32(0x80040E31) << "資料庫處理的時間過短請重新設定";
+        QTest::newRow("procedure") << quint32(0x80040E14) << "SQL 資料庫的 SP 程式不存在";
+        QTest::newRow("empty") << quint32(0x80040E0C) << "Ado 的程式沒指定內容";
+        QTest::newRow("other") << quint32(0x80040E10) << "";
+    }
+
+    void errorReportEndsTheProgram() {
+        QFETCH(quint32, number);
+        QFETCH(QString, meaning);
+        UserSettings::save("Zq2000", "OpenId", "FU", "1");
+        m_db->errors.insert("SELECT x", DbError(number, "provider text"));
+        DataSource source;
+        SetConnection(source);
+        source.commandText = "SELECT x";
+        try {
+            RefreshData(source, "FUA");
+            QFAIL("the program should have ended");
+        } catch (const ProgramExit::ProgramEnded&) {
+        }
+        QCOMPARE(m_shown.size(), 1);
+        const QStringList parts = m_shown[0].split("\r\n\r\n");
+        QCOMPARE(parts.size(), 7);
+        QCOMPARE(parts[0], QString("錯誤發生位置：FUA 與資料庫連線取資料時"));
+        QCOMPARE(parts[1], "錯誤代碼：" + QString::number(qint32(number)));
+        QCOMPARE(parts[2], QString("錯誤說明：provider text"));
+        QCOMPARE(parts[3], "錯誤敘述：" + meaning);
+        QCOMPARE(parts[5], QString("並請記得留下您的聯絡電話及大名,以方便我們與您聯絡"));
+        QCOMPARE(parts[6], QString("按下確定後會自動執行下載程式"));
+        QCOMPARE(Session::current().lastDbError, QString("provider text"));
+        // The same setting whichever way the application name is written.
+        QCOMPARE(UserSettings::get("ZQ2000", "OpenId", "FU"), QString("0"));
+    }
+
+    void emptyCommandIsADatabaseError() {
+        DataSource source;
+        SetConnection(source);
+        source.commandText = "   ";
+        QVERIFY_THROWS_EXCEPTION(ProgramExit::ProgramEnded, RefreshData(source, "x"));
+        QVERIFY(m_shown.value(0).contains("Ado 的程式沒指定內容"));
+        QVERIFY(m_db->sent.isEmpty());
+    }
+
+    void compStrAsksTheServer() {
+        SetConnection(SharedSources::comparison());
+        m_db->answer = [](const QString& text) {
+            // The server's answer: 'b' after 'a' only.
+            const bool after = text.contains("(Select 'b') > (Select 'a')");
+            return ResultSets{table({""}, {{after ? "T" : "F"}})};
+        };
+        QVERIFY(CompStr("b", "a"));
+        QVERIFY(!CompStr("a", "b"));
+        QVERIFY(!CompStr("a", "a"));
+        QCOMPARE(m_db->sent.value(0), QString("IF (Select 'b') > (Select 'a') Begin Select 'T' "
+                                              "End Else Begin Select 'F' End"));
+        m_db->answer = [](const QString&) -> ResultSets {
+            throw DbError(0x80004005, "gone");
+        };
+        QVERIFY_THROWS_EXCEPTION(ProgramExit::ProgramEnded, CompStr("a", "b"));
+        QVERIFY(m_shown.value(0).startsWith("錯誤發生位置：CompStr-Error 與資料庫連線取資料時"));
+    }
+
+    void findAndBookmarks() {
+        Recordset rs({table({"Aseq", "Aname"}, {{1, "甲"}, {3, "Abc"}, {5, "abd"}})});
+        QVERIFY(rs.find("Aseq = 3"));
+        QCOMPARE(rs.field("Aname").toString(), QString("Abc"));
+        const int mark = rs.bookmark();
+        QVERIFY(rs.find("Aname = 'ABD'"));  // texts ignore case
+        QCOMPARE(rs.field("Aseq").toInt(), 5);
+        rs.setBookmark(mark);
+        QCOMPARE(rs.field("Aseq").toInt(), 3);
+        QVERIFY(rs.find("Aname LIKE 'ab*'"));  // from the current row on
+        QCOMPARE(rs.field("Aseq").toInt(), 3);
+        rs.moveFirst();
+        QVERIFY(!rs.find("Aseq > 5"));
+        QVERIFY(rs.eof());
+        rs.moveFirst();
+        QVERIFY(!rs.find("nonsense"));
+    }
+
+    void multipleResultSets() {
+        Recordset rs({table({"A"}, {{1}}), table({"B"}, {{2}, {3}})});
+        QCOMPARE(rs.field("A").toInt(), 1);
+        QVERIFY(rs.nextRecordset());
+        QCOMPARE(rs.recordCount(), 2);
+        QCOMPARE(rs.field(0).toInt(), 2);
+        QVERIFY(!rs.nextRecordset());
+        QVERIFY(rs.bof() && rs.eof());
+    }
+
+    void editsBecomeStatements() {
+        m_db->answers["SELECT * FROM Asset_Temp WHERE Lcode = '0016'"] = {
+            table({"Lcode", "aname", "atot1"}, {{"0016", "車", QVariant()}})};
+        DataSource source;
+        SetConnection(source);
+        source.commandText = "SELECT * FROM Asset_Temp WHERE Lcode = '0016'";
+        RefreshData(source, "FUA");
+        Recordset& rs = source.recordset();
+        rs.setField("aname", "O'Neil's 車");
+        rs.update();
+        QCOMPARE(m_db->sent.last(),
+                 QString("UPDATE Asset_Temp SET aname = 'O''Neil''s 車' WHERE Lcode = '0016' AND "
+                         "aname = '車' AND atot1 IS NULL"));
+        QCOMPARE(rs.field("aname").toString(), QString("O'Neil's 車"));
+        rs.addNew();
+        rs.setField("Lcode", "0016");
+        rs.setField("atot1", 1500.5);
+        rs.update();
+        QCOMPARE(m_db->sent.last(),
+                 QString("INSERT INTO Asset_Temp (Lcode, atot1) VALUES ('0016', 1500.5)"));
+        QCOMPARE(rs.recordCount(), 2);
+        rs.deleteCurrent();
+        QCOMPARE(m_db->sent.last(),
+                 QString("DELETE FROM Asset_Temp WHERE Lcode = '0016' AND aname IS NULL AND "
+                         "atot1 = 1500.5"));
+        QCOMPARE(rs.recordCount(), 1);
+
+        // A join cannot be edited: refused before anything is sent.
+        m_db->answers["SELECT * FROM A, B"] = {table({"x"}, {{1}})};
+        source.commandText = "SELECT * FROM A, B";
+        RefreshData(source, "FUA");
+        const qsizetype sent = m_db->sent.size();
+        source.recordset().setField("x", 2);
+        QVERIFY_THROWS_EXCEPTION(DbError, source.recordset().update());
+        QCOMPARE(m_db->sent.size(), sent);
+    }
+
+    void traceRecordsStatementsAndMessages() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("trace.jsonl");
+        qputenv("ZQFU_TRACE", file.toUtf8());
+        Trace::reload();
+        m_db->answers["SELECT 1"] = {table({"A"}, {{1}})};
+        DataSource source;
+        SetConnection(source);
+        source.commandText = "SELECT 1";
+        RefreshData(source, "FU");
+        Dialogs::ask("是否確定?", Dialogs::Buttons::YesNo, Dialogs::Answer::No);
+        qputenv("ZQFU_TRACE", "");
+        Trace::reload();
+
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = f.readAll().trimmed().split('\n');
+        QCOMPARE(lines.size(), 2);
+        const QJsonObject sql = QJsonDocument::fromJson(lines[0]).object();
+        QCOMPARE(sql["t"].toString(), QString("sql"));
+        QCOMPARE(sql["place"].toString(), QString("FU"));
+        QCOMPARE(sql["text"].toString(), QString("SELECT 1"));
+        QVERIFY(sql.contains("ms"));
+        const QJsonObject msg = QJsonDocument::fromJson(lines[1]).object();
+        QCOMPARE(msg["text"].toString(), QString("是否確定?"));
+        QCOMPARE(msg["buttons"].toString(), QString("yesno"));
+        QCOMPARE(msg["answer"].toString(), QString("no"));
+    }
+};
+
+QTEST_MAIN(TestDbAccess)
+#include "tst_dbaccess.moc"
