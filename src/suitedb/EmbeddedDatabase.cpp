@@ -1,0 +1,70 @@
+#include "EmbeddedDatabase.h"
+
+#include "SqlErrors.h"
+#include "SqliteText.h"
+#include "TsqlBatch.h"
+
+EmbeddedDatabase::EmbeddedDatabase(const QString& path, OpenMode mode,
+                                   std::shared_ptr<const ProcedureRegistry> procedures)
+    : m_connection(path, mode),
+      m_procedures(procedures ? std::move(procedures) : SuiteProcedures()) {}
+
+void EmbeddedDatabase::setBusyTimeout(int milliseconds) {
+    QMutexLocker lock(&m_mutex);
+    m_connection.setBusyTimeout(milliseconds);
+}
+
+ResultSets EmbeddedDatabase::execute(const QString& commandText) {
+    QMutexLocker lock(&m_mutex);
+    const TsqlBatch batch(commandText);
+    ResultSets out;
+    for (const BatchStatement& statement : batch.statements()) run(batch, statement, out);
+    return out;
+}
+
+void EmbeddedDatabase::run(const TsqlBatch& batch, const BatchStatement& statement,
+                           ResultSets& out) {
+    switch (statement.kind) {
+        case BatchStatement::Kind::Sql:
+            runSql(batch, statement, out);
+            break;
+        case BatchStatement::Kind::Call:
+            call(statement, out);
+            break;
+        case BatchStatement::Kind::Block:
+            for (const BatchStatement& inner : statement.body) run(batch, inner, out);
+            break;
+        case BatchStatement::Kind::If:
+            if (holds(batch, statement))
+                run(batch, statement.body[0], out);
+            else if (statement.body.size() > 1)
+                run(batch, statement.body[1], out);
+            break;
+    }
+}
+
+void EmbeddedDatabase::runSql(const TsqlBatch& batch, const BatchStatement& statement,
+                              ResultSets& out) {
+    const QString sql = SqliteText::statement(batch, statement.first, statement.last);
+    for (ResultSet& set : m_connection.script(sql)) {
+        for (QString& column : set.columns) column = SqliteText::columnName(column);
+        out.append(std::move(set));
+    }
+}
+
+bool EmbeddedDatabase::holds(const TsqlBatch& batch, const BatchStatement& statement) {
+    const QString sql = SqliteText::condition(batch, statement.first, statement.last);
+    const ResultSets sets = m_connection.script(sql);
+    return !sets.isEmpty() && !sets.first().rows.isEmpty() &&
+           sets.first().rows.first().value(0).toLongLong() == 1;
+}
+
+void EmbeddedDatabase::call(const BatchStatement& statement, ResultSets& out) {
+    const ProcedureDefinition* procedure = m_procedures->find(statement.procedure);
+    if (!procedure) throw SqlErrors::unknownProcedure(statement.procedure);
+    const ProcedureCall call(procedure->name, statement.arguments);
+    ProcedureRegistry::checkArguments(*procedure, call);
+    ResultSets sets;
+    m_connection.transaction([&] { sets = procedure->body(m_connection, call); });
+    out.append(sets);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QMutex>
+#include <memory>
+
+#include "ProcedureRegistry.h"
+#include "SqliteConnection.h"
+#include "SuiteDatabase.h"
+
+class TsqlBatch;
+struct BatchStatement;
+
+// The embedded suite database: one SQLite file that every workstation process on the machine
+// shares, behind a T-SQL front end. A command text is split into statements; procedure calls
+// run registered C++ procedures, each in its own write transaction; IF ... BEGIN ... END
+// evaluates its condition and runs one branch; every other statement goes to SQLite. Every
+// failure is a DbError with the provider's number.
+class EmbeddedDatabase : public SuiteDatabase {
+public:
+    using OpenMode = SqliteConnection::OpenMode;
+
+    // Opens the file (Existing: it must be there); procedures default to the suite's.
+    // Throws DbError (NoConnection) when it cannot.
+    explicit EmbeddedDatabase(const QString& path, OpenMode mode = OpenMode::Existing,
+                              std::shared_ptr<const ProcedureRegistry> procedures = {});
+
+    ResultSets execute(const QString& commandText) override;
+
+    // The connection below the front end (schema, demo data, tests). Not to be used while
+    // another thread runs execute.
+    SqliteConnection& connection() { return m_connection; }
+    void setBusyTimeout(int milliseconds);
+
+private:
+    void run(const TsqlBatch& batch, const BatchStatement& statement, ResultSets& out);
+    void runSql(const TsqlBatch& batch, const BatchStatement& statement, ResultSets& out);
+    void call(const BatchStatement& statement, ResultSets& out);
+    bool holds(const TsqlBatch& batch, const BatchStatement& statement);
+
+    QMutex m_mutex;
+    SqliteConnection m_connection;
+    std::shared_ptr<const ProcedureRegistry> m_procedures;
+};

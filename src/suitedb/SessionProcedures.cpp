@@ -1,0 +1,104 @@
+#include "SessionProcedures.h"
+
+#include "Clock.h"
+#include "ProcedureRegistry.h"
+#include "SqliteConnection.h"
+#include "ValueHelpers.h"
+
+namespace SessionProcedures {
+namespace {
+const char* const NamedColumns[] = {"STAT",  "SMSG",  "COMNAM", "LCODE",    "MFOR",
+                                    "SCODE", "SNAME", "SSTOC",  "DEPARTNO", "DENAME",
+                                    "SUSER", "LNAME", "COMUNI", "SDATE"};
+static_assert(std::size(NamedColumns) == FirstRightMask);
+
+QString maskColumn(int c) { return QStringLiteral("R%1").arg(c, 2, 10, QLatin1Char('0')); }
+
+ResultSet saleRowShape() {
+    ResultSet set;
+    for (const char* name : NamedColumns) set.columns.append(QLatin1String(name));
+    for (int c = 0; c < RightMaskCount; ++c) set.columns.append(maskColumn(c));
+    QVariantList row(SaleColumnCount);
+    for (int c = 0; c < RightMaskCount; ++c) row[FirstRightMask + c] = 0LL;
+    set.rows.append(row);
+    return set;
+}
+
+ResultSets refuse(ResultSet set, const QString& message) {
+    set.rows[0][0] = 1LL;
+    set.rows[0][1] = message;
+    return {set};
+}
+
+QString staffQuery() {
+    QString masks;
+    for (int c = 0; c < RightMaskCount; ++c) masks += QStringLiteral(", S.") + maskColumn(c);
+    return QStringLiteral(
+               "SELECT S.SCODE, S.SNAME, S.SSTOC, S.DEPARTNO, IFNULL(D.DENAME, ''), S.SUSER") +
+           masks +
+           QStringLiteral(
+               " FROM SALE S LEFT JOIN Depart25 D ON D.DEPARTNO = S.DEPARTNO"
+               " WHERE S.SUSER = ?1");
+}
+
+ResultSets sale(SqliteConnection& db, const ProcedureCall& call) {
+    ResultSet set = saleRowShape();
+    const QString stationCode = call.text(0);
+    const QString userCode = call.text(1).trimmed();
+
+    const ResultSet station =
+        db.query(QStringLiteral("SELECT LCODE, LNAME FROM LSTA WHERE LCODE = ?1"), {stationCode});
+    if (stationCode.trimmed().isEmpty() || station.rows.isEmpty())
+        return refuse(set, QStringLiteral("工作站號 %1 尚未設定,請洽系統管理員!").arg(stationCode));
+
+    const ResultSet staff = db.query(staffQuery(), {userCode});
+    if (userCode.isEmpty() || staff.rows.isEmpty())
+        return refuse(set, QStringLiteral("使用者代號 %1 不存在,請洽系統管理員!").arg(userCode));
+
+    const ResultSet company =
+        db.query(QStringLiteral("SELECT COMNAM, MFOR, COMUNI FROM COMP ORDER BY COMNO LIMIT 1"));
+    const QVariantList none(3);
+    const QVariantList& comp = company.rows.isEmpty() ? none : company.rows.first();
+    const QVariantList& ws = station.rows.first();
+    const QVariantList& person = staff.rows.first();
+
+    const QDateTime now = Clock::now();
+    db.exec(QStringLiteral("UPDATE LSTA SET LUSER = ?1, LTIME = ?2 WHERE LCODE = ?3"),
+            {person[5], now, ws[0]});
+
+    QVariantList& row = set.rows[0];
+    row[0] = 0LL;
+    row[1] = QString(QLatin1String(""));
+    row[2] = comp[0];
+    row[3] = ws[0];
+    row[4] = comp[1];
+    row[5] = person[0];
+    row[6] = person[1];
+    row[7] = person[2];
+    row[8] = person[3];
+    row[9] = person[4];
+    row[10] = person[5];
+    row[11] = ws[1];
+    row[12] = comp[2];
+    row[13] = DateToRoc(now.date());
+    for (int c = 0; c < RightMaskCount; ++c) row[FirstRightMask + c] = person[6 + c];
+    return {set};
+}
+
+ResultSets timeUpdate(SqliteConnection& db, const ProcedureCall& call) {
+    const QDateTime now = Clock::now();
+    db.exec(QStringLiteral("UPDATE LSTA SET LTIME = ?1 WHERE LCODE = ?2"), {now, call.text(0)});
+    ResultSet set;
+    set.columns = QStringList{QStringLiteral("DTIME")};
+    set.rows.append(QVariantList{now});
+    return {set};
+}
+}  // namespace
+
+void addTo(ProcedureRegistry& registry) {
+    registry.add(QStringLiteral("SF_ZQ2K_SALE"),
+                 {QStringLiteral("@LCODE"), QStringLiteral("@SUSER"), QStringLiteral("@KIND")}, 2,
+                 sale);
+    registry.add(QStringLiteral("SP_TIME_UPDATE"), {QStringLiteral("@LCODE")}, 1, timeUpdate);
+}
+}  // namespace SessionProcedures

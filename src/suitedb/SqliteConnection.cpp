@@ -1,0 +1,238 @@
+#include "SqliteConnection.h"
+
+#include <sqlite3.h>
+
+#include <QDateTime>
+
+#include "SqlErrors.h"
+#include "TsqlCollation.h"
+
+namespace {
+constexpr qsizetype CacheLimit = 200;
+
+// Finalizes a statement prepared for one run.
+struct Finalizer {
+    sqlite3_stmt* statement = nullptr;
+    ~Finalizer() { sqlite3_finalize(statement); }
+};
+
+QVariant dateTimeValue(const QString& text) {
+    for (const char* format : {"yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd"}) {
+        const QDateTime moment = QDateTime::fromString(text, QLatin1String(format));
+        if (moment.isValid()) return moment;
+    }
+    return text;
+}
+
+QVariant columnValue(sqlite3_stmt* statement, int i) {
+    switch (sqlite3_column_type(statement, i)) {
+        case SQLITE_NULL:
+            return QVariant();
+        case SQLITE_INTEGER:
+            return qlonglong(sqlite3_column_int64(statement, i));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(statement, i);
+        case SQLITE_BLOB: {
+            const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, i));
+            return QByteArray(data, sqlite3_column_bytes(statement, i));
+        }
+        default: {
+            const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
+            const QString text = QString::fromUtf8(data, sqlite3_column_bytes(statement, i));
+            const char* declared = sqlite3_column_decltype(statement, i);
+            if (declared && qstricmp(declared, "DATETIME") == 0) return dateTimeValue(text);
+            return text;
+        }
+    }
+}
+}  // namespace
+
+SqliteConnection::SqliteConnection(const QString& path, OpenMode mode) : m_path(path) {
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
+    if (mode == OpenMode::Create) flags |= SQLITE_OPEN_CREATE;
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr);
+    if (rc == SQLITE_OK) rc = TsqlCollation::install(m_db);
+    if (rc != SQLITE_OK) {
+        const QString message =
+            m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw SqlErrors::fromSqlite(SQLITE_CANTOPEN, message, QString(), path);
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, m_busyTimeout);
+    try {
+        // The first read also tells whether the file is a database at all.
+        script(QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"));
+    } catch (...) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw;
+    }
+}
+
+SqliteConnection::~SqliteConnection() {
+    clearCache();
+    sqlite3_close(m_db);
+}
+
+void SqliteConnection::setBusyTimeout(int milliseconds) {
+    m_busyTimeout = milliseconds;
+    sqlite3_busy_timeout(m_db, milliseconds);
+}
+
+QString SqliteConnection::dateTimeText(const QDateTime& moment) {
+    return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+}
+
+void SqliteConnection::fail(int rc, const QString& sql) const {
+    throw SqlErrors::fromSqlite(rc, QString::fromUtf8(sqlite3_errmsg(m_db)), sql, m_path);
+}
+
+void SqliteConnection::clearCache() {
+    for (sqlite3_stmt* statement : std::as_const(m_cache)) sqlite3_finalize(statement);
+    m_cache.clear();
+}
+
+sqlite3_stmt* SqliteConnection::cached(const QString& sql) {
+    if (sqlite3_stmt* statement = m_cache.value(sql)) return statement;
+    if (m_cache.size() >= CacheLimit) clearCache();
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    const int rc =
+        sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &statement, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        fail(rc, sql);
+    }
+    if (!statement) throw SqlErrors::emptyCommand();
+    m_cache.insert(sql, statement);
+    return statement;
+}
+
+void SqliteConnection::bind(sqlite3_stmt* statement, const QVariantList& values,
+                            const QString& sql) {
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    for (int i = 0; i < values.size(); ++i) {
+        const QVariant& v = values[i];
+        const int n = i + 1;
+        int rc = SQLITE_OK;
+        switch (v.typeId()) {
+            case QMetaType::UnknownType:
+            case QMetaType::Nullptr:
+                rc = sqlite3_bind_null(statement, n);
+                break;
+            case QMetaType::Bool:
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::Long:
+            case QMetaType::LongLong:
+            case QMetaType::Short:
+                rc = sqlite3_bind_int64(statement, n, v.toLongLong());
+                break;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                rc = sqlite3_bind_double(statement, n, v.toDouble());
+                break;
+            case QMetaType::QByteArray: {
+                const QByteArray data = v.toByteArray();
+                rc = sqlite3_bind_blob(statement, n, data.constData(), int(data.size()),
+                                       SQLITE_TRANSIENT);
+                break;
+            }
+            default: {
+                const QString text = v.typeId() == QMetaType::QDateTime
+                                         ? dateTimeText(v.toDateTime())
+                                     : v.typeId() == QMetaType::QDate
+                                         ? v.toDate().toString(QStringLiteral("yyyy-MM-dd"))
+                                         : v.toString();
+                const QByteArray utf8 = text.toUtf8();
+                rc = sqlite3_bind_text(statement, n, utf8.constData(), int(utf8.size()),
+                                       SQLITE_TRANSIENT);
+            }
+        }
+        if (rc != SQLITE_OK) fail(rc, sql);
+    }
+}
+
+ResultSet SqliteConnection::run(sqlite3_stmt* statement, const QString& sql) {
+    ResultSet set;
+    const int columns = sqlite3_column_count(statement);
+    for (int i = 0; i < columns; ++i)
+        set.columns.append(QString::fromUtf8(sqlite3_column_name(statement, i)));
+    while (true) {
+        const int rc = sqlite3_step(statement);
+        if (rc == SQLITE_DONE) break;
+        if (rc != SQLITE_ROW) {
+            sqlite3_reset(statement);
+            fail(rc, sql);
+        }
+        QVariantList row;
+        row.reserve(columns);
+        for (int i = 0; i < columns; ++i) row.append(columnValue(statement, i));
+        set.rows.append(std::move(row));
+    }
+    sqlite3_reset(statement);
+    return set;
+}
+
+ResultSets SqliteConnection::script(const QString& sql) {
+    ResultSets sets;
+    const QByteArray utf8 = sql.toUtf8();
+    const char* tail = utf8.constData();
+    const char* const end = tail + utf8.size();
+    while (tail < end) {
+        Finalizer prepared;
+        const char* next = nullptr;
+        const int rc = sqlite3_prepare_v2(m_db, tail, int(end - tail), &prepared.statement, &next);
+        const QString text = QString::fromUtf8(tail, next ? int(next - tail) : int(end - tail));
+        if (rc != SQLITE_OK) fail(rc, text);
+        tail = next ? next : end;
+        if (!prepared.statement) continue;  // blanks or comments only
+        ResultSet set = run(prepared.statement, text);
+        if (!set.columns.isEmpty()) sets.append(std::move(set));
+    }
+    return sets;
+}
+
+ResultSet SqliteConnection::query(const QString& sql, const QVariantList& values) {
+    sqlite3_stmt* statement = cached(sql);
+    bind(statement, values, sql);
+    return run(statement, sql);
+}
+
+qlonglong SqliteConnection::exec(const QString& sql, const QVariantList& values) {
+    query(sql, values);
+    return sqlite3_changes64(m_db);
+}
+
+QVariant SqliteConnection::scalar(const QString& sql, const QVariantList& values) {
+    const ResultSet set = query(sql, values);
+    return set.rows.isEmpty() || set.rows.first().isEmpty() ? QVariant() : set.rows.first().first();
+}
+
+void SqliteConnection::transaction(const std::function<void()>& work) {
+    const bool outer = sqlite3_get_autocommit(m_db) != 0;
+    const QString savepoint = QStringLiteral("zq_work_%1").arg(++m_savepoints);
+    const auto undo = [&] {
+        const QString sql = outer ? QStringLiteral("ROLLBACK")
+                                  : QStringLiteral("ROLLBACK TO %1; RELEASE %1").arg(savepoint);
+        sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    };
+    try {
+        exec(outer ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT ") + savepoint);
+    } catch (...) {
+        --m_savepoints;
+        throw;
+    }
+    try {
+        work();
+        exec(outer ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + savepoint);
+    } catch (...) {
+        if (outer ? !sqlite3_get_autocommit(m_db) : true) undo();
+        --m_savepoints;
+        throw;
+    }
+    --m_savepoints;
+}

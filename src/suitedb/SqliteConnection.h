@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QVariantList>
+#include <functional>
+
+#include "ResultSet.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One connection to the embedded database file: WAL journal, a busy time-out, the collation
+// TSQL. Statements here are SQLite's own; every failure becomes a DbError with the number and
+// wording that the suite's SQL Server would give. Not for use by two threads at once.
+class SqliteConnection {
+public:
+    enum class OpenMode { Existing, Create };
+
+    // Throws DbError (NoConnection) when the file cannot be opened or is no database.
+    SqliteConnection(const QString& path, OpenMode mode);
+    ~SqliteConnection();
+    SqliteConnection(const SqliteConnection&) = delete;
+    SqliteConnection& operator=(const SqliteConnection&) = delete;
+
+    const QString& path() const { return m_path; }
+    sqlite3* handle() const { return m_db; }
+
+    // How long a statement waits for another connection's write lock before it fails with
+    // the time-out error.
+    void setBusyTimeout(int milliseconds);
+    int busyTimeout() const { return m_busyTimeout; }
+
+    // Runs every statement of the text and returns the result sets of those with columns.
+    // The statements are prepared for this one run.
+    ResultSets script(const QString& sql);
+    // Runs one statement with the values bound to ?1, ?2, ... The statement stays prepared
+    // for the next call with the same text.
+    ResultSet query(const QString& sql, const QVariantList& values = {});
+    // As query, for a statement without result; returns the number of rows changed.
+    qlonglong exec(const QString& sql, const QVariantList& values = {});
+    // The first value of the first row; invalid when there is no row.
+    QVariant scalar(const QString& sql, const QVariantList& values = {});
+
+    // Runs the work in one write transaction (BEGIN IMMEDIATE, or a savepoint inside an open
+    // transaction): committed when it returns, rolled back when it throws.
+    void transaction(const std::function<void()>& work);
+
+    // Date-times are stored as texts in this form and read back as QDateTime from columns
+    // declared DATETIME.
+    static QString dateTimeText(const QDateTime& moment);
+
+private:
+    [[noreturn]] void fail(int rc, const QString& sql) const;
+    sqlite3_stmt* cached(const QString& sql);
+    void bind(sqlite3_stmt* statement, const QVariantList& values, const QString& sql);
+    // Steps the statement to its end; the rows when it has columns.
+    ResultSet run(sqlite3_stmt* statement, const QString& sql);
+    void clearCache();
+
+    QString m_path;
+    sqlite3* m_db = nullptr;
+    int m_busyTimeout = 10000;
+    int m_savepoints = 0;
+    QHash<QString, sqlite3_stmt*> m_cache;
+};

@@ -1,0 +1,11 @@
+#include "ProcedureRegistry.h"
+#include "SessionProcedures.h"
+
+std::shared_ptr<const ProcedureRegistry> SuiteProcedures() {
+    static const std::shared_ptr<const ProcedureRegistry> registry = [] {
+        auto r = std::make_shared<ProcedureRegistry>();
+        SessionProcedures::addTo(*r);
+        return r;
+    }();
+    return registry;
+}

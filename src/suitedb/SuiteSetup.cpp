@@ -1,0 +1,64 @@
+#include "SuiteSetup.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <stdexcept>
+
+#include "Backends.h"
+#include "Clock.h"
+#include "DemoData.h"
+#include "LocalSettings.h"
+#include "SqliteConnection.h"
+#include "SuiteSchema.h"
+
+namespace SuiteSetup {
+Result run(const QString& folder, long long rowCount) {
+    Result result;
+    QDir().mkpath(folder);
+    const QString settingsPath = QDir(folder).filePath(QLatin1String(LocalSettings::FileName));
+
+    std::optional<LocalSettings> settings = LocalSettings::read(settingsPath);
+    if (!settings) {
+        const LocalSettings row{QStringLiteral("embedded"), QString(), QString(),
+                                QLatin1String(DemoCatalogue)};
+        if (!LocalSettings::write(settingsPath, row))
+            throw std::runtime_error(
+                QStringLiteral("無法寫入設定檔 %1").arg(settingsPath).toStdString());
+        settings = row;
+        result.settingsWritten = true;
+        result.lines.append(QStringLiteral("已寫入設定檔 %1 (內建資料庫 %2)")
+                                .arg(QDir::toNativeSeparators(settingsPath), row.dnam));
+    }
+
+    if (!settings->embedded()) {
+        result.lines.append(
+            QStringLiteral("設定檔指定 SQL Server (%1),不建立內建資料庫").arg(settings->sadd));
+        return result;
+    }
+
+    const QString catalogue = settings->dnam.trimmed().isEmpty() ? QLatin1String(DemoCatalogue)
+                                                                 : settings->dnam.trimmed();
+    const QString databasePath = EmbeddedDatabasePath(folder, catalogue);
+    result.databaseCreated = !QFileInfo::exists(databasePath);
+    SqliteConnection db(databasePath, SqliteConnection::OpenMode::Create);
+    result.schemaObjectsAdded = SuiteSchema::create(db);
+    result.demoRowsAdded = DemoData::fill(db, Clock::today());
+
+    const QString shown = QDir::toNativeSeparators(databasePath);
+    if (result.databaseCreated)
+        result.lines.append(QStringLiteral("已建立內建資料庫 %1 (%2 個資料表及索引, %3 筆示範資料)")
+                                .arg(shown)
+                                .arg(result.schemaObjectsAdded)
+                                .arg(result.demoRowsAdded));
+    else if (result.schemaObjectsAdded > 0 || result.demoRowsAdded > 0)
+        result.lines.append(QStringLiteral("已補齊內建資料庫 %1 (%2 個資料表及索引, %3 筆示範資料)")
+                                .arg(shown)
+                                .arg(result.schemaObjectsAdded)
+                                .arg(result.demoRowsAdded));
+    if (rowCount > 0)
+        result.lines.append(QStringLiteral("大量測試資料 (%1 筆) 尚未提供,本次略過").arg(rowCount));
+    if (!result.changed())
+        result.lines.append(QStringLiteral("設定檔與內建資料庫 %1 皆已存在,無任何變更").arg(shown));
+    return result;
+}
+}  // namespace SuiteSetup

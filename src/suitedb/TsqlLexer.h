@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// One token of a T-SQL text. Token classes:
+//   Word          identifier or keyword: a letter, '_' or '#' followed by letters, digits, '_',
+//                 '#', '$' and '@' (any non-ASCII letter counts as a letter)
+//   QuotedName    [bracketed] or "double-quoted" identifier; ]] and "" stand for one character
+//   String        'text' or N'text'; '' stands for one apostrophe
+//   Number        123, 1.5, .5, 1e3, 0x1F
+//   Variable      @name or @@name
+//   Symbol        operators and punctuation; the pairs <= >= <> != !< !> || :: count as one
+//   UnclosedString, UnclosedName, UnclosedComment
+//                 a quote, bracket or /* that the text never closes; the token runs to the end
+// Blanks and comments (-- to the end of the line, /* ... */ with nesting) separate tokens and
+// never become tokens themselves.
+struct TsqlToken {
+    enum class Kind {
+        Word,
+        QuotedName,
+        String,
+        Number,
+        Variable,
+        Symbol,
+        UnclosedString,
+        UnclosedName,
+        UnclosedComment
+    };
+
+    Kind kind = Kind::Symbol;
+    qsizetype begin = 0;    // position in the source text
+    qsizetype length = 0;   // characters in the source text
+    QString text;           // the token exactly as written
+    bool national = false;  // N'...'
+
+    // The meaning of the token: the string without quotes (doubled quotes made single), the
+    // name without brackets or quotes, otherwise the text itself.
+    QString value() const;
+    // True for a Word equal to the keyword, ignoring case.
+    bool isWord(QLatin1String keyword) const;
+    // True for a Symbol with exactly this text.
+    bool isSymbol(QLatin1String symbol) const;
+    bool isName() const { return kind == Kind::Word || kind == Kind::QuotedName; }
+    bool isUnclosed() const {
+        return kind == Kind::UnclosedString || kind == Kind::UnclosedName ||
+               kind == Kind::UnclosedComment;
+    }
+    qsizetype end() const { return begin + length; }
+};
+
+using TsqlTokens = QList<TsqlToken>;
+
+class TsqlLexer {
+public:
+    // Every token of the text in order. Never fails: a text that never closes a quote, a
+    // bracket or a comment ends in an Unclosed token.
+    static TsqlTokens tokenize(const QString& text);
+};

@@ -1,0 +1,102 @@
+// zqfu-setup and zqsql as programs: output, exit codes and the error line.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+struct Run {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Run run(const QString& program, const QStringList& arguments, const QByteArray& input = {}) {
+    QProcess p;
+    p.start(QStringLiteral(ZQ_BIN_DIR "/") + program, arguments);
+    if (!p.waitForStarted()) return {};
+    p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+}  // namespace
+
+class ToolsTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString database() const { return m_dir.filePath(QStringLiteral("ZQDEMO.zqdb")); }
+
+private slots:
+    void initTestCase() {
+        const Run first = run(QStringLiteral("zqfu-setup"),
+                              {QStringLiteral("--dir"), m_dir.path(), QStringLiteral("/SALE")});
+        QCOMPARE(first.code, 0);
+        QVERIFY(QFile::exists(database()));
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("ZqSrvUse.dat"))));
+    }
+
+    void setupTwiceChangesNothing() {
+        const QByteArray before = [&] {
+            QFile f(m_dir.filePath(QStringLiteral("ZqSrvUse.dat")));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        const Run again =
+            run(QStringLiteral("zqfu-setup"), {QStringLiteral("--dir"), m_dir.path(),
+                                               QStringLiteral("--size"), QStringLiteral("100")});
+        QCOMPARE(again.code, 0);
+        QVERIFY(!again.out.isEmpty());
+        QFile f(m_dir.filePath(QStringLiteral("ZqSrvUse.dat")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+    }
+
+    void plainOutput() {
+        const Run r = run(QStringLiteral("zqsql"),
+                          {QStringLiteral("--db"), database(), QStringLiteral("-Q"),
+                           QStringLiteral("Select DEPARTNO, DENAME, NULL As X From Depart25 Where "
+                                          "DEPARTNO <= '02' Order By 1; Select 1 As N")});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QStringLiteral(
+                            "DEPARTNO\tDENAME\tX\n01\t總經理室\tNULL\n02\t業務部\tNULL\n\nN\n1\n"));
+        QVERIFY(r.err.isEmpty());
+    }
+
+    void jsonOutputFromStandardInput() {
+        const Run r = run(
+            QStringLiteral("zqsql"), {QStringLiteral("--db"), database(), QStringLiteral("--json")},
+            "IF (Select 'b') > (Select 'a') Begin Select 'T' End Else Begin Select 'F' End;\n"
+            "Select 2.5 As R, NULL As Z");
+        QCOMPARE(r.code, 0);
+        const QJsonArray sets = QJsonDocument::fromJson(r.out.toUtf8()).array();
+        QCOMPARE(sets.size(), 2);
+        QCOMPARE(sets[0].toObject()[QStringLiteral("rows")].toArray()[0].toArray()[0].toString(),
+                 QStringLiteral("T"));
+        const QJsonArray row = sets[1].toObject()[QStringLiteral("rows")].toArray()[0].toArray();
+        QCOMPARE(row[0].toDouble(), 2.5);
+        QVERIFY(row[1].isNull());
+        QCOMPARE(sets[1].toObject()[QStringLiteral("columns")].toArray().size(), 2);
+    }
+
+    void errorLine() {
+        const Run r =
+            run(QStringLiteral("zqsql"), {QStringLiteral("--db"), database(), QStringLiteral("-Q"),
+                                          QStringLiteral("Select * From NOPE")});
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.err, QStringLiteral("Msg 0x80040E37: 無效的物件名稱 'NOPE'。\n"));
+        const Run missing =
+            run(QStringLiteral("zqsql"),
+                {QStringLiteral("--db"), m_dir.filePath(QStringLiteral("none.zqdb")),
+                 QStringLiteral("-Q"), QStringLiteral("Select 1")});
+        QCOMPARE(missing.code, 1);
+        QVERIFY(missing.err.startsWith(QStringLiteral("Msg 0x80004005: ")));
+    }
+};
+
+QTEST_GUILESS_MAIN(ToolsTest)
+#include "tst_tools.moc"
