@@ -1,0 +1,60 @@
+// zqfu: the fixed asset module. The suite starts it as "zqfu /GO 0016 ADM".
+#include <QApplication>
+#include <QDir>
+#include <QLockFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "Backends.h"
+#include "FunctionKeys.h"
+#include "Startup.h"
+#include "SuiteDatabase.h"
+#include "WindowRegistry.h"
+#include "ZqMDI.h"
+
+namespace {
+// One copy per user on a workstation: the lock file is released when the process ends,
+// however it ends.
+QString lockPath() {
+    const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
+    return QDir(QDir::tempPath()).filePath(QStringLiteral("zqfu-%1.lock").arg(user));
+}
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ZQFU"));
+    const QString folder = QCoreApplication::applicationDirPath();
+
+    QLockFile lock(lockPath());
+    lock.setStaleLockTime(0);
+
+    QStringList words = QCoreApplication::arguments().mid(1);
+    StartupEnvironment env;
+    env.commandLine = words.join(' ');
+    env.programFolder = folder;
+    env.programFile = QCoreApplication::applicationFilePath();
+    env.place = ZqMDI::placeText();
+    env.anotherCopyRunning = [&lock] { return !lock.tryLock(0); };
+    // Our stand-in for the suite's setup program lies beside the module.
+    env.startSetup = [folder](const QString& command) {
+        QStringList args = command.split(' ').mid(1);
+        QProcess::startDetached(QDir(folder).filePath(QStringLiteral("zqfu-setup")), args, folder);
+    };
+    env.connect = [](const QString& settingsFolder, const LocalSettings& settings) {
+        Connections::setFactory(MakeConnectionFactory(settingsFolder, settings));
+    };
+    WindowRegistry::setKeyHandler(&HandleFunctionKey);
+
+    RunStartup(env);
+
+    ZqMDI mdi;
+    WindowRegistry::setOpener(QStringLiteral("printer"), [&mdi] { mdi.showPrinterWindow(); });
+    mdi.resize(1024, 740);
+    mdi.show();
+    QApplication::processEvents();
+    mdi.openSession();
+    const int code = QApplication::exec();
+    Connections::closeAll();
+    return code;
+}

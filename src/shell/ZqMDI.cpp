@@ -1,0 +1,146 @@
+#include "ZqMDI.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "CurrentPrinter.h"
+#include "DataSource.h"
+#include "DbAccess.h"
+#include "ServerClock.h"
+#include "MainMenu.h"
+#include "NoticeWindow.h"
+#include "PrinterWindow.h"
+#include "Session.h"
+#include "StatusText.h"
+#include "Twips.h"
+#include "UserSettings.h"
+#include "WindowRegistry.h"
+
+namespace {
+// The client's error for a field that the recordset does not have.
+constexpr std::uint32_t AdoItemNotFound = 0x800A0CC1;
+}  // namespace
+
+ZqMDI::ZqMDI(QWidget* parent) : QMainWindow(parent), m_area(new QMdiArea(this)) {
+    setObjectName(QStringLiteral("ZqMDI"));
+    setWindowTitle(placeText());
+    m_area->setObjectName(QStringLiteral("MDIClient"));
+    m_area->setBackground(QColor(0x80, 0x80, 0x80));
+    setCentralWidget(m_area);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("StatusText"));
+    statusBar()->addWidget(m_status, 1);
+    StatusText::setSink([this](const QString& text) { m_status->setText(text); });
+    qApp->installEventFilter(StatusText::createFocusFilter(this));
+
+    auto* titleTimer = new QTimer(this);
+    titleTimer->setObjectName(QStringLiteral("Timer2"));
+    titleTimer->setInterval(1000);
+    connect(titleTimer, &QTimer::timeout, this, &ZqMDI::refreshTitle);
+    titleTimer->start();
+    refreshTitle();
+
+    auto* heartbeatTimer = new QTimer(this);
+    heartbeatTimer->setObjectName(QStringLiteral("Timer1"));
+    heartbeatTimer->setInterval(60000);
+    connect(heartbeatTimer, &QTimer::timeout, this, &ZqMDI::heartbeat);
+    heartbeatTimer->start();
+}
+
+QString ZqMDI::titleText(const QString& printerName) {
+    const Session& s = Session::current();
+    return QStringLiteral(" Q.V.K.晟嘉通進銷存會計系統  固定資產管理系統 v") + s.versionText +
+           QStringLiteral("     工作站號：") + s.workstationCode +
+           QStringLiteral("     指定印表機：") + printerName;
+}
+
+QString ZqMDI::placeText() { return QStringLiteral("Q.V.K.晟嘉通進銷存會計系統  固定資產管理系統"); }
+
+void ZqMDI::refreshTitle() {
+    const auto printer = CurrentPrinter::name();
+    setWindowTitle(titleText(printer.value_or(QStringLiteral("無"))));
+    Session::current().printerReady = printer.has_value();
+}
+
+void ZqMDI::heartbeat() {
+    if (++m_heartbeatCounter < HeartbeatTicks) return;
+    DataSource& general = SharedSources::general();
+    general.commandText = QStringLiteral("EXEC SP_TIME_UPDATE '") +
+                          Session::current().workstationCode + '\'';
+    RefreshData(general, placeText());
+    const Recordset& rs = general.recordset();
+    const int column = rs.fieldIndex(QStringLiteral("DTIME"));
+    if (!HasCurrentRow(rs) || column < 0) {
+        SetLastError(AdoItemNotFound, QStringLiteral("在對應所要求名稱或序數的集合中，找不到項目。"));
+        ReportDbError(QStringLiteral("ZqMDI-Timer1"));
+    }
+    if (const auto refused = ServerClock::take(rs.field(column).toDateTime())) {
+        SetLastError(refused->number, refused->description);
+        ReportDbError(QStringLiteral("ZqMDI-Timer1"));
+    }
+    m_heartbeatCounter = 0;
+}
+
+void ZqMDI::openSession() {
+    if (!m_notices) {
+        m_notices = new NoticeWindow;
+        QMdiSubWindow* sub = showChild(m_notices, 0, 0);
+        sub->setWindowFlags(Qt::FramelessWindowHint);
+        const int width = m_area->viewport()->width() - Twips::toPixels(200);
+        sub->setGeometry((m_area->viewport()->width() - width) / 2, 0, width,
+                         Twips::toPixels(720));
+        sub->show();
+        m_notices->load();
+    }
+    if (!m_menu) {
+        m_menu = new MainMenu;
+        connect(m_menu, &MainMenu::exitConfirmed, qApp, &QCoreApplication::quit,
+                Qt::QueuedConnection);
+    }
+    showChild(m_menu, 200, 1005, 2655, 6390);
+    m_menu->button(0)->setFocus();
+    if (!m_menu->button(0)->isEnabled()) m_menu->button(3)->setFocus();
+}
+
+void ZqMDI::showPrinterWindow() {
+    if (!m_printers) m_printers = new PrinterWindow;
+    if (m_printers->refill()) showChild(m_printers, 3570, 2700);
+}
+
+QMdiSubWindow* ZqMDI::showChild(QWidget* window, int leftTwips, int topTwips, int widthTwips,
+                                int heightTwips) {
+    for (QMdiSubWindow* sub : m_area->subWindowList()) {
+        if (sub->widget() == window) {
+            sub->showNormal();
+            m_area->setActiveSubWindow(sub);
+            window->setFocus();
+            return sub;
+        }
+    }
+    QMdiSubWindow* sub = m_area->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->setWindowTitle(window->windowTitle());
+    if (widthTwips > 0 && heightTwips > 0)
+        sub->setGeometry(Twips::rect(leftTwips, topTwips, widthTwips, heightTwips));
+    else
+        sub->move(Twips::toPixels(leftTwips), Twips::toPixels(topTwips));
+    sub->show();
+    m_area->setActiveSubWindow(sub);
+    window->setFocus();
+    return sub;
+}
+
+QString ZqMDI::statusText() const { return m_status->text(); }
+
+void ZqMDI::closeEvent(QCloseEvent* event) {
+    // Tells the suite that this module is no longer open.
+    UserSettings::save(QStringLiteral("Zq2000"), QStringLiteral("OpenId"), QStringLiteral("FU"),
+                       QStringLiteral("0"));
+    event->accept();
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class MainMenu;
+class NoticeWindow;
+class PrinterWindow;
+
+// The main window that holds every other window: its title line, its status text and the
+// child windows of the module.
+class ZqMDI : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit ZqMDI(QWidget* parent = nullptr);
+
+    // The title line for a printer name ("無" when there is none).
+    static QString titleText(const QString& printerName);
+    // The caption that names the main window as the place of a database error.
+    static QString placeText();
+
+    // The last steps of start-up: the notice line and the main menu.
+    void openSession();
+    // Shows a window as a modeless child at a position in twips, or brings it forward when it
+    // is open already; the window keeps its own size when width and height are 0.
+    QMdiSubWindow* showChild(QWidget* window, int leftTwips, int topTwips, int widthTwips = 0,
+                             int heightTwips = 0);
+    // The printer selection (F7).
+    void showPrinterWindow();
+    PrinterWindow* printerWindow() const { return m_printers; }
+    MainMenu* menu() const { return m_menu; }
+    NoticeWindow* notices() const { return m_notices; }
+    QString statusText() const;
+    int heartbeatCounter() const { return m_heartbeatCounter; }
+    static constexpr int HeartbeatTicks = 60;
+
+public slots:
+    // Title timer: title line and PrinterReady, every second.
+    void refreshTitle();
+    // Heartbeat timer, every minute: once an hour reports the workstation to the server and
+    // takes the server's time.
+    void heartbeat();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QMdiArea* m_area;
+    qint16 m_heartbeatCounter = 0;
+    QLabel* m_status;
+    MainMenu* m_menu = nullptr;
+    NoticeWindow* m_notices = nullptr;
+    PrinterWindow* m_printers = nullptr;
+};

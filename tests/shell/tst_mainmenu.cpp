@@ -1,0 +1,166 @@
+// The main menu and the suite-wide function keys: rights, letter keys, the exit question, the
+// status text of the focused button, F6 to F10.
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "../common/FakeDatabase.h"
+#include "CurrentPrinter.h"
+#include "DbAccess.h"
+#include "ProgramExit.h"
+#include "FunctionKeys.h"
+#include "MainMenu.h"
+#include "ScriptedDialogs.h"
+#include "Session.h"
+#include "UserSettings.h"
+#include "WindowRegistry.h"
+#include "ZqMDI.h"
+
+class TestMainMenu : public QObject {
+    Q_OBJECT
+    ScriptedDialogs* m_dialogs = nullptr;
+    QStringList m_opened;
+
+    void registerOpeners() {
+        for (const char* name : {"assets", "summary", "detail", "printer", "inquiry"})
+            WindowRegistry::setOpener(name, [this, name] { m_opened << name; });
+        WindowRegistry::setKeyHandler(&HandleFunctionKey);
+    }
+
+private slots:
+    void init() {
+        Session::reset();
+        WindowRegistry::clear();
+        registerOpeners();
+        m_opened.clear();
+        m_dialogs = ScriptedDialogs::install();
+        UserSettings::save("Zq2000", "Printer", "PDF", "0");
+        CurrentPrinter::setSystemForTest(QStringList{"HP LaserJet", "Epson LQ"}, "HP LaserJet");
+    }
+
+    void buttonsFollowTheRights() {
+        Session::current().rightFlags[960] = true;
+        Session::current().rightFlags[962] = true;
+        MainMenu menu;
+        QCOMPARE(menu.objectName(), QString("FU"));
+        QVERIFY(menu.findChild<QPushButton*>("But(0)")->isEnabled());
+        QVERIFY(!menu.findChild<QPushButton*>("But(1)")->isEnabled());
+        QVERIFY(menu.findChild<QPushButton*>("But(2)")->isEnabled());
+        QVERIFY(menu.findChild<QPushButton*>("But(3)")->isEnabled());
+        QCOMPARE(menu.button(1)->text(), QString("B 固定資產總表查詢"));
+
+        menu.show();
+        QTest::keyClick(&menu, Qt::Key_B);  // disabled: nothing
+        QTest::keyClick(&menu, Qt::Key_C, Qt::ShiftModifier);
+        QTest::keyClick(menu.button(2), Qt::Key_A);  // letters work whatever has the focus
+        QCOMPARE(m_opened, (QStringList{"detail", "assets"}));
+        QVERIFY(m_dialogs->shown.isEmpty());
+    }
+
+    void exitQuestion() {
+        MainMenu menu;
+        menu.show();
+        QSignalSpy exits(&menu, &MainMenu::exitConfirmed);
+        UserSettings::save("ZQ2000", "OpenId", "FU", "1");
+        m_dialogs->answers = {Dialogs::Answer::No};
+        QTest::keyClick(&menu, Qt::Key_Escape);
+        QCOMPARE(m_dialogs->shown,
+                 QStringList{"是否確定離開 Q.V.K.晟嘉通進銷存會計系統 固定資產管理系統?"});
+        QCOMPARE(exits.count(), 0);
+        QCOMPARE(UserSettings::get("Zq2000", "OpenId", "FU"), QString("1"));
+
+        m_dialogs->answers = {Dialogs::Answer::Yes};
+        menu.button(3)->click();
+        QCOMPARE(exits.count(), 1);
+        QCOMPARE(UserSettings::get("Zq2000", "OpenId", "FU"), QString("0"));
+    }
+
+    void focusedButtonShowsItsHelpText() {
+        Session::current().rightFlags[960] = true;
+        ZqMDI mdi;
+        mdi.show();
+        mdi.openSession();
+        QVERIFY(QTest::qWaitForWindowActive(&mdi));
+        MainMenu* menu = mdi.menu();
+        menu->button(3)->setFocus();
+        QCOMPARE(mdi.statusText(), menu->button(3)->statusTip());
+        QCOMPARE(menu->button(3)->font().pointSize(), 11);
+        menu->button(0)->setFocus();
+        QCOMPARE(menu->button(3)->font().pointSize(), 9);
+        QCOMPARE(mdi.statusText(), menu->button(0)->statusTip());
+        QVERIFY(!mdi.statusText().isEmpty());
+    }
+
+    void titleLine() {
+        Session::current().versionText = "1.0.0.7";
+        Session::current().workstationCode = "0016";
+        ZqMDI mdi;
+        mdi.refreshTitle();
+        QCOMPARE(mdi.windowTitle(),
+                 QString(" Q.V.K.晟嘉通進銷存會計系統  固定資產管理系統 v1.0.0.7     工作站號：0016"
+                         "     指定印表機：HP LaserJet"));
+        QVERIFY(Session::current().printerReady);
+        CurrentPrinter::setSystemForTest(QStringList{});
+        mdi.refreshTitle();
+        QVERIFY(mdi.windowTitle().endsWith("     指定印表機：無"));
+        QVERIFY(!Session::current().printerReady);
+    }
+
+    void heartbeatOnceAnHour() {
+        auto db = FakeDatabase::install();
+        ProgramExit::throwOnEnd();
+        Session::current().workstationCode = "0016";
+        SetConnection(SharedSources::general());
+        const QDateTime server(QDate(2026, 12, 5), QTime(10, 30));
+        db->answer = [server](const QString&) {
+            return ResultSets{ResultSet{{"DTIME"}, {{server}}}};
+        };
+        ZqMDI mdi;
+        for (int i = 0; i < 59; ++i) mdi.heartbeat();
+        QVERIFY(db->sent.isEmpty());
+        mdi.heartbeat();
+        QCOMPARE(db->sent, QStringList{"EXEC SP_TIME_UPDATE '0016'"});
+        QCOMPARE(mdi.heartbeatCounter(), 0);
+
+        // An answer without DTIME ends the program through the error report.
+        db->answer = [](const QString&) { return ResultSets{ResultSet{{"X"}, {{1}}}}; };
+        for (int i = 0; i < 59; ++i) mdi.heartbeat();
+        QVERIFY_THROWS_EXCEPTION(ProgramExit::ProgramEnded, mdi.heartbeat());
+        QVERIFY(m_dialogs->shown.value(0).startsWith("錯誤發生位置：ZqMDI-Timer1\r\n"));
+
+        // A database error names the main window as the place.
+        m_dialogs->shown.clear();
+        db->answer = [](const QString&) -> ResultSets { throw DbError(0x80004005, "down"); };
+        ZqMDI second;
+        for (int i = 0; i < 59; ++i) second.heartbeat();
+        QVERIFY_THROWS_EXCEPTION(ProgramExit::ProgramEnded, second.heartbeat());
+        QVERIFY(m_dialogs->shown.value(0).startsWith("錯誤發生位置：" + ZqMDI::placeText() +
+                                                       " 與資料庫連線取資料時"));
+        Connections::setFactory({});
+    }
+
+    void functionKeys() {
+        MainMenu menu;
+        menu.show();
+        QTest::keyClick(&menu, Qt::Key_F7);
+        QTest::keyClick(&menu, Qt::Key_F8);  // no session yet: nothing
+        Session::current().sessionOpen = true;
+        QTest::keyClick(&menu, Qt::Key_F8);
+        QTest::keyClick(&menu, Qt::Key_F9);
+        QTest::keyClick(&menu, Qt::Key_F10);
+        QCOMPARE(m_opened, (QStringList{"printer", "inquiry"}));
+
+        Session::current().currentItemCode = "A-100";
+        QTest::keyClick(&menu, Qt::Key_F6);
+        QCOMPARE(UserSettings::get("ZQ2000", "Picture", "Any"), QString("A-100"));
+
+        CurrentPrinter::setSystemForTest(QStringList{});
+        m_opened.clear();
+        QTest::keyClick(&menu, Qt::Key_F7);
+        QCOMPARE(m_dialogs->shown, QStringList{"未安裝印表機!"});
+        QVERIFY(m_opened.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestMainMenu)
+#include "tst_mainmenu.moc"

@@ -1,0 +1,77 @@
+// Printer selection: the list in the system's order with the current printer selected, typing
+// swallowed, Enter and Esc, the PDF printer, and no printer at all.
+#include <QComboBox>
+#include <QPushButton>
+#include <QtTest>
+
+#include "CurrentPrinter.h"
+#include "PrinterWindow.h"
+#include "ScriptedDialogs.h"
+#include "Session.h"
+#include "UserSettings.h"
+#include "ZqMDI.h"
+
+class TestPrinters : public QObject {
+    Q_OBJECT
+    ScriptedDialogs* m_dialogs = nullptr;
+
+private slots:
+    void init() {
+        Session::reset();
+        m_dialogs = ScriptedDialogs::install();
+        UserSettings::save("Zq2000", "Printer", "PDF", "1");
+        CurrentPrinter::setSystemForTest(QStringList{"HP LaserJet", "Epson LQ"}, "Epson LQ");
+    }
+
+    void listAndChoice() {
+        ZqMDI mdi;
+        mdi.show();
+        mdi.showPrinterWindow();
+        PrinterWindow* w = mdi.printerWindow();
+        auto* list = w->findChild<QComboBox*>("C");
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->itemText(0), QString("HP LaserJet"));
+        QCOMPARE(list->itemText(2), CurrentPrinter::pdfPrinterName());
+        QCOMPARE(list->currentText(), QString("Epson LQ"));  // the system's default
+        QVERIFY(Session::current().printerReady);
+
+        list->setFocus();
+        QTest::keyClicks(list, "hp");  // typing changes nothing
+        QCOMPARE(list->currentText(), QString("Epson LQ"));
+        list->setCurrentIndex(0);
+        QTest::keyClick(list, Qt::Key_Escape);  // no change
+        QCOMPARE(*CurrentPrinter::name(), QString("Epson LQ"));
+
+        mdi.showPrinterWindow();
+        QCOMPARE(list->currentText(), QString("Epson LQ"));
+        list->setCurrentIndex(0);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(*CurrentPrinter::name(), QString("HP LaserJet"));
+        mdi.refreshTitle();
+        QVERIFY(mdi.windowTitle().endsWith("指定印表機：HP LaserJet"));
+
+        mdi.showPrinterWindow();  // reopened: the choice is selected
+        QCOMPARE(list->currentText(), QString("HP LaserJet"));
+        list->setCurrentIndex(2);
+        w->findChild<QPushButton*>("B1(0)")->click();
+        QVERIFY(CurrentPrinter::isPdfPrinter(*CurrentPrinter::name()));
+        QVERIFY(m_dialogs->shown.isEmpty());
+    }
+
+    void noPrinterAtAll() {
+        CurrentPrinter::setSystemForTest(QStringList{});
+        QCOMPARE(*CurrentPrinter::name(), CurrentPrinter::pdfPrinterName());
+        UserSettings::save("Zq2000", "Printer", "PDF", "0");
+        QVERIFY(!CurrentPrinter::name());
+        ZqMDI mdi;
+        mdi.refreshTitle();
+        QVERIFY(mdi.windowTitle().endsWith("     指定印表機：無"));
+        QVERIFY(!Session::current().printerReady);
+        PrinterWindow w;
+        QVERIFY(!w.refill());
+        QCOMPARE(m_dialogs->shown, QStringList{"未安裝印表機!"});
+    }
+};
+
+QTEST_MAIN(TestPrinters)
+#include "tst_printers.moc"

@@ -1,0 +1,229 @@
+// Start-up: every failure path with its message, the session row, the rights, the version.
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <sqlite3.h>
+
+#include "../common/FakeDatabase.h"
+#include "LocalSettings.h"
+#include "ProgramExit.h"
+#include "ScriptedDialogs.h"
+#include "Session.h"
+#include "Startup.h"
+
+namespace {
+const QString kFromSuite = "請從 Q.V.K.晟嘉通進銷存會計系統 主程式執行";
+
+// A session row: status, message, the named columns, and the 41 masks from position 14.
+QVariantList sessionRow(int status, const QString& message, const QVariant& mfor = "0",
+                        QList<qint64> masks = {}) {
+    QVariantList row = {status, message, "晟嘉通科技", "0016", mfor, "S01", "王大明", "A1", "D2",
+                        QVariant(), QVariant(), QVariant(), QVariant(), QVariant()};
+    for (int c = 0; c < 41; ++c) row << masks.value(c, 0);
+    return row;
+}
+
+ResultSets sessionAnswer(const QVariantList& row) {
+    QStringList columns = {"STATUS", "MSG", "COMNAM", "LCODE", "MFOR", "SCODE", "SNAME",
+                           "SSTOC", "DEPARTNO", "X9", "X10", "X11", "X12", "X13"};
+    for (int c = 0; c < 41; ++c) columns << QString("R%1").arg(c, 2, 10, QChar('0'));
+    return {ResultSet{columns, {row}}};
+}
+}  // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_savedCwd;
+    ScriptedDialogs* m_dialogs = nullptr;
+    std::shared_ptr<FakeDatabase> m_db;
+    QStringList m_setupCommands;
+    bool m_otherCopy = false;
+
+    StartupEnvironment env(const QString& commandLine) {
+        StartupEnvironment e;
+        e.commandLine = commandLine;
+        e.programFolder = m_dir.path();
+        e.programFile = m_dir.filePath("zqfu");
+        e.place = "ZqMDI";
+        e.anotherCopyRunning = [this] { return m_otherCopy; };
+        e.startSetup = [this](const QString& c) { m_setupCommands << c; };
+        return e;
+    }
+
+    // Runs start-up; true when it ended the program.
+    bool ended(const QString& commandLine) {
+        try {
+            RunStartup(env(commandLine));
+            return false;
+        } catch (const ProgramExit::ProgramEnded&) {
+            return true;
+        }
+    }
+
+    void writeSettings() {
+        QVERIFY(LocalSettings::write(m_dir.filePath("ZqSrvUse.dat"), {"embedded", "", "", "ZQDEMO"}));
+    }
+
+private slots:
+    void initTestCase() {
+        m_savedCwd = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+        ProgramExit::throwOnEnd();
+    }
+    void cleanupTestCase() { QDir::setCurrent(m_savedCwd); }
+
+    void init() {
+        Session::reset();
+        m_dialogs = ScriptedDialogs::install();
+        m_db = FakeDatabase::install();
+        m_setupCommands.clear();
+        m_otherCopy = false;
+        QFile::remove(m_dir.filePath("ZqSrvUse.dat"));
+        writeSettings();
+        m_db->answer = [](const QString&) { return sessionAnswer(sessionRow(0, "")); };
+    }
+
+    void commandLineByPositions() {
+        const CommandLine c = CommandLine::parse("  /go 0016 abc  ");
+        QVERIFY(c.hasMarker);
+        QCOMPARE(c.workstation, QString("0016"));
+        QCOMPARE(c.user, QString("ABC"));
+        QCOMPARE(CommandLine::parse("/GO 0016 ABCDEFG").user, QString("ABCD"));
+        const CommandLine shortLine = CommandLine::parse("/GO 12");
+        QCOMPARE(shortLine.workstation, QString("12"));
+        QCOMPARE(shortLine.user, QString());
+        QVERIFY(!CommandLine::parse("GO 0016 ADM").hasMarker);
+    }
+
+    void refusals_data() {
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no marker") << "0016 ADM" << kFromSuite;
+        QTest::newRow("empty") << "" << kFromSuite;
+        QTest::newRow("no workstation") << "/GO      ADM" << "沒有傳入工作站號," + kFromSuite;
+        QTest::newRow("seven characters") << "/GO 12" << "沒有傳入使用者代號," + kFromSuite;
+    }
+
+    void refusals() {
+        QFETCH(QString, commandLine);
+        QFETCH(QString, message);
+        QVERIFY(ended(commandLine));
+        QCOMPARE(m_dialogs->shown, QStringList{message});
+        QVERIFY(m_db->sent.isEmpty());
+    }
+
+    void secondCopyIsRefusedFirst() {
+        m_otherCopy = true;
+        QVERIFY(ended("nonsense"));
+        QCOMPARE(m_dialogs->shown, QStringList{"程式不得重複執行"});
+    }
+
+    void missingSettingsStartTheSetup() {
+        QFile::remove(m_dir.filePath("ZqSrvUse.dat"));
+        QVERIFY(ended("/GO 0016 ADM"));
+        QCOMPARE(m_dialogs->shown, QStringList{"因為尚未設定資料庫來源\r\r請按下確定後開始設定"});
+        QCOMPARE(m_setupCommands, QStringList{"ZQ2K /SALE"});
+
+        // A settings file whose table holds no row starts the setup by its other name.
+        m_dialogs->shown.clear();
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(m_dir.filePath("ZqSrvUse.dat").toUtf8(), &db), SQLITE_OK);
+        sqlite3_exec(db, "CREATE TABLE SrvDat (SADD, UNAM, UPAS, DNAM)", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        QVERIFY(ended("/GO 0016 ADM"));
+        QCOMPARE(m_setupCommands.value(1), QString("ZQ2K.EXE /SALE"));
+        QVERIFY(m_db->sent.isEmpty());
+    }
+
+    void databaseErrorEndsThroughTheReport() {
+        m_db->answer = [](const QString&) -> ResultSets { throw DbError(0x80040E4D, "login failed"); };
+        QVERIFY(ended("/GO 0016 ADM"));
+        QCOMPARE(m_dialogs->shown.size(), 1);
+        QVERIFY(m_dialogs->shown[0].startsWith("錯誤發生位置：ZqMDI 與資料庫連線取資料時\r\n\r\n"));
+        QVERIFY(m_dialogs->shown[0].contains("錯誤敘述：登錄 SQL 資料庫 ID 或 密碼錯誤"));
+    }
+
+    void refusedSessionShowsTheServersText() {
+        m_db->answer = [](const QString&) {
+            return sessionAnswer(sessionRow(1, "使用者代號[ ZZZ ]不存在"));
+        };
+        QVERIFY(ended("/GO 0016 ZZZ"));
+        QCOMPARE(m_dialogs->shown, QStringList{"使用者代號[ ZZZ ]不存在"});
+    }
+
+    void acceptedSessionFillsTheValues() {
+        QList<qint64> masks(41, 0);
+        masks[30] = 1 << 0;  // right 960
+        masks[11] = -1;      // rights 352..383
+        m_db->answer = [masks](const QString&) {
+            auto row = sessionRow(0, "", QVariant(), masks);
+            row[3] = "0099";  // the server's own workstation code wins
+            return sessionAnswer(row);
+        };
+        QVERIFY(!ended(" /go 0016 adm "));
+        QCOMPARE(m_db->sent, QStringList{"SF_ZQ2K_SALE '0016','ADM',1"});
+        const Session& s = Session::current();
+        QVERIFY(s.sessionOpen);
+        QCOMPARE(s.userCode, QString("ADM"));
+        QCOMPARE(s.workstationCode, QString("0099"));
+        QCOMPARE(s.amountDecimals, QString("2"));  // a null MFOR
+        QCOMPARE(s.companyName, QString("晟嘉通科技"));
+        QCOMPARE(s.staffName, QString("王大明"));
+        QCOMPARE(s.departmentNo, QString("D2"));
+        QCOMPARE(s.dbName, QString("ZQDEMO"));
+        QCOMPARE(s.persistSecurity, QString("False"));
+        QVERIFY(s.rightFlags[960] && !s.rightFlags[961]);
+        QVERIFY(s.rightFlags[355] && s.rightFlags[383] && !s.rightFlags[384]);
+        QVERIFY(m_dialogs->shown.isEmpty());
+    }
+
+    void apostropheStaysInsideTheValue() {
+        QVERIFY(!ended("/GO 0016 A'B"));
+        QCOMPARE(m_db->sent, QStringList{"SF_ZQ2K_SALE '0016','A''B',1"});
+    }
+
+    void loadRights() {
+        QList<qint64> masks(41, 0);
+        masks[0] = -1;
+        masks[1] = 1;
+        masks[2] = 0x7FFFFFFF;
+        masks[40] = -1;
+        LoadRights(sessionRow(0, "", "2", masks));
+        const Session& s = Session::current();
+        for (int n = 0; n < 32; ++n) QVERIFY(s.rightFlags[n]);
+        QVERIFY(s.rightFlags[32]);
+        for (int n = 33; n < 64; ++n) QVERIFY(!s.rightFlags[n]);
+        for (int n = 64; n < 95; ++n) QVERIFY(s.rightFlags[n]);
+        QVERIFY(!s.rightFlags[95]);  // the sign bit of a positive mask
+        QVERIFY(s.rightFlags[1280] && s.rightFlags[1311]);
+        QVERIFY(!s.rightFlags[1312]);
+    }
+
+    void fileVersionText() {
+        // Written with its last letter changed, so that this test program holds no stamp.
+        QByteArray stamp = "ZQFU-VERSIONSTMQ";
+        stamp[15] = 'P';
+        for (quint16 part : {1, 2, 9, 9, 7, 7, 0, 116}) {
+            stamp.append(char(part & 0xFF));
+            stamp.append(char(part >> 8));
+        }
+        QFile program(m_dir.filePath("stamped"));
+        QVERIFY(program.open(QIODevice::WriteOnly));
+        program.write(QByteArray(1000, 'x') + stamp + QByteArray(10, '\0'));
+        program.close();
+        QCOMPARE(FileVersionText(program.fileName()), QString("1.2.0.116"));
+
+        QFile plain(m_dir.filePath("plain"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.write("no stamp here");
+        plain.close();
+        QCOMPARE(FileVersionText(plain.fileName()), QString());
+        QCOMPARE(FileVersionText(m_dir.filePath("missing")), QString());
+        // This test program carries no stamp of its own.
+        QCOMPARE(FileVersionText(QCoreApplication::applicationFilePath()), QString());
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
