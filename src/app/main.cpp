@@ -52,6 +52,8 @@ int main(int argc, char* argv[]) {
     WindowRegistry::setOpener(QStringLiteral("printer"), [&mdi] { mdi.showPrinterWindow(); });
     mdi.resize(1024, 740);
     mdi.show();
+    mdi.raise();
+    mdi.activateWindow();
     QApplication::processEvents();
     mdi.openSession();
     const int code = QApplication::exec();
