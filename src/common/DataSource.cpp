@@ -50,3 +50,8 @@ Recordset& DataSource::recordset() {
     if (!m_recordset) m_recordset = std::make_unique<Recordset>();
     return *m_recordset;
 }
+
+const Recordset& DataSource::recordset() const {
+    static const Recordset empty;
+    return m_recordset ? *m_recordset : empty;
+}

@@ -21,6 +21,8 @@ public:
     void refresh(const QString& place = {});
     bool isOpen() const { return m_recordset != nullptr; }
     Recordset& recordset();
+    // The recordset, or an empty one before the first refresh.
+    const Recordset& recordset() const;
 
     // Runs one statement on the same connection (used for the recordset's edits).
     ResultSets run(const QString& text, const QString& place = {});

@@ -1,0 +1,106 @@
+#include "LookupGrid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+#include "DataSource.h"
+#include "Dialogs.h"
+#include "ValueHelpers.h"
+
+LookupGrid::LookupGrid(DataSource& source, const Setup& setup, QWidget* parent)
+    : QTableView(parent), m_source(source), m_setup(setup),
+      m_model(new RecordsetModel({{setup.codeCaption, QString(), {}},
+                                  {setup.nameCaption, QString(), {}}},
+                                 this)) {
+    setObjectName(setup.objectName);
+    setModel(m_model);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    verticalHeader()->hide();
+    horizontalHeader()->setStretchLastSection(true);
+    ApplyGridFormat(this);
+    hide();
+    setEnabled(false);
+}
+
+bool LookupGrid::open(QWidget* owner, std::shared_ptr<const LookupSource> lookup,
+                      std::function<QString()> pattern) {
+    m_owner = owner;
+    // The grid shows the columns that this lookup names its code and name.
+    m_model->setRecordset(nullptr);
+    m_model->setColumns({{m_setup.codeCaption, lookup->codeColumn(), {}},
+                         {m_setup.nameCaption, lookup->nameColumn(), {}}});
+    m_pager = std::make_unique<LookupPager>(m_source, std::move(lookup), std::move(pattern),
+                                            m_setup.place);
+    if (!m_pager->open()) {
+        Dialogs::showMessage(m_setup.notFoundMessage);
+        emit notFound();
+        return false;
+    }
+    showPage();
+    QWidget* window = parentWidget();
+    const QPoint below = owner->mapTo(window, QPoint(0, owner->height()));
+    move(below);
+    setEnabled(true);
+    show();
+    raise();
+    setFocus();
+    return true;
+}
+
+void LookupGrid::showPage() {
+    m_model->setRecordset(&m_source.recordset());
+    const QModelIndex cell = m_model->index(m_pager->row(), m_model->columnCount() - 1);
+    setCurrentIndex(cell);
+    selectRow(m_pager->row());
+}
+
+void LookupGrid::take() {
+    if (!m_pager || m_pager->rowCount() == 0) return;
+    const int row = m_pager->row();
+    const QString code = m_pager->code(row);
+    const QString name = m_pager->name(row);
+    emit taken(code, name);
+    if (m_owner) m_owner->setFocus();
+}
+
+void LookupGrid::keyPressEvent(QKeyEvent* event) {
+    event->accept();
+    switch (event->key()) {
+        case Qt::Key_Escape:
+            emit escaped();
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: take(); return;
+        default: break;
+    }
+    if (m_pager && m_pager->key(event->key())) showPage();
+}
+
+void LookupGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (m_pager) m_pager->setRow(indexAt(event->pos()).row());
+    take();
+}
+
+void LookupGrid::setBackground(bool focused) {
+    // Light yellow 0xC0FFFF while focused, the highlighted-text colour otherwise.
+    QPalette p = palette();
+    p.setColor(QPalette::Base, focused ? QColor(0xFF, 0xFF, 0xC0)
+                                       : QPalette().color(QPalette::HighlightedText));
+    setPalette(p);
+}
+
+void LookupGrid::focusInEvent(QFocusEvent* event) {
+    setBackground(true);
+    if (m_pager) selectRow(m_pager->row());
+    QTableView::focusInEvent(event);
+}
+
+void LookupGrid::focusOutEvent(QFocusEvent* event) {
+    setBackground(false);
+    clearSelection();
+    QTableView::focusOutEvent(event);
+    hide();
+    setEnabled(false);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QTableView>
+#include <memory>
+
+#include "LookupPager.h"
+#include "RecordsetModel.h"
+
+class DataSource;
+
+// The F2 code lookup: a small grid directly below the field, ten rows a page, code and name.
+// Enter or a double click takes the row (taken), Esc goes back without a choice (escaped).
+// Losing the focus closes the grid.
+class LookupGrid : public QTableView {
+    Q_OBJECT
+public:
+    struct Setup {
+        QString objectName;       // e.g. "DGF2"
+        QString codeCaption;      // e.g. "代號"
+        QString nameCaption;      // e.g. "名稱"
+        QString notFoundMessage;  // e.g. "找不到相關會計科目資料!"
+        QString place;            // the window's caption, for the error report
+    };
+
+    LookupGrid(DataSource& source, const Setup& setup, QWidget* parent);
+
+    // Opens the lookup for a field: the first page for the field's pattern, the grid placed
+    // below the field with the focus. With no match it shows the not-found message, emits
+    // notFound and stays closed.
+    bool open(QWidget* owner, std::shared_ptr<const LookupSource> lookup,
+              std::function<QString()> pattern);
+    QWidget* owner() const { return m_owner; }
+    const LookupPager* pager() const { return m_pager.get(); }
+
+signals:
+    void taken(const QString& code, const QString& name);
+    void escaped();
+    void notFound();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void showPage();
+    void take();
+    void setBackground(bool focused);
+
+    DataSource& m_source;
+    Setup m_setup;
+    RecordsetModel* m_model;
+    std::unique_ptr<LookupPager> m_pager;
+    QWidget* m_owner = nullptr;
+};
