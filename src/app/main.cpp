@@ -2,13 +2,17 @@
 #include <QApplication>
 #include <QDir>
 #include <QLockFile>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 
+#include "AssetWindow.h"
 #include "Backends.h"
 #include "FunctionKeys.h"
 #include "Startup.h"
 #include "SuiteDatabase.h"
+#include "ValueHelpers.h"
 #include "WindowRegistry.h"
 #include "ZqMDI.h"
 
@@ -50,6 +54,16 @@ int main(int argc, char* argv[]) {
 
     ZqMDI mdi;
     WindowRegistry::setOpener(QStringLiteral("printer"), [&mdi] { mdi.showPrinterWindow(); });
+    QPointer<AssetWindow> assets;
+    WindowRegistry::setOpener(QStringLiteral("assets"), [&mdi, &assets] {
+        if (assets) {
+            mdi.showChild(assets, 0, 0);
+            return;
+        }
+        assets = new AssetWindow;
+        CenterChild(mdi.showChild(assets, 0, 0));
+        assets->open();
+    });
     mdi.resize(1024, 740);
     mdi.show();
     mdi.raise();

@@ -141,10 +141,11 @@ void Recordset::setField(const QString& name, const QVariant& value) {
 QString Recordset::whereCurrentRow() const {
     QStringList terms;
     const QVariantList& row = current().rows[m_pos];
+    // Columns without a value are left out: a row added here has them filled with the
+    // table's defaults by the database.
     for (int i = 0; i < fieldCount(); ++i)
-        terms << (row.value(i).isValid() ? fieldName(i) + " = " + SqlLiteral(row.value(i))
-                                         : fieldName(i) + " IS NULL");
-    return terms.join(QStringLiteral(" AND "));
+        if (row.value(i).isValid()) terms << fieldName(i) + " = " + SqlLiteral(row.value(i));
+    return terms.isEmpty() ? QStringLiteral("1 = 0") : terms.join(QStringLiteral(" AND "));
 }
 
 void Recordset::update() {

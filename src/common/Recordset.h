@@ -47,6 +47,8 @@ public:
     QVariant field(const QString& name) const;
     QVariant field(int index) const;
     const ResultSet& current() const;
+    // A result set of the batch by its position; empty when there is none.
+    ResultSet resultSet(int index) const { return m_sets.value(index); }
 
     // Edits of a one-table recordset, written through as INSERT, UPDATE and DELETE.
     void addNew();

@@ -25,7 +25,7 @@ LookupGrid::LookupGrid(DataSource& source, const Setup& setup, QWidget* parent)
 }
 
 bool LookupGrid::open(QWidget* owner, std::shared_ptr<const LookupSource> lookup,
-                      std::function<QString()> pattern) {
+                      std::function<QString()> pattern, const QString& notFoundMessage) {
     m_owner = owner;
     // The grid shows the columns that this lookup names its code and name.
     m_model->setRecordset(nullptr);
@@ -34,8 +34,9 @@ bool LookupGrid::open(QWidget* owner, std::shared_ptr<const LookupSource> lookup
     m_pager = std::make_unique<LookupPager>(m_source, std::move(lookup), std::move(pattern),
                                             m_setup.place);
     if (!m_pager->open()) {
-        Dialogs::showMessage(m_setup.notFoundMessage);
-        emit notFound();
+        hide();
+        setEnabled(false);
+        Dialogs::showMessage(notFoundMessage);
         return false;
     }
     showPage();

@@ -18,24 +18,22 @@ public:
         QString objectName;       // e.g. "DGF2"
         QString codeCaption;      // e.g. "代號"
         QString nameCaption;      // e.g. "名稱"
-        QString notFoundMessage;  // e.g. "找不到相關會計科目資料!"
         QString place;            // the window's caption, for the error report
     };
 
     LookupGrid(DataSource& source, const Setup& setup, QWidget* parent);
 
     // Opens the lookup for a field: the first page for the field's pattern, the grid placed
-    // below the field with the focus. With no match it shows the not-found message, emits
-    // notFound and stays closed.
+    // below the field with the focus. With no match it shows the not-found message (such as
+    // "找不到相關會計科目資料!"), stays closed and gives false.
     bool open(QWidget* owner, std::shared_ptr<const LookupSource> lookup,
-              std::function<QString()> pattern);
+              std::function<QString()> pattern, const QString& notFoundMessage);
     QWidget* owner() const { return m_owner; }
     const LookupPager* pager() const { return m_pager.get(); }
 
 signals:
     void taken(const QString& code, const QString& name);
     void escaped();
-    void notFound();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

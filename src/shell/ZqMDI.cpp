@@ -91,7 +91,7 @@ void ZqMDI::openSession() {
     if (!m_notices) {
         m_notices = new NoticeWindow;
         QMdiSubWindow* sub = showChild(m_notices, 0, 0);
-        sub->setWindowFlags(Qt::FramelessWindowHint);
+        sub->setWindowFlags(Qt::FramelessWindowHint);  // no frame, so it cannot be closed
         const int width = m_area->viewport()->width() - Twips::toPixels(200);
         sub->setGeometry((m_area->viewport()->width() - width) / 2, 0, width,
                          Twips::toPixels(720));
@@ -103,7 +103,10 @@ void ZqMDI::openSession() {
         connect(m_menu, &MainMenu::exitConfirmed, qApp, &QCoreApplication::quit,
                 Qt::QueuedConnection);
     }
-    showChild(m_menu, 200, 1005, 2655, 6390);
+    QMdiSubWindow* sub = showChild(m_menu, 200, 1005, 2655, 6390);
+    // The menu stays for the life of the program: it is left with Esc, not closed.
+    sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint);
+    sub->show();
     m_menu->button(0)->setFocus();
     if (!m_menu->button(0)->isEnabled()) m_menu->button(3)->setFocus();
 }
@@ -124,7 +127,7 @@ QMdiSubWindow* ZqMDI::showChild(QWidget* window, int leftTwips, int topTwips, in
         }
     }
     QMdiSubWindow* sub = m_area->addSubWindow(window);
-    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->setAttribute(Qt::WA_DeleteOnClose, true);
     sub->setWindowTitle(window->windowTitle());
     if (widthTwips > 0 && heightTwips > 0)
         sub->setGeometry(Twips::rect(leftTwips, topTwips, widthTwips, heightTwips));
@@ -135,6 +138,10 @@ QMdiSubWindow* ZqMDI::showChild(QWidget* window, int leftTwips, int topTwips, in
     window->setFocus();
     return sub;
 }
+
+PrinterWindow* ZqMDI::printerWindow() const { return m_printers; }
+MainMenu* ZqMDI::menu() const { return m_menu; }
+NoticeWindow* ZqMDI::notices() const { return m_notices; }
 
 QString ZqMDI::statusText() const { return m_status->text(); }
 

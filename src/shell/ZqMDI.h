@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 class QLabel;
 class QMdiArea;
@@ -24,14 +25,15 @@ public:
     // The last steps of start-up: the notice line and the main menu.
     void openSession();
     // Shows a window as a modeless child at a position in twips, or brings it forward when it
-    // is open already; the window keeps its own size when width and height are 0.
+    // is open already; the window keeps its own size when width and height are 0. A child that
+    // is closed is deleted with its frame.
     QMdiSubWindow* showChild(QWidget* window, int leftTwips, int topTwips, int widthTwips = 0,
                              int heightTwips = 0);
     // The printer selection (F7).
     void showPrinterWindow();
-    PrinterWindow* printerWindow() const { return m_printers; }
-    MainMenu* menu() const { return m_menu; }
-    NoticeWindow* notices() const { return m_notices; }
+    PrinterWindow* printerWindow() const;
+    MainMenu* menu() const;
+    NoticeWindow* notices() const;
     QString statusText() const;
     int heartbeatCounter() const { return m_heartbeatCounter; }
     static constexpr int HeartbeatTicks = 60;
@@ -50,7 +52,7 @@ private:
     QMdiArea* m_area;
     qint16 m_heartbeatCounter = 0;
     QLabel* m_status;
-    MainMenu* m_menu = nullptr;
-    NoticeWindow* m_notices = nullptr;
-    PrinterWindow* m_printers = nullptr;
+    QPointer<MainMenu> m_menu;
+    QPointer<NoticeWindow> m_notices;
+    QPointer<PrinterWindow> m_printers;
 };

@@ -175,7 +175,7 @@ private slots:
         QWidget window;
         auto* field = new QLineEdit(&window);
         auto* name = new QLineEdit(&window);
-        LookupGrid grid(m_source, {"DGF3", "財產編號", "財產名稱", "找不到相關財產資料!", "FUA"},
+        LookupGrid grid(m_source, {"DGF3", "財產編號", "財產名稱", "FUA"},
                         &window);
         QObject::connect(&grid, &LookupGrid::taken, [&](const QString& c, const QString& n) {
             field->setText(c);
@@ -185,7 +185,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         const auto lookup = std::make_shared<ProcedureLookupSource>("F", "ACODE", "ANAME");
         field->setText("A1");
-        QVERIFY(grid.open(field, lookup, [&] { return field->text() + "%"; }));
+        QVERIFY(grid.open(field, lookup, [&] { return field->text() + "%"; }, "找不到相關財產資料!"));
         QVERIFY(grid.isVisible() && grid.hasFocus());
         QCOMPARE(grid.objectName(), QString("DGF3"));
         QTest::keyClick(&grid, Qt::Key_Down);
@@ -196,16 +196,15 @@ private slots:
         QVERIFY(!grid.isVisible());  // losing the focus closed it
 
         QSignalSpy escapes(&grid, &LookupGrid::escaped);
-        QVERIFY(grid.open(field, lookup, [&] { return field->text() + "%"; }));
+        QVERIFY(grid.open(field, lookup, [&] { return field->text() + "%"; }, "找不到相關財產資料!"));
         QTest::keyClick(&grid, Qt::Key_PageDown);
         QTest::keyClick(&grid, Qt::Key_Escape);
         QCOMPARE(escapes.count(), 1);
         QCOMPARE(field->text(), QString("A11"));
 
-        QSignalSpy missing(&grid, &LookupGrid::notFound);
         field->setText("Z");
-        QVERIFY(!grid.open(field, lookup, [&] { return field->text() + "%"; }));
-        QCOMPARE(missing.count(), 1);
+        QVERIFY(!grid.open(field, lookup, [&] { return field->text() + "%"; }, "找不到相關財產資料!"));
+        QVERIFY(!grid.isVisible());
         QCOMPARE(m_dialogs->shown, QStringList{"找不到相關財產資料!"});
     }
 };
