@@ -38,6 +38,7 @@ void P::openAllocation() {
     if (failsChecks()) return;
     allocMode = AllocationList;
     bindLines(&lines.recordset(), true);
+    for (QPushButton* b : b4a) b->setEnabled(true);
     showAllocationLine();
     fr4->show();
     fr4->setEnabled(true);
@@ -47,7 +48,6 @@ void P::openAllocation() {
     fr3->setEnabled(false);
     fr3->hide();
     b2->setEnabled(false);
-    for (QPushButton* b : b4a) b->setEnabled(true);
     b4a[0]->setFocus();
 }
 

@@ -22,7 +22,9 @@ QString quotedCode(const QString& code) { return QStringLiteral("[ ") + code + Q
 using P = AssetWindow::Private;
 
 void P::browseTo(int key) {
-    run(browse, QStringLiteral("SF_ZQ2K_ASSET_BROW %1,'").arg(key) + t2[0]->text().trimmed() + '\'');
+    // The browse modes are the key codes of Home, End, PgUp and PgDn.
+    const int mode = key == Qt::Key_Home ? 36 : key == Qt::Key_End ? 35 : key == Qt::Key_PageUp ? 33 : 34;
+    run(browse, QStringLiteral("SF_ZQ2K_ASSET_BROW %1,'").arg(mode) + t2[0]->text().trimmed() + '\'');
     applyAssetRights();
     showCurrentAsset();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "Recordset.h"
@@ -28,5 +29,9 @@ public:
     ResultSets run(const QString& text, const QString& place = {});
 
 private:
+    QStringList tableColumns(const QString& table, const QString& place);
+
     std::unique_ptr<Recordset> m_recordset;
+    QString m_columnsTable;
+    QStringList m_columns;
 };

@@ -44,8 +44,15 @@ bool likeMatches(const QString& value, QString pattern) {
 }
 }  // namespace
 
-Recordset::Recordset(ResultSets sets, QString tableName, EditSink sink)
-    : m_sets(std::move(sets)), m_table(std::move(tableName)), m_sink(std::move(sink)) {}
+Recordset::Recordset(ResultSets sets, QString tableName, EditSink sink, TableColumns tableColumns)
+    : m_sets(std::move(sets)), m_table(std::move(tableName)), m_sink(std::move(sink)),
+      m_tableColumns(std::move(tableColumns)) {}
+
+bool Recordset::isTableColumn(int index) const {
+    if (!m_tableColumns) return true;
+    const QStringList columns = m_tableColumns();
+    return columns.isEmpty() || columns.contains(fieldName(index), Qt::CaseInsensitive);
+}
 
 const ResultSet& Recordset::current() const {
     return m_set < m_sets.size() ? m_sets[m_set] : emptySet();
@@ -144,7 +151,8 @@ QString Recordset::whereCurrentRow() const {
     // Columns without a value are left out: a row added here has them filled with the
     // table's defaults by the database.
     for (int i = 0; i < fieldCount(); ++i)
-        if (row.value(i).isValid()) terms << fieldName(i) + " = " + SqlLiteral(row.value(i));
+        if (row.value(i).isValid() && isTableColumn(i))
+            terms << fieldName(i) + " = " + SqlLiteral(row.value(i));
     return terms.isEmpty() ? QStringLiteral("1 = 0") : terms.join(QStringLiteral(" AND "));
 }
 
@@ -154,7 +162,7 @@ void Recordset::update() {
         throw DbError(DbErrorNumber::Syntax, QStringLiteral("此資料來源不能更新。"));
     QStringList names, values, assignments;
     for (int i = 0; i < fieldCount(); ++i) {
-        if (!m_changed[i]) continue;
+        if (!m_changed[i] || !isTableColumn(i)) continue;
         names << fieldName(i);
         values << SqlLiteral(m_editRow[i]);
         assignments << fieldName(i) + " = " + SqlLiteral(m_editRow[i]);

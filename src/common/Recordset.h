@@ -14,9 +14,12 @@ class Recordset {
 public:
     // Runs one statement text of an edit; throws DbError on failure.
     using EditSink = std::function<void(const QString& statement)>;
+    // The columns of the edited table itself (computed columns of the query are not written).
+    using TableColumns = std::function<QStringList()>;
 
     Recordset() = default;
-    explicit Recordset(ResultSets sets, QString tableName = {}, EditSink sink = {});
+    explicit Recordset(ResultSets sets, QString tableName = {}, EditSink sink = {},
+                       TableColumns tableColumns = {});
 
     bool bof() const { return m_pos < 0 || current().rows.isEmpty(); }
     bool eof() const { return m_pos >= current().rows.size(); }
@@ -62,12 +65,14 @@ private:
     enum class EditMode { None, Edit, Add };
     ResultSet& currentMutable();
     QString whereCurrentRow() const;
+    bool isTableColumn(int index) const;
 
     ResultSets m_sets;
     int m_set = 0;
     int m_pos = 0;
     QString m_table;
     EditSink m_sink;
+    TableColumns m_tableColumns;
     EditMode m_editMode = EditMode::None;
     QVariantList m_editRow;
     QList<bool> m_changed;

@@ -218,6 +218,16 @@ private slots:
                  QString("DELETE FROM Asset_Temp WHERE Lcode = '0016' AND atot1 = 1500.5"));
         QCOMPARE(rs.recordCount(), 1);
 
+        // A subquery in the select list does not hide the table being edited.
+        const QString lines = "Select *,Isnull((Select Dename From Depart25 Where Departno = "
+                              "Adeno),'') As Adena From Assetd_Temp Where Lcode = '0016'";
+        m_db->answers[lines] = {table({"aseq", "Adena"}, {{1, "業務部"}})};
+        m_db->answers["SELECT * FROM Assetd_Temp WHERE 1 = 0"] = {table({"lcode", "aseq"}, {})};
+        source.commandText = lines;
+        RefreshData(source, "FUA");
+        source.recordset().deleteCurrent();
+        QCOMPARE(m_db->sent.last(), QString("DELETE FROM Assetd_Temp WHERE aseq = 1"));
+
         // A join cannot be edited: refused before anything is sent.
         m_db->answers["SELECT * FROM A, B"] = {table({"x"}, {{1}})};
         source.commandText = "SELECT * FROM A, B";

@@ -1,0 +1,276 @@
+// The asset window against a scripted register: opening and the state rules, the add with its
+// checks, derived amounts and refusals, edit, delete, sale and review with the server's
+// questions, and the department allocation.
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+
+#include "../shell/ScriptedDialogs.h"
+#include "AssetWindow.h"
+#include "Clock.h"
+#include "FakeRegister.h"
+#include "FieldBox.h"
+#include "ProgramExit.h"
+#include "Session.h"
+
+using Dialogs::Answer;
+
+class TestAssetWindow : public QObject {
+    Q_OBJECT
+    std::unique_ptr<FakeRegister> m_reg;
+    std::unique_ptr<AssetWindow> m_window;
+    ScriptedDialogs* m_dialogs = nullptr;
+
+    FieldBox* box(const QString& name) { return m_window->findChild<FieldBox*>(name); }
+    QPushButton* button(const QString& name) { return m_window->findChild<QPushButton*>(name); }
+    void settle() {
+        for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    }
+    // Types into an open box and leaves it, as the clerk would with Enter.
+    void enter(const QString& name, const QString& text) {
+        FieldBox* b = box(name);
+        QVERIFY2(b->isOpen(), qPrintable(name));
+        b->setFocus();
+        b->setText(text);
+        QTest::keyClick(b, Qt::Key_Return);
+        settle();
+    }
+    void fillNewAsset(const QString& code) {
+        enter("T2(0)", code);
+        enter("T2(1)", "堆高機");
+        enter("T2(2)", "1441");
+        enter("T2(4)", "6125");
+        enter("T2(6)", "1442");
+        enter("T2(9)", "100000");
+        enter("T2(10)", "10000");
+        enter("T2(11)", "60");
+    }
+
+private slots:
+    void init() {
+        Session::reset();
+        Session& s = Session::current();
+        s.workstationCode = "0016";
+        s.staffName = "王大明";
+        s.amountDecimals = "2";
+        for (int r : {963, 964, 965, 968}) s.rightFlags[r] = true;
+        Clock::setFixed(QDateTime(QDate(2026, 12, 5), QTime(9, 30)));
+        ProgramExit::throwOnEnd();
+        m_dialogs = ScriptedDialogs::install();
+        m_reg = std::make_unique<FakeRegister>();
+        m_reg->assets["A001"] = {"A001", "貨車"};
+        FakeRegister::Asset reviewed{"A002", "冷氣機"};
+        reviewed.ause3 = "陳經理";
+        m_reg->assets["A002"] = reviewed;
+        m_window = std::make_unique<AssetWindow>();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_window->open();
+    }
+    void cleanup() { m_window.reset(); }
+
+    void openingShowsTheLastAssetByItsState() {
+        QCOMPARE(m_reg->db->sent.first(), QString("SF_ZQ2K_ASSET_BROW 35,''"));
+        QCOMPARE(box("T2(0)")->text(), QString("A002"));
+        QCOMPARE(box("T2(9)")->text(), QString("100,000"));
+        QCOMPARE(box("T2(13)")->text(), QString("1,500.00"));
+        QVERIFY(!box("T2(1)")->isOpen());
+        QCOMPARE(box("T2(1)")->background(), FieldBox::closedColour());
+        // Reviewed: no edit, no delete, but a sale.
+        QVERIFY(!button("B1a(1)")->isEnabled() && !button("B1a(2)")->isEnabled());
+        QVERIFY(button("B1a(4)")->isEnabled() && button("B1a(5)")->isEnabled());
+
+        QTest::keyClick(button("B1a(0)"), Qt::Key_PageUp);
+        QCOMPARE(m_reg->db->sent.last(), QString("SF_ZQ2K_ASSET_BROW 33,'A002'"));
+        QCOMPARE(box("T2(0)")->text(), QString("A001"));
+        // Not reviewed: edit and delete by right, no sale before review.
+        QVERIFY(button("B1a(1)")->isEnabled() && button("B1a(2)")->isEnabled());
+        QVERIFY(!button("B1a(4)")->isEnabled());
+
+        m_reg->assets["A001"].asell = 1;
+        QTest::keyClick(button("B1a(0)"), Qt::Key_Home);
+        for (int i : {1, 2, 4, 5}) QVERIFY(!button(QString("B1a(%1)").arg(i))->isEnabled());
+        QVERIFY(button("B1a(0)")->isEnabled() && button("B1a(3)")->isEnabled());
+    }
+
+    void addWithChecksAndRefusal() {
+        QTest::keyClick(button("B1a(0)"), Qt::Key_A);
+        QCOMPARE(m_window->editMode(), int(AssetWindow::Adding));
+        QCOMPARE(box("T2(8)")->text(), QString("115.12.05"));
+        QCOMPARE(box("T2(14)")->text(), QString("0.00"));
+        QCOMPARE(box("T3(2)")->text(), QString("王大明"));
+        QVERIFY(box("T2(0)")->hasFocus());
+        QVERIFY(!box("T2(13)")->isOpen());
+
+        button("B1b(0)")->click();  // everything empty: only the first check speaks
+        QCOMPARE(m_dialogs->shown, QStringList{"請輸入財產編號!"});
+        QVERIFY(box("T2(0)")->hasFocus());
+
+        fillNewAsset("B100");
+        QCOMPARE(box("T2(9)")->text(), QString("100,000"));
+        QCOMPARE(box("T2(13)")->text(), QString("1,500.00"));
+        QCOMPARE(box("T2(15)")->text(), QString("90,000.00"));
+        enter("T2(2)", "9999");  // unknown account: code and name emptied silently
+        QCOMPARE(box("T2(2)")->text(), QString());
+        QCOMPARE(box("T2(3)")->text(), QString());
+        enter("T2(2)", "1441");
+        QCOMPARE(box("T2(3)")->text(), QString("機器設備"));
+
+        enter("T2(11)", "0");  // months 0: the per-period amount keeps its text
+        QCOMPARE(box("T2(13)")->text(), QString("1,500.00"));
+        m_dialogs->shown.clear();
+        button("B1b(0)")->click();
+        QCOMPARE(m_dialogs->shown, QStringList{"請輸入耐用月數!"});
+        enter("T2(11)", "60");
+
+        m_reg->answers["SF_ZQ2K_ASSET_ADD"] = {{"財產編號已存在", 2}, {"", 0}};
+        m_dialogs->shown.clear();
+        button("B1b(0)")->click();
+        QCOMPARE(m_dialogs->shown, QStringList{"財產編號已存在"});
+        QCOMPARE(m_window->editMode(), int(AssetWindow::Adding));
+        QVERIFY(box("T2(0)")->hasFocus());
+        QCOMPARE(m_reg->sentMatching("INSERT INTO Asset_Temp").size(), 1);
+        enter("T2(0)", "B101");
+        button("B1b(0)")->click();
+        // The second attempt updates the same work row.
+        QCOMPARE(m_reg->sentMatching("INSERT INTO Asset_Temp").size(), 1);
+        const QStringList updates = m_reg->sentMatching("UPDATE Asset_Temp SET ");
+        QCOMPARE(updates.size(), 1);
+        QVERIFY(updates[0].contains("acode = 'B101'") && updates[0].contains("acode = 'B100'"));
+        QCOMPARE(m_reg->sentMatching("SF_ZQ2K_ASSET_ADD '0016'").size(), 2);
+        QCOMPARE(m_dialogs->shown.last(), QString("財產編號[ B101 ]新增完成!"));
+        QCOMPARE(m_window->editMode(), int(AssetWindow::Browse));
+        QCOMPARE(m_reg->db->sent.last(), QString("SF_ZQ2K_ASSET_BROW 99,'B101'"));
+    }
+
+    void acquisitionDateBeforeClosing() {
+        QTest::keyClick(button("B1a(0)"), Qt::Key_A);
+        m_dialogs->answers = {Answer::No};
+        enter("T2(8)", "114.6.30");  // equal to the closing date: no question
+        QCOMPARE(box("T2(8)")->text(), QString("114.06.30"));
+        QVERIFY(m_dialogs->shown.isEmpty());
+        enter("T2(8)", "1140629");
+        QCOMPARE(m_dialogs->shown, QStringList{"取得日期小於關帳日期,是否繼續?"});
+        QVERIFY(button("B1b(1)")->hasFocus());
+        enter("T2(8)", "114.02.30");  // not a date: emptied
+        QCOMPARE(box("T2(8)")->text(), QString());
+    }
+
+    void deleteMovesToTheReturnedAsset() {
+        m_dialogs->answers = {Answer::Cancel};
+        QTest::keyClick(button("B1a(0)"), Qt::Key_PageUp);
+        QTest::keyClick(button("B1a(0)"), Qt::Key_D);
+        QCOMPARE(m_dialogs->shown, QStringList{"確定要刪除財產編號[ A001 ]?"});
+        QVERIFY(m_reg->sentMatching("SF_ZQ2K_ASSET_DEL").isEmpty());
+        m_dialogs->answers = {Answer::Ok};
+        m_reg->answers["SF_ZQ2K_ASSET_DEL"] = {{"A002", 0}};
+        QTest::keyClick(button("B1a(0)"), Qt::Key_D);
+        QCOMPARE(m_reg->sentMatching("SF_ZQ2K_ASSET_DEL"), QStringList{"SF_ZQ2K_ASSET_DEL '0016','A001'"});
+        QCOMPARE(m_dialogs->shown.last(), QString("財產編號[ A001 ]刪除完成!"));
+        QCOMPARE(m_window->currentCode(), QString("A002"));
+        QCOMPARE(box("T2(0)")->text(), QString("A002"));
+    }
+
+    void saleQuestionAnsweredNoOrYes() {
+        QTest::keyClick(button("B1a(0)"), Qt::Key_S);
+        QCOMPARE(m_window->editMode(), int(AssetWindow::Selling));
+        QVERIFY(box("T3(0)")->isOpen());
+        QCOMPARE(box("T3(0)")->text(), QString("115.12.05"));
+        QVERIFY(m_window->findChild<QCheckBox*>("Ch3")->isChecked());
+        m_reg->answers["SF_ZQ2K_ASSET_SELL"] = {{"尚有未提列折舊,是否繼續?", 2}};
+        m_dialogs->answers = {Answer::No};
+        QTest::keyClick(box("T3(0)"), Qt::Key_F3);
+        QCOMPARE(m_reg->sentMatching("SF_ZQ2K_ASSET_SELL"),
+                 QStringList{"SF_ZQ2K_ASSET_SELL '0016','A002','115.12.05',0"});
+        QCOMPARE(m_window->editMode(), int(AssetWindow::Browse));
+        QVERIFY(!box("T3(0)")->isOpen());
+
+        QTest::keyClick(button("B1a(0)"), Qt::Key_S);
+        m_reg->answers["SF_ZQ2K_ASSET_SELL"] = {{"尚有未提列折舊,是否繼續?", 2}, {"", 0}};
+        m_dialogs->answers = {Answer::Yes};
+        button("B1b(0)")->click();
+        QCOMPARE(m_reg->sentMatching("SF_ZQ2K_ASSET_SELL").last(),
+                 QString("SF_ZQ2K_ASSET_SELL '0016','A002','115.12.05',2"));
+        QCOMPARE(m_dialogs->shown.last(), QString("財產編號[ A002 ]售出處理完成!"));
+    }
+
+    void reviewAsksTwiceAndCancelReviewFlagsReverse() {
+        QTest::keyClick(button("B1a(0)"), Qt::Key_PageUp);  // A001, acquired before closing
+        m_dialogs->answers = {Answer::Yes, Answer::Ok};
+        QTest::keyClick(button("B1a(0)"), Qt::Key_R);
+        QCOMPARE(m_dialogs->shown, (QStringList{"取得日期小於關帳日期,是否繼續?",
+                                                "確定要覆核財產編號[ A001 ]?"}));
+        QCOMPARE(m_reg->sentMatching("SF_ZQ2K_ASSET_RATI"),
+                 QStringList{"SF_ZQ2K_ASSET_RATI '0016','A001',0"});
+
+        QTest::keyClick(button("B1a(0)"), Qt::Key_End);  // A002, reviewed
+        m_reg->answers["SF_ZQ2K_ASSET_RATI"] = {{"已提列折舊,確定取消?", 2}, {"", 0}};
+        m_dialogs->answers = {Answer::Ok, Answer::Yes};
+        QTest::keyClick(button("B1a(0)"), Qt::Key_R);
+        QCOMPARE(m_reg->sentMatching("SF_ZQ2K_ASSET_RATI").mid(1),
+                 (QStringList{"SF_ZQ2K_ASSET_RATI '0016','A002',1",
+                              "SF_ZQ2K_ASSET_RATI '0016','A002',0"}));
+    }
+
+    void allocationLines() {
+        QTest::keyClick(button("B1a(0)"), Qt::Key_A);
+        fillNewAsset("B200");
+        button("B2")->click();
+        QCOMPARE(m_window->allocationMode(), int(AssetWindow::AllocationList));
+        QVERIFY(!button("B4a(1)")->isEnabled());  // no lines yet
+
+        const auto addLine = [&](const QString& department, const QString& share) {
+            enter("T4(0)", department);
+            enter("T4(2)", share);
+            button("B4b(0)")->click();
+            settle();
+        };
+        button("B4a(0)")->click();
+        addLine("01", "50");
+        QCOMPARE(m_reg->workLines.size(), 1);
+        QCOMPARE(m_reg->workLines[0][5].toDouble(), 750.0);  // 50% of 1,500
+        addLine("01", "25");  // the same department again
+        QCOMPARE(m_dialogs->shown.last(), QString("部門代號[ 01 ]的攤提比例已設定過,不能重覆設定"));
+        enter("T4(0)", "02");
+        enter("T4(2)", "25");
+        QCOMPARE(box("T4(3)")->text(), QString("375.00"));
+        button("B4b(0)")->click();
+        addLine("03", "15");
+        QCOMPARE(m_reg->workLines.size(), 3);
+        QCOMPARE(m_reg->workLines[2][2].toInt(), 3);
+        button("B4b(1)")->click();
+
+        button("B4a(3)")->click();  // 50 + 25 + 15 = 90
+        QCOMPARE(m_dialogs->shown.last(),
+                 QString("您所設定的部門攤提比例合計不等於100,請檢查設定值是否都正確"));
+        QCOMPARE(m_window->allocationMode(), int(AssetWindow::AllocationList));
+
+        // Deleting line 2 moves to a line above it.
+        m_dialogs->answers = {Answer::Ok};
+        m_window->findChild<QTableView*>("DGF1")->selectRow(1);
+        settle();
+        button("B4a(2)")->click();
+        QCOMPARE(m_dialogs->shown.last(), QString("確定要刪除項次[ 2 ]的部門攤提記錄?"));
+        QCOMPARE(m_reg->workLines.size(), 2);
+        QCOMPARE(box("T4(0)")->text(), QString("03"));
+
+        // Cancelling the add with lines asks first.
+        m_dialogs->answers = {Answer::Cancel};
+        m_reg->workLines[1][4] = 50.0;
+        button("B4a(3)")->click();
+        QCOMPARE(m_window->allocationMode(), int(AssetWindow::AllocationClosed));
+        QTest::keyClick(box("T2(1)"), Qt::Key_F5);
+        QCOMPARE(m_dialogs->shown.last(), QString("您已有輸入部門分攤比例明細,確定要放棄?"));
+        QCOMPARE(m_window->editMode(), int(AssetWindow::Adding));
+        QVERIFY(m_reg->sentMatching("SF_ZQ2K_ASSET_CLEAN").isEmpty());
+    }
+
+    void closingCleansTheWorkRows() {
+        m_window->close();
+        QCOMPARE(m_reg->db->sent.last(), QString("SF_ZQ2K_ASSET_CLEAN '0016'"));
+    }
+};
+
+QTEST_MAIN(TestAssetWindow)
+#include "tst_assetwindow.moc"
