@@ -1,61 +1,295 @@
 #include "SuiteSchema.h"
 
-#include <QStringList>
+#include <QList>
 
 #include "SqliteConnection.h"
 
 namespace {
-// A text column as the suite declares it: never NULL, empty by default.
-QString text(const char* name) {
-    return QStringLiteral("%1 TEXT COLLATE TSQL NOT NULL DEFAULT ''").arg(QLatin1String(name));
-}
+struct Index {
+    const char* name;
+    const char* columns;
+    bool unique = false;
+};
+
+// A table: its columns as "NAME KIND, ..." with the kinds
+//   T  text, never NULL, '' by default      T?  text that may be NULL
+//   R  amount, never NULL, 0 by default     R?  amount that may be NULL
+//   I  count, never NULL, 0 by default      I=1 count, 1 by default
+//   DT date and time (may be NULL)
+// and its primary key ("" for none).
+struct Table {
+    const char* name;
+    const char* columns;
+    const char* primaryKey;
+    QList<Index> indexes;
+};
 
 QString rightMasks() {
     QStringList columns;
     for (int c = 0; c < 41; ++c)
-        columns.append(
-            QStringLiteral("R%1 INTEGER NOT NULL DEFAULT 0").arg(c, 2, 10, QLatin1Char('0')));
+        columns.append(QStringLiteral("R%1 I").arg(c, 2, 10, QLatin1Char('0')));
     return columns.join(QStringLiteral(", "));
 }
 
-QStringList statements() {
-    return {
-        QStringLiteral("CREATE TABLE IF NOT EXISTS COMP (%1 PRIMARY KEY, %2, %3, %4, %5, %6, %7, "
-                       "%8, MFOR TEXT COLLATE TSQL)")
-            .arg(text("COMNO"), text("COMNAM"), text("COMSNM"), text("COMUNI"), text("COMBOS"),
-                 text("COMTEL"), text("COMFAX"), text("COMADR")),
-        QStringLiteral("CREATE TABLE IF NOT EXISTS LSTA (%1 PRIMARY KEY, %2, %3, LTIME DATETIME)")
-            .arg(text("LCODE"), text("LNAME"), text("LUSER")),
-        QStringLiteral("CREATE TABLE IF NOT EXISTS Depart25 (%1 PRIMARY KEY, %2)")
-            .arg(text("DEPARTNO"), text("DENAME")),
-        QStringLiteral("CREATE TABLE IF NOT EXISTS SALE (%1 PRIMARY KEY, %2, %3, %4, %5, %6, %7)")
-            .arg(text("SCODE"), text("SNAME"), text("SUSER"), text("SSTOC"), text("DEPARTNO"),
-                 text("STEL"), rightMasks()),
-        QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS SALE_SUSER ON SALE (SUSER)"),
-        QStringLiteral("CREATE INDEX IF NOT EXISTS SALE_SNAME ON SALE (SNAME)"),
-        QStringLiteral("CREATE TABLE IF NOT EXISTS F8DATA (%1 PRIMARY KEY, %2, %3, %4, %5, %6, "
-                       "%7, %8)")
-            .arg(text("FSEQ"), text("FDATE"), text("FBEGD"), text("FEND"), text("FDEPNO"),
-                 text("FDATA"), text("FSNAM"), text("FUSER")),
-        QStringLiteral("CREATE INDEX IF NOT EXISTS F8DATA_FBEGD ON F8DATA (FBEGD, FSEQ)"),
+// Company, workstations, staff and notices.
+const QList<Table>& sessionTables() {
+    static const QByteArray saleColumns =
+        ("SCODE T, SNAME T, SUSER T, SSTOC T, DEPARTNO T, STEL T, " + rightMasks()).toLatin1();
+    static const QList<Table> tables = {
+        {"COMP",
+         "COMNO T, COMNAM T, COMSNM T, COMUNI T, COMBOS T, COMTEL T, COMFAX T, COMADR T, MFOR T?",
+         "COMNO",
+         {}},
+        {"LSTA", "LCODE T, LNAME T, LUSER T, LTIME DT", "LCODE", {}},
+        {"Depart25", "DEPARTNO T, DENAME T", "DEPARTNO", {}},
+        {"SALE",
+         saleColumns.constData(),
+         "SCODE",
+         {{"SALE_SUSER", "SUSER", true}, {"SALE_SNAME", "SNAME"}}},
+        {"F8DATA",
+         "FSEQ T, FDATE T, FBEGD T, FEND T, FDEPNO T, FDATA T, FSNAM T, FUSER T",
+         "FSEQ",
+         {{"F8DATA_FBEGD", "FBEGD, FSEQ"}}},
     };
+    return tables;
 }
 
-int objectCount(SqliteConnection& db) {
+// The asset register. AYEAR holds months; ATOT3 the amount per period, ATOT4 the
+// depreciation posted so far, ATOT5 the remaining value; ASELL 1 when sold. AVERS counts the
+// changes of the row, so that an edit copied before another workstation's change is refused.
+#define ASSET_COLUMNS                                                                            \
+    "ACODE T, ANAME T, ACOD1 T, ACOD2 T, ACOD3 T, ADAT1 T, ATOTA R, ATOT1 R, AYEAR I, ATOT2 R, " \
+    "ATOT3 R, ATOT4 R, ATOT5 R, ASELL I, ADAT2 T, AUSE1 T, AUSE2 T, AUSE3 T, ATIM2 T, AVERS I"
+#define ASSETD_COLUMNS "ACODE T, ASEQ I, ADENO T, APERC R, ATOTA R, ABACK T"
+
+const QList<Table>& assetTables() {
+    static const QList<Table> tables = {
+        {"Acco", "ACODE T, ANOTE T", "ACODE", {}},
+        {"JE", "JDATE T", "", {}},
+        {"Asset", ASSET_COLUMNS, "ACODE", {}},
+        {"Assetd", ASSETD_COLUMNS, "ACODE, ASEQ", {}},
+        {"Assets", "ACODE T, ADATE T, ATOTA R, ASOUR T", "", {{"Assets_ACODE", "ACODE, ADATE"}}},
+        {"Asset_Temp", "LCODE T, " ASSET_COLUMNS, "", {{"Asset_Temp_LCODE", "LCODE"}}},
+        {"Assetd_Temp", "LCODE T, " ASSETD_COLUMNS, "", {{"Assetd_Temp_LCODE", "LCODE, ASEQ"}}},
+    };
+    return tables;
+}
+#undef ASSET_COLUMNS
+#undef ASSETD_COLUMNS
+
+// Sales and sales return lines share their layout: document HCOD1, line HSEQ, date HDAT1,
+// item, customer HPCOD, salesman HSCOD, department HDENO, warehouse HTCOD, quantity and
+// price in the base unit (HINUM, HPOIN, HUNIT) and in the line's own unit (HINU3, HPOI3,
+// HUNI3; NULL when the line has none), line total HTOTA, remark HCONS, serial HCOD1SEQ.
+#define SALES_LINE_COLUMNS                                                                      \
+    "HCOD1 T, HSEQ I, HDAT1 T, HICOD T, HINAM T, HPCOD T, HPNAM T, HSCOD T, HSNAM T, HDENO T, " \
+    "HTCOD T, HINUM R, HPOIN T, HUNIT R, HTOTA R, HINU3 R?, HPOI3 T, HUNI3 R?, HCONS T, "       \
+    "HCOD1SEQ T, SystemVisible I=1"
+
+// Items, partners, warehouses and the history of the item inquiry.
+const QList<Table>& inquiryTables() {
+    static const QList<Table> tables = {
+        {"ITEM",
+         "ICODE T, INAME T, ICONS T, IPOIN T, INUMB R, ISAVE R, ISISE R, INUM2 R, IPOI2 T, "
+         "IUNI2 R, INUM3 R, IPOI3 T, IUNI3 R, IPCOD T, IPNAM T, IUNIT R, IUNIT2 R, IUNIT3 R, "
+         "IUNIT4 R, IUNIT5 R, IUNIT6 R, ICOD2 T, CH63 T, INUM7 R, IPOI7 T, ISOUR R, ISPACE T",
+         "ICODE",
+         {{"ITEM_INAME", "INAME"}, {"ITEM_ICOD2", "ICOD2"}}},
+        {"ITEM1",
+         "ICODE1 T, ENA13 T, CO128 T, ISOUR2 R, T1_0 T?, T1_1 R?, T1_2 R?, T1_4 R?, T1_10 R?",
+         "ICODE1",
+         {{"ITEM1_ENA13", "ENA13"}, {"ITEM1_CO128", "CO128"}}},
+        {"ITEM3", "ICODE3 T, STOPSALE I, T11_11 T?, T11_13 R?, T11_15 R?, T11_19 R?", "ICODE3", {}},
+        {"CUST", "CCODE T, CNAME T, CNAM2 T, CUNI T, CTEL T, CADDR T, CSCOD T", "CCODE", {}},
+        {"PART", "PCODE T, PNAME T, PNAM2 T, PUNI T, PTEL T, PADDR T", "PCODE", {}},
+        {"ITYP", "ITYPE T, ITCOD T, ITNAM T", "ITYPE, ITCOD", {}},
+        {"STOC", "SITEM T, STCOD T, STNAM T, SNUMB R", "SITEM, STCOD", {}},
+        {"PLACE", "PTCOD T, PICOD T, PINAM T", "PTCOD, PICOD", {}},
+        {"ITEMP", "ICODE T, ITCOD T, IICOD T", "", {{"KITEMP", "ICODE, ITCOD, IICOD"}}},
+
+        {"POSEIN",
+         "PCOD1 T, PDAT1 T, PPCOD T, PPNAM T, PSCOD T, PTAXM I, PTOTA R",
+         "",
+         {{"POSEIN_PCOD1", "PCOD1", true}}},
+        {"HISTIN",
+         SALES_LINE_COLUMNS,
+         "",
+         {{"HISTIN_HICOD", "HICOD, HCOD1, HSEQ"}, {"HISTIN_HPCOD", "HPCOD, HICOD, HCOD1, HSEQ"}}},
+        {"HISTOU", SALES_LINE_COLUMNS, "", {{"HISTOU_HICOD", "HICOD, HCOD1, HSEQ"}}},
+
+        // Purchases: VCOD1SEQ is the lot number of the line, VCOD1NUM what is left of the lot.
+        {"BUYSIN",
+         "BCOD1 T, BDAT1 T, BPCOD T, BPNAM T, BTAXM I, BTOTA R",
+         "",
+         {{"BUYSIN_BCOD1", "BCOD1", true}}},
+        {"VISEIN",
+         "VCOD1 T, VSEQ I, VDAT1 T, VICOD T, VINAM T, VPCOD T, VPNAM T, VTCOD T, VINUM R, "
+         "VPOIN T, VUNIT R, VTOTA R, VCOD1SEQ T, VCOD1NUM R",
+         "",
+         {{"VISEIN_VICOD", "VICOD, VCOD1, VSEQ"},
+          {"VISEIN_LOT", "VICOD, VCOD1, VCOD1SEQ"},
+          {"VISEIN_VCOD1SEQ", "VCOD1SEQ"},
+          {"VISEIN_VPCOD", "VPCOD, VICOD, VCOD1, VSEQ"}}},
+        {"BUYSINCODE",
+         "BCOD1SEQ T, STCOD T, INUMB R",
+         "",
+         {{"BUYSINCODE_BCOD1SEQ", "BCOD1SEQ, STCOD"}}},
+        {"VISEOU",
+         "VCOD1 T, VOSEQ I, VDAT1 T, VICOD T, VINAM T, VPCOD T, VPNAM T, VTCOD T, VINU2 R, "
+         "VPOIN T, VUNI2 R, VTOTA R, SystemVisible I=1",
+         "",
+         {{"VISEOU_VICOD", "VICOD, VCOD1, VOSEQ"}}},
+
+        // Point of sale: RIDT '0' a sale, '1' a return.
+        {"RETAILD",
+         "RCOD1 T, RSEQ I, RDAT1 T, RIDT T, RICOD T, RINAM T, RPNAM T, RSCOD T, RSNAM T, "
+         "RTCOD T, RINUM R, RPOIN T, RUNIT R, RTOTA R, RINU2 R?, RUNI2 R?, RCONS T, RCOD1SEQ T",
+         "",
+         {{"RETAILD2_INX", "RICOD, RIDT, RCOD1, RSEQ"}}},
+
+        // Transfers from warehouse TSCO1 to TSCO2.
+        {"MTRAN", "MCODE T, MDATE T, MUSER T, MBACK T", "", {{"MTRAN_MCODE", "MCODE", true}}},
+        {"TRAN1",
+         "TCCOD T, TSEQ I, TICOD T, TINAM T, TSCO1 T, TSCO2 T, TNUMB R, TPOIN T, TCOD1SEQ T",
+         "",
+         {{"TRAN1_INX", "TICOD, TCCOD, TSEQ"}}},
+
+        // Purchase orders: SINUM ordered, SONUM received, SINYN 'N' while open; SDAT2 the
+        // expected date.
+        {"SBIN",
+         "SCOD1 T, SDAT1 T, SDAT2 T, SPCOD T, SPNAM T, SINYN T",
+         "",
+         {{"SBIN_SCOD1", "SCOD1", true}}},
+        {"SISE",
+         "SCOD1 T, SSEQ I, SICOD T, SINAM T, SPNAM T, STCOD T, SINUM R, SONUM R, SPOIN T, "
+         "SINYN T, SBACK T",
+         "",
+         {{"SISE1_INX", "SICOD, SCOD1, SSEQ"}}},
+
+        // Customer orders: ONNO the quantity not yet delivered, OINYN 'N' or '' while open,
+        // OINU2 the quantity in the line's own unit (NULL when the line has none).
+        {"ORDET",
+         "OCOD1 T, ODAT1 T, OPCOD T, OCNAM T, OSCOD T",
+         "",
+         {{"ORDET_OCOD1", "OCOD1", true}}},
+        {"ORSUB",
+         "OCOD1 T, OSEQ I, OICOD T, OINAM T, OCNAM T, OSCOD T, ITCOD T, OINUM R, OINU2 R?, "
+         "OPOIN T, ONNO R, OINYN T, OBACK T, OCOD1SEQ T",
+         "",
+         {{"ORSUB_OICOD", "OICOD, OCOD1, OSEQ"}}},
+
+        // Repairs: REBACKM the repair document with its state RSTAT, forwarding state RSTA2
+        // and pick-up flag RTAKE; REBACKD its parts; WORKER the customers' repair orders.
+        {"REBACKM",
+         "RCOD1 T, RDAT1 T, RPCOD T, RPNAM T, RSTAT I, RSTA2 I, RTAKE I",
+         "",
+         {{"REBACKM_RCOD1", "RCOD1", true}}},
+        {"REBACKD",
+         "RCOD1 T, RSEQ I, RPNAM T, RSTA1 T, RICOD T, RINAM T, RTCOD T, RINU2 R, RPOIN T",
+         "",
+         {{"REBACKD_INX2", "RICOD, RCOD1, RSEQ"}}},
+        {"WORKER",
+         "WCOD2 T, WDAT1 T, WPCOD T, WPNAM T, WSC13 T, WSN13 T, WICOD T, WINAM T, WTCOD T, "
+         "WINU2 R, WPOIN T, WSTA1 I, WST12 I, WSTA2 I, WSTA4 I, WSTA6 I, WCOD6 T?",
+         "",
+         {{"WORKER_WPCOD", "WPCOD, WICOD, WCOD2"}}},
+
+        // Goods received (SINOU 'C') and serial numbers held per warehouse.
+        {"SINOUT",
+         "SIONO T, SINOU T, SICODE T, STTARG T, ENUMB R",
+         "",
+         {{"SINOUT_SICODE", "SICODE, SINOU, SIONO"}}},
+        {"SerialInOutTotal",
+         "SerialCode T, ICODE T, STCOD T, Quantity R",
+         "",
+         {{"SerialInOutTotal_ICODE", "ICODE, SerialCode"}}},
+    };
+    return tables;
+}
+#undef SALES_LINE_COLUMNS
+
+// Purchase lines by vendor; VINX (item code filled to 17 characters, document code, line
+// number + 10000) orders them by item, document and line.
+const char* const VendorPurchasesView =
+    "VF8J AS SELECT VCOD1, VSEQ, VDAT1, VPCOD, VPNAM, VICOD, VINAM, VTCOD, VINUM, VPOIN, VUNIT, "
+    "VTOTA, (printf('%-17s', VICOD) || VCOD1 || (10000 + VSEQ)) COLLATE TSQL AS VINX FROM VISEIN";
+
+QString columnDefinition(const QString& spec) {
+    const QString name = spec.section(u' ', 0, 0, QString::SectionSkipEmpty);
+    const QString kind = spec.section(u' ', 1, 1, QString::SectionSkipEmpty);
+    static const QList<std::pair<QString, QString>> kinds = {
+        {QStringLiteral("T"), QStringLiteral("TEXT COLLATE TSQL NOT NULL DEFAULT ''")},
+        {QStringLiteral("T?"), QStringLiteral("TEXT COLLATE TSQL")},
+        {QStringLiteral("R"), QStringLiteral("REAL NOT NULL DEFAULT 0")},
+        {QStringLiteral("R?"), QStringLiteral("REAL")},
+        {QStringLiteral("I"), QStringLiteral("INTEGER NOT NULL DEFAULT 0")},
+        {QStringLiteral("I=1"), QStringLiteral("INTEGER NOT NULL DEFAULT 1")},
+        {QStringLiteral("DT"), QStringLiteral("DATETIME")},
+    };
+    for (const auto& [code, type] : kinds)
+        if (kind == code) return name + u' ' + type;
+    qFatal("unknown column kind %s", qPrintable(spec));
+}
+
+QList<const Table*> allTables() {
+    QList<const Table*> all;
+    for (const auto* group : {&sessionTables(), &assetTables(), &inquiryTables()})
+        for (const Table& table : *group) all.append(&table);
+    return all;
+}
+
+QStringList statements(const QString& prefix) {
+    QStringList out;
+    for (const Table* table : allTables()) {
+        QStringList parts;
+        for (const QString& spec : QString::fromLatin1(table->columns).split(u','))
+            parts.append(columnDefinition(spec.trimmed()));
+        if (*table->primaryKey)
+            parts.append(QStringLiteral("PRIMARY KEY (%1)").arg(QLatin1String(table->primaryKey)));
+        out.append(QStringLiteral("CREATE TABLE IF NOT EXISTS %1%2 (%3)")
+                       .arg(prefix, QLatin1String(table->name), parts.join(QStringLiteral(", "))));
+        for (const Index& index : table->indexes)
+            out.append(QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2%3 ON %4 (%5)")
+                           .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(), prefix,
+                                QLatin1String(index.name), QLatin1String(table->name),
+                                QLatin1String(index.columns)));
+    }
+    out.append(QStringLiteral("CREATE VIEW IF NOT EXISTS %1%2")
+                   .arg(prefix, QLatin1String(VendorPurchasesView)));
+    return out;
+}
+
+int objectCount(SqliteConnection& db, const QString& prefix) {
     return db
-        .scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name NOT LIKE 'sqlite%'"))
+        .scalar(QStringLiteral("SELECT COUNT(*) FROM %1sqlite_master WHERE name NOT LIKE 'sqlite%'")
+                    .arg(prefix))
         .toInt();
 }
 }  // namespace
 
 namespace SuiteSchema {
-int create(SqliteConnection& db) {
+int create(SqliteConnection& db, const QString& schema) {
+    const QString prefix = schema.isEmpty() ? QString() : schema + u'.';
     int created = 0;
     db.transaction([&] {
-        const int before = objectCount(db);
-        for (const QString& sql : statements()) db.script(sql);
-        created = objectCount(db) - before;
+        const int before = objectCount(db, prefix);
+        for (const QString& sql : statements(prefix)) db.script(sql);
+        created = objectCount(db, prefix) - before;
     });
     return created;
+}
+
+QStringList tableNames() {
+    QStringList names;
+    for (const Table* table : allTables()) names.append(QLatin1String(table->name));
+    names.append(QStringLiteral("VF8J"));
+    return names;
+}
+
+QStringList indexNames() {
+    QStringList names;
+    for (const Table* table : allTables())
+        for (const Index& index : table->indexes) names.append(QLatin1String(index.name));
+    return names;
 }
 }  // namespace SuiteSchema

@@ -1,22 +1,41 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
 class SqliteConnection;
 
-// The tables of the suite's database that the module reads and writes, with their indexes.
-// Every text column orders by the collation TSQL.
+// The tables of the suite's database that the module reads and writes, with their indexes,
+// as the suite's SQL Server holds them. Column kinds:
+//   texts    TEXT COLLATE TSQL NOT NULL DEFAULT '' (codes, names, ROC date texts yyy.mm.dd)
+//   amounts  REAL NOT NULL DEFAULT 0 (money and quantities)
+//   counts   INTEGER NOT NULL DEFAULT 0 (line numbers, months, states, flags)
+// and a few nullable ones where the statements expect NULL (ISNULL(HINU3,HINUM) and so on).
 //
-//   COMP      company: COMNO code, COMNAM name, COMSNM short name, COMUNI unified business
-//             number, COMBOS responsible person, COMTEL, COMFAX, COMADR, MFOR amount decimals
-//             ('0'..'8', NULL meaning 2)
-//   LSTA      workstations: LCODE code, LNAME name, LUSER last user code, LTIME last heartbeat
-//   Depart25  departments: DEPARTNO code, DENAME name
-//   SALE      staff: SCODE code, SNAME name, SUSER login user code (at most 4 characters,
-//             unique), SSTOC default warehouse, DEPARTNO department, STEL telephone,
-//             R00..R40 right masks (bit b of Rc is right 32 * c + b, bit 31 the sign)
-//   F8DATA    notices: FSEQ number (text, zero-padded), FDATE day entered, FBEGD first day,
-//             FEND last day (ROC date texts), FDEPNO department ('' = all), FDATA text,
-//             FSNAM announcer's name, FUSER user code of the entry
+// Session:   COMP company, LSTA workstations, Depart25 departments, SALE staff with their
+//            right masks R00..R40, F8DATA notices of the bulletin board.
+// Assets:    Acco chart of accounts, JE closing date, Asset register, Assetd department
+//            split, Assets depreciation schedule (ASOUR empty) and postings (ASOUR the
+//            voucher), Asset_Temp and Assetd_Temp work rows keyed by the workstation (LCODE).
+// Inquiry:   ITEM item master with ITEM1 (bar codes, cost, network prices) and ITEM3 (sale
+//            stop, dealer prices); CUST customers, PART vendors; ITYP warehouses, STOC stock
+//            per warehouse, PLACE locations and ITEMP an item's locations; the history
+//            tables HISTIN/POSEIN sales, HISTOU sales returns, VISEIN/BUYSIN purchases with
+//            their lots and BUYSINCODE lot stock per warehouse, VISEOU purchase returns,
+//            RETAILD point of sale, TRAN1/MTRAN transfers, SISE/SBIN purchase orders,
+//            ORSUB/ORDET customer orders, REBACKD/REBACKM repair parts, WORKER repair
+//            orders, SINOUT goods received, SerialInOutTotal serial holdings, and the view
+//            VF8J (purchase lines by vendor with the paging key VINX).
+//
+// History lines are keyed by document code and line number; each item's lines are indexed
+// by (item, document code, line number), so that a page of one item's history is read
+// from the index in key order whatever the size of the table.
 namespace SuiteSchema {
-// Creates whatever is missing; returns the number of tables and indexes created.
-int create(SqliteConnection& db);
+// Creates whatever is missing; returns the number of tables, views and indexes created.
+// schema names an attached database ("ZqPro4"); empty for the main one.
+int create(SqliteConnection& db, const QString& schema = QString());
+
+// The names of every table and view, and of every index that the schema declares.
+QStringList tableNames();
+QStringList indexNames();
 }  // namespace SuiteSchema
