@@ -1,0 +1,121 @@
+#include "QPrinterDevice.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QRegularExpression>
+
+#include "Clock.h"
+#include "CurrentPrinter.h"
+#include "Dialogs.h"
+#include "PrintFonts.h"
+
+namespace {
+constexpr double TwipsPerInch = 1440;
+constexpr double TwipsPerMillimetre = TwipsPerInch / 25.4;
+// Rules are as thin as a 300-dpi printer's dot.
+constexpr double RuleWidthInches = 1.0 / 300;
+}  // namespace
+
+QPrinterDevice::QPrinterDevice(const QString& documentName) : m_documentName(documentName) {
+    const QString printerName = CurrentPrinter::name().value_or(QString());
+    m_pdf = CurrentPrinter::isPdfPrinter(printerName);
+    if (m_pdf) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_printer->setOutputFormat(QPrinter::PdfFormat);
+        m_printer->setPageSize(QPageSize(QPageSize::A4));
+        m_printer->setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Point);
+    } else {
+        m_printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(printerName),
+                                               QPrinter::HighResolution);
+    }
+    m_printer->setDocName(documentName);
+    m_printer->setPageOrientation(QPageLayout::Portrait);
+    fontChanged();
+}
+
+QPrinterDevice::~QPrinterDevice() {
+    if (m_painter && m_painter->isActive()) m_painter->end();
+}
+
+QSizeF QPrinterDevice::paperSize() const {
+    const QSizeF millimetres = m_printer->pageLayout().pageSize().size(QPageSize::Millimeter);
+    return millimetres * TwipsPerMillimetre;
+}
+
+void QPrinterDevice::orientationChanged() {
+    m_printer->setPageOrientation(orientation() == Orientation::Portrait ? QPageLayout::Portrait
+                                                                         : QPageLayout::Landscape);
+}
+
+void QPrinterDevice::fontChanged() {
+    m_font = PrintFonts::font(fontName(), fontSize(), fontBold());
+    if (m_painter && m_painter->isActive()) m_painter->setFont(m_font);
+}
+
+double QPrinterDevice::toDevice(double twips) const {
+    return twips * m_printer->resolution() / TwipsPerInch;
+}
+
+double QPrinterDevice::textWidth(const QString& text) const {
+    const QFontMetricsF metrics(m_font, m_printer.get());
+    return metrics.horizontalAdvance(text) * TwipsPerInch / m_printer->resolution();
+}
+
+QString QPrinterDevice::nextPdfFile() const {
+    QString base = m_documentName;
+    base.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("_"));
+    if (base.trimmed().isEmpty()) base = QStringLiteral("zqfu");
+    base += Clock::now().toString(QStringLiteral(" yyyyMMdd-HHmmss"));
+    const QDir folder(CurrentPrinter::pdfFolder());
+    QString file = folder.filePath(base + QStringLiteral(".pdf"));
+    for (int n = 2; QFileInfo::exists(file) || m_files.contains(file); ++n)
+        file = folder.filePath(QStringLiteral("%1 (%2).pdf").arg(base).arg(n));
+    return file;
+}
+
+QPainter* QPrinterDevice::painter() {
+    if (m_failed) return nullptr;
+    if (m_painter && m_painter->isActive()) return m_painter.get();
+    if (m_pdf) {
+        QDir().mkpath(CurrentPrinter::pdfFolder());
+        m_printer->setOutputFileName(nextPdfFile());
+    }
+    if (!m_painter) m_painter = std::make_unique<QPainter>();
+    if (!m_painter->begin(m_printer.get())) {
+        m_failed = true;
+        Dialogs::showMessage(QStringLiteral("印表機無法列印,請檢查印表機!"));
+        return nullptr;
+    }
+    if (m_pdf) m_files << m_printer->outputFileName();
+    m_painter->setFont(m_font);
+    return m_painter.get();
+}
+
+void QPrinterDevice::printText(const QString& text) {
+    QPainter* p = painter();
+    if (!p) return;
+    const QFontMetricsF metrics(m_font, m_printer.get());
+    p->setPen(Qt::black);
+    p->drawText(QPointF(toDevice(currentX()), toDevice(currentY()) + metrics.ascent()), text);
+}
+
+void QPrinterDevice::drawLine(double x1, double y1, double x2, double y2) {
+    QPainter* p = painter();
+    if (!p) return;
+    p->setPen(
+        QPen(Qt::black, m_printer->resolution() * RuleWidthInches, Qt::SolidLine, Qt::FlatCap));
+    p->drawLine(QPointF(toDevice(x1), toDevice(y1)), QPointF(toDevice(x2), toDevice(y2)));
+}
+
+void QPrinterDevice::newPage() {
+    if (m_painter && m_painter->isActive()) m_printer->newPage();
+}
+
+void QPrinterDevice::endDocument() {
+    if (m_painter && m_painter->isActive()) m_painter->end();
+}

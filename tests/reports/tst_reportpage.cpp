@@ -1,0 +1,184 @@
+// The report page protocol over a synthetic table on the recording device: where the pages
+// break, the continuation line, the closing rules and the footer, one document per page, the
+// page question, and sections that each start on a page of their own.
+#include <QtTest>
+
+#include "../shell/ScriptedDialogs.h"
+#include "Clock.h"
+#include "PrintEngine.h"
+#include "RecordingDevice.h"
+#include "ReportPage.h"
+#include "Session.h"
+#include "StatusText.h"
+
+using Op = RecordingDevice::Operation;
+using Orientation = PrintDevice::Orientation;
+
+namespace {
+// The landscape list: 35 rows a page from y = 1730, rules from 100 to 15400.
+const ReportLayout Wide{35, 1500, 100, 15400, Orientation::Landscape};
+// The portrait sections: 40 rows a page from y = 2400, rules from 2700 to 8500.
+const ReportLayout Tall{40, 2170, 2700, 8500, Orientation::Portrait};
+
+// Prints n rows "R1".."Rn" at x = 100 with a page header whose page text tells the page.
+void printTable(RecordingDevice& device, const ReportLayout& layout, int rows, int totalPages) {
+    ReportPage pages(device, layout, [&](int page) {
+        PrintPageHeaderWide(device, "固定資產總表", "", 0, 15500, page, totalPages);
+        device.setFontName("細明體");
+        device.setFontSize(10);
+    });
+    pages.start();
+    for (int r = 1; r <= rows; ++r) PrintAt(device, pages.nextRow(), 100, QString("R%1").arg(r));
+    pages.close();
+}
+
+// The operations of each document, split at the ends of documents.
+QList<QList<Op>> documents(const RecordingDevice& device) {
+    QList<QList<Op>> split{{}};
+    for (const Op& op : device.operations) {
+        split.last() << op;
+        if (op.kind == Op::Kind::EndDocument) split << QList<Op>{};
+    }
+    split.removeLast();
+    return split;
+}
+
+QList<double> ruleHeights(const QList<Op>& ops) {
+    QList<double> ys;
+    for (const Op& op : ops)
+        if (op.kind == Op::Kind::Line) ys << op.y;
+    return ys;
+}
+
+const Op* findText(const QList<Op>& ops, const QString& text) {
+    for (const Op& op : ops)
+        if (op.kind == Op::Kind::Text && op.text.startsWith(text)) return &op;
+    return nullptr;
+}
+}  // namespace
+
+class TestReportPage : public QObject {
+    Q_OBJECT
+    ScriptedDialogs* m_dialogs = nullptr;
+
+private slots:
+    void init() {
+        Session::reset();
+        Session::current().staffName = "王小明";
+        Session::current().printerReady = true;
+        m_dialogs = ScriptedDialogs::install();
+        Clock::setFixed(QDateTime(QDate(2024, 5, 20), QTime(14, 30, 5)));
+    }
+
+    void pageCount() {
+        QCOMPARE(PagesFor(0, 35), 0);
+        QCOMPARE(PagesFor(1, 35), 1);
+        QCOMPARE(PagesFor(35, 35), 1);
+        QCOMPARE(PagesFor(36, 35), 2);
+        QCOMPARE(PagesFor(70, 35), 2);
+        QCOMPARE(PagesFor(71, 35), 3);
+    }
+
+    void questionAndEnd() {
+        m_dialogs->answers = {Dialogs::Answer::Cancel, Dialogs::Answer::Ok};
+        QVERIFY(!ConfirmPrint(36, 2));
+        QVERIFY(ConfirmPrint(36, 2));
+        QCOMPARE(m_dialogs->shown.first(), QString("共有 36 筆資料,共需 2 頁,確定要列印?"));
+        StatusText::set("目前進度：第 2 頁，共 2 頁");
+        ReportPrinted();
+        QCOMPARE(StatusText::text(), QString());
+        QCOMPARE(m_dialogs->shown.last(), QString("資料列印完畢!"));
+    }
+
+    void onePageFull() {
+        RecordingDevice device;
+        printTable(device, Wide, 35, 1);
+        QCOMPARE(device.documentCount(), 1);
+        QCOMPARE(device.operations.first().kind, Op::Kind::Orientation);
+        QCOMPARE(device.operations.first().orientation, Orientation::Landscape);
+        QCOMPARE(device.text("R1")->y, 1730.0);
+        QCOMPARE(device.text("R35")->y, 9550.0);
+        QVERIFY(!device.text("接下頁......"));
+        // The closing rules and the footer follow directly after row 35.
+        QCOMPARE(ruleHeights(device.operations).mid(3), (QList<double>{9780, 9800}));
+        const Op* footer = findText(device.operations, "製單人:");
+        QVERIFY(footer);
+        QCOMPARE(footer->text, QString("製單人:王小明14:30:05"));
+        QCOMPARE(footer->y, 9860.0);
+        // 6 full-width and 9 half-width characters in 10 points: 2100, centred on 16200.
+        QCOMPARE(footer->x, (16200 - 2100) / 2.0);
+        QCOMPARE(device.operations.last().kind, Op::Kind::EndDocument);
+    }
+
+    void breakAfterRowsPerPage() {
+        RecordingDevice device;
+        printTable(device, Wide, 36, 2);
+        const QList<QList<Op>> docs = documents(device);
+        QCOMPARE(docs.size(), 2);
+
+        // The first page: 35 rows, the double rule and the continuation line, no footer.
+        QVERIFY(findText(docs[0], "R35"));
+        QVERIFY(!findText(docs[0], "R36"));
+        QVERIFY(!findText(docs[0], "製單人:"));
+        QCOMPARE(ruleHeights(docs[0]).mid(3), (QList<double>{9780, 9800}));
+        const Op* more = findText(docs[0], "接下頁......");
+        QVERIFY(more);
+        QCOMPARE(more->y, 9860.0);
+        QCOMPARE(more->x, (16200 - 600 - 600) / 2.0);  // 3 full-width and 6 half-width at 10 pt
+
+        // The second page: the orientation set again, the header of page 2, one row.
+        QCOMPARE(docs[1].first().kind, Op::Kind::Orientation);
+        QCOMPARE(docs[1].first().orientation, Orientation::Landscape);
+        QVERIFY(findText(docs[1], "第 2 頁，共 2 頁"));
+        QCOMPARE(findText(docs[1], "R36")->y, 1730.0);
+        QCOMPARE(ruleHeights(docs[1]).mid(3), (QList<double>{1960, 1980}));
+        QCOMPARE(findText(docs[1], "製單人:")->y, 2040.0);
+    }
+
+    void sectionsEachOnTheirOwnPages() {
+        // A section without rows, one with 41 rows, two with 3 rows: the detail report's way.
+        RecordingDevice device;
+        int tops = 0;
+        ReportPage pages(device, Tall, [&](int page) {
+            ++tops;
+            PrintAt(device, 1100, 2600, QString("page %1").arg(page));
+        });
+        pages.start();
+        for (int lines : {0, 41, 3, 3}) {
+            if (lines == 0) pages.printTopNow();
+            for (int r = 1; r <= lines; ++r)
+                PrintAt(device, pages.nextRow(), 2700, QString("L%1-%2").arg(lines).arg(r));
+            pages.close();
+        }
+        QCOMPARE(pages.page(), 6);
+        QCOMPARE(pages.row(), qint16(1));
+        const QList<QList<Op>> docs = documents(device);
+        QCOMPARE(docs.size(), 5);
+        QCOMPARE(tops, 5);
+
+        QVERIFY(findText(docs[0], "page 1"));
+        QCOMPARE(ruleHeights(docs[0]), (QList<double>{2400, 2420}));
+        QCOMPARE(findText(docs[0], "製單人:")->y, 2480.0);
+
+        QVERIFY(findText(docs[1], "page 2"));
+        QCOMPARE(findText(docs[1], "L41-1")->y, 2400.0);
+        QCOMPARE(findText(docs[1], "L41-40")->y, 11370.0);
+        QCOMPARE(ruleHeights(docs[1]), (QList<double>{11600, 11620}));
+        QCOMPARE(findText(docs[1], "接下頁......")->y, 11680.0);
+
+        QVERIFY(findText(docs[2], "page 3"));
+        QCOMPARE(findText(docs[2], "L41-41")->y, 2400.0);
+        QCOMPARE(ruleHeights(docs[2]), (QList<double>{2630, 2650}));
+
+        for (int d : {3, 4}) {
+            QVERIFY(findText(docs[d], QString("page %1").arg(d + 1)));
+            QCOMPARE(findText(docs[d], "L3-3")->y, 2860.0);
+            QCOMPARE(ruleHeights(docs[d]), (QList<double>{3090, 3110}));
+            QCOMPARE(findText(docs[d], "製單人:")->y, 3170.0);
+            QVERIFY(!findText(docs[d], "接下頁"));
+        }
+    }
+};
+
+QTEST_MAIN(TestReportPage)
+#include "tst_reportpage.moc"
