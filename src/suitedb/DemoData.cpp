@@ -1,15 +1,16 @@
 #include "DemoData.h"
 
 #include <QStringList>
+#include <cmath>
 
+#include "AssetData.h"
+#include "HistoryData.h"
+#include "ItemCatalogue.h"
 #include "SqliteConnection.h"
 #include "ValueHelpers.h"
 
 namespace DemoData {
 namespace {
-bool isEmpty(SqliteConnection& db, const QString& table) {
-    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toLongLong() == 0;
-}
 
 int company(SqliteConnection& db) {
     db.exec(QStringLiteral("INSERT INTO COMP (COMNO, COMNAM, COMSNM, COMUNI, COMBOS, COMTEL, "
@@ -32,7 +33,9 @@ int workstations(SqliteConnection& db) {
 int departments(SqliteConnection& db) {
     const QStringList rows = {QStringLiteral("01 總經理室"), QStringLiteral("02 業務部"),
                               QStringLiteral("03 財務部"),   QStringLiteral("04 倉管部"),
-                              QStringLiteral("05 資訊部"),   QStringLiteral("06 採購部")};
+                              QStringLiteral("05 資訊部"),   QStringLiteral("06 採購部"),
+                              QStringLiteral("07 生產部"),   QStringLiteral("08 維修服務部"),
+                              QStringLiteral("09 門市部")};
     for (const QString& row : rows)
         db.exec(QStringLiteral("INSERT INTO Depart25 (DEPARTNO, DENAME) VALUES (?1, ?2)"),
                 {row.section(u' ', 0, 0), row.section(u' ', 1)});
@@ -123,14 +126,24 @@ int notices(SqliteConnection& db, const QDate& today) {
 int fill(SqliteConnection& db, const QDate& today) {
     int rows = 0;
     db.transaction([&] {
-        if (isEmpty(db, QStringLiteral("COMP"))) rows += company(db);
-        if (isEmpty(db, QStringLiteral("LSTA"))) rows += workstations(db);
-        if (isEmpty(db, QStringLiteral("Depart25"))) rows += departments(db);
-        if (isEmpty(db, QStringLiteral("SALE"))) rows += staff(db);
-        if (isEmpty(db, QStringLiteral("F8DATA"))) rows += notices(db, today);
+        if (isEmpty(db, "COMP")) rows += company(db);
+        if (isEmpty(db, "LSTA")) rows += workstations(db);
+        if (isEmpty(db, "Depart25")) rows += departments(db);
+        if (isEmpty(db, "SALE")) rows += staff(db);
+        if (isEmpty(db, "F8DATA")) rows += notices(db, today);
+        rows += ItemCatalogue::fillMasters(db, today);
+        rows += AssetData::fill(db, today);
+        rows += int(HistoryData::fillDemo(db, today));
     });
     return rows;
 }
+
+bool isEmpty(SqliteConnection& db, const char* table) {
+    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + QLatin1String(table)).toLongLong() ==
+           0;
+}
+
+double cents(double value) { return std::round(value * 100) / 100; }
 
 std::array<std::int32_t, 41> rightMasks(const QList<int>& rights) {
     std::array<std::uint32_t, 41> bits{};

@@ -8,7 +8,9 @@
 class SqliteConnection;
 
 // The demo company 晟嘉通科技股份有限公司 (two amount decimals) with workstations 0001 to
-// 0020, six departments, four staff members and the notices of the bulletin board:
+// 0020, nine departments (01 總經理室 ... 06 採購部, 07 生產部, 08 維修服務部, 09 門市部),
+// four staff members and the notices of the bulletin board, its fixed assets (AssetData),
+// its items, partners and warehouses (ItemCatalogue) and their history (HistoryData):
 //   ADM   系統管理員  department 05  every right (all masks -1)
 //   LEE   李志明      department 02  right 960 only
 //   WANG  王美華      department 03  rights 351 355 362 363 371 372 960 961 962
@@ -19,6 +21,12 @@ class SqliteConnection;
 namespace DemoData {
 // Fills every table that is still empty; returns the number of rows added.
 int fill(SqliteConnection& db, const QDate& today);
+
+// Whether the table has no row yet (the parts of the demo data fill only empty tables).
+bool isEmpty(SqliteConnection& db, const char* table);
+
+// An amount rounded to cents, as the demo data stores amounts.
+double cents(double value);
 
 // The 41 masks that hold exactly the given rights (bit b of mask c is right 32 * c + b).
 std::array<std::int32_t, 41> rightMasks(const QList<int>& rights);

@@ -7,6 +7,7 @@
 #include "Backends.h"
 #include "Clock.h"
 #include "DemoData.h"
+#include "HistoryData.h"
 #include "LocalSettings.h"
 #include "SqliteConnection.h"
 #include "SuiteSchema.h"
@@ -55,8 +56,15 @@ Result run(const QString& folder, long long rowCount) {
                                 .arg(shown)
                                 .arg(result.schemaObjectsAdded)
                                 .arg(result.demoRowsAdded));
-    if (rowCount > 0)
-        result.lines.append(QStringLiteral("大量測試資料 (%1 筆) 尚未提供,本次略過").arg(rowCount));
+    if (rowCount > 0) {
+        result.benchmarkRowsAdded = HistoryData::fillLarge(db, rowCount);
+        result.lines.append(
+            result.benchmarkRowsAdded > 0
+                ? QStringLiteral("已加入大量歷史資料 %1 筆 (銷貨明細共 %2 筆)")
+                      .arg(result.benchmarkRowsAdded)
+                      .arg(rowCount)
+                : QStringLiteral("大量歷史資料已有銷貨明細 %1 筆,無須補充").arg(rowCount));
+    }
     if (!result.changed())
         result.lines.append(QStringLiteral("設定檔與內建資料庫 %1 皆已存在,無任何變更").arg(shown));
     return result;

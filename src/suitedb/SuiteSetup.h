@@ -14,14 +14,17 @@ struct Result {
     bool databaseCreated = false;
     int schemaObjectsAdded = 0;
     int demoRowsAdded = 0;
+    qint64 benchmarkRowsAdded = 0;
     QStringList lines;  // what was done, for the user
 
     bool changed() const {
-        return settingsWritten || databaseCreated || schemaObjectsAdded > 0 || demoRowsAdded > 0;
+        return settingsWritten || databaseCreated || schemaObjectsAdded > 0 || demoRowsAdded > 0 ||
+               benchmarkRowsAdded > 0;
     }
 };
 
-// Sets up the folder. rowCount asks for large benchmark data (not made yet; 0 for none).
+// Sets up the folder. rowCount asks for benchmark history of that many sales lines
+// (HistoryData::fillLarge; 0 for none).
 // Throws DbError when the database cannot be created or filled, std::runtime_error when the
 // settings file cannot be written.
 Result run(const QString& folder, long long rowCount = 0);

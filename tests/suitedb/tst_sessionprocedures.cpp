@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(settings->dnam, QStringLiteral("ZQDEMO"));
         QVERIFY(settings->unam.isEmpty() && settings->upas.isEmpty());
 
-        const SuiteSetup::Result second = SuiteSetup::run(dir.path(), 5000);
+        const SuiteSetup::Result second = SuiteSetup::run(dir.path());
         QVERIFY(!second.changed());
         QVERIFY(!second.lines.isEmpty());
 
