@@ -9,8 +9,10 @@
 
 #include "AssetWindow.h"
 #include "Backends.h"
+#include "DetailReport.h"
 #include "FunctionKeys.h"
 #include "Startup.h"
+#include "SummaryReport.h"
 #include "SuiteDatabase.h"
 #include "ValueHelpers.h"
 #include "WindowRegistry.h"
@@ -54,16 +56,27 @@ int main(int argc, char* argv[]) {
 
     ZqMDI mdi;
     WindowRegistry::setOpener(QStringLiteral("printer"), [&mdi] { mdi.showPrinterWindow(); });
+    // The windows of the menu: one of each, brought forward when open, centred when new.
     QPointer<AssetWindow> assets;
-    WindowRegistry::setOpener(QStringLiteral("assets"), [&mdi, &assets] {
-        if (assets) {
-            mdi.showChild(assets, 0, 0);
-            return;
-        }
-        assets = new AssetWindow;
-        CenterChild(mdi.showChild(assets, 0, 0));
-        assets->open();
-    });
+    QPointer<SummaryReport> summary;
+    QPointer<DetailReport> detail;
+    const auto opener = [&mdi](auto& window, auto create) {
+        return [&mdi, &window, create] {
+            if (window) {
+                mdi.showChild(window, 0, 0);
+                return;
+            }
+            window = create();
+            CenterChild(mdi.showChild(window, 0, 0));
+        };
+    };
+    WindowRegistry::setOpener(QStringLiteral("assets"), opener(assets, [] {
+        auto* w = new AssetWindow;
+        w->open();
+        return w;
+    }));
+    WindowRegistry::setOpener(QStringLiteral("summary"), opener(summary, [] { return new SummaryReport; }));
+    WindowRegistry::setOpener(QStringLiteral("detail"), opener(detail, [] { return new DetailReport; }));
     mdi.resize(1024, 740);
     mdi.show();
     mdi.raise();

@@ -56,7 +56,7 @@ AssetWindow::AssetWindow(QWidget* parent) : QWidget(parent), d(std::make_unique<
     d->connectControls();
 }
 
-AssetWindow::~AssetWindow() = default;
+AssetWindow::~AssetWindow() { DeleteChildWidgets(this); }
 
 QString AssetWindow::caption() { return QStringLiteral("UA--固定資產管理作業"); }
 int AssetWindow::editMode() const { return d->editMode; }

@@ -419,3 +419,7 @@ void CloseChild(QWidget* child) {
     if (auto* frame = qobject_cast<QMdiSubWindow*>(child->parentWidget())) frame->close();
     else child->close();
 }
+
+void DeleteChildWidgets(QWidget* window) {
+    qDeleteAll(window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
+}

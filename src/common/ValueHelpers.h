@@ -48,6 +48,9 @@ void ApplyGridFormat(QTableView* grid);
 void CenterChild(QWidget* child);
 // Closes a child window (its frame inside the main window, or the window itself).
 void CloseChild(QWidget* child);
+// Deletes a window's child widgets now. A window whose grids show the recordsets of data
+// sources it owns calls this first in its destructor, so that no grid outlives its rows.
+void DeleteChildWidgets(QWidget* window);
 
 // Key filters: the typed character code in, the code or 0 (key swallowed) out.
 int KeyDigitsOnly(int code);

@@ -1,0 +1,169 @@
+#include "DetailReport.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTableView>
+
+#include "AssetListColumns.h"
+#include "DbAccess.h"
+#include "Dialogs.h"
+#include "FieldBox.h"
+#include "PrintEngine.h"
+#include "ReportPage.h"
+#include "Session.h"
+#include "Twips.h"
+#include "ValueHelpers.h"
+
+namespace {
+const ReportLayout kLayout{40, 2170, 2700, 8500, PrintDevice::Orientation::Portrait};
+const QString kTitle = QStringLiteral("固定資產明細表");
+
+struct PrintColumn {
+    double left, right;
+    const char* heading;
+};
+const PrintColumn kColumns[] = {{2700, 3700, "攤提日期"},
+                                {3800, 5300, "攤提金額"},
+                                {5400, 6900, "累計攤提金額"},
+                                {7000, 8500, "未攤提金額"}};
+
+}  // namespace
+
+DetailReport::DetailReport(QWidget* parent)
+    : AssetReportWindow(QStringLiteral("FUC"), QStringLiteral("UC--固定資產明細查詢"), parent) {
+    for (DataSource* s : {&m_assets, &m_schedule}) SetConnection(*s);
+    auto* result = new QGridLayout(m_fr2);
+    const QString amount = QStringLiteral("#,##0.00");
+    m_scheduleModel = new RecordsetModel({{QStringLiteral("攤提日期"), QStringLiteral("ADATE"), {}},
+                                          {QStringLiteral("攤提金額"), QStringLiteral("ATOTA"), amount},
+                                          {QStringLiteral("累計攤提金額"), QStringLiteral("ATOT1"), amount},
+                                          {QStringLiteral("未攤提金額"), QStringLiteral("ATOT2"), amount}});
+    m_scheduleGrid = makeGrid(QStringLiteral("DGR2b"), m_scheduleModel, m_fr2);
+    m_scheduleGrid->installEventFilter(this);
+    result->addWidget(m_grid, 0, 0, 1, 2);
+    result->addWidget(m_scheduleGrid, 1, 0, 1, 2);
+    result->addWidget(m_b2[0], 2, 0);
+    result->addWidget(m_b2[1], 2, 1);
+    resize(Twips::toPixels(13000), Twips::toPixels(8000));
+}
+
+QString DetailReport::scheduleStatement(const QString& c) {
+    return QStringLiteral("SELECT ACODE,ADATE,ATOTA,ISNULL((SELECT SUM(ATOTA) FROM ASSETS AS A "
+                          "WHERE A.ACODE = '") +
+           c +
+           QStringLiteral("' AND ASOUR != '' AND A.ADATE <= ATEMP.ADATE),0) AS ATOT1,(SELECT "
+                          "ATOTA - ATOT1 - ATOT2 FROM ASSET AS A WHERE A.ACODE = ATEMP.ACODE) - "
+                          "ISNULL((SELECT SUM(ATOTA) FROM ASSETS AS A WHERE A.ACODE = '") +
+           c +
+           QStringLiteral("' AND ASOUR != '' AND A.ADATE <= ATEMP.ADATE),0) AS ATOT2 From (SELECT "
+                          "DISTINCT ACODE,ADATE,SUM(ATOTA) AS ATOTA FROM ASSETS WHERE ACODE = '") +
+           c + QStringLiteral("' AND ASOUR = '' GROUP BY ACODE,ADATE) AS ATEMP");
+}
+
+DetailReport::~DetailReport() { DeleteChildWidgets(this); }
+
+void DetailReport::query(const QString& w) {
+    m_assets.commandText = AssetListStatement(w);
+    RefreshData(m_assets, windowTitle());
+    if (!HasRecords(m_assets)) {
+        Dialogs::showMessage(QStringLiteral("查無資料!"));
+        m_b1[0]->setFocus();
+        return;
+    }
+    showResult();
+}
+
+void DetailReport::currentRowChanged() {
+    const Recordset& assets = m_assets.recordset();
+    if (!HasCurrentRow(assets)) return;
+    m_schedule.commandText = scheduleStatement(assets.field(QStringLiteral("財產編號")).toString());
+    RefreshData(m_schedule, windowTitle());
+    m_scheduleModel->setRecordset(&m_schedule.recordset());
+    m_scheduleGrid->setEnabled(m_schedule.recordset().recordCount() > 0);
+}
+
+int DetailReport::countPages() {
+    Recordset& assets = m_assets.recordset();
+    int pages = 0;
+    for (assets.moveFirst(); HasCurrentRow(assets); assets.moveNext()) {
+        currentRowChanged();
+        const int lines = m_schedule.recordset().recordCount();
+        pages += lines == 0 ? 1 : PagesFor(lines, kLayout.rowsPerPage);
+    }
+    return pages;
+}
+
+void DetailReport::print() {
+    if (PrinterMissing()) return;
+    const int pages = countPages();
+    if (!ConfirmPrint(m_assets.recordset().recordCount(), pages)) return;
+    auto device = openDevice(kTitle);
+    printOn(*device, pages);
+    ReportPrinted();
+}
+
+void DetailReport::printOn(PrintDevice& device, int pages) {
+    ReportPage report(device, kLayout, [&](int page) {
+        PrintPageHeader(device, kTitle, QString(), 2600, 8600, page, pages);
+        device.setFontName(QStringLiteral("細明體"));
+        device.setFontSize(11);
+        const Recordset& a = m_assets.recordset();
+        const auto f = [&](const char* name) { return a.field(QString::fromUtf8(name)).toString(); };
+        PrintAt(device, 1440, 2700, QStringLiteral("財產編號:") + f("財產編號"));
+        PrintAt(device, 1440, 5400, QStringLiteral("財產名稱:") + f("財產名稱"));
+        PrintAt(device, 1670, 2700, QStringLiteral("取得原價:"));
+        PrintRight(device, 1670, 5300, FormatWhole(a.field(QStringLiteral("取得原價"))));
+        PrintAt(device, 1670, 5400, QStringLiteral("會計科目:") + f("會計科目"));
+        PrintAt(device, 1900, 2700, QStringLiteral("預留殘值:"));
+        PrintRight(device, 1900, 5300, FormatWhole(a.field(QStringLiteral("預留殘值"))));
+        PrintAt(device, 1900, 5400, QStringLiteral("取得日期:") + f("取得日期"));
+        PrintRule(device, 2130, 2700, 8500);
+        for (const PrintColumn& c : kColumns) {
+            PrintCenteredIn(device, 2150, c.left, c.right, QString::fromUtf8(c.heading));
+            PrintRule(device, 2370, c.left, c.right);
+            PrintRule(device, 2390, c.left, c.right);
+        }
+    });
+    report.start();
+    Recordset& assets = m_assets.recordset();
+    for (assets.moveFirst(); HasCurrentRow(assets); assets.moveNext()) {
+        currentRowChanged();
+        printAsset(device, report);
+    }
+}
+
+void DetailReport::printAsset(PrintDevice& device, ReportPage& report) {
+    const ResultSet& lines = m_schedule.recordset().current();
+    if (lines.rows.isEmpty()) report.printTopNow();
+    const int date = lines.columnIndex(QStringLiteral("ADATE"));
+    const int amount = lines.columnIndex(QStringLiteral("ATOTA"));
+    const int done = lines.columnIndex(QStringLiteral("ATOT1"));
+    const int left = lines.columnIndex(QStringLiteral("ATOT2"));
+    for (const QVariantList& line : lines.rows) {
+        const double y = report.nextRow();
+        PrintAt(device, y, 2700, line.value(date).toString().trimmed());
+        PrintRight(device, y, 5300, FormatAmount(line.value(amount)));
+        PrintRight(device, y, 6900, FormatAmount(line.value(done)));
+        PrintRight(device, y, 8500, FormatAmount(line.value(left)));
+    }
+    report.close();
+}
+
+bool DetailReport::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_scheduleGrid && event->type() == QEvent::KeyPress) {
+        const int k = static_cast<QKeyEvent*>(event)->key();
+        if (k == Qt::Key_P) {
+            if (m_b2[0]->isEnabled()) print();
+            return true;
+        }
+        if (k == Qt::Key_Escape) {
+            m_grid->setFocus();
+            return true;
+        }
+        if (k == Qt::Key_Return || k == Qt::Key_Enter) return focusNextPrevChild(true);
+    }
+    return AssetReportWindow::eventFilter(watched, event);
+}

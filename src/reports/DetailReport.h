@@ -1,0 +1,39 @@
+#pragma once
+
+#include "AssetReportWindow.h"
+
+class QTableView;
+class RecordsetModel;
+class ReportPage;
+
+// FUC "UC--固定資產明細查詢": the assets of a code and date range and, for the asset under the
+// cursor, its depreciation schedule; the portrait report "固定資產明細表", one asset after
+// another, each with its own pages.
+class DetailReport : public AssetReportWindow {
+    Q_OBJECT
+public:
+    explicit DetailReport(QWidget* parent = nullptr);
+    ~DetailReport() override;
+    void print() override;
+    // Counts the pages of every asset (the schedule follows the cursor).
+    int countPages();
+    void printOn(PrintDevice& device, int pages);
+    // The schedule statement of an asset.
+    static QString scheduleStatement(const QString& code);
+
+protected:
+    void query(const QString& condition) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    DataSource& list() override { return m_assets; }
+    // The schedule follows the asset list's current row.
+    void currentRowChanged() override;
+    bool listEnter() override { return true; }  // swallowed
+
+private:
+    void printAsset(PrintDevice& device, ReportPage& report);
+
+    DataSource m_assets;
+    DataSource m_schedule;
+    QTableView* m_scheduleGrid;  // DGR2b
+    RecordsetModel* m_scheduleModel;
+};

@@ -1,0 +1,217 @@
+// The two asset report windows against a scripted database: range checks and the condition,
+// the statements sent, totals and the account sums following the cursor, the schedule
+// following the cursor, and where the printed rows, rules and footers stand.
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableView>
+#include <QtTest>
+
+#include "../common/FakeDatabase.h"
+#include "../shell/ScriptedDialogs.h"
+#include "Clock.h"
+#include "DetailReport.h"
+#include "FieldBox.h"
+#include "ProgramExit.h"
+#include "RecordingDevice.h"
+#include "Session.h"
+#include "SummaryReport.h"
+
+using Dialogs::Answer;
+using Kind = RecordingDevice::Operation::Kind;
+
+namespace {
+ResultSet assetList(int n, const QStringList& accounts = {"1441"}) {
+    ResultSet set{{"財產編號", "財產名稱", "會計科目", "取得日期", "取得原價", "預留殘值",
+                   "耐用月數", "每期攤提金額", "本期累計折舊金額", "剩餘使用價值", "售出",
+                   "售出日期"},
+                  {}};
+    for (int i = 1; i <= n; ++i)
+        set.rows << QVariantList{QString("A%1").arg(i, 3, 10, QChar('0')), "設備",
+                                 accounts[i % accounts.size()], "114.01.01", 120000.0, 12000.0,
+                                 60, 1800.0, 3600.0, 104400.0, "否", ""};
+    return set;
+}
+
+ResultSet schedule(const QString& code, int n) {
+    ResultSet set{{"ACODE", "ADATE", "ATOTA", "ATOT1", "ATOT2"}, {}};
+    for (int i = 1; i <= n; ++i)
+        set.rows << QVariantList{code, QString("114.%1.28").arg(i % 12 + 1, 2, 10, QChar('0')),
+                                 1500.0, 1500.0 * i, 90000 - 1500.0 * i};
+    return set;
+}
+
+QList<double> lineYs(const RecordingDevice& d) {
+    QList<double> ys;
+    for (const auto& l : d.lines()) ys << l.y;
+    return ys;
+}
+}  // namespace
+
+class TestReportWindows : public QObject {
+    Q_OBJECT
+    std::shared_ptr<FakeDatabase> m_db;
+    ScriptedDialogs* m_dialogs = nullptr;
+    int m_assets = 3;
+    QStringList m_accounts{"1441"};
+    QHash<QString, int> m_lines;
+
+    ResultSets answer(const QString& text) {
+        static const QRegularExpression compare("^IF \\(Select '(.*)'\\) > \\(Select '(.*)'\\)");
+        static const QRegularExpression scheduleOf("WHERE ACODE = '([^']*)' AND ASOUR = ''");
+        if (const auto m = compare.match(text); m.hasMatch())
+            return {ResultSet{{""}, {{m.captured(1) > m.captured(2) ? "T" : "F"}}}};
+        if (text.startsWith("Select Sum(Atot1)"))
+            return {ResultSet{{"", "", "", ""}, {{12000.0 * m_assets, 1800.0 * m_assets, 3600.0, 5.5}}},
+                    assetList(m_assets, m_accounts)};
+        if (text.startsWith("Select Distinct Acod1")) {
+            ResultSet sums{{"會計科目", "預留殘值", "每期攤提金額", "本期累計折舊金額", "剩餘使用價值"}, {}};
+            for (const QString& a : m_accounts) sums.rows << QVariantList{a, a.toDouble(), 1.0, 2.0, 3.0};
+            return {sums};
+        }
+        if (text.startsWith("Select Acode As")) return {assetList(m_assets)};
+        if (const auto m = scheduleOf.match(text); m.hasMatch())
+            return {schedule(m.captured(1), m_lines.value(m.captured(1), 3))};
+        return {};
+    }
+
+private slots:
+    void init() {
+        Session::reset();
+        Session::current().rightFlags[966] = true;
+        Session::current().printerReady = true;
+        Session::current().staffName = "王大明";
+        Clock::setFixed(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
+        ProgramExit::throwOnEnd();
+        m_dialogs = ScriptedDialogs::install();
+        m_db = FakeDatabase::install();
+        m_db->answer = [this](const QString& t) { return answer(t); };
+        m_assets = 3;
+        m_accounts = {"1441"};
+        m_lines.clear();
+    }
+
+    void conditionText() {
+        QCOMPARE(AssetReportWindow::condition("", "", "", ""), QString());
+        QCOMPARE(AssetReportWindow::condition("A1", "A9 ", "", ""),
+                 QString(" Where Acode Between 'A1' And 'A9 '"));
+        QCOMPARE(AssetReportWindow::condition(" ", "", "114.01.01", "114.12.31"),
+                 QString(" Where Adat1 Between '114.01.01' And '114.12.31'"));
+        QCOMPARE(AssetReportWindow::condition("A1", "A9", "114.01.01", "114.12.31"),
+                 QString(" Where Acode Between 'A1' And 'A9' And Adat1 Between '114.01.01' And "
+                         "'114.12.31'"));
+    }
+
+    void rangeChecks() {
+        SummaryReport w;
+        w.show();
+        w.criteria(0)->setText("A5");
+        w.runQuery();
+        QCOMPARE(m_dialogs->shown, QStringList{"財產編號範圍不完整!"});
+        QVERIFY(m_db->sent.isEmpty());
+
+        w.criteria(1)->setText("A1");
+        w.criteria(2)->setText("114.12.31");
+        w.criteria(3)->setText("114.01.01");
+        m_dialogs->answers = {Answer::Yes, Answer::No};
+        m_dialogs->shown.clear();
+        w.runQuery();
+        QCOMPARE(m_dialogs->shown,
+                 (QStringList{"財產編號範圍大小相反,是否互換?", "取得日期範圍大小相反,是否互換?"}));
+        QCOMPARE(w.criteria(0)->text(), QString("A1"));  // swapped
+        QCOMPARE(w.criteria(2)->text(), QString("114.12.31"));  // not swapped: stopped
+        QVERIFY(!m_db->sent.last().startsWith("Select"));
+    }
+
+    void summaryTotalsAndAccountSums() {
+        m_accounts = {"1441", "1451"};
+        SummaryReport w;
+        w.show();
+        w.runQuery();
+        QCOMPARE(m_db->sent.value(0),
+                 QString("Select Sum(Atot1),Sum(Atot3),Sum(Atot4),Sum(Atot5) From Asset ;") +
+                     "Select Acode As '財產編號',Aname As '財產名稱',Acod1 As '會計科目',Adat1 As "
+                     "'取得日期',Atota As '取得原價',Atot1 As '預留殘值',Ayear As '耐用月數',Atot3 "
+                     "As '每期攤提金額',Atot4 As '本期累計折舊金額',Atot5 As '剩餘使用價值',Case "
+                     "When Asell = 1 Then '是' Else '否' End As '售出',Adat2 As '售出日期' From "
+                     "Asset  Order By Acode");
+        QCOMPARE(m_db->sent.value(1),
+                 QString("Select Distinct Acod1 As '會計科目',Sum(Atot1) As '預留殘值',Sum(Atot3) "
+                         "As '每期攤提金額',Sum(Atot4) As '本期累計折舊金額',Sum(Atot5) As "
+                         "'剩餘使用價值' From Asset  Group By Acod1 Order By Acod1"));
+        const auto box = [&](int i) { return w.findChild<FieldBox*>(QString("T2(%1)").arg(i))->text(); };
+        QCOMPARE(box(0), QString("36,000"));
+        QCOMPARE(box(3), QString("5.50"));
+        QCOMPARE(box(4), QString("1451"));  // the first row's account (A001: 1 % 2)
+        QCOMPARE(box(5), QString("1,451"));
+        w.findChild<QTableView*>("DGR2")->selectRow(1);
+        QCOMPARE(box(4), QString("1441"));
+        QCOMPARE(box(0), QString("36,000"));
+
+        m_assets = 0;
+        m_dialogs->shown.clear();
+        w.runQuery();
+        QCOMPARE(m_dialogs->shown, QStringList{"查無資料!"});
+    }
+
+    void summaryPages_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("documents");
+        QTest::newRow("35 rows") << 35 << 1;
+        QTest::newRow("36 rows") << 36 << 2;
+    }
+
+    void summaryPages() {
+        QFETCH(int, rows);
+        QFETCH(int, documents);
+        m_assets = rows;
+        SummaryReport w;
+        w.runQuery();
+        RecordingDevice device;
+        w.printOn(device, documents);
+        QCOMPARE(device.documentCount(), documents);
+        QVERIFY(device.text("財產編號:~ 取得日期:~"));
+        QCOMPARE(device.text("A001")->y, 1730.0);  // row 1
+        QCOMPARE(device.text("A001")->x, 100.0);
+        // Closing rules after row 35, and the footer or the continuation line under them.
+        const QList<double> ys = lineYs(device);
+        QVERIFY(ys.contains(9780) && ys.contains(9800));
+        const QString after = documents == 1 ? QString("製單人:王大明10:00:00") : QString("接下頁......");
+        QVERIFY(device.text(after));
+        QCOMPARE(device.text(after)->y, 9860.0);
+        if (rows == 36) QCOMPARE(device.text("A036")->y, 1730.0);
+    }
+
+    void detailSchedulesAndPages() {
+        m_assets = 2;
+        m_lines = {{"A001", 0}, {"A002", 41}};
+        DetailReport w;
+        w.show();
+        w.runQuery();
+        QVERIFY(m_db->sent.last().contains("WHERE ACODE = 'A001' AND ASOUR = ''"));
+        QCOMPARE(DetailReport::scheduleStatement("X"),
+                 QString("SELECT ACODE,ADATE,ATOTA,ISNULL((SELECT SUM(ATOTA) FROM ASSETS AS A "
+                         "WHERE A.ACODE = 'X' AND ASOUR != '' AND A.ADATE <= ATEMP.ADATE),0) AS "
+                         "ATOT1,(SELECT ATOTA - ATOT1 - ATOT2 FROM ASSET AS A WHERE A.ACODE = "
+                         "ATEMP.ACODE) - ISNULL((SELECT SUM(ATOTA) FROM ASSETS AS A WHERE A.ACODE "
+                         "= 'X' AND ASOUR != '' AND A.ADATE <= ATEMP.ADATE),0) AS ATOT2 From "
+                         "(SELECT DISTINCT ACODE,ADATE,SUM(ATOTA) AS ATOTA FROM ASSETS WHERE ACODE "
+                         "= 'X' AND ASOUR = '' GROUP BY ACODE,ADATE) AS ATEMP"));
+        w.findChild<QTableView*>("DGR2")->selectRow(1);
+        QVERIFY(m_db->sent.last().contains("WHERE ACODE = 'A002' AND ASOUR = ''"));
+
+        QCOMPARE(w.countPages(), 3);  // no lines: one page; 41 lines: two
+        RecordingDevice device;
+        w.printOn(device, 3);
+        QCOMPARE(device.documentCount(), 3);  // every page its own document
+        const QList<double> ys = lineYs(device);
+        QVERIFY(ys.contains(2400) && ys.contains(2420));    // the asset without lines
+        QVERIFY(ys.contains(11600) && ys.contains(11620));  // after 40 lines of the second
+        QCOMPARE(device.text("接下頁......")->y, 11680.0);
+        QCOMPARE(device.text("製單人:王大明10:00:00")->y, 2480.0);
+        QCOMPARE(device.text("財產編號:A002")->x, 2700.0);
+        QCOMPARE(device.text("取得原價:")->y, 1670.0);
+    }
+};
+
+QTEST_MAIN(TestReportWindows)
+#include "tst_reportwindows.moc"
