@@ -1,7 +1,6 @@
 #include "OdbcDatabase.h"
 
 #include <QAtomicInt>
-#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -12,15 +11,15 @@
 namespace {
 QAtomicInt connectionCounter;
 
-DbError toDbError(const QSqlError& error) {
-    // The ODBC driver puts the SQLSTATE at the head of its text ("[...] 42S02 ...") or in the
-    // native code; SQL Server's own numbers (208, 2812, ...) arrive as the native code.
-    static const QRegularExpression state(QStringLiteral("\\b([0-9A-Z]{2}[0-9A-Z]{3})\\b"));
-    const QString text = error.text();
-    const auto match = state.match(error.nativeErrorCode() + ' ' + text);
-    const int native = error.nativeErrorCode().toInt();
-    return DbError(OdbcDatabase::mapError(match.hasMatch() ? match.captured(1) : QString(), native),
-                   text);
+DbError toDbError(const QSqlError& error, bool connecting) {
+    // The driver manager's and the driver's messages come first, Qt's summary last.
+    const QString message = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    return DbError(OdbcDatabase::mapError(error.nativeErrorCode().toInt(), message, connecting),
+                   message);
+}
+
+bool mentions(const QString& message, const char* words) {
+    return message.contains(QLatin1String(words), Qt::CaseInsensitive);
 }
 }  // namespace
 
@@ -29,8 +28,22 @@ OdbcDatabase::OdbcDatabase(const QString& connectionText)
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
     if (!db.isValid())
         throw DbError(DbErrorNumber::NoConnection, QStringLiteral("未安裝 ODBC 驅動程式"));
-    db.setDatabaseName(odbcConnectString(connectionText));
-    if (!db.open()) throw toDbError(db.lastError());
+    // A bare data source name makes Qt connect with SQLConnect, which finds the data source
+    // in odbc.ini on every driver manager; the catalogue is set as a connection attribute.
+    const Login l = login(connectionText);
+    db.setDatabaseName(l.dataSource);
+    db.setUserName(l.user);
+    db.setPassword(l.password);
+    QString options = QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15");
+    if (!l.catalogue.isEmpty())
+        options += QStringLiteral(";SQL_ATTR_CURRENT_CATALOG=") + l.catalogue;
+    db.setConnectOptions(options);
+    if (!db.open()) {
+        const DbError error = toDbError(db.lastError(), true);
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+        throw error;
+    }
 }
 
 OdbcDatabase::~OdbcDatabase() {
@@ -38,29 +51,43 @@ OdbcDatabase::~OdbcDatabase() {
     QSqlDatabase::removeDatabase(m_name);
 }
 
-QString OdbcDatabase::odbcConnectString(const QString& connectionText) {
-    const auto f = [&](const char* name) { return Connections::field(connectionText, name); };
-    QString text = QStringLiteral("DSN=%1").arg(f("Data Source"));
-    if (!f("User ID").isEmpty()) text += QStringLiteral(";UID=%1;PWD=%2").arg(f("User ID"), f("Password"));
-    if (!f("Initial Catalog").isEmpty()) text += QStringLiteral(";DATABASE=%1").arg(f("Initial Catalog"));
-    return text;
+OdbcDatabase::Login OdbcDatabase::login(const QString& connectionText) {
+    const auto f = [&](const char* name) {
+        return Connections::field(connectionText, QLatin1String(name)).trimmed();
+    };
+    return {f("Data Source"), f("User ID"), Connections::field(connectionText, "Password"),
+            f("Initial Catalog")};
 }
 
-std::uint32_t OdbcDatabase::mapError(const QString& sqlState, int nativeError) {
+std::uint32_t OdbcDatabase::mapError(int nativeError, const QString& message, bool connecting) {
+    // SQL Server's own numbers first, then the wording of drivers that report every failure
+    // under one number (SQLite's driver: 1).
     switch (nativeError) {
-        case 18456: return DbErrorNumber::LoginRefused;
-        case 208: return DbErrorNumber::UnknownTable;
-        case 2812:
-        case 102:
-        case 156: return DbErrorNumber::Syntax;
-        default: break;
+        case 18456:  // login failed
+        case 18452:  // untrusted domain login
+        case 4060:   // cannot open the catalogue of the login
+            return DbErrorNumber::LoginRefused;
+        case 208:  // invalid object name
+            return DbErrorNumber::UnknownTable;
+        case -2:  // time-out expired
+            return DbErrorNumber::Timeout;
+        case 102:   // incorrect syntax near
+        case 105:   // unclosed quotation mark
+        case 156:   // incorrect syntax near the keyword
+        case 207:   // invalid column name
+        case 2812:  // could not find stored procedure
+            return DbErrorNumber::Syntax;
+        default:
+            break;
     }
-    if (sqlState == QLatin1String("28000")) return DbErrorNumber::LoginRefused;
-    if (sqlState == QLatin1String("42S02")) return DbErrorNumber::UnknownTable;
-    if (sqlState.startsWith(QLatin1String("HYT"))) return DbErrorNumber::Timeout;
-    if (sqlState == QLatin1String("42000") || sqlState == QLatin1String("37000"))
-        return DbErrorNumber::Syntax;
-    return DbErrorNumber::NoConnection;
+    if (mentions(message, "login failed")) return DbErrorNumber::LoginRefused;
+    if (connecting) return DbErrorNumber::NoConnection;
+    if (mentions(message, "timeout expired")) return DbErrorNumber::Timeout;
+    if (mentions(message, "no such table") || mentions(message, "invalid object name"))
+        return DbErrorNumber::UnknownTable;
+    if (mentions(message, "communication link failure")) return DbErrorNumber::NoConnection;
+    // Any other refused command is, for the provider, an error in the command.
+    return DbErrorNumber::Syntax;
 }
 
 ResultSets OdbcDatabase::execute(const QString& commandText) {
@@ -68,7 +95,7 @@ ResultSets OdbcDatabase::execute(const QString& commandText) {
         throw DbError(DbErrorNumber::EmptyCommand, QStringLiteral("命令文字沒有指定內容。"));
     QSqlQuery query(QSqlDatabase::database(m_name, false));
     query.setForwardOnly(true);
-    if (!query.exec(commandText)) throw toDbError(query.lastError());
+    if (!query.exec(commandText)) throw toDbError(query.lastError(), false);
     ResultSets sets;
     do {
         if (!query.isSelect()) continue;
@@ -85,6 +112,6 @@ ResultSets OdbcDatabase::execute(const QString& commandText) {
         }
         sets << set;
     } while (query.nextResult());
-    if (query.lastError().isValid()) throw toDbError(query.lastError());
+    if (query.lastError().isValid()) throw toDbError(query.lastError(), false);
     return sets;
 }

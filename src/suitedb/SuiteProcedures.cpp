@@ -1,3 +1,4 @@
+#include "AssetProcedures.h"
 #include "ProcedureRegistry.h"
 #include "SessionProcedures.h"
 
@@ -5,6 +6,7 @@ std::shared_ptr<const ProcedureRegistry> SuiteProcedures() {
     static const std::shared_ptr<const ProcedureRegistry> registry = [] {
         auto r = std::make_shared<ProcedureRegistry>();
         SessionProcedures::addTo(*r);
+        AssetProcedures::addTo(*r);
         return r;
     }();
     return registry;

@@ -1,0 +1,426 @@
+#include "AssetProcedures.h"
+
+#include <QDate>
+
+#include "AssetSchedule.h"
+#include "Clock.h"
+#include "ProcedureRegistry.h"
+#include "SqliteConnection.h"
+#include "TsqlCollation.h"
+#include "TsqlLike.h"
+#include "ValueHelpers.h"
+
+namespace AssetProcedures {
+namespace {
+
+const QString kAssetColumns = QStringLiteral(
+    "ACODE, ANAME, ACOD1, ACOD2, ACOD3, ADAT1, ATOTA, ATOT1, AYEAR, ATOT2, ATOT3, ATOT4, ATOT5, "
+    "ASELL, ADAT2, AUSE1, AUSE2, AUSE3, ATIM2");
+const QString kLineColumns = QStringLiteral("ACODE, ASEQ, ADENO, APERC, ATOTA, ABACK");
+
+ResultSets answer(const QString& text, int status) {
+    return {ResultSet{{QStringLiteral("MSG"), QStringLiteral("STATUS")}, {{text, status}}}};
+}
+QString named(const QString& code) { return QStringLiteral("財產編號[ %1 ]").arg(code); }
+
+// The register row of a code with what the procedures decide on.
+struct AssetState {
+    bool exists = false;
+    bool reviewed = false;
+    bool sold = false;
+    QString acquired;
+    qlonglong version = 0;
+};
+
+AssetState stateOf(SqliteConnection& db, const QString& code) {
+    const ResultSet r = db.query(
+        QStringLiteral("SELECT AUSE3, ASELL, ADAT1, AVERS FROM Asset WHERE ACODE = ?1"), {code});
+    if (r.rows.isEmpty()) return {};
+    const QVariantList& row = r.rows.first();
+    return {true, !row[0].toString().trimmed().isEmpty(), row[1].toInt() == 1, row[2].toString(),
+            row[3].toLongLong()};
+}
+
+qlonglong postings(SqliteConnection& db, const QString& code) {
+    return db
+        .scalar(QStringLiteral("SELECT COUNT(*) FROM Assets WHERE ACODE = ?1 AND ASOUR <> ''"),
+                {code})
+        .toLongLong();
+}
+
+// The staff name of the user who started the module on the workstation.
+QString staffOf(SqliteConnection& db, const QString& ws) {
+    return db
+        .scalar(QStringLiteral("SELECT S.SNAME FROM LSTA L JOIN SALE S ON S.SUSER = L.LUSER "
+                               "WHERE L.LCODE = ?1"),
+                {ws})
+        .toString();
+}
+
+void clean(SqliteConnection& db, const QString& ws) {
+    db.exec(QStringLiteral("DELETE FROM Asset_Temp WHERE LCODE = ?1"), {ws});
+    db.exec(QStringLiteral("DELETE FROM Assetd_Temp WHERE LCODE = ?1"), {ws});
+}
+
+// The work row of a workstation as the add and edit check it.
+struct WorkAsset {
+    QString code, acod1, acod2, acod3, acquired;
+    double cost = 0, residual = 0, amortised = 0, perPeriod = 0;
+    int months = 0;
+    qlonglong version = 0;
+};
+
+std::optional<WorkAsset> workAsset(SqliteConnection& db, const QString& ws) {
+    const ResultSet r =
+        db.query(QStringLiteral(
+                     "SELECT TRIM(ACODE), ACOD1, ACOD2, ACOD3, ADAT1, ATOTA, ATOT1, ATOT2, ATOT3, "
+                     "AYEAR, AVERS FROM Asset_Temp WHERE LCODE = ?1 LIMIT 1"),
+                 {ws});
+    if (r.rows.isEmpty()) return std::nullopt;
+    const QVariantList& w = r.rows.first();
+    return WorkAsset{w[0].toString(), w[1].toString(), w[2].toString(),   w[3].toString(),
+                     w[4].toString(), w[5].toDouble(), w[6].toDouble(),   w[7].toDouble(),
+                     w[8].toDouble(), w[9].toInt(),    w[10].toLongLong()};
+}
+
+// The refusal of a work row that the register cannot take, or an empty text.
+QString checkWork(SqliteConnection& db, const QString& ws, const WorkAsset& a) {
+    if (a.code.isEmpty()) return QStringLiteral("請輸入財產編號!");
+    for (const QString& account : {a.acod1, a.acod2, a.acod3})
+        if (!db.scalar(QStringLiteral("SELECT 1 FROM Acco WHERE ACODE = ?1"), {account}).isValid())
+            return QStringLiteral("會計科目[ %1 ]不存在!").arg(account);
+    if (!IsRocDate(a.acquired)) return QStringLiteral("取得日期[ %1 ]不正確!").arg(a.acquired);
+    if (a.cost <= 0) return QStringLiteral("取得原價必須大於0!");
+    if (a.months <= 0) return QStringLiteral("耐用月數必須大於0!");
+    if (a.cost - a.residual - a.amortised < 0)
+        return QStringLiteral("預留殘值及已攤提金額不可大於取得原價!");
+    const QVariant unknown = db.scalar(
+        QStringLiteral("SELECT T.ADENO FROM Assetd_Temp T WHERE T.LCODE = ?1 AND NOT EXISTS "
+                       "(SELECT 1 FROM Depart25 D WHERE D.DEPARTNO = T.ADENO)"),
+        {ws});
+    if (unknown.isValid()) return QStringLiteral("部門代號[ %1 ]不存在!").arg(unknown.toString());
+    const ResultSet shares = db.query(
+        QStringLiteral("SELECT COUNT(*), IFNULL(SUM(APERC), 0) FROM Assetd_Temp WHERE LCODE = ?1"),
+        {ws});
+    const QVariantList& s = shares.rows.first();
+    if (s[0].toInt() > 0 && qAbs(s[1].toDouble() - 100) > 1e-9)
+        return QStringLiteral("部門攤提比例合計不等於100!");
+    return {};
+}
+
+void writeLines(SqliteConnection& db, const QString& ws, const QString& code) {
+    db.exec(QStringLiteral("DELETE FROM Assetd WHERE ACODE = ?1"), {code});
+    db.exec(QStringLiteral("INSERT INTO Assetd (") + kLineColumns +
+                QStringLiteral(") SELECT ?2, ASEQ, ADENO, APERC, ATOTA, ABACK FROM Assetd_Temp "
+                               "WHERE LCODE = ?1"),
+            {ws, code});
+}
+
+ResultSets browse(SqliteConnection& db, const ProcedureCall& call) {
+    const int mode = int(call.integer(0));
+    const QString code = call.text(1).trimmed();
+    const QString head = QStringLiteral("SELECT ACODE FROM Asset ");
+    QVariant found;
+    const auto pick = [&](const QString& where, const QString& order) {
+        if (!found.isValid())
+            found = db.scalar(head + where + QStringLiteral(" ORDER BY ACODE ") + order +
+                                  QStringLiteral(" LIMIT 1"),
+                              {code});
+    };
+    switch (mode) {
+        case 36:
+            pick(QStringLiteral("WHERE ?1 = ?1"), QStringLiteral("ASC"));
+            break;
+        case 33:
+            pick(QStringLiteral("WHERE ACODE < ?1"), QStringLiteral("DESC"));
+            break;
+        case 34:
+            pick(QStringLiteral("WHERE ACODE > ?1"), QStringLiteral("ASC"));
+            break;
+        case 99:
+            pick(QStringLiteral("WHERE ACODE = ?1"), QStringLiteral("ASC"));
+            pick(QStringLiteral("WHERE ACODE > ?1"), QStringLiteral("ASC"));
+            break;
+        default:
+            break;
+    }
+    // Past either end, and for 35: the last asset; before the first: the first.
+    if (mode == 33) pick(QStringLiteral("WHERE ?1 = ?1"), QStringLiteral("ASC"));
+    pick(QStringLiteral("WHERE ?1 = ?1"), QStringLiteral("DESC"));
+
+    const QString columns = QStringLiteral(
+        "A.ACODE AS acode, A.ANAME AS aname, A.ACOD1 AS acod1, IFNULL(C1.ANOTE, '') AS anam1, "
+        "A.ACOD2 AS acod2, IFNULL(C2.ANOTE, '') AS anam2, A.ACOD3 AS acod3, "
+        "IFNULL(C3.ANOTE, '') AS anam3, A.ADAT1 AS adat1, A.ATOTA AS atota, A.ATOT1 AS atot1, "
+        "A.AYEAR AS ayear, A.ATOT2 AS atot2, A.ATOT3 AS atot3, A.ATOT4 AS atot4, "
+        "A.ATOT5 AS atot5, A.ASELL AS asell, A.ADAT2 AS adat2, A.AUSE1 AS ause1, "
+        "A.AUSE2 AS ause2, A.AUSE3 AS ause3, A.ATIM2 AS atim2");
+    const ResultSet asset =
+        db.query(QStringLiteral("SELECT ") + columns +
+                     QStringLiteral(" FROM Asset A LEFT JOIN Acco C1 ON C1.ACODE = A.ACOD1 "
+                                    "LEFT JOIN Acco C2 ON C2.ACODE = A.ACOD2 "
+                                    "LEFT JOIN Acco C3 ON C3.ACODE = A.ACOD3 WHERE A.ACODE = ?1"),
+                 {found});
+    const ResultSet lines = db.query(
+        QStringLiteral("SELECT L.ADENO, IFNULL(D.DENAME, '') AS ADENA, L.APERC, L.ATOTA, L.ABACK, "
+                       "L.ASEQ FROM Assetd L LEFT JOIN Depart25 D ON D.DEPARTNO = L.ADENO "
+                       "WHERE L.ACODE = ?1 ORDER BY L.ASEQ"),
+        {found});
+    return {asset, lines};
+}
+
+ResultSets copy(SqliteConnection& db, const ProcedureCall& call) {
+    const QString ws = call.text(0);
+    const QString code = call.text(1).trimmed();
+    const AssetState state = stateOf(db, code);
+    if (!state.exists) return answer(named(code) + QStringLiteral("不存在!"), 1);
+    if (state.sold) return answer(named(code) + QStringLiteral("已售出,不可修改!"), 1);
+    if (state.reviewed) return answer(named(code) + QStringLiteral("已覆核,不可修改!"), 1);
+    clean(db, ws);
+    db.exec(QStringLiteral("INSERT INTO Asset_Temp (LCODE, ") + kAssetColumns +
+                QStringLiteral(", AVERS) SELECT ?1, ") + kAssetColumns +
+                QStringLiteral(", AVERS FROM Asset WHERE ACODE = ?2"),
+            {ws, code});
+    db.exec(QStringLiteral("INSERT INTO Assetd_Temp (LCODE, ") + kLineColumns +
+                QStringLiteral(") SELECT ?1, ") + kLineColumns +
+                QStringLiteral(" FROM Assetd WHERE ACODE = ?2"),
+            {ws, code});
+    return answer(QString(), 0);
+}
+
+ResultSets add(SqliteConnection& db, const ProcedureCall& call) {
+    const QString ws = call.text(0);
+    const auto work = workAsset(db, ws);
+    if (!work) return answer(QStringLiteral("沒有待新增的財產資料!"), 1);
+    if (stateOf(db, work->code).exists)
+        return answer(named(work->code) + QStringLiteral("已存在,請重新輸入!"), 2);
+    if (const QString refusal = checkWork(db, ws, *work); !refusal.isEmpty())
+        return answer(refusal, 1);
+    db.exec(QStringLiteral("INSERT INTO Asset (") + kAssetColumns +
+                QStringLiteral(", AVERS) SELECT TRIM(ACODE), ANAME, ACOD1, ACOD2, ACOD3, ADAT1, "
+                               "ATOTA, ATOT1, AYEAR, ATOT2, ATOT3, 0, ATOT5, 0, '', AUSE1, AUSE2, "
+                               "'', ATIM2, 1 FROM Asset_Temp WHERE LCODE = ?1"),
+            {ws});
+    writeLines(db, ws, work->code);
+    AssetSchedule::write(db, {work->code, RocToDate(work->acquired), work->months,
+                              work->cost - work->residual - work->amortised, work->perPeriod});
+    clean(db, ws);
+    return answer(work->code, 0);
+}
+
+ResultSets edit(SqliteConnection& db, const ProcedureCall& call) {
+    const QString ws = call.text(0);
+    const auto work = workAsset(db, ws);
+    if (!work) return answer(QStringLiteral("沒有待修改的財產資料!"), 1);
+    const AssetState state = stateOf(db, work->code);
+    if (!state.exists) return answer(named(work->code) + QStringLiteral("已被刪除!"), 1);
+    if (state.version != work->version)
+        return answer(
+            named(work->code) + QStringLiteral("已被其他工作站異動,請放棄本次修改後重新修改!"), 1);
+    if (state.sold || state.reviewed)
+        return answer(named(work->code) + QStringLiteral("已覆核或已售出,不可修改!"), 1);
+    if (const QString refusal = checkWork(db, ws, *work); !refusal.isEmpty())
+        return answer(refusal, 1);
+    if (const qlonglong posted = postings(db, work->code); work->months < posted)
+        return answer(QStringLiteral("耐用月數不可小於已提列折舊的 %1 期!").arg(posted), 1);
+    db.exec(QStringLiteral(
+                "UPDATE Asset SET (ANAME, ACOD1, ACOD2, ACOD3, ADAT1, ATOTA, ATOT1, AYEAR, ATOT2, "
+                "ATOT3, ATOT5, AUSE2, ATIM2) = (SELECT ANAME, ACOD1, ACOD2, ACOD3, ADAT1, ATOTA, "
+                "ATOT1, AYEAR, ATOT2, ATOT3, ATOT5, AUSE2, ATIM2 FROM Asset_Temp WHERE LCODE = ?1 "
+                "LIMIT 1), AVERS = AVERS + 1 WHERE ACODE = ?2"),
+            {ws, work->code});
+    writeLines(db, ws, work->code);
+    AssetSchedule::rewriteUnposted(
+        db, {work->code, RocToDate(work->acquired), work->months,
+             work->cost - work->residual - work->amortised, work->perPeriod});
+    clean(db, ws);
+    return answer(work->code, 0);
+}
+
+ResultSets remove(SqliteConnection& db, const ProcedureCall& call) {
+    const QString code = call.text(1).trimmed();
+    const AssetState state = stateOf(db, code);
+    if (!state.exists) return answer(named(code) + QStringLiteral("不存在!"), 1);
+    if (state.reviewed || state.sold)
+        return answer(named(code) + QStringLiteral("已覆核或已售出,不可刪除!"), 1);
+    if (postings(db, code) > 0)
+        return answer(named(code) + QStringLiteral("已提列折舊,不可刪除!"), 1);
+    QVariant next = db.scalar(
+        QStringLiteral("SELECT ACODE FROM Asset WHERE ACODE > ?1 ORDER BY ACODE LIMIT 1"), {code});
+    if (!next.isValid())
+        next = db.scalar(
+            QStringLiteral("SELECT ACODE FROM Asset WHERE ACODE < ?1 ORDER BY ACODE DESC LIMIT 1"),
+            {code});
+    for (const char* table : {"Asset", "Assetd", "Assets"})
+        db.exec(QStringLiteral("DELETE FROM %1 WHERE ACODE = ?1").arg(QLatin1String(table)),
+                {code});
+    return answer(next.toString(), 0);
+}
+
+ResultSets sell(SqliteConnection& db, const ProcedureCall& call) {
+    const QString code = call.text(1).trimmed();
+    const QString date = call.text(2).trimmed();
+    const bool confirmed = call.integer(3) == 2;
+    const AssetState state = stateOf(db, code);
+    if (!state.exists) return answer(named(code) + QStringLiteral("不存在!"), 1);
+    if (state.sold) return answer(named(code) + QStringLiteral("已售出!"), 1);
+    if (!state.reviewed) return answer(named(code) + QStringLiteral("尚未覆核,不可售出!"), 1);
+    if (!IsRocDate(date)) return answer(QStringLiteral("售出日期[ %1 ]不正確!").arg(date), 1);
+    if (date < state.acquired) return answer(QStringLiteral("售出日期不可小於取得日期!"), 1);
+    const qlonglong unposted =
+        db.scalar(QStringLiteral("SELECT COUNT(*) FROM Assets WHERE ACODE = ?1 AND ASOUR = '' "
+                                 "AND ADATE <= ?2 AND ADATE NOT IN (SELECT ADATE FROM Assets "
+                                 "WHERE ACODE = ?1 AND ASOUR <> '')"),
+                  {code, date})
+            .toLongLong();
+    if (unposted > 0 && !confirmed)
+        return answer(
+            named(code) +
+                QStringLiteral("在售出日期前尚有 %1 期折舊未提列,是否仍要售出?").arg(unposted),
+            2);
+    db.exec(QStringLiteral("UPDATE Asset SET ASELL = 1, ADAT2 = ?2, ATIM2 = ?3, AVERS = AVERS + 1 "
+                           "WHERE ACODE = ?1"),
+            {code, date, Clock::now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"))});
+    // Nothing is scheduled after the sale.
+    db.exec(QStringLiteral("DELETE FROM Assets WHERE ACODE = ?1 AND ASOUR = '' AND ADATE > ?2"),
+            {code, date});
+    const QString closing = db.scalar(QStringLiteral("SELECT MAX(JDATE) FROM JE")).toString();
+    if (date <= closing)
+        return answer(named(code) + QStringLiteral("的售出日期在關帳日期 %1 之前,已完成售出,"
+                                                   "請另行調整帳務!")
+                                        .arg(closing),
+                      3);
+    return answer(code, 0);
+}
+
+// A question asked of a workstation, which the call with the other flag confirms. The
+// connection belongs to one workstation process, so its temporary table is that
+// workstation's alone.
+void rememberQuestion(SqliteConnection& db, const QString& code, int action) {
+    db.exec(QStringLiteral(
+        "CREATE TEMP TABLE IF NOT EXISTS RatiQuestion (ACODE TEXT, ACTION INTEGER)"));
+    db.exec(QStringLiteral("DELETE FROM RatiQuestion"));
+    db.exec(QStringLiteral("INSERT INTO RatiQuestion VALUES (?1, ?2)"), {code, action});
+}
+
+std::optional<int> takeQuestion(SqliteConnection& db, const QString& code) {
+    db.exec(QStringLiteral(
+        "CREATE TEMP TABLE IF NOT EXISTS RatiQuestion (ACODE TEXT, ACTION INTEGER)"));
+    const QVariant action =
+        db.scalar(QStringLiteral("SELECT ACTION FROM RatiQuestion WHERE ACODE = ?1"), {code});
+    db.exec(QStringLiteral("DELETE FROM RatiQuestion"));
+    return action.isValid() ? std::optional<int>(action.toInt()) : std::nullopt;
+}
+
+ResultSets ratify(SqliteConnection& db, const ProcedureCall& call) {
+    enum { Review = 0, CancelReview = 1 };
+    const QString ws = call.text(0);
+    const QString code = call.text(1).trimmed();
+    const int flag = int(call.integer(2));
+    const AssetState state = stateOf(db, code);
+    if (!state.exists) return answer(named(code) + QStringLiteral("不存在!"), 1);
+    // The other flag after a question confirms it; otherwise 0 reviews and 1 cancels.
+    const auto asked = takeQuestion(db, code);
+    const bool confirmed = asked && *asked != flag;
+    const int action = confirmed ? *asked : flag;
+    if (action == Review) {
+        if (state.reviewed) return answer(named(code) + QStringLiteral("已覆核過了!"), 3);
+        if (state.sold) return answer(named(code) + QStringLiteral("已售出!"), 1);
+        const bool split =
+            db.scalar(QStringLiteral("SELECT 1 FROM Assetd WHERE ACODE = ?1"), {code}).isValid();
+        if (!split && !confirmed) {
+            rememberQuestion(db, code, Review);
+            return answer(named(code) + QStringLiteral("尚未設定部門攤提比例,是否仍要覆核?"), 2);
+        }
+        QString reviewer = staffOf(db, ws);
+        if (reviewer.isEmpty()) reviewer = ws;
+        db.exec(QStringLiteral("UPDATE Asset SET AUSE3 = ?2, AVERS = AVERS + 1 WHERE ACODE = ?1"),
+                {code, reviewer});
+        return answer(code, 0);
+    }
+    if (!state.reviewed) return answer(named(code) + QStringLiteral("尚未覆核!"), 3);
+    if (state.sold) return answer(named(code) + QStringLiteral("已售出,不可取消覆核!"), 1);
+    if (postings(db, code) > 0 && !confirmed) {
+        rememberQuestion(db, code, CancelReview);
+        return answer(named(code) + QStringLiteral("已提列折舊,是否仍要取消覆核?"), 2);
+    }
+    db.exec(QStringLiteral("UPDATE Asset SET AUSE3 = '', AVERS = AVERS + 1 WHERE ACODE = ?1"),
+            {code});
+    return answer(code, 0);
+}
+
+// A lookup page with the rules of the SELECT TOP 10 pages: the codes matching the pattern in
+// code order, the page chosen by the mode around the anchor.
+ResultSet lookupPage(SqliteConnection& db, const QString& table, const QString& key,
+                     const QString& name, const QStringList& columns, const ProcedureCall& call) {
+    const int mode = int(call.integer(0));
+    const QString anchor = call.text(1);
+    const QString pattern = call.text(2);
+    const ResultSet all =
+        db.query(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1").arg(key, name, table));
+    QList<QVariantList> rows;
+    for (const QVariantList& r : all.rows)
+        if (TsqlLike(r[0].toString(), pattern)) rows << r;
+    const TsqlCollation collation;
+    const auto compare = [&](const QVariantList& r) {
+        return collation.compare(r[0].toString(), anchor);
+    };
+    qsizetype from = 0;
+    const auto endingAtAnchor = [&](int n) {
+        qsizetype last = -1;
+        for (qsizetype i = 0; i < rows.size() && compare(rows[i]) <= 0; ++i) last = i;
+        return last < 0 ? rows.size() : std::max<qsizetype>(0, last - (n - 1));
+    };
+    switch (mode) {
+        case 35:
+            from = std::max<qsizetype>(0, rows.size() - 10);
+            break;
+        case 33:
+            from = endingAtAnchor(10);
+            break;
+        case 38:
+            from = endingAtAnchor(2);
+            break;
+        case 34:
+        case 40:
+            while (from < rows.size() && compare(rows[from]) < 0) ++from;
+            break;
+        default:
+            break;
+    }
+    return ResultSet{columns, rows.mid(from, 10)};
+}
+
+}  // namespace
+
+void addTo(ProcedureRegistry& registry) {
+    registry.add(QStringLiteral("SF_ZQ2K_ASSET_BROW"), {"@MODE", "@ACODE"}, 2, browse);
+    registry.add(QStringLiteral("SF_ZQ2K_ASSET_COPY"), {"@LCODE", "@ACODE"}, 2, copy);
+    registry.add(QStringLiteral("SF_ZQ2K_ASSET_ADD"), {"@LCODE"}, 1, add);
+    registry.add(QStringLiteral("SF_ZQ2K_ASSET_EDIT"), {"@LCODE"}, 1, edit);
+    registry.add(QStringLiteral("SF_ZQ2K_ASSET_DEL"), {"@LCODE", "@ACODE"}, 2, remove);
+    registry.add(QStringLiteral("SF_ZQ2K_ASSET_SELL"), {"@LCODE", "@ACODE", "@ADAT2", "@FLAG"}, 4,
+                 sell);
+    registry.add(QStringLiteral("SF_ZQ2K_ASSET_RATI"), {"@LCODE", "@ACODE", "@FLAG"}, 3, ratify);
+    registry.add(QStringLiteral("SF_ZQ2K_ASSET_CLEAN"), {"@LCODE"}, 1,
+                 [](SqliteConnection& db, const ProcedureCall& call) {
+                     clean(db, call.text(0));
+                     return ResultSets{};
+                 });
+    registry.add(
+        QStringLiteral("SF_ZQ2K_ASSET_F2"), {"@MODE", "@ANCHOR", "@PATTERN"}, 3,
+        [](SqliteConnection& db, const ProcedureCall& call) {
+            return ResultSets{lookupPage(db, QStringLiteral("Asset"), QStringLiteral("ACODE"),
+                                         QStringLiteral("ANAME"),
+                                         {QStringLiteral("ACODE"), QStringLiteral("ANAME")}, call)};
+        });
+    registry.add(
+        QStringLiteral("SF_ZQ2K_DEPART25_F2"), {"@MODE", "@ANCHOR", "@PATTERN"}, 3,
+        [](SqliteConnection& db, const ProcedureCall& call) {
+            return ResultSets{lookupPage(db, QStringLiteral("Depart25"), QStringLiteral("DEPARTNO"),
+                                         QStringLiteral("DENAME"),
+                                         {QStringLiteral("a"), QStringLiteral("b")}, call)};
+        });
+}
+
+}  // namespace AssetProcedures

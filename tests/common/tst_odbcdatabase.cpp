@@ -1,0 +1,176 @@
+// The ODBC backend through unixODBC and the SQLite ODBC driver: a data source "zqpro" of
+// its own (odbcinst.ini and odbc.ini in a temporary folder) over a temporary SQLite file,
+// plain SQL through OdbcDatabase, and the provider's error numbers for the driver's and
+// SQL Server's failures.
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "DbError.h"
+#include "OdbcDatabase.h"
+
+namespace {
+const char* const DriverFiles[] = {"/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so",
+                                   "/usr/lib/aarch64-linux-gnu/odbc/libsqlite3odbc.so",
+                                   "/usr/lib/odbc/libsqlite3odbc.so"};
+
+QString connectionText(const QString& catalogue, const QString& source = QStringLiteral("zqpro")) {
+    return QStringLiteral(
+               "Provider=MSDASQL.1;Password=;Persist Security Info=False;User ID=;"
+               "Data Source=%1;Initial Catalog=%2")
+        .arg(source, catalogue);
+}
+
+quint32 errorNumber(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const DbError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+void write(const QString& path, const QString& text) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Text));
+    file.write(text.toUtf8());
+}
+}  // namespace
+
+class OdbcDatabaseTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_database;
+    std::unique_ptr<OdbcDatabase> m_db;
+
+private slots:
+    void initTestCase() {
+        QString driver;
+        for (const char* file : DriverFiles)
+            if (QFile::exists(QLatin1String(file))) driver = QLatin1String(file);
+        if (driver.isEmpty()) QSKIP("the SQLite ODBC driver (libsqliteodbc) is not installed");
+        write(
+            m_dir.filePath(QStringLiteral("odbcinst.ini")),
+            QStringLiteral("[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=%1\n").arg(driver));
+        m_database = m_dir.filePath(QStringLiteral("zqpro.db"));
+        write(m_dir.filePath(QStringLiteral("odbc.ini")),
+              QStringLiteral("[zqpro]\nDriver=SQLite3\nDatabase=%1\nTimeout=2000\n\n[broken]\n"
+                             "Driver=SQLite3\nDatabase=%2\n")
+                  .arg(m_database, m_dir.filePath(QStringLiteral("no/such/folder/x.db"))));
+        qputenv("ODBCSYSINI", m_dir.path().toLocal8Bit());
+        qputenv("ODBCINI", m_dir.filePath(QStringLiteral("odbc.ini")).toLocal8Bit());
+
+        m_db = std::make_unique<OdbcDatabase>(connectionText(QStringLiteral("ZQDEMO")));
+        m_db->execute(
+            QStringLiteral("CREATE TABLE Acco (ACODE TEXT PRIMARY KEY, ANOTE TEXT, "
+                           "ALEVEL INTEGER, ARATE REAL)"));
+        m_db->execute(
+            QStringLiteral("INSERT INTO Acco VALUES ('1441', '機器設備', 1, 0.5), "
+                           "('1442', '累計折舊-機器設備', NULL, NULL), ('6125', "
+                           "'折舊費用', 2, 1.25)"));
+    }
+    void cleanupTestCase() { m_db.reset(); }
+
+    void loginFromConnectionText() {
+        const OdbcDatabase::Login l = OdbcDatabase::login(
+            QStringLiteral("Provider=MSDASQL.1;Password=p w;Persist Security Info=True;User "
+                           "ID=sa;Data Source=zqpro;Initial Catalog=ZQ2K"));
+        QCOMPARE(l.dataSource, QStringLiteral("zqpro"));
+        QCOMPARE(l.user, QStringLiteral("sa"));
+        QCOMPARE(l.password, QStringLiteral("p w"));
+        QCOMPARE(l.catalogue, QStringLiteral("ZQ2K"));
+        QVERIFY(OdbcDatabase::login(connectionText(QString())).user.isEmpty());
+    }
+
+    void selectRowsColumnsAndValues() {
+        const ResultSets sets =
+            m_db->execute(QStringLiteral("SELECT ACODE, ANOTE, ALEVEL, ARATE FROM Acco ORDER BY "
+                                         "ACODE"));
+        QCOMPARE(sets.size(), 1);
+        QCOMPARE(sets[0].columns, QStringList({"ACODE", "ANOTE", "ALEVEL", "ARATE"}));
+        QCOMPARE(sets[0].rows.size(), 3);
+        QCOMPARE(sets[0].rows[0][1].toString(), QStringLiteral("機器設備"));
+        QCOMPARE(sets[0].rows[2][2].toInt(), 2);
+        QCOMPARE(sets[0].rows[2][3].toDouble(), 1.25);
+        // NULL stays NULL, not 0 or an empty text.
+        QVERIFY(sets[0].rows[1][2].isNull());
+        QVERIFY(sets[0].rows[1][3].isNull());
+    }
+
+    void emptyResultKeepsItsColumns() {
+        const ResultSets sets =
+            m_db->execute(QStringLiteral("SELECT ACODE, ANOTE FROM Acco WHERE ACODE = 'X'"));
+        QCOMPARE(sets.size(), 1);
+        QCOMPARE(sets[0].columns, QStringList({"ACODE", "ANOTE"}));
+        QVERIFY(sets[0].rows.isEmpty());
+    }
+
+    void statementWithoutRowsGivesNoResultSet() {
+        QCOMPARE(m_db->execute(QStringLiteral("UPDATE Acco SET ALEVEL = ALEVEL")).size(), 0);
+    }
+
+    void failures_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<quint32>("number");
+        QTest::newRow("unknown table") << "SELECT * FROM NOPE" << quint32(0x80040E37);
+        QTest::newRow("syntax") << "SELECT * FROM Acco WHERE" << quint32(0x80040E14);
+        QTest::newRow("unknown column") << "SELECT XX FROM Acco" << quint32(0x80040E14);
+        QTest::newRow("empty command") << "  " << quint32(0x80040E0C);
+    }
+    void failures() {
+        QFETCH(QString, sql);
+        QFETCH(quint32, number);
+        QCOMPARE(errorNumber([&] { m_db->execute(sql); }), number);
+        // The connection stays usable after a refused statement.
+        QCOMPARE(m_db->execute(QStringLiteral("SELECT COUNT(*) FROM Acco"))[0].rows[0][0].toInt(),
+                 3);
+    }
+
+    void connectionFailures() {
+        QCOMPARE(errorNumber([] { OdbcDatabase(connectionText(QString(), "nosuchdsn")); }),
+                 quint32(0x80004005));
+        QCOMPARE(errorNumber([] { OdbcDatabase(connectionText(QString(), "broken")); }),
+                 quint32(0x80004005));
+    }
+
+    // What SQL Server's driver reports (native error, message) and the provider's number.
+    void serverErrors_data() {
+        QTest::addColumn<int>("native");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("connecting");
+        QTest::addColumn<quint32>("number");
+        QTest::newRow("login failed")
+            << 18456 << "[SQL Server]Login failed for user 'sa'." << true << quint32(0x80040E4D);
+        QTest::newRow("catalogue refused")
+            << 4060 << "Cannot open database \"ZQ2K\"" << true << quint32(0x80040E4D);
+        QTest::newRow("server not found")
+            << 53 << "[ODBC Driver 18]TCP Provider: timeout error" << true << quint32(0x80004005);
+        QTest::newRow("no data source") << 0
+                                        << "[unixODBC][Driver Manager]Data source name not "
+                                           "found"
+                                        << true << quint32(0x80004005);
+        QTest::newRow("link failure")
+            << 0 << "Communication link failure" << false << quint32(0x80004005);
+        QTest::newRow("invalid object")
+            << 208 << "Invalid object name 'NOPE'." << false << quint32(0x80040E37);
+        QTest::newRow("unknown procedure")
+            << 2812 << "Could not find stored procedure 'X'." << false << quint32(0x80040E14);
+        QTest::newRow("syntax") << 102 << "Incorrect syntax near 'Where'." << false
+                                << quint32(0x80040E14);
+        QTest::newRow("invalid column")
+            << 207 << "Invalid column name 'XX'." << false << quint32(0x80040E14);
+        QTest::newRow("timeout") << 0 << "[ODBC Driver 18]Query timeout expired" << false
+                                 << quint32(0x80040E31);
+    }
+    void serverErrors() {
+        QFETCH(int, native);
+        QFETCH(QString, message);
+        QFETCH(bool, connecting);
+        QFETCH(quint32, number);
+        QCOMPARE(OdbcDatabase::mapError(native, message, connecting), number);
+    }
+};
+
+QTEST_GUILESS_MAIN(OdbcDatabaseTest)
+#include "tst_odbcdatabase.moc"
