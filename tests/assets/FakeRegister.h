@@ -22,6 +22,7 @@ struct FakeRegister {
     QMap<QString, QString> departments = {{"01", "總經理室"}, {"02", "業務部"}, {"03", "財務部"}};
     QString closingDate = "114.06.30";
     QList<QVariantList> workLines;  // lcode, acode, aseq, adeno, aperc, atota, aback
+    QString copied;  // the asset copied into the work row, until the work rows are cleaned
     // Answers of the changing procedures by name: text and status, used in turn.
     QMap<QString, QList<QPair<QString, int>>> answers;
 
@@ -73,16 +74,28 @@ struct FakeRegister {
         if (is("^(SF_ZQ2K_ASSET_[A-Z]+) ")) {
             auto& queue = answers[m.captured(1)];
             const auto a = queue.isEmpty() ? qMakePair(QString(), 0) : queue.takeFirst();
-            if (m.captured(1) == "SF_ZQ2K_ASSET_CLEAN") return {};
+            if (m.captured(1) == "SF_ZQ2K_ASSET_CLEAN") {
+                copied.clear();
+                return {};
+            }
+            if (m.captured(1) == "SF_ZQ2K_ASSET_COPY" && a.second == 0)
+                copied = text.section('\'', 3, 3);
             return {row({"msg", "status"}, {a.first, a.second})};
         }
         if (is("^SELECT \\* FROM Assetd_Temp WHERE 1 = 0$"))
             return {ResultSet{{"lcode", "acode", "aseq", "adeno", "aperc", "atota", "aback"}, {}}};
-        if (is("^Select \\* From Asset_Temp Where Lcode = '0016'$"))
-            return {ResultSet{{"lcode", "acode", "aname", "acod1", "acod2", "acod3", "adat1",
-                               "atota", "atot1", "ayear", "atot2", "atot3", "atot4", "atot5",
-                               "asell", "adat2", "ause1", "ause2", "ause3", "atim2"},
-                              {}}};
+        if (is("^Select \\* From Asset_Temp Where Lcode = '0016'$")) {
+            ResultSet work{{"lcode", "acode", "aname", "acod1", "acod2", "acod3", "adat1", "atota",
+                            "atot1", "ayear", "atot2", "atot3", "atot4", "atot5", "asell", "adat2",
+                            "ause1", "ause2", "ause3", "atim2"},
+                           {}};
+            if (const Asset* a = assets.contains(copied) ? &assets[copied] : nullptr)
+                work.rows << QVariantList{"0016", a->code, a->name, a->acod1, a->acod2, a->acod3,
+                                          a->adat1, a->atota, a->atot1, a->ayear, a->atot2,
+                                          a->atot3, a->atot4, a->atot5, a->asell, a->adat2, "",
+                                          a->ause2, a->ause3, a->atim2};
+            return {work};
+        }
         if (is("^Select \\*,Isnull.* From Assetd_Temp Where Lcode = '0016'$")) {
             ResultSet set{{"lcode", "acode", "aseq", "adeno", "aperc", "atota", "aback", "Adena"}, {}};
             for (QVariantList l : workLines) set.rows << (l << departments.value(l[3].toString()));

@@ -157,6 +157,70 @@ private slots:
         QCOMPARE(box("T2(8)")->text(), QString());
     }
 
+    void editAndItsRefusal() {
+        QTest::keyClick(button("B1a(0)"), Qt::Key_PageUp);  // A001, not reviewed
+        m_reg->answers["SF_ZQ2K_ASSET_COPY"] = {{"財產編號[ A001 ]已覆核,不可修改!", 1}, {"", 0}};
+        QTest::keyClick(button("B1a(0)"), Qt::Key_E);
+        QCOMPARE(m_dialogs->shown, QStringList{"財產編號[ A001 ]已覆核,不可修改!"});
+        QCOMPARE(m_window->editMode(), int(AssetWindow::Browse));
+        QVERIFY(button("B1a(1)")->hasFocus());
+
+        QTest::keyClick(button("B1a(1)"), Qt::Key_E);
+        QCOMPARE(m_reg->sentMatching("SF_ZQ2K_ASSET_COPY").last(),
+                 QString("SF_ZQ2K_ASSET_COPY '0016','A001'"));
+        QCOMPARE(m_window->editMode(), int(AssetWindow::Editing));
+        QVERIFY(!box("T2(0)")->isOpen() && box("T2(1)")->isOpen());
+        QVERIFY(box("T2(1)")->hasFocus());
+        QCOMPARE(box("T2(1)")->background(), FieldBox::focusedColour());
+        QCOMPARE(box("T2(2)")->background(), FieldBox::openColour());
+        enter("T2(1)", "大貨車");
+        m_reg->answers["SF_ZQ2K_ASSET_EDIT"] = {{"財產編號[ A001 ]已被其他工作站異動", 1}, {"", 0}};
+        QTest::keyClick(box("T2(1)"), Qt::Key_F3);
+        QCOMPARE(m_dialogs->shown.last(), QString("財產編號[ A001 ]已被其他工作站異動"));
+        QCOMPARE(m_window->editMode(), int(AssetWindow::Editing));
+        QVERIFY(button("B1b(0)")->hasFocus());
+        button("B1b(0)")->click();
+        QCOMPARE(m_dialogs->shown.last(), QString("財產編號[ A001 ]修改完成!"));
+        QCOMPARE(m_reg->sentMatching("SF_ZQ2K_ASSET_EDIT '0016'").size(), 2);
+        QVERIFY(m_reg->sentMatching("UPDATE Asset_Temp SET ").last().contains("aname = '大貨車'"));
+        QVERIFY(button("B1a(1)")->hasFocus());
+    }
+
+    void findWithOneOrSeveralMatches() {
+        const auto find = [&](const QString& text) {
+            QTest::keyClick(button("B1a(0)"), Qt::Key_F);
+            QVERIFY(box("T5")->hasFocus());
+            QVERIFY(!m_window->findChild<QWidget*>("Fr1")->isVisible());
+            box("T5")->setText(text);
+            button("B5(0)")->click();
+        };
+        m_reg->db->answers.clear();
+        const auto base = m_reg->db->answer;
+        m_reg->db->answer = [&, base](const QString& t) -> ResultSets {
+            if (t == "SELECT TOP 2 ACODE,ANAME FROM Asset WHERE ACODE LIKE 'A00[_]1%' ORDER BY ACODE")
+                return {ResultSet{{"ACODE", "ANAME"}, {{"A001", "貨車"}}}};
+            if (t.startsWith("SELECT TOP 2 ACODE"))
+                return {ResultSet{{"ACODE", "ANAME"}, {{"A001", "貨車"}, {"A002", "冷氣機"}}}};
+            if (t.startsWith("SF_ZQ2K_ASSET_F2 "))
+                return {ResultSet{{"ACODE", "ANAME"}, {{"A001", "貨車"}, {"A002", "冷氣機"}}}};
+            return base(t);
+        };
+        find("A00_1");
+        QCOMPARE(m_reg->db->sent.last(), QString("SF_ZQ2K_ASSET_BROW 99,'A001'"));
+        QCOMPARE(box("T2(0)")->text(), QString("A001"));
+        QVERIFY(m_window->findChild<QWidget*>("Fr1")->isVisible());
+        QVERIFY(button("B1a(3)")->hasFocus());
+
+        find("A");  // two matches: the lookup opens on the find box's pattern
+        QCOMPARE(m_reg->db->sent.last(), QString("SF_ZQ2K_ASSET_F2 36,'','A%'"));
+        auto* grid = m_window->findChild<QTableView*>("DGF3");
+        QVERIFY(grid->isVisible() && grid->hasFocus());
+        QTest::keyClick(grid, Qt::Key_Down);
+        QTest::keyClick(grid, Qt::Key_Return);
+        QCOMPARE(m_window->currentCode(), QString("A002"));
+        QCOMPARE(box("T2(0)")->text(), QString("A002"));
+    }
+
     void deleteMovesToTheReturnedAsset() {
         m_dialogs->answers = {Answer::Cancel};
         QTest::keyClick(button("B1a(0)"), Qt::Key_PageUp);
