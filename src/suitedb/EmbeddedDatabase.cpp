@@ -1,12 +1,12 @@
 #include "EmbeddedDatabase.h"
 
 #include "SqlErrors.h"
-#include "SqliteText.h"
 #include "TsqlBatch.h"
 
 EmbeddedDatabase::EmbeddedDatabase(const QString& path, OpenMode mode,
                                    std::shared_ptr<const ProcedureRegistry> procedures)
     : m_connection(path, mode),
+      m_translator(m_connection),
       m_procedures(procedures ? std::move(procedures) : SuiteProcedures()) {}
 
 void EmbeddedDatabase::setBusyTimeout(int milliseconds) {
@@ -26,7 +26,7 @@ void EmbeddedDatabase::run(const TsqlBatch& batch, const BatchStatement& stateme
                            ResultSets& out) {
     switch (statement.kind) {
         case BatchStatement::Kind::Sql:
-            runSql(batch, statement, out);
+            m_translator.run(batch, statement.first, statement.last, out);
             break;
         case BatchStatement::Kind::Call:
             call(statement, out);
@@ -43,20 +43,8 @@ void EmbeddedDatabase::run(const TsqlBatch& batch, const BatchStatement& stateme
     }
 }
 
-void EmbeddedDatabase::runSql(const TsqlBatch& batch, const BatchStatement& statement,
-                              ResultSets& out) {
-    const QString sql = SqliteText::statement(batch, statement.first, statement.last);
-    for (ResultSet& set : m_connection.script(sql)) {
-        for (QString& column : set.columns) column = SqliteText::columnName(column);
-        out.append(std::move(set));
-    }
-}
-
 bool EmbeddedDatabase::holds(const TsqlBatch& batch, const BatchStatement& statement) {
-    const QString sql = SqliteText::condition(batch, statement.first, statement.last);
-    const ResultSets sets = m_connection.script(sql);
-    return !sets.isEmpty() && !sets.first().rows.isEmpty() &&
-           sets.first().rows.first().value(0).toLongLong() == 1;
+    return m_translator.holds(batch, statement.first, statement.last);
 }
 
 void EmbeddedDatabase::call(const BatchStatement& statement, ResultSets& out) {

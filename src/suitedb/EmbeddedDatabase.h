@@ -6,6 +6,7 @@
 #include "ProcedureRegistry.h"
 #include "SqliteConnection.h"
 #include "SuiteDatabase.h"
+#include "TsqlTranslator.h"
 
 class TsqlBatch;
 struct BatchStatement;
@@ -13,8 +14,8 @@ struct BatchStatement;
 // The embedded suite database: one SQLite file that every workstation process on the machine
 // shares, behind a T-SQL front end. A command text is split into statements; procedure calls
 // run registered C++ procedures, each in its own write transaction; IF ... BEGIN ... END
-// evaluates its condition and runs one branch; every other statement goes to SQLite. Every
-// failure is a DbError with the provider's number.
+// evaluates its condition and runs one branch; every other statement is translated into
+// SQLite's SQL (TsqlTranslator). Every failure is a DbError with the provider's number.
 class EmbeddedDatabase : public SuiteDatabase {
 public:
     using OpenMode = SqliteConnection::OpenMode;
@@ -29,15 +30,17 @@ public:
     // The connection below the front end (schema, demo data, tests). Not to be used while
     // another thread runs execute.
     SqliteConnection& connection() { return m_connection; }
+    // The front end (tests and benchmarks look at its translations). Same caveat.
+    TsqlTranslator& translator() { return m_translator; }
     void setBusyTimeout(int milliseconds);
 
 private:
     void run(const TsqlBatch& batch, const BatchStatement& statement, ResultSets& out);
-    void runSql(const TsqlBatch& batch, const BatchStatement& statement, ResultSets& out);
     void call(const BatchStatement& statement, ResultSets& out);
     bool holds(const TsqlBatch& batch, const BatchStatement& statement);
 
     QMutex m_mutex;
     SqliteConnection m_connection;
+    TsqlTranslator m_translator;
     std::shared_ptr<const ProcedureRegistry> m_procedures;
 };

@@ -120,12 +120,19 @@ private:
         return p;
     }
 
-    // Tokens up to the end of the statement.
+    // Tokens up to the end of the statement, or up to an IF, a block or a call that follows
+    // it without a ';' (the front end splits the statements in between).
     BatchStatement sql(qsizetype& p) {
         BatchStatement s;
         s.kind = BatchStatement::Kind::Sql;
         s.first = p;
-        p = scanUntil(p, [this](qsizetype at) { return atStatementEnd(at); });
+        p = scanUntil(p, [this, first = p](qsizetype at) {
+            const TsqlToken& t = m_tokens[at];
+            return atStatementEnd(at) ||
+                   (at > first &&
+                    (isOneOf(t, {"IF", "EXEC", "EXECUTE"}) ||
+                     (t.isWord(QLatin1String("BEGIN")) && !beginsTransaction(m_tokens, at))));
+        });
         s.last = p;
         return s;
     }
@@ -152,9 +159,8 @@ private:
         BatchStatement s;
         s.kind = BatchStatement::Kind::If;
         s.first = ++p;
-        p = scanUntil(p, [this](qsizetype at) {
-            return beginsBranch(m_tokens[at]) || atStatementEnd(at);
-        });
+        p = scanUntil(
+            p, [this](qsizetype at) { return beginsBranch(m_tokens[at]) || atStatementEnd(at); });
         if (p == s.first || p >= m_size || !beginsBranch(m_tokens[p])) failAt(p);
         s.last = p;
         s.body.push_back(statement(p));

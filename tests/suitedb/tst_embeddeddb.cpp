@@ -140,9 +140,10 @@ private slots:
         QCOMPARE(sets[1].rows.size(), 3);
         QCOMPARE(sets[2].rows.size(), 0);  // no rows, but still a result set with its columns
         QVERIFY(sets[2].columns.contains(QStringLiteral("LTIME")));
-        // Unnamed columns are named as written, without anything the front end added.
-        QCOMPARE(m_db->execute(QStringLiteral("Select 'T'"))[0].columns,
-                 QStringList({QStringLiteral("'T'")}));
+        // As the server names them: an expression without alias has no name.
+        QCOMPARE(m_db->execute(QStringLiteral("Select 'T', LCODE, 1 + 1 As two From LSTA"))[0]
+                     .columns,
+                 QStringList({QString(), QStringLiteral("LCODE"), QStringLiteral("two")}));
     }
 
     void changesGiveNoResultSet() {

@@ -3,7 +3,6 @@
 #include <QtTest>
 
 #include "DbError.h"
-#include "SqliteText.h"
 #include "TsqlBatch.h"
 #include "TsqlLexer.h"
 
@@ -189,35 +188,6 @@ private slots:
             QCOMPARE(e.number(), number);
             if (!description.isEmpty()) QCOMPARE(e.description(), description);
         }
-    }
-
-    // What SQLite is given: literals carry the server's collation, except where a text names
-    // a column or is a column default; brackets become double quotes.
-    void sqliteText_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("literal") << "Select * From T Where A = 'x'"
-                                 << "Select * From T Where A = 'x' COLLATE TSQL";
-        QTest::newRow("national and brackets")
-            << "Select [A b] From [T] Where C = N'中'"
-            << "Select \"A b\" From \"T\" Where C = '中' COLLATE TSQL";
-        QTest::newRow("column name texts") << "Select Sum(x) 'Total', y As 'Y' From T"
-                                           << "Select Sum(x) 'Total', y As 'Y' From T";
-        QTest::newRow("scalar subqueries")
-            << "Select 1 Where (Select 'b') > (Select 'a')"
-            << "Select 1 Where (Select 'b' COLLATE TSQL) COLLATE TSQL > (Select 'a' COLLATE TSQL) "
-               "COLLATE TSQL";
-        QTest::newRow("IN and derived tables untouched")
-            << "Select * From (Select 1 a) t Where a In (Select 1)"
-            << "Select * From (Select 1 a) t Where a In (Select 1)";
-        QTest::newRow("definitions untouched") << "Create Table T (A Text Default 'x')"
-                                               << "Create Table T (A Text Default 'x')";
-    }
-    void sqliteText() {
-        QFETCH(QString, text);
-        QFETCH(QString, expected);
-        const TsqlBatch batch(text);
-        QCOMPARE(SqliteText::statement(batch, 0, batch.tokens().size()), expected);
     }
 };
 

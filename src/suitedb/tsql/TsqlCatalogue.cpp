@@ -1,0 +1,120 @@
+#include "TsqlCatalogue.h"
+
+#include <sqlite3.h>
+
+#include <QFileInfo>
+
+#include "Backends.h"
+#include "SqliteConnection.h"
+
+using Tsql::Type;
+
+namespace {
+QString quoted(const QString& name) {
+    return u'"' + QString(name).replace(u'"', QLatin1String("\"\"")) + u'"';
+}
+
+// SQLite's rules for the affinity of a declared type, with DATETIME kept apart: its values
+// are texts that compare as written.
+Type declaredType(const QString& declared) {
+    const QString d = declared.toUpper();
+    if (d.contains(QLatin1String("DATE")) || d.contains(QLatin1String("TIME"))) return Type::Date;
+    if (d.contains(QLatin1String("CHAR")) || d.contains(QLatin1String("CLOB")) ||
+        d.contains(QLatin1String("TEXT")))
+        return Type::Text;
+    if (d.isEmpty() || d.contains(QLatin1String("BLOB"))) return Type::Unknown;
+    return Type::Number;
+}
+}  // namespace
+
+TsqlCatalogue::TsqlCatalogue(SqliteConnection& db) : m_db(db) {
+    const QFileInfo file(db.path());
+    m_folder = file.absolutePath();
+    m_mainName = file.completeBaseName();
+}
+
+qlonglong TsqlCatalogue::schemaVersion() {
+    qlonglong version = m_db.scalar(QStringLiteral("PRAGMA main.schema_version")).toLongLong();
+    for (const QString& schema : std::as_const(m_schemas)) {
+        if (schema.isEmpty() || schema == QLatin1String("main")) continue;
+        version += m_db.scalar(QStringLiteral("PRAGMA %1.schema_version").arg(quoted(schema)))
+                       .toLongLong();
+    }
+    return version;
+}
+
+bool TsqlCatalogue::refresh() {
+    const qlonglong version = schemaVersion();
+    if (version == m_version) return false;
+    m_version = version;
+    m_tables.clear();
+    return true;
+}
+
+QString TsqlCatalogue::schemaOf(const QString& database) {
+    if (database.isEmpty() || database.compare(m_mainName, Qt::CaseInsensitive) == 0)
+        return QStringLiteral("main");
+    const QString key = database.toUpper();
+    if (const auto it = m_schemas.constFind(key); it != m_schemas.constEnd()) return *it;
+    const QString path = EmbeddedDatabasePath(m_folder, database);
+    QString schema;
+    if (QFileInfo::exists(path)) {
+        m_db.exec(QStringLiteral("ATTACH DATABASE ?1 AS %1").arg(quoted(database)), {path});
+        schema = database;
+    }
+    m_schemas.insert(key, schema);
+    m_version = schemaVersion();
+    return schema;
+}
+
+std::optional<TsqlCatalogue::Table> TsqlCatalogue::table(const QString& database,
+                                                         const QString& name) {
+    const QString schema = schemaOf(database);
+    if (schema.isEmpty()) {
+        // The database is not there: its table reads as empty, shaped as ours.
+        std::optional<Table> local = table(QString(), name);
+        if (local) local->absent = true;
+        return local;
+    }
+    const QString key = schema.toUpper() + u'.' + name.toUpper();
+    if (const auto it = m_tables.constFind(key); it != m_tables.constEnd()) return *it;
+    std::optional<Table> found = read(schema, name);
+    m_tables.insert(key, found);
+    return found;
+}
+
+std::optional<TsqlCatalogue::Table> TsqlCatalogue::read(const QString& schema,
+                                                        const QString& name) {
+    const ResultSet named = m_db.query(
+        QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type IN ('table', 'view') AND "
+                       "name = ?1 COLLATE NOCASE")
+            .arg(quoted(schema)),
+        {name});
+    if (named.rows.isEmpty()) return std::nullopt;
+    Table table;
+    table.schema = schema;
+    table.name = named.rows.first().first().toString();
+    const ResultSet info = m_db.query(
+        QStringLiteral("PRAGMA %1.table_xinfo(%2)").arg(quoted(schema), quoted(table.name)));
+    const int nameColumn = info.columnIndex(QStringLiteral("name"));
+    const int typeColumn = info.columnIndex(QStringLiteral("type"));
+    const int hiddenColumn = info.columnIndex(QStringLiteral("hidden"));
+    const QByteArray schemaUtf8 = schema.toUtf8();
+    const QByteArray tableUtf8 = table.name.toUtf8();
+    for (const QVariantList& row : info.rows) {
+        if (row.value(hiddenColumn).toInt() == 1) continue;
+        Tsql::Column column;
+        column.name = row.value(nameColumn).toString();
+        column.type = declaredType(row.value(typeColumn).toString());
+        const char* collation = nullptr;
+        // Views have no column metadata; their columns get the collation written out.
+        if (sqlite3_table_column_metadata(m_db.handle(), schemaUtf8.constData(),
+                                          tableUtf8.constData(), column.name.toUtf8().constData(),
+                                          nullptr, &collation, nullptr, nullptr,
+                                          nullptr) == SQLITE_OK &&
+            collation)
+            column.collated = qstricmp(collation, "TSQL") == 0;
+        table.columns.push_back(column);
+    }
+    return table;
+}

@@ -1,0 +1,329 @@
+#include "TsqlEmitter.h"
+
+using namespace Tsql;
+using Kind = Expr::Kind;
+using Source = TsqlEmitter::Param::Source;
+
+namespace {
+const QLatin1String Collate(" COLLATE TSQL");
+
+QString quoted(const QString& name) {
+    return u'"' + QString(name).replace(u'"', QLatin1String("\"\"")) + u'"';
+}
+
+QString alias(int id) { return QStringLiteral("t%1").arg(id); }
+
+bool isCollatedColumn(const Expr& e) { return e.kind == Kind::Column && e.column.collated; }
+
+// Texts compared with texts (or with NULL, or with values of no declared type) follow the
+// server's collation; a text compared with a number is converted as SQLite's affinity does.
+bool textual(Type a, Type b) {
+    const auto plain = [](Type t) { return t != Type::Number && t != Type::Date; };
+    return (a == Type::Text && plain(b)) || (b == Type::Text && plain(a));
+}
+}  // namespace
+
+TsqlEmitter::TsqlEmitter(const std::vector<Site>& sites, const std::vector<bool>& enabled)
+    : m_sites(sites), m_enabled(enabled) {}
+
+QString TsqlEmitter::param(Source source, int slot, int keyLength) {
+    m_params.push_back({source, slot, keyLength});
+    return u'?' + QString::number(m_params.size());
+}
+
+bool TsqlEmitter::enabled(const Expr& e) const {
+    return e.site >= 0 && size_t(e.site) < m_enabled.size() && m_enabled[size_t(e.site)];
+}
+
+QString TsqlEmitter::statement(const Statement& s) {
+    using SKind = Statement::Kind;
+    switch (s.kind) {
+        case SKind::Select:
+            return select(*s.select, false);
+        case SKind::Condition:
+            return QStringLiteral("SELECT CASE WHEN %1 THEN 1 ELSE 0 END").arg(expr(*s.where));
+        case SKind::Insert: {
+            QString sql = QStringLiteral("INSERT INTO ") + table(s.table);
+            if (!s.columns.isEmpty()) {
+                QStringList names;
+                for (const QString& c : s.columns) names.append(quoted(c));
+                sql += QStringLiteral(" (") + names.join(QStringLiteral(", ")) + u')';
+            }
+            if (s.select) return sql + u' ' + select(*s.select, false);
+            QStringList rows;
+            for (const auto& row : s.rows) rows.append(u'(' + list(row) + u')');
+            return sql + QStringLiteral(" VALUES ") + rows.join(QStringLiteral(", "));
+        }
+        case SKind::Update: {
+            QStringList sets;
+            for (qsizetype i = 0; i < s.columns.size(); ++i)
+                sets.append(quoted(s.columns[i]) + QStringLiteral(" = ") +
+                            expr(*s.values[size_t(i)]));
+            QString sql =
+                QStringLiteral("UPDATE %1 AS %2 SET %3")
+                    .arg(table(s.table), alias(s.table.id), sets.join(QStringLiteral(", ")));
+            if (s.where) sql += QStringLiteral(" WHERE ") + expr(*s.where);
+            return sql;
+        }
+        case SKind::Delete: {
+            QString sql =
+                QStringLiteral("DELETE FROM %1 AS %2").arg(table(s.table), alias(s.table.id));
+            if (s.where) sql += QStringLiteral(" WHERE ") + expr(*s.where);
+            return sql;
+        }
+        case SKind::Definition:
+            break;
+    }
+    return {};
+}
+
+// ---- SELECT
+
+QString TsqlEmitter::select(const Select& s, bool derived) {
+    QString sql = QStringLiteral("SELECT ");
+    if (s.distinct) sql += QStringLiteral("DISTINCT ");
+    QStringList items;
+    for (size_t i = 0; i < s.items.size(); ++i) {
+        const Expr& e = *s.items[i].expr;
+        // DISTINCT tells texts apart as the server's collation does.
+        QString item = s.distinct && e.type == Type::Text ? collated(e) : expr(e);
+        // A derived table's columns are referred to by position.
+        if (derived) item += QStringLiteral(" AS c%1").arg(i);
+        items.append(item);
+    }
+    sql += items.join(QStringLiteral(", "));
+    if (!s.from.empty()) {
+        sql += QStringLiteral(" FROM ");
+        for (const TableRef& ref : s.from) sql += source(ref);
+    }
+    if (s.where) sql += QStringLiteral(" WHERE ") + expr(*s.where);
+    if (!s.groupBy.empty()) {
+        QStringList terms;
+        for (const ExprPtr& e : s.groupBy)
+            terms.append(e->type == Type::Text ? collated(*e) : expr(*e));
+        sql += QStringLiteral(" GROUP BY ") + terms.join(QStringLiteral(", "));
+    }
+    if (s.having) sql += QStringLiteral(" HAVING ") + expr(*s.having);
+    if (!s.orderBy.empty()) {
+        QStringList terms;
+        for (const OrderItem& item : s.orderBy) terms.append(order(s, item));
+        sql += QStringLiteral(" ORDER BY ") + terms.join(QStringLiteral(", "));
+    }
+    if (s.top) sql += QStringLiteral(" LIMIT ") + expr(*s.top);
+    return sql;
+}
+
+QString TsqlEmitter::table(const TableRef& ref) const {
+    return quoted(ref.schema) + u'.' + quoted(ref.catalogueName);
+}
+
+QString TsqlEmitter::source(const TableRef& ref) {
+    QString sql;
+    switch (ref.join) {
+        case TableRef::Join::First:
+            break;
+        case TableRef::Join::Comma:
+            sql = QStringLiteral(", ");
+            break;
+        case TableRef::Join::Inner:
+            sql = QStringLiteral(" JOIN ");
+            break;
+        case TableRef::Join::Left:
+            sql = QStringLiteral(" LEFT JOIN ");
+            break;
+        case TableRef::Join::Cross:
+            sql = QStringLiteral(" CROSS JOIN ");
+            break;
+    }
+    if (ref.derived)
+        sql += u'(' + select(*ref.derived, true) + u')';
+    else if (ref.absent)
+        sql += QStringLiteral("(SELECT * FROM %1 WHERE 0)").arg(table(ref));
+    else
+        sql += table(ref);
+    sql += QStringLiteral(" AS ") + alias(ref.id);
+    if (ref.on) sql += QStringLiteral(" ON ") + expr(*ref.on);
+    return sql;
+}
+
+QString TsqlEmitter::order(const Select& s, const OrderItem& item) {
+    const Expr& e = item.item >= 0 ? *s.items[size_t(item.item)].expr : *item.expr;
+    const QString direction = item.descending ? QStringLiteral(" DESC") : QString();
+    if (e.keyCode)  // the history key orders as its document code, then its line number
+        return collated(*e.keyCode) + direction + QStringLiteral(", ") + expr(*e.keyLine) +
+               direction;
+    return (e.type == Type::Text ? collated(e) : expr(e)) + direction;
+}
+
+// ---- expressions
+
+QString TsqlEmitter::list(const std::vector<ExprPtr>& args, size_t from) {
+    QStringList out;
+    for (size_t i = from; i < args.size(); ++i) out.append(expr(*args[i]));
+    return out.join(QStringLiteral(", "));
+}
+
+QString TsqlEmitter::collated(const Expr& e) {
+    return isCollatedColumn(e) ? expr(e) : expr(e) + Collate;
+}
+
+QString TsqlEmitter::leftOperand(const Expr& left, const Expr& right) {
+    if (!textual(left.type, right.type) || isCollatedColumn(left)) return expr(left);
+    // SQLite takes the collation of the right side's column when the left is no column.
+    if (left.kind != Kind::Column && isCollatedColumn(right)) return expr(left);
+    return expr(left) + Collate;
+}
+
+QString TsqlEmitter::column(const Expr& e) const {
+    if (e.column.derivedIndex >= 0)
+        return alias(e.source) + QStringLiteral(".c") + QString::number(e.column.derivedIndex);
+    return alias(e.source) + u'.' + quoted(e.column.name);
+}
+
+QString TsqlEmitter::expr(const Expr& e) {
+    const QString negation = e.negated ? QStringLiteral(" NOT") : QString();
+    switch (e.kind) {
+        case Kind::Literal:
+            return param(Source::Literal, e.slot);
+        case Kind::Null:
+            return QStringLiteral("NULL");
+        case Kind::Column:
+            return column(e);
+        case Kind::Unary:
+            return u'(' + e.op + expr(*e.args[0]) + u')';
+        case Kind::Binary: {
+            const QString op =
+                e.op == QLatin1String("+") && e.type == Type::Text ? QStringLiteral("||") : e.op;
+            return u'(' + expr(*e.args[0]) + u' ' + op + u' ' + expr(*e.args[1]) + u')';
+        }
+        case Kind::Compare:
+            return compare(e);
+        case Kind::And:
+        case Kind::Or: {
+            QStringList terms;
+            for (const ExprPtr& arg : e.args) terms.append(expr(*arg));
+            return u'(' +
+                   terms.join(e.kind == Kind::And ? QStringLiteral(" AND ")
+                                                  : QStringLiteral(" OR ")) +
+                   u')';
+        }
+        case Kind::Not:
+            return QStringLiteral("(NOT ") + expr(*e.args[0]) + u')';
+        case Kind::IsNull:
+            return u'(' + expr(*e.args[0]) + QStringLiteral(" IS") + negation +
+                   QStringLiteral(" NULL)");
+        case Kind::Like:
+            return like(e);
+        case Kind::Between:
+            return u'(' + leftOperand(*e.args[0], *e.args[1]) + negation +
+                   QStringLiteral(" BETWEEN ") + expr(*e.args[1]) + QStringLiteral(" AND ") +
+                   expr(*e.args[2]) + u')';
+        case Kind::InList:
+            return u'(' + leftOperand(*e.args[0], *e.args[1]) + negation + QStringLiteral(" IN (") +
+                   list(e.args, 1) + QStringLiteral("))");
+        case Kind::InSelect: {
+            Expr result;  // stands for the subquery's column when choosing the collation
+            result.kind = Kind::Subquery;
+            result.type = e.select->types[0];
+            return u'(' + leftOperand(*e.args[0], result) + negation + QStringLiteral(" IN (") +
+                   select(*e.select, false) + QStringLiteral("))");
+        }
+        case Kind::Exists:
+            return QStringLiteral("EXISTS (") + select(*e.select, false) + u')';
+        case Kind::Subquery:
+            return u'(' + select(*e.select, false) + u')';
+        case Kind::Function:
+            return function(e);
+        case Kind::Convert:
+            return convert(e);
+        case Kind::Case:
+            return caseExpr(e);
+    }
+    return {};
+}
+
+QString TsqlEmitter::compare(const Expr& e) {
+    const Expr& left = *e.args[0];
+    const Expr& right = *e.args[1];
+    if (enabled(e) && left.keyCode) {
+        const int slot = m_sites[size_t(e.site)].slot;
+        const int length = m_sites[size_t(e.site)].keyLength;
+        return QStringLiteral("((%1, %2) %3 (%4, %5))")
+            .arg(collated(*left.keyCode), expr(*left.keyLine), e.op,
+                 param(Source::KeyCode, slot, length), param(Source::KeyLine, slot, length));
+    }
+    return u'(' + leftOperand(left, right) + u' ' + e.op + u' ' + expr(right) + u')';
+}
+
+// The range in the column's own collation lets SQLite use the column's index; tsql_like
+// still decides.
+QString TsqlEmitter::like(const Expr& e) {
+    const QString value = expr(*e.args[0]);
+    const QString test = QStringLiteral("tsql_like(%1, %2)").arg(value, expr(*e.args[1]));
+    if (e.negated) return QStringLiteral("(NOT ") + test + u')';
+    if (!enabled(e)) return test;
+    const int slot = m_sites[size_t(e.site)].slot;
+    return QStringLiteral("(%1 >= %2 AND %1 < %3 AND %4)")
+        .arg(value, param(Source::LikeLow, slot), param(Source::LikeHigh, slot), test);
+}
+
+QString TsqlEmitter::function(const Expr& e) {
+    const QString& f = e.op;
+    if (f == QLatin1String("COUNT") && e.star) return QStringLiteral("count(*)");
+    if (f == QLatin1String("COUNT") || f == QLatin1String("MIN") || f == QLatin1String("MAX") ||
+        f == QLatin1String("SUM")) {
+        // Aggregates of texts tell them apart and order them by the server's collation.
+        const Expr& arg = *e.args[0];
+        const QString value =
+            arg.type == Type::Text && f != QLatin1String("SUM") ? collated(arg) : expr(arg);
+        return f.toLower() + u'(' + (e.distinct ? QStringLiteral("DISTINCT ") : QString()) + value +
+               u')';
+    }
+    if (f == QLatin1String("ISNULL")) return QStringLiteral("ifnull(") + list(e.args) + u')';
+    if (f == QLatin1String("LEFT"))
+        return QStringLiteral("substr(%1, 1, %2)").arg(expr(*e.args[0]), expr(*e.args[1]));
+    if (f == QLatin1String("SUBSTRING")) return QStringLiteral("substr(") + list(e.args) + u')';
+    if (f == QLatin1String("RIGHT") || f == QLatin1String("LEN"))
+        return QStringLiteral("tsql_") + f.toLower() + u'(' + list(e.args) + u')';
+    // COALESCE, LTRIM, RTRIM (blanks only, as the server's), UPPER, LOWER, ABS, ROUND
+    return f.toLower() + u'(' + list(e.args) + u')';
+}
+
+QString TsqlEmitter::convert(const Expr& e) {
+    const QString value = expr(*e.args[0]);
+    const QString& type = e.target.name;
+    // Without a length CONVERT and CAST make texts of 30.
+    const int length = e.target.length > 0 ? e.target.length : 30;
+    if (type == QLatin1String("CHAR") || type == QLatin1String("NCHAR"))
+        return QStringLiteral("tsql_char(%1, %2)").arg(value).arg(length);
+    switch (e.type) {
+        case Type::Text:
+            return QStringLiteral("tsql_varchar(%1, %2)").arg(value).arg(length);
+        case Type::Number: {
+            static const char* const whole[] = {"INT",      "INTEGER", "BIGINT",
+                                                "SMALLINT", "TINYINT", "BIT"};
+            for (const char* w : whole)
+                if (type == QLatin1String(w))
+                    return QStringLiteral("CAST(%1 AS INTEGER)").arg(value);
+            return QStringLiteral("CAST(%1 AS REAL)").arg(value);
+        }
+        default:
+            return value;
+    }
+}
+
+QString TsqlEmitter::caseExpr(const Expr& e) {
+    QString sql = QStringLiteral("CASE");
+    size_t i = 0;
+    if (e.hasOperand) {
+        const Expr& operand = *e.args[0];
+        sql += u' ' + leftOperand(operand, *e.args[1]);
+        i = 1;
+    }
+    const size_t pairsEnd = e.hasElse ? e.args.size() - 1 : e.args.size();
+    for (; i < pairsEnd; i += 2)
+        sql += QStringLiteral(" WHEN ") + expr(*e.args[i]) + QStringLiteral(" THEN ") +
+               expr(*e.args[i + 1]);
+    if (e.hasElse) sql += QStringLiteral(" ELSE ") + expr(*e.args.back());
+    return sql + QStringLiteral(" END");
+}

@@ -1,0 +1,220 @@
+#include "TsqlFunctions.h"
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+// Bytes of a character in the suite's code page (Big5): ASCII one, everything else two.
+int width(QChar c) { return c.unicode() < 0x80 ? 1 : 2; }
+
+bool isNumber(sqlite3_value* v) {
+    const int type = sqlite3_value_type(v);
+    return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+}
+
+QString text(sqlite3_value* v) {
+    switch (sqlite3_value_type(v)) {
+        case SQLITE_INTEGER:
+            return QString::number(sqlite3_value_int64(v));
+        case SQLITE_FLOAT:
+            return TsqlFunctions::plainNumber(sqlite3_value_double(v));
+        default:
+            return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)),
+                                     sqlite3_value_bytes(v));
+    }
+}
+
+void result(sqlite3_context* context, const QString& value) {
+    const QByteArray utf8 = value.toUtf8();
+    sqlite3_result_text(context, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+bool anyNull(int argc, sqlite3_value** argv) {
+    for (int i = 0; i < argc; ++i)
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return true;
+    return false;
+}
+
+// The longest start of the text that fits the bytes; sets the bytes it takes.
+QString fitting(const QString& value, int bytes, int* used) {
+    int total = 0;
+    qsizetype i = 0;
+    for (; i < value.size(); ++i) {
+        const int w = width(value[i]);
+        if (total + w > bytes) break;
+        total += w;
+    }
+    *used = total;
+    return value.left(i);
+}
+
+int textWidth(const QString& value) {
+    int total = 0;
+    for (const QChar c : value) total += width(c);
+    return total;
+}
+
+// x as a text of at most n bytes; numbers that do not fit become "*".
+QString converted(sqlite3_value* x, int n) {
+    const QString value = text(x);
+    if (isNumber(x) && textWidth(value) > n) return QStringLiteral("*");
+    int used = 0;
+    return fitting(value, n, &used);
+}
+
+void charFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    if (anyNull(argc, argv)) return sqlite3_result_null(context);
+    const int n = qMax(0, sqlite3_value_int(argv[1]));
+    QString value = converted(argv[0], n);
+    value += QString(n - textWidth(value), u' ');
+    result(context, value);
+}
+
+void varcharFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    if (anyNull(argc, argv)) return sqlite3_result_null(context);
+    result(context, converted(argv[0], qMax(0, sqlite3_value_int(argv[1]))));
+}
+
+void rightFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    if (anyNull(argc, argv) || sqlite3_value_int64(argv[1]) < 0)
+        return sqlite3_result_null(context);
+    const QString value = text(argv[0]);
+    result(context,
+           value.right(qsizetype(qMin<qint64>(sqlite3_value_int64(argv[1]), value.size()))));
+}
+
+void lenFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    if (anyNull(argc, argv)) return sqlite3_result_null(context);
+    QString value = text(argv[0]);
+    qsizetype n = value.size();
+    while (n > 0 && value[n - 1] == u' ') --n;
+    sqlite3_result_int64(context, n);
+}
+
+// One element of a LIKE pattern: % (any run), _ (any one), a class of one, or a character.
+struct PatternElement {
+    enum class Kind { AnyRun, AnyOne, Class, Char } kind = Kind::Char;
+    QString chars;  // Class: single characters and ranges "a-c" as three; Char: the one
+    bool negated = false;
+
+    bool matches(QChar c) const {
+        const QChar x = c.toCaseFolded();
+        if (kind == Kind::AnyOne) return true;
+        if (kind == Kind::Char) return chars[0].toCaseFolded() == x;
+        bool hit = false;
+        for (qsizetype i = 0; i < chars.size() && !hit; ++i) {
+            if (i + 2 < chars.size() && chars[i + 1] == u'-') {
+                hit = x >= chars[i].toCaseFolded() && x <= chars[i + 2].toCaseFolded();
+                i += 2;
+            } else {
+                hit = chars[i].toCaseFolded() == x;
+            }
+        }
+        return hit != negated;
+    }
+};
+
+std::vector<PatternElement> compile(const QString& pattern) {
+    using Kind = PatternElement::Kind;
+    std::vector<PatternElement> out;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        PatternElement e;
+        const QChar c = pattern[i];
+        const qsizetype close = c == u'[' ? pattern.indexOf(u']', i + 2) : -1;
+        if (c == u'%') {
+            e.kind = Kind::AnyRun;
+        } else if (c == u'_') {
+            e.kind = Kind::AnyOne;
+        } else if (close > 0) {  // a '[' that is never closed is a character
+            e.kind = Kind::Class;
+            e.negated = pattern[i + 1] == u'^' && close > i + 2;
+            const qsizetype from = i + (e.negated ? 2 : 1);
+            e.chars = pattern.mid(from, close - from);
+            i = close;
+        } else {
+            e.chars = c;
+        }
+        out.push_back(e);
+    }
+    return out;
+}
+
+// Matches from left to right, going back only to the last % (so never more than
+// value length x pattern length steps).
+bool like(const QString& value, const QString& pattern) {
+    using Kind = PatternElement::Kind;
+    const std::vector<PatternElement> elements = compile(pattern);
+    const size_t n = elements.size();
+    size_t p = 0;
+    qsizetype v = 0;
+    bool afterRun = false;  // a % was passed: a mismatch retries one character further on
+    size_t runP = 0;
+    qsizetype runV = 0;
+    while (v < value.size()) {
+        if (p < n && elements[p].kind == Kind::AnyRun) {
+            afterRun = true;
+            runP = ++p;
+            runV = v;
+        } else if (p < n && elements[p].matches(value[v])) {
+            ++p;
+            ++v;
+        } else if (afterRun) {
+            p = runP;
+            v = ++runV;
+        } else {
+            return false;
+        }
+    }
+    while (p < n && elements[p].kind == Kind::AnyRun) ++p;
+    return p == n;
+}
+
+void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    if (anyNull(argc, argv)) return sqlite3_result_null(context);
+    // The server ignores blanks at the end of the value (not of the pattern).
+    QString value = text(argv[0]);
+    const QString pattern = text(argv[1]);
+    bool hit = like(value, pattern);
+    if (!hit && value.endsWith(u' ')) {
+        while (value.endsWith(u' ')) value.chop(1);
+        hit = like(value, pattern);
+    }
+    sqlite3_result_int(context, hit ? 1 : 0);
+}
+}  // namespace
+
+namespace TsqlFunctions {
+QString plainNumber(double value) {
+    if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e15)
+        return QString::number(qint64(value));
+    const int decimals = qBound(0, 15 - int(std::floor(std::log10(std::fabs(value)))), 30);
+    QString digits = QString::number(value, 'f', decimals);
+    if (digits.contains(u'.')) {
+        while (digits.endsWith(u'0')) digits.chop(1);
+        if (digits.endsWith(u'.')) digits.chop(1);
+    }
+    return digits;
+}
+
+int install(sqlite3* db) {
+    struct Function {
+        const char* name;
+        int arguments;
+        void (*body)(sqlite3_context*, int, sqlite3_value**);
+    };
+    static const Function functions[] = {
+        {"tsql_char", 2, charFunction},   {"tsql_varchar", 2, varcharFunction},
+        {"tsql_right", 2, rightFunction}, {"tsql_len", 1, lenFunction},
+        {"tsql_like", 2, likeFunction},
+    };
+    for (const Function& f : functions) {
+        const int rc =
+            sqlite3_create_function_v2(db, f.name, f.arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                       nullptr, f.body, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) return rc;
+    }
+    return SQLITE_OK;
+}
+}  // namespace TsqlFunctions

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+
+// The server's functions that SQLite lacks or has otherwise, registered on a connection:
+//   tsql_char(x, n)     CONVERT(CHAR(n), x): x as text, cut or padded with blanks to n bytes
+//                       of the suite's code page (Chinese characters take two); a number too
+//                       long for n gives "*"
+//   tsql_varchar(x, n)  CONVERT(VARCHAR(n), x): x as text, cut to n bytes; a number as its
+//                       plain digits ("1500", "2.5")
+//   tsql_right(x, n)    RIGHT(x, n)
+//   tsql_len(x)         LEN(x): characters without the trailing blanks
+//   tsql_like(x, p)     x LIKE p, with the server's % _ [a-c] [^a], letters without regard to
+//                       case, blanks at the end of x ignored
+// Each gives NULL for a NULL argument.
+namespace TsqlFunctions {
+// Returns SQLite's result code.
+int install(sqlite3* db);
+
+// A number as CONVERT(VARCHAR, x) writes it: whole numbers without a decimal point.
+QString plainNumber(double value);
+}  // namespace TsqlFunctions

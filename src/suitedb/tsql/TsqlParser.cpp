@@ -1,0 +1,675 @@
+#include "TsqlParser.h"
+
+#include "SqlErrors.h"
+
+using namespace Tsql;
+using Kind = Expr::Kind;
+using TokenKind = TsqlToken::Kind;
+
+namespace {
+constexpr int MaxDepth = 200;
+
+// Words that end an expression or a name where an alias could otherwise follow.
+const char* const Reserved[] = {
+    "ALL",    "AND",    "AS",     "ASC",      "BEGIN", "BETWEEN", "BY",  "CASE", "CREATE",
+    "CROSS",  "DELETE", "DESC",   "DISTINCT", "DROP",  "ELSE",    "END", "EXEC", "EXECUTE",
+    "EXISTS", "FOR",    "FROM",   "FULL",     "GROUP", "HAVING",  "IF",  "IN",   "INNER",
+    "INSERT", "INTO",   "IS",     "JOIN",     "LEFT",  "LIKE",    "NOT", "NULL", "ON",
+    "OPTION", "OR",     "ORDER",  "OUTER",    "RIGHT", "SELECT",  "SET", "THEN", "TOP",
+    "UNION",  "UPDATE", "VALUES", "WHEN",     "WHERE", "WITH"};
+
+bool isReserved(const TsqlToken& t) {
+    if (t.kind != TokenKind::Word) return false;
+    for (const char* word : Reserved)
+        if (t.isWord(QLatin1String(word))) return true;
+    return false;
+}
+
+const char* const ComparisonOperators[] = {"=", "<>", "!=", "<", ">", "<=", ">=", "!<", "!>"};
+
+QString comparison(const QString& op) {
+    if (op == QLatin1String("!=")) return QStringLiteral("<>");
+    if (op == QLatin1String("!<")) return QStringLiteral(">=");
+    if (op == QLatin1String("!>")) return QStringLiteral("<=");
+    return op;
+}
+}  // namespace
+
+TsqlParser::TsqlParser(const TsqlTokens& tokens, qsizetype first, qsizetype last,
+                       const std::vector<int>& slotOf)
+    : m_tokens(tokens), m_first(first), m_last(last), m_slotOf(slotOf), m_pos(first) {}
+
+TsqlParser::Depth::Depth(TsqlParser& parser) : m_parser(parser) {
+    if (++m_parser.m_depth > MaxDepth)
+        throw DbError(DbErrorNumber::Syntax, QStringLiteral("運算式的巢狀層次太深。"));
+}
+
+// ---- tokens
+
+const TsqlToken* TsqlParser::peek(qsizetype ahead) const {
+    const qsizetype p = m_pos + ahead;
+    return p < m_last ? &m_tokens[p] : nullptr;
+}
+
+bool TsqlParser::atWord(const char* word, qsizetype ahead) const {
+    const TsqlToken* t = peek(ahead);
+    return t && t->isWord(QLatin1String(word));
+}
+
+bool TsqlParser::atSymbol(const char* symbol, qsizetype ahead) const {
+    const TsqlToken* t = peek(ahead);
+    return t && t->isSymbol(QLatin1String(symbol));
+}
+
+bool TsqlParser::acceptWord(const char* word) {
+    if (!atWord(word)) return false;
+    ++m_pos;
+    return true;
+}
+
+bool TsqlParser::acceptSymbol(const char* symbol) {
+    if (!atSymbol(symbol)) return false;
+    ++m_pos;
+    return true;
+}
+
+void TsqlParser::expectWord(const char* word) {
+    if (!acceptWord(word)) fail();
+}
+
+void TsqlParser::expectSymbol(const char* symbol) {
+    if (!acceptSymbol(symbol)) fail();
+}
+
+// The server names the token where the text stopped making sense, or the last one when the
+// text ended too early.
+void TsqlParser::fail() const {
+    const qsizetype p = m_pos < m_last ? m_pos : m_last - 1;
+    throw SqlErrors::syntaxNear(p >= m_first ? m_tokens[p].text : QString());
+}
+
+bool TsqlParser::atStatementStart() const {
+    for (const char* word : {"SELECT", "INSERT", "UPDATE", "DELETE", "CREATE", "DROP"})
+        if (atWord(word)) return true;
+    return false;
+}
+
+bool TsqlParser::atAliasName() const {
+    const TsqlToken* t = peek();
+    if (!t) return false;
+    if (t->kind == TokenKind::QuotedName || t->kind == TokenKind::String) return true;
+    return t->kind == TokenKind::Word && !isReserved(*t);
+}
+
+QString TsqlParser::name() {
+    const TsqlToken* t = peek();
+    if (!t || !t->isName() || isReserved(*t)) fail();
+    ++m_pos;
+    return t->value();
+}
+
+// A number that shapes the statement, such as the length in CHAR(11).
+int TsqlParser::structuralNumber() {
+    const TsqlToken* t = peek();
+    if (!t || t->kind != TokenKind::Number) fail();
+    bool ok = false;
+    const int n = t->text.toInt(&ok);
+    if (!ok || n < 0) fail();
+    m_structural.push_back(m_slotOf[size_t(m_pos - m_first)]);
+    ++m_pos;
+    return n;
+}
+
+ExprPtr TsqlParser::make(Kind kind, qsizetype token) const {
+    auto e = std::make_unique<Expr>();
+    e->kind = kind;
+    e->token = token;
+    return e;
+}
+
+ExprPtr TsqlParser::makeBinary(Kind kind, const QString& op, ExprPtr left, ExprPtr right) const {
+    ExprPtr e = make(kind, left->token);
+    e->op = op;
+    e->args.push_back(std::move(left));
+    e->args.push_back(std::move(right));
+    return e;
+}
+
+// ---- statements
+
+std::vector<Statement> TsqlParser::statements() {
+    std::vector<Statement> out;
+    while (m_pos < m_last) {
+        if (acceptSymbol(";")) continue;
+        out.push_back(statement());
+        if (m_pos < m_last && !atSymbol(";") && !atStatementStart()) fail();
+    }
+    return out;
+}
+
+Statement TsqlParser::condition() {
+    Statement s;
+    s.kind = Statement::Kind::Condition;
+    s.token = m_pos;
+    s.where = expr();
+    if (m_pos < m_last) fail();
+    return s;
+}
+
+Statement TsqlParser::statement() {
+    if (atWord("SELECT")) {
+        Statement s;
+        s.token = m_pos;
+        s.select = select();
+        if (atWord("UNION") || atWord("INTO") || atWord("FOR") || atWord("OPTION")) fail();
+        return s;
+    }
+    if (atWord("INSERT")) return insert();
+    if (atWord("UPDATE")) return update();
+    if (atWord("DELETE")) return remove();
+    if (atWord("CREATE") || atWord("DROP")) return definition();
+    fail();
+}
+
+Statement TsqlParser::insert() {
+    Statement s;
+    s.kind = Statement::Kind::Insert;
+    s.token = m_pos++;
+    acceptWord("INTO");
+    table(s.table);
+    if (acceptSymbol("(")) {
+        do {
+            s.columnTokens.push_back(m_pos);
+            s.columns.append(name());
+        } while (acceptSymbol(","));
+        expectSymbol(")");
+    }
+    if (atWord("SELECT")) {
+        s.select = select();
+        return s;
+    }
+    expectWord("VALUES");
+    do {
+        expectSymbol("(");
+        std::vector<ExprPtr> row;
+        do row.push_back(expr());
+        while (acceptSymbol(","));
+        expectSymbol(")");
+        s.rows.push_back(std::move(row));
+    } while (acceptSymbol(","));
+    return s;
+}
+
+Statement TsqlParser::update() {
+    Statement s;
+    s.kind = Statement::Kind::Update;
+    s.token = m_pos++;
+    table(s.table);
+    if (atWord("WITH")) hints();
+    expectWord("SET");
+    do {
+        s.columnTokens.push_back(m_pos);
+        QString column = name();
+        if (acceptSymbol(".")) column = name();  // table.column
+        s.columns.append(column);
+        expectSymbol("=");
+        s.values.push_back(expr());
+    } while (acceptSymbol(","));
+    if (acceptWord("WHERE")) s.where = expr();
+    return s;
+}
+
+Statement TsqlParser::remove() {
+    Statement s;
+    s.kind = Statement::Kind::Delete;
+    s.token = m_pos++;
+    acceptWord("FROM");
+    table(s.table);
+    if (acceptWord("WHERE")) s.where = expr();
+    return s;
+}
+
+// Table definitions go to SQLite as they are written; they end where the next statement
+// begins.
+Statement TsqlParser::definition() {
+    Statement s;
+    s.kind = Statement::Kind::Definition;
+    s.token = m_pos++;
+    int parens = 0;
+    while (m_pos < m_last) {
+        if (atSymbol("(")) ++parens;
+        if (atSymbol(")")) --parens;
+        if (parens == 0 && (atSymbol(";") || atStatementStart())) break;
+        ++m_pos;
+    }
+    s.last = m_pos;
+    return s;
+}
+
+// ---- SELECT
+
+SelectPtr TsqlParser::select() {
+    const Depth depth(*this);
+    auto s = std::make_unique<Select>();
+    s->token = m_pos;
+    expectWord("SELECT");
+    if (acceptWord("DISTINCT"))
+        s->distinct = true;
+    else
+        acceptWord("ALL");
+    if (acceptWord("TOP")) {
+        const bool parens = acceptSymbol("(");
+        const TsqlToken* t = peek();
+        if (!t || t->kind != TokenKind::Number) fail();
+        s->top = primary();
+        if (parens) expectSymbol(")");
+        if (atWord("PERCENT") || atWord("WITH")) fail();
+    }
+    do selectItem(*s);
+    while (acceptSymbol(","));
+    if (acceptWord("FROM")) from(*s);
+    if (acceptWord("WHERE")) s->where = expr();
+    if (acceptWord("GROUP")) {
+        expectWord("BY");
+        do s->groupBy.push_back(expr());
+        while (acceptSymbol(","));
+    }
+    if (acceptWord("HAVING")) s->having = expr();
+    if (acceptWord("ORDER")) orderBy(*s);
+    return s;
+}
+
+void TsqlParser::selectItem(Select& select) {
+    SelectItem item;
+    item.token = m_pos;
+    if (acceptSymbol("*")) {
+        select.items.push_back(std::move(item));
+        return;
+    }
+    const TsqlToken* t = peek();
+    if (t && t->isName() && atSymbol(".", 1) && atSymbol("*", 2)) {
+        item.starQualifier = t->value();
+        m_pos += 3;
+        select.items.push_back(std::move(item));
+        return;
+    }
+    // alias = expression
+    if (t && (t->isName() || t->kind == TokenKind::String) && !isReserved(*t) && atSymbol("=", 1)) {
+        item.alias = t->value();
+        item.hasAlias = true;
+        m_pos += 2;
+        item.expr = expr();
+        select.items.push_back(std::move(item));
+        return;
+    }
+    item.expr = expr();
+    const bool as = acceptWord("AS");
+    if (as || atAliasName()) {
+        if (!atAliasName()) fail();
+        item.alias = peek()->value();
+        item.hasAlias = true;
+        ++m_pos;
+    }
+    select.items.push_back(std::move(item));
+}
+
+void TsqlParser::from(Select& select) {
+    select.from.push_back(source(TableRef::Join::First));
+    while (true) {
+        if (acceptSymbol(",")) {
+            select.from.push_back(source(TableRef::Join::Comma));
+        } else if (atWord("JOIN") || (atWord("INNER") && atWord("JOIN", 1))) {
+            acceptWord("INNER");
+            expectWord("JOIN");
+            select.from.push_back(source(TableRef::Join::Inner));
+        } else if (atWord("LEFT")) {
+            ++m_pos;
+            acceptWord("OUTER");
+            expectWord("JOIN");
+            select.from.push_back(source(TableRef::Join::Left));
+        } else if (atWord("CROSS")) {
+            ++m_pos;
+            expectWord("JOIN");
+            select.from.push_back(source(TableRef::Join::Cross));
+        } else {
+            break;
+        }
+        TableRef& joined = select.from.back();
+        if (joined.join == TableRef::Join::Inner || joined.join == TableRef::Join::Left) {
+            expectWord("ON");
+            joined.on = expr();
+        }
+    }
+}
+
+TableRef TsqlParser::source(TableRef::Join join) {
+    TableRef ref;
+    ref.join = join;
+    ref.token = m_pos;
+    if (atSymbol("(")) {
+        ++m_pos;
+        if (!atWord("SELECT")) fail();
+        ref.derived = select();
+        expectSymbol(")");
+        acceptWord("AS");
+        ref.alias = name();  // the server wants every derived table named
+        return ref;
+    }
+    table(ref);
+    if (atWord("WITH")) hints();
+    if (acceptWord("AS") || atAliasName()) {
+        const TsqlToken* t = peek();
+        if (!t || !t->isName() || isReserved(*t)) fail();
+        ref.alias = t->value();
+        ++m_pos;
+    }
+    if (atWord("WITH")) hints();
+    return ref;
+}
+
+// [database.[owner].|database..|owner.]name
+void TsqlParser::table(TableRef& ref) {
+    ref.token = m_pos;
+    QStringList parts;
+    parts.append(name());
+    while (acceptSymbol(".")) {
+        if (atSymbol("."))
+            parts.append(QString());  // database..name
+        else
+            parts.append(name());
+    }
+    if (parts.size() > 3) fail();
+    ref.name = parts.last();
+    if (parts.size() == 3) ref.database = parts.first();
+}
+
+// WITH (INDEX = X), WITH (NOLOCK), ...: accepted and left to SQLite's planner.
+void TsqlParser::hints() {
+    expectWord("WITH");
+    expectSymbol("(");
+    int parens = 1;
+    while (parens > 0) {
+        const TsqlToken* t = peek();
+        if (!t || t->kind == TokenKind::String || t->kind == TokenKind::Variable) fail();
+        if (t->isSymbol(QLatin1String("("))) ++parens;
+        if (t->isSymbol(QLatin1String(")"))) --parens;
+        ++m_pos;
+    }
+}
+
+void TsqlParser::orderBy(Select& select) {
+    expectWord("BY");
+    do {
+        OrderItem item;
+        const TsqlToken* t = peek();
+        if (t && t->kind == TokenKind::Number) {
+            // ORDER BY 2: the second result column
+            const qsizetype at = m_pos;
+            const int n = structuralNumber();
+            if (n < 1 || n > int(select.items.size())) {
+                m_pos = at;
+                fail();
+            }
+            item.item = n - 1;
+        } else {
+            item.expr = expr();
+        }
+        if (acceptWord("DESC"))
+            item.descending = true;
+        else
+            acceptWord("ASC");
+        select.orderBy.push_back(std::move(item));
+    } while (acceptSymbol(","));
+}
+
+// ---- expressions
+
+ExprPtr TsqlParser::expr() {
+    const Depth depth(*this);
+    ExprPtr left = conjunction();
+    if (!atWord("OR")) return left;
+    ExprPtr e = make(Kind::Or, left->token);
+    e->args.push_back(std::move(left));
+    while (acceptWord("OR")) e->args.push_back(conjunction());
+    return e;
+}
+
+ExprPtr TsqlParser::conjunction() {
+    ExprPtr left = negation();
+    if (!atWord("AND")) return left;
+    ExprPtr e = make(Kind::And, left->token);
+    e->args.push_back(std::move(left));
+    while (acceptWord("AND")) e->args.push_back(negation());
+    return e;
+}
+
+ExprPtr TsqlParser::negation() {
+    if (!atWord("NOT")) return predicate();
+    const Depth depth(*this);
+    ExprPtr e = make(Kind::Not, m_pos++);
+    e->args.push_back(negation());
+    return e;
+}
+
+ExprPtr TsqlParser::predicate() {
+    if (atWord("EXISTS")) {
+        ExprPtr e = make(Kind::Exists, m_pos++);
+        expectSymbol("(");
+        if (!atWord("SELECT")) fail();
+        e->select = select();
+        expectSymbol(")");
+        return e;
+    }
+    ExprPtr left = sum();
+    for (const char* op : ComparisonOperators) {
+        if (acceptSymbol(op))
+            return makeBinary(Kind::Compare, comparison(op), std::move(left), sum());
+    }
+    if (acceptWord("IS")) {
+        ExprPtr e = make(Kind::IsNull, left->token);
+        e->negated = acceptWord("NOT");
+        expectWord("NULL");
+        e->args.push_back(std::move(left));
+        return e;
+    }
+    const bool negated =
+        atWord("NOT") && (atWord("LIKE", 1) || atWord("BETWEEN", 1) || atWord("IN", 1));
+    if (negated) ++m_pos;
+    if (acceptWord("LIKE")) {
+        ExprPtr e = makeBinary(Kind::Like, QString(), std::move(left), sum());
+        if (atWord("ESCAPE")) fail();
+        e->negated = negated;
+        return e;
+    }
+    if (acceptWord("BETWEEN")) {
+        ExprPtr e = make(Kind::Between, left->token);
+        e->negated = negated;
+        e->args.push_back(std::move(left));
+        e->args.push_back(sum());
+        expectWord("AND");
+        e->args.push_back(sum());
+        return e;
+    }
+    if (acceptWord("IN")) {
+        expectSymbol("(");
+        ExprPtr e = make(atWord("SELECT") ? Kind::InSelect : Kind::InList, left->token);
+        e->negated = negated;
+        e->args.push_back(std::move(left));
+        if (e->kind == Kind::InSelect) {
+            e->select = select();
+        } else {
+            do e->args.push_back(expr());
+            while (acceptSymbol(","));
+        }
+        expectSymbol(")");
+        return e;
+    }
+    if (negated) fail();
+    return left;
+}
+
+ExprPtr TsqlParser::sum() {
+    ExprPtr left = product();
+    while (atSymbol("+") || atSymbol("-")) {
+        const QString op = m_tokens[m_pos++].text;
+        left = makeBinary(Kind::Binary, op, std::move(left), product());
+    }
+    return left;
+}
+
+ExprPtr TsqlParser::product() {
+    ExprPtr left = unary();
+    while (atSymbol("*") || atSymbol("/") || atSymbol("%")) {
+        const QString op = m_tokens[m_pos++].text;
+        left = makeBinary(Kind::Binary, op, std::move(left), unary());
+    }
+    return left;
+}
+
+ExprPtr TsqlParser::unary() {
+    if (atSymbol("-") || atSymbol("+")) {
+        const Depth depth(*this);
+        ExprPtr e = make(Kind::Unary, m_pos);
+        e->op = m_tokens[m_pos++].text;
+        e->args.push_back(unary());
+        return e;
+    }
+    return primary();
+}
+
+ExprPtr TsqlParser::primary() {
+    const TsqlToken* t = peek();
+    if (!t) fail();
+    switch (t->kind) {
+        case TokenKind::String:
+        case TokenKind::Number: {
+            ExprPtr e = make(Kind::Literal, m_pos);
+            e->slot = m_slotOf[size_t(m_pos - m_first)];
+            e->literalType = t->kind == TokenKind::String ? Type::Text : Type::Number;
+            ++m_pos;
+            return e;
+        }
+        case TokenKind::Symbol:
+            if (t->isSymbol(QLatin1String("("))) return parenthesised();
+            fail();
+        case TokenKind::QuotedName:
+            return column();
+        case TokenKind::Word:
+            break;
+        default:
+            fail();
+    }
+    if (t->isWord(QLatin1String("NULL"))) return make(Kind::Null, m_pos++);
+    if (t->isWord(QLatin1String("CASE"))) return caseExpr();
+    if (atSymbol("(", 1)) {
+        if (t->isWord(QLatin1String("CAST"))) return convert(true);
+        if (t->isWord(QLatin1String("CONVERT"))) return convert(false);
+        // LEFT and RIGHT are also join words; followed by '(' they are functions.
+        if (!isReserved(*t) || t->isWord(QLatin1String("LEFT")) ||
+            t->isWord(QLatin1String("RIGHT"))) {
+            ++m_pos;
+            return function(t->text.toUpper());
+        }
+    }
+    if (isReserved(*t)) fail();
+    return column();
+}
+
+ExprPtr TsqlParser::parenthesised() {
+    const Depth depth(*this);
+    const qsizetype at = m_pos++;
+    if (atWord("SELECT")) {
+        ExprPtr e = make(Kind::Subquery, at);
+        e->select = select();
+        expectSymbol(")");
+        return e;
+    }
+    ExprPtr e = expr();
+    expectSymbol(")");
+    return e;
+}
+
+ExprPtr TsqlParser::caseExpr() {
+    const Depth depth(*this);
+    ExprPtr e = make(Kind::Case, m_pos++);
+    if (!atWord("WHEN")) {
+        e->hasOperand = true;
+        e->args.push_back(expr());
+    }
+    if (!atWord("WHEN")) fail();
+    while (acceptWord("WHEN")) {
+        e->args.push_back(expr());
+        expectWord("THEN");
+        e->args.push_back(expr());
+    }
+    if (acceptWord("ELSE")) {
+        e->hasElse = true;
+        e->args.push_back(expr());
+    }
+    expectWord("END");
+    return e;
+}
+
+// CAST(expr AS type) and CONVERT(type, expr [, style])
+ExprPtr TsqlParser::convert(bool cast) {
+    const Depth depth(*this);
+    ExprPtr e = make(Kind::Convert, m_pos);
+    m_pos += 2;
+    if (cast) {
+        e->args.push_back(expr());
+        expectWord("AS");
+        e->target = typeName();
+    } else {
+        e->target = typeName();
+        expectSymbol(",");
+        e->args.push_back(expr());
+        if (acceptSymbol(",")) structuralNumber();  // a style: only dates have one
+    }
+    expectSymbol(")");
+    return e;
+}
+
+TypeName TsqlParser::typeName() {
+    const TsqlToken* t = peek();
+    if (!t || t->kind != TokenKind::Word) fail();
+    TypeName type;
+    type.name = t->text.toUpper();
+    ++m_pos;
+    if (acceptSymbol("(")) {
+        type.length = structuralNumber();
+        if (acceptSymbol(",")) structuralNumber();  // DECIMAL(p, s)
+        expectSymbol(")");
+    }
+    return type;
+}
+
+ExprPtr TsqlParser::function(const QString& name) {
+    const Depth depth(*this);
+    ExprPtr e = make(Kind::Function, m_pos - 1);
+    e->op = name;
+    expectSymbol("(");
+    if (acceptSymbol("*")) {
+        e->star = true;
+    } else if (!atSymbol(")")) {
+        e->distinct = acceptWord("DISTINCT");
+        do e->args.push_back(expr());
+        while (acceptSymbol(","));
+    }
+    expectSymbol(")");
+    return e;
+}
+
+// [[database.]owner.]table.column or column
+ExprPtr TsqlParser::column() {
+    ExprPtr e = make(Kind::Column, m_pos);
+    QStringList parts;
+    parts.append(name());
+    while (atSymbol(".") && peek(1) && peek(1)->isName()) {
+        ++m_pos;
+        parts.append(name());
+    }
+    if (parts.size() > 4) fail();
+    e->name = parts.takeLast();
+    if (!parts.isEmpty()) e->qualifier = parts.last();
+    return e;
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <vector>
+
+#include "TsqlLexer.h"
+#include "TsqlSyntax.h"
+
+// The grammar of the statements the front end runs, one function per rule. Tokens [first,
+// last) of a batch hold one or more statements, separated by ';' or by nothing but blanks as
+// the server allows. Anything outside the grammar throws DbError (Syntax) naming the token
+// where it went wrong, as the server does.
+//
+//   statement   select | insert | update | delete | definition
+//   select      SELECT [DISTINCT|ALL] [TOP n | TOP (n)] item {, item} [FROM source {join}]
+//               [WHERE expr] [GROUP BY expr {, expr}] [HAVING expr] [ORDER BY order {, order}]
+//   item        * | name.* | alias = expr | expr [[AS] alias]      (alias: name or 'text')
+//   source      table [[AS] alias] [WITH (hints)] | (select) [AS] alias
+//   table       [database.[owner].|database..|owner.]name
+//   join        , source | [INNER] JOIN source ON expr | LEFT [OUTER] JOIN source ON expr
+//               | CROSS JOIN source
+//   insert      INSERT [INTO] table [(name {, name})] (VALUES (expr {, expr}) {, (...)} | select)
+//   update      UPDATE table [WITH (hints)] SET name = expr {, name = expr} [WHERE expr]
+//   delete      DELETE [FROM] table [WHERE expr]
+//   definition  CREATE ... | DROP ...   (handed to SQLite as written, for set-up and tests)
+//   expr        or:  and {OR and};  and: not {AND not};  not: NOT not | predicate
+//   predicate   EXISTS (select) | sum [cmp sum | [NOT] LIKE sum | [NOT] BETWEEN sum AND sum
+//               | [NOT] IN ((select) | (expr {, expr})) | IS [NOT] NULL]
+//   sum         product {(+|-) product};  product: unary {(*|/|%) unary}
+//   unary       (-|+) unary | primary
+//   primary     text | number | NULL | column | function (args) | CASE ... END
+//               | CAST (expr AS type) | CONVERT (type, expr [, style]) | (select) | (expr)
+class TsqlParser {
+public:
+    // slotOf[i - first] is the literal slot of token i, or -1 when it is no text or number.
+    TsqlParser(const TsqlTokens& tokens, qsizetype first, qsizetype last,
+               const std::vector<int>& slotOf);
+
+    std::vector<Tsql::Statement> statements();
+    // The condition of an IF, as a statement of kind Condition.
+    Tsql::Statement condition();
+
+    // Literal slotOf whose values shape the translation (type lengths, ORDER BY positions):
+    // statements that differ in them do not share a translation.
+    const std::vector<int>& structural() const { return m_structural; }
+
+private:
+    using ExprPtr = Tsql::ExprPtr;
+    using SelectPtr = Tsql::SelectPtr;
+
+    const TsqlToken* peek(qsizetype ahead = 0) const;
+    bool atWord(const char* word, qsizetype ahead = 0) const;
+    bool atSymbol(const char* symbol, qsizetype ahead = 0) const;
+    bool acceptWord(const char* word);
+    bool acceptSymbol(const char* symbol);
+    void expectWord(const char* word);
+    void expectSymbol(const char* symbol);
+    [[noreturn]] void fail() const;
+    bool atStatementStart() const;
+    bool atAliasName() const;
+    QString name();
+    int structuralNumber();
+
+    Tsql::Statement statement();
+    Tsql::Statement insert();
+    Tsql::Statement update();
+    Tsql::Statement remove();
+    Tsql::Statement definition();
+    SelectPtr select();
+    void selectItem(Tsql::Select& select);
+    void from(Tsql::Select& select);
+    Tsql::TableRef source(Tsql::TableRef::Join join);
+    void table(Tsql::TableRef& ref);
+    void hints();
+    void orderBy(Tsql::Select& select);
+
+    ExprPtr expr();
+    ExprPtr conjunction();
+    ExprPtr negation();
+    ExprPtr predicate();
+    ExprPtr sum();
+    ExprPtr product();
+    ExprPtr unary();
+    ExprPtr primary();
+    ExprPtr parenthesised();
+    ExprPtr caseExpr();
+    ExprPtr convert(bool cast);
+    ExprPtr function(const QString& name);
+    ExprPtr column();
+    Tsql::TypeName typeName();
+
+    ExprPtr make(Tsql::Expr::Kind kind, qsizetype token) const;
+    ExprPtr makeBinary(Tsql::Expr::Kind kind, const QString& op, ExprPtr left, ExprPtr right) const;
+
+    // Expressions nest by recursion; a limit keeps hostile texts from exhausting the stack.
+    struct Depth {
+        explicit Depth(TsqlParser& parser);
+        ~Depth() { --m_parser.m_depth; }
+        TsqlParser& m_parser;
+    };
+
+    const TsqlTokens& m_tokens;
+    const qsizetype m_first;
+    const qsizetype m_last;
+    const std::vector<int>& m_slotOf;
+    qsizetype m_pos;
+    int m_depth = 0;
+    std::vector<int> m_structural;
+};

@@ -1,0 +1,282 @@
+#include "TsqlTranslator.h"
+
+#include <sqlite3.h>
+
+#include "SqlErrors.h"
+#include "SqliteConnection.h"
+#include "TsqlBatch.h"
+#include "TsqlFunctions.h"
+#include "TsqlParser.h"
+
+using namespace Tsql;
+using Source = TsqlEmitter::Param::Source;
+using TokenKind = TsqlToken::Kind;
+
+namespace {
+constexpr int CacheLimit = 500;
+
+QVariant numberValue(const QString& text) {
+    bool ok = false;
+    if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+        const qlonglong v = text.mid(2).toLongLong(&ok, 16);
+        return ok ? QVariant(v) : QVariant(0LL);
+    }
+    if (!text.contains(u'.') && !text.contains(u'e') && !text.contains(u'E')) {
+        const qlonglong v = text.toLongLong(&ok);
+        if (ok) return v;
+    }
+    return text.toDouble();
+}
+
+// The start of a LIKE pattern that every match begins with: plain characters and one-character
+// classes such as [_] and [[], up to the first wildcard.
+QString likePrefix(const QString& pattern) {
+    QString prefix;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c == u'%' || c == u'_') break;
+        if (c == u'[') {
+            if (i + 2 < pattern.size() && pattern[i + 2] == u']' && pattern[i + 1] != u'^') {
+                prefix += pattern[i + 1];
+                i += 2;
+                continue;
+            }
+            break;
+        }
+        prefix += c;
+    }
+    return prefix;
+}
+
+// A history key split back into its document code and line number, when comparing the
+// parts orders exactly as comparing the texts: the code of plain characters (nothing that
+// orders below a blank) padded with blanks to its length, then five digits of 10000 + line.
+bool splitKey(const QString& key, int length, QString* code, qlonglong* line) {
+    if (key.size() != length + 5) return false;
+    for (qsizetype i = 0; i < length; ++i)
+        if (key[i].unicode() < 0x20 || key[i].unicode() > 0x7e) return false;
+    bool ok = false;
+    const QString digits = key.right(5);
+    for (const QChar c : digits)
+        if (!c.isDigit() || c.unicode() > 0x7f) return false;
+    const int offset = digits.toInt(&ok);
+    if (!ok || offset < 10000) return false;
+    QString c = key.left(length);
+    while (c.endsWith(u' ')) c.chop(1);
+    if (code) *code = c;
+    if (line) *line = offset - 10000;
+    return true;
+}
+
+bool siteEnabled(const Site& site, const QVariant& value) {
+    const QString text = value.toString();
+    if (site.kind == Site::Kind::LikePrefix) return !likePrefix(text).isEmpty();
+    return splitKey(text, site.keyLength, nullptr, nullptr);
+}
+}  // namespace
+
+TsqlTranslator::TsqlTranslator(SqliteConnection& db) : m_db(db), m_catalogue(db) {
+    const int rc = TsqlFunctions::install(db.handle());
+    if (rc != SQLITE_OK)
+        throw SqlErrors::fromSqlite(rc, QString::fromUtf8(sqlite3_errmsg(db.handle())), QString(),
+                                    db.path());
+}
+
+TsqlTranslator::~TsqlTranslator() = default;
+
+TsqlTranslator::Literals TsqlTranslator::literals(const TsqlBatch& batch, qsizetype first,
+                                                  qsizetype last) const {
+    Literals lits;
+    const TsqlTokens& tokens = batch.tokens();
+    lits.slotOf.reserve(size_t(last - first));
+    for (qsizetype i = first; i < last; ++i) {
+        const TsqlToken& t = tokens[i];
+        if (t.kind == TokenKind::String || t.kind == TokenKind::Number) {
+            lits.slotOf.push_back(int(lits.values.size()));
+            lits.texts.append(t.text);
+            lits.values.append(t.kind == TokenKind::String ? QVariant(t.value())
+                                                           : numberValue(t.text));
+            lits.key +=
+                t.kind == TokenKind::String ? QLatin1String("\x01 ") : QLatin1String("\x02 ");
+        } else {
+            lits.slotOf.push_back(-1);
+            lits.key += t.text;
+            lits.key += u' ';
+        }
+    }
+    return lits;
+}
+
+TsqlTranslator::Shape* TsqlTranslator::shape(const TsqlBatch& batch, qsizetype first,
+                                             qsizetype last, const Literals& lits, bool condition,
+                                             std::unique_ptr<Shape>& fresh) {
+    if (m_catalogue.refresh()) {
+        m_cache.clear();
+        m_cached = 0;
+    }
+    const auto it = m_cache.find(lits.key);
+    if (it != m_cache.end()) {
+        for (const std::unique_ptr<Shape>& s : it->second) {
+            bool same = true;
+            for (size_t i = 0; i < s->structural.size() && same; ++i)
+                same = lits.texts[s->structural[i]] == s->structuralTexts[qsizetype(i)];
+            if (same) return s.get();
+        }
+    }
+    TsqlParser parser(batch.tokens(), first, last, lits.slotOf);
+    fresh = std::make_unique<Shape>();
+    if (condition) {
+        fresh->statements.emplace_back();
+        fresh->statements.back().statement = parser.condition();
+    } else {
+        for (Statement& s : parser.statements()) {
+            fresh->definitions |= s.kind == Statement::Kind::Definition;
+            fresh->statements.emplace_back();
+            fresh->statements.back().statement = std::move(s);
+        }
+    }
+    fresh->structural = parser.structural();
+    return fresh.get();
+}
+
+// Keeps a translation that bound without error for the next text of the same shape.
+void TsqlTranslator::keep(const Literals& lits, std::unique_ptr<Shape> fresh) {
+    if (!fresh || fresh->definitions) return;
+    if (m_cached >= CacheLimit) {
+        m_cache.clear();
+        m_cached = 0;
+    }
+    for (int slot : fresh->structural) fresh->structuralTexts.append(lits.texts[slot]);
+    m_cache[lits.key].push_back(std::move(fresh));
+    ++m_cached;
+}
+
+void TsqlTranslator::bind(Translation& t, const TsqlTokens& tokens, Shape& shape) {
+    if (t.bound) return;
+    TsqlBinder binder(m_catalogue, tokens);
+    binder.bind(t.statement);
+    t.sites = binder.sites();
+    shape.structural.insert(shape.structural.end(), binder.structural().begin(),
+                            binder.structural().end());
+    t.bound = true;
+}
+
+const TsqlTranslator::Variant& TsqlTranslator::variant(Translation& t, const Literals& lits) {
+    std::vector<bool> enabled;
+    QByteArray key;
+    for (const Site& site : t.sites) {
+        enabled.push_back(siteEnabled(site, lits.values[site.slot]));
+        key += enabled.back() ? '1' : '0';
+    }
+    auto it = t.variants.find(key);
+    if (it == t.variants.end()) {
+        TsqlEmitter emitter(t.sites, enabled);
+        Variant v;
+        v.sql = emitter.statement(t.statement);
+        v.params = emitter.params();
+        it = t.variants.insert(key, v);
+    }
+    return *it;
+}
+
+QVariantList TsqlTranslator::values(const Variant& v, const Literals& lits) const {
+    QVariantList out;
+    out.reserve(qsizetype(v.params.size()));
+    for (const TsqlEmitter::Param& p : v.params) {
+        const QVariant& value = lits.values[p.slot];
+        switch (p.source) {
+            case Source::Literal:
+                out.append(value);
+                break;
+            case Source::LikeLow:
+                out.append(likePrefix(value.toString()));
+                break;
+            case Source::LikeHigh:
+                // U+FFFF orders after every character in ICU: the end of the prefix's range.
+                out.append(likePrefix(value.toString()) + QChar(0xFFFF));
+                break;
+            case Source::KeyCode:
+            case Source::KeyLine: {
+                QString code;
+                qlonglong line = 0;
+                splitKey(value.toString(), p.keyLength, &code, &line);
+                out.append(p.source == Source::KeyCode ? QVariant(code) : QVariant(line));
+                break;
+            }
+        }
+    }
+    return out;
+}
+
+// Table definitions are SQLite's own words already; only the quoting differs.
+void TsqlTranslator::runDefinition(const TsqlBatch& batch, const Statement& s) {
+    QString sql;
+    const TsqlTokens& tokens = batch.tokens();
+    for (qsizetype i = s.token; i < s.last; ++i) {
+        const TsqlToken& t = tokens[i];
+        if (i > s.token) sql += u' ';
+        if (t.kind == TokenKind::QuotedName)
+            sql += u'"' + t.value().replace(u'"', QLatin1String("\"\"")) + u'"';
+        else if (t.kind == TokenKind::String && t.national)
+            sql += t.text.mid(1);
+        else
+            sql += t.text;
+    }
+    m_db.script(sql);
+}
+
+void TsqlTranslator::run(const TsqlBatch& batch, qsizetype first, qsizetype last, ResultSets& out) {
+    const Literals lits = literals(batch, first, last);
+    std::unique_ptr<Shape> fresh;
+    Shape* s = shape(batch, first, last, lits, false, fresh);
+    for (Translation& t : s->statements) {
+        if (t.statement.kind == Statement::Kind::Definition) {
+            runDefinition(batch, t.statement);
+            if (m_catalogue.refresh()) {
+                m_cache.clear();
+                m_cached = 0;
+            }
+            continue;
+        }
+        bind(t, batch.tokens(), *s);
+        const Variant& v = variant(t, lits);
+        ResultSet set = m_db.query(v.sql, values(v, lits));
+        if (t.statement.kind == Statement::Kind::Select) {
+            set.columns = t.statement.select->names;
+            out.append(std::move(set));
+        }
+    }
+    keep(lits, std::move(fresh));
+}
+
+bool TsqlTranslator::holds(const TsqlBatch& batch, qsizetype first, qsizetype last) {
+    const Literals lits = literals(batch, first, last);
+    std::unique_ptr<Shape> fresh;
+    Shape* s = shape(batch, first, last, lits, true, fresh);
+    Translation& t = s->statements.front();
+    bind(t, batch.tokens(), *s);
+    const Variant& v = variant(t, lits);
+    const QVariant answer = m_db.scalar(v.sql, values(v, lits));
+    keep(lits, std::move(fresh));
+    return answer.toLongLong() == 1;
+}
+
+std::vector<TsqlTranslator::Prepared> TsqlTranslator::prepare(const QString& commandText) {
+    const TsqlBatch batch(commandText);
+    std::vector<Prepared> out;
+    for (const BatchStatement& statement : batch.statements()) {
+        if (statement.kind != BatchStatement::Kind::Sql) continue;
+        const Literals lits = literals(batch, statement.first, statement.last);
+        std::unique_ptr<Shape> fresh;
+        Shape* s = shape(batch, statement.first, statement.last, lits, false, fresh);
+        for (Translation& t : s->statements) {
+            if (t.statement.kind == Statement::Kind::Definition) continue;
+            bind(t, batch.tokens(), *s);
+            const Variant& v = variant(t, lits);
+            out.push_back({v.sql, values(v, lits),
+                           t.statement.select ? t.statement.select->names : QStringList()});
+        }
+        keep(lits, std::move(fresh));
+    }
+    return out;
+}

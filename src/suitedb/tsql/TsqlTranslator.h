@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QVariantList>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "ResultSet.h"
+#include "TsqlBinder.h"
+#include "TsqlCatalogue.h"
+#include "TsqlEmitter.h"
+
+class SqliteConnection;
+class TsqlBatch;
+
+// Runs T-SQL statements on the SQLite connection: parser, binder and emitter, behind a cache
+// keyed by the text without its literals. Statements that differ only in their values share
+// one translation, and so one prepared statement of the connection; the values are bound as
+// parameters. Not for use by two threads at once.
+class TsqlTranslator {
+public:
+    explicit TsqlTranslator(SqliteConnection& db);
+    ~TsqlTranslator();
+
+    // Runs the statements of tokens [first, last) of the batch and appends the result sets of
+    // the SELECTs. Throws DbError.
+    void run(const TsqlBatch& batch, qsizetype first, qsizetype last, ResultSets& out);
+    // Whether the IF condition of tokens [first, last) holds.
+    bool holds(const TsqlBatch& batch, qsizetype first, qsizetype last);
+
+    // The SQLite statements that a command text without IF or calls becomes, with the values
+    // to bind: for tests and benchmarks. Table definitions are left out.
+    struct Prepared {
+        QString sql;
+        QVariantList values;
+        QStringList columns;
+    };
+    std::vector<Prepared> prepare(const QString& commandText);
+
+private:
+    struct Variant {
+        QString sql;
+        std::vector<TsqlEmitter::Param> params;
+    };
+    struct Translation {
+        Tsql::Statement statement;
+        bool bound = false;
+        std::vector<Tsql::Site> sites;
+        QHash<QByteArray, Variant> variants;  // by the sites enabled for the values
+    };
+    // The statements of one literal-free text.
+    struct Shape {
+        std::vector<int> structural;  // slotOf whose texts must be the same
+        QStringList structuralTexts;
+        bool definitions = false;  // never cached: what follows depends on them
+        std::vector<Translation> statements;
+    };
+    // The literals of one text.
+    struct Literals {
+        QString key;
+        std::vector<int> slotOf;  // per token of the range
+        QStringList texts;        // per slot, as written
+        QVariantList values;      // per slot
+    };
+
+    Literals literals(const TsqlBatch& batch, qsizetype first, qsizetype last) const;
+    Shape* shape(const TsqlBatch& batch, qsizetype first, qsizetype last, const Literals& lits,
+                 bool condition, std::unique_ptr<Shape>& fresh);
+    void keep(const Literals& lits, std::unique_ptr<Shape> fresh);
+    const Variant& variant(Translation& t, const Literals& lits);
+    void bind(Translation& t, const TsqlTokens& tokens, Shape& shape);
+    QVariantList values(const Variant& v, const Literals& lits) const;
+    void runDefinition(const TsqlBatch& batch, const Tsql::Statement& s);
+
+    SqliteConnection& m_db;
+    TsqlCatalogue m_catalogue;
+    std::unordered_map<QString, std::vector<std::unique_ptr<Shape>>> m_cache;
+    int m_cached = 0;
+};

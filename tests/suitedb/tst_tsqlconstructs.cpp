@@ -1,0 +1,339 @@
+// The T-SQL front end construct by construct: statement texts and the rows the suite's
+// server gives for them, on small tables of our own; result column names; refusals.
+#include <QtTest>
+
+#include "DbError.h"
+#include "TsqlFixture.h"
+
+namespace {
+const char* const Setup =
+    "CREATE TABLE T (CODE TEXT COLLATE TSQL, NAME TEXT COLLATE TSQL, N INTEGER, R REAL,"
+    "  D TEXT COLLATE TSQL);"
+    "INSERT INTO T VALUES ('a01', '王美華', 1, 1.5, 'x'), ('A02', '李志明', 2, 2.5, NULL),"
+    "  ('b01 ', '陳建宏', 3, NULL, 'y'), ('a_1', '林', 4, 0.25, ''), ('[x]', '一', 5, 10, 'z');"
+    "CREATE INDEX T_CODE ON T (CODE);"
+    "CREATE TABLE U (CODE TEXT COLLATE TSQL, QTY INTEGER);"
+    "INSERT INTO U VALUES ('a01', 10), ('A01', 5), ('b01', 7);";
+
+void addRows(std::initializer_list<std::pair<const char*, const char*>> rows) {
+    for (const auto& [text, expected] : rows)
+        QTest::newRow(text) << QString::fromUtf8(text) << QString::fromUtf8(expected);
+}
+}  // namespace
+
+class TsqlConstructsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TsqlFixture> m_fixture;
+
+    void check() {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        try {
+            QCOMPARE(m_fixture->run(text), expected);
+        } catch (const DbError& e) {
+            QFAIL(qPrintable(e.hexNumber() + u' ' + e.description()));
+        }
+    }
+
+    static void columns() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+    }
+
+private slots:
+    void init() { m_fixture = std::make_unique<TsqlFixture>(QString::fromUtf8(Setup)); }
+    void cleanup() { m_fixture.reset(); }
+
+    void plusAndConversions_data() {
+        columns();
+        addRows({
+            {"SELECT 'a' + 'b', 1 + 2, CODE + NAME, N + R FROM T WHERE N = 1",
+             "ab|3|a01王美華|2.5"},
+            {"SELECT '[' + CONVERT(CHAR(5),'ab') + ']', CONVERT(CHAR(2),'abcd')", "[ab   ]|ab"},
+            {"SELECT CONVERT(CHAR(5),12) + '|', CONVERT(CHAR(3),12345) + '|'", "12   ||*  |"},
+            {"SELECT CONVERT(CHAR(5),N'王美華') + '|', CONVERT(CHAR(5),CODE) + 'x' FROM T WHERE N "
+             "= 3",
+             "王美 ||b01  x"},
+            {"SELECT CONVERT(VARCHAR,1500), CONVERT(VARCHAR,R), CONVERT(VARCHAR,(R * 4) / 2) FROM "
+             "T "
+             "WHERE N = 1",
+             "1500|1.5|3"},
+            {"SELECT CAST(N AS VARCHAR(10)) + 'x', CAST('12' AS INT) + 1, CONVERT(INT,2.7) FROM T "
+             "WHERE N = 2",
+             "2x|13|2"},
+            {"SELECT CONVERT(VARCHAR(3),'abcdef'), CAST(N AS CHAR(3)) + ']' FROM T WHERE N = 4",
+             "abc|4  ]"},
+            {"SELECT (CONVERT(CHAR(11),CODE) + CONVERT(CHAR(5),(10000 + N))) FROM T WHERE N = 1",
+             "a01        10001"},
+            {"SELECT 7 / 2, 7 % 2, 7.0 / 2, -N FROM T WHERE N = 1", "3|1|3.5|-1"},
+        });
+    }
+    void plusAndConversions() { check(); }
+
+    void functions_data() {
+        columns();
+        addRows({
+            {"SELECT ISNULL(R,0), ISNULL(D,'none') FROM T WHERE N = 2 OR N = 3 ORDER BY N",
+             "2.5|none;0|y"},
+            {"SELECT LEFT('abcdef',3), RIGHT('abcdef',2), RIGHT('000' + '12',13), RIGHT('ab',0)",
+             "abc|ef|00012|"},
+            {"SELECT SUBSTRING('abcdef',2,3), SUBSTRING(CODE,1,1) FROM T WHERE N = 5", "bcd|["},
+            {"SELECT LEN('ab  '), LEN(''), LEN(12345), LEN(NULL)", "2|0|5|NULL"},
+            {"SELECT '[' + LTRIM('  a ') + ']', '[' + RTRIM(' a  ') + ']'", "[a ]|[ a]"},
+            {"SELECT UPPER('ab'), LOWER('AB'), ABS(-3), ROUND(2.456,2)", "AB|ab|3|2.46"},
+            {"SELECT COALESCE(D,NAME) FROM T WHERE N = 2", "李志明"},
+            {"SELECT LEFT(ISNULL('1150801',''),3) + '.' + SUBSTRING(ISNULL('1150801',''),4,2)",
+             "115.08"},
+        });
+    }
+    void functions() { check(); }
+
+    // Comparisons, orders, groups, DISTINCT, MIN and MAX by the server's collation.
+    void collation_data() {
+        columns();
+        addRows({
+            {"SELECT CODE FROM T WHERE CODE = 'A01'", "a01"},
+            {"SELECT CODE FROM T WHERE CODE = 'b01'", "b01 "},
+            {"SELECT COUNT(*) FROM T WHERE CODE != 'A01'", "4"},
+            {"SELECT CASE WHEN 'b' = 'B  ' THEN 1 ELSE 0 END, CASE WHEN 'a' < 'B' THEN 1 ELSE 0 "
+             "END",
+             "1|1"},
+            {"SELECT CODE FROM T ORDER BY CODE", "[x];a_1;a01;A02;b01 "},
+            {"SELECT NAME FROM T ORDER BY NAME", "一;王美華;李志明;林;陳建宏"},
+            {"SELECT NAME FROM T ORDER BY NAME + '' DESC", "陳建宏;林;李志明;王美華;一"},
+            {"SELECT COUNT(*), SUM(QTY) FROM U GROUP BY CODE ORDER BY 2", "1|7;2|15"},
+            {"SELECT COUNT(*) FROM (SELECT DISTINCT CODE FROM U) AS X", "2"},
+            {"SELECT COUNT(*) FROM (SELECT DISTINCT CODE + '' AS C FROM U) AS X", "2"},
+            {"SELECT COUNT(DISTINCT CODE) FROM U", "2"},
+            {"SELECT MIN(NAME), MAX(NAME), MAX(NAME + ''), MIN(CODE) FROM T",
+             "一|陳建宏|陳建宏|[x]"},
+            {"SELECT CODE FROM T WHERE CODE BETWEEN 'A' AND 'AZ' ORDER BY CODE", "a_1;a01;A02"},
+            {"SELECT CODE FROM T WHERE CODE IN ('A01','B01') ORDER BY CODE", "a01;b01 "},
+            {"SELECT CODE FROM T WHERE CODE IN (SELECT CODE FROM U WHERE QTY > 6) ORDER BY CODE",
+             "a01;b01 "},
+            {"SELECT CODE FROM T WHERE NAME >= N'李' AND NAME < N'陳'", "A02;a_1"},
+            {"SELECT CASE CODE WHEN 'A01' THEN 'x' ELSE 'y' END FROM T WHERE N = 1", "x"},
+            {"IF (Select 'b') > (Select 'A') Begin Select 'T' End Else Begin Select 'F' End", "T"},
+        });
+    }
+    void collation() { check(); }
+
+    void like_data() {
+        columns();
+        addRows({
+            {"SELECT CODE FROM T WHERE CODE LIKE 'A%' ORDER BY CODE", "a_1;a01;A02"},
+            {"SELECT CODE FROM T WHERE CODE LIKE 'a[_]%'", "a_1"},
+            {"SELECT CODE FROM T WHERE CODE LIKE '[[]%'", "[x]"},
+            {"SELECT CODE FROM T WHERE CODE LIKE '[a-b]0%' ORDER BY CODE", "a01;A02;b01 "},
+            {"SELECT CODE FROM T WHERE CODE LIKE '[^a]%' ORDER BY CODE", "[x];b01 "},
+            {"SELECT CODE FROM T WHERE CODE LIKE 'a_1' ORDER BY CODE", "a_1;a01"},
+            {"SELECT CODE FROM T WHERE CODE LIKE 'b01'", "b01 "},
+            {"SELECT CODE FROM T WHERE CODE LIKE 'b01 %' OR CODE LIKE 'a01 '", "b01 "},
+            {"SELECT CODE FROM T WHERE CODE LIKE '%0%1' ORDER BY CODE", "a01;b01 "},
+            {"SELECT CODE FROM T WHERE CODE LIKE '%%[0-9]%_' ORDER BY CODE", "a01;A02;b01 "},
+            {"SELECT CODE FROM T WHERE CODE LIKE '%' AND N < 2", "a01"},
+            {"SELECT COUNT(*) FROM T WHERE CODE NOT LIKE 'a%'", "2"},
+            {"SELECT CODE FROM T WHERE NAME + '' LIKE N'王%'", "a01"},
+            {"SELECT CODE FROM T WHERE NAME LIKE N'%華'", "a01"},
+        });
+    }
+    void like() { check(); }
+
+    void selectShapes_data() {
+        columns();
+        addRows({
+            {"SELECT TOP 2 CODE FROM T ORDER BY N DESC", "[x];a_1"},
+            {"SELECT TOP (1) CODE FROM T ORDER BY CODE DESC", "b01 "},
+            {"SELECT CODE,(SELECT SUM(QTY) FROM U WHERE U.CODE = T.CODE) FROM T WHERE N <= 2 "
+             "ORDER BY N",
+             "a01|15;A02|NULL"},
+            {"SELECT CODE FROM T WHERE N = (SELECT MAX(N) FROM T)", "[x]"},
+            {"SELECT * FROM (SELECT TOP 2 CODE,N FROM T ORDER BY N DESC) AS X ORDER BY N",
+             "a_1|4;[x]|5"},
+            {"SELECT X.C FROM (SELECT CODE + '!' AS C FROM T WHERE N = 1) X", "a01!"},
+            {"SELECT T.N,U.QTY FROM T,U WHERE T.CODE = U.CODE ORDER BY U.QTY", "1|5;3|7;1|10"},
+            {"SELECT a.N FROM T AS a JOIN U AS b ON a.CODE = b.CODE WHERE b.QTY = 7", "3"},
+            {"SELECT T.N, U.QTY FROM T LEFT JOIN U ON U.CODE = T.CODE WHERE T.N = 2", "2|NULL"},
+            {"SELECT CODE FROM T WITH (INDEX = T_CODE) WHERE N = 1", "a01"},
+            {"SELECT CODE FROM T WHERE R IS NULL", "b01 "},
+            {"SELECT CODE FROM T WHERE D IS NOT NULL AND NOT (N > 2) ORDER BY N", "a01"},
+            {"SELECT CODE FROM T WHERE EXISTS (SELECT * FROM U WHERE U.CODE = T.CODE AND QTY = 7)",
+             "b01 "},
+            {"SELECT CODE FROM T WHERE N NOT IN (1,2,3) AND N NOT BETWEEN 5 AND 9", "a_1"},
+            {"SELECT CODE, SUM(QTY) FROM U GROUP BY CODE HAVING SUM(QTY) > 10", "a01|15"},
+            {"SELECT DISTINCT N / 2 FROM T ORDER BY N / 2", "0;1;2"},
+            {"SELECT CASE WHEN N = 1 THEN 'one' WHEN N = 2 THEN 'two' END FROM T WHERE N < 4 "
+             "ORDER BY N",
+             "one;two;NULL"},
+            {"SELECT ISNULL((SELECT TOP 1 N FROM T WHERE N > 9),ISNULL((SELECT TOP 1 N FROM T "
+             "WHERE N < 3 ORDER BY N DESC),0))",
+             "2"},
+        });
+    }
+    void selectShapes() { check(); }
+
+    void batchesAndChanges_data() {
+        columns();
+        addRows({
+            {"SELECT 1 SELECT 2; SELECT 3", "1 // 2 // 3"},
+            {"SELECT 1\n  SELECT N FROM T WHERE N = 2 ORDER BY N\nSELECT 'x'", "1 // 2 // x"},
+            {"IF EXISTS (SELECT * FROM T WHERE N = 9) BEGIN SELECT 'y' END ELSE BEGIN SELECT 'n' "
+             "SELECT 'm' END",
+             "n // m"},
+            {"IF 1 = 1 SELECT 'a' ELSE SELECT 'b'", "a"},
+            {"INSERT INTO U VALUES ('c', 1) UPDATE U SET QTY = QTY + 1 WHERE CODE = 'C' SELECT QTY "
+             "FROM U WHERE CODE = 'c' DELETE FROM U WHERE CODE = 'C  ' SELECT COUNT(*) FROM U",
+             "2 // 3"},
+            {"INSERT INTO U (QTY, CODE) VALUES (1, 'x'), (2, 'y'); SELECT SUM(QTY) FROM U WHERE "
+             "CODE >= 'X'",
+             "3"},
+            {"INSERT INTO U (CODE, QTY) SELECT CODE, N FROM T WHERE N = 4; SELECT QTY FROM U "
+             "WHERE CODE = 'A_1'",
+             "4"},
+            {"UPDATE T SET NAME = NAME + '!', R = N * 2 WHERE CODE LIKE 'a%' AND N > 1; SELECT "
+             "NAME, "
+             "R FROM T WHERE N > 1 AND N < 5 ORDER BY N",
+             "李志明!|4;陳建宏|NULL;林!|8"},
+            {"SELECT COUNT(*) FROM MAIN..U; SELECT COUNT(*) FROM ABSENT..U WHERE QTY > 0",
+             "3 // 0"},
+            {"SELECT COUNT(*) FROM MAIN.dbo.U, dbo.T", "15"},
+        });
+    }
+    void batchesAndChanges() { check(); }
+
+    // A database of the group beside this one is attached when a statement names it.
+    void otherDatabases() {
+        {
+            SqliteConnection other(m_fixture->path(QStringLiteral("ZqPro4")),
+                                   SqliteConnection::OpenMode::Create);
+            other.script(
+                QStringLiteral("CREATE TABLE U (CODE TEXT COLLATE TSQL, QTY INTEGER); "
+                               "INSERT INTO U VALUES ('z', 42)"));
+        }
+        QCOMPARE(m_fixture->run(QStringLiteral(
+                     "Select IsNull((Select Convert(VarChar,QTY) From ZqPro4..U Where CODE = 'Z'),"
+                     "'無此代號') as 'a', IsNull((Select Convert(VarChar,QTY) From ZqPro5..U Where "
+                     "CODE = 'Z'),'無此代號') as 'b'")),
+                 QStringLiteral("42|無此代號"));
+    }
+
+    // Names as the server gives them: the alias, the column as written, nothing for the rest.
+    void columnNames() {
+        const ResultSets sets = m_fixture->db().execute(QStringLiteral(
+            "SELECT code, T.NAME, N AS 'Num', X = N + 1, 'y' = 2, N + 1, 'lit', COUNT(*) AS "
+            "財產編號 "
+            "FROM T GROUP BY code, T.NAME, N; SELECT * FROM U; SELECT U.*, 1 FROM U"));
+        QCOMPARE(sets[0].columns,
+                 QStringList({"code", "NAME", "Num", "X", "y", "", "", "財產編號"}));
+        QCOMPARE(sets[1].columns, QStringList({"CODE", "QTY"}));
+        QCOMPARE(sets[2].columns, QStringList({"CODE", "QTY", ""}));
+    }
+
+    // Outside the subset, or naming what is not there: the server's error numbers and texts.
+    void refusals_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<quint32>("number");
+        QTest::addColumn<QString>("description");
+        const quint32 syntax = 0x80040E14;
+        QTest::newRow("unknown table")
+            << "SELECT * FROM NOPE" << quint32(0x80040E37) << "無效的物件名稱 'NOPE'。";
+        QTest::newRow("unknown table in a subquery")
+            << "SELECT (SELECT 1 FROM NOPE)" << quint32(0x80040E37) << "無效的物件名稱 'NOPE'。";
+        QTest::newRow("unknown table to change")
+            << "UPDATE NOPE SET A = 1" << quint32(0x80040E37) << "無效的物件名稱 'NOPE'。";
+        QTest::newRow("unknown column")
+            << "SELECT NOPE FROM T" << syntax << "無效的資料行名稱 'NOPE'。";
+        QTest::newRow("unknown column to insert") << "INSERT INTO U (CODE, NOPE) VALUES ('a', 1)"
+                                                  << syntax << "無效的資料行名稱 'NOPE'。";
+        QTest::newRow("ambiguous column")
+            << "SELECT CODE FROM T, U" << syntax << "模稜兩可的資料行名稱 'CODE'。";
+        QTest::newRow("unknown table alias")
+            << "SELECT x.CODE FROM T" << syntax << "無法繫結多重部分識別碼 \"x.CODE\"。";
+        QTest::newRow("unknown function")
+            << "SELECT NOSUCH(1)" << syntax << "'NOSUCH' 不是可辨認的內建函數名稱。";
+        QTest::newRow("SQLite's concatenation")
+            << "SELECT 'a' || 'b'" << syntax << "接近 '||' 之處的語法不正確。";
+        QTest::newRow("UNION") << "SELECT 1 UNION SELECT 2" << syntax
+                               << "接近 'UNION' 之處的語法不正確。";
+        QTest::newRow("variables")
+            << "DECLARE @x INT" << syntax << "接近 'DECLARE' 之處的語法不正確。";
+        QTest::newRow("SET") << "SET NOCOUNT ON" << syntax << "接近 'SET' 之處的語法不正確。";
+        QTest::newRow("WHILE") << "WHILE 1 = 1 SELECT 1" << syntax
+                               << "接近 'WHILE' 之處的語法不正確。";
+        QTest::newRow("system variable")
+            << "SELECT @@ROWCOUNT" << syntax << "接近 '@@ROWCOUNT' 之處的語法不正確。";
+        QTest::newRow("TOP PERCENT")
+            << "SELECT TOP 10 PERCENT CODE FROM T" << syntax << "接近 'PERCENT' 之處的語法不正確。";
+        QTest::newRow("LIKE ESCAPE") << "SELECT 1 FROM T WHERE CODE LIKE 'a' ESCAPE '!'" << syntax
+                                     << "接近 'ESCAPE' 之處的語法不正確。";
+        QTest::newRow("unknown type") << "SELECT CONVERT(XML, 1)" << syntax << QString();
+        QTest::newRow("too few values") << "INSERT INTO U VALUES ('a')" << syntax << QString();
+        QTest::newRow("missing expression")
+            << "SELECT * FROM T WHERE" << syntax << "接近 'WHERE' 之處的語法不正確。";
+        QTest::newRow("two expressions in a row")
+            << "SELECT CODE FROM T WHERE N = 1 2" << syntax << "接近 '2' 之處的語法不正確。";
+        QTest::newRow("unknown procedure")
+            << "EXEC SP_NOTHING 1" << syntax << "找不到預存程序 'SP_NOTHING'。";
+        QTest::newRow("bad argument count")
+            << "SELECT LEFT('a')" << syntax << "LEFT 函數的引數數目不正確。";
+        QTest::newRow("subquery of two columns")
+            << "SELECT (SELECT CODE, N FROM T)" << syntax << QString();
+        QTest::newRow("insert into an absent database")
+            << "INSERT INTO ABSENT..U VALUES ('a', 1)" << quint32(0x80040E37) << QString();
+    }
+    void refusals() {
+        QFETCH(QString, text);
+        QFETCH(quint32, number);
+        QFETCH(QString, description);
+        try {
+            m_fixture->db().execute(text);
+            QFAIL("accepted");
+        } catch (const DbError& e) {
+            QCOMPARE(e.hexNumber(), DbError(number, QString()).hexNumber());
+            if (!description.isEmpty()) QCOMPARE(e.description(), description);
+        }
+        QCOMPARE(m_fixture->run(QStringLiteral("SELECT COUNT(*) FROM U")), QStringLiteral("3"));
+    }
+
+    // Texts that differ only in their values share one translation; literals are bound, never
+    // pasted, so a text never turns into code.
+    void literalsAreParameters() {
+        auto& translator = m_fixture->db().translator();
+        const auto first =
+            translator.prepare(QStringLiteral("SELECT CODE FROM T WHERE CODE = 'a01'"));
+        const auto second = translator.prepare(
+            QStringLiteral("SELECT CODE FROM T WHERE CODE = 'x'' OR ''1''=''1'"));
+        QCOMPARE(first[0].sql, second[0].sql);
+        QVERIFY(!first[0].sql.contains(QLatin1String("a01")));
+        QCOMPARE(second[0].values, QVariantList({QStringLiteral("x' OR '1'='1")}));
+        QCOMPARE(
+            m_fixture->run(QStringLiteral("SELECT CODE FROM T WHERE CODE = 'x'' OR ''1''=''1'")),
+            QString());
+        // The length of CHAR(n) is part of the statement, not a value.
+        const auto five = translator.prepare(QStringLiteral("SELECT CONVERT(CHAR(5),'a')"));
+        const auto two = translator.prepare(QStringLiteral("SELECT CONVERT(CHAR(2),'a')"));
+        QVERIFY(five[0].sql != two[0].sql);
+    }
+
+    // A prefix LIKE on an indexed column reads the index range; other patterns cannot.
+    void likePrefixUsesTheIndex() {
+        auto& translator = m_fixture->db().translator();
+        const auto plan = [&](const QString& text) {
+            const auto prepared = translator.prepare(text)[0];
+            const ResultSet set = m_fixture->db().connection().query(
+                QStringLiteral("EXPLAIN QUERY PLAN ") + prepared.sql, prepared.values);
+            QStringList details;
+            for (const QVariantList& row : set.rows) details.append(row.last().toString());
+            return details.join(u';');
+        };
+        QVERIFY2(plan(QStringLiteral("SELECT N FROM T WHERE CODE LIKE 'a[_]%'"))
+                     .contains(QLatin1String("USING INDEX T_CODE (CODE>? AND CODE<?)")),
+                 qPrintable(plan(QStringLiteral("SELECT N FROM T WHERE CODE LIKE 'a[_]%'"))));
+        QVERIFY(!plan(QStringLiteral("SELECT N FROM T WHERE CODE LIKE '%a'"))
+                     .contains(QLatin1String("T_CODE")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TsqlConstructsTest)
+#include "tst_tsqlconstructs.moc"

@@ -1,0 +1,141 @@
+// The history key of the paged grids, (CONVERT(CHAR(11),code) + CONVERT(CHAR(5),(10000 +
+// line))): compared with a bound that splits back into its two parts it is answered as the
+// pair (code, line) from the index; whichever form runs, the rows are those that the text
+// comparison in the server's collation selects, in the key's order.
+#include <QtTest>
+
+#include "TsqlCollation.h"
+#include "TsqlFixture.h"
+
+namespace {
+const QString Key = QStringLiteral("(CONVERT(CHAR(11),HCOD1) + CONVERT(CHAR(5),(10000 + HSEQ)))");
+
+struct Line {
+    QString code;
+    int seq;
+};
+
+// Codes of different lengths, cases, blanks and punctuation, and one that is not ASCII.
+const QList<Line> Lines = {
+    {"A", 1},          {"A", 2},
+    {"AB", 1},         {"ab", 3},
+    {"ABC", 0},        {"AB-1", 1},
+    {"a b", 2},        {"B", 10},
+    {"Z9", 89999},     {"11402160001", 1},
+    {"1140216000", 2}, {"X_Y", 1},
+    {"[A]", 4},        {QStringLiteral("中文"), 1},
+    {"", 5},
+};
+
+// As the server builds it: CHAR(11) counts bytes of the code page, two for a Chinese
+// character.
+QString keyOf(const QString& code, int seq) {
+    int bytes = 0;
+    for (const QChar c : code) bytes += c.unicode() < 0x80 ? 1 : 2;
+    return code + QString(11 - bytes, u' ') + QString::number(10000 + seq);
+}
+}  // namespace
+
+class TsqlPagingTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TsqlFixture> m_fixture;
+    TsqlCollation m_collation;
+
+    // Rows of item I1 whose key compares with the bound as op says, by the text comparison.
+    QStringList expected(const QString& op, const QString& bound) const {
+        QStringList rows;
+        for (const Line& line : Lines) {
+            const int c = m_collation.compare(keyOf(line.code, line.seq), bound);
+            if (op == QLatin1String(">=") ? c >= 0 : c <= 0)
+                rows.append(line.code + u'|' + QString::number(line.seq));
+        }
+        rows.sort();
+        return rows;
+    }
+
+    QString statement(const QString& op, const QString& bound, const QString& order) const {
+        return QStringLiteral(
+                   "SELECT HCOD1,HSEQ,%1 AS HINX FROM H WITH (INDEX = H_INX) WHERE "
+                   "HICOD = 'I1' AND %1 %2 '%3' ORDER BY %4")
+            .arg(Key, op, QString(bound).replace(u'\'', QLatin1String("''")), order);
+    }
+
+private slots:
+    void initTestCase() {
+        QString setup = QStringLiteral(
+            "CREATE TABLE H (HCOD1 TEXT COLLATE TSQL NOT NULL, HSEQ INTEGER NOT NULL, HICOD TEXT "
+            "COLLATE TSQL NOT NULL); CREATE INDEX H_INX ON H (HICOD, HCOD1, HSEQ);");
+        for (const Line& line : Lines)
+            setup += QStringLiteral("INSERT INTO H VALUES ('%1', %2, 'I1'), ('%1', %2, 'I2');")
+                         .arg(line.code)
+                         .arg(line.seq);
+        m_fixture = std::make_unique<TsqlFixture>(setup);
+    }
+    void cleanupTestCase() { m_fixture.reset(); }
+
+    void sameRowsEitherWay_data() {
+        QTest::addColumn<QString>("bound");
+        QTest::addColumn<bool>("splits");
+        for (const Line& line : Lines) {
+            const bool ascii = line.code != QStringLiteral("中文");
+            QTest::newRow(qPrintable(keyOf(line.code, line.seq)))
+                << keyOf(line.code, line.seq) << ascii;
+        }
+        QTest::newRow("missing line") << keyOf("AB", 2) << true;
+        QTest::newRow("other case") << keyOf("abc", 0) << true;
+        QTest::newRow("four digits") << QStringLiteral("AB         1000") << false;
+        QTest::newRow("short") << QStringLiteral("AB") << false;
+        QTest::newRow("nothing") << QString() << false;
+        QTest::newRow("apostrophe") << keyOf("A'B", 1) << true;
+        QTest::newRow("line beyond the key") << QStringLiteral("A          *    ") << false;
+    }
+    void sameRowsEitherWay() {
+        QFETCH(QString, bound);
+        QFETCH(bool, splits);
+        for (const QString op : {QStringLiteral(">="), QStringLiteral("<=")}) {
+            const QString text = statement(op, bound, QStringLiteral("HCOD1,HSEQ"));
+            const ResultSet set = m_fixture->db().execute(text)[0];
+            QStringList rows;
+            for (const QVariantList& row : set.rows)
+                rows.append(row[0].toString() + u'|' + row[1].toString());
+            rows.sort();
+            QCOMPARE(rows, expected(op, bound));
+            const auto prepared = m_fixture->db().translator().prepare(text)[0];
+            QCOMPARE(prepared.sql.contains(QLatin1String("(t0.\"HCOD1\", t0.\"HSEQ\") ") + op),
+                     splits);
+        }
+    }
+
+    // Ordered by the key expression, the rows come in the key's text order, either way round.
+    void orderByTheKey() {
+        for (const QString direction : {QStringLiteral("ASC"), QStringLiteral("DESC")}) {
+            const ResultSet set = m_fixture->db().execute(
+                statement(QStringLiteral(">="), QString(), Key + u' ' + direction))[0];
+            QCOMPARE(set.rows.size(), Lines.size());
+            for (qsizetype i = 1; i < set.rows.size(); ++i) {
+                const int c =
+                    m_collation.compare(set.rows[i - 1][2].toString(), set.rows[i][2].toString());
+                QVERIFY2(direction == QLatin1String("ASC") ? c <= 0 : c >= 0,
+                         qPrintable(set.rows[i][2].toString()));
+            }
+        }
+    }
+
+    // The split bound is a range of the item's index: no row of the item is computed.
+    void answeredFromTheIndex() {
+        const auto prepared = m_fixture->db().translator().prepare(statement(
+            QStringLiteral("<="), keyOf("AB", 1), QStringLiteral("HCOD1 DESC,HSEQ DESC")))[0];
+        const ResultSet plan = m_fixture->db().connection().query(
+            QStringLiteral("EXPLAIN QUERY PLAN ") + prepared.sql, prepared.values);
+        QStringList details;
+        for (const QVariantList& row : plan.rows) details.append(row.last().toString());
+        const QString text = details.join(u';');
+        QVERIFY2(text.contains(QLatin1String("INDEX H_INX (HICOD=? AND (HCOD1,HSEQ)<(?,?))")),
+                 qPrintable(text));
+        QVERIFY2(!text.contains(QLatin1String("TEMP B-TREE")), qPrintable(text));
+    }
+};
+
+QTEST_GUILESS_MAIN(TsqlPagingTest)
+#include "tst_tsqlpaging.moc"
