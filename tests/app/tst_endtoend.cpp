@@ -1,0 +1,161 @@
+// The windows on the embedded suite database with the demo company, as a clerk uses them:
+// start-up, an asset added with its department split through the asset window, the register
+// procedures' answers relayed, and both reports queried and printed from the register.
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+
+#include "../shell/ScriptedDialogs.h"
+#include "../suitedb/DemoFolder.h"
+#include "AssetWindow.h"
+#include "Backends.h"
+#include "Clock.h"
+#include "DetailReport.h"
+#include "EmbeddedDatabase.h"
+#include "FieldBox.h"
+#include "ProgramExit.h"
+#include "RecordingDevice.h"
+#include "Session.h"
+#include "Startup.h"
+#include "SummaryReport.h"
+
+using Dialogs::Answer;
+
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+    std::unique_ptr<DemoFolder> m_folder;
+    ScriptedDialogs* m_dialogs = nullptr;
+    QString m_cwd;
+
+    QString scalar(const QString& sql) {
+        EmbeddedDatabase db(m_folder->database());
+        return db.execute(sql).value(0).rows.value(0).value(0).toString();
+    }
+    void settle() {
+        for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    }
+
+private slots:
+    void initTestCase() {
+        ProgramExit::throwOnEnd();
+        m_folder = std::make_unique<DemoFolder>();
+        m_cwd = QDir::currentPath();
+        QDir::setCurrent(m_folder->path());
+        m_dialogs = ScriptedDialogs::install();
+        StartupEnvironment env;
+        env.commandLine = "/GO 0016 ADM";
+        env.programFolder = m_folder->path();
+        env.place = "ZqMDI";
+        env.connect = [](const QString& folder, const LocalSettings& settings) {
+            Connections::setFactory(MakeConnectionFactory(folder, settings));
+        };
+        RunStartup(env);
+        QVERIFY(m_dialogs->shown.isEmpty());
+        QCOMPARE(Session::current().staffName, QString("系統管理員"));
+    }
+    void cleanupTestCase() {
+        Connections::closeAll();
+        QDir::setCurrent(m_cwd);
+    }
+
+    void addAnAssetWithItsSplit() {
+        AssetWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.open();
+        const auto box = [&](const QString& n) { return w.findChild<FieldBox*>(n); };
+        const auto button = [&](const QString& n) { return w.findChild<QPushButton*>(n); };
+        const auto enter = [&](const QString& n, const QString& text) {
+            box(n)->setFocus();
+            box(n)->setText(text);
+            QTest::keyClick(box(n), Qt::Key_Return);
+            settle();
+        };
+        QVERIFY(!box("T2(0)")->text().isEmpty());  // the last asset of the register
+        QTest::keyClick(button("B1a(0)"), Qt::Key_A);
+        enter("T2(0)", "Z0001");
+        enter("T2(1)", "測試用堆高機");
+        enter("T2(2)", "1441");
+        QCOMPARE(box("T2(3)")->text(), QString("機器設備"));
+        enter("T2(4)", "6125");
+        enter("T2(6)", "1442");
+        enter("T2(8)", scalar("SELECT JDATE FROM JE"));  // the closing date itself: no question
+        enter("T2(9)", "120000");
+        enter("T2(10)", "12000");
+        enter("T2(11)", "36");
+        QCOMPARE(box("T2(13)")->text(), QString("3,000.00"));
+        QVERIFY(m_dialogs->shown.isEmpty());
+
+        button("B2")->click();
+        const auto line = [&](const QString& department, const QString& share) {
+            button("B4a(0)")->click();
+            enter("T4(0)", department);
+            enter("T4(2)", share);
+            button("B4b(0)")->click();
+            settle();
+            button("B4b(1)")->click();
+        };
+        line("01", "60");
+        line("02", "40");
+        button("B4a(3)")->click();
+        QCOMPARE(w.allocationMode(), int(AssetWindow::AllocationClosed));
+        QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->shown.join('|')));
+        button("B1b(0)")->click();
+        QCOMPARE(m_dialogs->shown.value(0), QString("財產編號[ Z0001 ]新增完成!"));
+        QCOMPARE(w.editMode(), int(AssetWindow::Browse));
+        QCOMPARE(box("T2(0)")->text(), QString("Z0001"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM Assetd WHERE ACODE = 'Z0001'"), QString("2"));
+        QCOMPARE(scalar("SELECT SUM(ATOTA) FROM Assets WHERE ACODE = 'Z0001'").toDouble(), 108000.0);
+        QCOMPARE(scalar("SELECT ATOTA FROM Assetd WHERE ACODE = 'Z0001' AND ADENO = '01'").toDouble(),
+                 1800.0);
+        QCOMPARE(w.findChild<QTableView*>("DGF1")->model()->rowCount(), 2);
+
+        // A second add with the same code: refused with the server's question text.
+        m_dialogs->shown.clear();
+        QTest::keyClick(button("B1a(0)"), Qt::Key_A);
+        enter("T2(0)", "Z0001");
+        enter("T2(1)", "重複");
+        enter("T2(2)", "1441");
+        enter("T2(4)", "6125");
+        enter("T2(6)", "1442");
+        enter("T2(9)", "1000");
+        enter("T2(11)", "10");
+        button("B1b(0)")->click();
+        QCOMPARE(m_dialogs->shown.value(0), QString("財產編號[ Z0001 ]已存在,請重新輸入!"));
+        QCOMPARE(w.editMode(), int(AssetWindow::Adding));
+        m_dialogs->shown.clear();
+        QTest::keyClick(box("T2(0)"), Qt::Key_Escape);  // cancel: the work rows go
+        QCOMPARE(scalar("SELECT COUNT(*) FROM Asset_Temp WHERE LCODE = '0016'"), QString("0"));
+    }
+
+    void reportsOnTheRegister() {
+        SummaryReport summary;
+        summary.show();
+        summary.runQuery();
+        QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->shown.join('|')));
+        auto* grid = summary.findChild<QTableView*>("DGR2");
+        const int assets = scalar("SELECT COUNT(*) FROM Asset").toInt();
+        QCOMPARE(grid->model()->rowCount(), assets);
+        QVERIFY(!summary.findChild<FieldBox*>("T2(4)")->text().isEmpty());
+        RecordingDevice device;
+        summary.printOn(device, (assets + 34) / 35);
+        QCOMPARE(device.documentCount(), (assets + 34) / 35);
+
+        DetailReport detail;
+        detail.show();
+        detail.criteria(0)->setText("Z0001");
+        detail.criteria(1)->setText("Z0001");
+        detail.runQuery();
+        QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->shown.join('|')));
+        auto* schedule = detail.findChild<QTableView*>("DGR2b");
+        QCOMPARE(schedule->model()->rowCount(), 36);
+        QCOMPARE(detail.countPages(), 1);
+        RecordingDevice pages;
+        detail.printOn(pages, 1);
+        QVERIFY(pages.text("財產編號:Z0001"));
+        QVERIFY(pages.text("108,000.00"));  // nothing posted: all of it still to depreciate
+    }
+};
+
+QTEST_MAIN(TestEndToEnd)
+#include "tst_endtoend.moc"
