@@ -1,0 +1,186 @@
+// Benchmarks of the embedded database's T-SQL front end, printed as ratios measured in one run:
+//   (a) a 15-row page of the busy item's sales history (first page, a page in the middle, the
+//       oldest page, with the composite text key) with 5 million sales lines against 50
+//       thousand; should be at most 1.5;
+//   (b) a statement repeated with other values through the front end against the same query
+//       prepared once directly in SQLite; should be at most 1.3.
+// The two databases are made once in the folder given as the first argument (minutes for the
+// large one) and reused by later runs.
+#include <sqlite3.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+#include "EmbeddedDatabase.h"
+#include "HistoryData.h"
+#include "ItemCatalogue.h"
+
+namespace {
+const QString Key = QStringLiteral("(CONVERT(CHAR(11),HCOD1) + CONVERT(CHAR(5),(10000 + HSEQ)))");
+const QString Item = QString::fromUtf8(ItemCatalogue::items()[ItemCatalogue::BusyItem].code);
+const QString Filter = QStringLiteral(
+                           " FROM HISTIN WITH (INDEX = HISTIN_HICOD) WHERE "
+                           "SystemVisible = 1 AND HICOD = '%1'")
+                           .arg(Item);
+const QString Columns = QStringLiteral(
+                            "HCOD1,HPNAM,HSNAM,HTCOD,ISNULL(HINU3,HINUM) AS HINUM,HPOI3 AS "
+                            "'HPOIN',ISNULL(HUNI3,(HTOTA / "
+                            "HINU3)) AS HUNIT,%1 AS HINX,HCONS,HCOD1SEQ")
+                            .arg(Key);
+
+std::unique_ptr<EmbeddedDatabase> open(const QString& folder, const QString& name, qint64 lines) {
+    const QString path = folder + u'/' + name + QStringLiteral(".zqdb");
+    const bool exists = QFile::exists(path);
+    auto db = std::make_unique<EmbeddedDatabase>(
+        path, exists ? EmbeddedDatabase::OpenMode::Existing : EmbeddedDatabase::OpenMode::Create);
+    if (!exists) {
+        std::printf("making %s with %lld sales lines ...\n", qPrintable(path), lines);
+        std::fflush(stdout);
+    }
+    FillLargeHistory(*db, lines);
+    return db;
+}
+
+QString last(const ResultSet& set, int column) {
+    return set.rows.isEmpty() ? QString() : set.rows.last().value(column).toString();
+}
+
+// The three pages as the history grid reads them (two statements for the first page).
+struct Pages {
+    EmbeddedDatabase& db;
+    QString middle;  // the key of the item's middle line
+
+    void first() {
+        const ResultSet bound =
+            db.execute(QStringLiteral("SELECT TOP 15 %1 AS HINX%2 ORDER BY HCOD1 DESC,HSEQ DESC")
+                           .arg(Key, Filter))[0];
+        rows(QStringLiteral("SELECT ") + Columns + Filter + QStringLiteral(" AND ") + Key +
+             QStringLiteral(" >= '") + last(bound, 0) + QStringLiteral("' ORDER BY HCOD1,HSEQ"));
+    }
+    void inTheMiddle() {
+        rows(QStringLiteral("SELECT TOP 15 ") + Columns + Filter + QStringLiteral(" AND ") + Key +
+             QStringLiteral(" >= '") + middle + QStringLiteral("' ORDER BY HCOD1,HSEQ"));
+    }
+    void oldest() {
+        rows(QStringLiteral("SELECT TOP 15 ") + Columns + Filter +
+             QStringLiteral(" ORDER BY HCOD1,HSEQ"));
+    }
+    void rows(const QString& text) {
+        if (db.execute(text)[0].rows.size() != 15)
+            qFatal("a page without 15 rows: %s", qPrintable(text));
+    }
+};
+
+// Microseconds per call, the median of several rounds.
+double measure(const std::function<void()>& work, int calls) {
+    std::vector<double> rounds;
+    for (int r = 0; r < 7; ++r) {
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < calls; ++i) work();
+        rounds.push_back(double(timer.nsecsElapsed()) / 1000.0 / calls);
+    }
+    std::sort(rounds.begin(), rounds.end());
+    return rounds[rounds.size() / 2];
+}
+
+QString middleKey(EmbeddedDatabase& db) {
+    SqliteConnection& c = db.connection();
+    const qlonglong n =
+        c.scalar(QStringLiteral("SELECT COUNT(*) FROM HISTIN WHERE HICOD = ?1"), {Item})
+            .toLongLong();
+    const ResultSet row = c.query(
+        QStringLiteral("SELECT HCOD1, HSEQ FROM HISTIN WHERE HICOD = ?1 ORDER BY HCOD1, HSEQ "
+                       "LIMIT 1 OFFSET ?2"),
+        {Item, n / 2});
+    return row.rows[0][0].toString().leftJustified(11, u' ') +
+           QString::number(10000 + row.rows[0][1].toLongLong());
+}
+
+double pageCost(EmbeddedDatabase& db) {
+    Pages pages{db, middleKey(db)};
+    return measure([&] { pages.first(); }, 200) + measure([&] { pages.inTheMiddle(); }, 200) +
+           measure([&] { pages.oldest(); }, 200);
+}
+
+// The middle page statement with 50 different bounds, through the front end and directly.
+std::pair<double, double> repeatCost(EmbeddedDatabase& db) {
+    SqliteConnection& c = db.connection();
+    const ResultSet keys = c.query(
+        QStringLiteral("SELECT HCOD1, HSEQ FROM HISTIN WHERE HICOD = ?1 ORDER BY HCOD1, HSEQ "
+                       "LIMIT 50 OFFSET 1000"),
+        {Item});
+    QStringList texts;
+    for (const QVariantList& k : keys.rows)
+        texts.append(QStringLiteral("SELECT TOP 15 ") + Columns + Filter + QStringLiteral(" AND ") +
+                     Key + QStringLiteral(" >= '") + k[0].toString().leftJustified(11, u' ') +
+                     QString::number(10000 + k[1].toLongLong()) +
+                     QStringLiteral("' ORDER BY HCOD1,HSEQ"));
+    std::vector<TsqlTranslator::Prepared> prepared;
+    for (const QString& text : texts) prepared.push_back(db.translator().prepare(text)[0]);
+
+    int next = 0;
+    const double materialized = measure(
+        [&] {
+            const auto& p = prepared[size_t(next++) % prepared.size()];
+            c.query(p.sql, p.values);
+        },
+        2000);
+    std::printf("(the translated statement through SqliteConnection::query: %.1f us)\n",
+                materialized);
+    next = 0;
+    const double frontEnd = measure([&] { db.execute(texts[next++ % texts.size()]); }, 2000);
+
+    // Directly: one statement prepared once; bind, step, read every value of every row.
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray sql = prepared[0].sql.toUtf8();
+    sqlite3_prepare_v2(c.handle(), sql.constData(), int(sql.size()), &statement, nullptr);
+    next = 0;
+    const double direct = measure(
+        [&] {
+            const QVariantList& values = prepared[size_t(next++) % prepared.size()].values;
+            sqlite3_reset(statement);
+            for (int i = 0; i < values.size(); ++i) {
+                if (values[i].typeId() == QMetaType::QString) {
+                    const QByteArray v = values[i].toString().toUtf8();
+                    sqlite3_bind_text(statement, i + 1, v.constData(), int(v.size()),
+                                      SQLITE_TRANSIENT);
+                } else {
+                    sqlite3_bind_int64(statement, i + 1, values[i].toLongLong());
+                }
+            }
+            const int columns = sqlite3_column_count(statement);
+            while (sqlite3_step(statement) == SQLITE_ROW)
+                for (int i = 0; i < columns; ++i) sqlite3_column_text(statement, i);
+        },
+        2000);
+    sqlite3_finalize(statement);
+    return {frontEnd, direct};
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    QDir().mkpath(folder);
+    auto small = open(folder, QStringLiteral("BENCH50K"), 50000);
+    auto large = open(folder, QStringLiteral("BENCH5M"), 5000000);
+
+    const double smallPages = pageCost(*small);
+    const double largePages = pageCost(*large);
+    const auto [frontEnd, direct] = repeatCost(*large);
+
+    std::printf(
+        "history pages (first + middle + oldest): %.1f us with 50 thousand lines, %.1f us "
+        "with 5 million\n",
+        smallPages, largePages);
+    std::printf("ratio (a) 5 million / 50 thousand: %.2f (at most 1.5)\n", largePages / smallPages);
+    std::printf("repeated statement: %.1f us through the front end, %.1f us prepared directly\n",
+                frontEnd, direct);
+    std::printf("ratio (b) front end / direct: %.2f (at most 1.3)\n", frontEnd / direct);
+    return 0;
+}
