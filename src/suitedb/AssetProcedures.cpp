@@ -7,7 +7,7 @@
 #include "ProcedureRegistry.h"
 #include "SqliteConnection.h"
 #include "TsqlCollation.h"
-#include "TsqlLike.h"
+#include "tsql/TsqlFunctions.h"
 #include "ValueHelpers.h"
 
 namespace AssetProcedures {
@@ -360,7 +360,7 @@ ResultSet lookupPage(SqliteConnection& db, const QString& table, const QString& 
         db.query(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1").arg(key, name, table));
     QList<QVariantList> rows;
     for (const QVariantList& r : all.rows)
-        if (TsqlLike(r[0].toString(), pattern)) rows << r;
+        if (TsqlFunctions::like(r[0].toString(), pattern)) rows << r;
     const TsqlCollation collation;
     const auto compare = [&](const QVariantList& r) {
         return collation.compare(r[0].toString(), anchor);

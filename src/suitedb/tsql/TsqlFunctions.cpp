@@ -173,19 +173,19 @@ bool like(const QString& value, const QString& pattern) {
 
 void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (anyNull(argc, argv)) return sqlite3_result_null(context);
-    // The server ignores blanks at the end of the value (not of the pattern).
-    QString value = text(argv[0]);
-    const QString pattern = text(argv[1]);
-    bool hit = like(value, pattern);
-    if (!hit && value.endsWith(u' ')) {
-        while (value.endsWith(u' ')) value.chop(1);
-        hit = like(value, pattern);
-    }
-    sqlite3_result_int(context, hit ? 1 : 0);
+    sqlite3_result_int(context, TsqlFunctions::like(text(argv[0]), text(argv[1])) ? 1 : 0);
 }
 }  // namespace
 
 namespace TsqlFunctions {
+bool like(QString value, const QString& pattern) {
+    // The server ignores blanks at the end of the value (not of the pattern).
+    if (::like(value, pattern)) return true;
+    if (!value.endsWith(u' ')) return false;
+    while (value.endsWith(u' ')) value.chop(1);
+    return ::like(value, pattern);
+}
+
 QString plainNumber(double value) {
     if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e15)
         return QString::number(qint64(value));

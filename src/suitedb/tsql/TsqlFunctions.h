@@ -19,6 +19,9 @@ namespace TsqlFunctions {
 // Returns SQLite's result code.
 int install(sqlite3* db);
 
+// value LIKE pattern as tsql_like matches it.
+bool like(QString value, const QString& pattern);
+
 // A number as CONVERT(VARCHAR, x) writes it: whole numbers without a decimal point.
 QString plainNumber(double value);
 }  // namespace TsqlFunctions
