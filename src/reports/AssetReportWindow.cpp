@@ -93,6 +93,8 @@ AssetReportWindow::AssetReportWindow(const QString& objectName, const QString& c
     m_b1[1] = makeButton(QStringLiteral("Esc 取消"), QStringLiteral("B1(1)"), m_fr1);
     criteria->addWidget(m_b1[0], 2, 1);
     criteria->addWidget(m_b1[1], 2, 3);
+    criteria->setRowStretch(3, 1);  // the criteria stay at the top left of a large window
+    criteria->setColumnStretch(4, 1);
     connect(m_b1[0], &QPushButton::clicked, this, &AssetReportWindow::runQuery);
     connect(m_b1[1], &QPushButton::clicked, this, [this] { CloseChild(this); });
 
@@ -124,6 +126,7 @@ AssetReportWindow::AssetReportWindow(const QString& objectName, const QString& c
     layout->addWidget(m_fr2, 0, 0);
     m_fr2->hide();
     m_fr2->setEnabled(false);
+    m_t1[0]->setFocus();
 }
 
 QTableView* AssetReportWindow::makeGrid(const QString& name, RecordsetModel* model,

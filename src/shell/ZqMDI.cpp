@@ -116,16 +116,23 @@ void ZqMDI::showPrinterWindow() {
     if (m_printers->refill()) showChild(m_printers, 3570, 2700);
 }
 
+// The control of the window that had (or was given) the focus last, else the window.
+static void focusInside(QWidget* window) {
+    QWidget* control = window->focusWidget();
+    (control ? control : window)->setFocus();
+}
+
 QMdiSubWindow* ZqMDI::showChild(QWidget* window, int leftTwips, int topTwips, int widthTwips,
                                 int heightTwips) {
     for (QMdiSubWindow* sub : m_area->subWindowList()) {
         if (sub->widget() == window) {
             sub->showNormal();
             m_area->setActiveSubWindow(sub);
-            window->setFocus();
+            focusInside(window);
             return sub;
         }
     }
+    const QSize ownSize = window->size();
     QMdiSubWindow* sub = m_area->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose, true);
     sub->setWindowTitle(window->windowTitle());
@@ -134,8 +141,11 @@ QMdiSubWindow* ZqMDI::showChild(QWidget* window, int leftTwips, int topTwips, in
     else
         sub->move(Twips::toPixels(leftTwips), Twips::toPixels(topTwips));
     sub->show();
+    // The frame grows around the window's own size.
+    if (widthTwips <= 0 || heightTwips <= 0)
+        sub->resize(sub->size() + ownSize.expandedTo(window->minimumSizeHint()) - window->size());
     m_area->setActiveSubWindow(sub);
-    window->setFocus();
+    focusInside(window);
     return sub;
 }
 
