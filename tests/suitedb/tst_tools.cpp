@@ -56,6 +56,34 @@ private slots:
         QCOMPARE(f.readAll(), before);
     }
 
+    // Four workstations' shells writing at once: every statement succeeds, no row is lost.
+    void severalWritersAtOnce() {
+        const int writers = 4, rows = 40;
+        QList<QProcess*> processes;
+        for (int w = 0; w < writers; ++w) {
+            QStringList arguments = {QStringLiteral("--db"), database()};
+            for (int i = 0; i < rows; ++i)
+                arguments << QStringLiteral("-Q")
+                          << QStringLiteral("INSERT INTO F8DATA (FSEQ, FBEGD, FEND, FDATA) VALUES "
+                                            "('W%1-%2', '115.01.01', '115.12.31', '併發測試')")
+                                 .arg(w)
+                                 .arg(i, 3, 10, QLatin1Char('0'));
+            auto* p = new QProcess(this);
+            p->start(QStringLiteral(ZQ_BIN_DIR "/zqsql"), arguments);
+            processes << p;
+        }
+        for (QProcess* p : processes) {
+            QVERIFY(p->waitForFinished(60000));
+            QCOMPARE(p->exitCode(), 0);
+            QVERIFY2(p->readAllStandardError().isEmpty(), "a writer failed");
+        }
+        const Run count = run(QStringLiteral("zqsql"),
+                              {QStringLiteral("--db"), database(), QStringLiteral("-Q"),
+                               QStringLiteral("SELECT COUNT(*) FROM F8DATA WHERE FDATA = '併發測試'")});
+        QCOMPARE(count.out.split('\n').value(1).trimmed(), QString::number(writers * rows));
+        qDeleteAll(processes);
+    }
+
     void plainOutput() {
         const Run r = run(QStringLiteral("zqsql"),
                           {QStringLiteral("--db"), database(), QStringLiteral("-Q"),
