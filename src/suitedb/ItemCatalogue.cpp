@@ -375,7 +375,7 @@ int fillItems(SqliteConnection& db, const QDate& today) {
         const bool box = !it.boxUnit.isEmpty();
         const bool carton = !it.cartonUnit.isEmpty();
         const QByteArray vendorName = vendors()[it.vendor].shortName;
-        const QString spec =
+        const QString sheet =
             QStringLiteral("<h3>%1</h3><ul><li>單位:%2</li><li>保固:%3年</li></ul>")
                 .arg(text(it.name), text(it.unit))
                 .arg(1 + h % 3);
@@ -410,7 +410,7 @@ int fillItems(SqliteConnection& db, const QDate& today) {
                  double(box ? it.boxSize * qMax(1, it.boxesPerCarton) : 1),
                  text(it.unit),
                  it.cost,
-                 spec});
+                 sheet});
         // Some bar codes are kept with leading zeros: typing their last ten digits finds them.
         const QByteArray twelve = i % 25 == 0 ? "000" + QByteArray::number(471000000 + i)
                                               : "471" + QByteArray::number(200000000 + i);

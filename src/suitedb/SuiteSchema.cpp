@@ -214,9 +214,9 @@ const char* const VendorPurchasesView =
     "VF8J AS SELECT VCOD1, VSEQ, VDAT1, VPCOD, VPNAM, VICOD, VINAM, VTCOD, VINUM, VPOIN, VUNIT, "
     "VTOTA, (printf('%-17s', VICOD) || VCOD1 || (10000 + VSEQ)) COLLATE TSQL AS VINX FROM VISEIN";
 
-QString columnDefinition(const QString& spec) {
-    const QString name = spec.section(u' ', 0, 0, QString::SectionSkipEmpty);
-    const QString kind = spec.section(u' ', 1, 1, QString::SectionSkipEmpty);
+QString columnDefinition(const QString& definition) {
+    const QString name = definition.section(u' ', 0, 0, QString::SectionSkipEmpty);
+    const QString kind = definition.section(u' ', 1, 1, QString::SectionSkipEmpty);
     static const QList<std::pair<QString, QString>> kinds = {
         {QStringLiteral("T"), QStringLiteral("TEXT COLLATE TSQL NOT NULL DEFAULT ''")},
         {QStringLiteral("T?"), QStringLiteral("TEXT COLLATE TSQL")},
@@ -228,7 +228,7 @@ QString columnDefinition(const QString& spec) {
     };
     for (const auto& [code, type] : kinds)
         if (kind == code) return name + u' ' + type;
-    qFatal("unknown column kind %s", qPrintable(spec));
+    qFatal("unknown column kind %s", qPrintable(definition));
 }
 
 QList<const Table*> allTables() {
@@ -242,8 +242,8 @@ QStringList statements(const QString& prefix) {
     QStringList out;
     for (const Table* table : allTables()) {
         QStringList parts;
-        for (const QString& spec : QString::fromLatin1(table->columns).split(u','))
-            parts.append(columnDefinition(spec.trimmed()));
+        for (const QString& definition : QString::fromLatin1(table->columns).split(u','))
+            parts.append(columnDefinition(definition.trimmed()));
         if (*table->primaryKey)
             parts.append(QStringLiteral("PRIMARY KEY (%1)").arg(QLatin1String(table->primaryKey)));
         out.append(QStringLiteral("CREATE TABLE IF NOT EXISTS %1%2 (%3)")
