@@ -230,7 +230,8 @@ void AssetWindow::Private::buildLayout() {
     }
     b2->setEnabled(false);
     for (QPushButton* b : b4b) b->setEnabled(false);
-    q->resize(Twips::toPixels(11600), Twips::toPixels(7000));
+    grid->setColumnStretch(1, 1);
+    q->resize(Twips::toPixels(13800), Twips::toPixels(7000));
 }
 
 void AssetWindow::Private::connectControls() {
