@@ -16,8 +16,9 @@ void EmbeddedDatabase::setBusyTimeout(int milliseconds) {
 
 ResultSets EmbeddedDatabase::execute(const QString& commandText) {
     QMutexLocker lock(&m_mutex);
-    const TsqlBatch batch(commandText);
     ResultSets out;
+    if (m_translator.runRepeated(commandText, out)) return out;
+    const TsqlBatch batch(commandText);
     for (const BatchStatement& statement : batch.statements()) run(batch, statement, out);
     return out;
 }

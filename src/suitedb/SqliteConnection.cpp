@@ -10,11 +10,22 @@
 namespace {
 constexpr qsizetype CacheLimit = 200;
 
-// Finalizes a statement prepared for one run.
-struct Finalizer {
-    sqlite3_stmt* statement = nullptr;
-    ~Finalizer() { sqlite3_finalize(statement); }
-};
+// Reads the names and declared types of the statement's columns unless they are known for
+// the statement as SQLite prepared it last.
+void describe(sqlite3_stmt* statement, int& prepared, QStringList& columns,
+              std::vector<bool>& dateTimes) {
+    const int now = sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_REPREPARE, 0);
+    if (now == prepared) return;
+    prepared = now;
+    const int count = sqlite3_column_count(statement);
+    columns.clear();
+    dateTimes.assign(size_t(count), false);
+    for (int i = 0; i < count; ++i) {
+        columns.append(QString::fromUtf8(sqlite3_column_name(statement, i)));
+        const char* declared = sqlite3_column_decltype(statement, i);
+        dateTimes[size_t(i)] = declared && qstricmp(declared, "DATETIME") == 0;
+    }
+}
 
 QVariant dateTimeValue(const QString& text) {
     for (const char* format : {"yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd"}) {
@@ -24,7 +35,7 @@ QVariant dateTimeValue(const QString& text) {
     return text;
 }
 
-QVariant columnValue(sqlite3_stmt* statement, int i) {
+QVariant columnValue(sqlite3_stmt* statement, int i, bool dateTime) {
     switch (sqlite3_column_type(statement, i)) {
         case SQLITE_NULL:
             return QVariant();
@@ -38,9 +49,8 @@ QVariant columnValue(sqlite3_stmt* statement, int i) {
         }
         default: {
             const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
-            const QString text = QString::fromUtf8(data, sqlite3_column_bytes(statement, i));
-            const char* declared = sqlite3_column_decltype(statement, i);
-            if (declared && qstricmp(declared, "DATETIME") == 0) return dateTimeValue(text);
+            QString text = QString::fromUtf8(data, sqlite3_column_bytes(statement, i));
+            if (dateTime) return dateTimeValue(text);
             return text;
         }
     }
@@ -90,12 +100,12 @@ void SqliteConnection::fail(int rc, const QString& sql) const {
 }
 
 void SqliteConnection::clearCache() {
-    for (sqlite3_stmt* statement : std::as_const(m_cache)) sqlite3_finalize(statement);
+    for (const Statement& statement : std::as_const(m_cache)) sqlite3_finalize(statement.handle);
     m_cache.clear();
 }
 
-sqlite3_stmt* SqliteConnection::cached(const QString& sql) {
-    if (sqlite3_stmt* statement = m_cache.value(sql)) return statement;
+SqliteConnection::Statement& SqliteConnection::cached(const QString& sql) {
+    if (const auto it = m_cache.find(sql); it != m_cache.end()) return *it;
     if (m_cache.size() >= CacheLimit) clearCache();
     const QByteArray utf8 = sql.toUtf8();
     sqlite3_stmt* statement = nullptr;
@@ -106,8 +116,9 @@ sqlite3_stmt* SqliteConnection::cached(const QString& sql) {
         fail(rc, sql);
     }
     if (!statement) throw SqlErrors::emptyCommand();
-    m_cache.insert(sql, statement);
-    return statement;
+    Statement& kept = m_cache[sql];
+    kept.handle = statement;
+    return kept;
 }
 
 void SqliteConnection::bind(sqlite3_stmt* statement, const QVariantList& values,
@@ -156,13 +167,19 @@ void SqliteConnection::bind(sqlite3_stmt* statement, const QVariantList& values,
     }
 }
 
-ResultSet SqliteConnection::run(sqlite3_stmt* statement, const QString& sql) {
+ResultSet SqliteConnection::run(Statement& s, const QString& sql) {
+    sqlite3_stmt* const statement = s.handle;
     ResultSet set;
-    const int columns = sqlite3_column_count(statement);
-    for (int i = 0; i < columns; ++i)
-        set.columns.append(QString::fromUtf8(sqlite3_column_name(statement, i)));
+    int columns = -1;
     while (true) {
         const int rc = sqlite3_step(statement);
+        if (columns < 0) {
+            // After the first step: SQLite may have prepared the statement again for a
+            // changed schema.
+            describe(statement, s.prepared, s.columns, s.dateTimes);
+            set.columns = s.columns;
+            columns = int(s.columns.size());
+        }
         if (rc == SQLITE_DONE) break;
         if (rc != SQLITE_ROW) {
             sqlite3_reset(statement);
@@ -170,7 +187,8 @@ ResultSet SqliteConnection::run(sqlite3_stmt* statement, const QString& sql) {
         }
         QVariantList row;
         row.reserve(columns);
-        for (int i = 0; i < columns; ++i) row.append(columnValue(statement, i));
+        for (int i = 0; i < columns; ++i)
+            row.append(columnValue(statement, i, s.dateTimes[size_t(i)]));
         set.rows.append(std::move(row));
     }
     sqlite3_reset(statement);
@@ -183,13 +201,18 @@ ResultSets SqliteConnection::script(const QString& sql) {
     const char* tail = utf8.constData();
     const char* const end = tail + utf8.size();
     while (tail < end) {
-        Finalizer prepared;
+        // Prepared for this one run.
+        struct Finalizer {
+            Statement statement;
+            ~Finalizer() { sqlite3_finalize(statement.handle); }
+        } prepared;
         const char* next = nullptr;
-        const int rc = sqlite3_prepare_v2(m_db, tail, int(end - tail), &prepared.statement, &next);
+        const int rc =
+            sqlite3_prepare_v2(m_db, tail, int(end - tail), &prepared.statement.handle, &next);
         const QString text = QString::fromUtf8(tail, next ? int(next - tail) : int(end - tail));
         if (rc != SQLITE_OK) fail(rc, text);
         tail = next ? next : end;
-        if (!prepared.statement) continue;  // blanks or comments only
+        if (!prepared.statement.handle) continue;  // blanks or comments only
         ResultSet set = run(prepared.statement, text);
         if (!set.columns.isEmpty()) sets.append(std::move(set));
     }
@@ -197,8 +220,8 @@ ResultSets SqliteConnection::script(const QString& sql) {
 }
 
 ResultSet SqliteConnection::query(const QString& sql, const QVariantList& values) {
-    sqlite3_stmt* statement = cached(sql);
-    bind(statement, values, sql);
+    Statement& statement = cached(sql);
+    bind(statement.handle, values, sql);
     return run(statement, sql);
 }
 

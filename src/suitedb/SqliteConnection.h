@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariantList>
 #include <functional>
+#include <vector>
 
 #include "ResultSet.h"
 
@@ -51,16 +52,25 @@ public:
     static QString dateTimeText(const QDateTime& moment);
 
 private:
+    // A prepared statement with what its rows are read by, kept as long as SQLite has not
+    // prepared it again (after a change of the schema).
+    struct Statement {
+        sqlite3_stmt* handle = nullptr;
+        int prepared = -1;  // SQLite's count of re-preparations when the columns were read
+        QStringList columns;
+        std::vector<bool> dateTimes;  // per column: declared DATETIME
+    };
+
     [[noreturn]] void fail(int rc, const QString& sql) const;
-    sqlite3_stmt* cached(const QString& sql);
+    Statement& cached(const QString& sql);
     void bind(sqlite3_stmt* statement, const QVariantList& values, const QString& sql);
     // Steps the statement to its end; the rows when it has columns.
-    ResultSet run(sqlite3_stmt* statement, const QString& sql);
+    ResultSet run(Statement& statement, const QString& sql);
     void clearCache();
 
     QString m_path;
     sqlite3* m_db = nullptr;
     int m_busyTimeout = 10000;
     int m_savepoints = 0;
-    QHash<QString, sqlite3_stmt*> m_cache;
+    QHash<QString, Statement> m_cache;
 };

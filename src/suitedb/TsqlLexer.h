@@ -51,6 +51,34 @@ struct TsqlToken {
 
 using TsqlTokens = QList<TsqlToken>;
 
+// The tokens of a text one at a time, without copying their texts: for callers that only
+// look at a few of them (the front end's cache of repeated statements).
+class TsqlScanner {
+public:
+    struct Piece {
+        TsqlToken::Kind kind = TsqlToken::Kind::Symbol;
+        qsizetype begin = 0;
+        qsizetype length = 0;
+        bool national = false;
+    };
+
+    explicit TsqlScanner(const QString& text) : m_text(text), m_size(text.size()) {}
+    // The next token; false at the end of the text. An Unclosed token is the last one.
+    bool next(Piece& piece);
+
+private:
+    QChar at(qsizetype i) const { return i < m_size ? m_text.at(i) : QChar(); }
+    bool skipBlanksAndComments(Piece& unclosed);
+    bool quoted(QChar close);
+    TsqlToken::Kind token(bool& national);
+    TsqlToken::Kind number();
+
+    const QString& m_text;
+    const qsizetype m_size;
+    qsizetype m_pos = 0;
+    bool m_done = false;
+};
+
 class TsqlLexer {
 public:
     // Every token of the text in order. Never fails: a text that never closes a quote, a

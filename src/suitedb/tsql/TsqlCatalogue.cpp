@@ -33,8 +33,21 @@ TsqlCatalogue::TsqlCatalogue(SqliteConnection& db) : m_db(db) {
     m_mainName = file.completeBaseName();
 }
 
+TsqlCatalogue::~TsqlCatalogue() { sqlite3_finalize(m_mainVersion); }
+
 qlonglong TsqlCatalogue::schemaVersion() {
-    qlonglong version = m_db.scalar(QStringLiteral("PRAGMA main.schema_version")).toLongLong();
+    // Read on every batch: straight from SQLite, without a result set. A failure is read
+    // again through the connection, which reports it.
+    static const char* const sql = "PRAGMA main.schema_version";
+    if (!m_mainVersion) sqlite3_prepare_v2(m_db.handle(), sql, -1, &m_mainVersion, nullptr);
+    qlonglong version = 0;
+    if (m_mainVersion && sqlite3_step(m_mainVersion) == SQLITE_ROW) {
+        version = sqlite3_column_int64(m_mainVersion, 0);
+        sqlite3_reset(m_mainVersion);
+    } else {
+        if (m_mainVersion) sqlite3_reset(m_mainVersion);
+        version = m_db.scalar(QLatin1String(sql)).toLongLong();
+    }
     for (const QString& schema : std::as_const(m_schemas)) {
         if (schema.isEmpty() || schema == QLatin1String("main")) continue;
         version += m_db.scalar(QStringLiteral("PRAGMA %1.schema_version").arg(quoted(schema)))

@@ -8,6 +8,7 @@
 #include "TsqlSyntax.h"
 
 class SqliteConnection;
+struct sqlite3_stmt;
 
 // What the front end knows of the database: the columns of each table and view with their
 // types and collations, read from SQLite's own catalogue, so that it does not matter who wrote
@@ -17,6 +18,9 @@ class SqliteConnection;
 class TsqlCatalogue {
 public:
     explicit TsqlCatalogue(SqliteConnection& db);
+    ~TsqlCatalogue();
+    TsqlCatalogue(const TsqlCatalogue&) = delete;
+    TsqlCatalogue& operator=(const TsqlCatalogue&) = delete;
 
     struct Table {
         QString schema;       // the SQLite schema that holds it ("main", "ZqPro4")
@@ -46,4 +50,5 @@ private:
     QHash<QString, QString> m_schemas;              // upper-case database -> schema
     QHash<QString, std::optional<Table>> m_tables;  // "SCHEMA.NAME" in upper case
     qlonglong m_version = -1;
+    sqlite3_stmt* m_mainVersion = nullptr;  // PRAGMA main.schema_version, kept prepared
 };

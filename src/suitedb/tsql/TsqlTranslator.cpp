@@ -84,47 +84,72 @@ TsqlTranslator::TsqlTranslator(SqliteConnection& db) : m_db(db), m_catalogue(db)
 
 TsqlTranslator::~TsqlTranslator() = default;
 
+// The key of a text is its tokens separated by blanks, with a mark for each literal; a
+// symbol that is a control character is escaped so that it never reads as a mark.
+void TsqlTranslator::addToken(Literals& lits, TokenKind kind, QStringView text, bool national) {
+    if (kind == TokenKind::String || kind == TokenKind::Number) {
+        lits.slotOf.push_back(int(lits.values.size()));
+        lits.texts.append(text.toString());
+        if (kind == TokenKind::String) {
+            const qsizetype open = national ? 2 : 1;
+            QString value = text.mid(open, text.size() - open - 1).toString();
+            if (value.contains(u'\''))
+                value.replace(QLatin1String("''"), QLatin1String("'"));
+            lits.values.append(value);
+            lits.key += QLatin1String("\x01 ");
+        } else {
+            lits.values.append(numberValue(lits.texts.last()));
+            lits.key += QLatin1String("\x02 ");
+        }
+        return;
+    }
+    lits.slotOf.push_back(-1);
+    if (kind == TokenKind::Symbol && !text.isEmpty() && text.front().unicode() < 0x20)
+        lits.key += u'\x03';
+    lits.key += text;
+    lits.key += u' ';
+}
+
 TsqlTranslator::Literals TsqlTranslator::literals(const TsqlBatch& batch, qsizetype first,
                                                   qsizetype last) const {
     Literals lits;
     const TsqlTokens& tokens = batch.tokens();
     lits.slotOf.reserve(size_t(last - first));
-    for (qsizetype i = first; i < last; ++i) {
-        const TsqlToken& t = tokens[i];
-        if (t.kind == TokenKind::String || t.kind == TokenKind::Number) {
-            lits.slotOf.push_back(int(lits.values.size()));
-            lits.texts.append(t.text);
-            lits.values.append(t.kind == TokenKind::String ? QVariant(t.value())
-                                                           : numberValue(t.text));
-            lits.key +=
-                t.kind == TokenKind::String ? QLatin1String("\x01 ") : QLatin1String("\x02 ");
-        } else {
-            lits.slotOf.push_back(-1);
-            lits.key += t.text;
-            lits.key += u' ';
-        }
-    }
+    for (qsizetype i = first; i < last; ++i)
+        addToken(lits, tokens[i].kind, tokens[i].text, tokens[i].national);
     return lits;
+}
+
+void TsqlTranslator::forget() {
+    m_cache.clear();
+    m_cached = 0;
+}
+
+void TsqlTranslator::refresh() {
+    if (m_catalogue.refresh()) forget();
+}
+
+TsqlTranslator::Shape* TsqlTranslator::cached(const Literals& lits, bool condition) {
+    const auto it = m_cache.find(lits.key);
+    if (it == m_cache.end()) return nullptr;
+    for (const std::unique_ptr<Shape>& s : it->second) {
+        if (s->condition != condition) continue;
+        bool same = true;
+        for (size_t i = 0; i < s->structural.size() && same; ++i)
+            same = lits.texts[s->structural[i]] == s->structuralTexts[qsizetype(i)];
+        if (same) return s.get();
+    }
+    return nullptr;
 }
 
 TsqlTranslator::Shape* TsqlTranslator::shape(const TsqlBatch& batch, qsizetype first,
                                              qsizetype last, const Literals& lits, bool condition,
                                              std::unique_ptr<Shape>& fresh) {
-    if (m_catalogue.refresh()) {
-        m_cache.clear();
-        m_cached = 0;
-    }
-    const auto it = m_cache.find(lits.key);
-    if (it != m_cache.end()) {
-        for (const std::unique_ptr<Shape>& s : it->second) {
-            bool same = true;
-            for (size_t i = 0; i < s->structural.size() && same; ++i)
-                same = lits.texts[s->structural[i]] == s->structuralTexts[qsizetype(i)];
-            if (same) return s.get();
-        }
-    }
+    refresh();
+    if (Shape* s = cached(lits, condition)) return s;
     TsqlParser parser(batch.tokens(), first, last, lits.slotOf);
     fresh = std::make_unique<Shape>();
+    fresh->condition = condition;
     if (condition) {
         fresh->statements.emplace_back();
         fresh->statements.back().statement = parser.condition();
@@ -142,10 +167,7 @@ TsqlTranslator::Shape* TsqlTranslator::shape(const TsqlBatch& batch, qsizetype f
 // Keeps a translation that bound without error for the next text of the same shape.
 void TsqlTranslator::keep(const Literals& lits, std::unique_ptr<Shape> fresh) {
     if (!fresh || fresh->definitions) return;
-    if (m_cached >= CacheLimit) {
-        m_cache.clear();
-        m_cached = 0;
-    }
+    if (m_cached >= CacheLimit) forget();
     for (int slot : fresh->structural) fresh->structuralTexts.append(lits.texts[slot]);
     m_cache[lits.key].push_back(std::move(fresh));
     ++m_cached;
@@ -225,6 +247,15 @@ void TsqlTranslator::runDefinition(const TsqlBatch& batch, const Statement& s) {
     m_db.script(sql);
 }
 
+void TsqlTranslator::runStatement(Translation& t, const Literals& lits, ResultSets& out) {
+    const Variant& v = variant(t, lits);
+    ResultSet set = m_db.query(v.sql, values(v, lits));
+    if (t.statement.kind == Statement::Kind::Select) {
+        set.columns = t.statement.select->names;
+        out.append(std::move(set));
+    }
+}
+
 void TsqlTranslator::run(const TsqlBatch& batch, qsizetype first, qsizetype last, ResultSets& out) {
     const Literals lits = literals(batch, first, last);
     std::unique_ptr<Shape> fresh;
@@ -232,21 +263,38 @@ void TsqlTranslator::run(const TsqlBatch& batch, qsizetype first, qsizetype last
     for (Translation& t : s->statements) {
         if (t.statement.kind == Statement::Kind::Definition) {
             runDefinition(batch, t.statement);
-            if (m_catalogue.refresh()) {
-                m_cache.clear();
-                m_cached = 0;
-            }
+            refresh();
             continue;
         }
         bind(t, batch.tokens(), *s);
-        const Variant& v = variant(t, lits);
-        ResultSet set = m_db.query(v.sql, values(v, lits));
-        if (t.statement.kind == Statement::Kind::Select) {
-            set.columns = t.statement.select->names;
-            out.append(std::move(set));
-        }
+        runStatement(t, lits, out);
     }
     keep(lits, std::move(fresh));
+}
+
+// A text whose tokens, literals aside, are those of a statement range kept in the cache is
+// one statement as a batch too: the range began with a statement's first word and held no
+// ';', IF, EXEC, block or END that would have ended it, and those are the same tokens.
+bool TsqlTranslator::runRepeated(const QString& commandText, ResultSets& out) {
+    Literals lits;
+    lits.key.reserve(commandText.size() + 64);
+    TsqlScanner scanner(commandText);
+    TsqlScanner::Piece piece;
+    while (scanner.next(piece)) {
+        if (piece.kind == TokenKind::UnclosedString || piece.kind == TokenKind::UnclosedName ||
+            piece.kind == TokenKind::UnclosedComment)
+            return false;
+        addToken(lits, piece.kind, QStringView(commandText).mid(piece.begin, piece.length),
+                 piece.national);
+    }
+    if (lits.key.isEmpty()) return false;
+    refresh();
+    Shape* s = cached(lits, false);
+    if (!s) return false;
+    for (const Translation& t : s->statements)
+        if (!t.bound || t.statement.kind == Statement::Kind::Definition) return false;
+    for (Translation& t : s->statements) runStatement(t, lits, out);
+    return true;
 }
 
 bool TsqlTranslator::holds(const TsqlBatch& batch, qsizetype first, qsizetype last) {

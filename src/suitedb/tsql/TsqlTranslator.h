@@ -27,6 +27,11 @@ public:
     // Runs the statements of tokens [first, last) of the batch and appends the result sets of
     // the SELECTs. Throws DbError.
     void run(const TsqlBatch& batch, qsizetype first, qsizetype last, ResultSets& out);
+    // Runs a command text that is one statement of a shape translated before (the grids send
+    // the same statements over and over with other values) without tokenizing and splitting
+    // it as a batch: the same results and errors as the way through TsqlBatch and run. False,
+    // having run nothing, for any other text.
+    bool runRepeated(const QString& commandText, ResultSets& out);
     // Whether the IF condition of tokens [first, last) holds.
     bool holds(const TsqlBatch& batch, qsizetype first, qsizetype last);
 
@@ -55,6 +60,7 @@ private:
         std::vector<int> structural;  // slotOf whose texts must be the same
         QStringList structuralTexts;
         bool definitions = false;  // never cached: what follows depends on them
+        bool condition = false;    // the condition of an IF, not a statement
         std::vector<Translation> statements;
     };
     // The literals of one text.
@@ -66,6 +72,11 @@ private:
     };
 
     Literals literals(const TsqlBatch& batch, qsizetype first, qsizetype last) const;
+    static void addToken(Literals& lits, TsqlToken::Kind kind, QStringView text, bool national);
+    void refresh();
+    void forget();
+    Shape* cached(const Literals& lits, bool condition);
+    void runStatement(Translation& t, const Literals& lits, ResultSets& out);
     Shape* shape(const TsqlBatch& batch, qsizetype first, qsizetype last, const Literals& lits,
                  bool condition, std::unique_ptr<Shape>& fresh);
     void keep(const Literals& lits, std::unique_ptr<Shape> fresh);
