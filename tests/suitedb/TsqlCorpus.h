@@ -1,0 +1,69 @@
+#pragma once
+
+// The statement corpus: texts as the module sends them, with values pasted in, each with the
+// result column names and the rows the suite's server gives on a small fixture.
+#include <QtTest>
+#include <algorithm>
+
+#include "DbError.h"
+#include "TsqlFixture.h"
+
+namespace TsqlCorpus {
+
+struct Case {
+    QString text;
+    QString columns;   // result column names, "|" between them, " // " between sets
+    QString expected;  // rows as ShowResults writes them
+    // The statement asks for no order (or ties it): the rows are compared as a set.
+    bool unordered = false;
+};
+
+inline QString columnsOf(const ResultSets& sets) {
+    QStringList out;
+    for (const ResultSet& set : sets) out.append(set.columns.join(u'|'));
+    return out.join(QStringLiteral(" // "));
+}
+
+// The rows of every set in a fixed order, for statements without ORDER BY.
+inline QString sortedRows(const QString& shown) {
+    QStringList sets = shown.split(QStringLiteral(" // "));
+    for (QString& set : sets) {
+        QStringList rows = set.split(u';');
+        std::sort(rows.begin(), rows.end());
+        set = rows.join(u';');
+    }
+    return sets.join(QStringLiteral(" // "));
+}
+
+inline void addColumns() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("names");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("unordered");
+}
+
+inline void addCases(std::initializer_list<Case> cases) {
+    for (const Case& c : cases)
+        QTest::newRow(qPrintable(c.text)) << c.text << c.columns << c.expected << c.unordered;
+}
+
+// Runs the current row of a data-driven test.
+inline void check(EmbeddedDatabase& db) {
+    QFETCH(QString, text);
+    QFETCH(QString, names);
+    QFETCH(QString, expected);
+    QFETCH(bool, unordered);
+    ResultSets sets;
+    try {
+        sets = db.execute(text);
+    } catch (const DbError& e) {
+        QFAIL(qPrintable(e.hexNumber() + u' ' + e.description()));
+    }
+    QCOMPARE(columnsOf(sets), names);
+    if (unordered)
+        QCOMPARE(sortedRows(ShowResults(sets)), sortedRows(expected));
+    else
+        QCOMPARE(ShowResults(sets), expected);
+}
+
+}  // namespace TsqlCorpus
