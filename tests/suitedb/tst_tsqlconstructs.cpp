@@ -67,6 +67,7 @@ private slots:
             {"SELECT (CONVERT(CHAR(11),CODE) + CONVERT(CHAR(5),(10000 + N))) FROM T WHERE N = 1",
              "a01        10001"},
             {"SELECT 7 / 2, 7 % 2, 7.0 / 2, -N FROM T WHERE N = 1", "3|1|3.5|-1"},
+            {"SELECT 7 / NULL, R / N, ISNULL(R,(N / R)) FROM T WHERE N = 3", "NULL|NULL|NULL"},
         });
     }
     void plusAndConversions() { check(); }
@@ -277,6 +278,9 @@ private slots:
             << "EXEC SP_NOTHING 1" << syntax << "找不到預存程序 'SP_NOTHING'。";
         QTest::newRow("bad argument count")
             << "SELECT LEFT('a')" << syntax << "LEFT 函數的引數數目不正確。";
+        QTest::newRow("division by zero")
+            << "SELECT N / (N - 1) FROM T WHERE N = 1" << syntax << "發現除以零的錯誤。";
+        QTest::newRow("remainder of zero") << "SELECT 7 % 0.0" << syntax << "發現除以零的錯誤。";
         QTest::newRow("subquery of two columns")
             << "SELECT (SELECT CODE, N FROM T)" << syntax << QString();
         QTest::newRow("insert into an absent database")

@@ -194,7 +194,11 @@ QString TsqlEmitter::expr(const Expr& e) {
         case Kind::Binary: {
             const QString op =
                 e.op == QLatin1String("+") && e.type == Type::Text ? QStringLiteral("||") : e.op;
-            return u'(' + expr(*e.args[0]) + u' ' + op + u' ' + expr(*e.args[1]) + u')';
+            QString right = expr(*e.args[1]);
+            // SQLite gives NULL for a division by zero; the server refuses it.
+            if (e.op == QLatin1String("/") || e.op == QLatin1String("%"))
+                right = QStringLiteral("tsql_divisor(") + right + u')';
+            return u'(' + expr(*e.args[0]) + u' ' + op + u' ' + right + u')';
         }
         case Kind::Compare:
             return compare(e);

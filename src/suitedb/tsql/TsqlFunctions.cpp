@@ -171,6 +171,14 @@ bool like(const QString& value, const QString& pattern) {
     return p == n;
 }
 
+void divisorFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+    sqlite3_value* x = argv[0];
+    const int type = sqlite3_value_numeric_type(x);
+    if ((type == SQLITE_INTEGER || type == SQLITE_FLOAT) && sqlite3_value_double(x) == 0.0)
+        return sqlite3_result_error(context, "發現除以零的錯誤。", -1);
+    sqlite3_result_value(context, x);
+}
+
 void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (anyNull(argc, argv)) return sqlite3_result_null(context);
     sqlite3_result_int(context, TsqlFunctions::like(text(argv[0]), text(argv[1])) ? 1 : 0);
@@ -207,7 +215,7 @@ int install(sqlite3* db) {
     static const Function functions[] = {
         {"tsql_char", 2, charFunction},   {"tsql_varchar", 2, varcharFunction},
         {"tsql_right", 2, rightFunction}, {"tsql_len", 1, lenFunction},
-        {"tsql_like", 2, likeFunction},
+        {"tsql_like", 2, likeFunction},   {"tsql_divisor", 1, divisorFunction},
     };
     for (const Function& f : functions) {
         const int rc =

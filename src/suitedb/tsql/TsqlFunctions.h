@@ -14,6 +14,8 @@ struct sqlite3;
 //   tsql_len(x)         LEN(x): characters without the trailing blanks
 //   tsql_like(x, p)     x LIKE p, with the server's % _ [a-c] [^a], letters without regard to
 //                       case, blanks at the end of x ignored
+//   tsql_divisor(x)     x, the right side of / and %; a zero fails the statement as the
+//                       server's division does
 // Each gives NULL for a NULL argument.
 namespace TsqlFunctions {
 // Returns SQLite's result code.
