@@ -318,11 +318,25 @@ const QString ItemNames =
     "ICODE|INAME|ICONS|IPOIN|INUMB|ISAVE|ISISE|INUM2|IPOI2|IUNI2|INUM3|IPOI3|IUNI3|IPCOD|IPNAM|"
     "IUNIT|IUNIT2|IUNIT3|IUNIT4|IUNIT5|IUNIT6|ICOD2|CH63|INUM7|IPOI7|ISOUR|ISPACE";
 const QString MouseItem = "MS0451|滑鼠|光學滑鼠|個|12|0|0|0||0|0||0|||0|0|0|0|0|0|A-100||0||100|";
-QString sisterStock(const char* database, const char* caption) {
-    return QStringLiteral(
-               "IsNull((Select Convert(VarChar,Snumb) From %1..Stoc Where Stcod = '001' "
-               "And Sitem = 'MS0451'),'無此代號') as '%2',")
-        .arg(QLatin1String(database), QString::fromUtf8(caption));
+// The stock of an item in warehouse 001 of each company of the group, and the first date a
+// purchase of it is expected in Taichung.
+QString sisterStocks(const char* item) {
+    QString text = QStringLiteral("Select ");
+    const std::pair<const char*, const char*> companies[] = {{"ZqPro4", "台北庫存"},
+                                                             {"ZqPro5", "公益庫存"},
+                                                             {"ZqPro3", "台中庫存"},
+                                                             {"ZqPro2", "高雄庫存"}};
+    for (const auto& [database, caption] : companies)
+        text += QStringLiteral(
+                    "IsNull((Select Convert(VarChar,Snumb) From %1..Stoc Where Stcod = "
+                    "'001' And Sitem = '%2'),'無此代號') as '%3',")
+                    .arg(QLatin1String(database), QLatin1String(item), QString::fromUtf8(caption));
+    return text + QStringLiteral(
+                      "IsNull((Select Top 1 Sdat2 From ZqPro3..Sbin Where Sdat2 <> '' "
+                      "And Sdat2 >= '099.11.01' And Sinyn = 'N' And Scod1 In(Select "
+                      "Scod1 From ZqPro3..Sise as a Where a.Sicod = '%1' and Sinyn = "
+                      "'N') Order By Sdat2 Asc),'沒有採購') as '採購預定日'")
+                      .arg(QLatin1String(item));
 }
 }  // namespace
 
@@ -659,14 +673,10 @@ private slots:
             {"Select Top 1 vunit From Visein where vicod = 'HD0001' order by vcod1 desc", "vunit",
              ""},
             {"Select * From item Where Icode = 'MS0451'", ItemNames, MouseItem},
-            {"Select " + sisterStock("ZqPro4", "台北庫存") + sisterStock("ZqPro5", "公益庫存") +
-                 sisterStock("ZqPro3", "台中庫存") + sisterStock("ZqPro2", "高雄庫存") +
-                 "IsNull((Select Top 1 Sdat2 From ZqPro3..Sbin Where Sdat2 <> '' And Sdat2 >= "
-                 "'099.11.01' And Sinyn = 'N' And Scod1 In(Select Scod1 From ZqPro3..Sise as a "
-                 "Where a.Sicod = 'MS0451' and Sinyn = 'N') Order By Sdat2 Asc),'沒有採購') as "
-                 "'採購預定日'",
-             "台北庫存|公益庫存|台中庫存|高雄庫存|採購預定日",
+            {sisterStocks("MS0451"), "台北庫存|公益庫存|台中庫存|高雄庫存|採購預定日",
              "7|無此代號|無此代號|無此代號|114.02.20"},
+            {sisterStocks("KB0001"), "台北庫存|公益庫存|台中庫存|高雄庫存|採購預定日",
+             "無此代號|無此代號|4|無此代號|114.01.20"},
         });
     }
     void itemEntry() { check(); }
