@@ -75,17 +75,31 @@ struct Pages {
     }
 };
 
-// Microseconds per call, the median of several rounds.
-double measure(const std::function<void()>& work, int calls) {
-    std::vector<double> rounds;
-    for (int r = 0; r < 7; ++r) {
-        QElapsedTimer timer;
-        timer.start();
-        for (int i = 0; i < calls; ++i) work();
-        rounds.push_back(double(timer.nsecsElapsed()) / 1000.0 / calls);
+// The works run in turn, round after round; per round, the microseconds per call of each.
+// Short rounds taken in turn let a load on the machine that comes and goes weigh on all the
+// works alike, and a ratio is then taken within each round.
+using Rounds = std::vector<std::vector<double>>;
+
+Rounds measure(const std::vector<std::function<void()>>& works, int calls) {
+    Rounds rounds;
+    for (int r = 0; r < 31; ++r) {
+        std::vector<double>& round = rounds.emplace_back();
+        for (const std::function<void()>& work : works) {
+            QElapsedTimer timer;
+            timer.start();
+            for (int i = 0; i < calls; ++i) work();
+            round.push_back(double(timer.nsecsElapsed()) / 1000.0 / calls);
+        }
     }
-    std::sort(rounds.begin(), rounds.end());
-    return rounds[rounds.size() / 2];
+    return rounds;
+}
+
+// The median over the rounds of what the function makes of one round.
+double median(const Rounds& rounds, const std::function<double(const std::vector<double>&)>& of) {
+    std::vector<double> values;
+    for (const std::vector<double>& round : rounds) values.push_back(of(round));
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 QString middleKey(EmbeddedDatabase& db) {
@@ -101,14 +115,28 @@ QString middleKey(EmbeddedDatabase& db) {
            QString::number(10000 + row.rows[0][1].toLongLong());
 }
 
-double pageCost(EmbeddedDatabase& db) {
-    Pages pages{db, middleKey(db)};
-    return measure([&] { pages.first(); }, 200) + measure([&] { pages.inTheMiddle(); }, 200) +
-           measure([&] { pages.oldest(); }, 200);
+// The three pages on the small and the large database, in turn.
+void pageCosts(EmbeddedDatabase& small, EmbeddedDatabase& large) {
+    Pages s{small, middleKey(small)};
+    Pages l{large, middleKey(large)};
+    const Rounds rounds = measure({[&] { s.first(); }, [&] { s.inTheMiddle(); },
+                                   [&] { s.oldest(); }, [&] { l.first(); },
+                                   [&] { l.inTheMiddle(); }, [&] { l.oldest(); }},
+                                  20);
+    const auto smallPages = [](const std::vector<double>& r) { return r[0] + r[1] + r[2]; };
+    const auto largePages = [](const std::vector<double>& r) { return r[3] + r[4] + r[5]; };
+    std::printf(
+        "history pages (first + middle + oldest): %.1f us with 50 thousand lines, %.1f us "
+        "with 5 million\n",
+        median(rounds, smallPages), median(rounds, largePages));
+    std::printf("ratio (a) 5 million / 50 thousand: %.2f (at most 1.5)\n",
+                median(rounds, [&](const std::vector<double>& r) {
+                    return largePages(r) / smallPages(r);
+                }));
 }
 
 // The middle page statement with 50 different bounds, through the front end and directly.
-std::pair<double, double> repeatCost(EmbeddedDatabase& db) {
+void repeatCost(EmbeddedDatabase& db) {
     SqliteConnection& c = db.connection();
     const ResultSet keys = c.query(
         QStringLiteral("SELECT HCOD1, HSEQ FROM HISTIN WHERE HICOD = ?1 ORDER BY HCOD1, HSEQ "
@@ -123,43 +151,44 @@ std::pair<double, double> repeatCost(EmbeddedDatabase& db) {
     std::vector<TsqlTranslator::Prepared> prepared;
     for (const QString& text : texts) prepared.push_back(db.translator().prepare(text)[0]);
 
-    int next = 0;
-    const double materialized = measure(
-        [&] {
-            const auto& p = prepared[size_t(next++) % prepared.size()];
-            c.query(p.sql, p.values);
-        },
-        2000);
-    std::printf("(the translated statement through SqliteConnection::query: %.1f us)\n",
-                materialized);
-    next = 0;
-    const double frontEnd = measure([&] { db.execute(texts[next++ % texts.size()]); }, 2000);
-
     // Directly: one statement prepared once; bind, step, read every value of every row.
     sqlite3_stmt* statement = nullptr;
     const QByteArray sql = prepared[0].sql.toUtf8();
     sqlite3_prepare_v2(c.handle(), sql.constData(), int(sql.size()), &statement, nullptr);
-    next = 0;
-    const double direct = measure(
-        [&] {
-            const QVariantList& values = prepared[size_t(next++) % prepared.size()].values;
-            sqlite3_reset(statement);
-            for (int i = 0; i < values.size(); ++i) {
-                if (values[i].typeId() == QMetaType::QString) {
-                    const QByteArray v = values[i].toString().toUtf8();
-                    sqlite3_bind_text(statement, i + 1, v.constData(), int(v.size()),
-                                      SQLITE_TRANSIENT);
-                } else {
-                    sqlite3_bind_int64(statement, i + 1, values[i].toLongLong());
-                }
-            }
-            const int columns = sqlite3_column_count(statement);
-            while (sqlite3_step(statement) == SQLITE_ROW)
-                for (int i = 0; i < columns; ++i) sqlite3_column_text(statement, i);
-        },
-        2000);
+    size_t next[3] = {0, 0, 0};
+    const Rounds rounds = measure(
+        {[&] { db.execute(texts[qsizetype(next[0]++ % prepared.size())]); },
+         [&] {
+             const QVariantList& values = prepared[next[1]++ % prepared.size()].values;
+             sqlite3_reset(statement);
+             for (int i = 0; i < values.size(); ++i) {
+                 if (values[i].typeId() == QMetaType::QString) {
+                     const QByteArray v = values[i].toString().toUtf8();
+                     sqlite3_bind_text(statement, i + 1, v.constData(), int(v.size()),
+                                       SQLITE_TRANSIENT);
+                 } else {
+                     sqlite3_bind_int64(statement, i + 1, values[i].toLongLong());
+                 }
+             }
+             const int columns = sqlite3_column_count(statement);
+             while (sqlite3_step(statement) == SQLITE_ROW)
+                 for (int i = 0; i < columns; ++i) sqlite3_column_text(statement, i);
+         },
+         [&] {
+             const auto& p = prepared[next[2]++ % prepared.size()];
+             c.query(p.sql, p.values);
+         }},
+        200);
+    const auto at = [](size_t work) {
+        return [work](const std::vector<double>& r) { return r[work]; };
+    };
+    std::printf("repeated statement: %.1f us through the front end, %.1f us prepared directly\n",
+                median(rounds, at(0)), median(rounds, at(1)));
+    std::printf("(the translated statement through SqliteConnection::query: %.1f us)\n",
+                median(rounds, at(2)));
+    std::printf("ratio (b) front end / direct: %.2f (at most 1.3)\n",
+                median(rounds, [](const std::vector<double>& r) { return r[0] / r[1]; }));
     sqlite3_finalize(statement);
-    return {frontEnd, direct};
 }
 }  // namespace
 
@@ -170,17 +199,7 @@ int main(int argc, char** argv) {
     auto small = open(folder, QStringLiteral("BENCH50K"), 50000);
     auto large = open(folder, QStringLiteral("BENCH5M"), 5000000);
 
-    const double smallPages = pageCost(*small);
-    const double largePages = pageCost(*large);
-    const auto [frontEnd, direct] = repeatCost(*large);
-
-    std::printf(
-        "history pages (first + middle + oldest): %.1f us with 50 thousand lines, %.1f us "
-        "with 5 million\n",
-        smallPages, largePages);
-    std::printf("ratio (a) 5 million / 50 thousand: %.2f (at most 1.5)\n", largePages / smallPages);
-    std::printf("repeated statement: %.1f us through the front end, %.1f us prepared directly\n",
-                frontEnd, direct);
-    std::printf("ratio (b) front end / direct: %.2f (at most 1.3)\n", frontEnd / direct);
+    pageCosts(*small, *large);
+    repeatCost(*large);
     return 0;
 }

@@ -11,11 +11,13 @@ namespace {
 constexpr qsizetype CacheLimit = 200;
 
 // Reads the names and declared types of the statement's columns unless they are known for
-// the statement as SQLite prepared it last.
-void describe(sqlite3_stmt* statement, int& prepared, QStringList& columns,
+// the statement as SQLite prepared it last. True when SQLite prepared it again since they
+// were read.
+bool describe(sqlite3_stmt* statement, int& prepared, QStringList& columns,
               std::vector<bool>& dateTimes) {
     const int now = sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_REPREPARE, 0);
-    if (now == prepared) return;
+    if (now == prepared) return false;
+    const bool again = prepared >= 0;
     prepared = now;
     const int count = sqlite3_column_count(statement);
     columns.clear();
@@ -25,6 +27,7 @@ void describe(sqlite3_stmt* statement, int& prepared, QStringList& columns,
         const char* declared = sqlite3_column_decltype(statement, i);
         dateTimes[size_t(i)] = declared && qstricmp(declared, "DATETIME") == 0;
     }
+    return again;
 }
 
 QVariant dateTimeValue(const QString& text) {
@@ -58,7 +61,9 @@ QVariant columnValue(sqlite3_stmt* statement, int i, bool dateTime) {
 }  // namespace
 
 SqliteConnection::SqliteConnection(const QString& path, OpenMode mode) : m_path(path) {
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
+    // One thread at a time uses a connection (the database it belongs to locks around each
+    // command), so SQLite's own lock on every call would only cost.
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (mode == OpenMode::Create) flags |= SQLITE_OPEN_CREATE;
     int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr);
     if (rc == SQLITE_OK) rc = TsqlCollation::install(m_db);
@@ -176,7 +181,7 @@ ResultSet SqliteConnection::run(Statement& s, const QString& sql) {
         if (columns < 0) {
             // After the first step: SQLite may have prepared the statement again for a
             // changed schema.
-            describe(statement, s.prepared, s.columns, s.dateTimes);
+            if (describe(statement, s.prepared, s.columns, s.dateTimes)) ++m_repreparations;
             set.columns = s.columns;
             columns = int(s.columns.size());
         }

@@ -47,6 +47,12 @@ public:
     // transaction): committed when it returns, rolled back when it throws.
     void transaction(const std::function<void()>& work);
 
+    // Whether the statement is kept prepared from an earlier query.
+    bool isPrepared(const QString& sql) const { return m_cache.contains(sql); }
+    // How many times SQLite has prepared a kept statement again, as it does when the schema
+    // changed since it was prepared: the cheap way to notice another process's change.
+    quint64 repreparations() const { return m_repreparations; }
+
     // Date-times are stored as texts in this form and read back as QDateTime from columns
     // declared DATETIME.
     static QString dateTimeText(const QDateTime& moment);
@@ -72,5 +78,6 @@ private:
     sqlite3* m_db = nullptr;
     int m_busyTimeout = 10000;
     int m_savepoints = 0;
+    quint64 m_repreparations = 0;
     QHash<QString, Statement> m_cache;
 };

@@ -22,6 +22,24 @@ bool isLetter(QChar c) {
 }
 
 bool isNamePart(QChar c) { return isLetter(c) || isDigit(c) || c == u'$' || c == u'@'; }
+
+// The symbols of two characters that count as one.
+bool isPair(QChar first, QChar second) {
+    switch (first.unicode()) {
+        case u'<':
+            return second == u'=' || second == u'>';
+        case u'>':
+            return second == u'=';
+        case u'!':
+            return second == u'=' || second == u'<' || second == u'>';
+        case u'|':
+            return second == u'|';
+        case u':':
+            return second == u':';
+        default:
+            return false;
+    }
+}
 }  // namespace
 
 // Moves past blanks and comments; false at the end of the text or at an unclosed comment,
@@ -116,12 +134,9 @@ TsqlToken::Kind TsqlScanner::token(bool& national) {
         return Kind::Word;
     }
 
-    static const char* const pairs[] = {"<=", ">=", "<>", "!=", "!<", "!>", "||", "::"};
-    for (const char* p : pairs) {
-        if (c == QLatin1Char(p[0]) && at(m_pos + 1) == QLatin1Char(p[1])) {
-            m_pos += 2;
-            return Kind::Symbol;
-        }
+    if (isPair(c, at(m_pos + 1))) {
+        m_pos += 2;
+        return Kind::Symbol;
     }
     m_pos += c.isHighSurrogate() && at(m_pos + 1).isLowSurrogate() ? 2 : 1;
     return Kind::Symbol;

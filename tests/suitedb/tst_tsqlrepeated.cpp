@@ -74,7 +74,7 @@ private slots:
         row("quote in a block comment", byCode.arg("a01") + QStringLiteral(" /* it's */"),
             byCode.arg("[x]") + QStringLiteral(" /* it's */"), 1);
         row("other blanks", byCode.arg("a01"),
-            QStringLiteral("SELECT  CODE,N,R,D\n FROM T WHERE CODE='a_1'"), 1);
+            QStringLiteral("SELECT  CODE,N,R,D\n FROM T WHERE CODE='a_1'"), -1);
         row("whole number to decimal", QStringLiteral("SELECT CODE FROM T WHERE N = 1"),
             QStringLiteral("SELECT CODE FROM T WHERE N = 2.0"), 1);
         row("hexadecimal and exponent", QStringLiteral("SELECT CODE FROM T WHERE N IN (1, 2)"),

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 #include "SqlErrors.h"
 #include "SqliteConnection.h"
 #include "TsqlBatch.h"
@@ -15,7 +17,7 @@ using TokenKind = TsqlToken::Kind;
 namespace {
 constexpr int CacheLimit = 500;
 
-QVariant numberValue(const QString& text) {
+QVariant numberValue(QStringView text) {
     bool ok = false;
     if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
         const qlonglong v = text.mid(2).toLongLong(&ok, 16);
@@ -68,6 +70,8 @@ bool splitKey(const QString& key, int length, QString* code, qlonglong* line) {
     return true;
 }
 
+bool isLiteral(TokenKind kind) { return kind == TokenKind::String || kind == TokenKind::Number; }
+
 bool siteEnabled(const Site& site, const QVariant& value) {
     const QString text = value.toString();
     if (site.kind == Site::Kind::LikePrefix) return !likePrefix(text).isEmpty();
@@ -84,39 +88,63 @@ TsqlTranslator::TsqlTranslator(SqliteConnection& db) : m_db(db), m_catalogue(db)
 
 TsqlTranslator::~TsqlTranslator() = default;
 
-// The key of a text is its tokens separated by blanks, with a mark for each literal; a
-// symbol that is a control character is escaped so that it never reads as a mark.
-void TsqlTranslator::addToken(Literals& lits, TokenKind kind, QStringView text, bool national) {
-    if (kind == TokenKind::String || kind == TokenKind::Number) {
-        lits.slotOf.push_back(int(lits.values.size()));
-        lits.texts.append(text.toString());
-        if (kind == TokenKind::String) {
-            const qsizetype open = national ? 2 : 1;
-            QString value = text.mid(open, text.size() - open - 1).toString();
-            if (value.contains(u'\''))
-                value.replace(QLatin1String("''"), QLatin1String("'"));
-            lits.values.append(value);
-            lits.key += QLatin1String("\x01 ");
-        } else {
-            lits.values.append(numberValue(lits.texts.last()));
-            lits.key += QLatin1String("\x02 ");
-        }
+// The key of a text is the text itself from its first token to its last, with a mark in
+// place of each literal; the marks are control characters, escaped where the text has them
+// of its own. Texts with the same key have the same tokens but for their literals: the
+// scanner decides each token by what follows it, never by what came before.
+void TsqlTranslator::addPlain(Literals& lits, QStringView text) {
+    const auto isMark = [](QChar c) { return c.unicode() >= 0x01 && c.unicode() <= 0x03; };
+    if (std::none_of(text.begin(), text.end(), isMark)) {
+        lits.key += text;
         return;
     }
-    lits.slotOf.push_back(-1);
-    if (kind == TokenKind::Symbol && !text.isEmpty() && text.front().unicode() < 0x20)
-        lits.key += u'\x03';
-    lits.key += text;
-    lits.key += u' ';
+    for (const QChar c : text) {
+        if (isMark(c)) lits.key += u'\x03';
+        lits.key += c;
+    }
+}
+
+void TsqlTranslator::addLiteral(Literals& lits, const Literals::Span& span) {
+    lits.spans.push_back(span);
+    lits.key += span.number ? u'\x02' : u'\x01';
+}
+
+QStringView TsqlTranslator::Literals::text(int slot) const {
+    const Span& span = spans[size_t(slot)];
+    return source.mid(span.begin, span.length);
+}
+
+QVariant TsqlTranslator::Literals::value(int slot) const {
+    const Span& span = spans[size_t(slot)];
+    const QStringView written = text(slot);
+    if (span.number) return numberValue(written);
+    const qsizetype open = span.national ? 2 : 1;
+    QString value = written.mid(open, written.size() - open - 1).toString();
+    if (value.contains(u'\'')) value.replace(QLatin1String("''"), QLatin1String("'"));
+    return value;
 }
 
 TsqlTranslator::Literals TsqlTranslator::literals(const TsqlBatch& batch, qsizetype first,
                                                   qsizetype last) const {
     Literals lits;
+    lits.source = batch.text();
+    if (first >= last) return lits;
     const TsqlTokens& tokens = batch.tokens();
+    const QStringView source(batch.text());
     lits.slotOf.reserve(size_t(last - first));
-    for (qsizetype i = first; i < last; ++i)
-        addToken(lits, tokens[i].kind, tokens[i].text, tokens[i].national);
+    qsizetype plain = tokens[first].begin;
+    for (qsizetype i = first; i < last; ++i) {
+        const TsqlToken& t = tokens[i];
+        if (!isLiteral(t.kind)) {
+            lits.slotOf.push_back(-1);
+            continue;
+        }
+        lits.slotOf.push_back(int(lits.spans.size()));
+        addPlain(lits, source.mid(plain, t.begin - plain));
+        addLiteral(lits, {t.begin, t.length, t.kind == TokenKind::Number, t.national});
+        plain = t.end();
+    }
+    addPlain(lits, source.mid(plain, tokens[last - 1].end() - plain));
     return lits;
 }
 
@@ -136,7 +164,7 @@ TsqlTranslator::Shape* TsqlTranslator::cached(const Literals& lits, bool conditi
         if (s->condition != condition) continue;
         bool same = true;
         for (size_t i = 0; i < s->structural.size() && same; ++i)
-            same = lits.texts[s->structural[i]] == s->structuralTexts[qsizetype(i)];
+            same = lits.text(s->structural[i]) == s->structuralTexts[qsizetype(i)];
         if (same) return s.get();
     }
     return nullptr;
@@ -168,7 +196,7 @@ TsqlTranslator::Shape* TsqlTranslator::shape(const TsqlBatch& batch, qsizetype f
 void TsqlTranslator::keep(const Literals& lits, std::unique_ptr<Shape> fresh) {
     if (!fresh || fresh->definitions) return;
     if (m_cached >= CacheLimit) forget();
-    for (int slot : fresh->structural) fresh->structuralTexts.append(lits.texts[slot]);
+    for (int slot : fresh->structural) fresh->structuralTexts.append(lits.text(slot).toString());
     m_cache[lits.key].push_back(std::move(fresh));
     ++m_cached;
 }
@@ -187,7 +215,7 @@ const TsqlTranslator::Variant& TsqlTranslator::variant(Translation& t, const Lit
     std::vector<bool> enabled;
     QByteArray key;
     for (const Site& site : t.sites) {
-        enabled.push_back(siteEnabled(site, lits.values[site.slot]));
+        enabled.push_back(siteEnabled(site, lits.value(site.slot)));
         key += enabled.back() ? '1' : '0';
     }
     auto it = t.variants.find(key);
@@ -205,7 +233,7 @@ QVariantList TsqlTranslator::values(const Variant& v, const Literals& lits) cons
     QVariantList out;
     out.reserve(qsizetype(v.params.size()));
     for (const TsqlEmitter::Param& p : v.params) {
-        const QVariant& value = lits.values[p.slot];
+        const QVariant value = lits.value(p.slot);
         switch (p.source) {
             case Source::Literal:
                 out.append(value);
@@ -275,25 +303,58 @@ void TsqlTranslator::run(const TsqlBatch& batch, qsizetype first, qsizetype last
 // A text whose tokens, literals aside, are those of a statement range kept in the cache is
 // one statement as a batch too: the range began with a statement's first word and held no
 // ';', IF, EXEC, block or END that would have ended it, and those are the same tokens.
+//
+// Reading the schema version costs a read transaction of its own, as much as a small query,
+// so a kept SELECT is trusted without it and a change of the schema is noticed as SQLite
+// notices it: the statement kept prepared on the connection is prepared again. Its rows are
+// then dropped and the text goes the long way, translated anew. A statement not yet prepared
+// on the connection, and any write, check the schema first.
 bool TsqlTranslator::runRepeated(const QString& commandText, ResultSets& out) {
     Literals lits;
-    lits.key.reserve(commandText.size() + 64);
+    lits.source = commandText;
+    lits.key.reserve(commandText.size());
+    const QStringView source(commandText);
     TsqlScanner scanner(commandText);
     TsqlScanner::Piece piece;
+    qsizetype plain = -1;
+    qsizetype end = 0;
     while (scanner.next(piece)) {
         if (piece.kind == TokenKind::UnclosedString || piece.kind == TokenKind::UnclosedName ||
             piece.kind == TokenKind::UnclosedComment)
             return false;
-        addToken(lits, piece.kind, QStringView(commandText).mid(piece.begin, piece.length),
-                 piece.national);
+        if (plain < 0) plain = piece.begin;
+        end = piece.begin + piece.length;
+        if (!isLiteral(piece.kind)) continue;
+        addPlain(lits, source.mid(plain, piece.begin - plain));
+        addLiteral(lits, {piece.begin, piece.length, piece.kind == TokenKind::Number,
+                          piece.national});
+        plain = end;
     }
-    if (lits.key.isEmpty()) return false;
-    refresh();
+    if (plain < 0) return false;
+    addPlain(lits, source.mid(plain, end - plain));
     Shape* s = cached(lits, false);
     if (!s) return false;
-    for (const Translation& t : s->statements)
+    bool trusted = true;
+    for (Translation& t : s->statements) {
         if (!t.bound || t.statement.kind == Statement::Kind::Definition) return false;
+        trusted = trusted && t.statement.kind == Statement::Kind::Select &&
+                  m_db.isPrepared(variant(t, lits).sql);
+    }
+    if (!trusted) {
+        refresh();
+        s = cached(lits, false);
+        if (!s) return false;
+    }
+    const qsizetype before = out.size();
+    const quint64 repreparations = m_db.repreparations();
     for (Translation& t : s->statements) runStatement(t, lits, out);
+    if (m_db.repreparations() != repreparations) {
+        refresh();
+        if (!cached(lits, false)) {
+            out.resize(before);
+            return false;
+        }
+    }
     return true;
 }
 

@@ -63,16 +63,27 @@ private:
         bool condition = false;    // the condition of an IF, not a statement
         std::vector<Translation> statements;
     };
-    // The literals of one text.
+    // The literals of one text, as spans of it (the text outlives them); their texts and
+    // values are read when needed, mostly for the few that are bound.
     struct Literals {
+        struct Span {
+            qsizetype begin = 0;
+            qsizetype length = 0;
+            bool number = false;
+            bool national = false;
+        };
+        QStringView source;
         QString key;
-        std::vector<int> slotOf;  // per token of the range
-        QStringList texts;        // per slot, as written
-        QVariantList values;      // per slot
+        std::vector<int> slotOf;  // per token of the range (not kept by the repeated path)
+        std::vector<Span> spans;  // per slot
+
+        QStringView text(int slot) const;
+        QVariant value(int slot) const;
     };
 
     Literals literals(const TsqlBatch& batch, qsizetype first, qsizetype last) const;
-    static void addToken(Literals& lits, TsqlToken::Kind kind, QStringView text, bool national);
+    static void addPlain(Literals& lits, QStringView text);
+    static void addLiteral(Literals& lits, const Literals::Span& span);
     void refresh();
     void forget();
     Shape* cached(const Literals& lits, bool condition);
