@@ -170,6 +170,14 @@ private slots:
             {"SELECT ISNULL((SELECT TOP 1 N FROM T WHERE N > 9),ISNULL((SELECT TOP 1 N FROM T "
              "WHERE N < 3 ORDER BY N DESC),0))",
              "2"},
+            // A subquery as a value: one row gives its value, none NULL, of either type.
+            {"SELECT (SELECT NAME FROM T WHERE N = 2), (SELECT R FROM T WHERE N = 9), "
+             "(SELECT QTY FROM U WHERE CODE = 'b01')",
+             "李志明|NULL|7"},
+            {"SELECT CODE FROM T WHERE N = (SELECT N FROM T WHERE CODE = 'B01') "
+             "AND CODE = (SELECT TOP 1 CODE FROM U WHERE QTY > 6 ORDER BY QTY)",
+             "b01 "},
+            {"SELECT (SELECT TOP 1 SUM(QTY) FROM U GROUP BY CODE ORDER BY CODE DESC)", "7"},
         });
     }
     void selectShapes() { check(); }
@@ -281,6 +289,25 @@ private slots:
         QTest::newRow("division by zero")
             << "SELECT N / (N - 1) FROM T WHERE N = 1" << syntax << "發現除以零的錯誤。";
         QTest::newRow("remainder of zero") << "SELECT 7 % 0.0" << syntax << "發現除以零的錯誤。";
+        const QString several = QStringLiteral(
+            "子查詢傳回超過 1 個值。當子查詢跟隨在 =、!=、<、<=、>、>= 之後，或是子查詢當做運算式使用"
+            "時，不允許這種情況。");
+        QTest::newRow("subquery of several rows")
+            << "SELECT CODE, (SELECT QTY FROM U WHERE U.CODE = T.CODE) FROM T" << syntax << several;
+        QTest::newRow("subquery of several rows in WHERE")
+            << "SELECT CODE FROM T WHERE N > (SELECT N FROM T WHERE N > 3)" << syntax << several;
+        QTest::newRow("subquery of several groups")
+            << "SELECT (SELECT SUM(QTY) FROM U GROUP BY CODE)" << syntax << several;
+        QTest::newRow("subquery of TOP 2 rows")
+            << "SELECT (SELECT TOP 2 N FROM T ORDER BY N)" << syntax << several;
+        const QString unordered = QStringLiteral(
+            "除非同時指定了 TOP 或 FOR XML，否則 ORDER BY 子句在檢視、內嵌函數、衍生資料表、"
+            "子查詢和通用資料表運算式中均是無效的。");
+        QTest::newRow("ORDER BY in a derived table")
+            << "SELECT * FROM (SELECT CODE FROM T ORDER BY CODE) AS X" << syntax << unordered;
+        QTest::newRow("ORDER BY in an IN subquery")
+            << "SELECT N FROM T WHERE CODE IN (SELECT CODE FROM U ORDER BY QTY)" << syntax
+            << unordered;
         QTest::newRow("subquery of two columns")
             << "SELECT (SELECT CODE, N FROM T)" << syntax << QString();
         QTest::newRow("insert into an absent database")

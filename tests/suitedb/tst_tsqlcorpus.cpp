@@ -227,13 +227,6 @@ private slots:
     }
     void assetWork() { check(); }
 
-    QString compare(const char* from, const char* to) {
-        return QStringLiteral(
-                   "IF (Select '%1') > (Select '%2') Begin Select 'T' End Else Begin Select "
-                   "'F' End")
-            .arg(QLatin1String(from), QLatin1String(to));
-    }
-
     // The account lookup's pages: first, last, from an anchor, up to an anchor, one row up;
     // a typed blank matches any one character.
     void accountPages_data() {

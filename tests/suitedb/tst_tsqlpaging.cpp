@@ -93,7 +93,7 @@ private slots:
     void sameRowsEitherWay() {
         QFETCH(QString, bound);
         QFETCH(bool, splits);
-        for (const QString op : {QStringLiteral(">="), QStringLiteral("<=")}) {
+        for (const QString& op : {QStringLiteral(">="), QStringLiteral("<=")}) {
             const QString text = statement(op, bound, QStringLiteral("HCOD1,HSEQ"));
             const ResultSet set = m_fixture->db().execute(text)[0];
             QStringList rows;
@@ -109,7 +109,7 @@ private slots:
 
     // Ordered by the key expression, the rows come in the key's text order, either way round.
     void orderByTheKey() {
-        for (const QString direction : {QStringLiteral("ASC"), QStringLiteral("DESC")}) {
+        for (const QString& direction : {QStringLiteral("ASC"), QStringLiteral("DESC")}) {
             const ResultSet set = m_fixture->db().execute(
                 statement(QStringLiteral(">="), QString(), Key + u' ' + direction))[0];
             QCOMPARE(set.rows.size(), Lines.size());

@@ -1,5 +1,7 @@
 #include "TsqlBinder.h"
 
+#include <algorithm>
+
 #include "SqlErrors.h"
 #include "TsqlCatalogue.h"
 
@@ -53,6 +55,15 @@ Type caseType(const Expr& e) {
         if (e.args[i]->type != Type::Null) return e.args[i]->type;
     if (e.hasElse) return e.args.back()->type;
     return Type::Null;
+}
+
+bool hasAggregate(const Expr& e) {
+    if (e.kind == Kind::Function) {
+        const FunctionInfo* f = functionInfo(e.op);
+        if (f && f->aggregate) return true;
+    }
+    return std::any_of(e.args.begin(), e.args.end(),
+                       [](const ExprPtr& arg) { return hasAggregate(*arg); });
 }
 
 // + of two texts joins them; anything with a number adds.
@@ -127,7 +138,7 @@ void TsqlBinder::bindSource(TableRef& ref, const Scope* outer) {
         bindTable(ref);
         return;
     }
-    bindSelect(*ref.derived, outer);
+    bindNested(*ref.derived, outer);
     ref.id = m_nextSource++;
     const Select& derived = *ref.derived;
     for (qsizetype i = 0; i < derived.names.size(); ++i) {
@@ -154,6 +165,21 @@ void TsqlBinder::bindSelect(Select& select, const Scope* outer) {
     for (ExprPtr& e : select.groupBy) bindExpr(*e, scope);
     if (select.having) bindExpr(*select.having, scope);
     bindOrder(select, scope);
+    select.oneRow = select.from.empty() ||
+                    (select.groupBy.empty() &&
+                     std::any_of(select.items.begin(), select.items.end(),
+                                 [](const SelectItem& item) {
+                                     return item.expr && hasAggregate(*item.expr);
+                                 }));
+}
+
+// A derived table or a subquery: its rows have no order unless TOP picks some of them.
+void TsqlBinder::bindNested(Select& select, const Scope* outer) {
+    if (!select.orderBy.empty() && !select.top)
+        throw syntax(QStringLiteral(
+            "除非同時指定了 TOP 或 FOR XML，否則 ORDER BY 子句在檢視、內嵌函數、衍生資料表、"
+            "子查詢和通用資料表運算式中均是無效的。"));
+    bindSelect(select, outer);
 }
 
 // Spells out * and alias.* as the columns of the tables, and names every result column as
@@ -285,7 +311,7 @@ Type TsqlBinder::convertedType(const TypeName& target) const {
 
 void TsqlBinder::bindExpr(Expr& e, const Scope& scope) {
     for (ExprPtr& arg : e.args) bindExpr(*arg, scope);
-    if (e.select) bindSelect(*e.select, &scope);
+    if (e.select) bindNested(*e.select, &scope);
     switch (e.kind) {
         case Kind::Literal:
             e.type = e.literalType;

@@ -43,6 +43,7 @@ private:
     };
 
     void bindSelect(Tsql::Select& select, const Scope* outer);
+    void bindNested(Tsql::Select& select, const Scope* outer);
     void bindSource(Tsql::TableRef& ref, const Scope* outer);
     void bindTable(Tsql::TableRef& ref);
     void expandItems(Tsql::Select& select, const Scope& scope);

@@ -234,8 +234,15 @@ QString TsqlEmitter::expr(const Expr& e) {
         }
         case Kind::Exists:
             return QStringLiteral("EXISTS (") + select(*e.select, false) + u')';
-        case Kind::Subquery:
-            return u'(' + select(*e.select, false) + u')';
+        case Kind::Subquery: {
+            if (e.select->oneRow) return u'(' + select(*e.select, false) + u')';
+            // SQLite would take the first of several rows; the server refuses them. Two are
+            // enough to tell.
+            QString rows = select(*e.select, true);
+            if (!e.select->top) rows += QStringLiteral(" LIMIT 2");
+            return QStringLiteral("(SELECT tsql_single(count(*), min(c0)) FROM (") + rows +
+                   QStringLiteral("))");
+        }
         case Kind::Function:
             return function(e);
         case Kind::Convert:

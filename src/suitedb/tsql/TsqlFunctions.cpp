@@ -179,6 +179,15 @@ void divisorFunction(sqlite3_context* context, int, sqlite3_value** argv) {
     sqlite3_result_value(context, x);
 }
 
+void singleFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+    if (sqlite3_value_int64(argv[0]) > 1)
+        return sqlite3_result_error(context,
+                                    "子查詢傳回超過 1 個值。當子查詢跟隨在 =、!=、<、<=、>、>= "
+                                    "之後，或是子查詢當做運算式使用時，不允許這種情況。",
+                                    -1);
+    sqlite3_result_value(context, argv[1]);
+}
+
 void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (anyNull(argc, argv)) return sqlite3_result_null(context);
     sqlite3_result_int(context, TsqlFunctions::like(text(argv[0]), text(argv[1])) ? 1 : 0);
@@ -216,6 +225,7 @@ int install(sqlite3* db) {
         {"tsql_char", 2, charFunction},   {"tsql_varchar", 2, varcharFunction},
         {"tsql_right", 2, rightFunction}, {"tsql_len", 1, lenFunction},
         {"tsql_like", 2, likeFunction},   {"tsql_divisor", 1, divisorFunction},
+        {"tsql_single", 2, singleFunction},
     };
     for (const Function& f : functions) {
         const int rc =

@@ -16,7 +16,9 @@ struct sqlite3;
 //                       case, blanks at the end of x ignored
 //   tsql_divisor(x)     x, the right side of / and %; a zero fails the statement as the
 //                       server's division does
-// Each gives NULL for a NULL argument.
+//   tsql_single(n, x)   x, the value of a subquery that found n rows; more than one fails
+//                       the statement as the server does for a subquery used as a value
+// Each gives NULL for a NULL argument (tsql_single: for a NULL x).
 namespace TsqlFunctions {
 // Returns SQLite's result code.
 int install(sqlite3* db);

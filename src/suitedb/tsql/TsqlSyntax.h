@@ -131,6 +131,7 @@ struct Select {
     // bound: the result columns, after * is spelled out
     QStringList names;
     std::vector<Type> types;
+    bool oneRow = false;  // bound: no tables, or aggregates without GROUP BY: always one row
 };
 
 struct Statement {
