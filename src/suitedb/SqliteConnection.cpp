@@ -116,6 +116,7 @@ SqliteConnection::Statement& SqliteConnection::cached(const QString& sql) {
     sqlite3_stmt* statement = nullptr;
     const int rc =
         sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &statement, nullptr);
+    ++m_preparations;
     if (rc != SQLITE_OK) {
         sqlite3_finalize(statement);
         fail(rc, sql);
@@ -181,7 +182,7 @@ ResultSet SqliteConnection::run(Statement& s, const QString& sql) {
         if (columns < 0) {
             // After the first step: SQLite may have prepared the statement again for a
             // changed schema.
-            if (describe(statement, s.prepared, s.columns, s.dateTimes)) ++m_repreparations;
+            if (describe(statement, s.prepared, s.columns, s.dateTimes)) ++m_preparations;
             set.columns = s.columns;
             columns = int(s.columns.size());
         }

@@ -47,11 +47,10 @@ public:
     // transaction): committed when it returns, rolled back when it throws.
     void transaction(const std::function<void()>& work);
 
-    // Whether the statement is kept prepared from an earlier query.
-    bool isPrepared(const QString& sql) const { return m_cache.contains(sql); }
-    // How many times SQLite has prepared a kept statement again, as it does when the schema
-    // changed since it was prepared: the cheap way to notice another process's change.
-    quint64 repreparations() const { return m_repreparations; }
+    // How many times SQLite has prepared a statement of query, exec or scalar: the first
+    // time, and again when the schema changed since (another process may change it). A
+    // caller that relies on the schema it read notices a change cheaply by this count.
+    quint64 preparations() const { return m_preparations; }
 
     // Date-times are stored as texts in this form and read back as QDateTime from columns
     // declared DATETIME.
@@ -78,6 +77,6 @@ private:
     sqlite3* m_db = nullptr;
     int m_busyTimeout = 10000;
     int m_savepoints = 0;
-    quint64 m_repreparations = 0;
+    quint64 m_preparations = 0;
     QHash<QString, Statement> m_cache;
 };

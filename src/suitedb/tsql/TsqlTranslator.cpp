@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "DbError.h"
 #include "SqlErrors.h"
 #include "SqliteConnection.h"
 #include "TsqlBatch.h"
@@ -305,10 +306,11 @@ void TsqlTranslator::run(const TsqlBatch& batch, qsizetype first, qsizetype last
 // ';', IF, EXEC, block or END that would have ended it, and those are the same tokens.
 //
 // Reading the schema version costs a read transaction of its own, as much as a small query,
-// so a kept SELECT is trusted without it and a change of the schema is noticed as SQLite
-// notices it: the statement kept prepared on the connection is prepared again. Its rows are
-// then dropped and the text goes the long way, translated anew. A statement not yet prepared
-// on the connection, and any write, check the schema first.
+// so a kept SELECT is trusted without it, and a change of the schema is noticed as SQLite
+// notices it: the connection prepares the statement, again or for the first time. The
+// catalogue is then read again; when it changed, the rows (or the error) of the kept
+// translation are dropped and the text goes the long way, translated anew. Writes check the
+// schema first.
 bool TsqlTranslator::runRepeated(const QString& commandText, ResultSets& out) {
     Literals lits;
     lits.source = commandText;
@@ -334,28 +336,32 @@ bool TsqlTranslator::runRepeated(const QString& commandText, ResultSets& out) {
     addPlain(lits, source.mid(plain, end - plain));
     Shape* s = cached(lits, false);
     if (!s) return false;
-    bool trusted = true;
-    for (Translation& t : s->statements) {
+    bool reads = true;
+    for (const Translation& t : s->statements) {
         if (!t.bound || t.statement.kind == Statement::Kind::Definition) return false;
-        trusted = trusted && t.statement.kind == Statement::Kind::Select &&
-                  m_db.isPrepared(variant(t, lits).sql);
+        reads = reads && t.statement.kind == Statement::Kind::Select;
     }
-    if (!trusted) {
+    if (!reads) {
         refresh();
         s = cached(lits, false);
         if (!s) return false;
     }
     const qsizetype before = out.size();
-    const quint64 repreparations = m_db.repreparations();
-    for (Translation& t : s->statements) runStatement(t, lits, out);
-    if (m_db.repreparations() != repreparations) {
+    const quint64 preparations = m_db.preparations();
+    // Whether the schema changed since the kept translation was made: then its rows go.
+    const auto changed = [&] {
         refresh();
-        if (!cached(lits, false)) {
-            out.resize(before);
-            return false;
-        }
+        if (cached(lits, false)) return false;
+        out.resize(before);
+        return true;
+    };
+    try {
+        for (Translation& t : s->statements) runStatement(t, lits, out);
+    } catch (const DbError&) {
+        if (changed()) return false;
+        throw;
     }
-    return true;
+    return m_db.preparations() == preparations || !changed();
 }
 
 bool TsqlTranslator::holds(const TsqlBatch& batch, qsizetype first, qsizetype last) {
