@@ -19,8 +19,27 @@ ResultSets EmbeddedDatabase::execute(const QString& commandText) {
     ResultSets out;
     if (m_translator.runRepeated(commandText, out)) return out;
     const TsqlBatch batch(commandText);
-    for (const BatchStatement& statement : batch.statements()) run(batch, statement, out);
+    // Like the server, refuse a batch with a syntax error anywhere before running any of it,
+    // also in a branch that would not run. A single statement is parsed when it runs.
+    const std::vector<BatchStatement>& statements = batch.statements();
+    if (statements.size() > 1 || statements.front().kind != BatchStatement::Kind::Sql)
+        for (const BatchStatement& statement : statements) parse(batch, statement);
+    for (const BatchStatement& statement : statements) run(batch, statement, out);
     return out;
+}
+
+void EmbeddedDatabase::parse(const TsqlBatch& batch, const BatchStatement& statement) {
+    switch (statement.kind) {
+        case BatchStatement::Kind::Sql:
+        case BatchStatement::Kind::If:
+            m_translator.parse(batch, statement.first, statement.last,
+                               statement.kind == BatchStatement::Kind::If);
+            break;
+        case BatchStatement::Kind::Call:
+        case BatchStatement::Kind::Block:
+            break;
+    }
+    for (const BatchStatement& inner : statement.body) parse(batch, inner);
 }
 
 void EmbeddedDatabase::run(const TsqlBatch& batch, const BatchStatement& statement,

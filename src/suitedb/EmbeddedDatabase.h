@@ -35,6 +35,7 @@ public:
     void setBusyTimeout(int milliseconds);
 
 private:
+    void parse(const TsqlBatch& batch, const BatchStatement& statement);
     void run(const TsqlBatch& batch, const BatchStatement& statement, ResultSets& out);
     void call(const BatchStatement& statement, ResultSets& out);
     bool holds(const TsqlBatch& batch, const BatchStatement& statement);

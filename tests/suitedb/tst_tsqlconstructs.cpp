@@ -68,6 +68,8 @@ private slots:
              "a01        10001"},
             {"SELECT 7 / 2, 7 % 2, 7.0 / 2, -N FROM T WHERE N = 1", "3|1|3.5|-1"},
             {"SELECT 7 / NULL, R / N, ISNULL(R,(N / R)) FROM T WHERE N = 3", "NULL|NULL|NULL"},
+            // A text meeting a number is converted to a number.
+            {"SELECT '5' + 1, ' 7 ' * 2, '' + 3, N FROM T WHERE N = ' 2 '", "6|14|3|2"},
         });
     }
     void plusAndConversions() { check(); }
@@ -157,6 +159,7 @@ private slots:
             {"SELECT a.N FROM T AS a JOIN U AS b ON a.CODE = b.CODE WHERE b.QTY = 7", "3"},
             {"SELECT T.N, U.QTY FROM T LEFT JOIN U ON U.CODE = T.CODE WHERE T.N = 2", "2|NULL"},
             {"SELECT CODE FROM T WITH (INDEX = T_CODE) WHERE N = 1", "a01"},
+            {"SELECT CODE FROM T WITH (NOLOCK, INDEX(T_CODE)) WHERE N = 1", "a01"},
             {"SELECT CODE FROM T WHERE R IS NULL", "b01 "},
             {"SELECT CODE FROM T WHERE D IS NOT NULL AND NOT (N > 2) ORDER BY N", "a01"},
             {"SELECT CODE FROM T WHERE EXISTS (SELECT * FROM U WHERE U.CODE = T.CODE AND QTY = 7)",
@@ -308,6 +311,37 @@ private slots:
         QTest::newRow("ORDER BY in an IN subquery")
             << "SELECT N FROM T WHERE CODE IN (SELECT CODE FROM U ORDER BY QTY)" << syntax
             << unordered;
+        const auto nonBoolean = [](const char* near) {
+            return QStringLiteral("在需要條件的內容中指定了非布林類型的運算式 (接近 '%1')。")
+                .arg(QLatin1String(near));
+        };
+        QTest::newRow("a value for a condition")
+            << "DELETE FROM U WHERE CODE" << syntax << nonBoolean("CODE");
+        QTest::newRow("a value joined to a condition")
+            << "DELETE FROM U WHERE QTY = 5 OR CODE" << syntax << nonBoolean("CODE");
+        QTest::newRow("a value for a CASE condition")
+            << "SELECT CASE WHEN N THEN 1 END FROM T" << syntax << nonBoolean("N");
+        QTest::newRow("a value for an IF condition") << "IF 1 DELETE FROM U" << syntax
+                                                     << nonBoolean("1");
+        QTest::newRow("a condition for a value")
+            << "SELECT CODE FROM T WHERE (N = 1) = 1" << syntax << "接近 '=' 之處的語法不正確。";
+        QTest::newRow("a condition in a sum")
+            << "SELECT 1 + (N > 2) FROM T" << syntax << "接近 '>' 之處的語法不正確。";
+        // The whole batch is read before any of it runs.
+        QTest::newRow("a later statement with an error")
+            << "DELETE FROM U; SELECT FROM T" << syntax << "接近 'FROM' 之處的語法不正確。";
+        QTest::newRow("a branch not taken with an error")
+            << "IF 1 = 1 DELETE FROM U ELSE SELECT FROM T" << syntax
+            << "接近 'FROM' 之處的語法不正確。";
+        QTest::newRow("a text that is no number")
+            << "SELECT CODE FROM T WHERE CODE = 1" << syntax << QString();
+        QTest::newRow("a text that is no number, added")
+            << "UPDATE U SET QTY = 'x' + QTY" << syntax
+            << "轉換 varchar 值 'x' 為資料類型 int 時，轉換失敗。";
+        QTest::newRow("unknown table hint")
+            << "SELECT CODE FROM T WITH (FASTEST)" << syntax << "接近 'FASTEST' 之處的語法不正確。";
+        QTest::newRow("index hint without an index")
+            << "SELECT CODE FROM T WITH (INDEX = )" << syntax << "接近 ')' 之處的語法不正確。";
         QTest::newRow("subquery of two columns")
             << "SELECT (SELECT CODE, N FROM T)" << syntax << QString();
         QTest::newRow("insert into an absent database")

@@ -16,10 +16,16 @@ QString alias(int id) { return QStringLiteral("t%1").arg(id); }
 bool isCollatedColumn(const Expr& e) { return e.kind == Kind::Column && e.column.collated; }
 
 // Texts compared with texts (or with NULL, or with values of no declared type) follow the
-// server's collation; a text compared with a number is converted as SQLite's affinity does.
+// server's collation.
 bool textual(Type a, Type b) {
     const auto plain = [](Type t) { return t != Type::Number && t != Type::Date; };
     return (a == Type::Text && plain(b)) || (b == Type::Text && plain(a));
+}
+
+// A text and a number meet as numbers: the server converts the text, and refuses one that
+// is no number, where SQLite would compare or add it as it is.
+bool mixed(Type a, Type b) {
+    return (a == Type::Text && b == Type::Number) || (a == Type::Number && b == Type::Text);
 }
 }  // namespace
 
@@ -167,6 +173,10 @@ QString TsqlEmitter::collated(const Expr& e) {
     return isCollatedColumn(e) ? expr(e) : expr(e) + Collate;
 }
 
+QString TsqlEmitter::number(const Expr& e) {
+    return e.type == Type::Text ? QStringLiteral("tsql_number(") + expr(e) + u')' : expr(e);
+}
+
 QString TsqlEmitter::leftOperand(const Expr& left, const Expr& right) {
     if (!textual(left.type, right.type) || isCollatedColumn(left)) return expr(left);
     // SQLite takes the collation of the right side's column when the left is no column.
@@ -192,13 +202,13 @@ QString TsqlEmitter::expr(const Expr& e) {
         case Kind::Unary:
             return u'(' + e.op + expr(*e.args[0]) + u')';
         case Kind::Binary: {
-            const QString op =
-                e.op == QLatin1String("+") && e.type == Type::Text ? QStringLiteral("||") : e.op;
-            QString right = expr(*e.args[1]);
+            if (e.type == Type::Text)
+                return u'(' + expr(*e.args[0]) + QStringLiteral(" || ") + expr(*e.args[1]) + u')';
+            QString right = number(*e.args[1]);
             // SQLite gives NULL for a division by zero; the server refuses it.
             if (e.op == QLatin1String("/") || e.op == QLatin1String("%"))
                 right = QStringLiteral("tsql_divisor(") + right + u')';
-            return u'(' + expr(*e.args[0]) + u' ' + op + u' ' + right + u')';
+            return u'(' + number(*e.args[0]) + u' ' + e.op + u' ' + right + u')';
         }
         case Kind::Compare:
             return compare(e);
@@ -263,6 +273,8 @@ QString TsqlEmitter::compare(const Expr& e) {
             .arg(collated(*left.keyCode), expr(*left.keyLine), e.op,
                  param(Source::KeyCode, slot, length), param(Source::KeyLine, slot, length));
     }
+    if (mixed(left.type, right.type))
+        return u'(' + number(left) + u' ' + e.op + u' ' + number(right) + u')';
     return u'(' + leftOperand(left, right) + u' ' + e.op + u' ' + expr(right) + u')';
 }
 

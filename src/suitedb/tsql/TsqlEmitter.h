@@ -50,6 +50,8 @@ private:
     // The left side of a comparison with right: with COLLATE TSQL when the comparison is
     // between texts and SQLite would not take TSQL from a column.
     QString leftOperand(const Tsql::Expr& left, const Tsql::Expr& right);
+    // The expression as a number: a text converted as the server converts it.
+    QString number(const Tsql::Expr& e);
     QString param(Param::Source source, int slot, int keyLength = 0);
     bool enabled(const Tsql::Expr& e) const;
 

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <QRegularExpression>
 #include <cmath>
 #include <vector>
 
@@ -179,6 +180,26 @@ void divisorFunction(sqlite3_context* context, int, sqlite3_value** argv) {
     sqlite3_result_value(context, x);
 }
 
+void numberFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+    sqlite3_value* x = argv[0];
+    if (sqlite3_value_type(x) != SQLITE_TEXT) return sqlite3_result_value(context, x);
+    const QString written = text(x);
+    const QString trimmed = written.trimmed();
+    if (trimmed.isEmpty()) return sqlite3_result_int(context, 0);
+    static const QRegularExpression Number(
+        QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
+    bool ok = Number.match(trimmed).hasMatch();
+    if (ok) {
+        const qlonglong whole = trimmed.toLongLong(&ok);
+        if (ok) return sqlite3_result_int64(context, whole);
+        return sqlite3_result_double(context, trimmed.toDouble());
+    }
+    const QByteArray message = QStringLiteral("轉換 varchar 值 '%1' 為資料類型 int 時，轉換失敗。")
+                                   .arg(written)
+                                   .toUtf8();
+    sqlite3_result_error(context, message.constData(), int(message.size()));
+}
+
 void singleFunction(sqlite3_context* context, int, sqlite3_value** argv) {
     if (sqlite3_value_int64(argv[0]) > 1)
         return sqlite3_result_error(context,
@@ -225,7 +246,7 @@ int install(sqlite3* db) {
         {"tsql_char", 2, charFunction},   {"tsql_varchar", 2, varcharFunction},
         {"tsql_right", 2, rightFunction}, {"tsql_len", 1, lenFunction},
         {"tsql_like", 2, likeFunction},   {"tsql_divisor", 1, divisorFunction},
-        {"tsql_single", 2, singleFunction},
+        {"tsql_single", 2, singleFunction}, {"tsql_number", 1, numberFunction},
     };
     for (const Function& f : functions) {
         const int rc =

@@ -16,6 +16,9 @@ struct sqlite3;
 //                       case, blanks at the end of x ignored
 //   tsql_divisor(x)     x, the right side of / and %; a zero fails the statement as the
 //                       server's division does
+//   tsql_number(x)      x as a number where the server converts a text to meet a number:
+//                       blanks around it ignored, '' is 0; any other text that is no number
+//                       fails the statement
 //   tsql_single(n, x)   x, the value of a subquery that found n rows; more than one fails
 //                       the statement as the server does for a subquery used as a value
 // Each gives NULL for a NULL argument (tsql_single: for a NULL x).

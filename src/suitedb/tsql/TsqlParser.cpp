@@ -1,5 +1,8 @@
 #include "TsqlParser.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "SqlErrors.h"
 
 using namespace Tsql;
@@ -33,6 +36,122 @@ QString comparison(const QString& op) {
     if (op == QLatin1String("!>")) return QStringLiteral("<=");
     return op;
 }
+
+// The grammar reads conditions and values alike; the server keeps them apart: a condition
+// (a comparison, LIKE, IN, EXISTS ... and their AND, OR, NOT) where a condition is expected,
+// a value everywhere else. SQLite would take a value as true or false and a condition as 1
+// or 0, so "DELETE ... WHERE LCODE" would delete every row.
+class Roles {
+public:
+    explicit Roles(const TsqlTokens& tokens) : m_tokens(tokens) {}
+
+    void statement(const Statement& s) {
+        if (s.select) select(*s.select);
+        for (const auto& row : s.rows)
+            for (const ExprPtr& v : row) value(*v);
+        for (const ExprPtr& v : s.values) value(*v);
+        if (s.where) condition(*s.where);
+    }
+
+private:
+    static bool isCondition(const Expr& e) {
+        switch (e.kind) {
+            case Kind::Compare:
+            case Kind::And:
+            case Kind::Or:
+            case Kind::Not:
+            case Kind::IsNull:
+            case Kind::Like:
+            case Kind::Between:
+            case Kind::InList:
+            case Kind::InSelect:
+            case Kind::Exists:
+                return true;
+            default:
+                return false;
+        }
+    }
+
+    // The word that makes the condition, for the message.
+    static QString word(const Expr& e) {
+        switch (e.kind) {
+            case Kind::Compare:
+                return e.op;
+            case Kind::And:
+                return QStringLiteral("AND");
+            case Kind::Or:
+                return QStringLiteral("OR");
+            case Kind::Not:
+                return QStringLiteral("NOT");
+            case Kind::IsNull:
+                return QStringLiteral("IS");
+            case Kind::Like:
+                return QStringLiteral("LIKE");
+            case Kind::Between:
+                return QStringLiteral("BETWEEN");
+            case Kind::Exists:
+                return QStringLiteral("EXISTS");
+            default:
+                return QStringLiteral("IN");
+        }
+    }
+
+    void condition(const Expr& e) {
+        if (!isCondition(e))
+            throw DbError(DbErrorNumber::Syntax,
+                          QStringLiteral("在需要條件的內容中指定了非布林類型的運算式 (接近 '%1')。")
+                              .arg(m_tokens[e.token].text));
+        parts(e);
+    }
+
+    void value(const Expr& e) {
+        if (isCondition(e)) throw SqlErrors::syntaxNear(word(e));
+        parts(e);
+    }
+
+    void parts(const Expr& e) {
+        switch (e.kind) {
+            case Kind::And:
+            case Kind::Or:
+            case Kind::Not:
+                for (const ExprPtr& arg : e.args) condition(*arg);
+                break;
+            case Kind::Case: {
+                // [operand] when, then, ... [else]: a searched CASE asks conditions.
+                const size_t from = e.hasOperand ? 1 : 0;
+                const size_t pairsEnd = e.args.size() - (e.hasElse ? 1 : 0);
+                for (size_t i = 0; i < e.args.size(); ++i) {
+                    const bool when = i >= from && i < pairsEnd && (i - from) % 2 == 0;
+                    if (when && !e.hasOperand)
+                        condition(*e.args[i]);
+                    else
+                        value(*e.args[i]);
+                }
+                break;
+            }
+            default:
+                for (const ExprPtr& arg : e.args) value(*arg);
+        }
+        if (e.select) select(*e.select);
+    }
+
+    void select(const Select& s) {
+        if (s.top) value(*s.top);
+        for (const SelectItem& item : s.items)
+            if (item.expr) value(*item.expr);
+        for (const TableRef& ref : s.from) {
+            if (ref.derived) select(*ref.derived);
+            if (ref.on) condition(*ref.on);
+        }
+        if (s.where) condition(*s.where);
+        for (const ExprPtr& e : s.groupBy) value(*e);
+        if (s.having) condition(*s.having);
+        for (const OrderItem& item : s.orderBy)
+            if (item.expr) value(*item.expr);
+    }
+
+    const TsqlTokens& m_tokens;
+};
 }  // namespace
 
 TsqlParser::TsqlParser(const TsqlTokens& tokens, qsizetype first, qsizetype last,
@@ -143,6 +262,7 @@ std::vector<Statement> TsqlParser::statements() {
         if (acceptSymbol(";")) continue;
         out.push_back(statement());
         if (m_pos < m_last && !atSymbol(";") && !atStatementStart()) fail();
+        Roles(m_tokens).statement(out.back());
     }
     return out;
 }
@@ -153,6 +273,7 @@ Statement TsqlParser::condition() {
     s.token = m_pos;
     s.where = expr();
     if (m_pos < m_last) fail();
+    Roles(m_tokens).statement(s);
     return s;
 }
 
@@ -384,17 +505,38 @@ void TsqlParser::table(TableRef& ref) {
 }
 
 // WITH (INDEX = X), WITH (NOLOCK), ...: accepted and left to SQLite's planner.
+// Table hints are the server's business: read as the server reads them, then left aside.
 void TsqlParser::hints() {
+    static const char* const Plain[] = {
+        "NOLOCK",       "READUNCOMMITTED", "READCOMMITTED", "REPEATABLEREAD", "SERIALIZABLE",
+        "HOLDLOCK",     "UPDLOCK",         "XLOCK",         "ROWLOCK",        "PAGLOCK",
+        "TABLOCK",      "TABLOCKX",        "NOWAIT",        "READPAST",       "FASTFIRSTROW",
+        "NOEXPAND"};
+    const auto indexName = [&] {
+        const TsqlToken* t = peek();
+        if (!t || (!t->isName() && t->kind != TokenKind::Number)) fail();
+        ++m_pos;
+    };
     expectWord("WITH");
     expectSymbol("(");
-    int parens = 1;
-    while (parens > 0) {
-        const TsqlToken* t = peek();
-        if (!t || t->kind == TokenKind::String || t->kind == TokenKind::Variable) fail();
-        if (t->isSymbol(QLatin1String("("))) ++parens;
-        if (t->isSymbol(QLatin1String(")"))) --parens;
+    do {
+        if (acceptWord("INDEX")) {
+            if (acceptSymbol("=")) {
+                indexName();
+            } else {
+                expectSymbol("(");
+                do indexName();
+                while (acceptSymbol(","));
+                expectSymbol(")");
+            }
+            continue;
+        }
+        const bool known = std::any_of(std::begin(Plain), std::end(Plain),
+                                       [&](const char* word) { return atWord(word); });
+        if (!known) fail();
         ++m_pos;
-    }
+    } while (acceptSymbol(","));
+    expectSymbol(")");
 }
 
 void TsqlParser::orderBy(Select& select) {

@@ -364,6 +364,17 @@ bool TsqlTranslator::runRepeated(const QString& commandText, ResultSets& out) {
     return m_db.preparations() == preparations || !changed();
 }
 
+void TsqlTranslator::parse(const TsqlBatch& batch, qsizetype first, qsizetype last,
+                           bool condition) {
+    const Literals lits = literals(batch, first, last);
+    if (cached(lits, condition)) return;
+    TsqlParser parser(batch.tokens(), first, last, lits.slotOf);
+    if (condition)
+        parser.condition();
+    else
+        parser.statements();
+}
+
 bool TsqlTranslator::holds(const TsqlBatch& batch, qsizetype first, qsizetype last) {
     const Literals lits = literals(batch, first, last);
     std::unique_ptr<Shape> fresh;

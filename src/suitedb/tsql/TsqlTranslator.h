@@ -32,6 +32,9 @@ public:
     // it as a batch: the same results and errors as the way through TsqlBatch and run. False,
     // having run nothing, for any other text.
     bool runRepeated(const QString& commandText, ResultSets& out);
+    // Parses the statements of tokens [first, last), or the IF condition there, without
+    // running them: throws DbError for a syntax error.
+    void parse(const TsqlBatch& batch, qsizetype first, qsizetype last, bool condition);
     // Whether the IF condition of tokens [first, last) holds.
     bool holds(const TsqlBatch& batch, qsizetype first, qsizetype last);
 

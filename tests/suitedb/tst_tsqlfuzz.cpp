@@ -1,0 +1,129 @@
+// Whatever text reaches the front end, it answers with rows or with a database error: never a
+// crash, never another kind of failure, never a damaged file. The texts are the module's own
+// statements with tokens dropped, doubled, swapped, cut off or replaced, from a fixed seed.
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include "DbError.h"
+#include "SuiteSchema.h"
+#include "TsqlFixture.h"
+#include "TsqlLexer.h"
+
+namespace {
+const char* const Rows =
+    "INSERT INTO Acco (ACODE, ANOTE) VALUES ('1311', '機器設備'), ('1312', '運輸設備');"
+    "INSERT INTO Depart25 (DEPARTNO, DENAME) VALUES ('01', '管理部'), ('02', '業務部');"
+    "INSERT INTO Asset (ACODE, ANAME, ACOD1, ADAT1, ATOTA, ATOT1, AYEAR, ATOT3, ATOT4, ATOT5,"
+    "  ASELL, ADAT2) VALUES ('EQ0001', '電腦', '1312', '112.05.01', 500, 50, 36, 12.5, 10, 35,"
+    "  0, '');"
+    "INSERT INTO Assetd_Temp (LCODE, ACODE, ASEQ, ADENO, APERC, ATOTA) VALUES"
+    "  ('0016', 'EQ0001', 1, '01', 40, 5), ('0016', 'EQ0001', 2, '02', 60, 7.5);"
+    "INSERT INTO SISE (SCOD1, SSEQ, SICOD, SPNAM, SINUM, SONUM, SINYN, SPOIN) VALUES"
+    "  ('11401050001', 1, 'MS0451', '甲', 10, 0, 'N', '個');";
+
+// The module's statements, one of each construct.
+const char* const Seeds[] = {
+    "Select *,Isnull((Select Dename From Depart25 Where Departno = Adeno),'') As Adena From "
+    "Assetd_Temp Where Lcode = '0016'",
+    "SELECT TOP 10 ACODE AS A,ANOTE AS B FROM ACCO WHERE ACODE LIKE '13[_]%' AND ACODE >= "
+    "(SELECT MIN(ACODE) FROM (SELECT TOP 2 ACODE FROM ACCO WHERE ACODE LIKE '131%' AND ACODE <= "
+    "'1313' ORDER BY ACODE DESC) AS A) ORDER BY ACODE",
+    "Select Sum(Atot1),Sum(Atot3) From Asset  Where Acode Between 'EQ0001' And 'EQ9999';Select "
+    "Acode As '財產編號',Case When Asell = 1 Then '是' Else '否' End As '售出' From Asset Order "
+    "By Acode",
+    "SELECT TOP 15 (CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) AS HINX FROM SISE "
+    "WITH (INDEX = SISE1_INX) WHERE SICOD = 'MS0451' AND (SINUM-SONUM) > 0 AND SINYN = 'N' AND "
+    "(CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) <= '1140201000210001' ORDER BY "
+    "SCOD1 DESC,SSEQ DESC",
+    "IF (Select '1312') > (Select '1311') Begin Select 'T' End Else Begin Select 'F' End",
+    "Select IsNull((Select Convert(VarChar,Snumb) From ZqPro4..Stoc Where Stcod = '001' And "
+    "Sitem = 'MS0451'),'無此代號') as '台北庫存'",
+    "SELECT ICODE,INAME FROM ITEM,ITEM1 WHERE ICODE = ICODE1 AND ICODE IN (SELECT SICOD FROM "
+    "SISE GROUP BY SICOD) AND INAME NOT LIKE N'%滑%' ORDER BY ICODE",
+    "INSERT INTO Assetd_Temp (LCODE, ACODE, ASEQ, ADENO, APERC, ATOTA) VALUES ('0016', 'EQ0001', "
+    "3, '01', 0, 0)",
+    "UPDATE Assetd_Temp SET APERC = APERC - 10, ATOTA = ATOTA / 2 WHERE LCODE = '0016' AND ASEQ "
+    "= 3",
+    "DELETE FROM Assetd_Temp WHERE LCODE = '0016' AND ASEQ = 3",
+    "EXEC SF_ZQ2K_ASSET_F2 '0016','EQ','EQ%',1",
+    "SF_ZQ2K_DEPART25_F2 '0016','', '0%', 0",
+};
+
+const char* const Replacements[] = {
+    "SELECT", "FROM",  "WHERE", "AND",   "OR",    "NOT",    "IN",     "IS",     "NULL",
+    "LIKE",   "CASE",  "WHEN",  "THEN",  "ELSE",  "END",    "TOP",    "ORDER",  "BY",
+    "GROUP",  "AS",    "UNION", "EXEC",  "IF",    "BEGIN",  "INSERT", "UPDATE", "DELETE",
+    "SET",    "INTO",  "JOIN",  "ON",    "WITH",  "(",      ")",      ",",      ".",
+    ";",      "+",     "-",     "*",     "/",     "%",      "=",      "<=",     "<>",
+    "!=",     "'",     "\"",    "[",     "]",     "N'甲'",  "0",      "1",      "2.5",
+    "'a'",    "''",    "..",    "@x",    "--",    "/*",     "*/",     "CONVERT", "CHAR(0)",
+    "ISNULL", "COUNT", "(*)",   "SUM",   "EXISTS", "\x01", "LEFT",   "SUBSTRING",
+};
+
+template <size_t N>
+QString pick(QRandomGenerator& random, const char* const (&from)[N]) {
+    return QString::fromUtf8(from[random.bounded(int(N))]);
+}
+
+QString mutated(QRandomGenerator& random, const QString& seed) {
+    QStringList tokens;
+    for (const TsqlToken& t : TsqlLexer::tokenize(seed)) tokens.append(t.text);
+    const int changes = random.bounded(4) == 0 ? 2 : 1;
+    for (int c = 0; c < changes && !tokens.isEmpty(); ++c) {
+        const int at = random.bounded(int(tokens.size()));
+        switch (random.bounded(5)) {
+            case 0:
+                tokens.removeAt(at);
+                break;
+            case 1:
+                tokens.insert(at, tokens[at]);
+                break;
+            case 2:
+                if (at + 1 < tokens.size()) tokens.swapItemsAt(at, at + 1);
+                break;
+            case 3:
+                tokens = tokens.mid(0, at);
+                break;
+            default:
+                tokens[at] = pick(random, Replacements);
+        }
+    }
+    return tokens.join(u' ');
+}
+}  // namespace
+
+class TsqlFuzzTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void mutatedStatements() {
+        TsqlFixture fixture{QString()};
+        SuiteSchema::create(fixture.db().connection());
+        fixture.db().connection().script(QString::fromUtf8(Rows));
+        QRandomGenerator random(20261205);
+        int answered = 0;
+        int refused = 0;
+        for (int round = 0; round < 1500; ++round) {
+            for (const char* seed : Seeds) {
+                const QString text = mutated(random, QString::fromUtf8(seed));
+                try {
+                    fixture.db().execute(text);
+                    ++answered;
+                } catch (const DbError& e) {
+                    QVERIFY2(!e.description().isEmpty(), qPrintable(text));
+                    ++refused;
+                } catch (const std::exception& e) {
+                    QFAIL(qPrintable(QStringLiteral("%1: %2").arg(text, QString::fromUtf8(e.what()))));
+                }
+            }
+        }
+        // Both kinds of answer came up, and the file is sound after all of it.
+        QVERIFY(answered > 100);
+        QVERIFY(refused > 100);
+        QCOMPARE(fixture.db().connection().scalar(QStringLiteral("PRAGMA integrity_check")).toString(),
+                 QStringLiteral("ok"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TsqlFuzzTest)
+#include "tst_tsqlfuzz.moc"
