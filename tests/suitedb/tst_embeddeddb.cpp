@@ -46,53 +46,28 @@ private slots:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<QString>("answer");
-        QTest::newRow("b after a") << "b"
-                                   << "a"
-                                   << "T";
-        QTest::newRow("equal") << "a"
-                               << "a"
-                               << "F";
-        QTest::newRow("a before b") << "a"
-                                    << "b"
-                                    << "F";
-        QTest::newRow("case ignored: a vs A") << "a"
-                                              << "A"
-                                              << "F";
-        QTest::newRow("case ignored: A vs a") << "A"
-                                              << "a"
-                                              << "F";
-        QTest::newRow("case ignored: b vs A") << "b"
-                                              << "A"
-                                              << "T";
-        QTest::newRow("trailing blanks ignored") << "a  "
-                                                 << "a"
-                                                 << "F";
-        QTest::newRow("leading blank counts") << "a"
-                                              << " a"
-                                              << "T";
-        QTest::newRow("digits before letters") << "A"
-                                               << "9"
-                                               << "T";
-        QTest::newRow("codes as texts") << "10"
-                                        << "9"
-                                        << "F";
         // Stroke order: 王 (4 strokes) before 李 (7), although 李 comes first by code point
         // and by pinyin; 林 (8) before 陳 (11), although chen comes before lin in pinyin.
-        QTest::newRow("李 after 王") << "李"
-                                     << "王"
-                                     << "T";
-        QTest::newRow("王 before 李") << "王"
-                                      << "李"
-                                      << "F";
-        QTest::newRow("陳 after 林") << "陳"
-                                     << "林"
-                                     << "T";
-        QTest::newRow("一 before 丁") << "一"
-                                      << "丁"
-                                      << "F";
-        QTest::newRow("names by first character") << "王美華"
-                                                  << "李志明"
-                                                  << "F";
+        const char* const cases[][4] = {
+            {"b after a", "b", "a", "T"},
+            {"equal", "a", "a", "F"},
+            {"a before b", "a", "b", "F"},
+            {"case ignored: a vs A", "a", "A", "F"},
+            {"case ignored: A vs a", "A", "a", "F"},
+            {"case ignored: b vs A", "b", "A", "T"},
+            {"trailing blanks ignored", "a  ", "a", "F"},
+            {"leading blank counts", "a", " a", "T"},
+            {"digits before letters", "A", "9", "T"},
+            {"codes as texts", "10", "9", "F"},
+            {"李 after 王", "李", "王", "T"},
+            {"王 before 李", "王", "李", "F"},
+            {"陳 after 林", "陳", "林", "T"},
+            {"一 before 丁", "一", "丁", "F"},
+            {"names by first character", "王美華", "李志明", "F"},
+        };
+        for (const auto& c : cases)
+            QTest::newRow(c[0]) << QString::fromUtf8(c[1]) << QString::fromUtf8(c[2])
+                                << QString::fromUtf8(c[3]);
     }
     void comparisonBatch() {
         QFETCH(QString, a);
