@@ -345,7 +345,33 @@ class TsqlHistoryTest : public QObject {
 
     std::unique_ptr<TsqlFixture> m_fixture;
 
-    void check() { TsqlCorpus::check(m_fixture->db()); }
+    // The rows, and for a statement that names its index: the index answers it in the
+    // order it asks for, without a sort, and every other table is read through its key (a
+    // subquery used as a value reads its at most two rows as a subquery of its own).
+    void check() {
+        TsqlCorpus::check(m_fixture->db());
+        QFETCH(QString, text);
+        static const QRegularExpression hint(QStringLiteral("WITH \\(INDEX = (\\w+)\\)"),
+                                             QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch named = hint.match(text);
+        if (!named.hasMatch()) return;
+        for (const auto& prepared : m_fixture->db().translator().prepare(text)) {
+            QStringList steps;
+            for (const QVariantList& row : m_fixture->db()
+                                                .connection()
+                                                .query(QStringLiteral("EXPLAIN QUERY PLAN ") +
+                                                           prepared.sql,
+                                                       prepared.values)
+                                                .rows)
+                steps.append(row.last().toString());
+            const QString plan = steps.join(u';');
+            QVERIFY2(plan.contains(QLatin1String("INDEX ") + named.captured(1).toUpper()),
+                     qPrintable(plan));
+            QVERIFY2(!plan.contains(QLatin1String("TEMP B-TREE")), qPrintable(plan));
+            QVERIFY2(!plan.contains(QRegularExpression(QStringLiteral("SCAN (?!t0\\b|\\(subquery-)"))),
+                     qPrintable(plan));
+        }
+    }
 
     void addCompany(const char* name, const char* rows) {
         SqliteConnection company(m_fixture->path(QLatin1String(name)),
