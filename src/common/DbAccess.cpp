@@ -8,6 +8,7 @@
 #include "Dialogs.h"
 #include "ProgramExit.h"
 #include "Session.h"
+#include "SuiteDatabase.h"
 #include "UserSettings.h"
 
 namespace {
@@ -22,11 +23,13 @@ LastError& lastError() {
 }  // namespace
 
 QString ConnectionText() {
+    // Each value quoted where it needs to be: a ';' in the password must not end it or add a
+    // field of its own.
     const Session& s = Session::current();
-    return QStringLiteral("Provider=MSDASQL.1;Password=") + s.dbPassword +
-           QStringLiteral(";Persist Security Info=") + s.persistSecurity +
-           QStringLiteral(";User ID=") + s.dbUser +
-           QStringLiteral(";Data Source=zqpro;Initial Catalog=") + s.dbName;
+    return QStringLiteral("Provider=MSDASQL.1;Password=") + Connections::quote(s.dbPassword) +
+           QStringLiteral(";Persist Security Info=") + Connections::quote(s.persistSecurity) +
+           QStringLiteral(";User ID=") + Connections::quote(s.dbUser) +
+           QStringLiteral(";Data Source=zqpro;Initial Catalog=") + Connections::quote(s.dbName);
 }
 
 void SetConnection(DataSource& source) {

@@ -25,6 +25,13 @@ void setFactory(Factory factory);
 std::shared_ptr<SuiteDatabase> open(const QString& connectionText);
 // Drops the shared connections (tests, and the end of the program).
 void closeAll();
-// One field of a connection text such as "Initial Catalog"; empty when absent.
+// A value as it is written into a connection text: as it is when none of its characters
+// could be read as part of the text's syntax, otherwise in braces with every '}' doubled, so
+// that a ';' or '=' inside a password stays part of the password.
+QString quote(const QString& value);
+// One field of a connection text such as "Initial Catalog" (names ignore case; the first of
+// repeated names counts); empty when absent. A value in braces, or in double or single quotes
+// with the quote doubled inside, is read without them; any other value is the text up to the
+// next ';' as it stands.
 QString field(const QString& connectionText, const QString& name);
 }  // namespace Connections

@@ -12,6 +12,7 @@
 #include "FakeDatabase.h"
 #include "ProgramExit.h"
 #include "Session.h"
+#include "SuiteDatabase.h"
 #include "Trace.h"
 #include "UserSettings.h"
 
@@ -64,6 +65,76 @@ private slots:
                  QString("Provider=MSDASQL.1;Password=pw;Persist Security Info=True;User ID=sa;"
                          "Data Source=zqpro;Initial Catalog=ZQDEMO"));
         QCOMPARE(Connections::field(source.connectionText, "Initial Catalog"), QString("ZQDEMO"));
+    }
+
+    // Values that hold the text's syntax are written in braces, every '}' doubled, and read
+    // back whole: a password can neither end early nor name another data source.
+    void connectionTextKeepsValuesWhole_data() {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("another data source")
+            << "x;Data Source=evil" << "Password={x;Data Source=evil};";
+        QTest::newRow("equals sign") << "a=b" << "Password={a=b};";
+        QTest::newRow("closing brace")
+            << "a};Data Source=evil" << "Password={a}};Data Source=evil};";
+        QTest::newRow("braces") << "{x}" << "Password={{x}}};";
+        QTest::newRow("double quote") << "\"x;y\"" << "Password={\"x;y\"};";
+        QTest::newRow("apostrophe") << "it's" << "Password={it's};";
+        QTest::newRow("blanks around") << "  pw " << "Password={  pw };";
+        QTest::newRow("blank inside") << "p w" << "Password=p w;";
+        QTest::newRow("chinese") << "密碼;資料" << "Password={密碼;資料};";
+        QTest::newRow("chinese plain") << "密碼" << "Password=密碼;";
+    }
+    void connectionTextKeepsValuesWhole() {
+        QFETCH(QString, password);
+        QFETCH(QString, written);
+        Session& s = Session::current();
+        s.dbPassword = password;
+        s.dbUser = "O'Neil;x";
+        s.persistSecurity = "True";
+        s.dbName = "ZQ;2K";
+        const QString text = ConnectionText();
+        QVERIFY2(text.contains(written), qPrintable(text));
+        QVERIFY(text.contains("User ID={O'Neil;x};"));
+        QCOMPARE(Connections::field(text, "Password"), password);
+        QCOMPARE(Connections::field(text, "User ID"), s.dbUser);
+        QCOMPARE(Connections::field(text, "Persist Security Info"), QString("True"));
+        QCOMPARE(Connections::field(text, "Data Source"), QString("zqpro"));
+        QCOMPARE(Connections::field(text, "Initial Catalog"), s.dbName);
+        QCOMPARE(Connections::field(text, "Provider"), QString("MSDASQL.1"));
+    }
+
+    // Texts as another program may write them: quoted values of either kind, blanks around
+    // names and quoted values, names in any case, parts without a value.
+    void connectionFieldsOfWrittenTexts_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("plain") << "A=1;B=2" << "B" << "2";
+        QTest::newRow("name in any case, blanks around it") << "A=1; user id =sa" << "User ID"
+                                                           << "sa";
+        QTest::newRow("plain value keeps its blanks") << "Password= p w ;A=1" << "Password"
+                                                      << " p w ";
+        QTest::newRow("absent") << "A=1;B=2" << "C" << "";
+        QTest::newRow("empty") << "A=;B=2" << "A" << "";
+        QTest::newRow("part without a value") << "junk;A=1" << "A" << "1";
+        QTest::newRow("first of two") << "A=1;A=2" << "A" << "1";
+        QTest::newRow("braces") << "A={x;B=2};B=3" << "B" << "3";
+        QTest::newRow("brace doubled") << "A={x}};B=2}" << "A" << "x};B=2";
+        QTest::newRow("braces with blanks around") << "A = {x} ;B=2" << "A" << "x";
+        QTest::newRow("double quotes") << "A=\"x;\"\"B=2\";B=3" << "A" << "x;\"B=2";
+        QTest::newRow("after double quotes") << "A=\"x;\"\"B=2\";B=3" << "B" << "3";
+        QTest::newRow("single quotes") << "A='it''s;B=2';B=3" << "A" << "it's;B=2";
+        QTest::newRow("other quote inside") << "A='say \"x\"'" << "A" << "say \"x\"";
+        QTest::newRow("brace not closed") << "A={x;B=2" << "B" << "";
+        QTest::newRow("text after the closing brace") << "A={x}y;B=2" << "A" << "x";
+        QTest::newRow("chinese") << "密碼={甲;乙};B=2" << "密碼" << "甲;乙";
+    }
+    void connectionFieldsOfWrittenTexts() {
+        QFETCH(QString, text);
+        QFETCH(QString, name);
+        QFETCH(QString, value);
+        QCOMPARE(Connections::field(text, name), value);
     }
 
     void refreshAndRowTests() {
