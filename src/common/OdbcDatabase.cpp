@@ -21,22 +21,52 @@ DbError toDbError(const QSqlError& error, bool connecting) {
 bool mentions(const QString& message, const char* words) {
     return message.contains(QLatin1String(words), Qt::CaseInsensitive);
 }
+
+// Qt's ODBC driver (6.4.2) joins "DSN=" + database name, ";UID=" + user and ";PWD=" + password
+// into the ODBC connection string without quoting any of them, so they are handed to it
+// already in the form the ODBC driver reads: in braces where a character would otherwise be
+// read as syntax. Later Qt versions put quotes of their own around a value that holds a ';',
+// which ODBC drivers do not read; there such a value is refused rather than sent in pieces.
+constexpr bool QtQuotesLoginValues = QT_VERSION > QT_VERSION_CHECK(6, 4, 2);
+
+QString odbcValue(const QString& value) {
+    if (QtQuotesLoginValues && value.contains(u';'))
+        throw DbError(
+            DbErrorNumber::LoginRefused,
+            QStringLiteral("登入名稱、密碼或資料來源名稱含有分號,無法傳給 ODBC 驅動程式"));
+    return Connections::quote(value);
+}
+
+// Qt reads its connection options as "name=value" parts between ';' and simplifies each value:
+// a catalogue that would not come through unchanged is refused.
+QString catalogueOption(const QString& catalogue) {
+    if (catalogue.contains(u';') || catalogue != catalogue.simplified())
+        throw DbError(
+            DbErrorNumber::LoginRefused,
+            QStringLiteral("資料庫名稱「%1」含有無法傳給 ODBC 驅動程式的字元").arg(catalogue));
+    return QStringLiteral(";SQL_ATTR_CURRENT_CATALOG=") + catalogue;
+}
 }  // namespace
 
 OdbcDatabase::OdbcDatabase(const QString& connectionText)
     : m_name(QStringLiteral("zqpro-%1").arg(connectionCounter.fetchAndAddRelaxed(1))) {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
-    if (!db.isValid())
-        throw DbError(DbErrorNumber::NoConnection, QStringLiteral("未安裝 ODBC 驅動程式"));
-    // A bare data source name makes Qt connect with SQLConnect, which finds the data source
-    // in odbc.ini on every driver manager; the catalogue is set as a connection attribute.
+    // The data source is named, not described, so that the driver manager finds it in
+    // odbc.ini; the catalogue is set as a connection attribute.
     const Login l = login(connectionText);
-    db.setDatabaseName(l.dataSource);
-    db.setUserName(l.user);
-    db.setPassword(l.password);
+    const QString dataSource = odbcValue(l.dataSource);
+    const QString user = odbcValue(l.user);
+    const QString password = odbcValue(l.password);
     QString options = QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15");
-    if (!l.catalogue.isEmpty())
-        options += QStringLiteral(";SQL_ATTR_CURRENT_CATALOG=") + l.catalogue;
+    if (!l.catalogue.isEmpty()) options += catalogueOption(l.catalogue);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
+    if (!db.isValid()) {
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+        throw DbError(DbErrorNumber::NoConnection, QStringLiteral("未安裝 ODBC 驅動程式"));
+    }
+    db.setDatabaseName(dataSource);
+    db.setUserName(user);
+    db.setPassword(password);
     db.setConnectOptions(options);
     if (!db.open()) {
         const DbError error = toDbError(db.lastError(), true);

@@ -1,13 +1,16 @@
 // The ODBC backend through unixODBC and the SQLite ODBC driver: a data source "zqpro" of
 // its own (odbcinst.ini and odbc.ini in a temporary folder) over a temporary SQLite file,
 // plain SQL through OdbcDatabase, and the provider's error numbers for the driver's and
-// SQL Server's failures.
+// SQL Server's failures. A second data source, "recorder", has a driver that writes down the
+// connection string it was given: the login must reach the driver whole whatever it holds.
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "DbAccess.h"
 #include "DbError.h"
 #include "OdbcDatabase.h"
+#include "Session.h"
 
 namespace {
 const char* const DriverFiles[] = {"/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so",
@@ -35,6 +38,18 @@ void write(const QString& path, const QString& text) {
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Text));
     file.write(text.toUtf8());
 }
+
+// The module's own connection text for a login, aimed at another data source.
+QString connectionTextFor(const QString& user, const QString& password, const QString& catalogue,
+                          const QString& source) {
+    Session& s = Session::current();
+    s.dbUser = user;
+    s.dbPassword = password;
+    s.dbName = catalogue;
+    s.persistSecurity = QStringLiteral("True");
+    return ConnectionText().replace(QStringLiteral("Data Source=zqpro;"),
+                                    "Data Source=" + source + ';');
+}
 }  // namespace
 
 class OdbcDatabaseTest : public QObject {
@@ -42,7 +57,17 @@ class OdbcDatabaseTest : public QObject {
 
     QTemporaryDir m_dir;
     QString m_database;
+    QString m_recording;
     std::unique_ptr<OdbcDatabase> m_db;
+
+    // What the recording driver was given by one attempt to connect (which it refuses).
+    QString recordedConnection(const QString& connectionText, quint32* error) {
+        QFile::remove(m_recording);
+        *error = errorNumber([&] { OdbcDatabase db(connectionText); });
+        QFile file(m_recording);
+        if (!file.open(QIODevice::ReadOnly)) return QString();
+        return QString::fromUtf8(file.readAll()).chopped(1);
+    }
 
 private slots:
     void initTestCase() {
@@ -50,16 +75,19 @@ private slots:
         for (const char* file : DriverFiles)
             if (QFile::exists(QLatin1String(file))) driver = QLatin1String(file);
         if (driver.isEmpty()) QSKIP("the SQLite ODBC driver (libsqliteodbc) is not installed");
-        write(
-            m_dir.filePath(QStringLiteral("odbcinst.ini")),
-            QStringLiteral("[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=%1\n").arg(driver));
+        write(m_dir.filePath(QStringLiteral("odbcinst.ini")),
+              QStringLiteral("[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=%1\n\n"
+                             "[Recorder]\nDriver=%2\n")
+                  .arg(driver, QStringLiteral(RECORDING_ODBC_DRIVER)));
         m_database = m_dir.filePath(QStringLiteral("zqpro.db"));
         write(m_dir.filePath(QStringLiteral("odbc.ini")),
               QStringLiteral("[zqpro]\nDriver=SQLite3\nDatabase=%1\nTimeout=2000\n\n[broken]\n"
-                             "Driver=SQLite3\nDatabase=%2\n")
+                             "Driver=SQLite3\nDatabase=%2\n\n[recorder]\nDriver=Recorder\n")
                   .arg(m_database, m_dir.filePath(QStringLiteral("no/such/folder/x.db"))));
         qputenv("ODBCSYSINI", m_dir.path().toLocal8Bit());
         qputenv("ODBCINI", m_dir.filePath(QStringLiteral("odbc.ini")).toLocal8Bit());
+        m_recording = m_dir.filePath(QStringLiteral("recording.txt"));
+        qputenv("ZQFU_ODBC_RECORDING", m_recording.toLocal8Bit());
 
         m_db = std::make_unique<OdbcDatabase>(connectionText(QStringLiteral("ZQDEMO")));
         m_db->execute(
@@ -81,6 +109,67 @@ private slots:
         QCOMPARE(l.password, QStringLiteral("p w"));
         QCOMPARE(l.catalogue, QStringLiteral("ZQ2K"));
         QVERIFY(OdbcDatabase::login(connectionText(QString())).user.isEmpty());
+
+        // Whatever the values hold, the module's connection text gives them back whole.
+        const QString password = QStringLiteral(" x;Data Source=evil;Password={}}'\"密碼 ");
+        const OdbcDatabase::Login hostile = OdbcDatabase::login(connectionTextFor(
+            QStringLiteral("o'neil;User ID=sa"), password, QStringLiteral("ZQ;2K"), "zqpro"));
+        QCOMPARE(hostile.dataSource, QStringLiteral("zqpro"));
+        QCOMPARE(hostile.user, QStringLiteral("o'neil;User ID=sa"));
+        QCOMPARE(hostile.password, password);
+        QCOMPARE(hostile.catalogue, QStringLiteral("ZQ;2K"));
+    }
+
+    // The connection string that reaches the ODBC driver through Qt and the driver manager:
+    // a value that holds ODBC syntax is in braces with each '}' doubled, so that the password
+    // can neither end early nor name another data source; plain values are sent as they are.
+    void driverGetsTheLoginWhole_data() {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("received");
+        QTest::newRow("plain") << "sa" << "pw" << "DSN=recorder;UID=sa;PWD=pw";
+        QTest::newRow("no login") << "" << "" << "DSN=recorder";
+        QTest::newRow("another data source")
+            << "sa" << "x;DSN=zqpro" << "DSN=recorder;UID=sa;PWD={x;DSN=zqpro}";
+        QTest::newRow("closing brace")
+            << "sa" << "a};DSN=zqpro" << "DSN=recorder;UID=sa;PWD={a}};DSN=zqpro}";
+        QTest::newRow("opening brace") << "sa" << "{x}" << "DSN=recorder;UID=sa;PWD={{x}}}";
+        QTest::newRow("equals sign") << "sa" << "p=w" << "DSN=recorder;UID=sa;PWD={p=w}";
+        QTest::newRow("quotes") << "sa" << "it's \"q\"" << "DSN=recorder;UID=sa;PWD={it's \"q\"}";
+        QTest::newRow("blanks around") << "sa" << " pw " << "DSN=recorder;UID=sa;PWD={ pw }";
+        QTest::newRow("chinese") << "會計" << "密碼" << "DSN=recorder;UID=會計;PWD=密碼";
+        QTest::newRow("user name")
+            << "sa;PWD=x" << "pw" << "DSN=recorder;UID={sa;PWD=x};PWD=pw";
+    }
+    void driverGetsTheLoginWhole() {
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        QFETCH(QString, received);
+        quint32 error = 0;
+        const QString sent = recordedConnection(
+            connectionTextFor(user, password, QString(), QStringLiteral("recorder")), &error);
+        if (QT_VERSION > QT_VERSION_CHECK(6, 4, 2) && (user + password).contains(u';')) {
+            // A Qt that puts quotes of its own around such a value: nothing is sent.
+            QCOMPARE(error, quint32(0x80040E4D));
+            QCOMPARE(sent, QString());
+            return;
+        }
+        QCOMPARE(sent, received);
+        QCOMPARE(error, quint32(0x80004005));  // the recorder refuses every connection
+    }
+
+    // Qt reads its connection options split at ';': a catalogue holding one would set options
+    // of its own, so it is refused before anything is sent.
+    void catalogueThatQtWouldSplitIsRefused() {
+        quint32 error = 0;
+        QCOMPARE(recordedConnection(connectionTextFor("sa", "pw", "ZQ2K;SQL_ATTR_TRACE=1",
+                                                      QStringLiteral("recorder")),
+                                    &error),
+                 QString());
+        QCOMPARE(error, quint32(0x80040E4D));
+        QCOMPARE(recordedConnection(
+                     connectionTextFor("sa", "pw", "ZQ2K", QStringLiteral("recorder")), &error),
+                 QStringLiteral("DSN=recorder;UID=sa;PWD=pw"));
     }
 
     void selectRowsColumnsAndValues() {
