@@ -5,6 +5,8 @@
 #include <sqlite3.h>
 
 #include "../common/FakeDatabase.h"
+#include "DataSource.h"
+#include "DbAccess.h"
 #include "LocalSettings.h"
 #include "ProgramExit.h"
 #include "ScriptedDialogs.h"
@@ -176,6 +178,30 @@ private slots:
         QVERIFY(s.rightFlags[960] && !s.rightFlags[961]);
         QVERIFY(s.rightFlags[355] && s.rightFlags[383] && !s.rightFlags[384]);
         QVERIFY(m_dialogs->shown.isEmpty());
+    }
+
+    // The settings file holds the password in clear text: start-up takes away the access that
+    // group and others have to it, and carries the password whole into the connection text.
+    void settingsFileAndItsPassword() {
+        const QString path = m_dir.filePath("ZqSrvUse.dat");
+        const QString password = "x;Data Source=evil}{'\" 密碼 ";
+        QVERIFY(LocalSettings::write(path, {"10.0.0.5", "sa", password, "ZQ2K"}));
+#ifdef Q_OS_UNIX
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ReadGroup | QFileDevice::ReadOther));
+#endif
+        QVERIFY(!ended("/GO 0016 ADM"));
+#ifdef Q_OS_UNIX
+        const QFileDevice::Permissions others =
+            QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+            QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+        QCOMPARE(QFile::permissions(path) & others, QFileDevice::Permissions());
+#endif
+        const QString text = SharedSources::general().connectionText;
+        QCOMPARE(Connections::field(text, "Password"), password);
+        QCOMPARE(Connections::field(text, "User ID"), QString("sa"));
+        QCOMPARE(Connections::field(text, "Data Source"), QString("zqpro"));
+        QCOMPARE(Connections::field(text, "Initial Catalog"), QString("ZQ2K"));
     }
 
     void apostropheStaysInsideTheValue() {

@@ -1,0 +1,147 @@
+// The local settings file: its row read back as written, and its protection, since it holds
+// the database password in clear text: created owner-only whatever the umask, SQLite's journal
+// and WAL files beside it no looser, and a file found open to group or others tightened.
+#include <sqlite3.h>
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "LocalSettings.h"
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace {
+#ifdef Q_OS_UNIX
+// The permission bits of a file; -1 when it does not exist.
+int modeOf(const QString& path) {
+    struct stat st {};
+    if (::stat(path.toUtf8().constData(), &st) != 0) return -1;
+    return int(st.st_mode & 07777);
+}
+
+void setMode(const QString& path, int mode) {
+    QCOMPARE(::chmod(path.toUtf8().constData(), mode_t(mode)), 0);
+}
+
+// Runs the test body with the loosest umask, so that a file created with the default mode
+// would show group and other bits.
+struct LooseUmask {
+    mode_t saved = ::umask(0);
+    ~LooseUmask() { ::umask(saved); }
+};
+#endif
+
+void exec(sqlite3* db, const char* sql) {
+    QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+}
+}  // namespace
+
+class TestLocalSettings : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_path;
+
+private slots:
+    void init() {
+        m_path = m_dir.filePath(QString::fromLatin1(LocalSettings::FileName));
+        for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+            QFile::remove(m_path + QLatin1String(suffix));
+    }
+
+    void rowReadBackAsWritten() {
+        const LocalSettings row{"10.0.0.5", "會計", "x;Data Source=evil}{'\" 密碼 ", "ZQ2K"};
+        QVERIFY(LocalSettings::write(m_path, row));
+        QVERIFY(LocalSettings::write(m_path, row));  // the only row, however often written
+        const auto back = LocalSettings::read(m_path);
+        QVERIFY(back);
+        QCOMPARE(back->sadd, row.sadd);
+        QCOMPARE(back->unam, row.unam);
+        QCOMPARE(back->upas, row.upas);
+        QCOMPARE(back->dnam, row.dnam);
+        QVERIFY(!back->embedded());
+        QVERIFY(!LocalSettings::read(m_dir.filePath("missing.dat")));
+        QVERIFY(!QFile::exists(m_dir.filePath("missing.dat")));  // reading creates nothing
+    }
+
+#ifdef Q_OS_UNIX
+    void newFileIsOwnerOnly() {
+        LooseUmask umask;
+        QVERIFY(LocalSettings::write(m_path, {"embedded", "", "pw", "ZQDEMO"}));
+        QCOMPARE(modeOf(m_path), 0600);
+        for (const char* suffix : {"-journal", "-wal", "-shm"})
+            QCOMPARE(modeOf(m_path + QLatin1String(suffix)), -1);
+    }
+
+    // What SQLite creates beside the file while it is written: a rollback journal, or a WAL
+    // file and its shared-memory index. Each must be as closed as the file itself.
+    void sideFilesAreOwnerOnly_data() {
+        QTest::addColumn<QString>("journalMode");
+        QTest::addColumn<QStringList>("sideFiles");
+        QTest::newRow("rollback journal") << "DELETE" << QStringList{"-journal"};
+        QTest::newRow("write-ahead log") << "WAL" << QStringList{"-wal", "-shm"};
+    }
+    void sideFilesAreOwnerOnly() {
+        QFETCH(QString, journalMode);
+        QFETCH(QStringList, sideFiles);
+        LooseUmask umask;
+        QVERIFY(LocalSettings::write(m_path, {"10.0.0.5", "sa", "old", "ZQ2K"}));
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open(m_path.toUtf8().constData(), &other), SQLITE_OK);
+        exec(other, ("PRAGMA journal_mode=" + journalMode).toUtf8().constData());
+        // A write left open keeps the side files in place while they are looked at; in WAL
+        // mode the settings are also written once more while this connection holds the file.
+        exec(other, "BEGIN; UPDATE SrvDat SET UPAS = 'new';");
+        if (journalMode == "WAL") {
+            exec(other, "COMMIT");
+            QVERIFY(LocalSettings::write(m_path, {"10.0.0.5", "sa", "newer", "ZQ2K"}));
+        }
+        for (const QString& suffix : sideFiles) QCOMPARE(modeOf(m_path + suffix), 0600);
+        if (journalMode != "WAL") exec(other, "COMMIT");
+        sqlite3_close(other);
+        QCOMPARE(modeOf(m_path), 0600);
+        QCOMPARE(LocalSettings::read(m_path)->upas,
+                 journalMode == "WAL" ? QString("newer") : QString("new"));
+    }
+
+    void looseFileIsTightened_data() {
+        QTest::addColumn<int>("found");
+        QTest::addColumn<int>("left");
+        QTest::newRow("readable by all") << 0644 << 0600;
+        QTest::newRow("readable by group") << 0640 << 0600;
+        QTest::newRow("readable by others") << 0604 << 0600;
+        QTest::newRow("writable by all") << 0666 << 0600;
+        QTest::newRow("executable") << 0755 << 0600;
+        QTest::newRow("owner only") << 0600 << 0600;
+        QTest::newRow("read-only for the owner") << 0400 << 0400;
+    }
+    void looseFileIsTightened() {
+        QFETCH(int, found);
+        QFETCH(int, left);
+        QVERIFY(LocalSettings::write(m_path, {"10.0.0.5", "sa", "pw", "ZQ2K"}));
+        // A journal left by an earlier program that was stopped while writing.
+        QFile journal(m_path + "-journal");
+        QVERIFY(journal.open(QIODevice::WriteOnly));
+        journal.close();
+        setMode(m_path, found);
+        setMode(journal.fileName(), found);
+        QVERIFY(LocalSettings::protect(m_path));
+        QCOMPARE(modeOf(m_path), left);
+        QCOMPARE(modeOf(journal.fileName()), left);
+
+        // Reading and writing tighten it as well.
+        setMode(m_path, found);
+        QCOMPARE(LocalSettings::read(m_path)->upas, QString("pw"));
+        QCOMPARE(modeOf(m_path), left);
+        if (found & 0200) {
+            setMode(m_path, found);
+            QVERIFY(LocalSettings::write(m_path, {"10.0.0.5", "sa", "pw2", "ZQ2K"}));
+            QCOMPARE(modeOf(m_path), 0600);
+        }
+    }
+#endif
+};
+
+QTEST_GUILESS_MAIN(TestLocalSettings)
+#include "tst_localsettings.moc"
