@@ -4,14 +4,13 @@
 #include "DbAccess.h"
 #include "Dialogs.h"
 #include "LookupSource.h"
-#include "Session.h"
+#include "SqlLiteral.h"
 #include "ValueHelpers.h"
 
 namespace {
 using Dialogs::Answer;
 using Dialogs::Buttons;
 
-QString ws() { return Session::current().workstationCode; }
 QString lineText(const Recordset& rs, const char* column) {
     return HasCurrentRow(rs) ? rs.field(QString::fromLatin1(column)).toString() : QString();
 }
@@ -21,8 +20,8 @@ using P = AssetWindow::Private;
 
 void P::refreshLines() {
     run(lines, QStringLiteral("Select *,Isnull((Select Dename From Depart25 Where Departno = "
-                              "Adeno),'') As Adena From Assetd_Temp Where Lcode = '") +
-                   ws() + '\'');
+                              "Adeno),'') As Adena From Assetd_Temp Where Lcode = ") +
+                   workKey());
     dgf1Model->setRecordset(&lines.recordset());
 }
 
@@ -74,7 +73,7 @@ void P::loadAllocationFields() {
 
 void P::storeAllocationFields(int seq) {
     Recordset& rs = lines.recordset();
-    rs.setField(QStringLiteral("lcode"), ws());
+    rs.setField(QStringLiteral("lcode"), Session::current().workstationCode);
     rs.setField(QStringLiteral("acode"), t2[0]->text());
     rs.setField(QStringLiteral("aseq"), seq);
     rs.setField(QStringLiteral("adeno"), t4[0]->text());
@@ -133,10 +132,10 @@ void P::deleteLine() {
     currentSeq = seq.toInt();
     rs.deleteCurrent();
     refreshLines();
-    run(query, QStringLiteral("SELECT ISNULL((SELECT TOP 1 ASEQ FROM ASSETD_TEMP WHERE LCODE = '") +
-                   ws() + QStringLiteral("' AND ASEQ > ") + QString::number(currentSeq) +
-                   QStringLiteral("),ISNULL((SELECT TOP 1 ASEQ FROM ASSETD_TEMP WHERE LCODE = '") +
-                   ws() + QStringLiteral("' AND ASEQ < ") + QString::number(currentSeq) +
+    run(query, QStringLiteral("SELECT ISNULL((SELECT TOP 1 ASEQ FROM ASSETD_TEMP WHERE LCODE = ") +
+                   workKey() + QStringLiteral(" AND ASEQ > ") + QString::number(currentSeq) +
+                   QStringLiteral("),ISNULL((SELECT TOP 1 ASEQ FROM ASSETD_TEMP WHERE LCODE = ") +
+                   workKey() + QStringLiteral(" AND ASEQ < ") + QString::number(currentSeq) +
                    QStringLiteral(" ORDER BY ASEQ DESC),0))"));
     currentSeq = HasCurrentRow(query.recordset()) ? query.recordset().field(0).toInt() : 0;
     moveToLine(currentSeq);
@@ -146,12 +145,12 @@ void P::deleteLine() {
 
 void P::allocationDone() {
     if (lines.recordset().recordCount() > 0) {
-        run(query, QStringLiteral("SELECT SUM(APERC),SUM(ATOTA) FROM ASSETD_TEMP WHERE LCODE = '") +
-                       ws() + '\'');
+        run(query, QStringLiteral("SELECT SUM(APERC),SUM(ATOTA) FROM ASSETD_TEMP WHERE LCODE = ") +
+                       workKey());
         const Recordset& sum = query.recordset();
         if (!HasCurrentRow(sum) || sum.field(0).toDouble() != 100) {
-            Dialogs::showMessage(QStringLiteral(
-                "您所設定的部門攤提比例合計不等於100,請檢查設定值是否都正確"));
+            Dialogs::showMessage(
+                QStringLiteral("您所設定的部門攤提比例合計不等於100,請檢查設定值是否都正確"));
             return;
         }
     }
@@ -177,9 +176,10 @@ void P::lineOk() {
         t4[2]->setFocus();
         return;
     }
-    QString count = QStringLiteral("Select Count(*) From Assetd_Temp Where Lcode = '") + ws() +
-                    QStringLiteral("' And Adeno = '") + department + '\'';
-    if (allocMode == EditingLine) count += QStringLiteral(" And Aseq != ") + QString::number(currentSeq);
+    QString count = QStringLiteral("Select Count(*) From Assetd_Temp Where Lcode = ") + workKey() +
+                    QStringLiteral(" And Adeno = ") + SqlLiteral(department);
+    if (allocMode == EditingLine)
+        count += QStringLiteral(" And Aseq != ") + QString::number(currentSeq);
     run(query, count);
     if (HasCurrentRow(query.recordset()) && query.recordset().field(0).toInt() >= 1) {
         Dialogs::showMessage(QStringLiteral("部門代號[ ") + department +
@@ -192,8 +192,8 @@ void P::lineOk() {
         endLineEdit();
         return;
     }
-    run(query, QStringLiteral("Select Isnull(Max(aseq),0) From Assetd_Temp Where Lcode = '") +
-                   ws() + '\'');
+    run(query,
+        QStringLiteral("Select Isnull(Max(aseq),0) From Assetd_Temp Where Lcode = ") + workKey());
     currentSeq = (HasCurrentRow(query.recordset()) ? query.recordset().field(0).toInt() : 0) + 1;
     lines.recordset().addNew();
     storeAllocationFields(currentSeq);
@@ -226,8 +226,8 @@ void P::endLineEdit() {
 void P::leaveDepartment() {
     const QString code = t4[0]->text().trimmed();
     if (code.isEmpty() || dgf2->isVisible()) return;
-    run(query, QStringLiteral("Select Departno,Dename From Depart25 Where Departno = '") + code +
-                   QStringLiteral("' Order By Departno"));
+    run(query, QStringLiteral("Select Departno,Dename From Depart25 Where Departno = ") +
+                   SqlLiteral(code) + QStringLiteral(" Order By Departno"));
     const Recordset& rs = query.recordset();
     t4[0]->setText(HasCurrentRow(rs) ? rs.field(QStringLiteral("departno")).toString() : QString());
     t4[1]->setText(HasCurrentRow(rs) ? rs.field(QStringLiteral("dename")).toString() : QString());
@@ -242,8 +242,9 @@ void P::openDepartmentLookup() {
     static const auto departments = std::make_shared<ProcedureLookupSource>(
         QStringLiteral("SF_ZQ2K_DEPART25_F2"), QStringLiteral("a"), QStringLiteral("b"));
     lookupOwner = 40;
-    if (!dgf2->open(t4[0], departments, [this] { return LikePrefix(t4[0]->text()); },
-                    QStringLiteral("找不到相關部門資料!"))) {
+    if (!dgf2->open(
+            t4[0], departments, [this] { return LikePrefix(t4[0]->text()); },
+            QStringLiteral("找不到相關部門資料!"))) {
         t4[0]->clear();
         t4[1]->clear();
         t4[0]->setFocus();

@@ -8,30 +8,36 @@
 #include "Dialogs.h"
 #include "LookupSource.h"
 #include "Session.h"
+#include "SqlLiteral.h"
 #include "ValueHelpers.h"
 
 namespace {
 using Dialogs::Answer;
 using Dialogs::Buttons;
 
-QString ws() { return Session::current().workstationCode; }
 QString nowText() { return Clock::now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")); }
-QString quotedCode(const QString& code) { return QStringLiteral("[ ") + code + QStringLiteral(" ]"); }
+QString quotedCode(const QString& code) {
+    return QStringLiteral("[ ") + code + QStringLiteral(" ]");
+}
 }  // namespace
 
 using P = AssetWindow::Private;
 
 void P::browseTo(int key) {
     // The browse modes are the key codes of Home, End, PgUp and PgDn.
-    const int mode = key == Qt::Key_Home ? 36 : key == Qt::Key_End ? 35 : key == Qt::Key_PageUp ? 33 : 34;
-    run(browse, QStringLiteral("SF_ZQ2K_ASSET_BROW %1,'").arg(mode) + t2[0]->text().trimmed() + '\'');
+    const int mode = key == Qt::Key_Home     ? 36
+                     : key == Qt::Key_End    ? 35
+                     : key == Qt::Key_PageUp ? 33
+                                             : 34;
+    run(browse,
+        QStringLiteral("SF_ZQ2K_ASSET_BROW %1,").arg(mode) + SqlLiteral(t2[0]->text().trimmed()));
     applyAssetRights();
     showCurrentAsset();
 }
 
 // Shows CurrentCode in browse mode.
 void P::browseCode() {
-    run(browse, QStringLiteral("SF_ZQ2K_ASSET_BROW 99,'") + currentCode + '\'');
+    run(browse, QStringLiteral("SF_ZQ2K_ASSET_BROW 99,") + SqlLiteral(currentCode));
 }
 
 void P::returnToBrowse() {
@@ -53,7 +59,7 @@ void P::returnToBrowse() {
 }
 
 void P::openWorkRows() {
-    run(work, QStringLiteral("Select * From Asset_Temp Where Lcode = '") + ws() + '\'');
+    run(work, QStringLiteral("Select * From Asset_Temp Where Lcode = ") + workKey());
     refreshLines();
     bindLines(&lines.recordset(), false);
     for (QPushButton* b : b1b) {
@@ -84,8 +90,8 @@ void P::addAsset() {
 
 void P::editAsset() {
     currentCode = t2[0]->text().trimmed();
-    const auto answer = call(QStringLiteral("SF_ZQ2K_ASSET_COPY '") + ws() + QStringLiteral("','") +
-                             currentCode + '\'');
+    const auto answer =
+        call(QStringLiteral("SF_ZQ2K_ASSET_COPY ") + workKey() + ',' + SqlLiteral(currentCode));
     if (answer.status != 0) {
         Dialogs::showMessage(answer.text);
         b1a[1]->setFocus();
@@ -104,8 +110,8 @@ void P::deleteAsset() {
     if (Dialogs::ask(QStringLiteral("確定要刪除財產編號") + quotedCode(currentCode) + '?',
                      Buttons::OkCancel, Answer::Cancel) != Answer::Ok)
         return;
-    const auto answer = call(QStringLiteral("SF_ZQ2K_ASSET_DEL '") + ws() + QStringLiteral("','") +
-                             currentCode + '\'');
+    const auto answer =
+        call(QStringLiteral("SF_ZQ2K_ASSET_DEL ") + workKey() + ',' + SqlLiteral(currentCode));
     if (answer.status != 0) {
         Dialogs::showMessage(answer.text);
         b1a[2]->setFocus();
@@ -133,8 +139,8 @@ void P::findAsset() {
 }
 
 void P::findOk() {
-    run(query, QStringLiteral("SELECT TOP 2 ACODE,ANAME FROM Asset WHERE ACODE LIKE '") +
-                   LikePrefix(t5->text()) + QStringLiteral("' ORDER BY ACODE"));
+    run(query, QStringLiteral("SELECT TOP 2 ACODE,ANAME FROM Asset WHERE ACODE LIKE ") +
+                   SqlLiteral(LikePrefix(t5->text())) + QStringLiteral(" ORDER BY ACODE"));
     const Recordset& rs = query.recordset();
     if (rs.recordCount() == 1) {
         currentCode = rs.field(QStringLiteral("ACODE")).toString();
@@ -175,11 +181,11 @@ void P::assetTaken(const QString& code, const QString& name) {
 }
 
 void P::openAssetLookup(FieldBox* owner) {
-    static const auto assets =
-        std::make_shared<ProcedureLookupSource>(QStringLiteral("SF_ZQ2K_ASSET_F2"),
-                                                QStringLiteral("ACODE"), QStringLiteral("ANAME"));
-    if (!dgf3->open(owner, assets, [owner] { return LikePrefix(owner->text()); },
-                    QStringLiteral("找不到相關財產資料!"))) {
+    static const auto assets = std::make_shared<ProcedureLookupSource>(
+        QStringLiteral("SF_ZQ2K_ASSET_F2"), QStringLiteral("ACODE"), QStringLiteral("ANAME"));
+    if (!dgf3->open(
+            owner, assets, [owner] { return LikePrefix(owner->text()); },
+            QStringLiteral("找不到相關財產資料!"))) {
         owner->clear();
         owner->setFocus();
     }
@@ -190,8 +196,9 @@ void P::openAccountLookup(int index) {
         QStringLiteral("ACCO"), QStringLiteral("ACODE"), QStringLiteral("ANOTE"));
     lookupOwner = index;
     FieldBox* owner = t2[index];
-    if (!dgf2->open(owner, accounts, [owner] { return LikePrefix(owner->text()); },
-                    QStringLiteral("找不到相關會計科目資料!"))) {
+    if (!dgf2->open(
+            owner, accounts, [owner] { return LikePrefix(owner->text()); },
+            QStringLiteral("找不到相關會計科目資料!"))) {
         t2[index]->clear();
         t2[index + 1]->clear();
         t2[index]->setFocus();
@@ -232,13 +239,14 @@ void P::reviewAsset() {
         if (Dialogs::ask(QStringLiteral("確定要覆核財產編號") + quotedCode(currentCode) + '?',
                          Buttons::OkCancel, Answer::Ok) != Answer::Ok)
             return;
-    } else if (Dialogs::ask(QStringLiteral("確定要取消覆核財產編號") + quotedCode(currentCode) + '?',
-                            Buttons::OkCancel, Answer::Ok) != Answer::Ok) {
+    } else if (Dialogs::ask(
+                   QStringLiteral("確定要取消覆核財產編號") + quotedCode(currentCode) + '?',
+                   Buttons::OkCancel, Answer::Ok) != Answer::Ok) {
         return;
     }
     const auto ratify = [&](int flag) {
-        return call(QStringLiteral("SF_ZQ2K_ASSET_RATI '") + ws() + QStringLiteral("','") +
-                    currentCode + QStringLiteral("',") + QString::number(flag));
+        return call(QStringLiteral("SF_ZQ2K_ASSET_RATI ") + workKey() + ',' +
+                    SqlLiteral(currentCode) + ',' + QString::number(flag));
     };
     auto answer = ratify(review ? 0 : 1);
     if (answer.status == 2) {
@@ -282,7 +290,7 @@ void P::save() {
         }
         storeAssetFields();
         work.recordset().update();
-        const auto answer = call(QStringLiteral("SF_ZQ2K_ASSET_ADD '") + ws() + '\'');
+        const auto answer = call(QStringLiteral("SF_ZQ2K_ASSET_ADD ") + workKey());
         if (answer.status == 0) {
             currentCode = t2[0]->text().trimmed();
             Dialogs::showMessage(QStringLiteral("財產編號") + quotedCode(currentCode) +
@@ -300,7 +308,7 @@ void P::save() {
     } else if (editMode == Editing) {
         storeAssetFields();
         work.recordset().update();
-        const auto answer = call(QStringLiteral("SF_ZQ2K_ASSET_EDIT '") + ws() + '\'');
+        const auto answer = call(QStringLiteral("SF_ZQ2K_ASSET_EDIT ") + workKey());
         if (answer.status == 0) {
             Dialogs::showMessage(QStringLiteral("財產編號") + quotedCode(currentCode) +
                                  QStringLiteral("修改完成!"));
@@ -314,8 +322,8 @@ void P::save() {
 
 void P::saveSale() {
     const auto sell = [&](int flag) {
-        return call(QStringLiteral("SF_ZQ2K_ASSET_SELL '") + ws() + QStringLiteral("','") +
-                    currentCode + QStringLiteral("','") + t3[0]->text() + QStringLiteral("',") +
+        return call(QStringLiteral("SF_ZQ2K_ASSET_SELL ") + workKey() + ',' +
+                    SqlLiteral(currentCode) + ',' + SqlLiteral(t3[0]->text()) + ',' +
                     QString::number(flag));
     };
     auto answer = sell(0);
@@ -350,7 +358,7 @@ void P::cancel() {
         Dialogs::ask(QStringLiteral("您已有輸入部門分攤比例明細,確定要放棄?"), Buttons::OkCancel,
                      Answer::Cancel) != Answer::Ok)
         return;
-    run(query, QStringLiteral("SF_ZQ2K_ASSET_CLEAN '") + ws() + '\'');
+    run(query, QStringLiteral("SF_ZQ2K_ASSET_CLEAN ") + workKey());
     if (editMode == Selling) closeSaleDate();
     returnToBrowse();
 }

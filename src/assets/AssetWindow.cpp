@@ -18,16 +18,22 @@
 #include "WindowRegistry.h"
 
 namespace {
-const char* const kFieldLabels[16] = {
-    "財產編號", "財產名稱", "會計科目", "", "每期折舊會計科目", "", "累計折舊會計科目", "",
-    "取得日期", "取得原價", "預留殘值", "耐用月數", "已攤提金額", "每期攤提金額",
-    "本期累計折舊金額", "剩餘使用價值"};
+const char* const kFieldLabels[16] = {"財產編號",         "財產名稱",
+                                      "會計科目",         "",
+                                      "每期折舊會計科目", "",
+                                      "累計折舊會計科目", "",
+                                      "取得日期",         "取得原價",
+                                      "預留殘值",         "耐用月數",
+                                      "已攤提金額",       "每期攤提金額",
+                                      "本期累計折舊金額", "剩餘使用價值"};
 // Key filter and byte limit of each asset field; the name and computed fields are never open.
 const FieldBox::Keys kFieldKeys[16] = {
-    FieldBox::Keys::NoQuote, FieldBox::Keys::NoQuote, FieldBox::Keys::Digits, FieldBox::Keys::Any,
-    FieldBox::Keys::Digits,  FieldBox::Keys::Any,     FieldBox::Keys::Digits, FieldBox::Keys::Any,
-    FieldBox::Keys::Decimal, FieldBox::Keys::Decimal, FieldBox::Keys::Any,    FieldBox::Keys::Digits,
-    FieldBox::Keys::Decimal, FieldBox::Keys::Any,     FieldBox::Keys::Any,    FieldBox::Keys::Any};
+    FieldBox::Keys::NoQuote, FieldBox::Keys::NoQuote, FieldBox::Keys::Digits,
+    FieldBox::Keys::Any,     FieldBox::Keys::Digits,  FieldBox::Keys::Any,
+    FieldBox::Keys::Digits,  FieldBox::Keys::Any,     FieldBox::Keys::Decimal,
+    FieldBox::Keys::Decimal, FieldBox::Keys::Any,     FieldBox::Keys::Digits,
+    FieldBox::Keys::Decimal, FieldBox::Keys::Any,     FieldBox::Keys::Any,
+    FieldBox::Keys::Any};
 const int kFieldLimits[16] = {10, 20, 7, 0, 7, 0, 7, 0, 9, 0, 0, 0, 0, 0, 0, 0};
 const char* const kColumns[16] = {"acode", "aname", "acod1", "anam1", "acod2", "anam2",
                                   "acod3", "anam3", "adat1", "atota", "atot1", "ayear",
@@ -74,8 +80,7 @@ void AssetWindow::open() {
 }
 
 void AssetWindow::closeEvent(QCloseEvent* event) {
-    d->run(d->query, QStringLiteral("SF_ZQ2K_ASSET_CLEAN '") +
-                         Session::current().workstationCode + '\'');
+    d->run(d->query, QStringLiteral("SF_ZQ2K_ASSET_CLEAN ") + workKey());
     event->accept();
 }
 
@@ -158,7 +163,8 @@ void AssetWindow::Private::buildLayout() {
     const char* lineCommands[] = {"A 新增", "E 修改", "D 刪除", "X 完成"};
     auto* lineButtons = new QHBoxLayout;
     for (int i = 0; i < 4; ++i) {
-        b4a[i] = makeButton(QString::fromUtf8(lineCommands[i]), QStringLiteral("B4a(%1)").arg(i), fr4);
+        b4a[i] =
+            makeButton(QString::fromUtf8(lineCommands[i]), QStringLiteral("B4a(%1)").arg(i), fr4);
         lineButtons->addWidget(b4a[i]);
     }
     b4b[0] = makeButton(QStringLiteral("確定"), QStringLiteral("B4b(0)"), fr4);
@@ -169,7 +175,8 @@ void AssetWindow::Private::buildLayout() {
 
     // Commands, and the find box in their place.
     auto* commands = new QHBoxLayout(fr1);
-    const char* captions[] = {"A 新增", "E 修改", "D 刪除", "F 查詢", "S 售出", "R 覆核", "Esc 離開"};
+    const char* captions[] = {"A 新增", "E 修改", "D 刪除",  "F 查詢",
+                              "S 售出", "R 覆核", "Esc 離開"};
     for (int i = 0; i < 7; ++i) {
         b1a[i] = makeButton(QString::fromUtf8(captions[i]), QStringLiteral("B1a(%1)").arg(i), fr1);
         if (i < 6) b1a[i]->setStatusTip(QString::fromUtf8(kBrowseHelp));
@@ -193,14 +200,13 @@ void AssetWindow::Private::buildLayout() {
     // The allocation grid and the two lookup grids.
     dgf1 = new QTableView(q);
     dgf1->setObjectName(QStringLiteral("DGF1"));
-    dgf1Model = new RecordsetModel({{QStringLiteral("部門代號"), QStringLiteral("ADENO"), {}},
-                                    {QStringLiteral("部門名稱"), QStringLiteral("ADENA"), {}},
-                                    {QStringLiteral("攤提比例(%)"), QStringLiteral("APERC"),
-                                     QStringLiteral("#,##0.00")},
-                                    {QStringLiteral("攤提金額"), QStringLiteral("ATOTA"),
-                                     QStringLiteral("#,##0.00")},
-                                    {QStringLiteral("備註"), QStringLiteral("ABACK"), {}}},
-                                   dgf1);
+    dgf1Model = new RecordsetModel(
+        {{QStringLiteral("部門代號"), QStringLiteral("ADENO"), {}},
+         {QStringLiteral("部門名稱"), QStringLiteral("ADENA"), {}},
+         {QStringLiteral("攤提比例(%)"), QStringLiteral("APERC"), QStringLiteral("#,##0.00")},
+         {QStringLiteral("攤提金額"), QStringLiteral("ATOTA"), QStringLiteral("#,##0.00")},
+         {QStringLiteral("備註"), QStringLiteral("ABACK"), {}}},
+        dgf1);
     dgf1->setModel(dgf1Model);
     dgf1->setSelectionBehavior(QAbstractItemView::SelectRows);
     dgf1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -208,12 +214,13 @@ void AssetWindow::Private::buildLayout() {
     dgf1->verticalHeader()->hide();
     dgf1->horizontalHeader()->setStretchLastSection(true);
     ApplyGridFormat(dgf1);
-    dgf2 = new LookupGrid(query, {QStringLiteral("DGF2"), QStringLiteral("代號"),
-                                  QStringLiteral("名稱"), caption()},
-                          q);
-    dgf3 = new LookupGrid(query, {QStringLiteral("DGF3"), QStringLiteral("財產編號"),
-                                  QStringLiteral("財產名稱"), caption()},
-                          q);
+    dgf2 = new LookupGrid(
+        query, {QStringLiteral("DGF2"), QStringLiteral("代號"), QStringLiteral("名稱"), caption()},
+        q);
+    dgf3 = new LookupGrid(
+        query,
+        {QStringLiteral("DGF3"), QStringLiteral("財產編號"), QStringLiteral("財產名稱"), caption()},
+        q);
     for (LookupGrid* g : {dgf2, dgf3}) g->resize(Twips::toPixels(4200), Twips::toPixels(2600));
 
     grid->addWidget(fr2, 0, 0, 2, 1);
@@ -240,9 +247,9 @@ void AssetWindow::Private::connectControls() {
     for (FieldBox* b : t4) b->installEventFilter(this);
     t5->installEventFilter(this);
     dgf1->installEventFilter(this);
-    for (auto* list : {&b1a[0], &b1a[1], &b1a[2], &b1a[3], &b1a[4], &b1a[5], &b1a[6], &b1b[0],
-                       &b1b[1], &b2, &b4a[0], &b4a[1], &b4a[2], &b4a[3], &b4b[0], &b4b[1], &b5[0],
-                       &b5[1]})
+    for (auto* list :
+         {&b1a[0], &b1a[1], &b1a[2], &b1a[3], &b1a[4], &b1a[5], &b1a[6], &b1b[0], &b1b[1], &b2,
+          &b4a[0], &b4a[1], &b4a[2], &b4a[3], &b4b[0], &b4b[1], &b5[0], &b5[1]})
         (*list)->installEventFilter(this);
 
     const std::array<void (Private::*)(), 7> commands = {
@@ -261,9 +268,8 @@ void AssetWindow::Private::connectControls() {
     connect(b4b[1], &QPushButton::clicked, this, &Private::endLineEdit);
 
     connect(dgf3, &LookupGrid::taken, this, &Private::assetTaken);
-    connect(dgf3, &LookupGrid::escaped, this, [this] {
-        (editMode == Adding && dgf3->owner() == t2[0] ? t2[0] : t5)->setFocus();
-    });
+    connect(dgf3, &LookupGrid::escaped, this,
+            [this] { (editMode == Adding && dgf3->owner() == t2[0] ? t2[0] : t5)->setFocus(); });
     connect(dgf2, &LookupGrid::taken, this, [this](const QString& code, const QString& name) {
         FieldBox* owner = lookupOwner == 40 ? t4[0] : t2[lookupOwner];
         FieldBox* nameBox = lookupOwner == 40 ? t4[1] : t2[lookupOwner + 1];
@@ -271,9 +277,8 @@ void AssetWindow::Private::connectControls() {
         nameBox->setText(name);
         owner->setFocus();
     });
-    connect(dgf2, &LookupGrid::escaped, this, [this] {
-        (lookupOwner == 40 ? t4[0] : t2[lookupOwner])->setFocus();
-    });
+    connect(dgf2, &LookupGrid::escaped, this,
+            [this] { (lookupOwner == 40 ? t4[0] : t2[lookupOwner])->setFocus(); });
     connect(dgf1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (allocMode != AllocationList || !current.isValid()) return;
@@ -489,12 +494,15 @@ bool AssetWindow::Private::buttonKey(QPushButton* button, QKeyEvent* key) {
             case Qt::Key_Home:
             case Qt::Key_End:
             case Qt::Key_PageUp:
-            case Qt::Key_PageDown: browseTo(k); return true;
+            case Qt::Key_PageDown:
+                browseTo(k);
+                return true;
             case Qt::Key_Escape:
                 b1a[6]->setFocus();
                 exitWindow();
                 return true;
-            default: break;
+            default:
+                break;
         }
     } else if (std::find(b4a.begin(), b4a.end(), button) != b4a.end()) {
         if (letter("AEDX", b4a)) return true;
@@ -503,8 +511,10 @@ bool AssetWindow::Private::buttonKey(QPushButton* button, QKeyEvent* key) {
             return true;
         }
     } else if (k == Qt::Key_Escape) {
-        if (button == b5[0] || button == b5[1]) finishFind();
-        else if (button == b4b[0] || button == b4b[1]) endLineEdit();
+        if (button == b5[0] || button == b5[1])
+            finishFind();
+        else if (button == b4b[0] || button == b4b[1])
+            endLineEdit();
         return true;
     }
     if (k >= Qt::Key_F1 && k <= Qt::Key_F12) {
@@ -535,10 +545,17 @@ bool AssetWindow::Private::gridKey(QKeyEvent* key) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
         case Qt::Key_Tab:
-        case Qt::Key_Escape: b1a[0]->setFocus(); return true;
-        case Qt::Key_Home: dgf1->selectRow(0); return true;
-        case Qt::Key_End: dgf1->selectRow(dgf1Model->rowCount() - 1); return true;
-        default: return false;
+        case Qt::Key_Escape:
+            b1a[0]->setFocus();
+            return true;
+        case Qt::Key_Home:
+            dgf1->selectRow(0);
+            return true;
+        case Qt::Key_End:
+            dgf1->selectRow(dgf1Model->rowCount() - 1);
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -546,17 +563,22 @@ void AssetWindow::Private::leaveBox(FieldBox* box) {
     if (!q->isVisible()) return;
     reacting = true;
     const int i = indexOf(t2, box);
-    if (i == 2 || i == 4 || i == 6) leaveAccountBox(i);
-    else if (i == 8) leaveAcquisitionDate();
+    if (i == 2 || i == 4 || i == 6)
+        leaveAccountBox(i);
+    else if (i == 8)
+        leaveAcquisitionDate();
     else if (i == 9 || i == 10 || i == 12) {
         box->setText(i == 12 ? FormatAmount(box->text()) : FormatWhole(box->text()));
         recompute(true);
     } else if (i == 11) {
         box->setText(FormatWhole(box->text()));
         recompute(false);
-    } else if (box == t3[0]) leaveSaleDate();
-    else if (box == t4[0]) leaveDepartment();
-    else if (box == t4[2]) leaveShare();
+    } else if (box == t3[0])
+        leaveSaleDate();
+    else if (box == t4[0])
+        leaveDepartment();
+    else if (box == t4[2])
+        leaveShare();
     reacting = false;
 }
 
@@ -566,8 +588,8 @@ void AssetWindow::Private::leaveAccountBox(int i) {
         t2[i + 1]->clear();
         return;
     }
-    run(query, QStringLiteral("Select acode,anote From Acco Where Acode = '") + code +
-                   QStringLiteral("' Order By acode"));
+    run(query, QStringLiteral("Select acode,anote From Acco Where Acode = ") + SqlLiteral(code) +
+                   QStringLiteral(" Order By acode"));
     const Recordset& rs = query.recordset();
     t2[i]->setText(HasCurrentRow(rs) ? valueText(rs, "acode") : QString());
     t2[i + 1]->setText(HasCurrentRow(rs) ? valueText(rs, "anote") : QString());

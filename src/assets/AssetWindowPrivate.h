@@ -13,6 +13,8 @@
 #include "FieldBox.h"
 #include "LookupGrid.h"
 #include "RecordsetModel.h"
+#include "Session.h"
+#include "SqlLiteral.h"
 
 // The widgets and the state of the asset window, shared by its three source files: the
 // window and its fields (AssetWindow.cpp), the commands (AssetCommands.cpp) and the
@@ -123,3 +125,7 @@ struct AssetWindow::Private : public QObject {
     void leaveShare();
     void openDepartmentLookup();
 };
+
+// The workstation's code as a literal: the key of its work rows and the first argument of the
+// register procedures.
+inline QString workKey() { return SqlLiteral(Session::current().workstationCode); }

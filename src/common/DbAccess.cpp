@@ -8,6 +8,7 @@
 #include "Dialogs.h"
 #include "ProgramExit.h"
 #include "Session.h"
+#include "SqlLiteral.h"
 #include "SuiteDatabase.h"
 #include "UserSettings.h"
 
@@ -74,8 +75,9 @@ bool HasCurrentRow(const Recordset& recordset) { return !recordset.bof() && !rec
 
 bool CompStr(const QString& a, const QString& b) {
     DataSource& source = SharedSources::comparison();
-    source.commandText = QStringLiteral("IF (Select '") + a + QStringLiteral("') > (Select '") + b +
-                         QStringLiteral("') Begin Select 'T' End Else Begin Select 'F' End");
+    source.commandText = QStringLiteral("IF (Select ") + SqlLiteral(a) +
+                         QStringLiteral(") > (Select ") + SqlLiteral(b) +
+                         QStringLiteral(") Begin Select 'T' End Else Begin Select 'F' End");
     RefreshData(source, QStringLiteral("CompStr-Error"));
     const Recordset& rs = source.recordset();
     if (!HasCurrentRow(rs)) return false;
@@ -88,13 +90,20 @@ void SetLastError(std::uint32_t number, const QString& description) {
 
 QString DbErrorMeaning(std::uint32_t number) {
     switch (number) {
-        case 0x80040E4D: return QStringLiteral("登錄 SQL 資料庫 ID 或 密碼錯誤");
-        case 0x80004005: return QStringLiteral("網路斷線 或 SQL 資料庫沒啟動 或 SQL 授權人數不足");
-        case 0x80040E37: return QStringLiteral("SQL 資料庫的資料表不存在");
-        case 0x80040E31: return QStringLiteral("資料庫處理的時間過短請重新設定");
-        case 0x80040E14: return QStringLiteral("SQL 資料庫的 SP 程式不存在");
-        case 0x80040E0C: return QStringLiteral("Ado 的程式沒指定內容");
-        default: return {};
+        case 0x80040E4D:
+            return QStringLiteral("登錄 SQL 資料庫 ID 或 密碼錯誤");
+        case 0x80004005:
+            return QStringLiteral("網路斷線 或 SQL 資料庫沒啟動 或 SQL 授權人數不足");
+        case 0x80040E37:
+            return QStringLiteral("SQL 資料庫的資料表不存在");
+        case 0x80040E31:
+            return QStringLiteral("資料庫處理的時間過短請重新設定");
+        case 0x80040E14:
+            return QStringLiteral("SQL 資料庫的 SP 程式不存在");
+        case 0x80040E0C:
+            return QStringLiteral("Ado 的程式沒指定內容");
+        default:
+            return {};
     }
 }
 

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "DbError.h"
+#include "SqlLiteral.h"
 
 namespace {
 const ResultSet& emptySet() {
@@ -33,9 +34,12 @@ bool likeMatches(const QString& value, QString pattern) {
     pattern.replace('*', '%');
     QString rx;
     for (const QChar c : pattern) {
-        if (c == '%') rx += QStringLiteral(".*");
-        else if (c == '_') rx += '.';
-        else rx += QRegularExpression::escape(QString(c));
+        if (c == '%')
+            rx += QStringLiteral(".*");
+        else if (c == '_')
+            rx += '.';
+        else
+            rx += QRegularExpression::escape(QString(c));
     }
     return QRegularExpression(QStringLiteral("\\A(?:%1)\\z").arg(rx),
                               QRegularExpression::CaseInsensitiveOption)
@@ -45,7 +49,9 @@ bool likeMatches(const QString& value, QString pattern) {
 }  // namespace
 
 Recordset::Recordset(ResultSets sets, QString tableName, EditSink sink, TableColumns tableColumns)
-    : m_sets(std::move(sets)), m_table(std::move(tableName)), m_sink(std::move(sink)),
+    : m_sets(std::move(sets)),
+      m_table(std::move(tableName)),
+      m_sink(std::move(sink)),
       m_tableColumns(std::move(tableColumns)) {}
 
 bool Recordset::isTableColumn(int index) const {
@@ -82,7 +88,8 @@ bool Recordset::find(const QString& criterion) {
     QVariant wanted;
     if (literal.size() >= 2 && (literal.front() == '\'' || literal.front() == '#') &&
         literal.back() == literal.front())
-        wanted = literal.mid(1, literal.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
+        wanted =
+            literal.mid(1, literal.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
     else
         wanted = literal.toDouble();
 
@@ -194,24 +201,4 @@ void Recordset::deleteCurrent() {
     m_sink(QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_table, whereCurrentRow()));
     currentMutable().rows.removeAt(m_pos);
     cancelUpdate();
-}
-
-QString SqlLiteral(const QVariant& value) {
-    if (!value.isValid() || value.isNull()) return QStringLiteral("NULL");
-    switch (value.typeId()) {
-        case QMetaType::Bool: return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong: return value.toString();
-        case QMetaType::Double:
-        case QMetaType::Float: return QString::number(value.toDouble(), 'g', 17);
-        case QMetaType::QDate: return '\'' + value.toDate().toString(Qt::ISODate) + '\'';
-        case QMetaType::QDateTime:
-            return '\'' + value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + '\'';
-        default: break;
-    }
-    QString text = value.toString();
-    text.replace('\'', QStringLiteral("''"));
-    return '\'' + text + '\'';
 }

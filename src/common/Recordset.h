@@ -77,7 +77,3 @@ private:
     QVariantList m_editRow;
     QList<bool> m_changed;
 };
-
-// A value as a T-SQL literal: NULL, a bare number, or a text between apostrophes with every
-// apostrophe doubled, so that no value can end the literal.
-QString SqlLiteral(const QVariant& value);

@@ -18,6 +18,7 @@
 #include "LookupSource.h"
 #include "QPrinterDevice.h"
 #include "Session.h"
+#include "SqlLiteral.h"
 #include "Twips.h"
 #include "ValueHelpers.h"
 #include "WindowRegistry.h"
@@ -40,13 +41,14 @@ std::unique_ptr<PrintDevice> AssetReportWindow::openDevice(const QString& docume
 
 QString AssetReportWindow::condition(const QString& codeFrom, const QString& codeTo,
                                      const QString& dateFrom, const QString& dateTo) {
-    const QString codes = QStringLiteral("Acode Between '") + codeFrom + QStringLiteral("' And '") +
-                          codeTo + '\'';
-    const QString dates = QStringLiteral("Adat1 Between '") + dateFrom + QStringLiteral("' And '") +
-                          dateTo + '\'';
+    const QString codes = QStringLiteral("Acode Between ") + SqlLiteral(codeFrom) +
+                          QStringLiteral(" And ") + SqlLiteral(codeTo);
+    const QString dates = QStringLiteral("Adat1 Between ") + SqlLiteral(dateFrom) +
+                          QStringLiteral(" And ") + SqlLiteral(dateTo);
     const bool byCode = !codeFrom.trimmed().isEmpty();
     const bool byDate = !dateFrom.trimmed().isEmpty();
-    if (byCode && byDate) return QStringLiteral(" Where ") + codes + QStringLiteral(" And ") + dates;
+    if (byCode && byDate)
+        return QStringLiteral(" Where ") + codes + QStringLiteral(" And ") + dates;
     if (byCode) return QStringLiteral(" Where ") + codes;
     if (byDate) return QStringLiteral(" Where ") + dates;
     return {};
@@ -77,7 +79,8 @@ AssetReportWindow::AssetReportWindow(const QString& objectName, const QString& c
         label->setObjectName(QStringLiteral("L(%1)").arg(i));
         criteria->addWidget(label, i % 2, i < 2 ? 0 : 2);
     }
-    const QStringList tips = {QStringLiteral("[F2]財產資料清單"), QStringLiteral("[F2]財產資料清單"),
+    const QStringList tips = {QStringLiteral("[F2]財產資料清單"),
+                              QStringLiteral("[F2]財產資料清單"),
                               QStringLiteral("[F2]本月初 [F3]上月初 [F4]本年初 [F5]去年初"),
                               QStringLiteral("[F2]今天 [F3]上月底 [F4]去年底")};
     for (int i = 0; i < 4; ++i) {
@@ -99,9 +102,10 @@ AssetReportWindow::AssetReportWindow(const QString& objectName, const QString& c
     connect(m_b1[1], &QPushButton::clicked, this, [this] { CloseChild(this); });
 
     SetConnection(m_lookupSource);
-    m_lookup = new LookupGrid(m_lookupSource, {QStringLiteral("DGF1"), QStringLiteral("財產編號"),
-                                               QStringLiteral("財產名稱"), caption},
-                              this);
+    m_lookup = new LookupGrid(
+        m_lookupSource,
+        {QStringLiteral("DGF1"), QStringLiteral("財產編號"), QStringLiteral("財產名稱"), caption},
+        this);
     m_lookup->resize(Twips::toPixels(4200), Twips::toPixels(2600));
     connect(m_lookup, &LookupGrid::taken, this, [this](const QString& code, const QString&) {
         if (auto* field = qobject_cast<FieldBox*>(m_lookup->owner())) field->setText(code);
@@ -204,12 +208,12 @@ void AssetReportWindow::leaveDate(FieldBox* box) {
 }
 
 void AssetReportWindow::openLookup(int index) {
-    static const auto assets =
-        std::make_shared<ProcedureLookupSource>(QStringLiteral("SF_ZQ2K_ASSET_F2"),
-                                                QStringLiteral("ACODE"), QStringLiteral("ANAME"));
+    static const auto assets = std::make_shared<ProcedureLookupSource>(
+        QStringLiteral("SF_ZQ2K_ASSET_F2"), QStringLiteral("ACODE"), QStringLiteral("ANAME"));
     FieldBox* field = m_t1[index];
-    if (!m_lookup->open(field, assets, [field] { return LikePrefix(field->text()); },
-                        QStringLiteral("找不到相關財產資料!"))) {
+    if (!m_lookup->open(
+            field, assets, [field] { return LikePrefix(field->text()); },
+            QStringLiteral("找不到相關財產資料!"))) {
         field->clear();
         field->setFocus();
     }

@@ -14,6 +14,7 @@
 #include "PrintEngine.h"
 #include "ReportPage.h"
 #include "Session.h"
+#include "SqlLiteral.h"
 #include "Twips.h"
 #include "ValueHelpers.h"
 
@@ -37,10 +38,11 @@ DetailReport::DetailReport(QWidget* parent)
     for (DataSource* s : {&m_assets, &m_schedule}) SetConnection(*s);
     auto* result = new QGridLayout(m_fr2);
     const QString amount = QStringLiteral("#,##0.00");
-    m_scheduleModel = new RecordsetModel({{QStringLiteral("攤提日期"), QStringLiteral("ADATE"), {}},
-                                          {QStringLiteral("攤提金額"), QStringLiteral("ATOTA"), amount},
-                                          {QStringLiteral("累計攤提金額"), QStringLiteral("ATOT1"), amount},
-                                          {QStringLiteral("未攤提金額"), QStringLiteral("ATOT2"), amount}});
+    m_scheduleModel =
+        new RecordsetModel({{QStringLiteral("攤提日期"), QStringLiteral("ADATE"), {}},
+                            {QStringLiteral("攤提金額"), QStringLiteral("ATOTA"), amount},
+                            {QStringLiteral("累計攤提金額"), QStringLiteral("ATOT1"), amount},
+                            {QStringLiteral("未攤提金額"), QStringLiteral("ATOT2"), amount}});
     m_scheduleGrid = makeGrid(QStringLiteral("DGR2b"), m_scheduleModel, m_fr2);
     m_scheduleGrid->installEventFilter(this);
     result->addWidget(m_grid, 0, 0, 1, 2);
@@ -50,17 +52,21 @@ DetailReport::DetailReport(QWidget* parent)
     resize(Twips::toPixels(13000), Twips::toPixels(8000));
 }
 
-QString DetailReport::scheduleStatement(const QString& c) {
-    return QStringLiteral("SELECT ACODE,ADATE,ATOTA,ISNULL((SELECT SUM(ATOTA) FROM ASSETS AS A "
-                          "WHERE A.ACODE = '") +
+QString DetailReport::scheduleStatement(const QString& code) {
+    const QString c = SqlLiteral(code);
+    return QStringLiteral(
+               "SELECT ACODE,ADATE,ATOTA,ISNULL((SELECT SUM(ATOTA) FROM ASSETS AS A "
+               "WHERE A.ACODE = ") +
            c +
-           QStringLiteral("' AND ASOUR != '' AND A.ADATE <= ATEMP.ADATE),0) AS ATOT1,(SELECT "
-                          "ATOTA - ATOT1 - ATOT2 FROM ASSET AS A WHERE A.ACODE = ATEMP.ACODE) - "
-                          "ISNULL((SELECT SUM(ATOTA) FROM ASSETS AS A WHERE A.ACODE = '") +
+           QStringLiteral(
+               " AND ASOUR != '' AND A.ADATE <= ATEMP.ADATE),0) AS ATOT1,(SELECT "
+               "ATOTA - ATOT1 - ATOT2 FROM ASSET AS A WHERE A.ACODE = ATEMP.ACODE) - "
+               "ISNULL((SELECT SUM(ATOTA) FROM ASSETS AS A WHERE A.ACODE = ") +
            c +
-           QStringLiteral("' AND ASOUR != '' AND A.ADATE <= ATEMP.ADATE),0) AS ATOT2 From (SELECT "
-                          "DISTINCT ACODE,ADATE,SUM(ATOTA) AS ATOTA FROM ASSETS WHERE ACODE = '") +
-           c + QStringLiteral("' AND ASOUR = '' GROUP BY ACODE,ADATE) AS ATEMP");
+           QStringLiteral(
+               " AND ASOUR != '' AND A.ADATE <= ATEMP.ADATE),0) AS ATOT2 From (SELECT "
+               "DISTINCT ACODE,ADATE,SUM(ATOTA) AS ATOTA FROM ASSETS WHERE ACODE = ") +
+           c + QStringLiteral(" AND ASOUR = '' GROUP BY ACODE,ADATE) AS ATEMP");
 }
 
 DetailReport::~DetailReport() { DeleteChildWidgets(this); }
@@ -111,7 +117,9 @@ void DetailReport::printOn(PrintDevice& device, int pages) {
         device.setFontName(QStringLiteral("細明體"));
         device.setFontSize(11);
         const Recordset& a = m_assets.recordset();
-        const auto f = [&](const char* name) { return a.field(QString::fromUtf8(name)).toString(); };
+        const auto f = [&](const char* name) {
+            return a.field(QString::fromUtf8(name)).toString();
+        };
         PrintAt(device, 1440, 2700, QStringLiteral("財產編號:") + f("財產編號"));
         PrintAt(device, 1440, 5400, QStringLiteral("財產名稱:") + f("財產名稱"));
         PrintAt(device, 1670, 2700, QStringLiteral("取得原價:"));

@@ -15,6 +15,7 @@
 #include "PrintEngine.h"
 #include "ReportPage.h"
 #include "Session.h"
+#include "SqlLiteral.h"
 #include "Twips.h"
 #include "ValueHelpers.h"
 
@@ -56,7 +57,8 @@ SummaryReport::SummaryReport(QWidget* parent)
     const char* totalLabels[] = {"預留殘值", "每期攤提金額", "本期累計折舊金額", "剩餘使用價值"};
     for (int i = 0; i < 9; ++i) {
         const bool total = i < 4;
-        auto* label = new QLabel(QString::fromUtf8(total ? totalLabels[i] : accountLabels[i - 4]), m_fr2);
+        auto* label =
+            new QLabel(QString::fromUtf8(total ? totalLabels[i] : accountLabels[i - 4]), m_fr2);
         label->setObjectName(QStringLiteral("L(%1)").arg(i + 4));
         m_t2[i] = new FieldBox(m_fr2);
         m_t2[i]->setObjectName(QStringLiteral("T2(%1)").arg(i));
@@ -76,8 +78,9 @@ SummaryReport::~SummaryReport() { DeleteChildWidgets(this); }
 
 void SummaryReport::query(const QString& w) {
     m_resultShown = false;
-    m_list.commandText = QStringLiteral("Select Sum(Atot1),Sum(Atot3),Sum(Atot4),Sum(Atot5) From Asset ") +
-                         w + ';' + AssetListStatement(w);
+    m_list.commandText =
+        QStringLiteral("Select Sum(Atot1),Sum(Atot3),Sum(Atot4),Sum(Atot5) From Asset ") + w + ';' +
+        AssetListStatement(w);
     RefreshData(m_list, windowTitle());
     Recordset& rs = m_list.recordset();
     if (HasCurrentRow(rs)) {
@@ -86,9 +89,10 @@ void SummaryReport::query(const QString& w) {
     }
     m_resultShown = true;
     m_accounts.commandText =
-        QStringLiteral("Select Distinct Acod1 As '會計科目',Sum(Atot1) As '預留殘值',Sum(Atot3) As "
-                       "'每期攤提金額',Sum(Atot4) As '本期累計折舊金額',Sum(Atot5) As "
-                       "'剩餘使用價值' From Asset ") +
+        QStringLiteral(
+            "Select Distinct Acod1 As '會計科目',Sum(Atot1) As '預留殘值',Sum(Atot3) As "
+            "'每期攤提金額',Sum(Atot4) As '本期累計折舊金額',Sum(Atot5) As "
+            "'剩餘使用價值' From Asset ") +
         w + QStringLiteral(" Group By Acod1 Order By Acod1");
     RefreshData(m_accounts, windowTitle());
     rs.nextRecordset();
@@ -114,11 +118,12 @@ void SummaryReport::currentRowChanged() {
     }
     Recordset& sums = m_accounts.recordset();
     sums.moveFirst();
-    sums.find(QStringLiteral("會計科目='") + list.field(QStringLiteral("會計科目")).toString() + '\'');
+    sums.find(QStringLiteral("會計科目=") + SqlLiteral(list.field(QStringLiteral("會計科目"))));
     const bool found = HasCurrentRow(sums);
     m_t2[4]->setText(found ? sums.field(0).toString() : QString());
     m_t2[5]->setText(found ? FormatWhole(sums.field(1)) : QString());
-    for (int i = 6; i <= 8; ++i) m_t2[i]->setText(found ? FormatAmount(sums.field(i - 4)) : QString());
+    for (int i = 6; i <= 8; ++i)
+        m_t2[i]->setText(found ? FormatAmount(sums.field(i - 4)) : QString());
 }
 
 void SummaryReport::print() {
@@ -153,9 +158,15 @@ void SummaryReport::printOn(PrintDevice& device, int pages) {
         for (const PrintColumn& c : kColumns) {
             const QVariant v = row.value(list.columnIndex(QString::fromUtf8(c.field)));
             switch (c.cell) {
-                case Cell::Text: PrintAt(device, y, c.left, v.toString().trimmed()); break;
-                case Cell::Whole: PrintRight(device, y, c.right, FormatWhole(v)); break;
-                case Cell::Amount: PrintRight(device, y, c.right, FormatAmount(v)); break;
+                case Cell::Text:
+                    PrintAt(device, y, c.left, v.toString().trimmed());
+                    break;
+                case Cell::Whole:
+                    PrintRight(device, y, c.right, FormatWhole(v));
+                    break;
+                case Cell::Amount:
+                    PrintRight(device, y, c.right, FormatAmount(v));
+                    break;
             }
         }
     }

@@ -7,6 +7,7 @@
 #include "Clock.h"
 #include "DbAccess.h"
 #include "Session.h"
+#include "SqlLiteral.h"
 #include "ValueHelpers.h"
 
 namespace {
@@ -18,7 +19,9 @@ const QColor kLightYellow(0xFF, 0xFF, 0x80);
 }  // namespace
 
 NoticeWindow::NoticeWindow(QWidget* parent)
-    : QWidget(parent), m_company(new QLabel(this)), m_notice(new QLabel(this)),
+    : QWidget(parent),
+      m_company(new QLabel(this)),
+      m_notice(new QLabel(this)),
       m_timer(new QTimer(this)) {
     setObjectName(QStringLiteral("FCom"));
     setWindowTitle(QStringLiteral("公告訊息"));
@@ -43,11 +46,10 @@ NoticeWindow::NoticeWindow(QWidget* parent)
 
 QString NoticeWindow::noticeQuery(const QString& today) {
     const Session& s = Session::current();
-    QString text = QStringLiteral("SELECT * FROM F8DATA WHERE FBEGD <= '") + today +
-                   QStringLiteral("' AND FEND >= '") + today + '\'';
+    QString text = QStringLiteral("SELECT * FROM F8DATA WHERE FBEGD <= ") + SqlLiteral(today) +
+                   QStringLiteral(" AND FEND >= ") + SqlLiteral(today);
     if (!s.hasRight(355))
-        text += QStringLiteral(" AND (FDEPNO = '' OR FDEPNO = '") + s.departmentNo +
-                QStringLiteral("')");
+        text += QStringLiteral(" AND (FDEPNO = '' OR FDEPNO = ") + SqlLiteral(s.departmentNo) + ')';
     return text + QStringLiteral(" ORDER BY FBEGD DESC,FSEQ DESC");
 }
 

@@ -10,6 +10,7 @@
 #include "ProgramExit.h"
 #include "Recordset.h"
 #include "Session.h"
+#include "SqlLiteral.h"
 
 namespace {
 const QString kFromSuite = QStringLiteral("請從 Q.V.K.晟嘉通進銷存會計系統 主程式執行");
@@ -18,9 +19,6 @@ const QString kFromSuite = QStringLiteral("請從 Q.V.K.晟嘉通進銷存會計
     Dialogs::showMessage(message);
     ProgramExit::end(1);
 }
-
-// A text pasted into a call, with any apostrophe doubled so that it stays one value.
-QString quoted(QString text) { return '\'' + text.replace('\'', QStringLiteral("''")) + '\''; }
 
 QString textOf(const Recordset& rs, const char* column) {
     const QVariant v = rs.field(QString::fromLatin1(column));
@@ -79,8 +77,8 @@ void RunStartup(const StartupEnvironment& env) {
     SetConnection(general);
     SetConnection(SharedSources::comparison());
     SetConnection(SharedSources::spare());
-    general.commandText = QStringLiteral("SF_ZQ2K_SALE ") + quoted(s.workstationCode) + ',' +
-                          quoted(s.userCode) + QStringLiteral(",1");
+    general.commandText = QStringLiteral("SF_ZQ2K_SALE ") + SqlLiteral(s.workstationCode) + ',' +
+                          SqlLiteral(s.userCode) + QStringLiteral(",1");
     RefreshData(general, env.place);
 
     const Recordset& rs = general.recordset();

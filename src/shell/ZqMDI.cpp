@@ -1,22 +1,23 @@
 #include "ZqMDI.h"
 
 #include <QApplication>
-#include <QPushButton>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 
 #include "CurrentPrinter.h"
 #include "DataSource.h"
 #include "DbAccess.h"
-#include "ServerClock.h"
 #include "MainMenu.h"
 #include "NoticeWindow.h"
 #include "PrinterWindow.h"
+#include "ServerClock.h"
 #include "Session.h"
+#include "SqlLiteral.h"
 #include "StatusText.h"
 #include "Twips.h"
 #include "UserSettings.h"
@@ -60,7 +61,9 @@ QString ZqMDI::titleText(const QString& printerName) {
            QStringLiteral("     指定印表機：") + printerName;
 }
 
-QString ZqMDI::placeText() { return QStringLiteral("Q.V.K.晟嘉通進銷存會計系統  固定資產管理系統"); }
+QString ZqMDI::placeText() {
+    return QStringLiteral("Q.V.K.晟嘉通進銷存會計系統  固定資產管理系統");
+}
 
 void ZqMDI::refreshTitle() {
     const auto printer = CurrentPrinter::name();
@@ -71,13 +74,14 @@ void ZqMDI::refreshTitle() {
 void ZqMDI::heartbeat() {
     if (++m_heartbeatCounter < HeartbeatTicks) return;
     DataSource& general = SharedSources::general();
-    general.commandText = QStringLiteral("EXEC SP_TIME_UPDATE '") +
-                          Session::current().workstationCode + '\'';
+    general.commandText =
+        QStringLiteral("EXEC SP_TIME_UPDATE ") + SqlLiteral(Session::current().workstationCode);
     RefreshData(general, placeText());
     const Recordset& rs = general.recordset();
     const int column = rs.fieldIndex(QStringLiteral("DTIME"));
     if (!HasCurrentRow(rs) || column < 0) {
-        SetLastError(AdoItemNotFound, QStringLiteral("在對應所要求名稱或序數的集合中，找不到項目。"));
+        SetLastError(AdoItemNotFound,
+                     QStringLiteral("在對應所要求名稱或序數的集合中，找不到項目。"));
         ReportDbError(QStringLiteral("ZqMDI-Timer1"));
     }
     if (const auto refused = ServerClock::take(rs.field(column).toDateTime())) {
@@ -93,8 +97,7 @@ void ZqMDI::openSession() {
         QMdiSubWindow* sub = showChild(m_notices, 0, 0);
         sub->setWindowFlags(Qt::FramelessWindowHint);  // no frame, so it cannot be closed
         const int width = m_area->viewport()->width() - Twips::toPixels(200);
-        sub->setGeometry((m_area->viewport()->width() - width) / 2, 0, width,
-                         Twips::toPixels(720));
+        sub->setGeometry((m_area->viewport()->width() - width) / 2, 0, width, Twips::toPixels(720));
         sub->show();
         m_notices->load();
     }

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+// The one way a value enters a statement text. Whatever the value holds, typed by a user or
+// read back from the database, it stays one value: NULL, a bare number in the invariant form,
+// or a text between apostrophes with every apostrophe doubled.
+QString SqlLiteral(const QVariant& value);
+inline QString SqlLiteral(const QString& text) { return SqlLiteral(QVariant(text)); }
