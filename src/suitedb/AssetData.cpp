@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <cmath>
 
+#include "AssetSchedule.h"
 #include "DemoData.h"
 #include "ItemCatalogue.h"
 #include "SqliteConnection.h"
@@ -194,14 +195,16 @@ double schedule(SqliteConnection& db, const AssetRow& a, const QDate& closing, i
         QStringLiteral("INSERT INTO Assets (ACODE, ADATE, ATOTA, ASOUR) VALUES (?1, ?2, ?3, ?4)");
     const double total = a.cost - a.residual - a.amortised;
     double posted = 0;
+    const QList<double> amounts = AssetSchedule::spread(total, a.months);
     QDate day = monthEnd(a.scheduleFrom);
     for (int m = 1; m <= a.months; ++m, day = monthEnd(day.addDays(1))) {
-        const double amount = m < a.months ? a.perPeriod : cents(total - a.perPeriod * (m - 1));
+        // Nothing is scheduled after a sale.
+        if (a.sold.isValid() && day > a.sold) break;
+        const double amount = amounts[m - 1];
         const QString date = DateToRoc(day);
         db.exec(sql, {a.code, date, amount, QString()});
         ++rows;
-        const bool open = !a.sold.isValid() || day <= a.sold;
-        if (day <= closing && open) {
+        if (day <= closing) {
             db.exec(sql, {a.code, date, amount, QStringLiteral("JV%1").arg(date).remove(u'.')});
             posted += amount;
             ++rows;

@@ -1,14 +1,17 @@
 #include "AssetProcedures.h"
 
 #include <QDate>
+#include <cmath>
+#include <optional>
 
 #include "AssetSchedule.h"
 #include "Clock.h"
 #include "ProcedureRegistry.h"
 #include "SqliteConnection.h"
 #include "TsqlCollation.h"
-#include "tsql/TsqlFunctions.h"
 #include "ValueHelpers.h"
+#include "WorkSessions.h"
+#include "tsql/TsqlFunctions.h"
 
 namespace AssetProcedures {
 namespace {
@@ -57,30 +60,46 @@ QString staffOf(SqliteConnection& db, const QString& ws) {
         .toString();
 }
 
-void clean(SqliteConnection& db, const QString& ws) {
-    db.exec(QStringLiteral("DELETE FROM Asset_Temp WHERE LCODE = ?1"), {ws});
-    db.exec(QStringLiteral("DELETE FROM Assetd_Temp WHERE LCODE = ?1"), {ws});
-}
+void clean(SqliteConnection& db, const QString& ws) { WorkSessions::release(db, ws); }
 
 // The work row of a workstation as the add and edit check it.
 struct WorkAsset {
     QString code, acod1, acod2, acod3, acquired;
-    double cost = 0, residual = 0, amortised = 0, perPeriod = 0;
-    int months = 0;
+    double cost = 0, residual = 0, amortised = 0, months = 0;
     qlonglong version = 0;
+
+    double total() const { return cost - residual - amortised; }
 };
 
-std::optional<WorkAsset> workAsset(SqliteConnection& db, const QString& ws) {
+// The one asset that the workstation's work rows of this session describe, or the refusal
+// of the rows. Rows of an ended session are thrown away first.
+struct Work {
+    std::optional<WorkAsset> asset;
+    QString refusal;
+};
+
+Work workOf(SqliteConnection& db, const QString& ws, const QString& nothing) {
+    switch (WorkSessions::ownerOf(db, ws)) {
+        case WorkSessions::Owner::Other:
+            return {std::nullopt, WorkSessions::busyMessage(ws)};
+        case WorkSessions::Owner::Ended:
+            clean(db, ws);
+            return {std::nullopt, nothing};
+        case WorkSessions::Owner::This:
+            break;
+    }
     const ResultSet r =
-        db.query(QStringLiteral(
-                     "SELECT TRIM(ACODE), ACOD1, ACOD2, ACOD3, ADAT1, ATOTA, ATOT1, ATOT2, ATOT3, "
-                     "AYEAR, AVERS FROM Asset_Temp WHERE LCODE = ?1 LIMIT 1"),
+        db.query(QStringLiteral("SELECT TRIM(ACODE), ACOD1, ACOD2, ACOD3, ADAT1, ATOTA, ATOT1, "
+                                "ATOT2, AYEAR, AVERS FROM Asset_Temp WHERE LCODE = ?1 LIMIT 2"),
                  {ws});
-    if (r.rows.isEmpty()) return std::nullopt;
+    if (r.rows.isEmpty()) return {std::nullopt, nothing};
+    if (r.rows.size() > 1)
+        return {std::nullopt, QStringLiteral("暫存資料不只一筆財產,請放棄後重新輸入!")};
     const QVariantList& w = r.rows.first();
-    return WorkAsset{w[0].toString(), w[1].toString(), w[2].toString(),   w[3].toString(),
-                     w[4].toString(), w[5].toDouble(), w[6].toDouble(),   w[7].toDouble(),
-                     w[8].toDouble(), w[9].toInt(),    w[10].toLongLong()};
+    return {WorkAsset{w[0].toString(), w[1].toString(), w[2].toString(), w[3].toString(),
+                      w[4].toString(), w[5].toDouble(), w[6].toDouble(), w[7].toDouble(),
+                      w[8].toDouble(), w[9].toLongLong()},
+            QString()};
 }
 
 // The refusal of a work row that the register cannot take, or an empty text.
@@ -90,22 +109,50 @@ QString checkWork(SqliteConnection& db, const QString& ws, const WorkAsset& a) {
         if (!db.scalar(QStringLiteral("SELECT 1 FROM Acco WHERE ACODE = ?1"), {account}).isValid())
             return QStringLiteral("會計科目[ %1 ]不存在!").arg(account);
     if (!IsRocDate(a.acquired)) return QStringLiteral("取得日期[ %1 ]不正確!").arg(a.acquired);
-    if (a.cost <= 0) return QStringLiteral("取得原價必須大於0!");
-    if (a.months <= 0) return QStringLiteral("耐用月數必須大於0!");
-    if (a.cost - a.residual - a.amortised < 0)
-        return QStringLiteral("預留殘值及已攤提金額不可大於取得原價!");
+    if (!(a.cost > 0)) return QStringLiteral("取得原價必須大於0!");
+    if (a.cost > AssetSchedule::MaxCost)
+        return QStringLiteral("取得原價不可大於%1!")
+            .arg(QString::number(AssetSchedule::MaxCost, 'f', 0));
+    if (!(a.months > 0) || a.months > AssetSchedule::MaxMonths || a.months != std::floor(a.months))
+        return QStringLiteral("耐用月數必須是1到%1之間的整數!").arg(AssetSchedule::MaxMonths);
+    if (!(a.residual >= 0)) return QStringLiteral("預留殘值不可小於0!");
+    if (!(a.amortised >= 0)) return QStringLiteral("已攤提金額不可小於0!");
+    if (a.total() < 0) return QStringLiteral("預留殘值及已攤提金額不可大於取得原價!");
     const QVariant unknown = db.scalar(
         QStringLiteral("SELECT T.ADENO FROM Assetd_Temp T WHERE T.LCODE = ?1 AND NOT EXISTS "
                        "(SELECT 1 FROM Depart25 D WHERE D.DEPARTNO = T.ADENO)"),
         {ws});
     if (unknown.isValid()) return QStringLiteral("部門代號[ %1 ]不存在!").arg(unknown.toString());
+    const QVariant twice =
+        db.scalar(QStringLiteral("SELECT ADENO FROM Assetd_Temp WHERE LCODE = ?1 GROUP BY ADENO "
+                                 "HAVING COUNT(*) > 1"),
+                  {ws});
+    if (twice.isValid()) return QStringLiteral("部門代號[ %1 ]重覆設定!").arg(twice.toString());
     const ResultSet shares = db.query(
-        QStringLiteral("SELECT COUNT(*), IFNULL(SUM(APERC), 0) FROM Assetd_Temp WHERE LCODE = ?1"),
+        QStringLiteral("SELECT COUNT(*), IFNULL(SUM(APERC), 0), IFNULL(MIN(APERC), 0) FROM "
+                       "Assetd_Temp WHERE LCODE = ?1"),
         {ws});
     const QVariantList& s = shares.rows.first();
-    if (s[0].toInt() > 0 && qAbs(s[1].toDouble() - 100) > 1e-9)
+    if (s[0].toInt() > 0 && !(s[2].toDouble() > 0)) return QStringLiteral("部門攤提比例必須大於0!");
+    if (s[0].toInt() > 0 && !(qAbs(s[1].toDouble() - 100) <= 1e-9))
         return QStringLiteral("部門攤提比例合計不等於100!");
     return {};
+}
+
+QString closingDate(SqliteConnection& db) {
+    return db.scalar(QStringLiteral("SELECT IFNULL(MAX(JDATE), '') FROM JE")).toString();
+}
+
+// The month the asset's schedule counts from: its first scheduled month (an asset older than
+// the system starts with the system), or the acquisition month when that changes.
+QDate scheduleStart(SqliteConnection& db, const WorkAsset& work, const AssetState& state) {
+    const QString first =
+        db.scalar(QStringLiteral("SELECT IFNULL(MIN(ADATE), '') FROM Assets WHERE ACODE = ?1 AND "
+                                 "ASOUR = ''"),
+                  {work.code})
+            .toString();
+    if (work.acquired != state.acquired || !IsRocDate(first)) return RocToDate(work.acquired);
+    return RocToDate(first);
 }
 
 void writeLines(SqliteConnection& db, const QString& ws, const QString& code) {
@@ -177,6 +224,7 @@ ResultSets copy(SqliteConnection& db, const ProcedureCall& call) {
     if (state.sold) return answer(named(code) + QStringLiteral("已售出,不可修改!"), 1);
     if (state.reviewed) return answer(named(code) + QStringLiteral("已覆核,不可修改!"), 1);
     clean(db, ws);
+    if (!WorkSessions::claim(db, ws)) return answer(WorkSessions::busyMessage(ws), 1);
     db.exec(QStringLiteral("INSERT INTO Asset_Temp (LCODE, ") + kAssetColumns +
                 QStringLiteral(", AVERS) SELECT ?1, ") + kAssetColumns +
                 QStringLiteral(", AVERS FROM Asset WHERE ACODE = ?2"),
@@ -190,8 +238,9 @@ ResultSets copy(SqliteConnection& db, const ProcedureCall& call) {
 
 ResultSets add(SqliteConnection& db, const ProcedureCall& call) {
     const QString ws = call.text(0);
-    const auto work = workAsset(db, ws);
-    if (!work) return answer(QStringLiteral("沒有待新增的財產資料!"), 1);
+    const Work w = workOf(db, ws, QStringLiteral("沒有待新增的財產資料!"));
+    if (!w.asset) return answer(w.refusal, 1);
+    const WorkAsset* work = &*w.asset;
     if (stateOf(db, work->code).exists)
         return answer(named(work->code) + QStringLiteral("已存在,請重新輸入!"), 2);
     if (const QString refusal = checkWork(db, ws, *work); !refusal.isEmpty())
@@ -202,16 +251,17 @@ ResultSets add(SqliteConnection& db, const ProcedureCall& call) {
                                "'', ATIM2, 1 FROM Asset_Temp WHERE LCODE = ?1"),
             {ws});
     writeLines(db, ws, work->code);
-    AssetSchedule::write(db, {work->code, RocToDate(work->acquired), work->months,
-                              work->cost - work->residual - work->amortised, work->perPeriod});
+    AssetSchedule::write(db, work->code, RocToDate(work->acquired), int(work->months),
+                         work->total());
     clean(db, ws);
     return answer(work->code, 0);
 }
 
 ResultSets edit(SqliteConnection& db, const ProcedureCall& call) {
     const QString ws = call.text(0);
-    const auto work = workAsset(db, ws);
-    if (!work) return answer(QStringLiteral("沒有待修改的財產資料!"), 1);
+    const Work w = workOf(db, ws, QStringLiteral("沒有待修改的財產資料!"));
+    if (!w.asset) return answer(w.refusal, 1);
+    const WorkAsset* work = &*w.asset;
     const AssetState state = stateOf(db, work->code);
     if (!state.exists) return answer(named(work->code) + QStringLiteral("已被刪除!"), 1);
     if (state.version != work->version)
@@ -221,8 +271,10 @@ ResultSets edit(SqliteConnection& db, const ProcedureCall& call) {
         return answer(named(work->code) + QStringLiteral("已覆核或已售出,不可修改!"), 1);
     if (const QString refusal = checkWork(db, ws, *work); !refusal.isEmpty())
         return answer(refusal, 1);
-    if (const qlonglong posted = postings(db, work->code); work->months < posted)
-        return answer(QStringLiteral("耐用月數不可小於已提列折舊的 %1 期!").arg(posted), 1);
+    const AssetSchedule::Revision revision =
+        AssetSchedule::revise(db, work->code, scheduleStart(db, *work, state), int(work->months),
+                              work->total(), closingDate(db));
+    if (!revision.refusal.isEmpty()) return answer(revision.refusal, 1);
     db.exec(QStringLiteral(
                 "UPDATE Asset SET (ANAME, ACOD1, ACOD2, ACOD3, ADAT1, ATOTA, ATOT1, AYEAR, ATOT2, "
                 "ATOT3, ATOT5, AUSE2, ATIM2) = (SELECT ANAME, ACOD1, ACOD2, ACOD3, ADAT1, ATOTA, "
@@ -230,9 +282,7 @@ ResultSets edit(SqliteConnection& db, const ProcedureCall& call) {
                 "LIMIT 1), AVERS = AVERS + 1 WHERE ACODE = ?2"),
             {ws, work->code});
     writeLines(db, ws, work->code);
-    AssetSchedule::rewriteUnposted(
-        db, {work->code, RocToDate(work->acquired), work->months,
-             work->cost - work->residual - work->amortised, work->perPeriod});
+    AssetSchedule::apply(db, work->code, revision);
     clean(db, ws);
     return answer(work->code, 0);
 }
@@ -284,7 +334,7 @@ ResultSets sell(SqliteConnection& db, const ProcedureCall& call) {
     // Nothing is scheduled after the sale.
     db.exec(QStringLiteral("DELETE FROM Assets WHERE ACODE = ?1 AND ASOUR = '' AND ADATE > ?2"),
             {code, date});
-    const QString closing = db.scalar(QStringLiteral("SELECT MAX(JDATE) FROM JE")).toString();
+    const QString closing = closingDate(db);
     if (date <= closing)
         return answer(named(code) + QStringLiteral("的售出日期在關帳日期 %1 之前,已完成售出,"
                                                    "請另行調整帳務!")
@@ -293,22 +343,23 @@ ResultSets sell(SqliteConnection& db, const ProcedureCall& call) {
     return answer(code, 0);
 }
 
-// A question asked of a workstation, which the call with the other flag confirms. The
-// connection belongs to one workstation process, so its temporary table is that
-// workstation's alone.
-void rememberQuestion(SqliteConnection& db, const QString& code, int action) {
-    db.exec(QStringLiteral(
-        "CREATE TEMP TABLE IF NOT EXISTS RatiQuestion (ACODE TEXT, ACTION INTEGER)"));
-    db.exec(QStringLiteral("DELETE FROM RatiQuestion"));
-    db.exec(QStringLiteral("INSERT INTO RatiQuestion VALUES (?1, ?2)"), {code, action});
+// The question last asked of a workstation: what it asked to do to which asset, and the
+// asset's version then. Only the workstation's next review call on the same asset, while the
+// asset is as it was when asked, can answer it; that call ends the question either way.
+void rememberQuestion(SqliteConnection& db, const QString& ws, const QString& code,
+                      const AssetState& state, int action) {
+    db.exec(QStringLiteral("INSERT OR REPLACE INTO AssetQuestion (LCODE, ACODE, ACTION, AVERS) "
+                           "VALUES (?1, ?2, ?3, ?4)"),
+            {ws, code, action, state.version});
 }
 
-std::optional<int> takeQuestion(SqliteConnection& db, const QString& code) {
-    db.exec(QStringLiteral(
-        "CREATE TEMP TABLE IF NOT EXISTS RatiQuestion (ACODE TEXT, ACTION INTEGER)"));
-    const QVariant action =
-        db.scalar(QStringLiteral("SELECT ACTION FROM RatiQuestion WHERE ACODE = ?1"), {code});
-    db.exec(QStringLiteral("DELETE FROM RatiQuestion"));
+std::optional<int> takeQuestion(SqliteConnection& db, const QString& ws, const QString& code,
+                                const AssetState& state) {
+    const QVariant action = db.scalar(
+        QStringLiteral("SELECT ACTION FROM AssetQuestion WHERE LCODE = ?1 AND ACODE = ?2 AND "
+                       "AVERS = ?3"),
+        {ws, code, state.version});
+    db.exec(QStringLiteral("DELETE FROM AssetQuestion WHERE LCODE = ?1"), {ws});
     return action.isValid() ? std::optional<int>(action.toInt()) : std::nullopt;
 }
 
@@ -320,7 +371,7 @@ ResultSets ratify(SqliteConnection& db, const ProcedureCall& call) {
     const AssetState state = stateOf(db, code);
     if (!state.exists) return answer(named(code) + QStringLiteral("不存在!"), 1);
     // The other flag after a question confirms it; otherwise 0 reviews and 1 cancels.
-    const auto asked = takeQuestion(db, code);
+    const auto asked = takeQuestion(db, ws, code, state);
     const bool confirmed = asked && *asked != flag;
     const int action = confirmed ? *asked : flag;
     if (action == Review) {
@@ -329,7 +380,7 @@ ResultSets ratify(SqliteConnection& db, const ProcedureCall& call) {
         const bool split =
             db.scalar(QStringLiteral("SELECT 1 FROM Assetd WHERE ACODE = ?1"), {code}).isValid();
         if (!split && !confirmed) {
-            rememberQuestion(db, code, Review);
+            rememberQuestion(db, ws, code, state, Review);
             return answer(named(code) + QStringLiteral("尚未設定部門攤提比例,是否仍要覆核?"), 2);
         }
         QString reviewer = staffOf(db, ws);
@@ -341,7 +392,7 @@ ResultSets ratify(SqliteConnection& db, const ProcedureCall& call) {
     if (!state.reviewed) return answer(named(code) + QStringLiteral("尚未覆核!"), 3);
     if (state.sold) return answer(named(code) + QStringLiteral("已售出,不可取消覆核!"), 1);
     if (postings(db, code) > 0 && !confirmed) {
-        rememberQuestion(db, code, CancelReview);
+        rememberQuestion(db, ws, code, state, CancelReview);
         return answer(named(code) + QStringLiteral("已提列折舊,是否仍要取消覆核?"), 2);
     }
     db.exec(QStringLiteral("UPDATE Asset SET AUSE3 = '', AVERS = AVERS + 1 WHERE ACODE = ?1"),

@@ -4,6 +4,7 @@
 #include "ProcedureRegistry.h"
 #include "SqliteConnection.h"
 #include "ValueHelpers.h"
+#include "WorkSessions.h"
 
 namespace SessionProcedures {
 namespace {
@@ -65,6 +66,8 @@ ResultSets sale(SqliteConnection& db, const ProcedureCall& call) {
     const QDateTime now = Clock::now();
     db.exec(QStringLiteral("UPDATE LSTA SET LUSER = ?1, LTIME = ?2 WHERE LCODE = ?3"),
             {person[5], now, ws[0]});
+    // A new session of the workstation starts without the work rows of one that ended.
+    WorkSessions::dropAbandoned(db, ws[0].toString());
 
     QVariantList& row = set.rows[0];
     row[0] = 0LL;
@@ -97,8 +100,8 @@ ResultSets timeUpdate(SqliteConnection& db, const ProcedureCall& call) {
 
 void addTo(ProcedureRegistry& registry) {
     registry.add(QStringLiteral("SF_ZQ2K_SALE"),
-                 {QStringLiteral("@LCODE"), QStringLiteral("@SUSER"), QStringLiteral("@KIND")}, 2,
-                 sale);
+                 {QStringLiteral("@LCODE"), QStringLiteral("@SUSER"), QStringLiteral("@KIND INT")},
+                 2, sale);
     registry.add(QStringLiteral("SP_TIME_UPDATE"), {QStringLiteral("@LCODE")}, 1, timeUpdate);
 }
 }  // namespace SessionProcedures

@@ -6,6 +6,7 @@
 
 #include "SqlErrors.h"
 #include "TsqlCollation.h"
+#include "WorkSessions.h"
 
 namespace {
 constexpr qsizetype CacheLimit = 200;
@@ -67,6 +68,7 @@ SqliteConnection::SqliteConnection(const QString& path, OpenMode mode) : m_path(
     if (mode == OpenMode::Create) flags |= SQLITE_OPEN_CREATE;
     int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr);
     if (rc == SQLITE_OK) rc = TsqlCollation::install(m_db);
+    if (rc == SQLITE_OK) rc = WorkSessions::install(m_db, path);
     if (rc != SQLITE_OK) {
         const QString message =
             m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");

@@ -28,7 +28,7 @@ public:
     sqlite3* handle() const { return m_db; }
 
     // How long a statement waits for another connection's write lock before it fails with
-    // the time-out error.
+    // the time-out error: 30 seconds, as long as the server's client waits for a command.
     void setBusyTimeout(int milliseconds);
     int busyTimeout() const { return m_busyTimeout; }
 
@@ -75,7 +75,7 @@ private:
 
     QString m_path;
     sqlite3* m_db = nullptr;
-    int m_busyTimeout = 10000;
+    int m_busyTimeout = 30000;
     int m_savepoints = 0;
     quint64 m_preparations = 0;
     QHash<QString, Statement> m_cache;

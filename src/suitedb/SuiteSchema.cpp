@@ -3,6 +3,7 @@
 #include <QList>
 
 #include "SqliteConnection.h"
+#include "WorkSessions.h"
 
 namespace {
 struct Index {
@@ -71,6 +72,10 @@ const QList<Table>& assetTables() {
         {"Assets", "ACODE T, ADATE T, ATOTA R, ASOUR T", "", {{"Assets_ACODE", "ACODE, ADATE"}}},
         {"Asset_Temp", "LCODE T, " ASSET_COLUMNS, "", {{"Asset_Temp_LCODE", "LCODE"}}},
         {"Assetd_Temp", "LCODE T, " ASSETD_COLUMNS, "", {{"Assetd_Temp_LCODE", "LCODE, ASEQ"}}},
+        // The session that holds a workstation's work rows (see WorkSessions), and the question
+        // a register procedure last asked a workstation, with the asset's version when asked.
+        {"WorkSession", "LCODE T, SESS T", "LCODE", {}},
+        {"AssetQuestion", "LCODE T, ACODE T, ACTION I, AVERS I", "LCODE", {}},
     };
     return tables;
 }
@@ -256,6 +261,7 @@ QStringList statements(const QString& prefix) {
     }
     out.append(QStringLiteral("CREATE VIEW IF NOT EXISTS %1%2")
                    .arg(prefix, QLatin1String(VendorPurchasesView)));
+    out.append(WorkSessions::schemaStatements(prefix));
     return out;
 }
 

@@ -77,12 +77,17 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM Asset WHERE abs(ATOT3 - round((ATOTA - ATOT1 - "
                        "ATOT2) / AYEAR, 2)) > 0.001 OR ATOT5 <> ATOTA - ATOT1 - ATOT2"),
                  0);
-        // The scheduled amounts add up to the amount to depreciate, one line a month.
-        QCOMPARE(count("SELECT COUNT(*) FROM Asset a WHERE abs((SELECT SUM(ATOTA) FROM Assets s "
-                       "WHERE s.ACODE = a.ACODE AND ASOUR = '') - (ATOTA - ATOT1 - ATOT2)) > "
-                       "0.001 OR (SELECT COUNT(DISTINCT ADATE) FROM Assets s WHERE s.ACODE = "
-                       "a.ACODE AND ASOUR = '') <> AYEAR"),
+        // The scheduled amounts of an asset in use add up to the amount to depreciate, one
+        // line a month, none below zero; a sold asset has nothing scheduled after its sale.
+        QCOMPARE(count("SELECT COUNT(*) FROM Asset a WHERE ASELL = 0 AND (abs((SELECT SUM(ATOTA) "
+                       "FROM Assets s WHERE s.ACODE = a.ACODE AND ASOUR = '') - (ATOTA - ATOT1 - "
+                       "ATOT2)) > 0.001 OR (SELECT COUNT(DISTINCT ADATE) FROM Assets s WHERE "
+                       "s.ACODE = a.ACODE AND ASOUR = '') <> AYEAR)"),
                  0);
+        QCOMPARE(count("SELECT COUNT(*) FROM Assets s JOIN Asset a USING (ACODE) WHERE s.ATOTA < 0 "
+                       "OR (a.ASELL = 1 AND s.ADATE > a.ADAT2)"),
+                 0);
+        QVERIFY(count("SELECT COUNT(*) FROM Asset WHERE ASELL = 1") > 0);
         QCOMPARE(count("SELECT COUNT(*) FROM Asset a WHERE abs(ATOT4 - IFNULL((SELECT "
                        "SUM(ATOTA) FROM Assets s WHERE s.ACODE = a.ACODE AND ASOUR <> ''), 0)) "
                        "> 0.001"),
