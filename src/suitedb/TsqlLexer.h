@@ -49,6 +49,9 @@ struct TsqlToken {
     qsizetype end() const { return begin + length; }
 };
 
+// Moved in memory as they are: a long text's tokens grow their list without copying each.
+Q_DECLARE_TYPEINFO(TsqlToken, Q_RELOCATABLE_TYPE);
+
 using TsqlTokens = QList<TsqlToken>;
 
 // The tokens of a text one at a time, without copying their texts: for callers that only

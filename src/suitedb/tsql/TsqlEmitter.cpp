@@ -41,7 +41,41 @@ bool TsqlEmitter::enabled(const Expr& e) const {
     return e.site >= 0 && size_t(e.site) < m_enabled.size() && m_enabled[size_t(e.site)];
 }
 
+// The parameters are numbered as they are made, which is not always the order in which they
+// stand in the text, and SQLite looks each ?N up in a list of all of them: a statement of many
+// values would take quadratic time to prepare. Plain ? are counted as SQLite reads them, so the
+// text gets those, and the parameters the order of their places in it. Only quoted names,
+// besides parameters, can hold a '?'.
 QString TsqlEmitter::statement(const Statement& s) {
+    const QString numbered = numberedStatement(s);
+    QString sql;
+    sql.reserve(numbered.size());
+    std::vector<Param> params;
+    params.reserve(m_params.size());
+    const qsizetype size = numbered.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = numbered[i];
+        if (c == u'"') {
+            // A doubled quote closes one part of the name and opens the next: the same text.
+            qsizetype close = numbered.indexOf(u'"', i + 1);
+            if (close < 0) close = size - 1;
+            sql += QStringView(numbered).mid(i, close - i + 1);
+            i = close;
+        } else if (c == u'?') {
+            qsizetype n = 0;
+            while (i + 1 < size && numbered[i + 1].isDigit())
+                n = n * 10 + numbered[++i].digitValue();
+            params.push_back(m_params[size_t(n - 1)]);
+            sql += u'?';
+        } else {
+            sql += c;
+        }
+    }
+    m_params = std::move(params);
+    return sql;
+}
+
+QString TsqlEmitter::numberedStatement(const Statement& s) {
     using SKind = Statement::Kind;
     switch (s.kind) {
         case SKind::Select:

@@ -5,8 +5,7 @@
 #include "TsqlBinder.h"
 #include "TsqlSyntax.h"
 
-// Writes a bound statement as SQLite SQL with numbered parameters (?1, ?2, ...) in place of
-// its literals. The server's semantics are spelled out where SQLite's differ: + of texts
+// Writes a bound statement as SQLite SQL with parameters (?) in place of its literals. The server's semantics are spelled out where SQLite's differ: + of texts
 // becomes ||, text comparisons, orders, groups, DISTINCT, MIN and MAX get the collation TSQL
 // (unless the column carries it already, so that its indexes serve), LIKE and CONVERT go to
 // the functions of TsqlFunctions.
@@ -33,6 +32,8 @@ public:
     const std::vector<Param>& params() const { return m_params; }
 
 private:
+    // The statement with the parameters numbered as they were made: ?1, ?2, ...
+    QString numberedStatement(const Tsql::Statement& s);
     QString select(const Tsql::Select& s, bool derived);
     QString source(const Tsql::TableRef& ref);
     QString table(const Tsql::TableRef& ref) const;
