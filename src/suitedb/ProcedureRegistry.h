@@ -38,6 +38,7 @@ using Procedure = std::function<ResultSets(SqliteConnection& db, const Procedure
 struct ProcedureDefinition {
     QString name;
     QStringList parameters;  // "@LCODE", ... in call order
+    QList<bool> integers;    // per parameter: declared INT
     int required = 0;        // how many of them a call must give
     Procedure body;
 };
@@ -45,12 +46,16 @@ struct ProcedureDefinition {
 // Procedures by name, ignoring case as the server does.
 class ProcedureRegistry {
 public:
+    // Parameters are declared in call order as the server's CREATE PROCEDURE declares them: a
+    // name ("@LCODE"), or a name and INT ("@MODE INT") for one whose arguments the server
+    // converts to int. Any other argument reaches the procedure as it was written.
     void add(const QString& name, const QStringList& parameters, int required, Procedure body);
     const ProcedureDefinition* find(const QString& name) const;
     QStringList names() const;
 
-    // Checks the number of arguments as the server does; throws DbError (Syntax) when there
-    // are too many or a required one is missing.
+    // Checks the arguments as the server does; throws DbError (Syntax) when there are too
+    // many, a required one is missing, or an INT parameter gets what is no int: a number
+    // beyond int or a text that is no whole number.
     static void checkArguments(const ProcedureDefinition& procedure, const ProcedureCall& call);
 
 private:
