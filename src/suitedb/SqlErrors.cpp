@@ -45,6 +45,11 @@ DbError tooComplex() {
                                   "詳細資訊。"));
 }
 
+DbError bigintOverflow() {
+    return DbError(DbErrorNumber::Syntax,
+                   QStringLiteral("將 expression 轉換為資料類型 bigint 時發生算術溢位錯誤。"));
+}
+
 DbError conversion(const QString& from, const QString& to) {
     return DbError(DbErrorNumber::Syntax,
                    QStringLiteral("將資料類型 %1 轉換成 %2 時發生錯誤。").arg(from, to));
@@ -211,10 +216,7 @@ DbError statementError(const QString& message, const QString& sql) {
              return syntax(QStringLiteral(
                  "在用於 GROUP BY 子句群組依據清單的運算式中，不能使用彙總或子查詢。"));
          }},
-        {QRegularExpression(QStringLiteral("^integer overflow$")),
-         [](const QString&) {
-             return syntax(QStringLiteral("將 expression 轉換為資料類型 bigint 時發生算術溢位錯誤。"));
-         }},
+        {QRegularExpression(QStringLiteral("^integer overflow$")), fixed(bigintOverflow)},
         {QRegularExpression(QStringLiteral("^datatype mismatch$")),
          [](const QString&) { return conversion(QStringLiteral("varchar"), QStringLiteral("int")); }},
         // SQLite's limits: its parser's stack and the depth of its expression trees, then

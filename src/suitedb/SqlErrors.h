@@ -18,6 +18,8 @@ DbError nestedTooDeeply();
 // "查詢處理器已用盡內部資源，因此無法產生查詢計劃。..." (0x80040E14): a statement too large to
 // run, such as one with more values than SQLite binds.
 DbError tooComplex();
+// "將 expression 轉換為資料類型 bigint 時發生算術溢位錯誤。" (0x80040E14).
+DbError bigintOverflow();
 // "將資料類型 FROM 轉換成 TO 時發生錯誤。" (0x80040E14).
 DbError conversion(const QString& from, const QString& to);
 // Throws DbError (0x80040E14) for a number literal the server refuses to read: a float beyond

@@ -74,8 +74,7 @@ private:
     // Blocks and IFs nest by recursion; a limit keeps hostile texts from exhausting the stack.
     struct Nesting {
         explicit Nesting(int& depth) : m_depth(depth) {
-            if (++m_depth > MaxNesting)
-                throw DbError(DbErrorNumber::Syntax, QStringLiteral("批次中的區塊巢狀層次太深。"));
+            if (++m_depth > MaxNesting) throw SqlErrors::nestedTooDeeply();
         }
         ~Nesting() { --m_depth; }
         int& m_depth;
@@ -216,6 +215,7 @@ private:
             case Kind::String:
                 return t->value();
             case Kind::Number:
+                SqlErrors::checkNumber(t->text);
                 return number(t->text, negative);
             case Kind::Word:
                 if (t->isWord(QLatin1String("NULL")) || t->isWord(QLatin1String("DEFAULT")))

@@ -154,13 +154,16 @@ private:
 };
 }  // namespace
 
-TsqlParser::TsqlParser(const TsqlTokens& tokens, qsizetype first, qsizetype last,
-                       const std::vector<int>& slotOf)
-    : m_tokens(tokens), m_first(first), m_last(last), m_slotOf(slotOf), m_pos(first) {}
+TsqlParser::TsqlParser(QStringView text, const TsqlTokens& tokens, qsizetype first,
+                       qsizetype last, const std::vector<int>& slotOf)
+    : m_text(text), m_tokens(tokens), m_first(first), m_last(last), m_slotOf(slotOf),
+      m_pos(first) {}
 
 TsqlParser::Depth::Depth(TsqlParser& parser) : m_parser(parser) {
-    if (++m_parser.m_depth > MaxDepth)
-        throw DbError(DbErrorNumber::Syntax, QStringLiteral("運算式的巢狀層次太深。"));
+    if (++m_parser.m_depth > MaxDepth) {
+        --m_parser.m_depth;
+        throw SqlErrors::nestedTooDeeply();
+    }
 }
 
 // ---- tokens
@@ -239,19 +242,53 @@ int TsqlParser::structuralNumber() {
     return n;
 }
 
-ExprPtr TsqlParser::make(Kind kind, qsizetype token) const {
+ExprPtr TsqlParser::make(Kind kind, qsizetype token) {
+    if (++m_nodes > MaxNodes) throw SqlErrors::tooComplex();
     auto e = std::make_unique<Expr>();
     e->kind = kind;
     e->token = token;
     return e;
 }
 
-ExprPtr TsqlParser::makeBinary(Kind kind, const QString& op, ExprPtr left, ExprPtr right) const {
+ExprPtr TsqlParser::makeBinary(Kind kind, const QString& op, ExprPtr left, ExprPtr right) {
     ExprPtr e = make(kind, left->token);
     e->op = op;
-    e->args.push_back(std::move(left));
-    e->args.push_back(std::move(right));
+    attach(*e, std::move(left));
+    attach(*e, std::move(right));
     return e;
+}
+
+namespace {
+void grow(int& height, int below) {
+    height = std::max(height, below + 1);
+    if (height > TsqlParser::MaxHeight) throw SqlErrors::nestedTooDeeply();
+}
+}  // namespace
+
+void TsqlParser::attach(Expr& e, ExprPtr arg) {
+    grow(e.height, arg->height);
+    e.args.push_back(std::move(arg));
+}
+
+void TsqlParser::attach(Expr& e, SelectPtr select) {
+    grow(e.height, select->height);
+    e.select = std::move(select);
+}
+
+void TsqlParser::measure(Select& s) {
+    const auto below = [&](const ExprPtr& e) {
+        if (e) grow(s.height, e->height);
+    };
+    below(s.top);
+    for (const SelectItem& item : s.items) below(item.expr);
+    for (const TableRef& ref : s.from) {
+        if (ref.derived) grow(s.height, ref.derived->height);
+        below(ref.on);
+    }
+    below(s.where);
+    for (const ExprPtr& e : s.groupBy) below(e);
+    below(s.having);
+    for (const OrderItem& item : s.orderBy) below(item.expr);
 }
 
 // ---- statements
@@ -260,6 +297,7 @@ std::vector<Statement> TsqlParser::statements() {
     std::vector<Statement> out;
     while (m_pos < m_last) {
         if (acceptSymbol(";")) continue;
+        m_nodes = 0;
         out.push_back(statement());
         if (m_pos < m_last && !atSymbol(";") && !atStatementStart()) fail();
         Roles(m_tokens).statement(out.back());
@@ -268,6 +306,7 @@ std::vector<Statement> TsqlParser::statements() {
 }
 
 Statement TsqlParser::condition() {
+    m_nodes = 0;
     Statement s;
     s.kind = Statement::Kind::Condition;
     s.token = m_pos;
@@ -378,14 +417,7 @@ SelectPtr TsqlParser::select() {
         s->distinct = true;
     else
         acceptWord("ALL");
-    if (acceptWord("TOP")) {
-        const bool parens = acceptSymbol("(");
-        const TsqlToken* t = peek();
-        if (!t || t->kind != TokenKind::Number) fail();
-        s->top = primary();
-        if (parens) expectSymbol(")");
-        if (atWord("PERCENT") || atWord("WITH")) fail();
-    }
+    if (acceptWord("TOP")) top(*s);
     do selectItem(*s);
     while (acceptSymbol(","));
     if (acceptWord("FROM")) from(*s);
@@ -397,7 +429,31 @@ SelectPtr TsqlParser::select() {
     }
     if (acceptWord("HAVING")) s->having = expr();
     if (acceptWord("ORDER")) orderBy(*s);
+    measure(*s);
     return s;
+}
+
+// TOP n or TOP (n): a whole number of rows within bigint. The count is part of the statement
+// (the server reads it when compiling), so each one is checked once, not at every run.
+void TsqlParser::top(Select& select) {
+    const bool parens = acceptSymbol("(");
+    const bool negative = parens && atSymbol("-");
+    if (parens && (atSymbol("-") || atSymbol("+"))) ++m_pos;
+    const TsqlToken* t = peek();
+    if (!t || t->kind != TokenKind::Number) fail();
+    const QString& text = t->text;
+    const bool hex = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
+    const bool decimal = !hex && (text.contains(u'.') || text.contains(u'e') || text.contains(u'E'));
+    bool fits = false;
+    const qlonglong rows = hex ? text.mid(2).toLongLong(&fits, 16) : text.toLongLong(&fits);
+    if (decimal || (negative && rows != 0))
+        throw DbError(DbErrorNumber::Syntax, QStringLiteral("為 TOP 或 FETCH 子句資料列計數參數"
+                                                            "提供的資料列數目必須是整數。"));
+    if (!fits) throw SqlErrors::bigintOverflow();
+    m_structural.push_back(m_slotOf[size_t(m_pos - m_first)]);
+    select.top = primary();
+    if (parens) expectSymbol(")");
+    if (atWord("PERCENT") || atWord("WITH")) fail();
 }
 
 void TsqlParser::selectItem(Select& select) {
@@ -571,8 +627,8 @@ ExprPtr TsqlParser::expr() {
     ExprPtr left = conjunction();
     if (!atWord("OR")) return left;
     ExprPtr e = make(Kind::Or, left->token);
-    e->args.push_back(std::move(left));
-    while (acceptWord("OR")) e->args.push_back(conjunction());
+    attach(*e, std::move(left));
+    while (acceptWord("OR")) attach(*e, conjunction());
     return e;
 }
 
@@ -580,8 +636,8 @@ ExprPtr TsqlParser::conjunction() {
     ExprPtr left = negation();
     if (!atWord("AND")) return left;
     ExprPtr e = make(Kind::And, left->token);
-    e->args.push_back(std::move(left));
-    while (acceptWord("AND")) e->args.push_back(negation());
+    attach(*e, std::move(left));
+    while (acceptWord("AND")) attach(*e, negation());
     return e;
 }
 
@@ -589,7 +645,7 @@ ExprPtr TsqlParser::negation() {
     if (!atWord("NOT")) return predicate();
     const Depth depth(*this);
     ExprPtr e = make(Kind::Not, m_pos++);
-    e->args.push_back(negation());
+    attach(*e, negation());
     return e;
 }
 
@@ -598,7 +654,7 @@ ExprPtr TsqlParser::predicate() {
         ExprPtr e = make(Kind::Exists, m_pos++);
         expectSymbol("(");
         if (!atWord("SELECT")) fail();
-        e->select = select();
+        attach(*e, select());
         expectSymbol(")");
         return e;
     }
@@ -611,7 +667,7 @@ ExprPtr TsqlParser::predicate() {
         ExprPtr e = make(Kind::IsNull, left->token);
         e->negated = acceptWord("NOT");
         expectWord("NULL");
-        e->args.push_back(std::move(left));
+        attach(*e, std::move(left));
         return e;
     }
     const bool negated =
@@ -626,21 +682,21 @@ ExprPtr TsqlParser::predicate() {
     if (acceptWord("BETWEEN")) {
         ExprPtr e = make(Kind::Between, left->token);
         e->negated = negated;
-        e->args.push_back(std::move(left));
-        e->args.push_back(sum());
+        attach(*e, std::move(left));
+        attach(*e, sum());
         expectWord("AND");
-        e->args.push_back(sum());
+        attach(*e, sum());
         return e;
     }
     if (acceptWord("IN")) {
         expectSymbol("(");
         ExprPtr e = make(atWord("SELECT") ? Kind::InSelect : Kind::InList, left->token);
         e->negated = negated;
-        e->args.push_back(std::move(left));
+        attach(*e, std::move(left));
         if (e->kind == Kind::InSelect) {
-            e->select = select();
+            attach(*e, select());
         } else {
-            do e->args.push_back(expr());
+            do attach(*e, expr());
             while (acceptSymbol(","));
         }
         expectSymbol(")");
@@ -673,7 +729,7 @@ ExprPtr TsqlParser::unary() {
         const Depth depth(*this);
         ExprPtr e = make(Kind::Unary, m_pos);
         e->op = m_tokens[m_pos++].text;
-        e->args.push_back(unary());
+        attach(*e, unary());
         return e;
     }
     return primary();
@@ -722,7 +778,7 @@ ExprPtr TsqlParser::parenthesised() {
     const qsizetype at = m_pos++;
     if (atWord("SELECT")) {
         ExprPtr e = make(Kind::Subquery, at);
-        e->select = select();
+        attach(*e, select());
         expectSymbol(")");
         return e;
     }
@@ -736,17 +792,17 @@ ExprPtr TsqlParser::caseExpr() {
     ExprPtr e = make(Kind::Case, m_pos++);
     if (!atWord("WHEN")) {
         e->hasOperand = true;
-        e->args.push_back(expr());
+        attach(*e, expr());
     }
     if (!atWord("WHEN")) fail();
     while (acceptWord("WHEN")) {
-        e->args.push_back(expr());
+        attach(*e, expr());
         expectWord("THEN");
-        e->args.push_back(expr());
+        attach(*e, expr());
     }
     if (acceptWord("ELSE")) {
         e->hasElse = true;
-        e->args.push_back(expr());
+        attach(*e, expr());
     }
     expectWord("END");
     return e;
@@ -758,30 +814,55 @@ ExprPtr TsqlParser::convert(bool cast) {
     ExprPtr e = make(Kind::Convert, m_pos);
     m_pos += 2;
     if (cast) {
-        e->args.push_back(expr());
+        attach(*e, expr());
         expectWord("AS");
         e->target = typeName();
     } else {
         e->target = typeName();
         expectSymbol(",");
-        e->args.push_back(expr());
+        attach(*e, expr());
         if (acceptSymbol(",")) structuralNumber();  // a style: only dates have one
     }
     expectSymbol(")");
     return e;
 }
 
+// The server keeps texts of a fixed length to 8000 bytes (4000 national characters) and
+// refuses a length of 0 as it reads the statement.
 TypeName TsqlParser::typeName() {
     const TsqlToken* t = peek();
     if (!t || t->kind != TokenKind::Word) fail();
     TypeName type;
     type.name = t->text.toUpper();
+    const QString written = t->text.toLower();
     ++m_pos;
-    if (acceptSymbol("(")) {
-        type.length = structuralNumber();
-        if (acceptSymbol(",")) structuralNumber();  // DECIMAL(p, s)
-        expectSymbol(")");
+    if (!acceptSymbol("(")) return type;
+    const TsqlToken* length = peek();
+    const auto digits = [](const QString& text) {
+        return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+    };
+    if (length && length->kind == TokenKind::Number && digits(length->text)) {
+        bool ok = false;
+        const qlonglong n = length->text.toLongLong(&ok);
+        const int most = type.name == QLatin1String("NCHAR") || type.name == QLatin1String("NVARCHAR")
+                             ? 4000
+                             : 8000;
+        const bool sized = type.name == QLatin1String("CHAR") ||
+                           type.name == QLatin1String("VARCHAR") || most == 4000;
+        if (ok && n == 0) {
+            const qsizetype line = m_text.left(length->begin).count(u'\n') + 1;
+            throw DbError(DbErrorNumber::Syntax,
+                          QStringLiteral("第 %1 行: 長度或有效位數規格 0 無效。").arg(line));
+        }
+        if (sized && (!ok || n > most))
+            throw DbError(DbErrorNumber::Syntax,
+                          QStringLiteral("指定給 '%1' 類型的大小 (%2) 超過任何資料類型所允許的最大值 (%3)。")
+                              .arg(written, ok ? QString::number(n) : length->text)
+                              .arg(most));
     }
+    type.length = structuralNumber();
+    if (acceptSymbol(",")) structuralNumber();  // DECIMAL(p, s)
+    expectSymbol(")");
     return type;
 }
 
@@ -794,7 +875,7 @@ ExprPtr TsqlParser::function(const QString& name) {
         e->star = true;
     } else if (!atSymbol(")")) {
         e->distinct = acceptWord("DISTINCT");
-        do e->args.push_back(expr());
+        do attach(*e, expr());
         while (acceptSymbol(","));
     }
     expectSymbol(")");

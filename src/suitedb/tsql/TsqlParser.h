@@ -10,8 +10,13 @@
 // the server allows. Anything outside the grammar throws DbError (Syntax) naming the token
 // where it went wrong, as the server does.
 //
+// Trees taller than MaxHeight are refused (the server's "nested too deeply"), and so are
+// statements of more than MaxNodes expressions (the server's "ran out of internal resources"):
+// every later pass walks the tree by recursion, and the time and memory a text costs stay
+// bounded however long it is.
+//
 //   statement   select | insert | update | delete | definition
-//   select      SELECT [DISTINCT|ALL] [TOP n | TOP (n)] item {, item} [FROM source {join}]
+//   select      SELECT [DISTINCT|ALL] [TOP n | TOP ([-]n)] item {, item} [FROM source {join}]
 //               [WHERE expr] [GROUP BY expr {, expr}] [HAVING expr] [ORDER BY order {, order}]
 //   item        * | name.* | alias = expr | expr [[AS] alias]      (alias: name or 'text')
 //   source      table [[AS] alias] [WITH (hints)] | (select) [AS] alias
@@ -31,8 +36,12 @@
 //               | CAST (expr AS type) | CONVERT (type, expr [, style]) | (select) | (expr)
 class TsqlParser {
 public:
-    // slotOf[i - first] is the literal slot of token i, or -1 when it is no text or number.
-    TsqlParser(const TsqlTokens& tokens, qsizetype first, qsizetype last,
+    static constexpr int MaxHeight = 128;
+    static constexpr int MaxNodes = 100000;
+
+    // The tokens are those of text; slotOf[i - first] is the literal slot of token i, or -1
+    // when it is no text or number.
+    TsqlParser(QStringView text, const TsqlTokens& tokens, qsizetype first, qsizetype last,
                const std::vector<int>& slotOf);
 
     std::vector<Tsql::Statement> statements();
@@ -87,22 +96,29 @@ private:
     ExprPtr function(const QString& name);
     ExprPtr column();
     Tsql::TypeName typeName();
+    void top(Tsql::Select& select);
 
-    ExprPtr make(Tsql::Expr::Kind kind, qsizetype token) const;
-    ExprPtr makeBinary(Tsql::Expr::Kind kind, const QString& op, ExprPtr left, ExprPtr right) const;
+    ExprPtr make(Tsql::Expr::Kind kind, qsizetype token);
+    ExprPtr makeBinary(Tsql::Expr::Kind kind, const QString& op, ExprPtr left, ExprPtr right);
+    // Hangs an argument or a SELECT under the expression, which grows to its height + 1.
+    static void attach(Tsql::Expr& e, ExprPtr arg);
+    static void attach(Tsql::Expr& e, SelectPtr select);
+    static void measure(Tsql::Select& select);
 
-    // Expressions nest by recursion; a limit keeps hostile texts from exhausting the stack.
+    // The parser's own recursion, which parentheses deepen without making the tree taller.
     struct Depth {
         explicit Depth(TsqlParser& parser);
         ~Depth() { --m_parser.m_depth; }
         TsqlParser& m_parser;
     };
 
+    const QStringView m_text;
     const TsqlTokens& m_tokens;
     const qsizetype m_first;
     const qsizetype m_last;
     const std::vector<int>& m_slotOf;
     qsizetype m_pos;
     int m_depth = 0;
+    int m_nodes = 0;  // expressions of the statement being read
     std::vector<int> m_structural;
 };

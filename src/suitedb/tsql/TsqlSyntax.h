@@ -72,6 +72,7 @@ struct Expr {
     TypeName target;
     std::vector<ExprPtr> args;  // Case: [operand] when, then, when, then, ... [else]
     SelectPtr select;
+    int height = 1;  // levels of the tree from here down, nested SELECTs included
 
     // bound
     Type type = Type::Unknown;
@@ -127,6 +128,7 @@ struct Select {
     ExprPtr having;
     std::vector<OrderItem> orderBy;
     qsizetype token = 0;
+    int height = 1;  // as Expr::height
 
     // bound: the result columns, after * is spelled out
     QStringList names;

@@ -17,6 +17,9 @@ using TokenKind = TsqlToken::Kind;
 
 namespace {
 constexpr int CacheLimit = 500;
+// The values one statement binds, at most: SQLite's usual limit, whatever its build allows,
+// so that a text is refused or run alike everywhere.
+constexpr int ParameterLimit = 32766;
 
 QVariant numberValue(QStringView text) {
     bool ok = false;
@@ -80,7 +83,11 @@ bool siteEnabled(const Site& site, const QVariant& value) {
 }
 }  // namespace
 
-TsqlTranslator::TsqlTranslator(SqliteConnection& db) : m_db(db), m_catalogue(db) {
+TsqlTranslator::TsqlTranslator(SqliteConnection& db)
+    : m_db(db),
+      m_catalogue(db),
+      m_parameterLimit(
+          qMin(ParameterLimit, sqlite3_limit(db.handle(), SQLITE_LIMIT_VARIABLE_NUMBER, -1))) {
     const int rc = TsqlFunctions::install(db.handle());
     if (rc != SQLITE_OK)
         throw SqlErrors::fromSqlite(rc, QString::fromUtf8(sqlite3_errmsg(db.handle())), QString(),
@@ -115,6 +122,13 @@ QStringView TsqlTranslator::Literals::text(int slot) const {
     return source.mid(span.begin, span.length);
 }
 
+// A number the server cannot read is refused before anything of the text runs, also when
+// its statement is a repeated one.
+void TsqlTranslator::Literals::checkNumbers() const {
+    for (size_t slot = 0; slot < spans.size(); ++slot)
+        if (spans[slot].number) SqlErrors::checkNumber(text(int(slot)));
+}
+
 QVariant TsqlTranslator::Literals::value(int slot) const {
     const Span& span = spans[size_t(slot)];
     const QStringView written = text(slot);
@@ -133,6 +147,7 @@ TsqlTranslator::Literals TsqlTranslator::literals(const TsqlBatch& batch, qsizet
     const TsqlTokens& tokens = batch.tokens();
     const QStringView source(batch.text());
     lits.slotOf.reserve(size_t(last - first));
+    lits.key.reserve(tokens[last - 1].end() - tokens[first].begin);
     qsizetype plain = tokens[first].begin;
     for (qsizetype i = first; i < last; ++i) {
         const TsqlToken& t = tokens[i];
@@ -146,6 +161,7 @@ TsqlTranslator::Literals TsqlTranslator::literals(const TsqlBatch& batch, qsizet
         plain = t.end();
     }
     addPlain(lits, source.mid(plain, tokens[last - 1].end() - plain));
+    lits.checkNumbers();
     return lits;
 }
 
@@ -176,7 +192,7 @@ TsqlTranslator::Shape* TsqlTranslator::shape(const TsqlBatch& batch, qsizetype f
                                              std::unique_ptr<Shape>& fresh) {
     refresh();
     if (Shape* s = cached(lits, condition)) return s;
-    TsqlParser parser(batch.tokens(), first, last, lits.slotOf);
+    TsqlParser parser(batch.text(), batch.tokens(), first, last, lits.slotOf);
     fresh = std::make_unique<Shape>();
     fresh->condition = condition;
     if (condition) {
@@ -225,6 +241,7 @@ const TsqlTranslator::Variant& TsqlTranslator::variant(Translation& t, const Lit
         Variant v;
         v.sql = emitter.statement(t.statement);
         v.params = emitter.params();
+        if (qsizetype(v.params.size()) > m_parameterLimit) throw SqlErrors::tooComplex();
         it = t.variants.insert(key, v);
     }
     return *it;
@@ -336,6 +353,7 @@ bool TsqlTranslator::runRepeated(const QString& commandText, ResultSets& out) {
     addPlain(lits, source.mid(plain, end - plain));
     Shape* s = cached(lits, false);
     if (!s) return false;
+    lits.checkNumbers();
     bool reads = true;
     for (const Translation& t : s->statements) {
         if (!t.bound || t.statement.kind == Statement::Kind::Definition) return false;
@@ -368,7 +386,7 @@ void TsqlTranslator::parse(const TsqlBatch& batch, qsizetype first, qsizetype la
                            bool condition) {
     const Literals lits = literals(batch, first, last);
     if (cached(lits, condition)) return;
-    TsqlParser parser(batch.tokens(), first, last, lits.slotOf);
+    TsqlParser parser(batch.text(), batch.tokens(), first, last, lits.slotOf);
     if (condition)
         parser.condition();
     else

@@ -81,6 +81,8 @@ private:
         std::vector<Span> spans;  // per slot
 
         QStringView text(int slot) const;
+        // Throws the server's refusal of a number it cannot represent.
+        void checkNumbers() const;
         QVariant value(int slot) const;
     };
 
@@ -103,4 +105,5 @@ private:
     TsqlCatalogue m_catalogue;
     std::unordered_map<QString, std::vector<std::unique_ptr<Shape>>> m_cache;
     int m_cached = 0;
+    const qsizetype m_parameterLimit;  // values one statement may bind
 };

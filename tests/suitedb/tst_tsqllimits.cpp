@@ -1,0 +1,380 @@
+// Texts at and beyond the front end's limits: each is answered with rows, or refused as the
+// server refuses it, in its words, within a few seconds and without taking the process down.
+#include <sqlite3.h>
+
+#include <QtTest>
+
+#include "DbError.h"
+#include "ProcedureRegistry.h"
+#include "SqlErrors.h"
+#include "TsqlFixture.h"
+
+namespace {
+const char* const Setup =
+    "CREATE TABLE T (CODE TEXT COLLATE TSQL, N INTEGER);"
+    "INSERT INTO T VALUES ('a', 1), ('b', 2), ('c', 3);";
+
+const quint32 Syntax = 0x80040E14;
+
+const QString NestedTooDeeply =
+    QStringLiteral("SQL 陳述式的某個部分巢狀太深。請重寫查詢或將它分解成較小的查詢。");
+const QString TooComplex = QStringLiteral(
+    "查詢處理器已用盡內部資源，因此無法產生查詢計劃。這是很少發生的事件，只有極度複雜的查詢或參考"
+    "極大量資料表或資料分割的查詢才會發生。請簡化查詢。如果您認為收到此訊息是錯誤的，請連絡客戶支援"
+    "服務以取得詳細資訊。");
+const QString TopNotWhole =
+    QStringLiteral("為 TOP 或 FETCH 子句資料列計數參數提供的資料列數目必須是整數。");
+const QString BigintOverflow =
+    QStringLiteral("將 expression 轉換為資料類型 bigint 時發生算術溢位錯誤。");
+
+// "head" + part, part, ... (count times, joined by glue) + "tail"; %1 in the part is its number.
+QString repeated(const char* head, const char* part, int count, const char* tail,
+                 const char* glue = "") {
+    const QString written = QString::fromUtf8(part);
+    const bool numbered = written.contains(QLatin1String("%1"));
+    QStringList parts;
+    for (int i = 0; i < count; ++i) parts.append(numbered ? written.arg(i) : written);
+    return QString::fromUtf8(head) + parts.join(QString::fromUtf8(glue)) + QString::fromUtf8(tail);
+}
+
+// Whether the description is in the server's words: Chinese, with none of SQLite's English.
+bool serverWords(const QString& description) {
+    static const QRegularExpression english(QStringLiteral("[A-Za-z]{3,} [a-z]{3,}"));
+    const bool chinese = std::any_of(description.begin(), description.end(),
+                                     [](QChar c) { return c.unicode() >= 0x4E00; });
+    return chinese && !english.match(description).hasMatch();
+}
+
+QString hex(quint32 number) { return DbError(number, QString()).hexNumber(); }
+
+// A row whose text is refused with the number and description; with no description, with any
+// in the server's words.
+void addRefusal(const char* name, const QString& text, const QString& description,
+                quint32 number = Syntax) {
+    QTest::newRow(name) << text << hex(number) + u' ' + (description.isEmpty() ? QStringLiteral("*") : description);
+}
+
+void columns() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+}
+}  // namespace
+
+class TsqlLimitsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TsqlFixture> m_fixture;
+
+    // What the front end makes of the text: its rows, or the number and description of its
+    // refusal; either within a few seconds, and the connection goes on as before.
+    void expect(const QString& text, const QString& expected) {
+        QElapsedTimer clock;
+        clock.start();
+        QString got;
+        try {
+            got = m_fixture->run(text);
+        } catch (const DbError& e) {
+            got = e.hexNumber() + u' ' + e.description();
+        }
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        if (expected.endsWith(u'*')) {
+            QVERIFY2(got.startsWith(expected.chopped(1)) && serverWords(got), qPrintable(got));
+        } else {
+            QCOMPARE(got.left(300), expected);
+        }
+        QCOMPARE(m_fixture->run(QStringLiteral("SELECT COUNT(*) FROM T")), QStringLiteral("3"));
+    }
+
+    void check() {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        expect(text, expected);
+    }
+
+private slots:
+    void init() { m_fixture = std::make_unique<TsqlFixture>(QString::fromUtf8(Setup)); }
+    void cleanup() { m_fixture.reset(); }
+
+    // Nesting that the recursive passes (and SQLite's parser) cannot follow is refused before
+    // it gets there, however deep the text goes.
+    void nestedTooDeeply_data() {
+        columns();
+        addRefusal("16,000 terms of +", repeated("SELECT 1", "+1", 16000, ""), NestedTooDeeply);
+        addRefusal("3,000 terms of +", repeated("SELECT 1", "+1", 3000, ""), NestedTooDeeply);
+        addRefusal("a million terms of + and *", repeated("SELECT 1", "+2*3", 1000000, ""),
+                   NestedTooDeeply);
+        addRefusal("100,000 parentheses", repeated("SELECT ", "(", 100000, "1"), NestedTooDeeply);
+        addRefusal("100,000 NOTs", repeated("SELECT 1 FROM T WHERE ", "NOT ", 100000, "N = 1"),
+                   NestedTooDeeply);
+        addRefusal("10,000 signs", repeated("SELECT ", "- +", 10000, "1"), NestedTooDeeply);
+        addRefusal("10,000 subqueries",
+                   repeated("SELECT ", "(SELECT ", 10000, "1") + QString(10000, u')'),
+                   NestedTooDeeply);
+        addRefusal("10,000 IN subqueries",
+                   repeated("SELECT N FROM T WHERE N IN ", "(SELECT N FROM T WHERE N IN ", 10000,
+                            "1") + QString(10001, u')'),
+                   NestedTooDeeply);
+        addRefusal("10,000 derived tables",
+                   repeated("SELECT * FROM ", "(SELECT * FROM ", 10000, "T") +
+                       repeated("", ") AS X%1", 10000, ""),
+                   NestedTooDeeply);
+        addRefusal("10,000 CASEs", repeated("SELECT ", "CASE WHEN 1 = 1 THEN ", 10000, "1") +
+                                       repeated("", " END", 10000, ""),
+                   NestedTooDeeply);
+        addRefusal("10,000 functions",
+                   repeated("SELECT ", "ISNULL(", 10000, "1") + repeated("", ", 0)", 10000, ""),
+                   NestedTooDeeply);
+        addRefusal("10,000 texts joined by +", repeated("SELECT 'a'", " + 'b'", 10000, ""),
+                   NestedTooDeeply);
+        addRefusal("a 5,000-fold OR",
+                   repeated("SELECT N FROM T WHERE ", "N = %1", 5000, "", " OR "),
+                   NestedTooDeeply);
+        addRefusal("10,000 blocks", repeated("", "BEGIN ", 10000, "SELECT 1"), NestedTooDeeply);
+        addRefusal("10,000 IFs", repeated("", "IF 1 = 1 ", 10000, "SELECT 1"), NestedTooDeeply);
+        addRefusal("in an IF condition", repeated("IF 1", "+1", 16000, " = 1 SELECT 1"),
+                   NestedTooDeeply);
+        addRefusal("in a later statement of the batch",
+                   QStringLiteral("DELETE FROM T; ") + repeated("SELECT 1", "+1", 16000, ""),
+                   NestedTooDeeply);
+    }
+    void nestedTooDeeply() { check(); }
+
+    // What the module writes is far from the limits; texts somewhat deeper still run.
+    void withinTheLimits_data() {
+        columns();
+        QTest::newRow("80 terms of +") << repeated("SELECT 1", "+1", 79, "") << "80";
+        QTest::newRow("40 parentheses")
+            << repeated("SELECT ", "(", 40, "N") + QString(40, u')') + " FROM T WHERE N = 2"
+            << "2";
+        QTest::newRow("a 500-fold OR")
+            << repeated("SELECT COUNT(*) FROM T WHERE ", "N = %1", 500, "", " OR ") << "3";
+        QTest::newRow("subqueries 5 deep")
+            << repeated("SELECT ", "(SELECT MAX(N) FROM T WHERE N <= ", 5, "2") + QString(5, u')')
+            << "2";
+        QTest::newRow("a CASE of 1,000 WHENs")
+            << repeated("SELECT CASE N ", "WHEN %1 THEN 'x%1' ", 1000, "END FROM T WHERE N = 3")
+            << "x3";
+    }
+    void withinTheLimits() { check(); }
+
+    // Values are bound, and SQLite binds a limited number of them; a statement of more is
+    // refused quickly instead of running out of time or memory.
+    void manyValues_data() {
+        columns();
+        addRefusal("an IN list of 100,000 numbers",
+                   repeated("SELECT N FROM T WHERE N IN (", "%1", 100000, ")", ","), TooComplex);
+        addRefusal("an IN list of 32,767 numbers",
+                   repeated("SELECT N FROM T WHERE N IN (", "%1", 32767, ")", ","), TooComplex);
+        addRefusal("an IN list of a million texts",
+                   repeated("SELECT N FROM T WHERE CODE IN (", "'%1'", 1000000, ")", ","),
+                   TooComplex);
+        addRefusal("a million columns", repeated("SELECT ", "N", 1000000, " FROM T", ","),
+                   TooComplex);
+        addRefusal("values of 40,000 rows",
+                   repeated("INSERT INTO T VALUES ", "('x', %1)", 40000, "", ","), TooComplex);
+        addRefusal("3,000 result columns", repeated("SELECT ", "%1", 3000, "", ","), TooComplex);
+        addRefusal("70 tables", repeated("SELECT COUNT(*) FROM ", "T AS T%1", 70, "", ","),
+                   TooComplex);
+    }
+    void manyValues() { check(); }
+
+    void manyValuesWithinTheLimit() {
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(m_fixture->run(repeated("SELECT CODE FROM T WHERE N IN (", "%1", 32766,
+                                         ") ORDER BY CODE", ",")),
+                 QStringLiteral("a;b;c"));
+        QCOMPARE(m_fixture->run(repeated("SELECT COUNT(*) FROM T WHERE CODE IN (", "'%1'", 20000,
+                                         ") OR CODE LIKE 'c%'", ",")),
+                 QStringLiteral("1"));
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // Lengths of CHAR and VARCHAR: beyond the largest the server knows, or zero.
+    void typeSizes_data() {
+        columns();
+        const QString tooLarge =
+            QStringLiteral("指定給 '%1' 類型的大小 (%2) 超過任何資料類型所允許的最大值 (%3)。");
+        addRefusal("CHAR of a billion", QStringLiteral("SELECT CONVERT(CHAR(1000000000),'x')"),
+                   tooLarge.arg("char").arg(1000000000).arg(8000));
+        addRefusal("VarChar of 8001", QStringLiteral("SELECT CAST(N AS VarChar(8001)) FROM T"),
+                   tooLarge.arg("varchar").arg(8001).arg(8000));
+        addRefusal("NCHAR of 4001", QStringLiteral("SELECT CONVERT(NCHAR(4001),'x')"),
+                   tooLarge.arg("nchar").arg(4001).arg(4000));
+        addRefusal("CHAR beyond int", QStringLiteral("SELECT CONVERT(char(99999999999),'x')"),
+                   tooLarge.arg("char").arg(99999999999LL).arg(8000));
+        addRefusal("CHAR of 0", QStringLiteral("SELECT CONVERT(CHAR(0),'x')"),
+                   QStringLiteral("第 1 行: 長度或有效位數規格 0 無效。"));
+        addRefusal("VARCHAR of 0 on the third line",
+                   QStringLiteral("SELECT N,\n CODE\n , CAST(CODE AS VARCHAR(0)) FROM T"),
+                   QStringLiteral("第 3 行: 長度或有效位數規格 0 無效。"));
+    }
+    void typeSizes() { check(); }
+
+    void largestTypeSizes() {
+        QCOMPARE(m_fixture->run(QStringLiteral(
+                     "SELECT LEN(CONVERT(CHAR(8000),'x') + '|'), LEN(CONVERT(VARCHAR(8000),'x'))")),
+                 QStringLiteral("8001|1"));
+    }
+
+    // Literals the server cannot represent, also in a statement of a shape translated before
+    // and in a procedure's arguments.
+    void numberLiterals_data() {
+        columns();
+        const QString floatRange =
+            QStringLiteral("浮點數值 '%1' 超出了電腦表示範圍 (8 個位元組)。");
+        const QString precision =
+            QStringLiteral("數字 '%1' 超出了數值表示範圍 (最大有效位數 38)。");
+        const QString digits39 = QStringLiteral("123456789012345678901234567890123456789");
+        addRefusal("1e999", QStringLiteral("SELECT 1e999"), floatRange.arg("1e999"));
+        addRefusal("-1.5E+400", QStringLiteral("SELECT N FROM T WHERE N > -1.5E+400"),
+                   floatRange.arg("1.5E+400"));
+        addRefusal("39 digits", QStringLiteral("SELECT ") + digits39, precision.arg(digits39));
+        addRefusal("39 digits with a decimal point", QStringLiteral("SELECT 1234567890.") +
+                                                          digits39.left(29),
+                   precision.arg(QStringLiteral("1234567890.") + digits39.left(29)));
+        addRefusal("in a procedure's argument",
+                   QStringLiteral("SF_ZQ2K_SALE '0016', 'x', 1e999"), floatRange.arg("1e999"));
+        addRefusal("in a later statement",
+                   QStringLiteral("DELETE FROM T; SELECT ") + digits39, precision.arg(digits39));
+    }
+    void numberLiterals() { check(); }
+
+    void numberLiteralsInRange_data() {
+        columns();
+        QTest::newRow("1e308") << "SELECT 1e308" << "1e+308";
+        QTest::newRow("38 digits") << "SELECT COUNT(*) FROM T WHERE N < "
+                                      "12345678901234567890123456789012345678"
+                                   << "3";
+        QTest::newRow("leading zeros") << "SELECT 00000000000000000000000000000000000000001"
+                                       << "1";
+    }
+    void numberLiteralsInRange() { check(); }
+
+    void numberLiteralsOfAKnownShape() {
+        QCOMPARE(m_fixture->run(QStringLiteral("SELECT N FROM T WHERE N < 1e1 AND N > 2")),
+                 QStringLiteral("3"));
+        expect(QStringLiteral("SELECT N FROM T WHERE N < 1e999 AND N > 2"),
+               hex(Syntax) + u' ' + QStringLiteral("浮點數值 '1e999' 超出了電腦表示範圍 (8 個位元組)。"));
+    }
+
+    void top_data() {
+        columns();
+        addRefusal("beyond bigint", QStringLiteral("SELECT TOP 9223372036854775808 N FROM T"),
+                   BigintOverflow);
+        addRefusal("beyond bigint in parentheses",
+                   QStringLiteral("SELECT TOP (99999999999999999999) N FROM T"), BigintOverflow);
+        addRefusal("negative", QStringLiteral("SELECT TOP (-1) N FROM T"), TopNotWhole);
+        addRefusal("a fraction", QStringLiteral("SELECT TOP (1.5) N FROM T"), TopNotWhole);
+        addRefusal("a float", QStringLiteral("SELECT TOP 1e2 N FROM T"), TopNotWhole);
+        addRefusal("a sign without parentheses", QStringLiteral("SELECT TOP -1 N FROM T"),
+                   QStringLiteral("接近 '-' 之處的語法不正確。"));
+    }
+    void top() { check(); }
+
+    void topWithinBigint_data() {
+        columns();
+        QTest::newRow("the largest bigint")
+            << "SELECT TOP 9223372036854775807 N FROM T ORDER BY N" << "1;2;3";
+        QTest::newRow("zero") << "SELECT TOP (0) N FROM T" << "";
+        QTest::newRow("minus zero") << "SELECT TOP (-0) N FROM T" << "";
+        QTest::newRow("in a subquery")
+            << "SELECT (SELECT TOP (1) N FROM T ORDER BY N DESC)" << "3";
+    }
+    void topWithinBigint() { check(); }
+
+    void topOfAKnownShape() {
+        QCOMPARE(m_fixture->run(QStringLiteral("SELECT TOP 2 N FROM T ORDER BY N")),
+                 QStringLiteral("1;2"));
+        expect(QStringLiteral("SELECT TOP 9223372036854775808 N FROM T ORDER BY N"),
+               hex(Syntax) + u' ' + BigintOverflow);
+    }
+
+    // A parameter declared INT takes what the server converts to int, and nothing else.
+    void integerParameters_data() {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QString>("expected");
+        const QString fromNumeric = QStringLiteral("將資料類型 numeric 轉換成 int 時發生錯誤。");
+        const QString fromText = QStringLiteral("將資料類型 varchar 轉換成 int 時發生錯誤。");
+        QTest::newRow("largest int") << "2147483647, 3000000000" << "2147483647|3000000000";
+        QTest::newRow("smallest int") << "-2147483648" << "-2147483648|";
+        QTest::newRow("beyond int") << "3000000000, ''" << fromNumeric;
+        QTest::newRow("below int") << "-2147483649" << fromNumeric;
+        QTest::newRow("beyond bigint") << "99999999999999999999" << fromNumeric;
+        QTest::newRow("a fraction") << "2.7" << "2|";
+        QTest::newRow("a fraction beyond int") << "2147483648.5" << fromNumeric;
+        QTest::newRow("a text of a number") << "' 12 '" << "12|";
+        QTest::newRow("an empty text") << "''" << "0|";
+        QTest::newRow("a text of no number") << "'abc'" << fromText;
+        QTest::newRow("a text of a fraction") << "'1.5'" << fromText;
+        QTest::newRow("a text beyond int") << "'3000000000'" << fromText;
+        QTest::newRow("a bare word") << "MODE" << fromText;
+        QTest::newRow("NULL") << "NULL, 'x'" << "NULL|x";
+        QTest::newRow("DEFAULT") << "DEFAULT" << "NULL|";
+    }
+    void integerParameters() {
+        QFETCH(QString, arguments);
+        QFETCH(QString, expected);
+        auto registry = std::make_shared<ProcedureRegistry>();
+        registry->add(QStringLiteral("SP_MODE"), {QStringLiteral("@MODE INT"), QStringLiteral("@TEXT")},
+                      1, [](SqliteConnection&, const ProcedureCall& call) {
+                          ResultSet set;
+                          set.columns = QStringList{QStringLiteral("MODE"), QStringLiteral("TEXT")};
+                          set.rows.append(QVariantList{
+                              call.isNull(0) ? QVariant() : QVariant(call.integer(0)),
+                              call.text(1)});
+                          return ResultSets{set};
+                      });
+        QTemporaryDir dir;
+        EmbeddedDatabase db(dir.filePath(QStringLiteral("P.zqdb")),
+                            EmbeddedDatabase::OpenMode::Create, registry);
+        QString got;
+        try {
+            got = ShowResults(db.execute(QStringLiteral("EXEC SP_MODE ") + arguments));
+        } catch (const DbError& e) {
+            QCOMPARE(e.hexNumber(), DbError(Syntax, QString()).hexNumber());
+            got = e.description();
+        }
+        QCOMPARE(got, expected);
+    }
+
+    void integerParametersOfTheSuite() {
+        expect(QStringLiteral("SF_ZQ2K_SALE '0016', 'x', 3000000000"),
+               hex(Syntax) + u' ' + QStringLiteral("將資料類型 numeric 轉換成 int 時發生錯誤。"));
+    }
+
+    // Failures that only SQLite notices, in the server's words.
+    void sqliteRefusals_data() {
+        columns();
+        addRefusal("an aggregate in WHERE", QStringLiteral("SELECT N FROM T WHERE SUM(N) > 1"),
+                   QString());
+        addRefusal("an aggregate of an aggregate", QStringLiteral("SELECT SUM(SUM(N)) FROM T"),
+                   QString());
+        addRefusal("an aggregate in GROUP BY", QStringLiteral("SELECT 1 FROM T GROUP BY SUM(N)"),
+                   QString());
+        addRefusal("a sum beyond bigint",
+                   QStringLiteral("SELECT SUM(N + 9223372036854775800) FROM T"), BigintOverflow);
+        addRefusal("a column named twice", QStringLiteral("CREATE TABLE X (A INTEGER, A INTEGER)"),
+                   QString());
+        addRefusal("an index that is not there", QStringLiteral("DROP INDEX NOPE"), QString());
+        addRefusal("a CHECK constraint",
+                   QStringLiteral("CREATE TABLE C (N INTEGER CHECK (N > 0)); INSERT INTO C VALUES (0)"),
+                   QString(), 0x80040E2F);
+    }
+    void sqliteRefusals() { check(); }
+
+    // Whatever SQLite says, the caller reads the server's words.
+    void everySqliteFailureTranslated() {
+        for (int code = SQLITE_ERROR; code <= SQLITE_WARNING; ++code) {
+            if (code == SQLITE_ROW) continue;
+            const DbError e = SqlErrors::fromSqlite(code, QStringLiteral("something went wrong"),
+                                                    QStringLiteral("SELECT 1"),
+                                                    QStringLiteral("MAIN.zqdb"));
+            QVERIFY2(serverWords(e.description()),
+                     qPrintable(QString::number(code) + u' ' + e.description()));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TsqlLimitsTest)
+#include "tst_tsqllimits.moc"
