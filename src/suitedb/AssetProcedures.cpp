@@ -445,33 +445,37 @@ ResultSet lookupPage(SqliteConnection& db, const QString& table, const QString& 
 }  // namespace
 
 void addTo(ProcedureRegistry& registry) {
-    registry.add(QStringLiteral("SF_ZQ2K_ASSET_BROW"), {"@MODE", "@ACODE"}, 2, browse);
+    registry.add(QStringLiteral("SF_ZQ2K_ASSET_BROW"), {"@MODE INT", "@ACODE"}, 2, browse,
+                 ProcedureAccess::Reads);
     registry.add(QStringLiteral("SF_ZQ2K_ASSET_COPY"), {"@LCODE", "@ACODE"}, 2, copy);
     registry.add(QStringLiteral("SF_ZQ2K_ASSET_ADD"), {"@LCODE"}, 1, add);
     registry.add(QStringLiteral("SF_ZQ2K_ASSET_EDIT"), {"@LCODE"}, 1, edit);
     registry.add(QStringLiteral("SF_ZQ2K_ASSET_DEL"), {"@LCODE", "@ACODE"}, 2, remove);
-    registry.add(QStringLiteral("SF_ZQ2K_ASSET_SELL"), {"@LCODE", "@ACODE", "@ADAT2", "@FLAG"}, 4,
-                 sell);
-    registry.add(QStringLiteral("SF_ZQ2K_ASSET_RATI"), {"@LCODE", "@ACODE", "@FLAG"}, 3, ratify);
+    registry.add(QStringLiteral("SF_ZQ2K_ASSET_SELL"), {"@LCODE", "@ACODE", "@ADAT2", "@FLAG INT"},
+                 4, sell);
+    registry.add(QStringLiteral("SF_ZQ2K_ASSET_RATI"), {"@LCODE", "@ACODE", "@FLAG INT"}, 3,
+                 ratify);
     registry.add(QStringLiteral("SF_ZQ2K_ASSET_CLEAN"), {"@LCODE"}, 1,
                  [](SqliteConnection& db, const ProcedureCall& call) {
                      clean(db, call.text(0));
                      return ResultSets{};
                  });
     registry.add(
-        QStringLiteral("SF_ZQ2K_ASSET_F2"), {"@MODE", "@ANCHOR", "@PATTERN"}, 3,
+        QStringLiteral("SF_ZQ2K_ASSET_F2"), {"@MODE INT", "@ANCHOR", "@PATTERN"}, 3,
         [](SqliteConnection& db, const ProcedureCall& call) {
             return ResultSets{lookupPage(db, QStringLiteral("Asset"), QStringLiteral("ACODE"),
                                          QStringLiteral("ANAME"),
                                          {QStringLiteral("ACODE"), QStringLiteral("ANAME")}, call)};
-        });
+        },
+        ProcedureAccess::Reads);
     registry.add(
-        QStringLiteral("SF_ZQ2K_DEPART25_F2"), {"@MODE", "@ANCHOR", "@PATTERN"}, 3,
+        QStringLiteral("SF_ZQ2K_DEPART25_F2"), {"@MODE INT", "@ANCHOR", "@PATTERN"}, 3,
         [](SqliteConnection& db, const ProcedureCall& call) {
             return ResultSets{lookupPage(db, QStringLiteral("Depart25"), QStringLiteral("DEPARTNO"),
                                          QStringLiteral("DENAME"),
                                          {QStringLiteral("a"), QStringLiteral("b")}, call)};
-        });
+        },
+        ProcedureAccess::Reads);
 }
 
 }  // namespace AssetProcedures

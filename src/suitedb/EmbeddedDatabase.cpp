@@ -73,6 +73,9 @@ void EmbeddedDatabase::call(const BatchStatement& statement, ResultSets& out) {
     const ProcedureCall call(procedure->name, statement.arguments);
     ProcedureRegistry::checkArguments(*procedure, call);
     ResultSets sets;
-    m_connection.transaction([&] { sets = procedure->body(m_connection, call); });
+    m_connection.transaction([&] { sets = procedure->body(m_connection, call); },
+                             procedure->access == ProcedureAccess::Reads
+                                 ? SqliteConnection::Lock::Read
+                                 : SqliteConnection::Lock::Write);
     out.append(sets);
 }

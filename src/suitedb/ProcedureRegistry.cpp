@@ -26,12 +26,13 @@ bool ProcedureCall::isNull(qsizetype i) const {
 }
 
 void ProcedureRegistry::add(const QString& name, const QStringList& parameters, int required,
-                            Procedure body) {
-    ProcedureDefinition procedure{name, {}, {}, required, std::move(body)};
+                            Procedure body, ProcedureAccess access) {
+    ProcedureDefinition procedure{name, {}, {}, required, std::move(body), access};
     for (const QString& declaration : parameters) {
         const QStringList words = declaration.split(u' ', Qt::SkipEmptyParts);
-        Q_ASSERT_X(words.size() == 1 || (words.size() == 2 && words[1].toUpper() == QLatin1String("INT")),
-                   "ProcedureRegistry::add", "a parameter is \"@NAME\" or \"@NAME INT\"");
+        Q_ASSERT_X(
+            words.size() == 1 || (words.size() == 2 && words[1].toUpper() == QLatin1String("INT")),
+            "ProcedureRegistry::add", "a parameter is \"@NAME\" or \"@NAME INT\"");
         procedure.parameters.append(words.value(0));
         procedure.integers.append(words.size() == 2);
     }

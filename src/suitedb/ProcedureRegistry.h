@@ -35,12 +35,17 @@ private:
 // connection and returns its result sets; throws DbError to fail (the transaction is undone).
 using Procedure = std::function<ResultSets(SqliteConnection& db, const ProcedureCall& call)>;
 
+// What a procedure does to the database: a change runs in a write transaction, a read in a
+// read transaction that never waits for a writer.
+enum class ProcedureAccess { Changes, Reads };
+
 struct ProcedureDefinition {
     QString name;
     QStringList parameters;  // "@LCODE", ... in call order
     QList<bool> integers;    // per parameter: declared INT
     int required = 0;        // how many of them a call must give
     Procedure body;
+    ProcedureAccess access = ProcedureAccess::Changes;
 };
 
 // Procedures by name, ignoring case as the server does.
@@ -49,7 +54,8 @@ public:
     // Parameters are declared in call order as the server's CREATE PROCEDURE declares them: a
     // name ("@LCODE"), or a name and INT ("@MODE INT") for one whose arguments the server
     // converts to int. Any other argument reaches the procedure as it was written.
-    void add(const QString& name, const QStringList& parameters, int required, Procedure body);
+    void add(const QString& name, const QStringList& parameters, int required, Procedure body,
+             ProcedureAccess access = ProcedureAccess::Changes);
     const ProcedureDefinition* find(const QString& name) const;
     QStringList names() const;
 

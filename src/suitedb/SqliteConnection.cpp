@@ -243,7 +243,7 @@ QVariant SqliteConnection::scalar(const QString& sql, const QVariantList& values
     return set.rows.isEmpty() || set.rows.first().isEmpty() ? QVariant() : set.rows.first().first();
 }
 
-void SqliteConnection::transaction(const std::function<void()>& work) {
+void SqliteConnection::transaction(const std::function<void()>& work, Lock lock) {
     const bool outer = sqlite3_get_autocommit(m_db) != 0;
     const QString savepoint = QStringLiteral("zq_work_%1").arg(++m_savepoints);
     const auto undo = [&] {
@@ -252,7 +252,9 @@ void SqliteConnection::transaction(const std::function<void()>& work) {
         sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
     };
     try {
-        exec(outer ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT ") + savepoint);
+        const QString begin = lock == Lock::Write ? QStringLiteral("BEGIN IMMEDIATE")
+                                                  : QStringLiteral("BEGIN DEFERRED");
+        exec(outer ? begin : QStringLiteral("SAVEPOINT ") + savepoint);
     } catch (...) {
         --m_savepoints;
         throw;

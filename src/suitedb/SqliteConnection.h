@@ -43,9 +43,12 @@ public:
     // The first value of the first row; invalid when there is no row.
     QVariant scalar(const QString& sql, const QVariantList& values = {});
 
-    // Runs the work in one write transaction (BEGIN IMMEDIATE, or a savepoint inside an open
-    // transaction): committed when it returns, rolled back when it throws.
-    void transaction(const std::function<void()>& work);
+    // Runs the work in one transaction: committed when it returns, rolled back when it
+    // throws. A write transaction takes the write lock at once (BEGIN IMMEDIATE), so that it
+    // waits for another writer instead of failing halfway; a read transaction reads one
+    // snapshot and never takes the write lock. Inside an open transaction: a savepoint.
+    enum class Lock { Write, Read };
+    void transaction(const std::function<void()>& work, Lock lock = Lock::Write);
 
     // How many times SQLite has prepared a statement of query, exec or scalar: the first
     // time, and again when the schema changed since (another process may change it). A

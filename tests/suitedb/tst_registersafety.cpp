@@ -1,0 +1,427 @@
+// What keeps the register whole whatever a workstation does: work rows of a session that
+// ended never reach the register, an edit never rewrites a closed month, every refusal rule
+// holds at its boundary and writes nothing, a question is answered only by the call it was
+// asked for, and reads never wait for a writer.
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include "Clock.h"
+#include "DbError.h"
+#include "DemoFolder.h"
+#include "EmbeddedDatabase.h"
+#include "ValueHelpers.h"
+
+namespace {
+struct Line {
+    QString date;
+    double amount = 0;
+    bool operator==(const Line&) const = default;
+};
+
+// A new asset's work row: 100,000 cost, 10,000 residual value, acquired 115.01.15.
+struct WorkRow {
+    QString ws = "0016";
+    QString code;
+    double cost = 100000, residual = 10000, amortised = 0, months = 60;
+};
+}  // namespace
+
+class TestRegisterSafety : public QObject {
+    Q_OBJECT
+    std::unique_ptr<DemoFolder> m_folder;
+    std::unique_ptr<EmbeddedDatabase> m_db;
+
+    ResultSets run(const QString& text, EmbeddedDatabase* db = nullptr) {
+        return (db ? db : m_db.get())->execute(text);
+    }
+    QPair<QString, int> answer(const QString& text, EmbeddedDatabase* db = nullptr) {
+        const ResultSets sets = run(text, db);
+        if (sets.isEmpty() || sets.first().rows.isEmpty()) return {QString(), -99};
+        return {sets.first().rows.first().value(0).toString(),
+                sets.first().rows.first().value(1).toInt()};
+    }
+    QString scalar(const QString& sql) {
+        return run(sql).value(0).rows.value(0).value(0).toString();
+    }
+    void writeWork(const WorkRow& w, EmbeddedDatabase* db = nullptr) {
+        run(QString("INSERT INTO Asset_Temp (LCODE, ACODE, ANAME, ACOD1, ACOD2, ACOD3, ADAT1, "
+                    "ATOTA, ATOT1, AYEAR, ATOT2, ATOT3, ASELL) VALUES ('%1', '%2', '測試設備', "
+                    "'1441', '6125', '1442', '115.01.15', %3, %4, %5, %6, 0, 0)")
+                .arg(w.ws, w.code)
+                .arg(w.cost, 0, 'f', 2)
+                .arg(w.residual, 0, 'f', 2)
+                .arg(w.months)
+                .arg(w.amortised, 0, 'f', 2),
+            db);
+    }
+    void writeLine(const QString& ws, int seq, const QString& department, double share,
+                   EmbeddedDatabase* db = nullptr) {
+        run(QString("INSERT INTO Assetd_Temp (LCODE, ACODE, ASEQ, ADENO, APERC, ATOTA) VALUES "
+                    "('%1', '', %2, '%3', %4, 0)")
+                .arg(ws)
+                .arg(seq)
+                .arg(department)
+                .arg(share),
+            db);
+    }
+    QList<Line> schedule(const QString& code) {
+        QList<Line> out;
+        for (const QVariantList& r :
+             run(QString("SELECT ADATE, ATOTA FROM Assets WHERE ACODE = '%1' AND ASOUR = '' "
+                         "ORDER BY ADATE")
+                     .arg(code))
+                 .value(0)
+                 .rows)
+            out.append({r[0].toString(), r[1].toDouble()});
+        return out;
+    }
+    int rowsOf(const QString& code) {
+        return scalar(QString("SELECT (SELECT COUNT(*) FROM Asset WHERE ACODE = '%1') + (SELECT "
+                              "COUNT(*) FROM Assets WHERE ACODE = '%1') + (SELECT COUNT(*) FROM "
+                              "Assetd WHERE ACODE = '%1')")
+                          .arg(code))
+            .toInt();
+    }
+    // Adds an asset through the work rows; the answer of the add.
+    QPair<QString, int> add(const WorkRow& w) {
+        writeWork(w);
+        const auto result = answer("SF_ZQ2K_ASSET_ADD '" + w.ws + "'");
+        if (result.second != 0) answer("SF_ZQ2K_ASSET_CLEAN '" + w.ws + "'");
+        return result;
+    }
+
+private slots:
+    void initTestCase() {
+        m_folder = std::make_unique<DemoFolder>();
+        m_db = std::make_unique<EmbeddedDatabase>(m_folder->database());
+        run("UPDATE LSTA SET LUSER = 'ADM'");
+        run("UPDATE JE SET JDATE = '114.12.31'");
+    }
+    void cleanupTestCase() {
+        m_db.reset();
+        m_folder.reset();
+    }
+
+    void abandonedWorkNeverReachesTheRegister() {
+        const auto abandon = [&](const QString& ws, const QString& code) {
+            EmbeddedDatabase dead(m_folder->database());
+            writeWork({ws, code}, &dead);
+            writeLine(ws, 1, "01", 60, &dead);
+            writeLine(ws, 2, "02", 40, &dead);
+        };  // the session ends without cleaning, as a killed workstation does
+
+        // A new session of the workstation starts without the rows.
+        abandon("0016", "DEAD1");
+        QCOMPARE(scalar("SELECT COUNT(*) FROM Asset_Temp WHERE LCODE = '0016'"), QString("1"));
+        EmbeddedDatabase next(m_folder->database());
+        QCOMPARE(answer("SF_ZQ2K_SALE '0016','ADM',1", &next).second, 0);
+        QCOMPARE(scalar("SELECT COUNT(*) FROM Asset_Temp WHERE LCODE = '0016'"), QString("0"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM Assetd_Temp WHERE LCODE = '0016'"), QString("0"));
+
+        // Without a new start, the first work row of a session throws them away, and the add
+        // writes exactly its own asset with its own single line.
+        abandon("0016", "DEAD2");
+        writeWork({"0016", "LIVE2"}, &next);
+        writeLine("0016", 1, "03", 100, &next);
+        QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0016'", &next), qMakePair(QString("LIVE2"), 0));
+        QCOMPARE(rowsOf("DEAD2"), 0);
+        QCOMPARE(scalar("SELECT COUNT(*) FROM Assetd WHERE ACODE = 'LIVE2' AND APERC = 100"),
+                 QString("1"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM Assetd WHERE ACODE = 'LIVE2'"), QString("1"));
+        QCOMPARE(schedule("LIVE2").size(), 60);
+
+        // An add or edit of a session that wrote nothing finds nothing to write.
+        abandon("0016", "DEAD3");
+        QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0016'", &next),
+                 qMakePair(QString("沒有待新增的財產資料!"), 1));
+        QCOMPARE(answer("SF_ZQ2K_ASSET_EDIT '0016'", &next).second, 1);
+        QCOMPARE(rowsOf("DEAD3"), 0);
+        QCOMPARE(scalar("SELECT COUNT(*) FROM Asset_Temp WHERE LCODE = '0016'"), QString("0"));
+    }
+
+    void anotherOpenSessionsWorkIsLeftAlone() {
+        EmbeddedDatabase first(m_folder->database()), second(m_folder->database());
+        writeWork({"0020", "OPEN1"}, &first);
+        try {
+            writeWork({"0020", "OPEN2"}, &second);
+            QFAIL("a second session wrote the workstation's work rows");
+        } catch (const DbError& e) {
+            QVERIFY2(e.description().contains("另一個作業"), qPrintable(e.description()));
+        }
+        QVERIFY(answer("SF_ZQ2K_ASSET_ADD '0020'", &second).first.contains("另一個作業"));
+        QCOMPARE(answer("SF_ZQ2K_ASSET_COPY '0020','LIVE2'", &second).second, 1);
+        answer("SF_ZQ2K_ASSET_CLEAN '0020'", &second);
+        QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0020'", &first), qMakePair(QString("OPEN1"), 0));
+        QCOMPARE(rowsOf("OPEN2"), 0);
+
+        // Two assets in one session's work rows describe no one asset: nothing is written.
+        writeWork({"0020", "TWO1"}, &first);
+        writeWork({"0020", "TWO2"}, &first);
+        QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0020'", &first).second, 1);
+        QCOMPARE(rowsOf("TWO1") + rowsOf("TWO2"), 0);
+        answer("SF_ZQ2K_ASSET_CLEAN '0020'", &first);
+    }
+
+    void refusalsAtTheirBoundaries_data() {
+        QTest::addColumn<double>("cost");
+        QTest::addColumn<double>("residual");
+        QTest::addColumn<double>("amortised");
+        QTest::addColumn<double>("months");
+        QTest::addColumn<QString>("refusal");  // empty: taken
+        QTest::newRow("cost 0") << 0.0 << 0.0 << 0.0 << 12.0 << "取得原價必須大於0!";
+        QTest::newRow("cost one cent") << 0.01 << 0.0 << 0.0 << 1.0 << "";
+        QTest::newRow("cost at the bound") << 999999999999.0 << 0.0 << 0.0 << 12.0 << "";
+        QTest::newRow("cost above it")
+            << 1000000000000.0 << 0.0 << 0.0 << 12.0 << "取得原價不可大於999999999999!";
+        QTest::newRow("residual and amortised equal to the cost")
+            << 1000.0 << 600.0 << 400.0 << 12.0 << "";
+        QTest::newRow("a cent above the cost")
+            << 1000.0 << 600.0 << 400.01 << 12.0 << "預留殘值及已攤提金額不可大於取得原價!";
+        QTest::newRow("negative residual") << 1000.0 << -1.0 << 0.0 << 12.0 << "預留殘值不可小於0!";
+        QTest::newRow("negative amortised")
+            << 1000.0 << 0.0 << -0.01 << 12.0 << "已攤提金額不可小於0!";
+        QTest::newRow("life 0") << 1000.0 << 0.0 << 0.0 << 0.0
+                                << "耐用月數必須是1到1200之間的整數!";
+        QTest::newRow("life 1200") << 1000.0 << 0.0 << 0.0 << 1200.0 << "";
+        QTest::newRow("life 1201")
+            << 1000.0 << 0.0 << 0.0 << 1201.0 << "耐用月數必須是1到1200之間的整數!";
+        QTest::newRow("a million months")
+            << 1000.0 << 0.0 << 0.0 << 1e6 << "耐用月數必須是1到1200之間的整數!";
+        QTest::newRow("half a month")
+            << 1000.0 << 0.0 << 0.0 << 1.5 << "耐用月數必須是1到1200之間的整數!";
+        QTest::newRow("rounding up per month") << 1.0 << 0.0 << 0.0 << 150.0 << "";
+    }
+    void refusalsAtTheirBoundaries() {
+        QFETCH(double, cost);
+        QFETCH(double, residual);
+        QFETCH(double, amortised);
+        QFETCH(double, months);
+        QFETCH(QString, refusal);
+        static int serial = 0;
+        const QString code = QString("B%1").arg(++serial, 3, 10, QChar('0'));
+        const auto result = add({"0016", code, cost, residual, amortised, months});
+        if (!refusal.isEmpty()) {
+            QCOMPARE(result, qMakePair(refusal, 1));
+            QCOMPARE(rowsOf(code), 0);
+            return;
+        }
+        QCOMPARE(result.second, 0);
+        const QList<Line> lines = schedule(code);
+        QCOMPARE(lines.size(), int(months));
+        double sum = 0;
+        for (const Line& l : lines) {
+            QVERIFY2(l.amount >= 0, qPrintable(l.date));
+            sum += l.amount;
+        }
+        QCOMPARE(qRound64(sum * 100), qRound64((cost - residual - amortised) * 100));
+        // Every month but the last carries the same amount.
+        for (int m = 1; m + 1 < lines.size(); ++m) QCOMPARE(lines[m].amount, lines[0].amount);
+    }
+
+    void shareRulesOfTheLines() {
+        writeWork({"0016", "S001"});
+        writeLine("0016", 1, "01", 100.5);
+        writeLine("0016", 2, "02", -0.5);
+        QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0016'"),
+                 qMakePair(QString("部門攤提比例必須大於0!"), 1));
+        run("UPDATE Assetd_Temp SET ADENO = '01', APERC = 50 WHERE LCODE = '0016'");
+        QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0016'"),
+                 qMakePair(QString("部門代號[ 01 ]重覆設定!"), 1));
+        QCOMPARE(rowsOf("S001"), 0);
+        answer("SF_ZQ2K_ASSET_CLEAN '0016'");
+    }
+
+    void saleBoundaries() {
+        const auto reviewed = [&](const QString& code) {
+            QCOMPARE(add({"0016", code}).second, 0);
+            QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','" + code + "',0").second, 2);
+            QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','" + code + "',1").second, 0);
+        };
+        reviewed("SALE1");
+        QCOMPARE(answer("SF_ZQ2K_ASSET_SELL '0016','SALE1','115.01.14',0"),
+                 qMakePair(QString("售出日期不可小於取得日期!"), 1));
+        // On the acquisition date: nothing was due, nothing stays scheduled.
+        QCOMPARE(answer("SF_ZQ2K_ASSET_SELL '0016','SALE1','115.01.15',0").second, 0);
+        QCOMPARE(schedule("SALE1").size(), 0);
+
+        // One unposted month up to the sale asks; the day before it does not.
+        reviewed("SALE2");
+        const auto asked = answer("SF_ZQ2K_ASSET_SELL '0016','SALE2','115.01.31',0");
+        QCOMPARE(asked.second, 2);
+        QVERIFY2(asked.first.contains(" 1 期"), qPrintable(asked.first));
+        QCOMPARE(answer("SF_ZQ2K_ASSET_SELL '0016','SALE2','115.01.30',0").second, 0);
+        QCOMPARE(schedule("SALE2").size(), 0);
+        reviewed("SALE3");
+        QCOMPARE(answer("SF_ZQ2K_ASSET_SELL '0016','SALE3','115.03.31',2").second, 0);
+        QCOMPARE(schedule("SALE3").size(), 3);
+        QCOMPARE(schedule("SALE3").last().date, QString("115.03.31"));
+    }
+
+    // An asset older than the system: its schedule starts with the system, after the months
+    // amortised before. Edits keep every line up to the closing date and the last posting.
+    void editsNeverRewriteClosedMonths() {
+        const QDate today = Clock::today();
+        const QString closing = DateToRoc(QDate(today.year(), today.month(), 1).addDays(-1));
+        run("UPDATE JE SET JDATE = '" + closing + "'");
+        const QString code = scalar(
+            "SELECT TOP 1 ACODE FROM Asset A WHERE ATOT2 > 0 AND ASELL = 0 AND ATOT4 > 0 AND "
+            "(SELECT "
+            "COUNT(*) FROM Assets S WHERE S.ACODE = A.ACODE AND ASOUR = '' AND ADATE > '" +
+            closing + "') > 3 ORDER BY ACODE");
+        QVERIFY(!code.isEmpty());
+        run("UPDATE Asset SET AUSE3 = '' WHERE ACODE = '" + code + "'");
+        const QList<Line> before = schedule(code);
+        const auto edit = [&](const QString& change) {
+            if (answer("SF_ZQ2K_ASSET_COPY '0016','" + code + "'").second != 0) return -1;
+            run("UPDATE Asset_Temp SET " + change + " WHERE LCODE = '0016'");
+            const auto result = answer("SF_ZQ2K_ASSET_EDIT '0016'");
+            if (result.second != 0) answer("SF_ZQ2K_ASSET_CLEAN '0016'");
+            return result.second;
+        };
+
+        // Only the name: every line stays as it was.
+        QCOMPARE(edit("ANAME = '改名'"), 0);
+        QCOMPARE(schedule(code), before);
+
+        // A higher cost: the closed lines stay, the same months remain, and the open months
+        // share what remains evenly.
+        QCOMPARE(edit("ATOTA = ATOTA + 12000"), 0);
+        const QList<Line> after = schedule(code);
+        QCOMPARE(after.size(), before.size());
+        double kept = 0, open = 0;
+        QList<double> openAmounts;
+        for (int i = 0; i < after.size(); ++i) {
+            QCOMPARE(after[i].date, before[i].date);
+            if (after[i].date <= closing) {
+                QCOMPARE(after[i], before[i]);
+                kept += after[i].amount;
+            } else {
+                open += after[i].amount;
+                openAmounts.append(after[i].amount);
+            }
+        }
+        QVERIFY(openAmounts.size() > 2);
+        for (int i = 1; i + 1 < openAmounts.size(); ++i) QCOMPARE(openAmounts[i], openAmounts[0]);
+        const double total =
+            scalar("SELECT ATOTA - ATOT1 - ATOT2 FROM Asset WHERE ACODE = '" + code + "'")
+                .toDouble();
+        QCOMPARE(qRound64((kept + open) * 100), qRound64(total * 100));
+
+        // A life as long as the closed months: only when nothing remains to depreciate.
+        const int closed = before.size() - openAmounts.size();
+        const auto lifeOf = [&](int months) { return QString("AYEAR = %1").arg(months); };
+        QCOMPARE(edit(lifeOf(closed - 1)), 1);
+        QCOMPARE(edit(lifeOf(closed)), 1);
+        QCOMPARE(
+            edit(lifeOf(closed) + QString(", ATOTA = ATOT1 + ATOT2 + %1").arg(kept, 0, 'f', 2)), 0);
+        QCOMPARE(schedule(code), before.mid(0, closed));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM Asset_Temp WHERE LCODE = '0016'"), QString("0"));
+    }
+
+    void aQuestionIsAnsweredOnlyByItsOwnCall() {
+        // Asked to cancel the review of a posted asset and answered No; meanwhile another
+        // workstation cancels it. A later review is a review, not the old question's answer.
+        QCOMPARE(add({"0016", "Q001"}).second, 0);
+        run("INSERT INTO Assetd (ACODE, ASEQ, ADENO, APERC, ATOTA) VALUES ('Q001', 1, '01', 100, "
+            "0)");
+        QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','Q001',0").second, 0);
+        run("INSERT INTO Assets (ACODE, ADATE, ATOTA, ASOUR) VALUES ('Q001', '115.01.31', 1, "
+            "'JV')");
+        QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','Q001',1").second, 2);
+        EmbeddedDatabase other(m_folder->database());
+        QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0017','Q001',1", &other).second, 2);
+        QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0017','Q001',0", &other).second, 0);
+        QCOMPARE(scalar("SELECT AUSE3 FROM Asset WHERE ACODE = 'Q001'"), QString());
+        QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','Q001',0").second, 0);
+        QVERIFY(!scalar("SELECT AUSE3 FROM Asset WHERE ACODE = 'Q001'").isEmpty());
+
+        // A question about one asset is no answer for another.
+        QCOMPARE(add({"0016", "Q002"}).second, 0);
+        QCOMPARE(add({"0016", "Q003"}).second, 0);
+        QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','Q002',0").second, 2);
+        QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','Q003',1"),
+                 qMakePair(QString("財產編號[ Q003 ]尚未覆核!"), 3));
+        QCOMPARE(
+            scalar("SELECT COUNT(*) FROM Asset WHERE ACODE IN ('Q002', 'Q003') AND AUSE3 <> ''"),
+            QString("0"));
+    }
+
+    void readsDoNotWaitForAWriter() {
+        EmbeddedDatabase reader(m_folder->database());
+        reader.setBusyTimeout(200);
+        SqliteConnection writer(m_folder->database(), SqliteConnection::OpenMode::Existing);
+        writer.script("BEGIN IMMEDIATE; UPDATE JE SET JDATE = JDATE;");
+        for (const char* call : {"SF_ZQ2K_ASSET_BROW 35,''", "SF_ZQ2K_ASSET_BROW 33,'B001'",
+                                 "SF_ZQ2K_ASSET_F2 36,'','%'", "SF_ZQ2K_DEPART25_F2 35,'','%'"})
+            QVERIFY2(!run(call, &reader).isEmpty(), call);
+        // A change waits for the writer, then gives up with the server's time-out.
+        try {
+            run("SF_ZQ2K_ASSET_CLEAN '0030'", &reader);
+            QFAIL("a change ran beside another writer");
+        } catch (const DbError& e) {
+            QCOMPARE(e.number(), DbErrorNumber::Timeout);
+        }
+        writer.script("ROLLBACK");
+        run("SF_ZQ2K_ASSET_CLEAN '0030'", &reader);
+    }
+
+    // Four workstations change the register at once while two of them are killed again and
+    // again (kill -9) and started anew. Every asset in the register is whole: its full
+    // schedule totalling what it depreciates, its split totalling 100; nothing else is left.
+    void killedWorkstationsLeaveNothingHalfWritten() {
+        const QStringList stations = {"0011", "0012", "0013", "0014"};
+        const auto start = [&](const QString& ws, int count) {
+            auto* p = new QProcess(this);
+            p->start(REGISTER_CLIENT, {m_folder->database(), ws, QString::number(count)});
+            return p;
+        };
+        QList<QProcess*> steady;
+        for (const QString& ws : stations.mid(0, 2)) steady.append(start(ws, 30));
+        QRandomGenerator random(20261205);
+        int killed = 0;
+        for (int round = 0; round < 6; ++round) {
+            QList<QProcess*> doomed;
+            for (const QString& ws : stations.mid(2)) doomed.append(start(ws, 1000));
+            for (QProcess* p : doomed) QVERIFY(p->waitForStarted());
+            QTest::qWait(150 + int(random.bounded(400)));
+            for (QProcess* p : doomed) {
+                if (p->state() == QProcess::Running) ++killed;
+                p->kill();
+                p->waitForFinished();
+                delete p;
+            }
+        }
+        QVERIFY(killed >= 8);
+        // A new session of each killed workstation works as if nothing had happened.
+        for (const QString& ws : stations.mid(2)) steady.append(start(ws, 5));
+        for (QProcess* p : steady) {
+            QVERIFY(p->state() == QProcess::NotRunning || p->waitForFinished(120000));
+            QVERIFY2(p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0,
+                     p->readAllStandardOutput().right(200).constData());
+            delete p;
+        }
+
+        QVERIFY(scalar("SELECT COUNT(*) FROM Asset WHERE ACODE LIKE 'K%'").toInt() >= 60);
+        QCOMPARE(scalar("SELECT COUNT(*) FROM Asset A WHERE ACODE LIKE 'K%' AND ((SELECT COUNT(*) "
+                        "FROM Assets S WHERE S.ACODE = A.ACODE) <> AYEAR OR ABS((SELECT SUM(ATOTA) "
+                        "FROM Assets S WHERE S.ACODE = A.ACODE) - (ATOTA - ATOT1 - ATOT2)) > 0.001 "
+                        "OR (SELECT SUM(APERC) FROM Assetd D WHERE D.ACODE = A.ACODE) <> 100 OR "
+                        "(SELECT MIN(ATOTA) FROM Assets S WHERE S.ACODE = A.ACODE) < 0)"),
+                 QString("0"));
+        for (const char* table : {"Assets", "Assetd"})
+            QCOMPARE(
+                scalar(QString("SELECT COUNT(*) FROM %1 T WHERE ACODE LIKE 'K%' AND NOT EXISTS "
+                               "(SELECT 1 FROM Asset A WHERE A.ACODE = T.ACODE)")
+                           .arg(table)),
+                QString("0"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM Asset_Temp WHERE LCODE IN ('0011', '0012', '0013', "
+                        "'0014')"),
+                 QString("0"));
+        SqliteConnection file(m_folder->database(), SqliteConnection::OpenMode::Existing);
+        QCOMPARE(file.scalar("PRAGMA integrity_check").toString(), QString("ok"));
+    }
+};
+
+QTEST_MAIN(TestRegisterSafety)
+#include "tst_registersafety.moc"
