@@ -5,6 +5,7 @@
 #include <QTableView>
 #include <QtTest>
 
+#include "../Controls.h"
 #include "../shell/ScriptedDialogs.h"
 #include "../suitedb/DemoFolder.h"
 #include "AssetWindow.h"
@@ -16,6 +17,7 @@
 #include "ProgramExit.h"
 #include "RecordingDevice.h"
 #include "Session.h"
+#include "SqlLiteral.h"
 #include "Startup.h"
 #include "SummaryReport.h"
 
@@ -63,8 +65,8 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         w.open();
-        const auto box = [&](const QString& n) { return w.findChild<FieldBox*>(n); };
-        const auto button = [&](const QString& n) { return w.findChild<QPushButton*>(n); };
+        const auto box = [&](const QString& n) { return control<FieldBox>(&w, n); };
+        const auto button = [&](const QString& n) { return control<QPushButton>(&w, n); };
         const auto enter = [&](const QString& n, const QString& text) {
             box(n)->setFocus();
             box(n)->setText(text);
@@ -105,10 +107,12 @@ private slots:
         QCOMPARE(w.editMode(), int(AssetWindow::Browse));
         QCOMPARE(box("T2(0)")->text(), QString("Z0001"));
         QCOMPARE(scalar("SELECT COUNT(*) FROM Assetd WHERE ACODE = 'Z0001'"), QString("2"));
-        QCOMPARE(scalar("SELECT SUM(ATOTA) FROM Assets WHERE ACODE = 'Z0001'").toDouble(), 108000.0);
-        QCOMPARE(scalar("SELECT ATOTA FROM Assetd WHERE ACODE = 'Z0001' AND ADENO = '01'").toDouble(),
-                 1800.0);
-        QCOMPARE(w.findChild<QTableView*>("DGF1")->model()->rowCount(), 2);
+        QCOMPARE(scalar("SELECT SUM(ATOTA) FROM Assets WHERE ACODE = 'Z0001'").toDouble(),
+                 108000.0);
+        QCOMPARE(
+            scalar("SELECT ATOTA FROM Assetd WHERE ACODE = 'Z0001' AND ADENO = '01'").toDouble(),
+            1800.0);
+        QCOMPARE(control<QTableView>(&w, "DGF1")->model()->rowCount(), 2);
 
         // A second add with the same code: refused with the server's question text.
         m_dialogs->shown.clear();
@@ -128,15 +132,71 @@ private slots:
         QCOMPARE(scalar("SELECT COUNT(*) FROM Asset_Temp WHERE LCODE = '0016'"), QString("0"));
     }
 
+    // Codes that any writer of the shared database may store, with apostrophes and statement
+    // text in them, stay values in every statement the windows build from them.
+    void storedApostrophesStayValues() {
+        {
+            EmbeddedDatabase db(m_folder->database());
+            for (const char* code : {"ZZ';DELETE FROM Assets--", "ZY'"})
+                db.execute(QString("INSERT INTO Asset (ACODE, ANAME, ACOD1, ACOD2, ACOD3, ADAT1, "
+                                   "ATOTA, AYEAR) VALUES (%1, 'x', '1441', '6125', '1442', "
+                                   "'115.01.01', 100, 10)")
+                               .arg(SqlLiteral(QString(code))));
+            db.execute(
+                "INSERT INTO Assets (ACODE, ADATE, ATOTA, ASOUR) VALUES ('ZY''', "
+                "'115.01.31', 10, '')");
+        }
+        const QString lines = scalar("SELECT COUNT(*) FROM Assets");
+        AssetWindow w;
+        w.show();
+        w.open();
+        auto* code = control<FieldBox>(&w, "T2(0)");
+        QCOMPARE(code->text(), QString("ZZ';DELETE FROM Assets--"));
+        auto* browse = control<QPushButton>(&w, "B1a(0)");
+        browse->setFocus();
+        QTest::keyClick(browse, Qt::Key_PageUp);
+        QCOMPARE(code->text(), QString("ZY'"));
+        QTest::keyClick(browse, Qt::Key_PageDown);
+        QTest::keyClick(browse, Qt::Key_PageUp);
+        QTest::keyClick(browse, Qt::Key_PageUp);
+        QVERIFY(code->text() < QString("ZY"));
+        // The asset lookup pages around the stored codes.
+        QTest::keyClick(browse, Qt::Key_End);
+        QTest::keyClick(browse, Qt::Key_F);
+        auto* find = control<FieldBox>(&w, "T5");
+        find->setText("Z");
+        QTest::keyClick(find, Qt::Key_F2);
+        auto* lookup = control<QTableView>(&w, "DGF3");
+        QVERIFY(lookup->isVisible());
+        QTest::keyClick(lookup, Qt::Key_End);
+        QTest::keyClick(lookup, Qt::Key_PageUp);
+        QTest::keyClick(lookup, Qt::Key_PageDown);
+        QTest::keyClick(lookup, Qt::Key_Up);
+        QTest::keyClick(lookup, Qt::Key_Escape);
+        QCOMPARE(scalar("SELECT COUNT(*) FROM Assets"), lines);
+
+        // The detail report reads the schedule of such a code.
+        DetailReport detail;
+        detail.show();
+        detail.criteria(0)->setText("ZY'");
+        detail.criteria(1)->setText("ZY'");
+        detail.runQuery();
+        QCOMPARE(control<QTableView>(&detail, "DGR2b")->model()->rowCount(), 1);
+        QCOMPARE(scalar("SELECT COUNT(*) FROM Assets"), lines);
+        QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->shown.join('|')));
+        EmbeddedDatabase(m_folder->database())
+            .execute("DELETE FROM Asset WHERE ACODE LIKE 'ZY%' OR ACODE LIKE 'ZZ%'");
+    }
+
     void reportsOnTheRegister() {
         SummaryReport summary;
         summary.show();
         summary.runQuery();
         QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->shown.join('|')));
-        auto* grid = summary.findChild<QTableView*>("DGR2");
+        auto* grid = control<QTableView>(&summary, "DGR2");
         const int assets = scalar("SELECT COUNT(*) FROM Asset").toInt();
         QCOMPARE(grid->model()->rowCount(), assets);
-        QVERIFY(!summary.findChild<FieldBox*>("T2(4)")->text().isEmpty());
+        QVERIFY(!control<FieldBox>(&summary, "T2(4)")->text().isEmpty());
         RecordingDevice device;
         summary.printOn(device, (assets + 34) / 35);
         QCOMPARE(device.documentCount(), (assets + 34) / 35);
@@ -147,7 +207,7 @@ private slots:
         detail.criteria(1)->setText("Z0001");
         detail.runQuery();
         QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->shown.join('|')));
-        auto* schedule = detail.findChild<QTableView*>("DGR2b");
+        auto* schedule = control<QTableView>(&detail, "DGR2b");
         QCOMPARE(schedule->model()->rowCount(), 36);
         QCOMPARE(detail.countPages(), 1);
         RecordingDevice pages;

@@ -6,6 +6,7 @@
 #include <QTableView>
 #include <QtTest>
 
+#include "../Controls.h"
 #include "../shell/ScriptedDialogs.h"
 #include "AssetWindow.h"
 #include "Clock.h"
@@ -22,8 +23,8 @@ class TestAssetWindow : public QObject {
     std::unique_ptr<AssetWindow> m_window;
     ScriptedDialogs* m_dialogs = nullptr;
 
-    FieldBox* box(const QString& name) { return m_window->findChild<FieldBox*>(name); }
-    QPushButton* button(const QString& name) { return m_window->findChild<QPushButton*>(name); }
+    FieldBox* box(const QString& name) { return control<FieldBox>(m_window.get(), name); }
+    QPushButton* button(const QString& name) { return control<QPushButton>(m_window.get(), name); }
     void settle() {
         for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
     }
@@ -190,14 +191,15 @@ private slots:
         const auto find = [&](const QString& text) {
             QTest::keyClick(button("B1a(0)"), Qt::Key_F);
             QVERIFY(box("T5")->hasFocus());
-            QVERIFY(!m_window->findChild<QWidget*>("Fr1")->isVisible());
+            QVERIFY(!control<QWidget>(m_window.get(), "Fr1")->isVisible());
             box("T5")->setText(text);
             button("B5(0)")->click();
         };
         m_reg->db->answers.clear();
         const auto base = m_reg->db->answer;
         m_reg->db->answer = [&, base](const QString& t) -> ResultSets {
-            if (t == "SELECT TOP 2 ACODE,ANAME FROM Asset WHERE ACODE LIKE 'A00[_]1%' ORDER BY ACODE")
+            if (t ==
+                "SELECT TOP 2 ACODE,ANAME FROM Asset WHERE ACODE LIKE 'A00[_]1%' ORDER BY ACODE")
                 return {ResultSet{{"ACODE", "ANAME"}, {{"A001", "貨車"}}}};
             if (t.startsWith("SELECT TOP 2 ACODE"))
                 return {ResultSet{{"ACODE", "ANAME"}, {{"A001", "貨車"}, {"A002", "冷氣機"}}}};
@@ -208,12 +210,12 @@ private slots:
         find("A00_1");
         QCOMPARE(m_reg->db->sent.last(), QString("SF_ZQ2K_ASSET_BROW 99,'A001'"));
         QCOMPARE(box("T2(0)")->text(), QString("A001"));
-        QVERIFY(m_window->findChild<QWidget*>("Fr1")->isVisible());
+        QVERIFY(control<QWidget>(m_window.get(), "Fr1")->isVisible());
         QVERIFY(button("B1a(3)")->hasFocus());
 
         find("A");  // two matches: the lookup opens on the find box's pattern
         QCOMPARE(m_reg->db->sent.last(), QString("SF_ZQ2K_ASSET_F2 36,'','A%'"));
-        auto* grid = m_window->findChild<QTableView*>("DGF3");
+        auto* grid = control<QTableView>(m_window.get(), "DGF3");
         QVERIFY(grid->isVisible() && grid->hasFocus());
         QTest::keyClick(grid, Qt::Key_Down);
         QTest::keyClick(grid, Qt::Key_Return);
@@ -230,7 +232,8 @@ private slots:
         m_dialogs->answers = {Answer::Ok};
         m_reg->answers["SF_ZQ2K_ASSET_DEL"] = {{"A002", 0}};
         QTest::keyClick(button("B1a(0)"), Qt::Key_D);
-        QCOMPARE(m_reg->sentMatching("SF_ZQ2K_ASSET_DEL"), QStringList{"SF_ZQ2K_ASSET_DEL '0016','A001'"});
+        QCOMPARE(m_reg->sentMatching("SF_ZQ2K_ASSET_DEL"),
+                 QStringList{"SF_ZQ2K_ASSET_DEL '0016','A001'"});
         QCOMPARE(m_dialogs->shown.last(), QString("財產編號[ A001 ]刪除完成!"));
         QCOMPARE(m_window->currentCode(), QString("A002"));
         QCOMPARE(box("T2(0)")->text(), QString("A002"));
@@ -241,7 +244,7 @@ private slots:
         QCOMPARE(m_window->editMode(), int(AssetWindow::Selling));
         QVERIFY(box("T3(0)")->isOpen());
         QCOMPARE(box("T3(0)")->text(), QString("115.12.05"));
-        QVERIFY(m_window->findChild<QCheckBox*>("Ch3")->isChecked());
+        QVERIFY(control<QCheckBox>(m_window.get(), "Ch3")->isChecked());
         m_reg->answers["SF_ZQ2K_ASSET_SELL"] = {{"尚有未提列折舊,是否繼續?", 2}};
         m_dialogs->answers = {Answer::No};
         QTest::keyClick(box("T3(0)"), Qt::Key_F3);
@@ -263,8 +266,8 @@ private slots:
         QTest::keyClick(button("B1a(0)"), Qt::Key_PageUp);  // A001, acquired before closing
         m_dialogs->answers = {Answer::Yes, Answer::Ok};
         QTest::keyClick(button("B1a(0)"), Qt::Key_R);
-        QCOMPARE(m_dialogs->shown, (QStringList{"取得日期小於關帳日期,是否繼續?",
-                                                "確定要覆核財產編號[ A001 ]?"}));
+        QCOMPARE(m_dialogs->shown,
+                 (QStringList{"取得日期小於關帳日期,是否繼續?", "確定要覆核財產編號[ A001 ]?"}));
         QCOMPARE(m_reg->sentMatching("SF_ZQ2K_ASSET_RATI"),
                  QStringList{"SF_ZQ2K_ASSET_RATI '0016','A001',0"});
 
@@ -294,7 +297,7 @@ private slots:
         addLine("01", "50");
         QCOMPARE(m_reg->workLines.size(), 1);
         QCOMPARE(m_reg->workLines[0][5].toDouble(), 750.0);  // 50% of 1,500
-        addLine("01", "25");  // the same department again
+        addLine("01", "25");                                 // the same department again
         QCOMPARE(m_dialogs->shown.last(), QString("部門代號[ 01 ]的攤提比例已設定過,不能重覆設定"));
         enter("T4(0)", "02");
         enter("T4(2)", "25");
@@ -312,7 +315,7 @@ private slots:
 
         // Deleting line 2 moves to a line above it.
         m_dialogs->answers = {Answer::Ok};
-        m_window->findChild<QTableView*>("DGF1")->selectRow(1);
+        control<QTableView>(m_window.get(), "DGF1")->selectRow(1);
         settle();
         button("B4a(2)")->click();
         QCOMPARE(m_dialogs->shown.last(), QString("確定要刪除項次[ 2 ]的部門攤提記錄?"));

@@ -6,6 +6,7 @@
 #include <QTableView>
 #include <QtTest>
 
+#include "../Controls.h"
 #include "../common/FakeDatabase.h"
 #include "../shell/ScriptedDialogs.h"
 #include "Clock.h"
@@ -21,14 +22,23 @@ using Kind = RecordingDevice::Operation::Kind;
 
 namespace {
 ResultSet assetList(int n, const QStringList& accounts = {"1441"}) {
-    ResultSet set{{"財產編號", "財產名稱", "會計科目", "取得日期", "取得原價", "預留殘值",
-                   "耐用月數", "每期攤提金額", "本期累計折舊金額", "剩餘使用價值", "售出",
-                   "售出日期"},
-                  {}};
+    ResultSet set{
+        {"財產編號", "財產名稱", "會計科目", "取得日期", "取得原價", "預留殘值", "耐用月數",
+         "每期攤提金額", "本期累計折舊金額", "剩餘使用價值", "售出", "售出日期"},
+        {}};
     for (int i = 1; i <= n; ++i)
-        set.rows << QVariantList{QString("A%1").arg(i, 3, 10, QChar('0')), "設備",
-                                 accounts[i % accounts.size()], "114.01.01", 120000.0, 12000.0,
-                                 60, 1800.0, 3600.0, 104400.0, "否", ""};
+        set.rows << QVariantList{QString("A%1").arg(i, 3, 10, QChar('0')),
+                                 "設備",
+                                 accounts[i % accounts.size()],
+                                 "114.01.01",
+                                 120000.0,
+                                 12000.0,
+                                 60,
+                                 1800.0,
+                                 3600.0,
+                                 104400.0,
+                                 "否",
+                                 ""};
     return set;
 }
 
@@ -61,11 +71,14 @@ class TestReportWindows : public QObject {
         if (const auto m = compare.match(text); m.hasMatch())
             return {ResultSet{{""}, {{m.captured(1) > m.captured(2) ? "T" : "F"}}}};
         if (text.startsWith("Select Sum(Atot1)"))
-            return {ResultSet{{"", "", "", ""}, {{12000.0 * m_assets, 1800.0 * m_assets, 3600.0, 5.5}}},
-                    assetList(m_assets, m_accounts)};
+            return {
+                ResultSet{{"", "", "", ""}, {{12000.0 * m_assets, 1800.0 * m_assets, 3600.0, 5.5}}},
+                assetList(m_assets, m_accounts)};
         if (text.startsWith("Select Distinct Acod1")) {
-            ResultSet sums{{"會計科目", "預留殘值", "每期攤提金額", "本期累計折舊金額", "剩餘使用價值"}, {}};
-            for (const QString& a : m_accounts) sums.rows << QVariantList{a, a.toDouble(), 1.0, 2.0, 3.0};
+            ResultSet sums{
+                {"會計科目", "預留殘值", "每期攤提金額", "本期累計折舊金額", "剩餘使用價值"}, {}};
+            for (const QString& a : m_accounts)
+                sums.rows << QVariantList{a, a.toDouble(), 1.0, 2.0, 3.0};
             return {sums};
         }
         if (text.startsWith("Select Acode As")) return {assetList(m_assets)};
@@ -117,7 +130,7 @@ private slots:
         w.runQuery();
         QCOMPARE(m_dialogs->shown,
                  (QStringList{"財產編號範圍大小相反,是否互換?", "取得日期範圍大小相反,是否互換?"}));
-        QCOMPARE(w.criteria(0)->text(), QString("A1"));  // swapped
+        QCOMPARE(w.criteria(0)->text(), QString("A1"));         // swapped
         QCOMPARE(w.criteria(2)->text(), QString("114.12.31"));  // not swapped: stopped
         QVERIFY(!m_db->sent.last().startsWith("Select"));
     }
@@ -138,12 +151,14 @@ private slots:
                  QString("Select Distinct Acod1 As '會計科目',Sum(Atot1) As '預留殘值',Sum(Atot3) "
                          "As '每期攤提金額',Sum(Atot4) As '本期累計折舊金額',Sum(Atot5) As "
                          "'剩餘使用價值' From Asset  Group By Acod1 Order By Acod1"));
-        const auto box = [&](int i) { return w.findChild<FieldBox*>(QString("T2(%1)").arg(i))->text(); };
+        const auto box = [&](int i) {
+            return control<FieldBox>(&w, QString("T2(%1)").arg(i))->text();
+        };
         QCOMPARE(box(0), QString("36,000"));
         QCOMPARE(box(3), QString("5.50"));
         QCOMPARE(box(4), QString("1451"));  // the first row's account (A001: 1 % 2)
         QCOMPARE(box(5), QString("1,451"));
-        w.findChild<QTableView*>("DGR2")->selectRow(1);
+        control<QTableView>(&w, "DGR2")->selectRow(1);
         QCOMPARE(box(4), QString("1441"));
         QCOMPARE(box(0), QString("36,000"));
 
@@ -175,7 +190,8 @@ private slots:
         // Closing rules after row 35, and the footer or the continuation line under them.
         const QList<double> ys = lineYs(device);
         QVERIFY(ys.contains(9780) && ys.contains(9800));
-        const QString after = documents == 1 ? QString("製單人:王大明10:00:00") : QString("接下頁......");
+        const QString after =
+            documents == 1 ? QString("製單人:王大明10:00:00") : QString("接下頁......");
         QVERIFY(device.text(after));
         QCOMPARE(device.text(after)->y, 9860.0);
         if (rows == 36) QCOMPARE(device.text("A036")->y, 1730.0);
@@ -196,7 +212,7 @@ private slots:
                          "= 'X' AND ASOUR != '' AND A.ADATE <= ATEMP.ADATE),0) AS ATOT2 From "
                          "(SELECT DISTINCT ACODE,ADATE,SUM(ATOTA) AS ATOTA FROM ASSETS WHERE ACODE "
                          "= 'X' AND ASOUR = '' GROUP BY ACODE,ADATE) AS ATEMP"));
-        w.findChild<QTableView*>("DGR2")->selectRow(1);
+        control<QTableView>(&w, "DGR2")->selectRow(1);
         QVERIFY(m_db->sent.last().contains("WHERE ACODE = 'A002' AND ASOUR = ''"));
 
         QCOMPARE(w.countPages(), 3);  // no lines: one page; 41 lines: two

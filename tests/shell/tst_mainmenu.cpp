@@ -4,12 +4,13 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "../Controls.h"
 #include "../common/FakeDatabase.h"
 #include "CurrentPrinter.h"
 #include "DbAccess.h"
-#include "ProgramExit.h"
 #include "FunctionKeys.h"
 #include "MainMenu.h"
+#include "ProgramExit.h"
 #include "ScriptedDialogs.h"
 #include "Session.h"
 #include "UserSettings.h"
@@ -43,10 +44,10 @@ private slots:
         Session::current().rightFlags[962] = true;
         MainMenu menu;
         QCOMPARE(menu.objectName(), QString("FU"));
-        QVERIFY(menu.findChild<QPushButton*>("But(0)")->isEnabled());
-        QVERIFY(!menu.findChild<QPushButton*>("But(1)")->isEnabled());
-        QVERIFY(menu.findChild<QPushButton*>("But(2)")->isEnabled());
-        QVERIFY(menu.findChild<QPushButton*>("But(3)")->isEnabled());
+        QVERIFY(control<QPushButton>(&menu, "But(0)")->isEnabled());
+        QVERIFY(!control<QPushButton>(&menu, "But(1)")->isEnabled());
+        QVERIFY(control<QPushButton>(&menu, "But(2)")->isEnabled());
+        QVERIFY(control<QPushButton>(&menu, "But(3)")->isEnabled());
         QCOMPARE(menu.button(1)->text(), QString("B 固定資產總表查詢"));
 
         menu.show();
@@ -135,7 +136,7 @@ private slots:
         for (int i = 0; i < 59; ++i) second.heartbeat();
         QVERIFY_THROWS_EXCEPTION(ProgramExit::ProgramEnded, second.heartbeat());
         QVERIFY(m_dialogs->shown.value(0).startsWith("錯誤發生位置：" + ZqMDI::placeText() +
-                                                       " 與資料庫連線取資料時"));
+                                                     " 與資料庫連線取資料時"));
         Connections::setFactory({});
     }
 

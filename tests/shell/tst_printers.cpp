@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "../Controls.h"
 #include "CurrentPrinter.h"
 #include "PrinterWindow.h"
 #include "ScriptedDialogs.h"
@@ -28,7 +29,7 @@ private slots:
         mdi.show();
         mdi.showPrinterWindow();
         PrinterWindow* w = mdi.printerWindow();
-        auto* list = w->findChild<QComboBox*>("C");
+        auto* list = control<QComboBox>(w, "C");
         QCOMPARE(list->count(), 3);
         QCOMPARE(list->itemText(0), QString("HP LaserJet"));
         QCOMPARE(list->itemText(2), CurrentPrinter::pdfPrinterName());
@@ -53,7 +54,7 @@ private slots:
         mdi.showPrinterWindow();  // reopened: the choice is selected
         QCOMPARE(list->currentText(), QString("HP LaserJet"));
         list->setCurrentIndex(2);
-        w->findChild<QPushButton*>("B1(0)")->click();
+        control<QPushButton>(w, "B1(0)")->click();
         QVERIFY(CurrentPrinter::isPdfPrinter(*CurrentPrinter::name()));
         QVERIFY(m_dialogs->shown.isEmpty());
     }
