@@ -1,5 +1,6 @@
 #include "Backends.h"
 
+#include "DbError.h"
 #include "EmbeddedDatabase.h"
 #include "OdbcDatabase.h"
 
@@ -17,6 +18,11 @@ Connections::Factory MakeConnectionFactory(const QString& folder, const LocalSet
                const QString& connectionText) -> std::shared_ptr<SuiteDatabase> {
         QString catalogue = Connections::field(connectionText, QStringLiteral("Initial Catalog"));
         if (catalogue.trimmed().isEmpty()) catalogue = fallback;
+        // A catalogue names a file beside the settings file, never one elsewhere.
+        if (catalogue.contains(u'/') || catalogue.contains(u'\\') ||
+            catalogue.trimmed().startsWith(u'.'))
+            throw DbError(DbErrorNumber::NoConnection,
+                          QStringLiteral("無法開啟資料庫 '%1'。").arg(catalogue));
         return std::make_shared<EmbeddedDatabase>(
             EmbeddedDatabasePath(folder, catalogue.trimmed()));
     };

@@ -7,9 +7,11 @@
 #include <latch>
 #include <thread>
 
+#include "Backends.h"
 #include "DbError.h"
 #include "DemoFolder.h"
 #include "EmbeddedDatabase.h"
+#include "LocalSettings.h"
 #include "SessionProcedures.h"
 #include "SqliteConnection.h"
 #include "TsqlCollation.h"
@@ -116,9 +118,9 @@ private slots:
         QCOMPARE(sets[2].rows.size(), 0);  // no rows, but still a result set with its columns
         QVERIFY(sets[2].columns.contains(QStringLiteral("LTIME")));
         // As the server names them: an expression without alias has no name.
-        QCOMPARE(m_db->execute(QStringLiteral("Select 'T', LCODE, 1 + 1 As two From LSTA"))[0]
-                     .columns,
-                 QStringList({QString(), QStringLiteral("LCODE"), QStringLiteral("two")}));
+        QCOMPARE(
+            m_db->execute(QStringLiteral("Select 'T', LCODE, 1 + 1 As two From LSTA"))[0].columns,
+            QStringList({QString(), QStringLiteral("LCODE"), QStringLiteral("two")}));
     }
 
     void changesGiveNoResultSet() {
@@ -219,6 +221,17 @@ private slots:
             QFAIL("opened a file that is no database");
         } catch (const DbError& e) {
             QCOMPARE(e.number(), quint32(0x80004005));
+        }
+        // A catalogue names a file beside the settings file and nothing elsewhere.
+        const auto connect = MakeConnectionFactory(m_folder.path(), LocalSettings{});
+        QVERIFY(connect("Initial Catalog=" + QFileInfo(m_folder.database()).completeBaseName()));
+        for (const char* catalogue : {"../ZQDEMO", "/tmp/x", "sub\\x", ".."}) {
+            try {
+                connect(QString("Initial Catalog=") + catalogue);
+                QFAIL(catalogue);
+            } catch (const DbError& e) {
+                QCOMPARE(e.number(), quint32(0x80004005));
+            }
         }
     }
 
