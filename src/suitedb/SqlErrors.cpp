@@ -33,16 +33,18 @@ DbError emptyCommand() {
 }
 
 DbError nestedTooDeeply() {
-    return DbError(DbErrorNumber::Syntax,
-                   QStringLiteral("SQL 陳述式的某個部分巢狀太深。請重寫查詢或將它分解成較小的查詢。"));
+    return DbError(
+        DbErrorNumber::Syntax,
+        QStringLiteral("SQL 陳述式的某個部分巢狀太深。請重寫查詢或將它分解成較小的查詢。"));
 }
 
 DbError tooComplex() {
-    return DbError(DbErrorNumber::Syntax,
-                   QStringLiteral("查詢處理器已用盡內部資源，因此無法產生查詢計劃。這是很少發生的事件，"
-                                  "只有極度複雜的查詢或參考極大量資料表或資料分割的查詢才會發生。"
-                                  "請簡化查詢。如果您認為收到此訊息是錯誤的，請連絡客戶支援服務以取得"
-                                  "詳細資訊。"));
+    return DbError(
+        DbErrorNumber::Syntax,
+        QStringLiteral("查詢處理器已用盡內部資源，因此無法產生查詢計劃。這是很少發生的事件，"
+                       "只有極度複雜的查詢或參考極大量資料表或資料分割的查詢才會發生。"
+                       "請簡化查詢。如果您認為收到此訊息是錯誤的，請連絡客戶支援服務以取得"
+                       "詳細資訊。"));
 }
 
 DbError bigintOverflow() {
@@ -135,20 +137,24 @@ DbError constraint(const QString& message, const QString& sql) {
     static const QRegularExpression notNull(QStringLiteral("^NOT NULL constraint failed: (.*)$"));
     static const QRegularExpression check(QStringLiteral("^CHECK constraint failed: (.*)$"));
     if (const auto m = unique.match(message); m.hasMatch())
-        return DbError(IntegrityViolation,
-                       QStringLiteral("違反 PRIMARY KEY 條件約束。無法在物件 '%1' 中插入重複的索引鍵。")
-                           .arg(constraintTable(m.captured(1))));
+        return DbError(
+            IntegrityViolation,
+            QStringLiteral("違反 PRIMARY KEY 條件約束。無法在物件 '%1' 中插入重複的索引鍵。")
+                .arg(constraintTable(m.captured(1))));
     if (const auto m = notNull.match(message); m.hasMatch())
-        return DbError(IntegrityViolation,
-                       QStringLiteral("無法插入 NULL 值到資料行 '%1'，資料表 '%2'；資料行不得有 Null。")
-                           .arg(constraintColumn(m.captured(1)), constraintTable(m.captured(1))));
-    const QString kind = message.startsWith(QLatin1String("FOREIGN KEY")) ? QStringLiteral("FOREIGN KEY")
-                                                                          : QStringLiteral("CHECK");
+        return DbError(
+            IntegrityViolation,
+            QStringLiteral("無法插入 NULL 值到資料行 '%1'，資料表 '%2'；資料行不得有 Null。")
+                .arg(constraintColumn(m.captured(1)), constraintTable(m.captured(1))));
+    const QString kind = message.startsWith(QLatin1String("FOREIGN KEY"))
+                             ? QStringLiteral("FOREIGN KEY")
+                             : QStringLiteral("CHECK");
     const QString name = check.match(message).captured(1);
-    return DbError(IntegrityViolation,
-                   QStringLiteral("%1 陳述式與 %2 條件約束%3衝突。陳述式已經結束。")
-                       .arg(statementWord(sql), kind,
-                            name.isEmpty() ? QStringLiteral(" ") : QStringLiteral(" \"%1\" ").arg(name)));
+    return DbError(
+        IntegrityViolation,
+        QStringLiteral("%1 陳述式與 %2 條件約束%3衝突。陳述式已經結束。")
+            .arg(statementWord(sql), kind,
+                 name.isEmpty() ? QStringLiteral(" ") : QStringLiteral(" \"%1\" ").arg(name)));
 }
 
 // SQLite's messages for statements, each as the server words the same refusal.
@@ -157,9 +163,7 @@ DbError statementError(const QString& message, const QString& sql) {
         QRegularExpression expression;
         std::function<DbError(const QString&)> error;
     };
-    const auto fixed = [](DbError (*make)()) {
-        return [make](const QString&) { return make(); };
-    };
+    const auto fixed = [](DbError (*make)()) { return [make](const QString&) { return make(); }; };
     static const QList<Pattern> patterns = {
         {QRegularExpression(QStringLiteral("^no such table: (.*)$")),
          [](const QString& x) { return unknownTable(bareName(x)); }},
@@ -183,9 +187,9 @@ DbError statementError(const QString& message, const QString& sql) {
          [](const QString& x) {
              return syntax(QStringLiteral("模稜兩可的資料行名稱 '%1'。").arg(x));
          }},
-        {QRegularExpression(
-             QStringLiteral("^(?:(?:table|index|view|trigger) (\\S+) already exists|there is already "
-                            "another table or index with this name: (\\S+))$")),
+        {QRegularExpression(QStringLiteral(
+             "^(?:(?:table|index|view|trigger) (\\S+) already exists|there is already "
+             "another table or index with this name: (\\S+))$")),
          [](const QString& x) {
              return syntax(QStringLiteral("資料庫中已經有一個名為 '%1' 的物件。").arg(x));
          }},
@@ -218,10 +222,13 @@ DbError statementError(const QString& message, const QString& sql) {
          }},
         {QRegularExpression(QStringLiteral("^integer overflow$")), fixed(bigintOverflow)},
         {QRegularExpression(QStringLiteral("^datatype mismatch$")),
-         [](const QString&) { return conversion(QStringLiteral("varchar"), QStringLiteral("int")); }},
+         [](const QString&) {
+             return conversion(QStringLiteral("varchar"), QStringLiteral("int"));
+         }},
         // SQLite's limits: its parser's stack and the depth of its expression trees, then
         // the sizes of a statement.
-        {QRegularExpression(QStringLiteral("^(?:parser stack overflow|Expression tree is too large)")),
+        {QRegularExpression(
+             QStringLiteral("^(?:parser stack overflow|Expression tree is too large)")),
          fixed(nestedTooDeeply)},
         {QRegularExpression(QStringLiteral(
              "^(?:too many SQL variables|variable number must be between|too many terms in|too "
@@ -235,8 +242,8 @@ DbError statementError(const QString& message, const QString& sql) {
     }
     if (message == QLatin1String("incomplete input")) return syntaxNear(lastToken(sql));
     // The front end's own functions fail in the server's words already.
-    const bool own = std::any_of(message.begin(), message.end(),
-                                 [](QChar c) { return c.unicode() >= 0x80; });
+    const bool own =
+        std::any_of(message.begin(), message.end(), [](QChar c) { return c.unicode() >= 0x80; });
     return syntax(own ? message : QStringLiteral("未指定的錯誤"));
 }
 }  // namespace
@@ -249,8 +256,9 @@ DbError fromSqlite(int resultCode, const QString& message, const QString& sql,
         case SQLITE_INTERRUPT:
             return DbError(DbErrorNumber::Timeout, QStringLiteral("查詢逾時已過期。"));
         case SQLITE_NOMEM:
-            return DbError(DbErrorNumber::NoConnection,
-                           QStringLiteral("資源集區 'default' 中的系統記憶體不足，無法執行此查詢。"));
+            return DbError(
+                DbErrorNumber::NoConnection,
+                QStringLiteral("資源集區 'default' 中的系統記憶體不足，無法執行此查詢。"));
         case SQLITE_TOOBIG:
             return tooComplex();
         case SQLITE_CANTOPEN:
@@ -261,8 +269,9 @@ DbError fromSqlite(int resultCode, const QString& message, const QString& sql,
         case SQLITE_READONLY:
         case SQLITE_PERM:
         case SQLITE_AUTH:
-            return DbError(DbErrorNumber::NoConnection,
-                           QStringLiteral("無法存取資料庫檔案 '%1'：%2").arg(path, fileProblem(resultCode)));
+            return DbError(
+                DbErrorNumber::NoConnection,
+                QStringLiteral("無法存取資料庫檔案 '%1'：%2").arg(path, fileProblem(resultCode)));
         case SQLITE_CONSTRAINT:
             return constraint(message, sql);
         default:

@@ -51,7 +51,9 @@ QString hex(quint32 number) { return DbError(number, QString()).hexNumber(); }
 // in the server's words.
 void addRefusal(const char* name, const QString& text, const QString& description,
                 quint32 number = Syntax) {
-    QTest::newRow(name) << text << hex(number) + u' ' + (description.isEmpty() ? QStringLiteral("*") : description);
+    QTest::newRow(name) << text
+                        << hex(number) + u' ' +
+                               (description.isEmpty() ? QStringLiteral("*") : description);
 }
 
 void columns() {
@@ -110,16 +112,18 @@ private slots:
         addRefusal("10,000 subqueries",
                    repeated("SELECT ", "(SELECT ", 10000, "1") + QString(10000, u')'),
                    NestedTooDeeply);
-        addRefusal("10,000 IN subqueries",
-                   repeated("SELECT N FROM T WHERE N IN ", "(SELECT N FROM T WHERE N IN ", 10000,
-                            "1") + QString(10001, u')'),
-                   NestedTooDeeply);
+        addRefusal(
+            "10,000 IN subqueries",
+            repeated("SELECT N FROM T WHERE N IN ", "(SELECT N FROM T WHERE N IN ", 10000, "1") +
+                QString(10001, u')'),
+            NestedTooDeeply);
         addRefusal("10,000 derived tables",
                    repeated("SELECT * FROM ", "(SELECT * FROM ", 10000, "T") +
                        repeated("", ") AS X%1", 10000, ""),
                    NestedTooDeeply);
-        addRefusal("10,000 CASEs", repeated("SELECT ", "CASE WHEN 1 = 1 THEN ", 10000, "1") +
-                                       repeated("", " END", 10000, ""),
+        addRefusal("10,000 CASEs",
+                   repeated("SELECT ", "CASE WHEN 1 = 1 THEN ", 10000, "1") +
+                       repeated("", " END", 10000, ""),
                    NestedTooDeeply);
         addRefusal("10,000 functions",
                    repeated("SELECT ", "ISNULL(", 10000, "1") + repeated("", ", 0)", 10000, ""),
@@ -127,8 +131,7 @@ private slots:
         addRefusal("10,000 texts joined by +", repeated("SELECT 'a'", " + 'b'", 10000, ""),
                    NestedTooDeeply);
         addRefusal("a 5,000-fold OR",
-                   repeated("SELECT N FROM T WHERE ", "N = %1", 5000, "", " OR "),
-                   NestedTooDeeply);
+                   repeated("SELECT N FROM T WHERE ", "N = %1", 5000, "", " OR "), NestedTooDeeply);
         addRefusal("10,000 blocks", repeated("", "BEGIN ", 10000, "SELECT 1"), NestedTooDeeply);
         addRefusal("10,000 IFs", repeated("", "IF 1 = 1 ", 10000, "SELECT 1"), NestedTooDeeply);
         addRefusal("in an IF condition", repeated("IF 1", "+1", 16000, " = 1 SELECT 1"),
@@ -230,19 +233,20 @@ private slots:
         addRefusal("-1.5E+400", QStringLiteral("SELECT N FROM T WHERE N > -1.5E+400"),
                    floatRange.arg("1.5E+400"));
         addRefusal("39 digits", QStringLiteral("SELECT ") + digits39, precision.arg(digits39));
-        addRefusal("39 digits with a decimal point", QStringLiteral("SELECT 1234567890.") +
-                                                          digits39.left(29),
+        addRefusal("39 digits with a decimal point",
+                   QStringLiteral("SELECT 1234567890.") + digits39.left(29),
                    precision.arg(QStringLiteral("1234567890.") + digits39.left(29)));
-        addRefusal("in a procedure's argument",
-                   QStringLiteral("SF_ZQ2K_SALE '0016', 'x', 1e999"), floatRange.arg("1e999"));
-        addRefusal("in a later statement",
-                   QStringLiteral("DELETE FROM T; SELECT ") + digits39, precision.arg(digits39));
+        addRefusal("in a procedure's argument", QStringLiteral("SF_ZQ2K_SALE '0016', 'x', 1e999"),
+                   floatRange.arg("1e999"));
+        addRefusal("in a later statement", QStringLiteral("DELETE FROM T; SELECT ") + digits39,
+                   precision.arg(digits39));
     }
     void numberLiterals() { check(); }
 
     void numberLiteralsInRange_data() {
         columns();
-        QTest::newRow("1e308") << "SELECT 1e308" << "1e+308";
+        QTest::newRow("1e308") << "SELECT 1e308"
+                               << "1e+308";
         QTest::newRow("38 digits") << "SELECT COUNT(*) FROM T WHERE N < "
                                       "12345678901234567890123456789012345678"
                                    << "3";
@@ -255,7 +259,8 @@ private slots:
         QCOMPARE(m_fixture->run(QStringLiteral("SELECT N FROM T WHERE N < 1e1 AND N > 2")),
                  QStringLiteral("3"));
         expect(QStringLiteral("SELECT N FROM T WHERE N < 1e999 AND N > 2"),
-               hex(Syntax) + u' ' + QStringLiteral("浮點數值 '1e999' 超出了電腦表示範圍 (8 個位元組)。"));
+               hex(Syntax) + u' ' +
+                   QStringLiteral("浮點數值 '1e999' 超出了電腦表示範圍 (8 個位元組)。"));
     }
 
     void top_data() {
@@ -274,12 +279,14 @@ private slots:
 
     void topWithinBigint_data() {
         columns();
-        QTest::newRow("the largest bigint")
-            << "SELECT TOP 9223372036854775807 N FROM T ORDER BY N" << "1;2;3";
-        QTest::newRow("zero") << "SELECT TOP (0) N FROM T" << "";
-        QTest::newRow("minus zero") << "SELECT TOP (-0) N FROM T" << "";
-        QTest::newRow("in a subquery")
-            << "SELECT (SELECT TOP (1) N FROM T ORDER BY N DESC)" << "3";
+        QTest::newRow("the largest bigint") << "SELECT TOP 9223372036854775807 N FROM T ORDER BY N"
+                                            << "1;2;3";
+        QTest::newRow("zero") << "SELECT TOP (0) N FROM T"
+                              << "";
+        QTest::newRow("minus zero") << "SELECT TOP (-0) N FROM T"
+                                    << "";
+        QTest::newRow("in a subquery") << "SELECT (SELECT TOP (1) N FROM T ORDER BY N DESC)"
+                                       << "3";
     }
     void topWithinBigint() { check(); }
 
@@ -296,35 +303,42 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString fromNumeric = QStringLiteral("將資料類型 numeric 轉換成 int 時發生錯誤。");
         const QString fromText = QStringLiteral("將資料類型 varchar 轉換成 int 時發生錯誤。");
-        QTest::newRow("largest int") << "2147483647, 3000000000" << "2147483647|3000000000";
-        QTest::newRow("smallest int") << "-2147483648" << "-2147483648|";
+        QTest::newRow("largest int") << "2147483647, 3000000000"
+                                     << "2147483647|3000000000";
+        QTest::newRow("smallest int") << "-2147483648"
+                                      << "-2147483648|";
         QTest::newRow("beyond int") << "3000000000, ''" << fromNumeric;
         QTest::newRow("below int") << "-2147483649" << fromNumeric;
         QTest::newRow("beyond bigint") << "99999999999999999999" << fromNumeric;
-        QTest::newRow("a fraction") << "2.7" << "2|";
+        QTest::newRow("a fraction") << "2.7"
+                                    << "2|";
         QTest::newRow("a fraction beyond int") << "2147483648.5" << fromNumeric;
-        QTest::newRow("a text of a number") << "' 12 '" << "12|";
-        QTest::newRow("an empty text") << "''" << "0|";
+        QTest::newRow("a text of a number") << "' 12 '"
+                                            << "12|";
+        QTest::newRow("an empty text") << "''"
+                                       << "0|";
         QTest::newRow("a text of no number") << "'abc'" << fromText;
         QTest::newRow("a text of a fraction") << "'1.5'" << fromText;
         QTest::newRow("a text beyond int") << "'3000000000'" << fromText;
         QTest::newRow("a bare word") << "MODE" << fromText;
-        QTest::newRow("NULL") << "NULL, 'x'" << "NULL|x";
-        QTest::newRow("DEFAULT") << "DEFAULT" << "NULL|";
+        QTest::newRow("NULL") << "NULL, 'x'"
+                              << "NULL|x";
+        QTest::newRow("DEFAULT") << "DEFAULT"
+                                 << "NULL|";
     }
     void integerParameters() {
         QFETCH(QString, arguments);
         QFETCH(QString, expected);
         auto registry = std::make_shared<ProcedureRegistry>();
-        registry->add(QStringLiteral("SP_MODE"), {QStringLiteral("@MODE INT"), QStringLiteral("@TEXT")},
-                      1, [](SqliteConnection&, const ProcedureCall& call) {
-                          ResultSet set;
-                          set.columns = QStringList{QStringLiteral("MODE"), QStringLiteral("TEXT")};
-                          set.rows.append(QVariantList{
-                              call.isNull(0) ? QVariant() : QVariant(call.integer(0)),
-                              call.text(1)});
-                          return ResultSets{set};
-                      });
+        registry->add(
+            QStringLiteral("SP_MODE"), {QStringLiteral("@MODE INT"), QStringLiteral("@TEXT")}, 1,
+            [](SqliteConnection&, const ProcedureCall& call) {
+                ResultSet set;
+                set.columns = QStringList{QStringLiteral("MODE"), QStringLiteral("TEXT")};
+                set.rows.append(QVariantList{
+                    call.isNull(0) ? QVariant() : QVariant(call.integer(0)), call.text(1)});
+                return ResultSets{set};
+            });
         QTemporaryDir dir;
         EmbeddedDatabase db(dir.filePath(QStringLiteral("P.zqdb")),
                             EmbeddedDatabase::OpenMode::Create, registry);
@@ -338,10 +352,21 @@ private slots:
         QCOMPARE(got, expected);
     }
 
-    void integerParametersOfTheSuite() {
-        expect(QStringLiteral("SF_ZQ2K_SALE '0016', 'x', 3000000000"),
-               hex(Syntax) + u' ' + QStringLiteral("將資料類型 numeric 轉換成 int 時發生錯誤。"));
+    void integerParametersOfTheSuite_data() {
+        columns();
+        const QString fromNumeric =
+            hex(Syntax) + QStringLiteral(" 將資料類型 numeric 轉換成 int 時發生錯誤。");
+        const QString fromText =
+            hex(Syntax) + QStringLiteral(" 將資料類型 varchar 轉換成 int 時發生錯誤。");
+        QTest::newRow("browsing mode beyond int")
+            << "SF_ZQ2K_ASSET_BROW 3000000000,''" << fromNumeric;
+        QTest::newRow("browsing mode of a text") << "SF_ZQ2K_ASSET_BROW 'x',''" << fromText;
+        QTest::newRow("lookup mode beyond int")
+            << "EXEC SF_ZQ2K_DEPART25_F2 -3000000000,'','%'" << fromNumeric;
+        QTest::newRow("sale kind beyond int")
+            << "SF_ZQ2K_SALE '0016', 'x', 3000000000" << fromNumeric;
     }
+    void integerParametersOfTheSuite() { check(); }
 
     // Failures that only SQLite notices, in the server's words.
     void sqliteRefusals_data() {
@@ -357,9 +382,10 @@ private slots:
         addRefusal("a column named twice", QStringLiteral("CREATE TABLE X (A INTEGER, A INTEGER)"),
                    QString());
         addRefusal("an index that is not there", QStringLiteral("DROP INDEX NOPE"), QString());
-        addRefusal("a CHECK constraint",
-                   QStringLiteral("CREATE TABLE C (N INTEGER CHECK (N > 0)); INSERT INTO C VALUES (0)"),
-                   QString(), 0x80040E2F);
+        addRefusal(
+            "a CHECK constraint",
+            QStringLiteral("CREATE TABLE C (N INTEGER CHECK (N > 0)); INSERT INTO C VALUES (0)"),
+            QString(), 0x80040E2F);
     }
     void sqliteRefusals() { check(); }
 
@@ -367,9 +393,9 @@ private slots:
     void everySqliteFailureTranslated() {
         for (int code = SQLITE_ERROR; code <= SQLITE_WARNING; ++code) {
             if (code == SQLITE_ROW) continue;
-            const DbError e = SqlErrors::fromSqlite(code, QStringLiteral("something went wrong"),
-                                                    QStringLiteral("SELECT 1"),
-                                                    QStringLiteral("MAIN.zqdb"));
+            const DbError e =
+                SqlErrors::fromSqlite(code, QStringLiteral("something went wrong"),
+                                      QStringLiteral("SELECT 1"), QStringLiteral("MAIN.zqdb"));
             QVERIFY2(serverWords(e.description()),
                      qPrintable(QString::number(code) + u' ' + e.description()));
         }

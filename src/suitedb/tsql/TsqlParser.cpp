@@ -154,9 +154,13 @@ private:
 };
 }  // namespace
 
-TsqlParser::TsqlParser(QStringView text, const TsqlTokens& tokens, qsizetype first,
-                       qsizetype last, const std::vector<int>& slotOf)
-    : m_text(text), m_tokens(tokens), m_first(first), m_last(last), m_slotOf(slotOf),
+TsqlParser::TsqlParser(QStringView text, const TsqlTokens& tokens, qsizetype first, qsizetype last,
+                       const std::vector<int>& slotOf)
+    : m_text(text),
+      m_tokens(tokens),
+      m_first(first),
+      m_last(last),
+      m_slotOf(slotOf),
       m_pos(first) {}
 
 TsqlParser::Depth::Depth(TsqlParser& parser) : m_parser(parser) {
@@ -443,7 +447,8 @@ void TsqlParser::top(Select& select) {
     if (!t || t->kind != TokenKind::Number) fail();
     const QString& text = t->text;
     const bool hex = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
-    const bool decimal = !hex && (text.contains(u'.') || text.contains(u'e') || text.contains(u'E'));
+    const bool decimal =
+        !hex && (text.contains(u'.') || text.contains(u'e') || text.contains(u'E'));
     bool fits = false;
     const qlonglong rows = hex ? text.mid(2).toLongLong(&fits, 16) : text.toLongLong(&fits);
     if (decimal || (negative && rows != 0))
@@ -844,9 +849,9 @@ TypeName TsqlParser::typeName() {
     if (length && length->kind == TokenKind::Number && digits(length->text)) {
         bool ok = false;
         const qlonglong n = length->text.toLongLong(&ok);
-        const int most = type.name == QLatin1String("NCHAR") || type.name == QLatin1String("NVARCHAR")
-                             ? 4000
-                             : 8000;
+        const int most =
+            type.name == QLatin1String("NCHAR") || type.name == QLatin1String("NVARCHAR") ? 4000
+                                                                                          : 8000;
         const bool sized = type.name == QLatin1String("CHAR") ||
                            type.name == QLatin1String("VARCHAR") || most == 4000;
         if (ok && n == 0) {
@@ -855,10 +860,11 @@ TypeName TsqlParser::typeName() {
                           QStringLiteral("第 %1 行: 長度或有效位數規格 0 無效。").arg(line));
         }
         if (sized && (!ok || n > most))
-            throw DbError(DbErrorNumber::Syntax,
-                          QStringLiteral("指定給 '%1' 類型的大小 (%2) 超過任何資料類型所允許的最大值 (%3)。")
-                              .arg(written, ok ? QString::number(n) : length->text)
-                              .arg(most));
+            throw DbError(
+                DbErrorNumber::Syntax,
+                QStringLiteral("指定給 '%1' 類型的大小 (%2) 超過任何資料類型所允許的最大值 (%3)。")
+                    .arg(written, ok ? QString::number(n) : length->text)
+                    .arg(most));
     }
     type.length = structuralNumber();
     if (acceptSymbol(",")) structuralNumber();  // DECIMAL(p, s)
