@@ -181,6 +181,8 @@ private slots:
     }
     void manyValues() { check(); }
 
+    // At the limit the statement runs, each value bound in its place, also beside the values
+    // of a LIKE prefix that the translation adds.
     void manyValuesWithinTheLimit() {
         QElapsedTimer clock;
         clock.start();
