@@ -131,6 +131,12 @@ QString fileProblem(int resultCode) {
     }
 }
 
+// A message of our own making (the front end's functions, a trigger's RAISE), in the server's
+// words already: SQLite's own are English.
+bool ownWords(const QString& message) {
+    return std::any_of(message.begin(), message.end(), [](QChar c) { return c.unicode() >= 0x80; });
+}
+
 DbError constraint(const QString& message, const QString& sql) {
     constexpr std::uint32_t IntegrityViolation = 0x80040E2F;
     static const QRegularExpression unique(QStringLiteral("^UNIQUE constraint failed: (.*)$"));
@@ -146,6 +152,7 @@ DbError constraint(const QString& message, const QString& sql) {
             IntegrityViolation,
             QStringLiteral("無法插入 NULL 值到資料行 '%1'，資料表 '%2'；資料行不得有 Null。")
                 .arg(constraintColumn(m.captured(1)), constraintTable(m.captured(1))));
+    if (ownWords(message)) return DbError(IntegrityViolation, message);
     const QString kind = message.startsWith(QLatin1String("FOREIGN KEY"))
                              ? QStringLiteral("FOREIGN KEY")
                              : QStringLiteral("CHECK");
@@ -241,10 +248,7 @@ DbError statementError(const QString& message, const QString& sql) {
             return p.error(m.captured(m.lastCapturedIndex()));
     }
     if (message == QLatin1String("incomplete input")) return syntaxNear(lastToken(sql));
-    // The front end's own functions fail in the server's words already.
-    const bool own =
-        std::any_of(message.begin(), message.end(), [](QChar c) { return c.unicode() >= 0x80; });
-    return syntax(own ? message : QStringLiteral("未指定的錯誤"));
+    return syntax(ownWords(message) ? message : QStringLiteral("未指定的錯誤"));
 }
 }  // namespace
 
