@@ -1,5 +1,6 @@
 // Texts at and beyond the front end's limits: each is answered with rows, or refused as the
-// server refuses it, in its words, within a few seconds and without taking the process down.
+// server refuses it, in its words, without taking the process down (the bench target times
+// the worst of them).
 #include <sqlite3.h>
 
 #include <QtTest>
@@ -68,17 +69,14 @@ class TsqlLimitsTest : public QObject {
     std::unique_ptr<TsqlFixture> m_fixture;
 
     // What the front end makes of the text: its rows, or the number and description of its
-    // refusal; either within a few seconds, and the connection goes on as before.
+    // refusal; either way the connection goes on as before.
     void expect(const QString& text, const QString& expected) {
-        QElapsedTimer clock;
-        clock.start();
         QString got;
         try {
             got = m_fixture->run(text);
         } catch (const DbError& e) {
             got = e.hexNumber() + u' ' + e.description();
         }
-        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
         if (expected.endsWith(u'*')) {
             QVERIFY2(got.startsWith(expected.chopped(1)) && serverWords(got), qPrintable(got));
         } else {
@@ -184,15 +182,12 @@ private slots:
     // At the limit the statement runs, each value bound in its place, also beside the values
     // of a LIKE prefix that the translation adds.
     void manyValuesWithinTheLimit() {
-        QElapsedTimer clock;
-        clock.start();
         QCOMPARE(m_fixture->run(repeated("SELECT CODE FROM T WHERE N IN (", "%1", 32766,
                                          ") ORDER BY CODE", ",")),
                  QStringLiteral("a;b;c"));
         QCOMPARE(m_fixture->run(repeated("SELECT COUNT(*) FROM T WHERE CODE IN (", "'%1'", 20000,
                                          ") OR CODE LIKE 'c%'", ",")),
                  QStringLiteral("1"));
-        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
     }
 
     // Lengths of CHAR and VARCHAR: beyond the largest the server knows, or zero.
