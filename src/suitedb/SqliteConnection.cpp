@@ -112,8 +112,11 @@ void SqliteConnection::clearCache() {
 }
 
 SqliteConnection::Statement& SqliteConnection::cached(const QString& sql) {
-    if (const auto it = m_cache.find(sql); it != m_cache.end()) return *it;
-    if (m_cache.size() >= CacheLimit) clearCache();
+    if (const auto it = m_cache.find(sql); it != m_cache.end()) {
+        it->used = ++m_uses;
+        return *it;
+    }
+    if (m_cache.size() >= CacheLimit) dropOldest();
     const QByteArray utf8 = sql.toUtf8();
     sqlite3_stmt* statement = nullptr;
     const int rc =
@@ -126,7 +129,17 @@ SqliteConnection::Statement& SqliteConnection::cached(const QString& sql) {
     if (!statement) throw SqlErrors::emptyCommand();
     Statement& kept = m_cache[sql];
     kept.handle = statement;
+    kept.used = ++m_uses;
     return kept;
+}
+
+void SqliteConnection::dropOldest() {
+    auto oldest = m_cache.begin();
+    for (auto it = m_cache.begin(); it != m_cache.end(); ++it)
+        if (it->used < oldest->used) oldest = it;
+    if (oldest == m_cache.end()) return;
+    sqlite3_finalize(oldest->handle);
+    m_cache.erase(oldest);
 }
 
 void SqliteConnection::bind(sqlite3_stmt* statement, const QVariantList& values,

@@ -67,6 +67,7 @@ private:
         int prepared = -1;  // SQLite's count of re-preparations when the columns were read
         QStringList columns;
         std::vector<bool> dateTimes;  // per column: declared DATETIME
+        quint64 used = 0;             // when last used: the least recently used goes first
     };
 
     [[noreturn]] void fail(int rc, const QString& sql) const;
@@ -75,11 +76,13 @@ private:
     // Steps the statement to its end; the rows when it has columns.
     ResultSet run(Statement& statement, const QString& sql);
     void clearCache();
+    void dropOldest();
 
     QString m_path;
     sqlite3* m_db = nullptr;
     int m_busyTimeout = 30000;
     int m_savepoints = 0;
     quint64 m_preparations = 0;
+    quint64 m_uses = 0;
     QHash<QString, Statement> m_cache;
 };

@@ -40,7 +40,8 @@ QString outcome(const std::function<ResultSets()>& work) {
         for (const ResultSet& set : sets) {
             QStringList types;
             if (!set.rows.isEmpty())
-                for (const QVariant& v : set.rows.first()) types.append(QString::number(v.typeId()));
+                for (const QVariant& v : set.rows.first())
+                    types.append(QString::number(v.typeId()));
             out.append(set.columns.join(u',') + u'[' + types.join(u',') + u']' +
                        ShowResults({set}));
         }
@@ -166,19 +167,23 @@ private slots:
         const QString all = QStringLiteral("SELECT * FROM T WHERE N = %1");
         QTest::newRow("column renamed") << all.arg(1) << "ALTER TABLE T RENAME COLUMN R TO RR"
                                         << all.arg(2) << "CODE,NAME,N,RR,D";
-        QTest::newRow("column dropped")
-            << "SELECT CODE, R FROM T WHERE N = 1" << "ALTER TABLE T DROP COLUMN R"
-            << "SELECT CODE, R FROM T WHERE N = 2" << "error 0x80040E14 無效的資料行名稱 'R'。";
-        QTest::newRow("table dropped") << "SELECT ID FROM K WHERE ID = 1" << "DROP TABLE K"
+        QTest::newRow("column dropped") << "SELECT CODE, R FROM T WHERE N = 1"
+                                        << "ALTER TABLE T DROP COLUMN R"
+                                        << "SELECT CODE, R FROM T WHERE N = 2"
+                                        << "error 0x80040E14 無效的資料行名稱 'R'。";
+        QTest::newRow("table dropped") << "SELECT ID FROM K WHERE ID = 1"
+                                       << "DROP TABLE K"
                                        << "SELECT ID FROM K WHERE ID = 2"
                                        << "error 0x80040E37 無效的物件名稱 'K'。";
-        QTest::newRow("table renamed, then written")
-            << "UPDATE K SET CODE = 'x' WHERE ID = 1" << "ALTER TABLE K RENAME TO K2"
-            << "UPDATE K SET CODE = 'y' WHERE ID = 1" << "error 0x80040E37 無效的物件名稱 'K'。";
+        QTest::newRow("table renamed, then written") << "UPDATE K SET CODE = 'x' WHERE ID = 1"
+                                                     << "ALTER TABLE K RENAME TO K2"
+                                                     << "UPDATE K SET CODE = 'y' WHERE ID = 1"
+                                                     << "error 0x80040E37 無效的物件名稱 'K'。";
         // The value picks a rewrite that the connection has not prepared yet.
         QTest::newRow("other rewrite of the shape")
             << "SELECT * FROM T WHERE CODE LIKE 'a%' ORDER BY N"
-            << "ALTER TABLE T ADD COLUMN E TEXT" << "SELECT * FROM T WHERE CODE LIKE '%1' ORDER BY N"
+            << "ALTER TABLE T ADD COLUMN E TEXT"
+            << "SELECT * FROM T WHERE CODE LIKE '%1' ORDER BY N"
             << "CODE,NAME,N,R,D,E";
     }
     void schemaChangeSeenByTheNextRun() {
@@ -206,8 +211,9 @@ private slots:
         {
             SqliteConnection other(fixture.path(QStringLiteral("MAIN")),
                                    SqliteConnection::OpenMode::Existing);
-            other.script(QStringLiteral("ALTER TABLE T ADD COLUMN E TEXT COLLATE TSQL;"
-                                        "UPDATE T SET E = 'e' || N;"));
+            other.script(
+                QStringLiteral("ALTER TABLE T ADD COLUMN E TEXT COLLATE TSQL;"
+                               "UPDATE T SET E = 'e' || N;"));
         }
         const ResultSets sets = fixture.db().execute(text.arg(2));
         QCOMPARE(sets[0].columns, QStringList({"CODE", "NAME", "N", "R", "D", "E"}));
@@ -221,13 +227,38 @@ private slots:
         {
             SqliteConnection other(fixture.path(QStringLiteral("MAIN")),
                                    SqliteConnection::OpenMode::Existing);
-            other.script(QStringLiteral("ALTER TABLE K ADD COLUMN AT DATETIME;"
-                                        "UPDATE K SET AT = '2024-03-15 09:30:05';"));
+            other.script(
+                QStringLiteral("ALTER TABLE K ADD COLUMN AT DATETIME;"
+                               "UPDATE K SET AT = '2024-03-15 09:30:05';"));
         }
         const ResultSet set = connection.query(own);
         QCOMPARE(set.columns, QStringList({"ID", "CODE", "AT"}));
         QCOMPARE(set.rows[0].size(), 3);
         QCOMPARE(set.rows[0][2].toDateTime(), QDateTime(QDate(2024, 3, 15), QTime(9, 30, 5)));
+    }
+
+    // A statement in steady use stays translated and prepared however many other shapes pass
+    // through the caches: they drop their least recently used entries, not everything.
+    void steadyStatementOutlivesManyShapes() {
+        TsqlFixture fixture(QString::fromUtf8(Setup));
+        EmbeddedDatabase& db = fixture.db();
+        const QString steady = QStringLiteral("SELECT CODE FROM T WHERE N = %1");
+        db.execute(steady.arg(1));
+        SqliteConnection& connection = db.connection();
+        const QString own = QStringLiteral("SELECT CODE FROM T WHERE N = ?1");
+        connection.query(own, {1});
+        const quint64 before = connection.preparations();
+        const int shapes = 1500;
+        for (int i = 0; i < shapes; ++i) {
+            db.execute(QStringLiteral("SELECT CODE AS C%1 FROM T WHERE N = 1").arg(i));
+            connection.query(QStringLiteral("SELECT %1 FROM T").arg(i));
+            if (i % 50 != 0) continue;
+            ResultSets out;
+            QVERIFY2(db.translator().runRepeated(steady.arg(i % 3), out),
+                     qPrintable(QString::number(i)));
+            connection.query(own, {i});
+        }
+        QCOMPARE(connection.preparations() - before, quint64(shapes));
     }
 };
 

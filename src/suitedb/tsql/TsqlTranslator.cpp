@@ -182,9 +182,28 @@ TsqlTranslator::Shape* TsqlTranslator::cached(const Literals& lits, bool conditi
         bool same = true;
         for (size_t i = 0; i < s->structural.size() && same; ++i)
             same = lits.text(s->structural[i]) == s->structuralTexts[qsizetype(i)];
-        if (same) return s.get();
+        if (!same) continue;
+        s->used = ++m_uses;
+        return s.get();
     }
     return nullptr;
+}
+
+void TsqlTranslator::dropOldest() {
+    auto oldestKey = m_cache.end();
+    size_t oldestAt = 0;
+    for (auto it = m_cache.begin(); it != m_cache.end(); ++it)
+        for (size_t i = 0; i < it->second.size(); ++i)
+            if (oldestKey == m_cache.end() ||
+                it->second[i]->used < oldestKey->second[oldestAt]->used) {
+                oldestKey = it;
+                oldestAt = i;
+            }
+    if (oldestKey == m_cache.end()) return;
+    std::vector<std::unique_ptr<Shape>>& shapes = oldestKey->second;
+    shapes.erase(shapes.begin() + qsizetype(oldestAt));
+    if (shapes.empty()) m_cache.erase(oldestKey);
+    --m_cached;
 }
 
 TsqlTranslator::Shape* TsqlTranslator::shape(const TsqlBatch& batch, qsizetype first,
@@ -212,7 +231,8 @@ TsqlTranslator::Shape* TsqlTranslator::shape(const TsqlBatch& batch, qsizetype f
 // Keeps a translation that bound without error for the next text of the same shape.
 void TsqlTranslator::keep(const Literals& lits, std::unique_ptr<Shape> fresh) {
     if (!fresh || fresh->definitions) return;
-    if (m_cached >= CacheLimit) forget();
+    if (m_cached >= CacheLimit) dropOldest();
+    fresh->used = ++m_uses;
     for (int slot : fresh->structural) fresh->structuralTexts.append(lits.text(slot).toString());
     m_cache[lits.key].push_back(std::move(fresh));
     ++m_cached;
@@ -345,8 +365,8 @@ bool TsqlTranslator::runRepeated(const QString& commandText, ResultSets& out) {
         end = piece.begin + piece.length;
         if (!isLiteral(piece.kind)) continue;
         addPlain(lits, source.mid(plain, piece.begin - plain));
-        addLiteral(lits, {piece.begin, piece.length, piece.kind == TokenKind::Number,
-                          piece.national});
+        addLiteral(lits,
+                   {piece.begin, piece.length, piece.kind == TokenKind::Number, piece.national});
         plain = end;
     }
     if (plain < 0) return false;

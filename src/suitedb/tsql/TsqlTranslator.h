@@ -64,6 +64,7 @@ private:
         QStringList structuralTexts;
         bool definitions = false;  // never cached: what follows depends on them
         bool condition = false;    // the condition of an IF, not a statement
+        quint64 used = 0;          // when last used: the least recently used goes first
         std::vector<Translation> statements;
     };
     // The literals of one text, as spans of it (the text outlives them); their texts and
@@ -91,6 +92,7 @@ private:
     static void addLiteral(Literals& lits, const Literals::Span& span);
     void refresh();
     void forget();
+    void dropOldest();
     Shape* cached(const Literals& lits, bool condition);
     void runStatement(Translation& t, const Literals& lits, ResultSets& out);
     Shape* shape(const TsqlBatch& batch, qsizetype first, qsizetype last, const Literals& lits,
@@ -105,5 +107,6 @@ private:
     TsqlCatalogue m_catalogue;
     std::unordered_map<QString, std::vector<std::unique_ptr<Shape>>> m_cache;
     int m_cached = 0;
+    quint64 m_uses = 0;
     const qsizetype m_parameterLimit;  // values one statement may bind
 };
