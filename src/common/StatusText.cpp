@@ -1,13 +1,15 @@
 #include "StatusText.h"
 
 #include <QEvent>
-#include <QWidget>
+#include <QLabel>
+#include <QPointer>
 
 namespace StatusText {
 namespace {
 struct State {
     QString text;
-    std::function<void(const QString&)> sink;
+    // Cleared by the label's own end, so a main window that goes away takes it along.
+    QPointer<QLabel> label;
 };
 State& state() {
     static State s;
@@ -33,11 +35,11 @@ protected:
 
 void set(const QString& text) {
     state().text = text;
-    if (state().sink) state().sink(text);
+    if (state().label) state().label->setText(text);
 }
 
 void clear() { set(QString()); }
 QString text() { return state().text; }
-void setSink(std::function<void(const QString&)> sink) { state().sink = std::move(sink); }
+void showIn(QLabel* label) { state().label = label; }
 QObject* createFocusFilter(QObject* parent) { return new FocusFilter(parent); }
 }  // namespace StatusText

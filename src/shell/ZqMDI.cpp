@@ -37,7 +37,7 @@ ZqMDI::ZqMDI(QWidget* parent) : QMainWindow(parent), m_area(new QMdiArea(this)) 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("StatusText"));
     statusBar()->addWidget(m_status, 1);
-    StatusText::setSink([this](const QString& text) { m_status->setText(text); });
+    StatusText::showIn(m_status);
     qApp->installEventFilter(StatusText::createFocusFilter(this));
 
     auto* titleTimer = new QTimer(this);

@@ -13,6 +13,7 @@
 #include "ProgramExit.h"
 #include "ScriptedDialogs.h"
 #include "Session.h"
+#include "StatusText.h"
 #include "UserSettings.h"
 #include "WindowRegistry.h"
 #include "ZqMDI.h"
@@ -76,20 +77,30 @@ private slots:
         QCOMPARE(UserSettings::get("Zq2000", "OpenId", "FU"), QString("0"));
     }
 
+    // The focused button's help text in the status line and its look; the status text goes on
+    // after the main window closed with a focused button inside (the print engine may still
+    // write its progress), and the next main window shows it.
     void focusedButtonShowsItsHelpText() {
         Session::current().rightFlags[960] = true;
-        ZqMDI mdi;
-        mdi.show();
-        mdi.openSession();
-        QVERIFY(QTest::qWaitForWindowActive(&mdi));
-        MainMenu* menu = mdi.menu();
-        menu->button(3)->setFocus();
-        QCOMPARE(mdi.statusText(), menu->button(3)->statusTip());
-        QCOMPARE(menu->button(3)->font().pointSize(), 11);
-        menu->button(0)->setFocus();
-        QCOMPARE(menu->button(3)->font().pointSize(), 9);
-        QCOMPARE(mdi.statusText(), menu->button(0)->statusTip());
-        QVERIFY(!mdi.statusText().isEmpty());
+        {
+            ZqMDI mdi;
+            mdi.show();
+            mdi.openSession();
+            QVERIFY(QTest::qWaitForWindowActive(&mdi));
+            MainMenu* menu = mdi.menu();
+            menu->button(3)->setFocus();
+            QCOMPARE(mdi.statusText(), menu->button(3)->statusTip());
+            QCOMPARE(menu->button(3)->font().pointSize(), 11);
+            menu->button(0)->setFocus();
+            QCOMPARE(menu->button(3)->font().pointSize(), 9);
+            QCOMPARE(mdi.statusText(), menu->button(0)->statusTip());
+            QVERIFY(!mdi.statusText().isEmpty());
+        }
+        StatusText::set("目前進度：第 1 頁");
+        QCOMPARE(StatusText::text(), QString("目前進度：第 1 頁"));
+        ZqMDI next;
+        StatusText::set("目前進度：第 2 頁");
+        QCOMPARE(next.statusText(), QString("目前進度：第 2 頁"));
     }
 
     void titleLine() {
