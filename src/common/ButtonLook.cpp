@@ -19,8 +19,11 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
-            applyLook(static_cast<QPushButton*>(watched), event->type() == QEvent::FocusIn);
+        if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut) return false;
+        // A focused button that is being deleted loses the focus in QWidget's destructor, when
+        // it is no longer a button: there is nothing left to restyle then.
+        if (auto* button = qobject_cast<QPushButton*>(watched))
+            applyLook(button, event->type() == QEvent::FocusIn);
         return false;
     }
 };
