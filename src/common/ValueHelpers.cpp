@@ -5,7 +5,9 @@
 #include <QAbstractItemModel>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QScreen>
 #include <QTableView>
 #include <QWidget>
@@ -13,9 +15,11 @@
 #include <cmath>
 #include <memory>
 
+#include "ChildFocus.h"
 #include "Clock.h"
 #include "Session.h"
 #include "Twips.h"
+#include "WindowRegistry.h"
 
 namespace {
 
@@ -416,8 +420,14 @@ int KeyDecimalOnly(int code) {
 int KeyNoQuote(int code) { return code == '\'' ? 0 : code; }
 
 void CloseChild(QWidget* child) {
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(child->parentWidget())) frame->close();
-    else child->close();
+    auto* frame = qobject_cast<QMdiSubWindow*>(child->parentWidget());
+    if (!frame) {
+        child->close();
+        return;
+    }
+    const QPointer<QMdiArea> area = frame->mdiArea();
+    const QPointer<QWidget> from = WindowRegistry::openedFrom(child);
+    if (frame->close() && area) FocusNextChild(area, frame, from);
 }
 
 void DeleteChildWidgets(QWidget* window) {

@@ -46,7 +46,9 @@ void ApplyGridFormat(QTableView* grid);
 // Centres a child window in the main window (in twips: top = (H - h) / 2 - 418,
 // left = (W - w - 200) / 2).
 void CenterChild(QWidget* child);
-// Closes a child window (its frame inside the main window, or the window itself).
+// Closes a child window (its frame inside the main window, or the window itself); the keyboard
+// goes back to the control it came from when the window opened, or on in the child window that
+// was active before (FocusNextChild).
 void CloseChild(QWidget* child);
 // Deletes a window's child widgets now. A window whose grids show the recordsets of data
 // sources it owns calls this first in its destructor, so that no grid outlives its rows.

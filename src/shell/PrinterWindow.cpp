@@ -49,6 +49,7 @@ PrinterWindow::PrinterWindow(QWidget* parent)
     setListColour(m_list, false);
     connect(m_ok, &QPushButton::clicked, this, &PrinterWindow::takePrinter);
     connect(m_cancel, &QPushButton::clicked, this, &PrinterWindow::cancel);
+    m_list->setFocus();  // the window opens with the keyboard on the list
 }
 
 bool PrinterWindow::refill() {

@@ -1,0 +1,162 @@
+// Child windows of the main window hand the keyboard on when they close: to the menu button
+// that opened them, to the window they were opened over (its last control, or its first one
+// that can still take the keys), never to the notice line; the printer choice opens with the
+// keyboard on its list.
+#include <QApplication>
+#include <QComboBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QtTest>
+
+#include "../Controls.h"
+#include "CurrentPrinter.h"
+#include "FunctionKeys.h"
+#include "MainMenu.h"
+#include "NoticeWindow.h"
+#include "PrinterWindow.h"
+#include "ScriptedDialogs.h"
+#include "Session.h"
+#include "UserSettings.h"
+#include "ValueHelpers.h"
+#include "WindowRegistry.h"
+#include "ZqMDI.h"
+
+namespace {
+// A child window with two buttons; Esc on either closes it as the module's windows do.
+class TestWindow : public QWidget {
+public:
+    explicit TestWindow(const QString& name) {
+        setObjectName(name);
+        for (int i = 0; i < 2; ++i) {
+            auto* b = new QPushButton(QStringLiteral("B%1").arg(i), this);
+            b->setObjectName(QStringLiteral("B(%1)").arg(i));
+            b->move(0, 30 * i);
+            b->installEventFilter(this);
+        }
+        resize(200, 80);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape)
+            CloseChild(this);
+        else
+            WindowRegistry::forwardKey(key);
+        return true;
+    }
+};
+}  // namespace
+
+class TestChildWindows : public QObject {
+    Q_OBJECT
+    std::unique_ptr<ZqMDI> m_mdi;
+    QMap<QString, QPointer<TestWindow>> m_windows;
+
+    QWidget* focused() const { return QApplication::focusWidget(); }
+    // Types a key on whatever has the focus, then lets the event loop run.
+    void type(int key) {
+        QVERIFY2(focused(), "no control has the focus");
+        QTest::keyClick(focused(), Qt::Key(key));
+        QTest::qWait(10);
+    }
+    void open(const QString& opener, const QString& name) {
+        WindowRegistry::setOpener(opener, [this, name] {
+            if (!m_windows.value(name)) m_windows[name] = new TestWindow(name);
+            m_mdi->showChild(m_windows[name], 0, 0);
+        });
+    }
+    QPushButton* buttonOf(const QString& window, int i) {
+        return control<QPushButton>(m_windows.value(window), QString("B(%1)").arg(i));
+    }
+
+private slots:
+    void init() {
+        Session::reset();
+        for (int r : {960, 961, 962}) Session::current().rightFlags[r] = true;
+        WindowRegistry::clear();
+        WindowRegistry::setKeyHandler(&HandleFunctionKey);
+        ScriptedDialogs::install();
+        UserSettings::save("Zq2000", "Printer", "PDF", "0");
+        CurrentPrinter::setSystemForTest(QStringList{"HP LaserJet", "Epson LQ"}, "HP LaserJet");
+        m_mdi = std::make_unique<ZqMDI>();
+        WindowRegistry::setOpener("printer", [this] { m_mdi->showPrinterWindow(); });
+        open("assets", "FUA");
+        open("summary", "FUB");
+        open("detail", "FUC");
+        m_mdi->resize(1024, 740);
+        m_mdi->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_mdi.get()));
+        m_mdi->openSession();
+    }
+    void cleanup() {
+        m_mdi.reset();
+        m_windows.clear();
+    }
+
+    // Every window opened from the menu gives the keyboard back to the button that opened it,
+    // and the next menu key works straight away.
+    void menuGetsTheKeyboardBack() {
+        MainMenu* menu = m_mdi->menu();
+        QCOMPARE(focused(), menu->button(0));
+        type(Qt::Key_B);
+        QCOMPARE(focused(), buttonOf("FUB", 0));
+        type(Qt::Key_Escape);
+        QVERIFY(!m_windows.value("FUB"));  // closed and gone
+        QCOMPARE(focused(), menu->button(1));
+        type(Qt::Key_C);
+        QCOMPARE(focused(), buttonOf("FUC", 0));
+        type(Qt::Key_Escape);
+        QCOMPARE(focused(), menu->button(2));
+
+        type(Qt::Key_F7);
+        auto* list = control<QComboBox>(m_mdi->printerWindow(), "C");
+        QCOMPARE(focused(), list);
+        type(Qt::Key_Escape);
+        QCOMPARE(focused(), menu->button(2));
+        type(Qt::Key_F7);
+        type(Qt::Key_Down);
+        type(Qt::Key_Return);
+        QCOMPARE(*CurrentPrinter::name(), QString("Epson LQ"));
+        QCOMPARE(focused(), menu->button(2));
+        type(Qt::Key_A);
+        QCOMPARE(focused(), buttonOf("FUA", 0));
+    }
+
+    // Closed over another child window, the keyboard goes back to that window: to its control
+    // that had the focus, or its first one when that control has been disabled meanwhile.
+    void windowUnderneathGetsTheKeyboardBack() {
+        type(Qt::Key_A);
+        buttonOf("FUA", 1)->setFocus();
+        type(Qt::Key_F7);
+        QCOMPARE(focused(), control<QComboBox>(m_mdi->printerWindow(), "C"));
+        type(Qt::Key_Escape);
+        QCOMPARE(focused(), buttonOf("FUA", 1));
+
+        type(Qt::Key_F7);
+        buttonOf("FUA", 1)->setEnabled(false);
+        type(Qt::Key_Escape);
+        QCOMPARE(focused(), buttonOf("FUA", 0));
+        type(Qt::Key_Escape);
+        QCOMPARE(focused(), m_mdi->menu()->button(0));
+    }
+
+    // The notice line takes no keys: a window that the program showed by itself, closed after
+    // the notice line was clicked, hands the keyboard to the menu.
+    void noticeLineIsPassedOver() {
+        auto* window = new TestWindow("FUX");
+        m_mdi->showChild(window, 0, 0);
+        QCOMPARE(focused(), window->findChild<QPushButton*>("B(0)"));
+        auto* area = m_mdi->findChild<QMdiArea*>();
+        area->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(m_mdi->notices()->parentWidget()));
+        CloseChild(window);
+        QVERIFY(focused() && m_mdi->menu()->isAncestorOf(focused()));
+        QCOMPARE(area->activeSubWindow()->widget(), m_mdi->menu());
+    }
+};
+
+QTEST_MAIN(TestChildWindows)
+#include "tst_childwindows.moc"
