@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <algorithm>
 
 #include "DataSource.h"
 #include "Dialogs.h"
@@ -19,6 +20,9 @@ LookupGrid::LookupGrid(DataSource& source, const Setup& setup, QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     verticalHeader()->hide();
     horizontalHeader()->setStretchLastSection(true);
+    // A page always fits: the grid never scrolls, the pager moves through the list.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ApplyGridFormat(this);
     hide();
     setEnabled(false);
@@ -40,14 +44,40 @@ bool LookupGrid::open(QWidget* owner, std::shared_ptr<const LookupSource> lookup
         return false;
     }
     showPage();
-    QWidget* window = parentWidget();
-    const QPoint below = owner->mapTo(window, QPoint(0, owner->height()));
-    move(below);
+    placeAt(owner);
     setEnabled(true);
     show();
     raise();
     setFocus();
     return true;
+}
+
+int LookupGrid::pageHeight() const {
+    const QHeaderView* header = horizontalHeader();
+    const int headerHeight = std::max(header->minimumHeight(), header->sizeHint().height());
+    return 2 * frameWidth() + headerHeight +
+           LookupPager::PageSize * verticalHeader()->defaultSectionSize();
+}
+
+void LookupGrid::placeAt(QWidget* owner) {
+    QWidget* window = parentWidget();
+    resize(width(), pageHeight());
+    // The part of the window that can be seen: its own rectangle within those of its parents.
+    QRect room = window->rect();
+    for (QWidget* p = window->parentWidget(); p && room.isValid(); p = p->parentWidget()) {
+        room &= QRect(window->mapFrom(p, QPoint(0, 0)), p->size());
+        if (p->isWindow()) break;
+    }
+    if (!room.isValid() || room.height() < height() || room.width() < width())
+        room = window->rect();
+    const QPoint field = owner->mapTo(window, QPoint(0, 0));
+    int y = field.y() + owner->height();
+    if (y + height() > room.bottom() + 1) {
+        y = field.y() - height();
+        if (y < room.top()) y = room.bottom() + 1 - height();
+    }
+    const int x = std::min(field.x(), room.right() + 1 - width());
+    move(std::max(x, room.left()), std::max(y, room.top()));
 }
 
 void LookupGrid::showPage() {
@@ -62,8 +92,8 @@ void LookupGrid::take() {
     const int row = m_pager->row();
     const QString code = m_pager->code(row);
     const QString name = m_pager->name(row);
-    emit taken(code, name);
     if (m_owner) m_owner->setFocus();
+    emit taken(code, name);
 }
 
 void LookupGrid::keyPressEvent(QKeyEvent* event) {
@@ -80,8 +110,16 @@ void LookupGrid::keyPressEvent(QKeyEvent* event) {
 }
 
 void LookupGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (m_pager) m_pager->setRow(indexAt(event->pos()).row());
+    const QModelIndex clicked = indexAt(event->position().toPoint());
+    if (!clicked.isValid()) return;
+    if (m_pager) m_pager->setRow(clicked.row());
     take();
+}
+
+void LookupGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    // A row chosen with the mouse is the pager's row too, so the keys go on from there.
+    if (m_pager && current.isValid()) m_pager->setRow(current.row());
 }
 
 void LookupGrid::setBackground(bool focused) {

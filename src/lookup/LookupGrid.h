@@ -8,9 +8,11 @@
 
 class DataSource;
 
-// The F2 code lookup: a small grid directly below the field, ten rows a page, code and name.
-// Enter or a double click takes the row (taken), Esc goes back without a choice (escaped).
-// Losing the focus closes the grid.
+// The F2 code lookup: a small grid directly below the field (above it, or as low as the window
+// allows, when there is no room below), ten rows a page, all of them always in view, code and
+// name. A click makes a row the current one for the keys as well; Enter or a double click
+// takes the row (taken), Esc goes back without a choice (escaped). Losing the focus closes the
+// grid. The field has the focus again before taken is emitted, so a handler may move it on.
 class LookupGrid : public QTableView {
     Q_OBJECT
 public:
@@ -29,6 +31,8 @@ public:
     bool open(QWidget* owner, std::shared_ptr<const LookupSource> lookup,
               std::function<QString()> pattern, const QString& notFoundMessage);
     QWidget* owner() const { return m_owner; }
+    // The height that shows the header and a whole page of rows without scrolling.
+    int pageHeight() const;
     const LookupPager* pager() const { return m_pager.get(); }
 
 signals:
@@ -40,8 +44,10 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
+    void placeAt(QWidget* owner);
     void showPage();
     void take();
     void setBackground(bool focused);

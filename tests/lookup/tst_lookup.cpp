@@ -2,6 +2,7 @@
 // of the list, and the grid's take-over, Esc and not-found behaviour.
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -206,6 +207,90 @@ private slots:
         QVERIFY(!grid.open(field, lookup, [&] { return field->text() + "%"; }, "找不到相關財產資料!"));
         QVERIFY(!grid.isVisible());
         QCOMPARE(m_dialogs->shown, QStringList{"找不到相關財產資料!"});
+    }
+
+    // Below its field where there is room, above it where there is none, within the window at
+    // its right edge; and always a whole page of rows with none scrolled away.
+    void gridSeenWholeWherever() {
+        QWidget window;
+        window.resize(600, 500);
+        auto* top = new QLineEdit(&window);
+        top->setGeometry(10, 10, 100, 24);
+        auto* bottom = new QLineEdit(&window);
+        bottom->setGeometry(10, 466, 100, 24);
+        auto* right = new QLineEdit(&window);
+        right->setGeometry(560, 200, 30, 24);
+        LookupGrid grid(m_source, {"DGF1", "財產編號", "財產名稱", "FUB"}, &window);
+        grid.resize(280, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const auto lookup = std::make_shared<ProcedureLookupSource>("F", "ACODE", "ANAME");
+        const auto openUnder = [&](QLineEdit* field) {
+            return grid.open(
+                field, lookup, [] { return QString("%"); }, "找不到相關財產資料!");
+        };
+        const auto wholePage = [&] {
+            if (grid.verticalScrollBar()->value() != 0) return false;
+            for (int row = 0; row < LookupPager::PageSize; ++row)
+                if (!grid.viewport()->rect().contains(grid.visualRect(grid.model()->index(row, 1))))
+                    return false;
+            return true;
+        };
+
+        QVERIFY(openUnder(top));
+        QCOMPARE(grid.pos(), QPoint(10, 34));
+        QCOMPARE(grid.height(), grid.pageHeight());
+        QVERIFY(wholePage());
+        for (int key : {Qt::Key_PageDown, Qt::Key_Down, Qt::Key_Down, Qt::Key_End}) {
+            QTest::keyClick(&grid, Qt::Key(key));
+            QCOMPARE(grid.model()->rowCount(), LookupPager::PageSize);
+            QVERIFY2(wholePage(), qPrintable(QString("after key %1").arg(key, 0, 16)));
+        }
+        top->setFocus();
+
+        QVERIFY(openUnder(bottom));
+        QCOMPARE(grid.geometry().bottom(), bottom->y() - 1);  // just above the field
+        QVERIFY(window.rect().contains(grid.geometry()));
+        top->setFocus();
+
+        QVERIFY(openUnder(right));
+        QVERIFY(window.rect().contains(grid.geometry()));
+        QCOMPARE(grid.geometry().right(), window.rect().right());
+        QVERIFY(wholePage());
+    }
+
+    // A row chosen with the mouse is the current row for the keys too: Down goes on from it
+    // and Enter takes the row under the highlight; a double click beside the rows takes none.
+    void mouseAndKeysAgreeOnTheRow() {
+        QWidget window;
+        auto* field = new QLineEdit(&window);
+        LookupGrid grid(m_source, {"DGF3", "財產編號", "財產名稱", "FUA"}, &window);
+        grid.resize(280, 100);
+        window.resize(400, 450);
+        QSignalSpy taken(&grid, &LookupGrid::taken);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const auto lookup = std::make_shared<ProcedureLookupSource>("F", "ACODE", "ANAME");
+        QVERIFY(grid.open(
+            field, lookup, [&] { return m_typed + "%"; }, "找不到相關財產資料!"));
+        const auto rowCentre = [&](int row) {
+            return grid.visualRect(grid.model()->index(row, 0)).center();
+        };
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, rowCentre(4));
+        QCOMPARE(grid.pager()->row(), 4);
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QCOMPARE(grid.currentIndex().row(), 5);
+        QTest::keyClick(&grid, Qt::Key_Return);
+        QCOMPARE(taken.takeFirst().value(0).toString(), QString("A06"));
+
+        m_typed = "A2";  // six rows: room beside them
+        QVERIFY(grid.open(
+            field, lookup, [&] { return m_typed + "%"; }, "找不到相關財產資料!"));
+        QCOMPARE(grid.model()->rowCount(), 6);
+        QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, rowCentre(5) + QPoint(0, 60));
+        QVERIFY(taken.isEmpty());
+        QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, rowCentre(2));
+        QCOMPARE(taken.takeFirst().value(0).toString(), QString("A22"));
     }
 };
 
