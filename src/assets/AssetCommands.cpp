@@ -1,6 +1,7 @@
 // The commands of the asset window: browse, add, edit, delete, find, sell, review, save,
 // cancel and exit.
 #include <QApplication>
+#include <algorithm>
 
 #include "AssetWindowPrivate.h"
 #include "Clock.h"
@@ -54,8 +55,19 @@ void P::returnToBrowse() {
     lockAssetFields();
     browseCode();
     showCurrentAsset();
-    QPushButton* focus = mode == Adding ? b1a[0] : (mode == Editing ? b1a[1] : b1a[4]);
-    focus->setFocus();
+    // The command that was used, unless the asset shown now does not allow it (a sold asset
+    // cannot be sold again).
+    focusCommand(mode == Adding ? b1a[0] : (mode == Editing ? b1a[1] : b1a[4]));
+}
+
+void P::focusCommand(QPushButton* preferred) {
+    const auto usable = [this](QPushButton* b) { return b->isEnabled() && b->isVisibleTo(q); };
+    if (!usable(preferred)) {
+        const auto first = std::find_if(b1a.begin(), b1a.end(), usable);
+        if (first == b1a.end()) return;
+        preferred = *first;
+    }
+    preferred->setFocus();
 }
 
 void P::openWorkRows() {
@@ -122,8 +134,8 @@ void P::deleteAsset() {
     currentCode = answer.text;
     browseCode();
     applyAssetRights();
-    b1a[2]->setFocus();
     showCurrentAsset();
+    focusCommand(b1a[2]);
 }
 
 void P::findAsset() {
@@ -171,7 +183,7 @@ void P::assetTaken(const QString& code, const QString& name) {
     if (editMode == Adding) {
         t2[0]->setText(code);
         t2[1]->setText(name);
-        t2[2]->setFocus();
+        t2[1]->setFocus();
     } else {
         b1a[3]->setFocus();
     }

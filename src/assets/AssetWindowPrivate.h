@@ -86,6 +86,9 @@ struct AssetWindow::Private : public QObject {
     void browseTo(int key);
     void browseCode();
     void returnToBrowse();
+    // Focuses a command button, or the first one the clerk can use when it is disabled or
+    // hidden.
+    void focusCommand(QPushButton* preferred);
     void openWorkRows();
     void addAsset();
     void editAsset();

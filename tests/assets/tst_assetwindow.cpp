@@ -1,6 +1,7 @@
 // The asset window against a scripted register: opening and the state rules, the add with its
 // checks, derived amounts and refusals, edit, delete, sale and review with the server's
 // questions, and the department allocation.
+#include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTableView>
@@ -239,6 +240,8 @@ private slots:
         QCOMPARE(box("T2(0)")->text(), QString("A002"));
     }
 
+    // A sale asked about, refused by the clerk, then done; after it the keyboard is on the sell
+    // button while the asset can still be sold, else on the first command that works.
     void saleQuestionAnsweredNoOrYes() {
         QTest::keyClick(button("B1a(0)"), Qt::Key_S);
         QCOMPARE(m_window->editMode(), int(AssetWindow::Selling));
@@ -252,14 +255,53 @@ private slots:
                  QStringList{"SF_ZQ2K_ASSET_SELL '0016','A002','115.12.05',0"});
         QCOMPARE(m_window->editMode(), int(AssetWindow::Browse));
         QVERIFY(!box("T3(0)")->isOpen());
+        QVERIFY(button("B1a(4)")->hasFocus());
 
-        QTest::keyClick(button("B1a(0)"), Qt::Key_S);
+        QTest::keyClick(button("B1a(4)"), Qt::Key_S);
         m_reg->answers["SF_ZQ2K_ASSET_SELL"] = {{"尚有未提列折舊,是否繼續?", 2}, {"", 0}};
         m_dialogs->answers = {Answer::Yes};
+        m_reg->assets["A002"].asell = 1;  // what the register records
         button("B1b(0)")->click();
         QCOMPARE(m_reg->sentMatching("SF_ZQ2K_ASSET_SELL").last(),
                  QString("SF_ZQ2K_ASSET_SELL '0016','A002','115.12.05',2"));
         QCOMPARE(m_dialogs->shown.last(), QString("財產編號[ A002 ]售出處理完成!"));
+        QVERIFY(!button("B1a(4)")->isEnabled());
+        QVERIFY(button("B1a(0)")->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp);  // the keys work on
+        QCOMPARE(box("T2(0)")->text(), QString("A001"));
+
+        // A sale dated in closed months: done with the notice, the keyboard goes on the same.
+        m_reg->assets["A001"].ause3 = "陳經理";
+        QTest::keyClick(button("B1a(0)"), Qt::Key_Home);
+        QTest::keyClick(button("B1a(0)"), Qt::Key_S);
+        m_reg->answers["SF_ZQ2K_ASSET_SELL"] = {{"售出日期已關帳,請調整帳務!", 3}};
+        m_reg->assets["A001"].asell = 1;
+        QTest::keyClick(box("T3(0)"), Qt::Key_F3);
+        QCOMPARE(m_dialogs->shown.last(), QString("售出日期已關帳,請調整帳務!"));
+        QCOMPARE(m_window->editMode(), int(AssetWindow::Browse));
+        QVERIFY(button("B1a(0)")->hasFocus());
+    }
+
+    // An asset taken from the lookup of the code field in an add: code and name fill in and
+    // the clerk goes on in the name field.
+    void assetTakenFromTheLookupInAnAdd() {
+        const auto base = m_reg->db->answer;
+        m_reg->db->answer = [base](const QString& t) -> ResultSets {
+            if (t.startsWith("SF_ZQ2K_ASSET_F2 "))
+                return {ResultSet{{"ACODE", "ANAME"}, {{"A001", "貨車"}, {"A002", "冷氣機"}}}};
+            return base(t);
+        };
+        QTest::keyClick(button("B1a(0)"), Qt::Key_A);
+        QTest::keyClick(box("T2(0)"), Qt::Key_F2);
+        auto* grid = control<QTableView>(m_window.get(), "DGF3");
+        QVERIFY(grid->hasFocus());
+        QTest::keyClick(grid, Qt::Key_Down);
+        QTest::keyClick(grid, Qt::Key_Return);
+        settle();
+        QCOMPARE(box("T2(0)")->text(), QString("A002"));
+        QCOMPARE(box("T2(1)")->text(), QString("冷氣機"));
+        QVERIFY(box("T2(1)")->hasFocus());
+        QCOMPARE(m_window->editMode(), int(AssetWindow::Adding));
     }
 
     void reviewAsksTwiceAndCancelReviewFlagsReverse() {
