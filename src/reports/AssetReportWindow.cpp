@@ -147,6 +147,14 @@ QTableView* AssetReportWindow::makeGrid(const QString& name, RecordsetModel* mod
     return grid;
 }
 
+bool AssetReportWindow::rowEndKey(QTableView* grid, int key) {
+    if (key != Qt::Key_Home && key != Qt::Key_End) return false;
+    const int rows = grid->model()->rowCount();
+    // Selecting the row makes it the current one, so the grid's row handling follows.
+    if (rows > 0) grid->selectRow(key == Qt::Key_Home ? 0 : rows - 1);
+    return true;
+}
+
 QString AssetReportWindow::rangeText() const {
     return QStringLiteral("財產編號:") + m_t1[0]->text().trimmed() + '~' +
            m_t1[1]->text().trimmed() + QStringLiteral(" 取得日期:") + m_t1[2]->text().trimmed() +
@@ -250,7 +258,7 @@ bool AssetReportWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (k == Qt::Key_Return || k == Qt::Key_Enter) return listEnter();
-        return false;
+        return rowEndKey(m_grid, k);
     }
     if (auto* button = qobject_cast<QPushButton*>(watched)) {
         if (k == Qt::Key_Return || k == Qt::Key_Enter) {

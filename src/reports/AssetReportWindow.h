@@ -53,6 +53,9 @@ protected:
     // Enter on the asset list.
     virtual bool listEnter() = 0;
     static QTableView* makeGrid(const QString& name, RecordsetModel* model, QWidget* parent);
+    // Home and End on a result grid: its first and last row (the table's own keys would only
+    // scroll sideways). False for any other key.
+    static bool rowEndKey(QTableView* grid, int key);
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     QPushButton* makeButton(const QString& caption, const QString& name, QWidget* parent);

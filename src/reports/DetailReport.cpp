@@ -172,6 +172,7 @@ bool DetailReport::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (k == Qt::Key_Return || k == Qt::Key_Enter) return focusNextPrevChild(true);
+        if (rowEndKey(m_scheduleGrid, k)) return true;
     }
     return AssetReportWindow::eventFilter(watched, event);
 }

@@ -168,6 +168,42 @@ private slots:
         QCOMPARE(m_dialogs->shown, QStringList{"查無資料!"});
     }
 
+    // Home and End on the result grids go to the first and the last row, and what follows the
+    // cursor follows: the account sums, the schedule.
+    void homeAndEndOnTheResults() {
+        m_assets = 4;
+        m_accounts = {"1441", "1451"};
+        SummaryReport summary;
+        summary.show();
+        summary.runQuery();
+        auto* list = control<QTableView>(&summary, "DGR2");
+        auto* account = control<FieldBox>(&summary, "T2(4)");
+        QCOMPARE(account->text(), QString("1451"));  // A001
+        QTest::keyClick(list, Qt::Key_End);
+        QCOMPARE(list->currentIndex().row(), 3);
+        QCOMPARE(account->text(), QString("1441"));  // A004
+        QTest::keyClick(list, Qt::Key_Home);
+        QCOMPARE(list->currentIndex().row(), 0);
+        QCOMPARE(account->text(), QString("1451"));
+
+        m_lines = {{"A004", 30}};
+        DetailReport detail;
+        detail.show();
+        detail.runQuery();
+        auto* assets = control<QTableView>(&detail, "DGR2");
+        QTest::keyClick(assets, Qt::Key_End);
+        QVERIFY(m_db->sent.last().contains("WHERE ACODE = 'A004' AND ASOUR = ''"));
+        auto* schedule = control<QTableView>(&detail, "DGR2b");
+        QCOMPARE(schedule->model()->rowCount(), 30);
+        schedule->setCurrentIndex(schedule->model()->index(5, 2));
+        QTest::keyClick(schedule, Qt::Key_End);
+        QCOMPARE(schedule->currentIndex().row(), 29);
+        QTest::keyClick(schedule, Qt::Key_Home);
+        QCOMPARE(schedule->currentIndex().row(), 0);
+        QTest::keyClick(assets, Qt::Key_Home);
+        QVERIFY(m_db->sent.last().contains("WHERE ACODE = 'A001' AND ASOUR = ''"));
+    }
+
     void summaryPages_data() {
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("documents");
