@@ -2,20 +2,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QLockFile>
-#include <QMdiSubWindow>
-#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 
-#include "AssetWindow.h"
 #include "Backends.h"
-#include "DetailReport.h"
-#include "FunctionKeys.h"
+#include "ModuleWindows.h"
 #include "Startup.h"
-#include "SummaryReport.h"
 #include "SuiteDatabase.h"
-#include "ValueHelpers.h"
-#include "WindowRegistry.h"
 #include "ZqMDI.h"
 
 namespace {
@@ -50,33 +43,11 @@ int main(int argc, char* argv[]) {
     env.connect = [](const QString& settingsFolder, const LocalSettings& settings) {
         Connections::setFactory(MakeConnectionFactory(settingsFolder, settings));
     };
-    WindowRegistry::setKeyHandler(&HandleFunctionKey);
 
     RunStartup(env);
 
     ZqMDI mdi;
-    WindowRegistry::setOpener(QStringLiteral("printer"), [&mdi] { mdi.showPrinterWindow(); });
-    // The windows of the menu: one of each, brought forward when open, centred when new.
-    QPointer<AssetWindow> assets;
-    QPointer<SummaryReport> summary;
-    QPointer<DetailReport> detail;
-    const auto opener = [&mdi](auto& window, auto create) {
-        return [&mdi, &window, create] {
-            if (window) {
-                mdi.showChild(window, 0, 0);
-                return;
-            }
-            window = create();
-            CenterChild(mdi.showChild(window, 0, 0));
-        };
-    };
-    WindowRegistry::setOpener(QStringLiteral("assets"), opener(assets, [] {
-        auto* w = new AssetWindow;
-        w->open();
-        return w;
-    }));
-    WindowRegistry::setOpener(QStringLiteral("summary"), opener(summary, [] { return new SummaryReport; }));
-    WindowRegistry::setOpener(QStringLiteral("detail"), opener(detail, [] { return new DetailReport; }));
+    RegisterModuleWindows(mdi);
     mdi.resize(1024, 740);
     mdi.show();
     mdi.raise();
