@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <limits>
 
 #include "DataSource.h"
 #include "DbAccess.h"
@@ -21,7 +22,8 @@ class ScriptedDialogs : public Dialogs::Service {
 public:
     explicit ScriptedDialogs(QStringList* shown) : m_shown(shown) {}
     void showMessage(const QString& text) override { *m_shown << text; }
-    Dialogs::Answer ask(const QString& text, Dialogs::Buttons, Dialogs::Answer preselected) override {
+    Dialogs::Answer ask(const QString& text, Dialogs::Buttons,
+                        Dialogs::Answer preselected) override {
         *m_shown << text;
         return preselected;
     }
@@ -72,18 +74,26 @@ private slots:
     void connectionTextKeepsValuesWhole_data() {
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("written");
-        QTest::newRow("another data source")
-            << "x;Data Source=evil" << "Password={x;Data Source=evil};";
-        QTest::newRow("equals sign") << "a=b" << "Password={a=b};";
-        QTest::newRow("closing brace")
-            << "a};Data Source=evil" << "Password={a}};Data Source=evil};";
-        QTest::newRow("braces") << "{x}" << "Password={{x}}};";
-        QTest::newRow("double quote") << "\"x;y\"" << "Password={\"x;y\"};";
-        QTest::newRow("apostrophe") << "it's" << "Password={it's};";
-        QTest::newRow("blanks around") << "  pw " << "Password={  pw };";
-        QTest::newRow("blank inside") << "p w" << "Password=p w;";
-        QTest::newRow("chinese") << "密碼;資料" << "Password={密碼;資料};";
-        QTest::newRow("chinese plain") << "密碼" << "Password=密碼;";
+        QTest::newRow("another data source") << "x;Data Source=evil"
+                                             << "Password={x;Data Source=evil};";
+        QTest::newRow("equals sign") << "a=b"
+                                     << "Password={a=b};";
+        QTest::newRow("closing brace") << "a};Data Source=evil"
+                                       << "Password={a}};Data Source=evil};";
+        QTest::newRow("braces") << "{x}"
+                                << "Password={{x}}};";
+        QTest::newRow("double quote") << "\"x;y\""
+                                      << "Password={\"x;y\"};";
+        QTest::newRow("apostrophe") << "it's"
+                                    << "Password={it's};";
+        QTest::newRow("blanks around") << "  pw "
+                                       << "Password={  pw };";
+        QTest::newRow("blank inside") << "p w"
+                                      << "Password=p w;";
+        QTest::newRow("chinese") << "密碼;資料"
+                                 << "Password={密碼;資料};";
+        QTest::newRow("chinese plain") << "密碼"
+                                       << "Password=密碼;";
     }
     void connectionTextKeepsValuesWhole() {
         QFETCH(QString, password);
@@ -110,25 +120,57 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("value");
-        QTest::newRow("plain") << "A=1;B=2" << "B" << "2";
-        QTest::newRow("name in any case, blanks around it") << "A=1; user id =sa" << "User ID"
-                                                           << "sa";
-        QTest::newRow("plain value keeps its blanks") << "Password= p w ;A=1" << "Password"
+        QTest::newRow("plain") << "A=1;B=2"
+                               << "B"
+                               << "2";
+        QTest::newRow("name in any case, blanks around it") << "A=1; user id =sa"
+                                                            << "User ID"
+                                                            << "sa";
+        QTest::newRow("plain value keeps its blanks") << "Password= p w ;A=1"
+                                                      << "Password"
                                                       << " p w ";
-        QTest::newRow("absent") << "A=1;B=2" << "C" << "";
-        QTest::newRow("empty") << "A=;B=2" << "A" << "";
-        QTest::newRow("part without a value") << "junk;A=1" << "A" << "1";
-        QTest::newRow("first of two") << "A=1;A=2" << "A" << "1";
-        QTest::newRow("braces") << "A={x;B=2};B=3" << "B" << "3";
-        QTest::newRow("brace doubled") << "A={x}};B=2}" << "A" << "x};B=2";
-        QTest::newRow("braces with blanks around") << "A = {x} ;B=2" << "A" << "x";
-        QTest::newRow("double quotes") << "A=\"x;\"\"B=2\";B=3" << "A" << "x;\"B=2";
-        QTest::newRow("after double quotes") << "A=\"x;\"\"B=2\";B=3" << "B" << "3";
-        QTest::newRow("single quotes") << "A='it''s;B=2';B=3" << "A" << "it's;B=2";
-        QTest::newRow("other quote inside") << "A='say \"x\"'" << "A" << "say \"x\"";
-        QTest::newRow("brace not closed") << "A={x;B=2" << "B" << "";
-        QTest::newRow("text after the closing brace") << "A={x}y;B=2" << "A" << "x";
-        QTest::newRow("chinese") << "密碼={甲;乙};B=2" << "密碼" << "甲;乙";
+        QTest::newRow("absent") << "A=1;B=2"
+                                << "C"
+                                << "";
+        QTest::newRow("empty") << "A=;B=2"
+                               << "A"
+                               << "";
+        QTest::newRow("part without a value") << "junk;A=1"
+                                              << "A"
+                                              << "1";
+        QTest::newRow("first of two") << "A=1;A=2"
+                                      << "A"
+                                      << "1";
+        QTest::newRow("braces") << "A={x;B=2};B=3"
+                                << "B"
+                                << "3";
+        QTest::newRow("brace doubled") << "A={x}};B=2}"
+                                       << "A"
+                                       << "x};B=2";
+        QTest::newRow("braces with blanks around") << "A = {x} ;B=2"
+                                                   << "A"
+                                                   << "x";
+        QTest::newRow("double quotes") << "A=\"x;\"\"B=2\";B=3"
+                                       << "A"
+                                       << "x;\"B=2";
+        QTest::newRow("after double quotes") << "A=\"x;\"\"B=2\";B=3"
+                                             << "B"
+                                             << "3";
+        QTest::newRow("single quotes") << "A='it''s;B=2';B=3"
+                                       << "A"
+                                       << "it's;B=2";
+        QTest::newRow("other quote inside") << "A='say \"x\"'"
+                                            << "A"
+                                            << "say \"x\"";
+        QTest::newRow("brace not closed") << "A={x;B=2"
+                                          << "B"
+                                          << "";
+        QTest::newRow("text after the closing brace") << "A={x}y;B=2"
+                                                      << "A"
+                                                      << "x";
+        QTest::newRow("chinese") << "密碼={甲;乙};B=2"
+                                 << "密碼"
+                                 << "甲;乙";
     }
     void connectionFieldsOfWrittenTexts() {
         QFETCH(QString, text);
@@ -228,9 +270,11 @@ private slots:
         QVERIFY(!CompStr("a", "a"));
         QCOMPARE(m_db->sent.value(0), QString("IF (Select 'b') > (Select 'a') Begin Select 'T' "
                                               "End Else Begin Select 'F' End"));
-        m_db->answer = [](const QString&) -> ResultSets {
-            throw DbError(0x80004005, "gone");
-        };
+        // A value with apostrophes stays one value.
+        CompStr("O'N'", "a");
+        QCOMPARE(m_db->sent.value(3), QString("IF (Select 'O''N''') > (Select 'a') Begin Select "
+                                              "'T' End Else Begin Select 'F' End"));
+        m_db->answer = [](const QString&) -> ResultSets { throw DbError(0x80004005, "gone"); };
         QVERIFY_THROWS_EXCEPTION(ProgramExit::ProgramEnded, CompStr("a", "b"));
         QVERIFY(m_shown.value(0).startsWith("錯誤發生位置：CompStr-Error 與資料庫連線取資料時"));
     }
@@ -288,10 +332,16 @@ private slots:
         QCOMPARE(m_db->sent.last(),
                  QString("DELETE FROM Asset_Temp WHERE Lcode = '0016' AND atot1 = 1500.5"));
         QCOMPARE(rs.recordCount(), 1);
+        // A number no server can hold is no value at all.
+        rs.moveFirst();
+        rs.setField("atot1", std::numeric_limits<double>::infinity());
+        rs.update();
+        QVERIFY(m_db->sent.last().startsWith("UPDATE Asset_Temp SET atot1 = NULL WHERE"));
 
         // A subquery in the select list does not hide the table being edited.
-        const QString lines = "Select *,Isnull((Select Dename From Depart25 Where Departno = "
-                              "Adeno),'') As Adena From Assetd_Temp Where Lcode = '0016'";
+        const QString lines =
+            "Select *,Isnull((Select Dename From Depart25 Where Departno = "
+            "Adeno),'') As Adena From Assetd_Temp Where Lcode = '0016'";
         m_db->answers[lines] = {table({"aseq", "Adena"}, {{1, "業務部"}})};
         m_db->answers["SELECT * FROM Assetd_Temp WHERE 1 = 0"] = {table({"lcode", "aseq"}, {})};
         source.commandText = lines;
