@@ -1,51 +1,47 @@
 #include "Dialogs.h"
 
 #include <QApplication>
+#include <QAbstractButton>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
+#include <algorithm>
+#include <utility>
 
 #include "Trace.h"
 
 namespace Dialogs {
 namespace {
 
-// Plain message boxes with the program's default title and no icon.
+QMessageBox::StandardButton toButton(Answer a) {
+    switch (a) {
+        case Answer::Yes: return QMessageBox::Yes;
+        case Answer::No: return QMessageBox::No;
+        case Answer::Ok: return QMessageBox::Ok;
+        case Answer::Cancel: return QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+// The title bar's own buttons and margins beside the title's text.
+constexpr int TitleBarExtra = 140;
+
+// The message and the question boxes are the same box: shown modally, answered by its button.
 class MessageBoxService : public Service {
 public:
     void showMessage(const QString& text) override {
-        QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text,
-                        QMessageBox::Ok, QApplication::activeWindow());
-        box.exec();
+        buildBox(text, Buttons::Ok, Answer::Ok, QApplication::activeWindow())->exec();
     }
 
     Answer ask(const QString& text, Buttons buttons, Answer preselected) override {
-        const bool yesNo = buttons == Buttons::YesNo;
-        QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text,
-                        yesNo ? QMessageBox::Yes | QMessageBox::No
-                              : QMessageBox::Ok | QMessageBox::Cancel,
-                        QApplication::activeWindow());
-        box.setButtonText(QMessageBox::Yes, QStringLiteral("是(&Y)"));
-        box.setButtonText(QMessageBox::No, QStringLiteral("否(&N)"));
-        box.setButtonText(QMessageBox::Ok, QStringLiteral("確定"));
-        box.setButtonText(QMessageBox::Cancel, QStringLiteral("取消"));
-        box.setDefaultButton(toButton(preselected));
-        box.setEscapeButton(yesNo ? QMessageBox::No : QMessageBox::Cancel);
-        switch (box.exec()) {
+        const auto box = buildBox(text, buttons, preselected, QApplication::activeWindow());
+        switch (box->exec()) {
             case QMessageBox::Yes: return Answer::Yes;
             case QMessageBox::No: return Answer::No;
             case QMessageBox::Ok: return Answer::Ok;
             default: return Answer::Cancel;
         }
-    }
-
-private:
-    static QMessageBox::StandardButton toButton(Answer a) {
-        switch (a) {
-            case Answer::Yes: return QMessageBox::Yes;
-            case Answer::No: return QMessageBox::No;
-            case Answer::Ok: return QMessageBox::Ok;
-            case Answer::Cancel: return QMessageBox::Cancel;
-        }
-        return QMessageBox::Ok;
     }
 };
 
@@ -55,6 +51,47 @@ std::unique_ptr<Service>& service() {
 }
 
 }  // namespace
+
+std::unique_ptr<QMessageBox> buildBox(const QString& text, Buttons buttons, Answer preselected,
+                                      QWidget* parent) {
+    QMessageBox::StandardButtons standard = QMessageBox::Ok;
+    QMessageBox::StandardButton escape = QMessageBox::Ok;
+    if (buttons == Buttons::YesNo) {
+        standard = QMessageBox::Yes | QMessageBox::No;
+        escape = QMessageBox::No;
+    } else if (buttons == Buttons::OkCancel) {
+        standard = QMessageBox::Ok | QMessageBox::Cancel;
+        escape = QMessageBox::Cancel;
+    }
+    auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon,
+                                             QCoreApplication::applicationName(), text, standard,
+                                             parent);
+    const std::pair<QMessageBox::StandardButton, QString> captions[] = {
+        {QMessageBox::Ok, QStringLiteral("確定")},
+        {QMessageBox::Cancel, QStringLiteral("取消")},
+        {QMessageBox::Yes, QStringLiteral("是(&Y)")},
+        {QMessageBox::No, QStringLiteral("否(&N)")},
+    };
+    for (const auto& [which, caption] : captions)
+        if (QAbstractButton* b = box->button(which)) b->setText(caption);
+    if (buttons == Buttons::Ok) preselected = Answer::Ok;
+    if (box->button(toButton(preselected))) box->setDefaultButton(toButton(preselected));
+    box->setEscapeButton(escape);
+
+    // The box sizes itself to its text and buttons; a short text would cut the title. A spacer
+    // across the whole layout keeps it at least as wide as the title with the title bar's
+    // buttons beside it.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        const QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+        const int titleWidth =
+            std::max(QFontMetrics(titleFont).horizontalAdvance(box->windowTitle()),
+                     box->fontMetrics().horizontalAdvance(box->windowTitle()));
+        grid->addItem(new QSpacerItem(titleWidth + TitleBarExtra, 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    return box;
+}
 
 void showMessage(const QString& text) {
     service()->showMessage(text);

@@ -3,6 +3,7 @@
 #include <QString>
 #include <memory>
 
+class QMessageBox;
 class QWidget;
 
 // Every message and question of the program goes through here, so that tests can answer them
@@ -23,6 +24,12 @@ public:
 void showMessage(const QString& text);
 // A question; the preselected answer is the default button.
 Answer ask(const QString& text, Buttons buttons, Answer preselected);
+
+// The box the service shows (not yet shown): the program's default title, no icon, the buttons
+// in Chinese, the preselected answer the default button, Esc the negative one (OK for a
+// message), and never narrower than its title.
+std::unique_ptr<QMessageBox> buildBox(const QString& text, Buttons buttons, Answer preselected,
+                                      QWidget* parent = nullptr);
 
 // Replaces the service (tests); returns the previous one. nullptr restores the message boxes.
 std::unique_ptr<Service> setService(std::unique_ptr<Service> service);
