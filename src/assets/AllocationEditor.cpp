@@ -200,8 +200,7 @@ void P::lineOk() {
     lines.recordset().update();
     refreshLines();
     moveToLine(currentSeq);
-    allocMode = AllocationList;
-    showAllocationLine();
+    // The next line is added at once: the grid stays disabled until the adding ends.
     allocMode = AddingLine;
     clearAllocationFields();
     enableAllocationFields();

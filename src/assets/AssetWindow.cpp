@@ -5,6 +5,8 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStackedLayout>
+#include <QStyle>
 #include <QTimer>
 
 #include "AssetWindowPrivate.h"
@@ -18,6 +20,9 @@
 #include "WindowRegistry.h"
 
 namespace {
+// What a line edit keeps free beside its text inside the frame: its own margins and the cursor.
+constexpr int LineEditPadding = 8;
+
 const char* const kFieldLabels[16] = {"財產編號",         "財產名稱",
                                       "會計科目",         "",
                                       "每期折舊會計科目", "",
@@ -160,6 +165,11 @@ void AssetWindow::Private::buildLayout() {
         editor->addWidget(t4[i], i == 0 ? 0 : i - 1, 1);
     }
     t4[0]->setStatusTip(QStringLiteral("[F2]部門資料清單"));
+    // The department name holds up to ten Chinese characters, all of them seen.
+    const int frame = t4[1]->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, t4[1]);
+    const QMargins text = t4[1]->textMargins();
+    t4[1]->setMinimumWidth(t4[1]->fontMetrics().horizontalAdvance(QString(10, QChar(0x570B))) +
+                           2 * frame + text.left() + text.right() + LineEditPadding);
     const char* lineCommands[] = {"A 新增", "E 修改", "D 刪除", "X 完成"};
     auto* lineButtons = new QHBoxLayout;
     for (int i = 0; i < 4; ++i) {
@@ -223,9 +233,17 @@ void AssetWindow::Private::buildLayout() {
         q);
     for (LookupGrid* g : {dgf2, dgf3}) g->resize(Twips::toPixels(4200), Twips::toPixels(2600));
 
+    // The line editor lies exactly over the sale frame: both in one stack that is always as
+    // large as the larger of them, so that showing either one never moves anything else.
+    auto* saleOrLine = new QWidget(q);
+    saleOrLine->setObjectName(QStringLiteral("SaleOrLine"));
+    auto* stack = new QStackedLayout(saleOrLine);
+    stack->setStackingMode(QStackedLayout::StackAll);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->addWidget(fr3);
+    stack->addWidget(fr4);
     grid->addWidget(fr2, 0, 0, 2, 1);
-    grid->addWidget(fr3, 0, 1);
-    grid->addWidget(fr4, 0, 1);
+    grid->addWidget(saleOrLine, 0, 1);
     grid->addWidget(dgf1, 1, 1);
     grid->addWidget(fr1, 2, 0, 1, 2);
     grid->addWidget(fr5, 2, 0, 1, 2);

@@ -375,6 +375,73 @@ private slots:
         QVERIFY(m_reg->sentMatching("SF_ZQ2K_ASSET_CLEAN").isEmpty());
     }
 
+    // The line editor takes the sale frame's place exactly and nothing else moves; its
+    // department name shows ten characters whole; the grid takes no input while a line is added
+    // or changed.
+    void lineEditorInPlaceOfTheSaleFrame() {
+        QWidget* w = m_window.get();
+        auto* grid = control<QTableView>(w, "DGF1");
+        QTest::keyClick(button("B1a(0)"), Qt::Key_A);
+        fillNewAsset("B201");
+        settle();
+        const QRect saleFrame = control<QWidget>(w, "Fr3")->geometry();
+        const QRect saleFrameOnWindow(control<QWidget>(w, "Fr3")->mapTo(w, QPoint(0, 0)),
+                                      saleFrame.size());
+        const QRect fields = control<QWidget>(w, "Fr2")->geometry();
+        const QRect gridPlace = grid->geometry();
+
+        button("B2")->click();
+        settle();
+        QWidget* lineEditor = control<QWidget>(w, "Fr4");
+        QVERIFY(lineEditor->isVisible());
+        QVERIFY(!control<QWidget>(w, "Fr3")->isVisible());
+        QCOMPARE(lineEditor->geometry(), saleFrame);
+        QCOMPARE(QRect(lineEditor->mapTo(w, QPoint(0, 0)), lineEditor->size()), saleFrameOnWindow);
+        QCOMPARE(control<QWidget>(w, "Fr2")->geometry(), fields);
+        QCOMPARE(grid->geometry(), gridPlace);
+
+        FieldBox* name = box("T4(1)");
+        const QString tenCharacters = QStringLiteral("台北總公司管理部會計");
+        QCOMPARE(tenCharacters.size(), 10);
+        name->setText(tenCharacters);
+        // With the cursor after the last character the first one is still at the left edge:
+        // nothing scrolled out.
+        name->setCursorPosition(tenCharacters.size());
+        const QRect inside = name->contentsRect();
+        QCOMPARE(name->cursorPositionAt(QPoint(inside.left() + 4, inside.center().y())), 0);
+
+        button("B4a(0)")->click();
+        QVERIFY(!grid->isEnabled());
+        enter("T4(0)", "01");
+        enter("T4(2)", "60");
+        button("B4b(0)")->click();  // the line is stored and the next one begins
+        settle();
+        QCOMPARE(m_reg->workLines.size(), 1);
+        QCOMPARE(m_window->allocationMode(), int(AssetWindow::AddingLine));
+        QVERIFY(!grid->isEnabled());
+        button("B4b(1)")->click();
+        settle();
+        QVERIFY(grid->isEnabled());
+
+        button("B4a(1)")->click();
+        QCOMPARE(m_window->allocationMode(), int(AssetWindow::EditingLine));
+        QVERIFY(!grid->isEnabled());
+        enter("T4(2)", "100");
+        button("B4b(0)")->click();
+        settle();
+        QVERIFY(grid->isEnabled());
+
+        m_reg->workLines[0][4] = 100.0;
+        button("B4a(3)")->click();
+        settle();
+        QCOMPARE(m_window->allocationMode(), int(AssetWindow::AllocationClosed));
+        QVERIFY(control<QWidget>(w, "Fr3")->isVisible());
+        QVERIFY(!lineEditor->isVisible());
+        QCOMPARE(control<QWidget>(w, "Fr3")->geometry(), saleFrame);
+        QCOMPARE(grid->geometry(), gridPlace);
+        QCOMPARE(control<QWidget>(w, "Fr2")->geometry(), fields);
+    }
+
     void closingCleansTheWorkRows() {
         m_window->close();
         QCOMPARE(m_reg->db->sent.last(), QString("SF_ZQ2K_ASSET_CLEAN '0016'"));
