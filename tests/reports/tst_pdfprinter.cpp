@@ -51,6 +51,23 @@ private slots:
         QVERIFY(device.writtenFiles().isEmpty());  // measuring prints nothing
     }
 
+    // A full-width character is one em of the Ming face: the text is measured (and printed) at
+    // exactly its size in points, not at a size rounded to the printer's dots.
+    void textAtExactlyItsSize() {
+        QPrinterDevice device("sizes");
+        device.setFontName("細明體");
+        const QString tenCharacters(10, QChar(0x570B));
+        for (const double points : {11.0, 9.25, 9.5, 12.0, 18.0}) {
+            device.setFontSize(points);
+            const double expected = 10 * points * 20;
+            QVERIFY2(qAbs(device.textWidth(tenCharacters) - expected) < 0.5,
+                     qPrintable(QString("%1 pt: %2 twips, not %3")
+                                    .arg(points)
+                                    .arg(device.textWidth(tenCharacters))
+                                    .arg(expected)));
+        }
+    }
+
     void oneFilePerDocument() {
         QPrinterDevice device("固定資產明細表");
         ReportLayout layout{40, 2170, 2700, 8500, PrintDevice::Orientation::Portrait};
