@@ -43,6 +43,8 @@ public:
     virtual void newPage() = 0;
     // Sends the pages drawn so far as one document; the next drawing starts a new one.
     virtual void endDocument() = 0;
+    // True once the printer has refused: the device has said so, and drops what follows.
+    virtual bool failed() const { return false; }
 
 protected:
     // The paper in portrait, in twips.

@@ -91,8 +91,7 @@ QPainter* QPrinterDevice::painter() {
     }
     if (!m_painter) m_painter = std::make_unique<QPainter>();
     if (!m_painter->begin(m_printer.get())) {
-        m_failed = true;
-        Dialogs::showMessage(QStringLiteral("印表機無法列印,請檢查印表機!"));
+        fail();
         return nullptr;
     }
     if (m_pdf) m_files << m_printer->outputFileName();
@@ -116,10 +115,17 @@ void QPrinterDevice::drawLine(double x1, double y1, double x2, double y2) {
     p->drawLine(QPointF(toDevice(x1), toDevice(y1)), QPointF(toDevice(x2), toDevice(y2)));
 }
 
+void QPrinterDevice::fail() {
+    if (m_failed) return;
+    m_failed = true;
+    if (m_painter && m_painter->isActive()) m_painter->end();
+    Dialogs::showMessage(QStringLiteral("印表機無法列印,請檢查印表機!"));
+}
+
 void QPrinterDevice::newPage() {
-    if (m_painter && m_painter->isActive()) m_printer->newPage();
+    if (m_painter && m_painter->isActive() && !m_printer->newPage()) fail();
 }
 
 void QPrinterDevice::endDocument() {
-    if (m_painter && m_painter->isActive()) m_painter->end();
+    if (m_painter && m_painter->isActive() && !m_painter->end()) fail();
 }

@@ -30,6 +30,7 @@ public:
     void drawLine(double x1, double y1, double x2, double y2) override;
     void newPage() override;
     void endDocument() override;
+    bool failed() const override { return m_failed; }
 
 protected:
     QSizeF paperSize() const override;
@@ -42,6 +43,8 @@ private:
     QPainter* painter();
     QString nextPdfFile() const;
     double toDevice(double twips) const;
+    // The printer refused: says so once and drops the rest of the run's drawing.
+    void fail();
 
     QString m_documentName;
     bool m_pdf = false;

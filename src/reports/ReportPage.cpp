@@ -22,6 +22,13 @@ void ReportPrinted() {
     Dialogs::showMessage(QStringLiteral("資料列印完畢!"));
 }
 
+void ReportPrinted(const PrintDevice& device) {
+    if (device.failed())
+        StatusText::clear();
+    else
+        ReportPrinted();
+}
+
 ReportPage::ReportPage(PrintDevice& device, ReportLayout layout, PrintTop printTop)
     : m_device(device), m_layout(layout), m_printTop(std::move(printTop)) {}
 

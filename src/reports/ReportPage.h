@@ -21,6 +21,9 @@ int PagesFor(int rows, int rowsPerPage);
 bool ConfirmPrint(int rows, int pages);
 // After the last page: clears the status text and says that printing is done.
 void ReportPrinted();
+// The same after printing on a device: nothing is said to be done when the printer refused
+// (the device has said so).
+void ReportPrinted(const PrintDevice& device);
 
 // A report prints its rows through this:
 //   ReportPage pages(device, layout, printTop);

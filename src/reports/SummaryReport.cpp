@@ -134,7 +134,7 @@ void SummaryReport::print() {
     auto device = openDevice(kTitle);
     printOn(*device, pages);
     device->setOrientation(PrintDevice::Orientation::Portrait);
-    ReportPrinted();
+    ReportPrinted(*device);
 }
 
 void SummaryReport::printOn(PrintDevice& device, int pages) {

@@ -4,12 +4,14 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
+#include <QTemporaryFile>
 #include <QtTest>
 
 #include "../Controls.h"
 #include "../common/FakeDatabase.h"
 #include "../shell/ScriptedDialogs.h"
 #include "Clock.h"
+#include "CurrentPrinter.h"
 #include "DetailReport.h"
 #include "FieldBox.h"
 #include "ProgramExit.h"
@@ -231,6 +233,36 @@ private slots:
         QVERIFY(device.text(after));
         QCOMPARE(device.text(after)->y, 9860.0);
         if (rows == 36) QCOMPARE(device.text("A036")->y, 1730.0);
+    }
+
+    // Printing ends with "資料列印完畢!" only when the printer took the report; a printer that
+    // refuses (here the PDF printer with a folder it cannot create) says so instead.
+    void summaryPrintedOrRefused() {
+        m_assets = 3;
+        SummaryReport w;
+        w.show();
+        w.runQuery();
+        const auto print = [&] {
+            m_dialogs->shown.clear();
+            m_dialogs->answers = {Answer::Ok};
+            control<QPushButton>(&w, "B2(0)")->click();
+            return m_dialogs->shown.mid(1);  // after the question
+        };
+
+        AssetReportWindow::setDeviceFactory(
+            [](const QString&) { return std::make_unique<RecordingDevice>(); });
+        QCOMPARE(print(), QStringList{"資料列印完畢!"});
+
+        QTemporaryFile notAFolder;
+        QVERIFY(notAFolder.open());
+        const QByteArray pdfFolder = qgetenv("ZQFU_PDF_DIR");
+        qputenv("ZQFU_PDF_DIR", QFile::encodeName(notAFolder.fileName() + "/pdf"));
+        CurrentPrinter::setSystemForTest(QStringList{});  // only the PDF printer
+        AssetReportWindow::setDeviceFactory({});
+        const QStringList said = print();
+        CurrentPrinter::setSystemForTest(std::nullopt);
+        qputenv("ZQFU_PDF_DIR", pdfFolder);
+        QCOMPARE(said, QStringList{"印表機無法列印,請檢查印表機!"});
     }
 
     void detailSchedulesAndPages() {
