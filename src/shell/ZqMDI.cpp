@@ -76,7 +76,8 @@ void ZqMDI::heartbeat() {
     DataSource& general = SharedSources::general();
     general.commandText =
         QStringLiteral("EXEC SP_TIME_UPDATE ") + SqlLiteral(Session::current().workstationCode);
-    RefreshData(general, placeText());
+    // An error names the title line as it is shown now, with workstation and printer.
+    RefreshData(general, windowTitle());
     const Recordset& rs = general.recordset();
     const int column = rs.fieldIndex(QStringLiteral("DTIME"));
     if (!HasCurrentRow(rs) || column < 0) {

@@ -140,13 +140,18 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ProgramExit::ProgramEnded, mdi.heartbeat());
         QVERIFY(m_dialogs->shown.value(0).startsWith("錯誤發生位置：ZqMDI-Timer1\r\n"));
 
-        // A database error names the main window as the place.
+        // A database error names the main window's title line as it is shown then, with the
+        // printer chosen since the window opened.
         m_dialogs->shown.clear();
         db->answer = [](const QString&) -> ResultSets { throw DbError(0x80004005, "down"); };
         ZqMDI second;
+        CurrentPrinter::setSystemForTest(QStringList{"HP LaserJet"}, "HP LaserJet");
+        second.refreshTitle();
+        CurrentPrinter::setSystemForTest(std::nullopt);
+        QVERIFY(second.windowTitle().endsWith("指定印表機：HP LaserJet"));
         for (int i = 0; i < 59; ++i) second.heartbeat();
         QVERIFY_THROWS_EXCEPTION(ProgramExit::ProgramEnded, second.heartbeat());
-        QVERIFY(m_dialogs->shown.value(0).startsWith("錯誤發生位置：" + ZqMDI::placeText() +
+        QVERIFY(m_dialogs->shown.value(0).startsWith("錯誤發生位置：" + second.windowTitle() +
                                                      " 與資料庫連線取資料時"));
         Connections::setFactory({});
     }
