@@ -386,21 +386,24 @@ void ApplyGridFormat(QTableView* grid) {
 
 void CenterChild(QWidget* child) {
     if (!child) return;
-    QRect area;
-    if (const QWidget* container = child->parentWidget()) {
-        area = QRect(QPoint(0, 0), container->size());
+    // Inside the main window the formula counts the main window's own outer size, and the
+    // child's place is in its client area; a window on its own is centred on the screen.
+    QSize outer;
+    QPoint origin;
+    if (child->parentWidget()) {
+        outer = child->window()->frameGeometry().size();
     } else if (const QScreen* screen = child->screen()) {
-        area = screen->availableGeometry();
+        outer = screen->availableGeometry().size();
+        origin = screen->availableGeometry().topLeft();
     } else {
         return;
     }
-    const int height = Twips::fromPixels(area.height());
-    const int width = Twips::fromPixels(area.width());
     const int h = Twips::fromPixels(child->frameGeometry().height());
     const int w = Twips::fromPixels(child->frameGeometry().width());
-    const int top = (height - h) / 2 - 418;
-    const int left = (width - w - 200) / 2;
-    child->move(area.topLeft() + QPoint(Twips::toPixels(left), Twips::toPixels(top)));
+    int top = (Twips::fromPixels(outer.height()) - h) / 2 - 418;
+    const int left = std::max(0, (Twips::fromPixels(outer.width()) - w - 200) / 2);
+    if (child->parentWidget()) top = std::max(top, NoticeLineTwips);
+    child->move(origin + QPoint(Twips::toPixels(left), Twips::toPixels(std::max(top, 0))));
 }
 
 // ---- key filters -------------------------------------------------------------------------------

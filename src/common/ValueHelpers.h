@@ -43,8 +43,11 @@ QString LikePrefix(const QString& text);
 
 // Gives a grid's amount columns the session's amount format (see FormattedColumns).
 void ApplyGridFormat(QTableView* grid);
-// Centres a child window in the main window (in twips: top = (H - h) / 2 - 418,
-// left = (W - w - 200) / 2).
+// The height of the notice line at the top of the main window's client area, in twips.
+constexpr int NoticeLineTwips = 720;
+// Centres a child window in the main window (in twips, with H and W the main window's outer
+// height and width: top = (H - h) / 2 - 418, left = (W - w - 200) / 2), never over the notice
+// line nor beyond the left edge.
 void CenterChild(QWidget* child);
 // Closes a child window (its frame inside the main window, or the window itself); the keyboard
 // goes back to the control it came from when the window opened, or on in the child window that

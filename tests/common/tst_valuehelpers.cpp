@@ -247,6 +247,10 @@ private slots:
         const int top = (Twips::fromPixels(600) - Twips::fromPixels(100)) / 2 - 418;
         const int left = (Twips::fromPixels(800) - Twips::fromPixels(200) - 200) / 2;
         QCOMPARE(child.pos(), QPoint(Twips::toPixels(left), Twips::toPixels(top)));
+        // A tall window stays below the notice line; a wide one within the left edge.
+        child.resize(1000, 540);
+        CenterChild(&child);
+        QCOMPARE(child.pos(), QPoint(0, Twips::toPixels(NoticeLineTwips)));
     }
 };
 
