@@ -7,6 +7,7 @@
 #include "DataSource.h"
 #include "DbAccess.h"
 #include "Dialogs.h"
+#include "ModuleIcon.h"
 #include "ProgramExit.h"
 #include "Recordset.h"
 #include "Session.h"
@@ -40,6 +41,8 @@ QString MissingSettingsMessage() {
 }
 
 void RunStartup(const StartupEnvironment& env) {
+    // Every window and message from here on carries the module's icon.
+    InstallModuleIcon();
     Session& s = Session::current();
     if (env.anotherCopyRunning && env.anotherCopyRunning())
         refuse(QStringLiteral("程式不得重複執行"));

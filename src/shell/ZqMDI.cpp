@@ -13,6 +13,7 @@
 #include "DataSource.h"
 #include "DbAccess.h"
 #include "MainMenu.h"
+#include "ModuleIcon.h"
 #include "NoticeWindow.h"
 #include "PrinterWindow.h"
 #include "ServerClock.h"
@@ -30,6 +31,7 @@ constexpr std::uint32_t AdoItemNotFound = 0x800A0CC1;
 
 ZqMDI::ZqMDI(QWidget* parent) : QMainWindow(parent), m_area(new QMdiArea(this)) {
     setObjectName(QStringLiteral("ZqMDI"));
+    setWindowIcon(ModuleIcon());
     setWindowTitle(placeText());
     m_area->setObjectName(QStringLiteral("MDIClient"));
     m_area->setBackground(QColor(0x80, 0x80, 0x80));
@@ -140,6 +142,8 @@ QMdiSubWindow* ZqMDI::showChild(QWidget* window, int leftTwips, int topTwips, in
     QMdiSubWindow* sub = m_area->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose, true);
     sub->setWindowTitle(window->windowTitle());
+    // A frame without an icon of its own would show Qt's logo.
+    sub->setWindowIcon(ModuleIcon());
     if (widthTwips > 0 && heightTwips > 0)
         sub->setGeometry(Twips::rect(leftTwips, topTwips, widthTwips, heightTwips));
     else

@@ -14,6 +14,7 @@
 #include "CurrentPrinter.h"
 #include "FunctionKeys.h"
 #include "MainMenu.h"
+#include "ModuleIcon.h"
 #include "NoticeWindow.h"
 #include "PrinterWindow.h"
 #include "ScriptedDialogs.h"
@@ -95,6 +96,20 @@ private slots:
     void cleanup() {
         m_mdi.reset();
         m_windows.clear();
+    }
+
+    // The main window and every frame in it show the module's icon, never Qt's logo.
+    void moduleIconOnEveryFrame() {
+        type(Qt::Key_A);
+        type(Qt::Key_F7);
+        const QImage expected = ModuleIcon().pixmap(32).toImage();
+        QCOMPARE(m_mdi->windowIcon().pixmap(32).toImage(), expected);
+        const QList<QMdiSubWindow*> frames =
+            control<QMdiArea>(m_mdi.get(), "MDIClient")->subWindowList();
+        QCOMPARE(frames.size(), 4);  // the notice line, the menu, FUA and the printer choice
+        for (QMdiSubWindow* frame : frames)
+            QVERIFY2(frame->windowIcon().pixmap(32).toImage() == expected,
+                     qPrintable(frame->widget()->objectName()));
     }
 
     // Every window opened from the menu gives the keyboard back to the button that opened it,
