@@ -25,6 +25,9 @@ NoticeWindow::NoticeWindow(QWidget* parent)
       m_timer(new QTimer(this)) {
     setObjectName(QStringLiteral("FCom"));
     setWindowTitle(QStringLiteral("公告訊息"));
+    // Only shows: no keys, no clicks.
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
     m_company->setObjectName(QStringLiteral("Label1"));
     m_notice->setObjectName(QStringLiteral("L2"));
     m_company->setAlignment(Qt::AlignCenter);
@@ -62,7 +65,6 @@ void NoticeWindow::load() {
         m_source.commandText = noticeQuery(m_today);
         readNotices();
     }
-    lower();
     m_timer->start();
 }
 

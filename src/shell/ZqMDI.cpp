@@ -36,6 +36,8 @@ ZqMDI::ZqMDI(QWidget* parent) : QMainWindow(parent), m_area(new QMdiArea(this)) 
     m_area->setObjectName(QStringLiteral("MDIClient"));
     m_area->setBackground(QColor(0x80, 0x80, 0x80));
     setCentralWidget(m_area);
+    m_area->viewport()->installEventFilter(this);
+    connect(m_area, &QMdiArea::subWindowActivated, this, &ZqMDI::passOverNoticeLine);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("StatusText"));
     statusBar()->addWidget(m_status, 1);
@@ -96,12 +98,18 @@ void ZqMDI::heartbeat() {
 
 void ZqMDI::openSession() {
     if (!m_notices) {
+        // The notice line lies behind every other child window and takes nothing: no keys, no
+        // clicks (they go to the area under it), never the activation. No frame, so it cannot
+        // be closed.
         m_notices = new NoticeWindow;
-        QMdiSubWindow* sub = showChild(m_notices, 0, 0);
-        sub->setWindowFlags(Qt::FramelessWindowHint);  // no frame, so it cannot be closed
-        const int width = m_area->viewport()->width() - Twips::toPixels(200);
-        sub->setGeometry((m_area->viewport()->width() - width) / 2, 0, width, Twips::toPixels(720));
+        QMdiSubWindow* sub = m_area->addSubWindow(m_notices, Qt::FramelessWindowHint);
+        sub->setObjectName(QStringLiteral("FComFrame"));
+        sub->setWindowIcon(ModuleIcon());
+        sub->setFocusPolicy(Qt::NoFocus);
+        sub->setAttribute(Qt::WA_TransparentForMouseEvents);
+        placeNoticeLine();
         sub->show();
+        sub->lower();
         m_notices->load();
     }
     if (!m_menu) {
@@ -115,6 +123,40 @@ void ZqMDI::openSession() {
     sub->show();
     m_menu->button(0)->setFocus();
     if (!m_menu->button(0)->isEnabled()) m_menu->button(3)->setFocus();
+}
+
+QMdiSubWindow* ZqMDI::noticeFrame() const {
+    return m_notices ? qobject_cast<QMdiSubWindow*>(m_notices->parentWidget()) : nullptr;
+}
+
+void ZqMDI::placeNoticeLine() {
+    QMdiSubWindow* frame = noticeFrame();
+    if (!frame) return;
+    const int areaWidth = m_area->viewport()->width();
+    const int width = areaWidth - Twips::toPixels(200);
+    frame->setGeometry((areaWidth - width) / 2, 0, width, Twips::toPixels(720));
+}
+
+// The notice line is never the active window: should the area activate it (after the active
+// window closed, or asked to), the activation goes to the topmost other window.
+void ZqMDI::passOverNoticeLine(QMdiSubWindow* activated) {
+    QMdiSubWindow* notices = noticeFrame();
+    if (!activated || activated != notices) return;
+    const QList<QMdiSubWindow*> frames = m_area->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = frames.crbegin(); it != frames.crend(); ++it) {
+        if (*it != notices && (*it)->isVisible()) {
+            m_area->setActiveSubWindow(*it);
+            // The area raises the window it activates once this returns: back behind then.
+            QMetaObject::invokeMethod(notices, &QWidget::lower, Qt::QueuedConnection);
+            return;
+        }
+    }
+    m_area->setActiveSubWindow(nullptr);
+}
+
+bool ZqMDI::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_area->viewport() && event->type() == QEvent::Resize) placeNoticeLine();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void ZqMDI::showPrinterWindow() {

@@ -47,8 +47,14 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QMdiSubWindow* noticeFrame() const;
+    // The notice line across the top of the area, as wide as the area less a margin.
+    void placeNoticeLine();
+    void passOverNoticeLine(QMdiSubWindow* activated);
+
     QMdiArea* m_area;
     qint16 m_heartbeatCounter = 0;
     QLabel* m_status;

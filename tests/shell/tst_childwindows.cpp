@@ -18,6 +18,7 @@
 #include "NoticeWindow.h"
 #include "PrinterWindow.h"
 #include "ScriptedDialogs.h"
+#include "Twips.h"
 #include "Session.h"
 #include "UserSettings.h"
 #include "ValueHelpers.h"
@@ -157,6 +158,41 @@ private slots:
         QCOMPARE(focused(), buttonOf("FUA", 0));
         type(Qt::Key_Escape);
         QCOMPARE(focused(), m_mdi->menu()->button(0));
+    }
+
+    // The notice line stays behind every other window and takes nothing: a click on it goes
+    // through, asked to become the active window it passes the activation on; it spans the
+    // main window's width whatever that is.
+    void noticeLineBehindAndInert() {
+        auto* area = control<QMdiArea>(m_mdi.get(), "MDIClient");
+        auto* notices = qobject_cast<QMdiSubWindow*>(m_mdi->notices()->parentWidget());
+        QVERIFY(notices);
+        type(Qt::Key_A);
+        type(Qt::Key_F7);
+        QCOMPARE(area->subWindowList(QMdiArea::StackingOrder).first(), notices);
+
+        QWidget* before = focused();
+        QMdiSubWindow* active = area->activeSubWindow();
+        const QPoint onNotices(notices->geometry().right() - 4, notices->geometry().center().y());
+        QVERIFY(!area->viewport()->childAt(onNotices) ||
+                !notices->isAncestorOf(area->viewport()->childAt(onNotices)));
+        QTest::mouseClick(area->viewport(), Qt::LeftButton, {}, onNotices);
+        QTest::qWait(10);
+        QCOMPARE(area->activeSubWindow(), active);
+        QCOMPARE(focused(), before);
+
+        area->setActiveSubWindow(notices);
+        QVERIFY(area->activeSubWindow() != notices);
+        QTRY_COMPARE(area->subWindowList(QMdiArea::StackingOrder).first(), notices);
+        QVERIFY(!notices->isAncestorOf(focused()) && focused() != notices);
+
+        for (const int width : {800, 1200}) {
+            m_mdi->resize(width, 740);
+            QTest::qWait(10);
+            const int areaWidth = area->viewport()->width();
+            QCOMPARE(notices->width(), areaWidth - Twips::toPixels(200));
+            QCOMPARE(notices->x(), (areaWidth - notices->width()) / 2);
+        }
     }
 
     // The notice line takes no keys: a window that the program showed by itself, closed after
