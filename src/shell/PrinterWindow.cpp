@@ -48,6 +48,8 @@ PrinterWindow::PrinterWindow(QWidget* parent)
     m_list->installEventFilter(this);
     setListColour(m_list, false);
     connect(m_ok, &QPushButton::clicked, this, &PrinterWindow::takePrinter);
+    // A small dialog around its list and buttons, not a widget's default size.
+    resize(sizeHint());
     connect(m_cancel, &QPushButton::clicked, this, &PrinterWindow::cancel);
     m_list->setFocus();  // the window opens with the keyboard on the list
 }

@@ -30,6 +30,10 @@ private slots:
         mdi.showPrinterWindow();
         PrinterWindow* w = mdi.printerWindow();
         auto* list = control<QComboBox>(w, "C");
+        // The small dialog it is: its list and buttons, nothing around them.
+        QVERIFY2(w->height() < 3 * (list->height() + control<QPushButton>(w, "B1(0)")->height()),
+                 qPrintable(QString::number(w->height())));
+        QVERIFY(w->width() < 2 * list->width());
         QCOMPARE(list->count(), 3);
         QCOMPARE(list->itemText(0), QString("HP LaserJet"));
         QCOMPARE(list->itemText(2), CurrentPrinter::pdfPrinterName());
