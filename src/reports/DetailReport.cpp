@@ -108,7 +108,7 @@ void DetailReport::print() {
     if (!ConfirmPrint(m_assets.recordset().recordCount(), pages)) return;
     auto device = openDevice(kTitle);
     printOn(*device, pages);
-    ReportPrinted();
+    ReportPrinted(*device);
 }
 
 void DetailReport::printOn(PrintDevice& device, int pages) {

@@ -237,9 +237,15 @@ private slots:
 
     // Printing ends with "資料列印完畢!" only when the printer took the report; a printer that
     // refuses (here the PDF printer with a folder it cannot create) says so instead.
-    void summaryPrintedOrRefused() {
+    void printedOrRefused() {
         m_assets = 3;
-        SummaryReport w;
+        m_lines = {{"A001", 2}, {"A002", 3}, {"A003", 0}};
+        SummaryReport summary;
+        printedOrRefusedIn(summary);
+        DetailReport detail;
+        printedOrRefusedIn(detail);
+    }
+    void printedOrRefusedIn(AssetReportWindow& w) {
         w.show();
         w.runQuery();
         const auto print = [&] {
