@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QUuid>
 
+#include "SqlLiteral.h"
 #include "SqliteConnection.h"
 
 namespace WorkSessions {
@@ -93,13 +94,13 @@ QStringList schemaStatements(const QString& prefix) {
     for (const char* table : {"Asset_Temp", "Assetd_Temp"}) {
         out.append(
             QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1%2_Claim BEFORE INSERT ON %2 BEGIN "
-                           "SELECT RAISE(ABORT, '%3') FROM WorkSession W WHERE W.LCODE = NEW.LCODE "
+                           "SELECT RAISE(ABORT, %3) FROM WorkSession W WHERE W.LCODE = NEW.LCODE "
                            "AND W.SESS <> zq_session() AND zq_alive(W.SESS); "
                            "DELETE FROM Asset_Temp WHERE LCODE = NEW.LCODE AND NOT %4; "
                            "DELETE FROM Assetd_Temp WHERE LCODE = NEW.LCODE AND NOT %4; "
                            "INSERT OR REPLACE INTO WorkSession (LCODE, SESS) "
                            "SELECT NEW.LCODE, zq_session() WHERE NOT %4; END")
-                .arg(prefix, QLatin1String(table), busyMessage(QString()), mine));
+                .arg(prefix, QLatin1String(table), SqlLiteral(busyMessage(QString())), mine));
     }
     return out;
 }
