@@ -48,8 +48,8 @@ int main(int argc, char* argv[]) {
 
     ZqMDI mdi;
     RegisterModuleWindows(mdi);
-    mdi.resize(1024, 740);
-    mdi.show();
+    // The main window takes the whole screen, as the suite's windows do.
+    mdi.showMaximized();
     mdi.raise();
     mdi.activateWindow();
     QApplication::processEvents();
