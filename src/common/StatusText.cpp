@@ -8,6 +8,10 @@ namespace StatusText {
 namespace {
 struct State {
     QString text;
+    // The control whose help text is shown; only its own focus-out clears it, so a late
+    // focus-out of the control left before (as when a window opens on a mouse click) does not
+    // wipe the text of the control that has the focus now.
+    QPointer<QWidget> owner;
     // Cleared by the label's own end, so a main window that goes away takes it along.
     QPointer<QLabel> label;
 };
@@ -24,8 +28,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
             if (auto* w = qobject_cast<QWidget*>(watched); w && !w->statusTip().isEmpty()) {
-                if (event->type() == QEvent::FocusIn) set(w->statusTip());
-                else clear();
+                if (event->type() == QEvent::FocusIn) {
+                    set(w->statusTip());
+                    state().owner = w;
+                } else if (state().owner == w) {
+                    clear();
+                }
             }
         }
         return false;
@@ -34,6 +42,7 @@ protected:
 }  // namespace
 
 void set(const QString& text) {
+    state().owner = nullptr;
     state().text = text;
     if (state().label) state().label->setText(text);
 }
