@@ -7,6 +7,7 @@
 #include "AssetWindow.h"
 #include "DetailReport.h"
 #include "FunctionKeys.h"
+#include "InquiryWindow.h"
 #include "SummaryReport.h"
 #include "ValueHelpers.h"
 #include "WindowRegistry.h"
@@ -39,4 +40,9 @@ void RegisterModuleWindows(ZqMDI& mdi) {
                               openerOf<SummaryReport>(mdi, [] { return new SummaryReport; }));
     WindowRegistry::setOpener(QStringLiteral("detail"),
                               openerOf<DetailReport>(mdi, [] { return new DetailReport; }));
+    WindowRegistry::setOpener(QStringLiteral("inquiry"), openerOf<InquiryWindow>(mdi, [] {
+                                  auto* w = new InquiryWindow;
+                                  w->open();
+                                  return w;
+                              }));
 }

@@ -47,7 +47,12 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || field < 0) return {};
     const QVariant v = m_recordset->current().rows.value(index.row()).value(field);
     if (column.format.isEmpty()) return v.toString();
-    return v.isValid() ? FormatPicture(v.toDouble(), column.format) : QString();
+    if (!v.isValid()) return QString();
+    // A number column may hold a text in its place (a masked price such as "***.**").
+    bool number = false;
+    const double d = v.toDouble(&number);
+    if (!number && !v.toString().trimmed().isEmpty()) return v.toString();
+    return FormatPicture(d, column.format);
 }
 
 QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, int role) const {

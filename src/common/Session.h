@@ -3,6 +3,8 @@
 #include <QString>
 #include <array>
 
+#include "InstallationSwitches.h"
+
 // The program-wide values, filled once at start-up and read by every window.
 struct Session {
     static constexpr int RightCount = 1313;  // indexes 0..1312; 1312 always stays false
@@ -18,6 +20,7 @@ struct Session {
     bool printerReady = false;
     QString lastDbError;
     QString currentItemCode;
+    InstallationSwitches switches;
 
     bool hasRight(int index) const { return index >= 0 && index < RightCount && rightFlags[index]; }
 

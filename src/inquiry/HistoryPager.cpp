@@ -1,0 +1,125 @@
+#include "HistoryPager.h"
+
+#include <algorithm>
+
+#include "DbAccess.h"
+#include "Recordset.h"
+
+namespace {
+// The key of a row of a result: the named column, the last column, or for the lot grid the
+// document code followed by the lot number.
+QString keyIn(const ResultSet& set, int row, const QString& keyColumn) {
+    if (row < 0 || row >= set.rows.size()) return {};
+    const QVariantList& values = set.rows[row];
+    if (!keyColumn.isEmpty()) return values.value(set.columnIndex(keyColumn)).toString();
+    const int lot = set.columnIndex(QStringLiteral("VCOD1SEQ"));
+    const int document = set.columnIndex(QStringLiteral("VCOD1"));
+    if (lot >= 0 && document >= 0 && set.columnIndex(QStringLiteral("VINUM")) >= 0)
+        return values.value(document).toString() + values.value(lot).toString();
+    return values.isEmpty() ? QString() : values.last().toString();
+}
+}  // namespace
+
+HistoryPager::HistoryPager(QString place) : m_place(std::move(place)) {
+    SetConnection(m_rows);
+    SetConnection(m_probe);
+}
+
+std::optional<HistoryGrid> HistoryPager::grid() const {
+    if (!m_statements) return std::nullopt;
+    return m_statements->grid();
+}
+
+int HistoryPager::rowCount() const { return m_rows.recordset().recordCount(); }
+
+QString HistoryPager::keyOf(int row) const {
+    if (!m_statements) return {};
+    return keyIn(m_rows.recordset().current(), row, InfoOf(m_statements->grid()).keyColumn);
+}
+
+std::optional<QString> HistoryPager::lowerBound(const QString& statement) {
+    m_probe.commandText = statement;
+    RefreshData(m_probe, m_place);
+    const ResultSet& set = m_probe.recordset().current();
+    if (set.rows.isEmpty()) return std::nullopt;
+    // The boundary names its key HINX, or (purchase returns) leaves it unnamed in the only
+    // column; the lot grid's neighbour reads carry document and lot number.
+    if (set.columns.size() == 1) return set.rows.last().value(0).toString();
+    return keyIn(set, int(set.rows.size()) - 1, InfoOf(m_statements->grid()).keyColumn);
+}
+
+void HistoryPager::read(const QString& statement, bool highlightLast) {
+    m_rows.commandText = statement;
+    RefreshData(m_rows, m_place);
+    m_row = highlightLast ? std::max(0, rowCount() - 1) : 0;
+}
+
+bool HistoryPager::first(HistoryGrid grid, const QString& item, const HistoryReader& reader) {
+    m_statements.emplace(grid, item, reader);
+    if (m_statements->firstPageIsOneStatement()) {
+        // The oldest lots first: they are the ones to use up first.
+        read(m_statements->firstRows({}), false);
+        return rowCount() > 0;
+    }
+    const auto lower = lowerBound(m_statements->firstBoundary());
+    if (!lower) return false;
+    read(m_statements->firstRows(*lower), true);
+    return true;
+}
+
+// The rows went away meanwhile: the page shows the empty boundary until Home or End reads
+// again.
+void HistoryPager::showEmpty() { read(m_probe.commandText, false); }
+
+void HistoryPager::pageUp() {
+    const auto lower = lowerBound(m_statements->upBoundary(keyOf(0)));
+    if (!lower) return showEmpty();
+    read(m_statements->upRows(*lower), false);
+}
+
+void HistoryPager::end() {
+    const auto lower = lowerBound(m_statements->endBoundary());
+    if (!lower) return showEmpty();
+    read(m_statements->endRows(*lower), true);
+}
+
+// Up on the first row or Down on the last row of the lot grid: the page moves by one lot
+// when there is a neighbour.
+bool HistoryPager::lotEdge(bool up, int current) {
+    if (rowCount() == 0) return false;
+    if (up ? current != 0 : current != rowCount() - 1) return false;
+    const QString edge = keyOf(current);
+    m_probe.commandText = up ? m_statements->lotBefore(edge) : m_statements->lotAfter(edge);
+    RefreshData(m_probe, m_place);
+    const ResultSet& pair = m_probe.recordset().current();
+    if (pair.rows.size() < 2) return true;  // already at the oldest or newest lot
+    const QString neighbour = keyIn(pair, 1, {});
+    if (up) {
+        read(m_statements->upRows(neighbour), false);
+        return true;
+    }
+    const auto lower = lowerBound(m_statements->upBoundary(neighbour));
+    read(m_statements->upRows(lower.value_or(neighbour)), true);
+    return true;
+}
+
+bool HistoryPager::key(int qtKey, int current) {
+    if (!m_statements) return false;
+    switch (qtKey) {
+        case Qt::Key_PageUp:
+            if (rowCount() > 0) pageUp();
+            return true;
+        case Qt::Key_PageDown:
+            // A page that is not full is the last one.
+            if (rowCount() < HistoryStatements::PageSize) return true;
+            read(m_statements->downRows(keyOf(rowCount() - 1)), true);
+            return true;
+        case Qt::Key_Home: read(m_statements->homeRows(), false); return true;
+        case Qt::Key_End: end(); return true;
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+            if (m_statements->grid() != HistoryGrid::Lots) return false;
+            return lotEdge(qtKey == Qt::Key_Up, current);
+        default: return false;
+    }
+}
