@@ -230,6 +230,9 @@ void InquiryWindow::Private::placeControls() {
               buttonsTop + 2 * (buttonHeight + 2) + margin);
 }
 
+// A grid lets go of its rows before its data source reads anew (the old rows go away).
+static void detach(QTableView* grid) { static_cast<RecordsetModel*>(grid->model())->setRecordset(nullptr); }
+
 void InquiryWindow::Private::highlight(QTableView* grid, int row) {
     auto* model = static_cast<RecordsetModel*>(grid->model());
     if (row < 0 || row >= model->rowCount()) {
@@ -246,6 +249,7 @@ void InquiryWindow::Private::readList(int keyNumber, const QString& itemCode, bo
                                       int highlightRow) {
     reading = true;
     dg1->clearSelection();
+    detach(dg1);
     list.read(keyNumber, itemCode, list.passThrough7, quoted);
     QList<RecordsetModel::Column> columns = columnsOf(QStringLiteral("DG1"));
     const Recordset& rs = list.rows().recordset();
@@ -308,6 +312,7 @@ void InquiryWindow::Private::showSafetyStockNotice() {
         y += safety->height();
     }
     if (s.hasRight(1073)) return;
+    detach(dgr1);
     dgr1Source.commandText = QStringLiteral("SF_ZQ2K_ITYP_F2 36,'','%','1',") + SqlLiteral(code(r));
     RefreshData(dgr1Source, Caption);
     auto* model = static_cast<RecordsetModel*>(dgr1->model());
@@ -389,8 +394,9 @@ bool InquiryWindow::Private::purchaseKey(int key, int current) {
     if (number == ListProcedure::PageUp || number == ListProcedure::UpAtTop) anchor = hinx(0);
     if (number == ListProcedure::PageDown || number == ListProcedure::DownAtBottom)
         anchor = hinx(rows - 1);
-    purchases.read(number, purchaseItem, anchor, false);
     auto* grid = grids.at(QStringLiteral("DG3"));
+    detach(grid);
+    purchases.read(number, purchaseItem, anchor, false);
     static_cast<RecordsetModel*>(grid->model())->setRecordset(&purchases.rows().recordset());
     highlight(grid, ListProcedure::endsAtLastRow(number) ? purchases.rowCount() - 1 : 0);
     return true;
@@ -404,6 +410,7 @@ void InquiryWindow::Private::showLotStock() {
     const Recordset& rs = pager->rows().recordset();
     const QString lot =
         rs.current().rows[r].value(rs.fieldIndex(QStringLiteral("VCOD1SEQ"))).toString();
+    detach(dg14);
     dg14Source.commandText = HistoryStatements::lotStock(lot);
     RefreshData(dg14Source, Caption);
     static_cast<RecordsetModel*>(dg14->model())->setRecordset(&dg14Source.recordset());
@@ -420,8 +427,10 @@ bool InquiryWindow::Private::gridKey(QTableView* grid, int key) {
     const QString name = grid->objectName();
     if (grid == dg14) {
         if (key != Qt::Key_Escape && !isEnter(key)) return false;
-        dg14->hide();
+        // The lot grid takes the keyboard before the small grid goes, so that hiding it does
+        // not hand the focus on to the list.
         grids.at(QStringLiteral("DG13"))->setFocus();
+        dg14->hide();
         return true;
     }
     currentGrid = name;
@@ -437,11 +446,12 @@ bool InquiryWindow::Private::gridKey(QTableView* grid, int key) {
         showLotStock();
         return true;
     }
-    if (!pager->second->key(key, current)) return false;
     auto* model = static_cast<RecordsetModel*>(grid->model());
+    model->setRecordset(nullptr);
+    const bool handled = pager->second->key(key, current);
     model->setRecordset(&pager->second->rows().recordset());
-    highlight(grid, pager->second->row());
-    return true;
+    highlight(grid, handled ? pager->second->row() : current);
+    return handled;
 }
 
 InquiryWindow::InquiryWindow(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>(this)) {
@@ -498,6 +508,13 @@ void InquiryWindow::pressMode(int index) {
     if (m.itemBased && item.isEmpty()) return Dialogs::showMessage(NoItem);
     if (m.right > 0 && !Session::current().hasRight(m.right))
         return Dialogs::showMessage(m.rightMessage);
+    if (!m.gridName.isEmpty()) {
+        QTableView* grid = d->grids.at(m.gridName);
+        // A grid that fails to show its first page steps aside for the list.
+        detach(grid);
+        grid->hide();
+        if (d->shown == grid) d->shown = nullptr;
+    }
     switch (m.view) {
         case View::Later: return Dialogs::showMessage(NotYet);
         case View::Paged: {

@@ -1,0 +1,468 @@
+// The item inquiry window driven by keys: the list procedure's calls as sent and the
+// highlight after every paging key (the list answered by a script), and the history grids on
+// a small embedded database with every statement as sent, their paging edges, messages,
+// masks and restrictions.
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "../Controls.h"
+#include "../common/FakeDatabase.h"
+#include "../shell/ScriptedDialogs.h"
+#include "EmbeddedDatabase.h"
+#include "InquiryWindow.h"
+#include "RecordsetModel.h"
+#include "Session.h"
+#include "SqliteConnection.h"
+#include "SuiteSchema.h"
+#include "UserSettings.h"
+#include "WindowRegistry.h"
+
+namespace {
+constexpr int Items = 20;  // A001 .. A020 in the scripted list
+QString itemCode(int i) { return QStringLiteral("A%1").arg(i + 1, 3, 10, QLatin1Char('0')); }
+
+// The list procedure's answer for the item list, as the suite's procedure pages it.
+ResultSets listPage(const QStringList& args) {
+    const int key = args.value(2).toInt();
+    const QString anchor = args.value(5);
+    int anchorAt = 0;
+    while (anchorAt < Items && itemCode(anchorAt) < anchor) ++anchorAt;
+    int from = 0;
+    switch (key) {
+        case 35: from = Items - 15; break;
+        case 33: from = anchorAt - 14; break;
+        case 34:
+        case 13:
+        case 80: from = anchorAt; break;
+        case 38: from = anchorAt - 1; break;
+        case 40: from = anchorAt + 1 - 14; break;
+        default: from = 0;
+    }
+    from = std::clamp(from, 0, Items - 15);
+    ResultSet head{{QStringLiteral("LW"), QStringLiteral("CAP")}, {{QStringLiteral("01"), QStringLiteral("總庫存")}}};
+    ResultSet page;
+    page.columns = {QStringLiteral("ICODE"), QStringLiteral("INAME"), QStringLiteral("ICONS"),
+                    QStringLiteral("IPOIN"), QStringLiteral("SNUMB"), QStringLiteral("INUMB"),
+                    QStringLiteral("ISAVE"), QStringLiteral("IUNIT2"), QStringLiteral("INUM2"),
+                    QStringLiteral("IPOI2"), QStringLiteral("IUNI2")};
+    for (int i = from; i < from + 15; ++i)
+        page.rows.append({itemCode(i), QStringLiteral("品名%1").arg(i), QString(),
+                          QStringLiteral("個"), 10 * i, 10 * i, 25, 123.5, 12,
+                          QStringLiteral("盒"), 1200});
+    return {head, page};
+}
+
+// "EXEC SP_F8 'DG1','True',99,..." -> the ten arguments, unquoted.
+QStringList callArguments(const QString& text) {
+    QStringList args;
+    for (QString a : text.mid(text.indexOf(u' ', 5) + 1).split(u',')) {
+        a = a.trimmed();
+        if (a.startsWith(u'\'')) a = a.mid(1, a.size() - 2);
+        args << a;
+    }
+    return args;
+}
+
+// The history rows of the embedded database, in SQLite's words. Item A001 holds 16 open
+// purchase order lines, A002 exactly 15; sales of two salesmen; lots, returns, locations.
+QString historyRows() {
+    QString sql;
+    for (int i = 1; i <= 16; ++i)
+        sql += QStringLiteral(
+                   "INSERT INTO SISE (SCOD1, SSEQ, SICOD, SPNAM, SINUM, SONUM, SINYN) VALUES "
+                   "('1140101%1', 1, 'A001', '聯強', 10, 1, 'N');")
+                   .arg(i, 4, 10, QLatin1Char('0'));
+    for (int i = 1; i <= 15; ++i)
+        sql += QStringLiteral(
+                   "INSERT INTO SISE (SCOD1, SSEQ, SICOD, SINUM, SONUM, SINYN) VALUES "
+                   "('1140201%1', %2, 'A002', 5, 0, 'N');")
+                   .arg(i, 4, 10, QLatin1Char('0'))
+                   .arg(i);
+    for (int i = 1; i <= 20; ++i)
+        sql += QStringLiteral(
+                   "INSERT INTO HISTIN (HCOD1, HSEQ, HICOD, HSCOD, HDENO, HINUM, HTOTA) VALUES "
+                   "('1140301%1', 1, 'A001', '%2', '%3', 1, 100);")
+                   .arg(i, 4, 10, QLatin1Char('0'))
+                   .arg(i % 2 ? QStringLiteral("S001") : QStringLiteral("S002"))
+                   .arg(i % 4 == 0 ? QStringLiteral("03") : QStringLiteral("02"));
+    for (int i = 1; i <= 17; ++i)
+        sql += QStringLiteral(
+                   "INSERT INTO VISEIN (VCOD1, VSEQ, VICOD, VPNAM, VINUM, VUNIT, VCOD1SEQ, VCOD1NUM)"
+                   " VALUES ('1140401%1', 1, 'A001', '聯強', 10, 100, 'L%2', %3);")
+                   .arg(i, 4, 10, QLatin1Char('0'))
+                   .arg(i, 2, 10, QLatin1Char('0'))
+                   .arg(i == 3 ? 0 : i);
+    sql += QStringLiteral(
+        "INSERT INTO BUYSIN (BCOD1, BTAXM) VALUES ('11404010001', 1);"
+        "INSERT INTO ITEM1 (ICODE1, ISOUR2) VALUES ('A001', 77);"
+        "INSERT INTO BUYSINCODE (BCOD1SEQ, STCOD, INUMB) VALUES ('L01', '001', 1), ('L01', '002', 0);"
+        "INSERT INTO VISEOU (VCOD1, VOSEQ, VICOD, VPNAM, VINU2, VUNI2) VALUES"
+        "  ('11405010001', 1, 'A001', '聯強', 2, 90);"
+        "INSERT INTO STOC (SITEM, STCOD, STNAM, SNUMB) VALUES ('A001', '001', '台北倉', 7);"
+        "INSERT INTO ITYP (ITYPE, ITCOD, ITNAM) VALUES ('1', '001', '台北倉');");
+    return sql;
+}
+
+QStringList column(QTableView* grid, int c) {
+    QStringList values;
+    for (int r = 0; r < grid->model()->rowCount(); ++r)
+        values << grid->model()->index(r, c).data().toString();
+    return values;
+}
+}  // namespace
+
+class InquiryWindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<EmbeddedDatabase> m_db;
+    std::shared_ptr<FakeDatabase> m_fake;
+    ScriptedDialogs* m_dialogs = nullptr;
+    std::unique_ptr<InquiryWindow> m_window;
+    bool m_emptyList = false;
+    QStringList m_forwarded;
+    bool m_keepSaved = false;
+
+    QStringList sentSince(int from) const { return m_fake->sent.mid(from); }
+    QStringList listCalls(int from) const {
+        QStringList calls;
+        for (const QString& t : sentSince(from))
+            if (t.startsWith(QLatin1String("EXEC SP_F8 'DG1'"))) calls << t;
+        return calls;
+    }
+    QTableView* grid(const char* name) { return control<QTableView>(m_window.get(), name); }
+    int highlighted(QTableView* g) { return g->currentIndex().row(); }
+    void key(QWidget* w, int k) { QTest::keyClick(w, Qt::Key(k)); }
+
+    void openWindow(const QList<int>& rights, const QString& staff = QStringLiteral("S001")) {
+        m_window.reset();
+        Session::reset();
+        Session& s = Session::current();
+        s.sessionOpen = true;
+        s.defaultStore = QStringLiteral("01");
+        s.staffCode = staff;
+        s.departmentNo = QStringLiteral("02");
+        s.amountDecimals = QStringLiteral("2");
+        for (int r : rights) s.rightFlags[r] = true;
+        m_dialogs = ScriptedDialogs::install();
+        if (!m_keepSaved)
+            UserSettings::save(QStringLiteral("ZQ2000"), QStringLiteral("F8"), QStringLiteral("Chk1"), QStringLiteral("0"));
+        m_window = std::make_unique<InquiryWindow>();
+        m_window->open();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        grid("DG1")->setFocus();
+    }
+    QList<int> allRights() const { return {57, 353, 355, 367, 645, 646, 647, 648, 926, 934, 1074, 1306}; }
+
+private slots:
+    void initTestCase() {
+        m_db = std::make_unique<EmbeddedDatabase>(m_dir.filePath(QStringLiteral("MAIN.zqdb")),
+                                                  EmbeddedDatabase::OpenMode::Create);
+        SuiteSchema::create(m_db->connection());
+        m_db->connection().script(historyRows());
+        m_fake = FakeDatabase::install();
+        m_fake->answer = [this](const QString& text) -> ResultSets {
+            if (text.startsWith(QLatin1String("EXEC SP_F8 'DG1'"))) {
+                if (m_emptyList)
+                    return {ResultSet{{QStringLiteral("LW"), QStringLiteral("CAP")}, {{QStringLiteral("01"), QString()}}},
+                            ResultSet{{QStringLiteral("ICODE")}, {}}};
+                return listPage(callArguments(text));
+            }
+            if (text.startsWith(QLatin1String("EXEC SP_F8 'DG3'")))
+                return {ResultSet{{QStringLiteral("LW"), QStringLiteral("CAP")}, {{QStringLiteral("01"), QString()}}},
+                        ResultSet{{QStringLiteral("VCOD1"), QStringLiteral("VUNIT"), QStringLiteral("HINX")},
+                                  {{QStringLiteral("11401010001"), QStringLiteral("***.**"), QStringLiteral("11401010001 10001")},
+                                   {QStringLiteral("11401010002"), QStringLiteral("***.**"), QStringLiteral("11401010002 10001")}}}};
+            return m_db->execute(text);
+        };
+        // The function keys reach the suite-wide handler with the highlighted item stored.
+        WindowRegistry::setKeyHandler([this](int key, Qt::KeyboardModifiers) {
+            m_forwarded << QStringLiteral("%1:%2").arg(key - Qt::Key_F1 + 1).arg(Session::current().currentItemCode);
+        });
+    }
+
+    void cleanupTestCase() {
+        m_window.reset();
+        Connections::setFactory({});
+    }
+
+    // Opening: the saved option quoted twice, the warehouse arguments by right 934, the flag
+    // text by rights 57 and 926, the top item, then "停產顯示" on with key 40.
+    void opening_data() {
+        QTest::addColumn<QList<int>>("rights");
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QString>("options");
+        QTest::newRow("all rights") << QList<int>{57, 926, 934} << "0"
+                                    << "EXEC SP_F8 'DG1','True2',99,'01','','','','0','0',''"
+                                    << "EXEC SP_F8 'DG1','True2',40,'01','','A001','',0,1,''";
+        QTest::newRow("57 only, own warehouse, zero hidden")
+            << QList<int>{57} << "1" << "EXEC SP_F8 'DG1','True',99,'01','01','','','1','1',''"
+            << "EXEC SP_F8 'DG1','True',40,'01','01','A001','',1,1,''";
+        QTest::newRow("926 without 57") << QList<int>{926, 934} << "0"
+                                        << "EXEC SP_F8 'DG1','False',99,'01','','','','0','0',''"
+                                        << "EXEC SP_F8 'DG1','False',40,'01','','A001','',0,1,''";
+    }
+    void opening() {
+        QFETCH(QList<int>, rights);
+        QFETCH(QString, saved);
+        UserSettings::save(QStringLiteral("ZQ2000"), QStringLiteral("F8"), QStringLiteral("Chk1"), saved);
+        const int from = m_fake->sent.size();
+        m_keepSaved = true;
+        openWindow(rights);
+        m_keepSaved = false;
+        const QStringList calls = listCalls(from);
+        QFETCH(QString, open);
+        QFETCH(QString, options);
+        QCOMPARE(calls, (QStringList{open, options}));
+        QCOMPARE(m_window->listTopCode(), QStringLiteral("A001"));
+        QCOMPARE(control<QCheckBox>(m_window.get(), "Chk1(0)")->isChecked(), saved == u"1");
+        QVERIFY(control<QCheckBox>(m_window.get(), "Chk1(1)")->isChecked());
+        QCOMPARE(grid("DG1")->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("總庫存"));
+        // The warehouse list beside the highlighted item.
+        QVERIFY(sentSince(from).contains(QStringLiteral("SF_ZQ2K_ITYP_F2 36,'','%','1','A001'")));
+        // Closing keeps "零不顯示" for the next opening.
+        control<QCheckBox>(m_window.get(), "Chk1(0)")->setChecked(saved != u"1");
+        m_window->close();
+        QCOMPARE(UserSettings::get(QStringLiteral("ZQ2000"), QStringLiteral("F8"), QStringLiteral("Chk1")),
+                 saved == u"1" ? QStringLiteral("0") : QStringLiteral("1"));
+    }
+
+    // The list keys: the key numbers and anchors sent, and the row highlighted after each.
+    void listKeys() {
+        openWindow(allRights());
+        QTableView* dg1 = grid("DG1");
+        QCOMPARE(highlighted(dg1), 0);
+        auto step = [&](int k, const QString& call, int row, const QString& first) {
+            const int from = m_fake->sent.size();
+            key(dg1, k);
+            QCOMPARE(listCalls(from), call.isEmpty() ? QStringList() : QStringList{call});
+            QCOMPARE(highlighted(dg1), row);
+            QCOMPARE(dg1->model()->index(0, 0).data().toString(), first);
+            QVERIFY(dg1->hasFocus());
+        };
+        const QString head = QStringLiteral("EXEC SP_F8 'DG1','True2',");
+        step(Qt::Key_PageUp, {}, 0, QStringLiteral("A001"));  // the top of the list
+        step(Qt::Key_Up, {}, 0, QStringLiteral("A001"));
+        step(Qt::Key_Home, {}, 0, QStringLiteral("A001"));
+        step(Qt::Key_Down, {}, 1, QStringLiteral("A001"));
+        step(Qt::Key_PageDown, head + "34,'01','','A015','',0,1,''", 14, QStringLiteral("A006"));
+        step(Qt::Key_Down, head + "40,'01','','A020','',0,1,''", 14, QStringLiteral("A006"));  // the end
+        step(Qt::Key_Up, {}, 13, QStringLiteral("A006"));
+        step(Qt::Key_PageUp, head + "33,'01','','A006','',0,1,''", 0, QStringLiteral("A001"));
+        step(Qt::Key_End, head + "35,'01','','','',0,1,''", 14, QStringLiteral("A006"));
+        step(Qt::Key_Up, {}, 13, QStringLiteral("A006"));
+        for (int i = 0; i < 13; ++i) key(dg1, Qt::Key_Up);
+        step(Qt::Key_Up, head + "38,'01','','A006','',0,1,''", 0, QStringLiteral("A005"));
+        step(Qt::Key_Home, head + "36,'01','','','',0,1,''", 0, QStringLiteral("A001"));
+        for (int i = 0; i < 14; ++i) key(dg1, Qt::Key_Down);
+        step(Qt::Key_Down, head + "40,'01','','A015','',0,1,''", 14, QStringLiteral("A002"));
+        // An option re-reads at the highlighted item and keeps it highlighted.
+        const int from = m_fake->sent.size();
+        control<QCheckBox>(m_window.get(), "Chk1(0)")->setChecked(true);
+        QCOMPARE(listCalls(from), QStringList{head + "40,'01','','A016','',1,1,''"});
+        QCOMPARE(m_window->highlightedItem(), QStringLiteral("A016"));
+        // Function keys: the item is stored first, then the key goes to the suite's handler.
+        m_forwarded.clear();
+        key(dg1, Qt::Key_F6);
+        QCOMPARE(m_forwarded, QStringList{QStringLiteral("6:A016")});
+        // Esc goes to "Esc 離開", Enter moves on like Tab.
+        key(dg1, Qt::Key_Escape);
+        QVERIFY(control<QPushButton>(m_window.get(), "B1(8)")->hasFocus());
+        dg1->setFocus();
+        key(dg1, Qt::Key_Return);
+        QVERIFY(control<QCheckBox>(m_window.get(), "Chk1(0)")->hasFocus());
+        // Positioning at an item: key 13, or 80 with the options quoted.
+        m_window->positionList(QStringLiteral("A010"), true);
+        QCOMPARE(listCalls(from).last(), head + "80,'01','','A010','','1','1',''");
+        QCOMPARE(m_window->highlightedItem(), QStringLiteral("A010"));
+    }
+
+    // The open purchase order grid, item A001 with 16 lines and A002 with 15: the statements
+    // as sent and the page and highlight after every key.
+    void pagingEdges() {
+        openWindow(allRights());
+        QTableView* dg1 = grid("DG1");
+        int from = m_fake->sent.size();
+        key(dg1, Qt::Key_N);
+        QTableView* dg17 = grid("DG17");
+        QVERIFY(dg17->isVisible());
+        QVERIFY(dg17->hasFocus());
+        QCOMPARE(dg17->geometry(), dg1->geometry());
+        QCOMPARE(m_window->currentMode(), 14);
+        QCOMPARE(sentSince(from).mid(0, 2),
+                 (QStringList{
+                     QStringLiteral("SELECT TOP 15 (CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) AS HINX FROM SISE WITH (INDEX = SISE1_INX) WHERE SICOD = 'A001' AND (SINUM-SONUM) > 0 AND SINYN = 'N' ORDER BY SCOD1 DESC,SSEQ DESC"),
+                     QStringLiteral("SELECT SCOD1,SPNAM,SINUM,SPOIN,(SINUM-SONUM) AS SSNUM,ISNULL((SELECT SDAT2 FROM SBIN WHERE SBIN.SCOD1 = SISE.SCOD1),'') AS SDAT2,SBACK,(CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) AS HINX FROM SISE WITH (INDEX = SISE1_INX) WHERE SICOD = 'A001' AND (SINUM-SONUM) > 0 AND SINYN = 'N' AND (CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) >= '1140101000210001' ORDER BY SCOD1,SSEQ")}));
+        auto page = [&](const QString& first, int rows, int row) {
+            const QStringList codes = column(dg17, 0);
+            QCOMPARE(codes.value(0), first);
+            QCOMPARE(codes.size(), rows);
+            QCOMPARE(highlighted(dg17), row);
+        };
+        page(QStringLiteral("11401010002"), 15, 14);  // rows 2..16, the newest highlighted
+        from = m_fake->sent.size();
+        key(dg17, Qt::Key_PageUp);
+        QCOMPARE(sentSince(from).value(0), QStringLiteral("SELECT TOP 15 (CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) AS HINX FROM SISE WITH (INDEX = SISE1_INX) WHERE SICOD = 'A001' AND (SINUM-SONUM) > 0 AND SINYN = 'N' AND (CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) <= '1140101000210001' ORDER BY SCOD1 DESC,SSEQ DESC"));
+        QVERIFY(sentSince(from).value(1).startsWith(QLatin1String("SELECT TOP 15 SCOD1,")));
+        page(QStringLiteral("11401010001"), 15, 0);  // rows 1..15
+        key(dg17, Qt::Key_PageUp);
+        page(QStringLiteral("11401010001"), 15, 0);  // the oldest page stays
+        key(dg17, Qt::Key_PageDown);
+        page(QStringLiteral("11401010015"), 2, 1);  // one row of overlap
+        from = m_fake->sent.size();
+        key(dg17, Qt::Key_PageDown);
+        QCOMPARE(sentSince(from), QStringList());  // fewer than 15 rows: the last page
+        key(dg17, Qt::Key_Home);
+        page(QStringLiteral("11401010001"), 15, 0);
+        key(dg17, Qt::Key_End);
+        page(QStringLiteral("11401010002"), 15, 14);
+        QCOMPARE(m_window->currentGrid(), QStringLiteral("DG17"));
+        // Enter and Esc go back to the mode button; the grid stays in front.
+        key(dg17, Qt::Key_Escape);
+        QVERIFY(control<QPushButton>(m_window.get(), "B1(14)")->hasFocus());
+        QVERIFY(dg17->isVisible());
+
+        // Exactly 15 lines: all on the first page; Page Down shows the last line alone.
+        dg1->setFocus();
+        QVERIFY(!dg17->isVisible());
+        key(dg1, Qt::Key_Down);
+        QCOMPARE(m_window->highlightedItem(), QStringLiteral("A002"));
+        key(dg1, Qt::Key_N);
+        page(QStringLiteral("11402010001"), 15, 14);
+        key(dg17, Qt::Key_PageDown);
+        page(QStringLiteral("11402010015"), 1, 0);
+    }
+
+    // Messages: an empty list, a missing right, an empty first page, a view still to come.
+    void messages() {
+        openWindow({57}, QStringLiteral("S009"));
+        QTableView* dg1 = grid("DG1");
+        for (int k : {Qt::Key_I, Qt::Key_O, Qt::Key_J, Qt::Key_S, Qt::Key_X, Qt::Key_K}) key(dg1, k);
+        QCOMPARE(m_dialogs->shown,
+                 (QStringList{QStringLiteral("查廠商進貨權限不足"), QStringLiteral("查廠商退貨權限不足"),
+                              QStringLiteral("權限不足"), QStringLiteral("沒有分倉查詢的權限"),
+                              QStringLiteral("查無任何銷貨記錄!"), QStringLiteral("此功能尚未開放")}));
+        QVERIFY(dg1->isVisible());
+        QVERIFY(dg1->hasFocus());
+        m_dialogs->shown.clear();
+        key(dg1, Qt::Key_Down);
+        key(dg1, Qt::Key_Down);  // A003 has no history at all
+        for (int k : {Qt::Key_B, Qt::Key_P, Qt::Key_Q, Qt::Key_R, Qt::Key_T, Qt::Key_L, Qt::Key_G, Qt::Key_U, Qt::Key_C, Qt::Key_D})
+            key(dg1, k);
+        QCOMPARE(m_dialogs->shown,
+                 (QStringList{QStringLiteral("查無任何銷退記錄!"), QStringLiteral("查無相關批號資料,或批號剩餘數量已全部是零"),
+                              QStringLiteral("查無任何POS銷貨記錄!"), QStringLiteral("查無任何POS銷貨記錄!"),
+                              QStringLiteral("查無任何調撥記錄!"), QStringLiteral("查無任何訂單未出記錄!"),
+                              QStringLiteral("查無任何儲位記錄!"), QStringLiteral("查無任何維修耗料記錄!"),
+                              QStringLiteral("尚無相關入庫資料可查詢"), QStringLiteral("查無相關保存批號資料!")}));
+        m_dialogs->shown.clear();
+        m_emptyList = true;
+        openWindow(allRights());
+        for (int k : {Qt::Key_I, Qt::Key_X, Qt::Key_S, Qt::Key_N}) key(grid("DG1"), k);
+        QCOMPARE(m_dialogs->shown, QStringList(4, QStringLiteral("尚無相關資料可查詢")));
+        m_emptyList = false;
+    }
+
+    // Sales lines of a user without right 355 carry the own-salesman condition on every page
+    // and no tax marker; with 355 but not 1306 the department's.
+    void restrictions() {
+        openWindow({57, 934}, QStringLiteral("S002"));
+        key(grid("DG1"), Qt::Key_X);
+        QTableView* dg7 = grid("DG7");
+        for (int k : {Qt::Key_PageUp, Qt::Key_Home, Qt::Key_End, Qt::Key_PageDown}) key(dg7, k);
+        for (const QString& text : sentSince(0))
+            if (text.contains(QLatin1String("FROM HISTIN")) && text.contains(QLatin1String("S002")))
+                QVERIFY2(text.contains(QLatin1String("HICOD = 'A001' AND HSCOD = 'S002'")), qPrintable(text));
+        QVERIFY(!m_fake->sent.last().contains(QLatin1String("TAXS")));
+        QCOMPARE(column(dg7, 0).size(), 10);  // every other line is S002's
+        openWindow({57, 355, 934});
+        const int from = m_fake->sent.size();
+        key(grid("DG1"), Qt::Key_X);
+        QVERIFY(sentSince(from).value(1).contains(QLatin1String("HICOD = 'A001' AND HDENO = '02' AND (CONVERT")));
+        QVERIFY(sentSince(from).value(1).contains(QLatin1String("END AS TAXS FROM HISTIN")));
+        QCOMPARE(column(grid("DG7"), 0).size(), 15);
+    }
+
+    // Purchase prices: masked without 367 (also in the lot view with tax-included prices),
+    // the lot's price plus 3 % when taxed, the item's cost without 926.
+    void priceMasks() {
+        openWindow({57, 934});
+        key(grid("DG1"), Qt::Key_P);
+        QCOMPARE(column(grid("DG13"), 3).value(0), QStringLiteral("***.**"));
+        Session::current().switches.taxIncludedLotPrices = true;
+        key(grid("DG13"), Qt::Key_Home);
+        QCOMPARE(column(grid("DG13"), 3).value(0), QStringLiteral("***.**"));
+        Session::current().rightFlags[367] = true;
+        grid("DG1")->setFocus();
+        key(grid("DG1"), Qt::Key_P);
+        QCOMPARE(column(grid("DG13"), 3).value(0), QStringLiteral("103.00"));  // taxed
+        QCOMPARE(column(grid("DG13"), 3).value(1), QStringLiteral("100.00"));
+        Session::current().switches.taxIncludedLotPrices = false;
+        grid("DG1")->setFocus();
+        key(grid("DG1"), Qt::Key_P);
+        QCOMPARE(column(grid("DG13"), 3).value(0), QStringLiteral("77.00"));  // the item's cost
+        // Purchase returns and the purchase history without 367.
+        Session::current().rightFlags[367] = false;
+        Session::current().rightFlags[353] = true;
+        grid("DG1")->setFocus();
+        key(grid("DG1"), Qt::Key_O);
+        QCOMPARE(column(grid("DGO"), 5), QStringList{QStringLiteral("***.**")});
+        grid("DG1")->setFocus();
+        const int from = m_fake->sent.size();
+        key(grid("DG1"), Qt::Key_I);
+        QCOMPARE(sentSince(from).value(0), QStringLiteral("EXEC SP_F8 'DG3','False',99,'01','','A001','',0,1,''"));
+        QCOMPARE(highlighted(grid("DG3")), 1);
+        key(grid("DG3"), Qt::Key_PageUp);
+        QCOMPARE(m_fake->sent.last(), QStringLiteral("EXEC SP_F8 'DG3','False',33,'01','','A001','11401010001 10001',0,1,''"));
+        // The panel's price levels without 645-648.
+        for (int i : {27, 29, 31, 33})
+            QCOMPARE(control<QLabel>(m_window.get(), qPrintable(QStringLiteral("L0(%1)").arg(i)))->text(), QStringLiteral("********.**"));
+        Session::current().rightFlags[645] = true;
+        grid("DG1")->setFocus();
+        key(grid("DG1"), Qt::Key_Down);
+        QCOMPARE(control<QLabel>(m_window.get(), "L0(27)")->text(), QStringLiteral("123.50"));
+        QCOMPARE(control<QLabel>(m_window.get(), "L0(4)")->text(), QStringLiteral("12 個=１盒 售價 1,200.00"));
+    }
+
+    // The lot grid: the oldest lots first, one lot further at the page's edges, S for the
+    // lot's stock per warehouse.
+    void lots() {
+        openWindow(allRights());
+        key(grid("DG1"), Qt::Key_P);
+        QTableView* dg13 = grid("DG13");
+        QCOMPARE(column(dg13, 0).mid(0, 3), (QStringList{QStringLiteral("L01"), QStringLiteral("L02"), QStringLiteral("L04")}));
+        QCOMPARE(column(dg13, 0).size(), 15);  // L03 is used up
+        QCOMPARE(highlighted(dg13), 0);
+        key(dg13, Qt::Key_End);
+        QCOMPARE(column(dg13, 0).value(0), QStringLiteral("L02"));  // the newest fifteen
+        QCOMPARE(column(dg13, 0).last(), QStringLiteral("L17"));
+        QCOMPARE(highlighted(dg13), 14);
+        key(dg13, Qt::Key_Home);
+        key(dg13, Qt::Key_Up);  // already the oldest lot
+        QCOMPARE(column(dg13, 0).value(0), QStringLiteral("L01"));
+        for (int i = 0; i < 14; ++i) key(dg13, Qt::Key_Down);
+        QCOMPARE(highlighted(dg13), 14);
+        key(dg13, Qt::Key_Down);
+        QCOMPARE(column(dg13, 0).value(0), QStringLiteral("L02"));
+        QCOMPARE(column(dg13, 0).last(), QStringLiteral("L17"));
+        QVERIFY(m_fake->sent.mid(m_fake->sent.size() - 3, 1).value(0).startsWith(QLatin1String("SELECT TOP 2 VCOD1SEQ,VCOD1,VPNAM,VUNIT,VINUM")));
+        key(dg13, Qt::Key_Home);
+        key(dg13, Qt::Key_S);
+        QTableView* dg14 = grid("DG14");
+        QVERIFY(dg14->isVisible());
+        QCOMPARE(m_fake->sent.last(), QStringLiteral("SELECT STCOD,INUMB FROM BUYSINCODE WHERE BCOD1SEQ = 'L01' AND INUMB <> 0"));
+        QCOMPARE(column(dg14, 0), QStringList{QStringLiteral("001")});
+        key(dg14, Qt::Key_Escape);
+        QVERIFY(!dg14->isVisible());
+        QVERIFY2(dg13->hasFocus(), qPrintable(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QStringLiteral("none")));
+    }
+};
+
+QTEST_MAIN(InquiryWindowTest)
+#include "tst_inquirywindow.moc"
