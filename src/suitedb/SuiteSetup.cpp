@@ -8,6 +8,7 @@
 #include "Clock.h"
 #include "DemoData.h"
 #include "HistoryData.h"
+#include "InstallationSwitches.h"
 #include "LocalSettings.h"
 #include "SqliteConnection.h"
 #include "SuiteSchema.h"
@@ -29,6 +30,17 @@ Result run(const QString& folder, long long rowCount) {
         result.settingsWritten = true;
         result.lines.append(QStringLiteral("已寫入設定檔 %1 (內建資料庫 %2)")
                                 .arg(QDir::toNativeSeparators(settingsPath), row.dnam));
+    }
+
+    // The installation's switches, all off, for the installer to change.
+    const QString switchesPath = QDir(folder).filePath(QLatin1String(InstallationSwitches::FileName));
+    if (!QFileInfo::exists(switchesPath)) {
+        if (!InstallationSwitches::write(folder, {}))
+            throw std::runtime_error(
+                QStringLiteral("無法寫入設定檔 %1").arg(switchesPath).toStdString());
+        result.settingsWritten = true;
+        result.lines.append(QStringLiteral("已寫入安裝開關 %1 (全部關閉)")
+                                .arg(QDir::toNativeSeparators(switchesPath)));
     }
 
     if (!settings->embedded()) {

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "InstallationSwitches.h"
 #include "LocalSettings.h"
 
 #ifdef Q_OS_UNIX
@@ -48,6 +49,26 @@ private slots:
         m_path = m_dir.filePath(QString::fromLatin1(LocalSettings::FileName));
         for (const char* suffix : {"", "-journal", "-wal", "-shm"})
             QFile::remove(m_path + QLatin1String(suffix));
+    }
+
+    // The installation switches beside the settings file: off when the file or a key is
+    // missing, on only for 1, as written.
+    void switchesBesideTheSettings() {
+        QTemporaryDir folder;
+        InstallationSwitches none = InstallationSwitches::read(folder.path());
+        QVERIFY(!none.taxIncludedLotPrices && !none.branchStockVariant && !none.boardBroadcast);
+        QFile file(folder.filePath(QLatin1String(InstallationSwitches::FileName)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Switches]\nTaxIncludedLotPrices= 1 \nBranchStockVariant=yes\n");
+        file.close();
+        const InstallationSwitches read = InstallationSwitches::read(folder.path());
+        QVERIFY(read.taxIncludedLotPrices);
+        QVERIFY(!read.branchStockVariant);
+        InstallationSwitches on;
+        on.boardBroadcast = true;
+        QVERIFY(InstallationSwitches::write(folder.path(), on));
+        const InstallationSwitches back = InstallationSwitches::read(folder.path());
+        QVERIFY(back.boardBroadcast && !back.taxIncludedLotPrices && !back.branchStockVariant);
     }
 
     void rowReadBackAsWritten() {
