@@ -19,21 +19,25 @@ int compareCallback(void* collation, int aLength, const void* a, int bLength, co
 void destroyCallback(void* collation) { delete static_cast<TsqlCollation*>(collation); }
 }  // namespace
 
-TsqlCollation::TsqlCollation() {
+TsqlCollation::TsqlCollation() : m_collator(openCollator()) {}
+
+UCollator* TsqlCollation::openCollator() {
     // The Taiwan locale orders Han characters by strokes; ask for it by name in case the
     // installed data has another default.
+    UCollator* collator = nullptr;
     for (const char* locale : {"zh_TW@collation=stroke", "zh_Hant_TW", "zh_TW", ""}) {
         UErrorCode status = U_ZERO_ERROR;
-        m_collator = ucol_open(locale, &status);
-        if (U_SUCCESS(status) && m_collator) break;
-        if (m_collator) ucol_close(m_collator);
-        m_collator = nullptr;
+        collator = ucol_open(locale, &status);
+        if (U_SUCCESS(status) && collator) break;
+        if (collator) ucol_close(collator);
+        collator = nullptr;
     }
-    if (m_collator) {
+    if (collator) {
         UErrorCode status = U_ZERO_ERROR;
-        ucol_setStrength(m_collator, UCOL_SECONDARY);
-        ucol_setAttribute(m_collator, UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
+        ucol_setStrength(collator, UCOL_SECONDARY);
+        ucol_setAttribute(collator, UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
     }
+    return collator;
 }
 
 TsqlCollation::~TsqlCollation() {

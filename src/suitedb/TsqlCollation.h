@@ -20,6 +20,9 @@ public:
     int compare(const char* a, int aLength, const char* b, int bLength) const;
     int compare(const QString& a, const QString& b) const;
 
+    // A collator of the server's order (null where ICU has none), for the caller to close.
+    static UCollator* openCollator();
+
     // Gives the connection its own collation TSQL (an ICU collator is not shared between
     // threads). Returns SQLite's result code.
     static int install(sqlite3* db);

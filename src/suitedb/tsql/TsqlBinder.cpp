@@ -1,6 +1,7 @@
 #include "TsqlBinder.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "SqlErrors.h"
 #include "TsqlCatalogue.h"
@@ -391,9 +392,29 @@ bool TsqlBinder::isHistoryKey(Expr& e) {
     return true;
 }
 
+// code + text: a code column joined with a text made of the same row's columns only.
+bool TsqlBinder::isJoinedKey(Expr& e) {
+    if (e.kind != Kind::Binary || e.op != QLatin1String("+") || e.type != Type::Text) return false;
+    Expr& head = *e.args[0];
+    Expr& tail = *e.args[1];
+    if (head.kind != Kind::Column || head.type != Type::Text || !head.column.collated ||
+        head.column.derivedIndex >= 0 || tail.type != Type::Text)
+        return false;
+    const std::function<bool(const Expr&)> ofTheRow = [&](const Expr& x) {
+        if (x.select) return false;
+        if (x.kind == Kind::Column && x.source != head.source) return false;
+        return std::all_of(x.args.begin(), x.args.end(),
+                           [&](const ExprPtr& arg) { return ofTheRow(*arg); });
+    };
+    if (!ofTheRow(tail)) return false;
+    e.keyHead = &head;
+    e.keyTail = &tail;
+    return true;
+}
+
 void TsqlBinder::findSites(Expr& e) {
     if (e.kind == Kind::Binary) {
-        isHistoryKey(e);
+        if (!isHistoryKey(e)) isJoinedKey(e);
         return;
     }
     if (e.args.size() < 2) return;
@@ -407,5 +428,9 @@ void TsqlBinder::findSites(Expr& e) {
     } else if (e.kind == Kind::Compare && left.keyCode) {
         e.site = int(m_sites.size());
         m_sites.push_back({Site::Kind::KeySplit, slot, left.keyLength});
+    } else if (e.kind == Kind::Compare && left.keyHead &&
+               (e.op == QLatin1String(">=") || e.op == QLatin1String("<="))) {
+        e.site = int(m_sites.size());
+        m_sites.push_back({Site::Kind::KeyRanges, slot, 0, e.op == QLatin1String(">=")});
     }
 }

@@ -15,10 +15,13 @@ struct Site {
         LikePrefix,  // column LIKE 'prefix%': also a range of the column, when there is a prefix
         KeySplit,    // the history key compared with a text: compared as its two columns,
                      // when the text splits back exactly
+        KeyRanges,   // an unpadded key (code column + text) >= or <= a text: ranges of the
+                     // code column, when the text is plain (TsqlKeyRanges)
     };
     Kind kind = Kind::LikePrefix;
-    int slot = -1;      // the literal it depends on
-    int keyLength = 0;  // KeySplit: the CHAR length of the document code
+    int slot = -1;         // the literal it depends on
+    int keyLength = 0;     // KeySplit: the CHAR length of the document code
+    bool atLeast = false;  // KeyRanges: >= (else <=)
 };
 }  // namespace Tsql
 
@@ -54,6 +57,7 @@ private:
     Tsql::Type convertedType(const Tsql::TypeName& target) const;
     void findSites(Tsql::Expr& e);
     bool isHistoryKey(Tsql::Expr& e);
+    bool isJoinedKey(Tsql::Expr& e);
     int literalSlot(const Tsql::Expr& e, Tsql::Type type) const;
 
     TsqlCatalogue& m_catalogue;

@@ -29,16 +29,16 @@ bool mixed(Type a, Type b) {
 }
 }  // namespace
 
-TsqlEmitter::TsqlEmitter(const std::vector<Site>& sites, const std::vector<bool>& enabled)
-    : m_sites(sites), m_enabled(enabled) {}
+TsqlEmitter::TsqlEmitter(const std::vector<Site>& sites, const std::vector<int>& choices)
+    : m_sites(sites), m_choices(choices) {}
 
-QString TsqlEmitter::param(Source source, int slot, int keyLength) {
-    m_params.push_back({source, slot, keyLength});
+QString TsqlEmitter::param(Source source, int slot, int detail) {
+    m_params.push_back({source, slot, detail});
     return u'?' + QString::number(m_params.size());
 }
 
 bool TsqlEmitter::enabled(const Expr& e) const {
-    return e.site >= 0 && size_t(e.site) < m_enabled.size() && m_enabled[size_t(e.site)];
+    return e.site >= 0 && size_t(e.site) < m_choices.size() && m_choices[size_t(e.site)] > 0;
 }
 
 // The parameters are numbered as they are made, which is not always the order in which they
@@ -120,6 +120,13 @@ QString TsqlEmitter::numberedStatement(const Statement& s) {
 // ---- SELECT
 
 QString TsqlEmitter::select(const Select& s, bool derived) {
+    if (const Expr* key = rangedKey(s)) return rangedSelect(s, *key);
+    return selectOf(s, derived, false);
+}
+
+// A range's part (see rangedSelect) names its columns c0, c1, ... and adds the terms of the
+// ORDER BY as k0, k1, ...; the union of the parts is ordered and cut to TOP.
+QString TsqlEmitter::selectOf(const Select& s, bool derived, bool range) {
     QString sql = QStringLiteral("SELECT ");
     if (s.distinct) sql += QStringLiteral("DISTINCT ");
     QStringList items;
@@ -128,9 +135,13 @@ QString TsqlEmitter::select(const Select& s, bool derived) {
         // DISTINCT tells texts apart as the server's collation does.
         QString item = s.distinct && e.type == Type::Text ? collated(e) : expr(e);
         // A derived table's columns are referred to by position.
-        if (derived) item += QStringLiteral(" AS c%1").arg(i);
+        if (derived || range) item += QStringLiteral(" AS c%1").arg(i);
         items.append(item);
     }
+    const std::vector<OrderTerm> terms = orderTerms(s);
+    if (range)
+        for (size_t i = 0; i < terms.size(); ++i)
+            items.append(terms[i].sql + QStringLiteral(" AS k%1").arg(i));
     sql += items.join(QStringLiteral(", "));
     if (!s.from.empty()) {
         sql += QStringLiteral(" FROM ");
@@ -138,19 +149,69 @@ QString TsqlEmitter::select(const Select& s, bool derived) {
     }
     if (s.where) sql += QStringLiteral(" WHERE ") + expr(*s.where);
     if (!s.groupBy.empty()) {
-        QStringList terms;
+        QStringList groups;
         for (const ExprPtr& e : s.groupBy)
-            terms.append(e->type == Type::Text ? collated(*e) : expr(*e));
-        sql += QStringLiteral(" GROUP BY ") + terms.join(QStringLiteral(", "));
+            groups.append(e->type == Type::Text ? collated(*e) : expr(*e));
+        sql += QStringLiteral(" GROUP BY ") + groups.join(QStringLiteral(", "));
     }
     if (s.having) sql += QStringLiteral(" HAVING ") + expr(*s.having);
-    if (!s.orderBy.empty()) {
-        QStringList terms;
-        for (const OrderItem& item : s.orderBy) terms.append(order(s, item));
-        sql += QStringLiteral(" ORDER BY ") + terms.join(QStringLiteral(", "));
+    if (range) return sql;
+    if (!terms.empty()) {
+        QStringList order;
+        for (const OrderTerm& t : terms) order.append(t.sql + t.direction);
+        sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
     }
     if (s.top) sql += QStringLiteral(" LIMIT ") + expr(*s.top);
     return sql;
+}
+
+// The key comparison that may become ranges: a conjunct of the WHERE of a plain SELECT of one
+// table, whose code column it compares (see TsqlKeyRanges).
+const Expr* TsqlEmitter::rangedKey(const Select& s) const {
+    if (s.from.size() != 1 || s.from[0].derived || s.from[0].absent || s.distinct ||
+        !s.groupBy.empty() || s.having || s.oneRow || !s.where)
+        return nullptr;
+    std::vector<const Expr*> conjuncts = {s.where.get()};
+    for (size_t i = 0; i < conjuncts.size(); ++i) {
+        const Expr& e = *conjuncts[i];
+        if (e.kind == Kind::And) {
+            for (const ExprPtr& arg : e.args) conjuncts.push_back(arg.get());
+        } else if (e.kind == Kind::Compare && enabled(e) && e.args[0]->keyHead &&
+                   m_sites[size_t(e.site)].kind == Site::Kind::KeyRanges &&
+                   e.args[0]->keyHead->source == s.from[0].id) {
+            return &e;
+        }
+    }
+    return nullptr;
+}
+
+// The SELECT once for every range of the key, joined by UNION ALL (the ranges do not overlap,
+// so no row comes twice), ordered and cut to TOP as a whole. SQLite merges the parts, each
+// read in order from its index, and stops after TOP rows: no part reads further than that.
+QString TsqlEmitter::rangedSelect(const Select& s, const Expr& key) {
+    const Site& site = m_sites[size_t(key.site)];
+    const int ranges = site.atLeast ? m_choices[size_t(key.site)] : 2;
+    const Range outer = m_range;  // a SELECT in a part may have ranges of its own
+    QStringList parts;
+    for (int range = 0; range < ranges; ++range) {
+        m_range = {&key, range, ranges};
+        parts.append(selectOf(s, false, true));
+    }
+    m_range = outer;
+    QString sql = parts.join(QStringLiteral(" UNION ALL "));
+    const std::vector<OrderTerm> terms = orderTerms(s);
+    if (!terms.empty()) {
+        QStringList order;
+        for (size_t i = 0; i < terms.size(); ++i)
+            order.append(QStringLiteral("k%1").arg(i) +
+                         (terms[i].text ? QString(Collate) : QString()) + terms[i].direction);
+        sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+    }
+    if (s.top) sql += QStringLiteral(" LIMIT ") + expr(*s.top);
+    QStringList items;
+    for (size_t i = 0; i < s.items.size(); ++i) items.append(QStringLiteral("c%1").arg(i));
+    return QStringLiteral("SELECT ") + items.join(QStringLiteral(", ")) +
+           QStringLiteral(" FROM (") + sql + u')';
 }
 
 QString TsqlEmitter::table(const TableRef& ref) const {
@@ -186,13 +247,22 @@ QString TsqlEmitter::source(const TableRef& ref) {
     return sql;
 }
 
-QString TsqlEmitter::order(const Select& s, const OrderItem& item) {
-    const Expr& e = item.item >= 0 ? *s.items[size_t(item.item)].expr : *item.expr;
-    const QString direction = item.descending ? QStringLiteral(" DESC") : QString();
-    if (e.keyCode)  // the history key orders as its document code, then its line number
-        return collated(*e.keyCode) + direction + QStringLiteral(", ") + expr(*e.keyLine) +
-               direction;
-    return (e.type == Type::Text ? collated(e) : expr(e)) + direction;
+// The history key orders as its document code, then its line number.
+std::vector<TsqlEmitter::OrderTerm> TsqlEmitter::orderTerms(const Select& s) {
+    std::vector<OrderTerm> terms;
+    for (const OrderItem& item : s.orderBy) {
+        const Expr& e = item.item >= 0 ? *s.items[size_t(item.item)].expr : *item.expr;
+        const QString direction = item.descending ? QStringLiteral(" DESC") : QString();
+        if (e.keyCode) {
+            terms.push_back({collated(*e.keyCode), direction, true});
+            terms.push_back({expr(*e.keyLine), direction, false});
+        } else if (e.type == Type::Text) {
+            terms.push_back({collated(e), direction, true});
+        } else {
+            terms.push_back({expr(e), direction, false});
+        }
+    }
+    return terms;
 }
 
 // ---- expressions
@@ -299,7 +369,9 @@ QString TsqlEmitter::expr(const Expr& e) {
 
 QString TsqlEmitter::compare(const Expr& e) {
     const Expr& left = *e.args[0];
-    const Expr& right = *e.args[1];
+    // A part of a ranged SELECT: its range, and the comparison itself as the final word.
+    if (m_range.key == &e)
+        return u'(' + keyRange(e) + QStringLiteral(" AND ") + plainCompare(e) + u')';
     if (enabled(e) && left.keyCode) {
         const int slot = m_sites[size_t(e.site)].slot;
         const int length = m_sites[size_t(e.site)].keyLength;
@@ -307,9 +379,37 @@ QString TsqlEmitter::compare(const Expr& e) {
             .arg(collated(*left.keyCode), expr(*left.keyLine), e.op,
                  param(Source::KeyCode, slot, length), param(Source::KeyLine, slot, length));
     }
+    return plainCompare(e);
+}
+
+QString TsqlEmitter::plainCompare(const Expr& e) {
+    const Expr& left = *e.args[0];
+    const Expr& right = *e.args[1];
     if (mixed(left.type, right.type))
         return u'(' + number(left) + u' ' + e.op + u' ' + number(right) + u')';
     return u'(' + leftOperand(left, right) + u' ' + e.op + u' ' + expr(right) + u')';
+}
+
+// The range of the code column that part m_range.range of a key comparison reads (see
+// TsqlKeyRanges): for >=, the prefixes' ranges with the least rest, then the codes from the
+// bound on; for <=, the code equal to the bound with nothing after it, then the codes below.
+QString TsqlEmitter::keyRange(const Expr& e) {
+    const Expr& key = *e.args[0];
+    const int slot = m_sites[size_t(e.site)].slot;
+    const QString code = expr(*key.keyHead);
+    const QString tail = collated(*key.keyTail);
+    const int range = m_range.range;
+    if (m_sites[size_t(e.site)].atLeast) {
+        if (range == m_range.count - 1)
+            return QStringLiteral("%1 >= %2").arg(code, param(Source::KeyLeast, slot));
+        return QStringLiteral("%1 >= %2 AND %1 < %3 AND %4 >= %5")
+            .arg(code, param(Source::KeyLow, slot, range), param(Source::KeyHigh, slot, range),
+                 tail, param(Source::KeyRest, slot, range));
+    }
+    if (range == 0)
+        return QStringLiteral("%1 = %2 AND %3 <= ''")
+            .arg(code, param(Source::KeyBound, slot), tail);
+    return QStringLiteral("%1 < %2").arg(code, param(Source::KeyBound, slot));
 }
 
 // The range in the column's own collation lets SQLite use the column's index; tsql_like

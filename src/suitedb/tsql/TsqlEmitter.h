@@ -10,23 +10,40 @@
 // (unless the column carries it already, so that its indexes serve), LIKE and CONVERT go to
 // the functions of TsqlFunctions.
 //
-// Two rewrites keep the history pages on their indexes:
+// Three rewrites keep the history pages on their indexes:
 //   column LIKE 'prefix%'   -> column >= 'prefix' AND column < 'prefix' || U+FFFF AND LIKE
 //   (CONVERT(CHAR(11),C) + CONVERT(CHAR(5),(10000 + S))) >= 'bound'
 //                           -> (C, S) >= (code of the bound, line of the bound)
-// Both hold only for some values of the literal; each is a Site that the caller enables or
-// not for the values at hand. ORDER BY the history key always becomes ORDER BY C, S.
+//   a SELECT of one table WHERE ... AND C + T >= 'bound' (or <=), C a code column and T a
+//   text of its row   -> the SELECT once for each range of C that TsqlKeyRanges finds,
+//                        each with the comparison as it was, the parts joined by UNION ALL
+// Each holds only for some values of the literal; each is a Site that the caller chooses for
+// the values at hand. ORDER BY the history key always becomes ORDER BY C, S.
 class TsqlEmitter {
 public:
     // Where the value bound to a parameter comes from.
     struct Param {
-        enum class Source { Literal, LikeLow, LikeHigh, KeyCode, KeyLine };
+        enum class Source {
+            Literal,
+            LikeLow,
+            LikeHigh,
+            KeyCode,
+            KeyLine,
+            KeyBound,  // the bound of a key's ranges without its trailing blanks
+            KeyLeast,  // the least text of that bound's primary weights
+            KeyLow,    // the range of the code column for a prefix of that bound
+            KeyHigh,
+            KeyRest,  // the rest of the bound after that prefix
+        };
         Source source = Source::Literal;
         int slot = -1;
-        int keyLength = 0;
+        int detail = 0;  // KeyCode, KeyLine: the code's CHAR length; KeyLow, KeyHigh, KeyRest:
+                         // the prefix's length
     };
 
-    TsqlEmitter(const std::vector<Tsql::Site>& sites, const std::vector<bool>& enabled);
+    // choices: per site, 0 where its rewrite does not hold for the values at hand, else 1; for
+    // a key's ranges with >=, the number of ranges (1 + the length of the bound).
+    TsqlEmitter(const std::vector<Tsql::Site>& sites, const std::vector<int>& choices);
 
     QString statement(const Tsql::Statement& s);
     const std::vector<Param>& params() const { return m_params; }
@@ -35,12 +52,22 @@ private:
     // The statement with the parameters numbered as they were made: ?1, ?2, ...
     QString numberedStatement(const Tsql::Statement& s);
     QString select(const Tsql::Select& s, bool derived);
+    QString selectOf(const Tsql::Select& s, bool derived, bool range);
+    const Tsql::Expr* rangedKey(const Tsql::Select& s) const;
+    QString rangedSelect(const Tsql::Select& s, const Tsql::Expr& key);
     QString source(const Tsql::TableRef& ref);
     QString table(const Tsql::TableRef& ref) const;
-    QString order(const Tsql::Select& s, const Tsql::OrderItem& item);
+    struct OrderTerm {
+        QString sql;  // with its collation
+        QString direction;
+        bool text = false;
+    };
+    std::vector<OrderTerm> orderTerms(const Tsql::Select& s);
     QString expr(const Tsql::Expr& e);
     QString column(const Tsql::Expr& e) const;
     QString compare(const Tsql::Expr& e);
+    QString plainCompare(const Tsql::Expr& e);
+    QString keyRange(const Tsql::Expr& e);
     QString like(const Tsql::Expr& e);
     QString function(const Tsql::Expr& e);
     QString convert(const Tsql::Expr& e);
@@ -53,10 +80,17 @@ private:
     QString leftOperand(const Tsql::Expr& left, const Tsql::Expr& right);
     // The expression as a number: a text converted as the server converts it.
     QString number(const Tsql::Expr& e);
-    QString param(Param::Source source, int slot, int keyLength = 0);
+    QString param(Param::Source source, int slot, int detail = 0);
     bool enabled(const Tsql::Expr& e) const;
 
     const std::vector<Tsql::Site>& m_sites;
-    const std::vector<bool>& m_enabled;
+    const std::vector<int>& m_choices;
     std::vector<Param> m_params;
+    // The key comparison whose range is being written: which one, of how many.
+    struct Range {
+        const Tsql::Expr* key = nullptr;
+        int range = 0;
+        int count = 0;
+    };
+    Range m_range;
 };

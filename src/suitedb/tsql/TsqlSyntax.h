@@ -82,6 +82,8 @@ struct Expr {
     int keyLength = 0;        // Compare of the history key: the code's CHAR length
     Expr* keyCode = nullptr;  // ... its document code column
     Expr* keyLine = nullptr;  // ... its line number column
+    Expr* keyHead = nullptr;  // Binary + of a code column and a text of its row: the column
+    Expr* keyTail = nullptr;  // ... and the text
 };
 
 // One table of a FROM clause, with how it joins the ones before it.

@@ -9,6 +9,7 @@
 #include "SqliteConnection.h"
 #include "TsqlBatch.h"
 #include "TsqlFunctions.h"
+#include "TsqlKeyRanges.h"
 #include "TsqlParser.h"
 
 using namespace Tsql;
@@ -74,12 +75,40 @@ bool splitKey(const QString& key, int length, QString* code, qlonglong* line) {
     return true;
 }
 
+// A value of a key's ranges (TsqlKeyRanges) made from the bound.
+QString keyRangeValue(const TsqlEmitter::Param& p, const QString& text) {
+    const QString bound = TsqlKeyRanges::plainBound(text).value_or(QString());
+    switch (p.source) {
+        case Source::KeyLeast:
+            return TsqlKeyRanges::least(bound);
+        case Source::KeyLow:
+            return TsqlKeyRanges::low(bound, p.detail);
+        case Source::KeyHigh:
+            return TsqlKeyRanges::high(bound, p.detail);
+        case Source::KeyRest:
+            return TsqlKeyRanges::rest(bound, p.detail);
+        default:
+            return bound;
+    }
+}
+
 bool isLiteral(TokenKind kind) { return kind == TokenKind::String || kind == TokenKind::Number; }
 
-bool siteEnabled(const Site& site, const QVariant& value) {
+// How the site's rewrite goes for the value, as TsqlEmitter takes it (0: it does not hold).
+int siteChoice(const Site& site, const QVariant& value) {
     const QString text = value.toString();
-    if (site.kind == Site::Kind::LikePrefix) return !likePrefix(text).isEmpty();
-    return splitKey(text, site.keyLength, nullptr, nullptr);
+    switch (site.kind) {
+        case Site::Kind::LikePrefix:
+            return likePrefix(text).isEmpty() ? 0 : 1;
+        case Site::Kind::KeySplit:
+            return splitKey(text, site.keyLength, nullptr, nullptr) ? 1 : 0;
+        case Site::Kind::KeyRanges: {
+            const std::optional<QString> bound = TsqlKeyRanges::plainBound(text);
+            if (!bound) return 0;
+            return site.atLeast ? 1 + int(bound->size()) : 1;
+        }
+    }
+    return 0;
 }
 }  // namespace
 
@@ -249,15 +278,15 @@ void TsqlTranslator::bind(Translation& t, const TsqlTokens& tokens, Shape& shape
 }
 
 const TsqlTranslator::Variant& TsqlTranslator::variant(Translation& t, const Literals& lits) {
-    std::vector<bool> enabled;
+    std::vector<int> choices;
     QByteArray key;
     for (const Site& site : t.sites) {
-        enabled.push_back(siteEnabled(site, lits.value(site.slot)));
-        key += enabled.back() ? '1' : '0';
+        choices.push_back(siteChoice(site, lits.value(site.slot)));
+        key += QByteArray::number(choices.back()) + ',';
     }
     auto it = t.variants.find(key);
     if (it == t.variants.end()) {
-        TsqlEmitter emitter(t.sites, enabled);
+        TsqlEmitter emitter(t.sites, choices);
         Variant v;
         v.sql = emitter.statement(t.statement);
         v.params = emitter.params();
@@ -287,10 +316,17 @@ QVariantList TsqlTranslator::values(const Variant& v, const Literals& lits) cons
             case Source::KeyLine: {
                 QString code;
                 qlonglong line = 0;
-                splitKey(value.toString(), p.keyLength, &code, &line);
+                splitKey(value.toString(), p.detail, &code, &line);
                 out.append(p.source == Source::KeyCode ? QVariant(code) : QVariant(line));
                 break;
             }
+            case Source::KeyBound:
+            case Source::KeyLeast:
+            case Source::KeyLow:
+            case Source::KeyHigh:
+            case Source::KeyRest:
+                out.append(keyRangeValue(p, value.toString()));
+                break;
         }
     }
     return out;

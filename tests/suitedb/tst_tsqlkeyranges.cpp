@@ -1,0 +1,218 @@
+// The unpadded keys of the purchase return, storage location and stock lot grids (a code
+// joined with a text of its row) compared with a bound: answered as ranges of the code's
+// index, they give exactly the rows, in the same order, that the text comparison gives, for
+// every statement the grids send, on codes made to trip the split (lengths that interleave,
+// case, blanks at the end and inside, empty parts, prefixes of one another, accents, tabs,
+// Chinese); and the work does not grow with the item's lines.
+#include <sqlite3.h>
+
+#include <QtTest>
+#include <random>
+
+#include "HistoryGrids.h"
+#include "SqliteConnection.h"
+#include "SuiteSchema.h"
+#include "TsqlFixture.h"
+
+namespace {
+const QStringList Codes = QStringLiteral(
+                              "| |A|a|A |A  |AB|ab|AB |AB1|A B|A-1|A1|á|Á1|1140210000|11402100001|"
+                              "114021000011|中|中文|中文 |丁|中a|A\t|ＡＢ")
+                              .split(u'|');
+const QStringList Tails =
+    QStringLiteral("| |0|1|01|1 |A|a|A1|a01|B | 1|中|丁1|Z9|L1140210000101|-|á").split(u'|');
+const QList<int> Lines = {0, 1, 2, 9, 10, 11, 100, 89999, 90000, -1, -10001};
+
+QString literal(const QString& text) { return u'\'' + QString(text).replace(u'\'', "''") + u'\''; }
+
+// Rows tied on both parts (only case, width or trailing blanks apart) would make the order
+// among them, and so the rows a TOP cuts, a matter of chance.
+QString tie(const QString& a, const QString& b) {
+    auto norm = [](QString s) {
+        while (s.endsWith(u' ')) s.chop(1);
+        return s.normalized(QString::NormalizationForm_KC).toCaseFolded();
+    };
+    return norm(a) + u'\x1f' + norm(b);
+}
+
+struct Grid {
+    HistoryGrid grid;
+    const char* key;  // as the statements write it
+};
+const Grid Grids[] = {
+    {HistoryGrid::PurchaseReturns, "(VCOD1 + CONVERT(CHAR(5),(10000 + VOSEQ)))"},
+    {HistoryGrid::Locations, "(ITCOD + IICOD)"},
+    {HistoryGrid::Lots, "VCOD1 + VCOD1SEQ"},
+};
+
+// The same statement with the key compared as a plain text: joined with '' it is no longer a
+// code column joined with a text, so nothing splits it.
+QString plainly(QString text, const QString& key) {
+    for (const char* op : {" >= ", " <= "})
+        text.replace(u' ' + key + QLatin1String(op), u' ' + key + " + ''" + QLatin1String(op));
+    return text;
+}
+}  // namespace
+
+class TsqlKeyRangesTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TsqlFixture> m_fixture;
+    QMap<HistoryGrid, QStringList> m_keys;
+
+    void insert(const QString& item, const QString& code, const QString& tail, int line) {
+        SqliteConnection& c = m_fixture->db().connection();
+        c.exec(
+            "INSERT INTO VISEOU (VCOD1, VOSEQ, VICOD, VPNAM, SystemVisible) VALUES "
+            "(?1, ?2, ?3, 'P', ?4)",
+            {code, line, item, line == 2 ? 0 : 1});
+        c.exec("INSERT INTO ITEMP (ICODE, ITCOD, IICOD) VALUES (?1, ?2, ?3)", {item, code, tail});
+        c.exec(
+            "INSERT INTO VISEIN (VCOD1, VSEQ, VICOD, VPNAM, VCOD1SEQ, VCOD1NUM) VALUES "
+            "(?1, ?2, ?3, 'P', ?4, ?5)",
+            {code, line, item, tail, line == 9 ? 0 : 1});
+    }
+
+    ResultSets run(const QString& text) { return m_fixture->db().execute(text); }
+
+    // The SQLite steps that the statement takes, as the front end translates it.
+    qint64 steps(const QString& text) {
+        const auto prepared = m_fixture->db().translator().prepare(text)[0];
+        sqlite3* db = m_fixture->db().connection().handle();
+        sqlite3_stmt* s = nullptr;
+        const QByteArray sql = prepared.sql.toUtf8();
+        sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &s, nullptr);
+        for (int i = 0; i < prepared.values.size(); ++i) {
+            const QVariant& v = prepared.values[i];
+            if (v.typeId() == QMetaType::QString)
+                sqlite3_bind_text(s, i + 1, v.toString().toUtf8().constData(), -1,
+                                  SQLITE_TRANSIENT);
+            else
+                sqlite3_bind_int64(s, i + 1, v.toLongLong());
+        }
+        while (sqlite3_step(s) == SQLITE_ROW) {
+        }
+        const qint64 n = sqlite3_stmt_status(s, SQLITE_STMTSTATUS_VM_STEP, 0);
+        sqlite3_finalize(s);
+        return n;
+    }
+
+private slots:
+    void initTestCase() {
+        m_fixture = std::make_unique<TsqlFixture>(QString());
+        SuiteSchema::create(m_fixture->db().connection());
+        std::mt19937 random(7);
+        QSet<QString> ties;
+        for (const QString& code : Codes)
+            for (int i = 0; i < 6; ++i) {
+                const QString tail = Tails[qsizetype(random() % Tails.size())];
+                const int line = Lines[qsizetype(random() % Lines.size())];
+                if (ties.contains(tie(code, tail)) ||
+                    ties.contains(tie(code, QString::number(line))))
+                    continue;
+                ties << tie(code, tail) << tie(code, QString::number(line));
+                insert(QStringLiteral("I1"), code, tail, line);
+                if (i == 0) insert(QStringLiteral("I2"), code, tail, line);
+            }
+        // Bounds: the keys of the rows as the grids read them, and texts next to them.
+        for (const Grid& g : Grids) {
+            const HistoryStatements s(g.grid, QStringLiteral("I1"), HistoryReader());
+            const QString all = g.grid == HistoryGrid::Lots ? s.lotAfter(QString()) : s.homeRows();
+            QStringList keys;
+            const ResultSets sets =
+                run(QString(all).replace(QRegularExpression("^SELECT TOP \\d+ "), "SELECT "));
+            for (const QVariantList& row : sets[0].rows)
+                keys.append(g.grid == HistoryGrid::Lots ? row[1].toString() + row[0].toString()
+                                                        : row.last().toString());
+            QVERIFY(keys.size() > 60);
+            QStringList bounds = {"", " ", "A", "a ", "A B", "AB  1", "中", "中文", "\t", "A\t"};
+            for (qsizetype i = 0; i < keys.size(); i += 3) {
+                const QString& k = keys[i];
+                bounds << k << k + u' ' << k.toLower() << k.left(k.size() / 2)
+                       << k.chopped(k.isEmpty() ? 0 : 1) << k + u'0' << k + u'\t';
+            }
+            m_keys[g.grid] = bounds;
+        }
+    }
+    void cleanupTestCase() { m_fixture.reset(); }
+
+    // Every statement of the three grids, split and plain, on every bound.
+    void sameRowsAsTheTextComparison_data() {
+        QTest::addColumn<int>("grid");
+        for (const Grid& g : Grids) QTest::newRow(qPrintable(InfoOf(g.grid).name)) << int(g.grid);
+    }
+    void sameRowsAsTheTextComparison() {
+        QFETCH(int, grid);
+        const Grid& g = *std::find_if(std::begin(Grids), std::end(Grids),
+                                      [&](const Grid& x) { return int(x.grid) == grid; });
+        for (const bool rights : {false, true}) {
+            HistoryReader reader;
+            reader.purchasePrices = reader.allSalesmen = rights;
+            const HistoryStatements s(g.grid, QStringLiteral("I1"), reader);
+            int split = 0;
+            for (const QString& bound : m_keys[g.grid]) {
+                QStringList texts = {s.upBoundary(bound), s.upRows(bound), s.endRows(bound)};
+                if (g.grid == HistoryGrid::Lots)
+                    texts << s.lotBefore(bound) << s.lotAfter(bound)
+                          << s.firstRows(QString()).replace(
+                                 " ORDER BY VCOD1,VCOD1SEQ DESC",
+                                 " AND VCOD1 + VCOD1SEQ >= " + literal(bound) +
+                                     " ORDER BY VCOD1,VCOD1SEQ DESC");
+                for (const QString& text : texts) {
+                    const QString plain = plainly(text, g.key);
+                    QVERIFY2(plain != text, qPrintable(text));
+                    const QString rows = ShowResults(run(text));
+                    QVERIFY2(rows == ShowResults(run(plain)), qPrintable(text + "\n" + rows));
+                    split += m_fixture->db().translator().prepare(text)[0].sql.contains(
+                        QLatin1String("UNION ALL"));
+                }
+            }
+            QVERIFY2(split > m_keys[g.grid].size() * 2, qPrintable(QString::number(split)));
+        }
+    }
+
+    // A bound with a character whose collation is not plain stays a text comparison.
+    void otherBoundsStayTexts() {
+        const HistoryStatements s(HistoryGrid::Locations, QStringLiteral("I1"), HistoryReader());
+        for (const QString& bound : {QStringLiteral("A\tB"), QStringLiteral("á"),
+                                     QStringLiteral("ＡＢ"), QStringLiteral("AB")})
+            QCOMPARE(m_fixture->db().translator().prepare(s.upRows(bound))[0].sql.contains(
+                         QLatin1String("UNION ALL")),
+                     bound == QLatin1String("AB"));
+    }
+
+    // Pages at either end of an item of 4,000 lines take the steps of one of 100 lines.
+    void workDoesNotGrowWithTheItem() {
+        for (int n = 0; n < 4000; ++n) {
+            const QString code = QStringLiteral("D%1").arg(n / 2, 5, 10, QLatin1Char('0'));
+            insert(QStringLiteral("BIG"), code, QStringLiteral("L%1").arg(n), n % 2 + 3);
+            if (n % 40 == 0)
+                insert(QStringLiteral("SMALL"), code, QStringLiteral("L%1").arg(n), n % 2 + 3);
+        }
+        for (const Grid& g : Grids) {
+            const HistoryStatements big(g.grid, QStringLiteral("BIG"), HistoryReader());
+            const HistoryStatements small(g.grid, QStringLiteral("SMALL"), HistoryReader());
+            for (const int document : {300, 1000, 1700}) {
+                const QString code = QStringLiteral("D%1").arg(document, 5, 10, QLatin1Char('0'));
+                const QString bound = g.grid == HistoryGrid::PurchaseReturns
+                                          ? code + QStringLiteral("10003")
+                                          : code + QStringLiteral("L%1").arg(document * 2);
+                for (const auto& page :
+                     {&HistoryStatements::upBoundary, &HistoryStatements::upRows}) {
+                    const qint64 b = steps((big.*page)(bound));
+                    const qint64 s = steps((small.*page)(bound));
+                    QVERIFY2(b < s * 3 / 2, qPrintable(QStringLiteral("%1 %2: %3 against %4")
+                                                           .arg(InfoOf(g.grid).name, bound)
+                                                           .arg(b)
+                                                           .arg(s)));
+                }
+            }
+            // The measure tells: the text comparison reads the whole item.
+            QVERIFY(steps(plainly(big.upRows(QStringLiteral("D01960")), g.key)) >
+                    10 * steps(big.upRows(QStringLiteral("D01960"))));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TsqlKeyRangesTest)
+#include "tst_tsqlkeyranges.moc"
