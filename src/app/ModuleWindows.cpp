@@ -18,7 +18,9 @@ template <class Window, class Create>
 WindowRegistry::Opener openerOf(ZqMDI& mdi, Create create) {
     auto window = std::make_shared<QPointer<Window>>();
     return [&mdi, window, create] {
-        if (*window) {
+        // A window whose frame has closed is on its way out, even before it is deleted.
+        const QWidget* frame = *window ? (*window)->parentWidget() : nullptr;
+        if (*window && !(frame && frame->isHidden())) {
             mdi.showChild(*window, 0, 0);
             return;
         }

@@ -5,10 +5,12 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 
+#include "ChildFocus.h"
 #include "CurrentPrinter.h"
 #include "DataSource.h"
 #include "DbAccess.h"
@@ -156,6 +158,17 @@ void ZqMDI::passOverNoticeLine(QMdiSubWindow* activated) {
 
 bool ZqMDI::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_area->viewport() && event->type() == QEvent::Resize) placeNoticeLine();
+    auto* frame = qobject_cast<QMdiSubWindow*>(watched);
+    if (frame && event->type() == QEvent::Close && m_area->activeSubWindow() == frame) {
+        // The active window closes by its frame (the close box, Ctrl+F4): once it is gone,
+        // the keyboard goes where it goes after Esc. A window that refuses to close stays.
+        const QPointer<QMdiSubWindow> closing(frame);
+        const QPointer<QWidget> from = WindowRegistry::openedFrom(frame->widget());
+        QTimer::singleShot(0, this, [this, closing, from] {
+            if (closing && closing->isVisible()) return;
+            FocusNextChild(m_area, closing, from);
+        });
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -183,6 +196,7 @@ QMdiSubWindow* ZqMDI::showChild(QWidget* window, int leftTwips, int topTwips, in
     const QSize ownSize = window->size();
     QMdiSubWindow* sub = m_area->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose, true);
+    sub->installEventFilter(this);
     sub->setWindowTitle(window->windowTitle());
     // A frame without an icon of its own would show Qt's logo.
     sub->setWindowIcon(ModuleIcon());

@@ -81,8 +81,10 @@ class TestKeyboard : public QObject {
             },
             5000);
         if (!landed)
-            qWarning("focus is on %s in %s (main window %s), expected %s in %s",
-                     qPrintable(describe(focused())), qPrintable(focusedWindow()),
+            qWarning("focus is on %s%s in %s (main window %s), expected %s in %s",
+                     qPrintable(describe(focused())),
+                     focused() && !focused()->isVisible() ? " (hidden)" : "",
+                     qPrintable(focusedWindow()),
                      QApplication::activeWindow() == m_mdi.get() ? "active" : "not active",
                      qPrintable(controlName), qPrintable(window));
         return landed;
@@ -195,6 +197,47 @@ private slots:
         QVERIFY(focusLandsIn("FUB"));
         QVERIFY(escapeFrom("FUB"));
         QVERIFY(focusLandsIn("FU", "But(1)"));
+        QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->shown.join('|')));
+    }
+
+    // A window closed by its close box hands the keyboard back as Esc does, also when it
+    // was opened over another window.
+    void keyboardComesBackAfterTheCloseBox() {
+        const auto closeBox = [this](const QString& name) {
+            auto* frame = qobject_cast<QMdiSubWindow*>(openWindow(name)->parentWidget());
+            frame->close();  // what the frame's close box does
+        };
+        QVERIFY(press(Qt::Key_A));
+        QVERIFY(focusLandsIn("FUA", "B1a(0)"));
+        closeBox("FUA");
+        QVERIFY(focusLandsIn("FU", "But(0)"));
+        QVERIFY(press(Qt::Key_A));
+        QVERIFY(focusLandsIn("FUA", "B1a(0)"));
+        QVERIFY(press(Qt::Key_F8));
+        QVERIFY(focusLandsIn("FF8", "DG1"));
+        closeBox("FF8");
+        QVERIFY(focusLandsIn("FUA", "B1a(0)"));
+        QVERIFY(escapeFrom("FUA"));
+        QVERIFY(focusLandsIn("FU", "But(0)"));
+    }
+
+    // The item inquiry from the menu: the list, a mode's grid over it and back, Esc to
+    // "Esc 離開" and Enter on it; the keyboard is never lost.
+    void inquiryByKeys() {
+        QVERIFY(press(Qt::Key_F8));
+        QVERIFY(focusLandsIn("FF8", "DG1"));
+        QVERIFY(press(Qt::Key_PageDown));
+        QVERIFY(focusLandsIn("FF8", "DG1"));
+        QVERIFY(press(Qt::Key_Down));
+        QVERIFY(press(Qt::Key_S));  // stock per warehouse over the list
+        QVERIFY(focusLandsIn("FF8", "DG11"));
+        QVERIFY(press(Qt::Key_Escape));
+        QVERIFY(focusLandsIn("FF8", "B1(7)"));
+        QVERIFY(press(Qt::Key_Escape));  // from a mode button to "Esc 離開"
+        QVERIFY(focusLandsIn("FF8", "B1(8)"));
+        QVERIFY(press(Qt::Key_Return));
+        QVERIFY(!openWindow("FF8"));
+        QVERIFY(focusLandsIn("FU", "But(0)"));
         QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->shown.join('|')));
     }
 
