@@ -52,17 +52,28 @@ int staff(SqliteConnection& db) {
         const char* telephone;
         QList<int> rights;  // empty: every right
     };
+    // The item inquiry's rights: 57 costs in the item list, 926 with the lot cost, 355 every
+    // salesman's sales lines (else one's own), 1306 every department's (else one's own), 367
+    // purchase prices, 645 to 648 the item panel's prices, 934 every warehouse in the item
+    // list (else one's own). Each inquiry user below lacks some of them.
+    const QList<int> inquiry = {57, 355, 367, 645, 646, 647, 648, 926, 934, 1306};
+    const auto without = [&](const QList<int>& rights, const QList<int>& missing) {
+        QList<int> held = rights;
+        for (int right : inquiry)
+            if (!missing.contains(right) && !held.contains(right)) held.append(right);
+        return held;
+    };
     const QList<Person> people = {
         {"S001", QStringLiteral("系統管理員"), "ADM", "01", "05", "235", {}},
         {"S002", QStringLiteral("李志明"), "LEE", "01", "02", "212", {960}},
-        {"S003",
-         QStringLiteral("王美華"),
-         "WANG",
-         "02",
-         "03",
-         "221",
-         {351, 355, 362, 363, 371, 372, 960, 961, 962}},
+        {"S003", QStringLiteral("王美華"), "WANG", "02", "03", "221",
+         without({351, 355, 362, 363, 371, 372, 960, 961, 962}, {})},
         {"S004", QStringLiteral("陳建宏"), "CHEN", "02", "04", "241", {960, 961, 962}},
+        {"S005", QStringLiteral("林淑芬"), "LIN", "02", "02", "215", without({}, {355})},
+        {"S006", QStringLiteral("黃志偉"), "HUANG", "01", "02", "216", without({}, {1306})},
+        {"S007", QStringLiteral("周佳穎"), "CHOU", "01", "04", "243",
+         without({}, {57, 367, 645, 646, 647, 648, 926})},
+        {"S008", QStringLiteral("蔡宗翰"), "TSAI", "03", "09", "301", without({}, {934})},
     };
     QString columns = QStringLiteral("SCODE, SNAME, SUSER, SSTOC, DEPARTNO, STEL");
     QString places = QStringLiteral("?1, ?2, ?3, ?4, ?5, ?6");

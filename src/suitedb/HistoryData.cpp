@@ -16,6 +16,29 @@
 #include "ValueHelpers.h"
 
 namespace HistoryData {
+// Settings for writing gigabytes in one transaction, undone at the end. Without other
+// connections the rollback journal costs less than the WAL: pages added at the end of the
+// file are not journalled.
+class BulkMode {
+public:
+    explicit BulkMode(SqliteConnection& db) : m_db(db) {
+        m_db.script(
+            QStringLiteral("PRAGMA journal_mode = DELETE; PRAGMA synchronous = OFF; "
+                           "PRAGMA cache_size = -1000000; PRAGMA temp_store = MEMORY"));
+    }
+    ~BulkMode() {
+        try {
+            m_db.script(
+                QStringLiteral("PRAGMA cache_size = -2000; PRAGMA temp_store = DEFAULT; "
+                               "PRAGMA synchronous = NORMAL; PRAGMA journal_mode = WAL"));
+        } catch (...) {
+        }
+    }
+
+private:
+    SqliteConnection& m_db;
+};
+
 namespace {
 using DemoData::cents;
 using ItemCatalogue::Item;
@@ -170,7 +193,7 @@ private:
         d.customer = int(d.h % ItemCatalogue::customers().size());
         d.vendor = int((d.h >> 12) % ItemCatalogue::vendors().size());
         const int s = int((d.h >> 24) % 20);
-        d.salesman = s < 10 ? 0 : s < 15 ? 1 : s < 18 ? 2 : 3;
+        d.salesman = s < 8 ? 0 : s < 10 ? 4 : s < 15 ? 1 : s < 18 ? 2 : 3;
         d.warehouse = int((d.h >> 32) % 4);
         return d;
     }
@@ -655,35 +678,16 @@ qint64 totalRows(SqliteConnection& db) {
     return rows;
 }
 
-// The items' quantities on order follow the purchase orders.
+// The items' quantities on order follow the open purchase orders and the open customer
+// orders; ONNO counts the line's own unit, ORSUB the base unit.
 void updateItemTotals(SqliteConnection& db) {
     db.exec(
         QStringLiteral("UPDATE ITEM SET ISISE = IFNULL((SELECT SUM(SINUM - SONUM) FROM SISE "
-                       "WHERE SICOD = ICODE AND SINYN = 'N'), 0)"));
+                       "WHERE SICOD = ICODE AND SINYN = 'N'), 0), ORSUB = IFNULL((SELECT "
+                       "SUM(CASE WHEN IFNULL(OINU2, 0) = 0 THEN ONNO ELSE ONNO * OINUM / OINU2 "
+                       "END) FROM ORSUB WHERE OICOD = ICODE AND OINYN IN ('N', '') AND ONNO > 0), "
+                       "0)"));
 }
-
-// Settings for writing gigabytes in one transaction, undone at the end. Without other
-// connections the rollback journal costs less than the WAL: pages added at the end of the
-// file are not journalled.
-class BulkMode {
-public:
-    explicit BulkMode(SqliteConnection& db) : m_db(db) {
-        m_db.script(
-            QStringLiteral("PRAGMA journal_mode = DELETE; PRAGMA synchronous = OFF; "
-                           "PRAGMA cache_size = -1000000; PRAGMA temp_store = MEMORY"));
-    }
-    ~BulkMode() {
-        try {
-            m_db.script(
-                QStringLiteral("PRAGMA cache_size = -2000; PRAGMA temp_store = DEFAULT; "
-                               "PRAGMA synchronous = NORMAL; PRAGMA journal_mode = WAL"));
-        } catch (...) {
-        }
-    }
-
-private:
-    SqliteConnection& m_db;
-};
 
 const QDate LargeFirst(1991, 1, 1);   // 080.01.01
 const QDate LargeLast(2010, 12, 31);  // 099.12.31
@@ -735,4 +739,12 @@ qint64 fillLarge(SqliteConnection& db, qint64 lines) {
 
 void FillLargeHistory(EmbeddedDatabase& db, qint64 lines) {
     HistoryData::fillLarge(db.connection(), lines);
+}
+
+void FillLargeCatalogue(EmbeddedDatabase& db, int items) {
+    SqliteConnection& c = db.connection();
+    SuiteSchema::create(c);
+    if (!DemoData::isEmpty(c, "ITEM")) return;
+    const HistoryData::BulkMode bulk(c);
+    ItemCatalogue::fillCatalogue(c, Clock::today(), items);
 }

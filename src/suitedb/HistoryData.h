@@ -38,3 +38,7 @@ qint64 fillLarge(SqliteConnection& db, qint64 lines);
 // The benchmark's entry: HistoryData::fillLarge on the database's connection. Not to be
 // called while another thread uses the database.
 void FillLargeHistory(EmbeddedDatabase& db, qint64 lines);
+
+// The item list benchmark's database: the schema and ItemCatalogue::fillCatalogue of that
+// many items, without history; nothing when ITEM holds items already. Same caveat.
+void FillLargeCatalogue(EmbeddedDatabase& db, int items);

@@ -1,6 +1,7 @@
 #include "ItemCatalogue.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 #include "DemoData.h"
@@ -302,9 +303,12 @@ double roundedPrice(double value) {
     return value >= 1000 ? std::round(value / 10) * 10 : std::round(value);
 }
 
+// Items beyond the demo's 3,000 continue the numbers of every group in blocks of 3,000.
 Item makeItem(int index) {
-    const Group& g = groups()[index / ItemsPerGroup];
-    const int n = index % ItemsPerGroup;
+    const int perBlock = ItemsPerGroup * int(groups().size());
+    const int within = index % perBlock;
+    const Group& g = groups()[within / ItemsPerGroup];
+    const int n = index / perBlock * ItemsPerGroup + within % ItemsPerGroup;
     const std::uint64_t h = mix(0x17E3, std::uint64_t(index));
     Item item;
     item.code = number(g.prefix, n + 1, 4);
@@ -367,70 +371,98 @@ QString telephone(std::uint64_t h) {
         .arg((h >> 24) % 10000, 4, 10, QLatin1Char('0'));
 }
 
+// An item's stock in the first four warehouses: quantity and shelf. Some items are out of
+// stock or below their safety stock; one in a hundred has none anywhere.
+struct StockRow {
+    int warehouse;
+    double quantity;
+    QString shelf;
+};
+
+QList<StockRow> stockOf(int index) {
+    QList<StockRow> rows;
+    const std::uint64_t h = mix(0x570C, std::uint64_t(index));
+    for (int w = 0; w < 4; ++w) {
+        if (w > 0 && (h >> (w * 8)) % 3 == 0) continue;
+        const double quantity =
+            index % 100 == 99 ? 0.0 : double((h >> (w * 8 + 2)) % (w == 0 ? 120 : 30));
+        rows.append({w, quantity,
+                     QStringLiteral("%1%2")
+                         .arg(QLatin1Char(char('A' + (h >> (w * 4)) % 3)))
+                         .arg(1 + (h >> (w * 4 + 2)) % 6, 2, 10, QLatin1Char('0'))});
+    }
+    return rows;
+}
+
+// ITEM, ITEM1 and ITEM3 of one item; its stock total is the sum of stockOf.
+void writeItem(SqliteConnection& db, const QDate& today, int i, const Item& it) {
+    const std::uint64_t h = mix(0x17E4, std::uint64_t(i));
+    const bool box = !it.boxUnit.isEmpty();
+    const bool carton = !it.cartonUnit.isEmpty();
+    const QByteArray vendorName = vendors()[it.vendor].shortName;
+    const QString sheet = QStringLiteral("<h3>%1</h3><ul><li>單位:%2</li><li>保固:%3年</li></ul>")
+                              .arg(text(it.name), text(it.unit))
+                              .arg(1 + h % 3);
+    double stock = 0;
+    for (const StockRow& row : stockOf(i)) stock += row.quantity;
+    db.exec(QStringLiteral("INSERT INTO ITEM (ICODE, INAME, ICONS, IPOIN, ISAVE, INUM2, IPOI2, "
+                           "IUNI2, INUM3, IPOI3, IUNI3, IPCOD, IPNAM, IUNIT, IUNIT2, IUNIT3, "
+                           "IUNIT4, IUNIT5, IUNIT6, ICOD2, CH63, INUM7, IPOI7, ISOUR, ISPACE, "
+                           "INUMB) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, "
+                           "?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21, ?22, ?23, ?24, ?25, "
+                           "?26)"),
+            {text(it.code),
+             text(it.name),
+             QStringLiteral("型號%1").arg(h % 9000 + 1000),
+             text(it.unit),
+             double(5 * (1 + (h >> 4) % 8)),
+             double(it.boxSize),
+             text(it.boxUnit),
+             box ? roundedPrice(it.price * it.boxSize * 0.95) : 0.0,
+             double(it.boxesPerCarton),
+             text(it.cartonUnit),
+             carton ? roundedPrice(it.price * it.boxSize * it.boxesPerCarton * 0.9) : 0.0,
+             text(vendors()[it.vendor].code),
+             text(vendorName),
+             it.price,
+             roundedPrice(it.price * 0.97),
+             roundedPrice(it.price * 0.95),
+             roundedPrice(it.price * 0.92),
+             roundedPrice(it.price * 0.88),
+             roundedPrice(it.price * 1.1),
+             h % 5 < 2 ? QStringLiteral("EX-%1").arg(it.code.constData()) : QString(),
+             QString::fromUtf8(h % 4 == 0   ? "台灣"
+                               : h % 4 == 1 ? "中國"
+                                            : "越南"),
+             double(box ? it.boxSize * qMax(1, it.boxesPerCarton) : 1),
+             text(it.unit),
+             it.cost,
+             sheet,
+             stock});
+    // Some bar codes are kept with leading zeros: typing their last ten digits finds them.
+    const QByteArray twelve = i % 25 == 0 ? "000" + QByteArray::number(471000000 + i)
+                                          : "471" + QByteArray::number(200000000 + i);
+    const bool network = h % 10 < 3;
+    db.exec(QStringLiteral("INSERT INTO ITEM1 (ICODE1, ENA13, CO128, ISOUR2, T1_0, T1_1, T1_2, "
+                           "T1_4, T1_10) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"),
+            {text(it.code), text(ean13(twelve)), QStringLiteral("ZQ%1").arg(100000 + i), it.cost,
+             orNull(network, DateToRoc(today.addDays(7 + int(h % 30)))),
+             orNull(network, roundedPrice(it.price * 0.95)),
+             orNull(network, roundedPrice(it.price * 0.9)), orNull(network, double(1 + h % 3)),
+             orNull(network, roundedPrice(it.price * 0.86))});
+    const bool dealer = h % 10 == 9;
+    db.exec(
+        QStringLiteral("INSERT INTO ITEM3 (ICODE3, STOPSALE, T11_11, T11_13, T11_15, "
+                       "T11_19) VALUES (?1, ?2, ?3, ?4, ?5, ?6)"),
+        {text(it.code), (h >> 20) % 30 == 0 ? 1 : 0, orNull(dealer, DateToRoc(today.addMonths(1))),
+         orNull(dealer, roundedPrice(it.price * 0.85)),
+         orNull(dealer, roundedPrice(it.price * 0.83)),
+         orNull(dealer, roundedPrice(it.price * 0.8))});
+}
+
 int fillItems(SqliteConnection& db, const QDate& today) {
     const QList<Item>& list = ItemCatalogue::items();
-    for (int i = 0; i < list.size(); ++i) {
-        const Item& it = list[i];
-        const std::uint64_t h = mix(0x17E4, std::uint64_t(i));
-        const bool box = !it.boxUnit.isEmpty();
-        const bool carton = !it.cartonUnit.isEmpty();
-        const QByteArray vendorName = vendors()[it.vendor].shortName;
-        const QString sheet =
-            QStringLiteral("<h3>%1</h3><ul><li>單位:%2</li><li>保固:%3年</li></ul>")
-                .arg(text(it.name), text(it.unit))
-                .arg(1 + h % 3);
-        db.exec(QStringLiteral("INSERT INTO ITEM (ICODE, INAME, ICONS, IPOIN, ISAVE, INUM2, IPOI2, "
-                               "IUNI2, INUM3, IPOI3, IUNI3, IPCOD, IPNAM, IUNIT, IUNIT2, IUNIT3, "
-                               "IUNIT4, IUNIT5, IUNIT6, ICOD2, CH63, INUM7, IPOI7, ISOUR, ISPACE) "
-                               "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
-                               "?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21, ?22, ?23, ?24, ?25)"),
-                {text(it.code),
-                 text(it.name),
-                 QStringLiteral("型號%1").arg(h % 9000 + 1000),
-                 text(it.unit),
-                 double(5 * (1 + (h >> 4) % 8)),
-                 double(it.boxSize),
-                 text(it.boxUnit),
-                 box ? roundedPrice(it.price * it.boxSize * 0.95) : 0.0,
-                 double(it.boxesPerCarton),
-                 text(it.cartonUnit),
-                 carton ? roundedPrice(it.price * it.boxSize * it.boxesPerCarton * 0.9) : 0.0,
-                 text(vendors()[it.vendor].code),
-                 text(vendorName),
-                 it.price,
-                 roundedPrice(it.price * 0.97),
-                 roundedPrice(it.price * 0.95),
-                 roundedPrice(it.price * 0.92),
-                 roundedPrice(it.price * 0.88),
-                 roundedPrice(it.price * 1.1),
-                 h % 5 < 2 ? QStringLiteral("EX-%1").arg(it.code.constData()) : QString(),
-                 QString::fromUtf8(h % 4 == 0   ? "台灣"
-                                   : h % 4 == 1 ? "中國"
-                                                : "越南"),
-                 double(box ? it.boxSize * qMax(1, it.boxesPerCarton) : 1),
-                 text(it.unit),
-                 it.cost,
-                 sheet});
-        // Some bar codes are kept with leading zeros: typing their last ten digits finds them.
-        const QByteArray twelve = i % 25 == 0 ? "000" + QByteArray::number(471000000 + i)
-                                              : "471" + QByteArray::number(200000000 + i);
-        const bool network = h % 10 < 3;
-        db.exec(QStringLiteral("INSERT INTO ITEM1 (ICODE1, ENA13, CO128, ISOUR2, T1_0, T1_1, T1_2, "
-                               "T1_4, T1_10) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"),
-                {text(it.code), text(ean13(twelve)), QStringLiteral("ZQ%1").arg(100000 + i),
-                 it.cost, orNull(network, DateToRoc(today.addDays(7 + int(h % 30)))),
-                 orNull(network, roundedPrice(it.price * 0.95)),
-                 orNull(network, roundedPrice(it.price * 0.9)), orNull(network, double(1 + h % 3)),
-                 orNull(network, roundedPrice(it.price * 0.86))});
-        const bool dealer = h % 10 == 9;
-        db.exec(QStringLiteral("INSERT INTO ITEM3 (ICODE3, STOPSALE, T11_11, T11_13, T11_15, "
-                               "T11_19) VALUES (?1, ?2, ?3, ?4, ?5, ?6)"),
-                {text(it.code), (h >> 20) % 30 == 0 ? 1 : 0,
-                 orNull(dealer, DateToRoc(today.addMonths(1))),
-                 orNull(dealer, roundedPrice(it.price * 0.85)),
-                 orNull(dealer, roundedPrice(it.price * 0.83)),
-                 orNull(dealer, roundedPrice(it.price * 0.8))});
-    }
+    for (int i = 0; i < list.size(); ++i) writeItem(db, today, i, list[i]);
     return int(list.size()) * 3;
 }
 
@@ -479,30 +511,39 @@ int fillPlaces(SqliteConnection& db) {
     return rows;
 }
 
+// STOC and ITEMP of one item; returns the rows written.
+int writeStock(SqliteConnection& db, int index, const QString& code) {
+    const QList<StockRow> rows = stockOf(index);
+    for (const StockRow& row : rows) {
+        const Warehouse& house = warehouses()[row.warehouse];
+        db.exec(QStringLiteral("INSERT INTO STOC (SITEM, STCOD, STNAM, SNUMB) VALUES (?1, ?2, ?3, "
+                               "?4)"),
+                {code, QLatin1String(house.code), text(house.name), row.quantity});
+        db.exec(QStringLiteral("INSERT INTO ITEMP (ICODE, ITCOD, IICOD) VALUES (?1, ?2, ?3)"),
+                {code, QLatin1String(house.code), row.shelf});
+    }
+    return int(rows.size()) * 2;
+}
+
 int fillStock(SqliteConnection& db) {
     int rows = 0;
     const QList<Item>& list = ItemCatalogue::items();
-    for (int i = 0; i < list.size(); ++i) {
-        const std::uint64_t h = mix(0x570C, std::uint64_t(i));
-        for (int w = 0; w < 4; ++w) {
-            if (w > 0 && (h >> (w * 8)) % 3 == 0) continue;
-            const Warehouse& house = warehouses()[w];
-            // A few items are out of stock or below their safety stock.
-            const double quantity = double((h >> (w * 8 + 2)) % (w == 0 ? 120 : 30));
-            db.exec(QStringLiteral("INSERT INTO STOC (SITEM, STCOD, STNAM, SNUMB) VALUES (?1, ?2, "
-                                   "?3, ?4)"),
-                    {text(list[i].code), QLatin1String(house.code), text(house.name), quantity});
-            const QString shelf = QStringLiteral("%1%2")
-                                      .arg(QLatin1Char(char('A' + (h >> (w * 4)) % 3)))
-                                      .arg(1 + (h >> (w * 4 + 2)) % 6, 2, 10, QLatin1Char('0'));
-            db.exec(QStringLiteral("INSERT INTO ITEMP (ICODE, ITCOD, IICOD) VALUES (?1, ?2, ?3)"),
-                    {text(list[i].code), QLatin1String(house.code), shelf});
-            rows += 2;
-        }
+    for (int i = 0; i < list.size(); ++i) rows += writeStock(db, i, text(list[i].code));
+    return rows;
+}
+
+int fillWarehousesAndVendors(SqliteConnection& db) {
+    int rows = 0;
+    if (isEmpty(db, "ITYP")) {
+        for (const Warehouse& w : warehouses())
+            db.exec(QStringLiteral("INSERT INTO ITYP (ITYPE, ITCOD, ITNAM) VALUES ('1', ?1, ?2)"),
+                    {QLatin1String(w.code), text(w.name)});
+        for (int g = 0; g < groups().size(); ++g)
+            db.exec(QStringLiteral("INSERT INTO ITYP (ITYPE, ITCOD, ITNAM) VALUES ('2', ?1, ?2)"),
+                    {QLatin1String(groups()[g].prefix), QString::fromUtf8(groups()[g].name)});
+        rows += int(warehouses().size() + groups().size());
     }
-    db.exec(
-        QStringLiteral("UPDATE ITEM SET INUMB = IFNULL((SELECT SUM(SNUMB) FROM STOC WHERE "
-                       "SITEM = ICODE), 0)"));
+    if (isEmpty(db, "PART")) rows += fillPartners(db, "PART", vendors(), 0x9A27);
     return rows;
 }
 }  // namespace
@@ -558,6 +599,7 @@ const QList<Salesman>& salesmen() {
         {"S004", QByteArray("陳建宏"), "CHEN", "04"},
         {"S003", QByteArray("王美華"), "WANG", "03"},
         {"S001", QByteArray("系統管理員"), "ADM", "05"},
+        {"S005", QByteArray("林淑芬"), "LIN", "02"},
     };
     return list;
 }
@@ -571,25 +613,33 @@ const QList<Warehouse>& warehouses() {
     return list;
 }
 
+Item item(int index) { return index < items().size() ? items()[index] : makeItem(index); }
+
 int fillMasters(SqliteConnection& db, const QDate& today) {
     int rows = 0;
     db.transaction([&] {
-        if (isEmpty(db, "ITYP")) {
-            for (const Warehouse& w : warehouses())
-                db.exec(QStringLiteral("INSERT INTO ITYP (ITYPE, ITCOD, ITNAM) VALUES ('1', ?1, "
-                                       "?2)"),
-                        {QLatin1String(w.code), text(w.name)});
-            for (int g = 0; g < groups().size(); ++g)
-                db.exec(QStringLiteral("INSERT INTO ITYP (ITYPE, ITCOD, ITNAM) VALUES ('2', ?1, "
-                                       "?2)"),
-                        {QLatin1String(groups()[g].prefix), QString::fromUtf8(groups()[g].name)});
-            rows += int(warehouses().size() + groups().size());
-        }
-        if (isEmpty(db, "PART")) rows += fillPartners(db, "PART", vendors(), 0x9A27);
+        rows += fillWarehousesAndVendors(db);
         if (isEmpty(db, "CUST")) rows += fillPartners(db, "CUST", customers(), 0xC057);
         if (isEmpty(db, "ITEM")) rows += fillItems(db, today);
         if (isEmpty(db, "PLACE")) rows += fillPlaces(db);
         if (isEmpty(db, "STOC")) rows += fillStock(db);
+    });
+    return rows;
+}
+
+qint64 fillCatalogue(SqliteConnection& db, const QDate& today, int count) {
+    if (!isEmpty(db, "ITEM")) return 0;
+    qint64 rows = 0;
+    db.transaction([&] {
+        rows += fillWarehousesAndVendors(db);
+        QList<std::pair<QByteArray, int>> order;
+        order.reserve(count);
+        for (int i = 0; i < count; ++i) order.append({item(i).code, i});
+        std::sort(order.begin(), order.end());
+        for (const auto& [code, index] : order) {
+            writeItem(db, today, index, item(index));
+            rows += 3 + writeStock(db, index, text(code));
+        }
     });
     return rows;
 }

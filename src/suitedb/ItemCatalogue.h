@@ -8,7 +8,7 @@
 class SqliteConnection;
 
 // The demo company's trade: 3,000 computer and office items in 20 groups, 400 customers,
-// 60 vendors, 6 warehouses with their locations and the four salesmen of SALE. Every value
+// 60 vendors, 6 warehouses with their locations and the five salesmen of SALE. Every value
 // is a pure function of an index, so that the demo data and the large benchmark history
 // name the same items and partners without reading them back. Texts are UTF-8.
 namespace ItemCatalogue {
@@ -46,6 +46,9 @@ struct Warehouse {
 };
 
 const QList<Item>& items();
+// The item of any index: the demo's for the first 3,000, then the groups' numbers go on
+// ("MS0151" after "MS0150") for the benchmark's catalogues.
+Item item(int index);
 const QList<Partner>& customers();
 const QList<Partner>& vendors();
 const QList<Salesman>& salesmen();
@@ -63,6 +66,12 @@ inline std::uint64_t mix(std::uint64_t a, std::uint64_t b) { return mix(mix(a) ^
 int itemForLine(std::uint64_t table, std::uint64_t line);
 
 // Fills ITEM, ITEM1, ITEM3, CUST, PART, ITYP, PLACE, ITEMP and STOC where they are empty;
-// returns the number of rows added.
+// returns the number of rows added. One item in a hundred has no stock anywhere, and about
+// one in thirty is stopped (ITEM3.STOPSALE 1).
 int fillMasters(SqliteConnection& db, const QDate& today);
+
+// A benchmark's item master when ITEM is empty: the first `count` items (with ITEM1, ITEM3,
+// STOC, ITEMP, warehouses and vendors), written in code order as the server's clustered key
+// keeps them; returns the number of rows added.
+qint64 fillCatalogue(SqliteConnection& db, const QDate& today, int count);
 }  // namespace ItemCatalogue

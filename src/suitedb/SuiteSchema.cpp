@@ -1,6 +1,7 @@
 #include "SuiteSchema.h"
 
 #include <QList>
+#include <QSet>
 
 #include "SqliteConnection.h"
 #include "WorkSessions.h"
@@ -17,12 +18,14 @@ struct Index {
 //   R  amount, never NULL, 0 by default     R?  amount that may be NULL
 //   I  count, never NULL, 0 by default      I=1 count, 1 by default
 //   DT date and time (may be NULL)
-// and its primary key ("" for none).
+// its primary key ("" for none) and whether its rows are kept in the order of that key, as
+// the server keeps a table by its clustered key (the item master, paged by code).
 struct Table {
     const char* name;
     const char* columns;
     const char* primaryKey;
     QList<Index> indexes;
+    bool clustered = false;
 };
 
 QString rightMasks() {
@@ -97,18 +100,28 @@ const QList<Table>& inquiryTables() {
         {"ITEM",
          "ICODE T, INAME T, ICONS T, IPOIN T, INUMB R, ISAVE R, ISISE R, INUM2 R, IPOI2 T, "
          "IUNI2 R, INUM3 R, IPOI3 T, IUNI3 R, IPCOD T, IPNAM T, IUNIT R, IUNIT2 R, IUNIT3 R, "
-         "IUNIT4 R, IUNIT5 R, IUNIT6 R, ICOD2 T, CH63 T, INUM7 R, IPOI7 T, ISOUR R, ISPACE T",
+         "IUNIT4 R, IUNIT5 R, IUNIT6 R, ICOD2 T, CH63 T, INUM7 R, IPOI7 T, ISOUR R, ISPACE T, "
+         "ORSUB R",
          "ICODE",
-         {{"ITEM_INAME", "INAME"}, {"ITEM_ICOD2", "ICOD2"}}},
+         {{"ITEM_INAME", "INAME"}, {"ITEM_ICOD2", "ICOD2"}},
+         true},
         {"ITEM1",
          "ICODE1 T, ENA13 T, CO128 T, ISOUR2 R, T1_0 T?, T1_1 R?, T1_2 R?, T1_4 R?, T1_10 R?",
          "ICODE1",
-         {{"ITEM1_ENA13", "ENA13"}, {"ITEM1_CO128", "CO128"}}},
-        {"ITEM3", "ICODE3 T, STOPSALE I, T11_11 T?, T11_13 R?, T11_15 R?, T11_19 R?", "ICODE3", {}},
+         {{"ITEM1_ENA13", "ENA13"}, {"ITEM1_CO128", "CO128"}},
+         true},
+        {"ITEM3",
+         "ICODE3 T, STOPSALE I, T11_11 T?, T11_13 R?, T11_15 R?, T11_19 R?",
+         "ICODE3",
+         {},
+         true},
         {"CUST", "CCODE T, CNAME T, CNAM2 T, CUNI T, CTEL T, CADDR T, CSCOD T", "CCODE", {}},
         {"PART", "PCODE T, PNAME T, PNAM2 T, PUNI T, PTEL T, PADDR T", "PCODE", {}},
         {"ITYP", "ITYPE T, ITCOD T, ITNAM T", "ITYPE, ITCOD", {}},
-        {"STOC", "SITEM T, STCOD T, STNAM T, SNUMB R", "SITEM, STCOD", {}},
+        {"STOC",
+         "SITEM T, STCOD T, STNAM T, SNUMB R",
+         "SITEM, STCOD",
+         {{"STOC_STCOD", "STCOD, SITEM"}}},
         {"PLACE", "PTCOD T, PICOD T, PINAM T", "PTCOD, PICOD", {}},
         {"ITEMP", "ICODE T, ITCOD T, IICOD T", "", {{"KITEMP", "ICODE, ITCOD, IICOD"}}},
 
@@ -251,8 +264,9 @@ QStringList statements(const QString& prefix) {
             parts.append(columnDefinition(definition.trimmed()));
         if (*table->primaryKey)
             parts.append(QStringLiteral("PRIMARY KEY (%1)").arg(QLatin1String(table->primaryKey)));
-        out.append(QStringLiteral("CREATE TABLE IF NOT EXISTS %1%2 (%3)")
-                       .arg(prefix, QLatin1String(table->name), parts.join(QStringLiteral(", "))));
+        out.append(QStringLiteral("CREATE TABLE IF NOT EXISTS %1%2 (%3)%4")
+                       .arg(prefix, QLatin1String(table->name), parts.join(QStringLiteral(", ")),
+                            table->clustered ? QStringLiteral(" WITHOUT ROWID") : QString()));
         for (const Index& index : table->indexes)
             out.append(QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2%3 ON %4 (%5)")
                            .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(), prefix,
@@ -263,6 +277,27 @@ QStringList statements(const QString& prefix) {
                    .arg(prefix, QLatin1String(VendorPurchasesView)));
     out.append(WorkSessions::schemaStatements(prefix));
     return out;
+}
+
+// Columns declared since a database file was made are added to its tables (at the end, as
+// ALTER TABLE adds them) before their indexes are made; returns how many were added.
+int addMissingColumns(SqliteConnection& db, const QString& prefix) {
+    int added = 0;
+    for (const Table* table : allTables()) {
+        const QString name = QLatin1String(table->name);
+        QSet<QString> present;
+        for (const QVariantList& row :
+             db.query(QStringLiteral("PRAGMA %1table_info(%2)").arg(prefix, name)).rows)
+            present.insert(row.value(1).toString().toUpper());
+        if (present.isEmpty()) continue;  // made whole below
+        for (const QString& definition : QString::fromLatin1(table->columns).split(u',')) {
+            const QString column = columnDefinition(definition.trimmed());
+            if (present.contains(column.section(u' ', 0, 0).toUpper())) continue;
+            db.script(QStringLiteral("ALTER TABLE %1%2 ADD COLUMN %3").arg(prefix, name, column));
+            ++added;
+        }
+    }
+    return added;
 }
 
 int objectCount(SqliteConnection& db, const QString& prefix) {
@@ -279,8 +314,9 @@ int create(SqliteConnection& db, const QString& schema) {
     int created = 0;
     db.transaction([&] {
         const int before = objectCount(db, prefix);
+        const int columns = addMissingColumns(db, prefix);
         for (const QString& sql : statements(prefix)) db.script(sql);
-        created = objectCount(db, prefix) - before;
+        created = objectCount(db, prefix) - before + columns;
     });
     return created;
 }

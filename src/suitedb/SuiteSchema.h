@@ -18,8 +18,12 @@ class SqliteConnection;
 //            split, Assets depreciation schedule (ASOUR empty) and postings (ASOUR the
 //            voucher), Asset_Temp and Assetd_Temp work rows keyed by the workstation (LCODE).
 // Inquiry:   ITEM item master with ITEM1 (bar codes, cost, network prices) and ITEM3 (sale
-//            stop, dealer prices); CUST customers, PART vendors; ITYP warehouses, STOC stock
-//            per warehouse, PLACE locations and ITEMP an item's locations; the history
+//            stop, dealer prices); ITEM keeps the item's totals in its base unit: INUMB the
+//            stock, ISISE the quantity on open purchase orders, ORSUB the quantity still to
+//            deliver on open customer orders (kept by whatever writes the orders, so that the
+//            item list never sums order lines); CUST customers, PART vendors; ITYP
+//            warehouses, STOC stock per warehouse (also indexed by warehouse, for the list of
+//            one warehouse's items), PLACE locations and ITEMP an item's locations; the history
 //            tables HISTIN/POSEIN sales, HISTOU sales returns, VISEIN/BUYSIN purchases with
 //            their lots and BUYSINCODE lot stock per warehouse, VISEOU purchase returns,
 //            RETAILD point of sale, TRAN1/MTRAN transfers, SISE/SBIN purchase orders,
@@ -31,7 +35,8 @@ class SqliteConnection;
 // by (item, document code, line number), so that a page of one item's history is read
 // from the index in key order whatever the size of the table.
 namespace SuiteSchema {
-// Creates whatever is missing; returns the number of tables, views and indexes created.
+// Creates whatever is missing, also columns declared since the file was made; returns the
+// number of tables, views, indexes and columns created.
 // schema names an attached database ("ZqPro4"); empty for the main one.
 int create(SqliteConnection& db, const QString& schema = QString());
 

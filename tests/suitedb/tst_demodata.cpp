@@ -177,6 +177,12 @@ private slots:
         QTest::newRow("item on order") << "SELECT COUNT(*) FROM ITEM WHERE ISISE <> IFNULL((SELECT "
                                           "SUM(SINUM - SONUM) FROM SISE WHERE SICOD = ICODE AND "
                                           "SINYN = 'N'), 0)";
+        QTest::newRow("item on customer orders")
+            << "SELECT COUNT(*) FROM ITEM WHERE abs(ORSUB - IFNULL((SELECT SUM(ONNO * OINUM / "
+               "IFNULL(OINU2, OINUM)) FROM ORSUB WHERE OICOD = ICODE AND OINYN IN ('N', '') AND "
+               "ONNO > 0), 0)) > 1e-9";
+        QTest::newRow("item stock") << "SELECT COUNT(*) FROM ITEM WHERE INUMB <> IFNULL((SELECT "
+                                       "SUM(SNUMB) FROM STOC WHERE SITEM = ICODE), 0)";
     }
     void historyReferences() {
         QFETCH(QString, sql);
@@ -210,6 +216,65 @@ private slots:
         const QString busy =
             QString::fromUtf8(ItemCatalogue::items()[ItemCatalogue::BusyItem].code);
         QVERIFY(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM ") + where, {busy}).toInt() > 0);
+    }
+
+    // Every mode of the inquiry shows lines of several items, and some items have none.
+    void severalItemsInEveryMode_data() {
+        QTest::addColumn<QString>("items");
+        QTest::newRow("sales") << "HICOD FROM HISTIN WHERE SystemVisible = 1";
+        QTest::newRow("sales returns") << "HICOD FROM HISTOU";
+        QTest::newRow("purchases") << "VICOD FROM VISEIN";
+        QTest::newRow("lots") << "VICOD FROM VISEIN WHERE VCOD1SEQ <> '' AND VCOD1NUM <> 0";
+        QTest::newRow("purchase returns") << "VICOD FROM VISEOU";
+        QTest::newRow("pos sales") << "RICOD FROM RETAILD WHERE RIDT = '0'";
+        QTest::newRow("pos returns") << "RICOD FROM RETAILD WHERE RIDT = '1'";
+        QTest::newRow("transfers") << "TICOD FROM TRAN1";
+        QTest::newRow("open purchase orders") << "SICOD FROM SISE WHERE SINUM > SONUM AND "
+                                                 "SINYN = 'N'";
+        QTest::newRow("open customer orders") << "OICOD FROM ORSUB WHERE OINYN = 'N' AND ONNO > 0";
+        QTest::newRow("repair parts") << "RICOD FROM REBACKD";
+        QTest::newRow("received") << "SICODE FROM SINOUT WHERE SINOU = 'C'";
+        QTest::newRow("serials") << "ICODE FROM SerialInOutTotal WHERE SerialCode <> '' AND "
+                                    "Quantity <> 0";
+    }
+    void severalItemsInEveryMode() {
+        QFETCH(QString, items);
+        const qint64 shown = count("SELECT COUNT(*) FROM (SELECT DISTINCT " + items + ")");
+        QVERIFY2(shown >= 5 && shown < count("SELECT COUNT(*) FROM ITEM"),
+                 qPrintable(QString::number(shown)));
+    }
+
+    // The item list has items below their safety stock, out of stock and stopped, and the
+    // demo users show the inquiry's restrictions: LIN is a salesman without right 355 (her
+    // own lines), HUANG has 355 without 1306 (his department's lines, more than one
+    // salesman's), CHOU sees no prices, TSAI only his warehouse.
+    void inquiryItemsAndUsers() {
+        QVERIFY(count("SELECT COUNT(*) FROM ITEM WHERE INUMB < ISAVE") >= 10);
+        QVERIFY(count("SELECT COUNT(*) FROM ITEM WHERE INUMB = 0") >= 10);
+        QVERIFY(count("SELECT COUNT(*) FROM ITEM3 WHERE STOPSALE = 1") >= 10);
+        QVERIFY(count("SELECT COUNT(*) FROM ITEM WHERE ORSUB > 0") >= 10);
+        QVERIFY(count("SELECT COUNT(*) FROM HISTIN WHERE HSCOD = 'S005' AND HDENO = '02'") > 0);
+        QCOMPARE(count("SELECT COUNT(DISTINCT HSCOD) FROM HISTIN WHERE HDENO = '02'"), 2);
+        const auto holds = [&](const char* user, int right) {
+            return count(QStringLiteral("SELECT (R%1 >> %2) & 1 FROM SALE WHERE SUSER = '%3'")
+                             .arg(right / 32, 2, 10, QLatin1Char('0'))
+                             .arg(right % 32)
+                             .arg(QLatin1String(user))) == 1;
+        };
+        const QList<int> inquiry = {57, 355, 367, 645, 646, 647, 648, 926, 934, 1306};
+        const QList<std::pair<const char*, QList<int>>> lacking = {
+            {"ADM", {}},
+            {"WANG", {}},
+            {"LIN", {355}},
+            {"HUANG", {1306}},
+            {"CHOU", {57, 367, 645, 646, 647, 648, 926}},
+            {"TSAI", {934}}};
+        for (const auto& [user, missing] : lacking)
+            for (int right : inquiry)
+                QVERIFY2(holds(user, right) != missing.contains(right),
+                         qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(user)).arg(right)));
+        QCOMPARE(count("SELECT COUNT(*) FROM SALE WHERE SUSER = 'TSAI' AND SSTOC = '03'"), 1);
+        QVERIFY(!holds("LEE", 355) && !holds("CHEN", 355));
     }
 
     // Lot and serial items have lots left, and repair orders picked up point at a document

@@ -1,5 +1,6 @@
-// The schema: every declared table and index is there, creating it twice adds nothing, and a
-// sister company's database gets the same tables. (The module's statements run on this schema,
+// The schema: every declared table and index is there, creating it twice adds nothing, an
+// older file gets the columns declared since, and a sister company's database gets the same
+// tables. (The module's statements run on this schema,
 // with their index plans checked, in the statement corpus.)
 #include <QTemporaryDir>
 #include <QtTest>
@@ -30,6 +31,19 @@ private slots:
                                   {name})
                              .toInt() == 1,
                      qPrintable(name));
+    }
+
+    // A file made before a column was declared gets it, with its default, and keeps its rows.
+    void columnsDeclaredLaterAreAdded() {
+        SqliteConnection old(m_dir.filePath(QStringLiteral("old.zqdb")),
+                             SqliteConnection::OpenMode::Create);
+        old.script(QStringLiteral(
+            "CREATE TABLE ITEM (ICODE TEXT COLLATE TSQL NOT NULL DEFAULT '', INAME TEXT COLLATE "
+            "TSQL NOT NULL DEFAULT '', PRIMARY KEY (ICODE)); INSERT INTO ITEM VALUES ('A', 'x')"));
+        QVERIFY(SuiteSchema::create(old) > 0);
+        QCOMPARE(old.query(QStringLiteral("SELECT ICODE, ISPACE, ORSUB FROM ITEM")).rows,
+                 QList<QVariantList>({{QStringLiteral("A"), QString(), 0.0}}));
+        QCOMPARE(SuiteSchema::create(old), 0);
     }
 
     // The sister companies' databases are attached files with the same tables.

@@ -316,8 +316,8 @@ const QString Keyboard = "KB0001|鍵盤|3|有線鍵盤";
 const QString Mouse = "MS0451|滑鼠|12|光學滑鼠";
 const QString ItemNames =
     "ICODE|INAME|ICONS|IPOIN|INUMB|ISAVE|ISISE|INUM2|IPOI2|IUNI2|INUM3|IPOI3|IUNI3|IPCOD|IPNAM|"
-    "IUNIT|IUNIT2|IUNIT3|IUNIT4|IUNIT5|IUNIT6|ICOD2|CH63|INUM7|IPOI7|ISOUR|ISPACE";
-const QString MouseItem = "MS0451|滑鼠|光學滑鼠|個|12|0|0|0||0|0||0|||0|0|0|0|0|0|A-100||0||100|";
+    "IUNIT|IUNIT2|IUNIT3|IUNIT4|IUNIT5|IUNIT6|ICOD2|CH63|INUM7|IPOI7|ISOUR|ISPACE|ORSUB";
+const QString MouseItem = "MS0451|滑鼠|光學滑鼠|個|12|0|0|0||0|0||0|||0|0|0|0|0|0|A-100||0||100||0";
 // The stock of an item in warehouse 001 of each company of the group, and the first date a
 // purchase of it is expected in Taichung.
 QString sisterStocks(const char* item) {
