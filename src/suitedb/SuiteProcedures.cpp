@@ -1,4 +1,5 @@
 #include "AssetProcedures.h"
+#include "InquiryProcedures.h"
 #include "ProcedureRegistry.h"
 #include "SessionProcedures.h"
 
@@ -7,6 +8,7 @@ std::shared_ptr<const ProcedureRegistry> SuiteProcedures() {
         auto r = std::make_shared<ProcedureRegistry>();
         SessionProcedures::addTo(*r);
         AssetProcedures::addTo(*r);
+        InquiryProcedures::addTo(*r);
         return r;
     }();
     return registry;

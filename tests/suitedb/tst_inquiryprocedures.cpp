@@ -1,0 +1,373 @@
+// The item inquiry's procedures on small item sets made for each case: every key number's
+// page of the item list at both ends and in between (15, 16 and 40 items), the options and
+// the warehouse filter, the cost flags, the refusals, the purchase history's pages and its
+// price mask, and the stock per warehouse.
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "DbError.h"
+#include "EmbeddedDatabase.h"
+#include "SqlLiteral.h"
+#include "SuiteSchema.h"
+
+namespace {
+// A database with the schema, warehouses 01 總倉 and 02 台北門市倉, and the items a case adds.
+class ItemSet {
+public:
+    ItemSet() : m_db(m_dir.filePath(QStringLiteral("t.zqdb")), EmbeddedDatabase::OpenMode::Create) {
+        SuiteSchema::create(c());
+        for (const auto& [code, name] : {std::pair("01", "總倉"), std::pair("02", "台北門市倉")})
+            c().exec(QStringLiteral("INSERT INTO ITYP (ITYPE, ITCOD, ITNAM) VALUES ('1', ?1, ?2)"),
+                     {QLatin1String(code), QString::fromUtf8(name)});
+        c().exec(
+            QStringLiteral("INSERT INTO ITYP (ITYPE, ITCOD, ITNAM) VALUES ('2', 'MS', '滑鼠')"));
+    }
+    SqliteConnection& c() { return m_db.connection(); }
+    EmbeddedDatabase& db() { return m_db; }
+
+    // An item with its stock in warehouse 01 (and 02 when given), stopped or not.
+    void item(const QString& code, double stock = 5, bool stopped = false,
+              std::optional<double> second = std::nullopt) {
+        c().exec(QStringLiteral("INSERT INTO ITEM (ICODE, INAME, INUMB, ISOUR) VALUES (?1, ?2, ?3, "
+                                "100)"),
+                 {code, QStringLiteral("品名") + code, stock + second.value_or(0)});
+        c().exec(QStringLiteral("INSERT INTO ITEM1 (ICODE1, ISOUR2) VALUES (?1, 90)"), {code});
+        c().exec(QStringLiteral("INSERT INTO ITEM3 (ICODE3, STOPSALE) VALUES (?1, ?2)"),
+                 {code, stopped ? 1 : 0});
+        c().exec(QStringLiteral("INSERT INTO STOC (SITEM, STCOD, SNUMB) VALUES (?1, '01', ?2)"),
+                 {code, stock});
+        if (second)
+            c().exec(QStringLiteral("INSERT INTO STOC (SITEM, STCOD, SNUMB) VALUES (?1, '02', ?2)"),
+                     {code, *second});
+    }
+    // Items I01 to In.
+    void numbered(int n) {
+        for (int i = 1; i <= n; ++i) item(QStringLiteral("I%1").arg(i, 2, 10, QLatin1Char('0')));
+    }
+
+private:
+    QTemporaryDir m_dir;
+    EmbeddedDatabase m_db;
+};
+
+// The call text as the window sends it, options bare.
+QString f8(const QString& grid, const QString& flag, int key, const QString& filter,
+           const QString& code, const QString& seven = QString(), int zero = 0, int stopped = 1) {
+    return QStringLiteral("EXEC SP_F8 %1,%2,%3,'01',%4,%5,%6,%7,%8,''")
+        .arg(SqlLiteral(grid), SqlLiteral(flag), SqlLiteral(QVariant(key)), SqlLiteral(filter),
+             SqlLiteral(code), SqlLiteral(seven), SqlLiteral(QVariant(zero)),
+             SqlLiteral(QVariant(stopped)));
+}
+QString list(int key, const QString& code = QString(), const QString& filter = QString(),
+             int zero = 0, int stopped = 1) {
+    return f8(QStringLiteral("DG1"), QStringLiteral("True"), key, filter, code, QString(), zero,
+              stopped);
+}
+
+QStringList column(const ResultSet& set, const QString& name) {
+    QStringList out;
+    const int i = set.columnIndex(name);
+    for (const QVariantList& row : set.rows) out << row.value(i).toString();
+    return out;
+}
+
+// A page of codes in short: "first-last count", or "-" when empty. Fails when the page is
+// out of order or longer than fifteen rows.
+QString span(const ResultSet& set) {
+    const QStringList codes = column(set, set.columns.value(0));
+    for (qsizetype i = 1; i < codes.size(); ++i)
+        if (codes[i - 1] >= codes[i]) return QStringLiteral("out of order: ") + codes.join(u',');
+    if (codes.size() > 15) return QStringLiteral("too long");
+    if (codes.isEmpty()) return QStringLiteral("-");
+    return QStringLiteral("%1-%2 %3").arg(codes.first(), codes.last()).arg(codes.size());
+}
+
+QString refusal(EmbeddedDatabase& db, const QString& text) {
+    try {
+        db.execute(text);
+    } catch (const DbError& e) {
+        return e.number() == DbErrorNumber::Syntax ? e.description() : QStringLiteral("number?");
+    }
+    return QString();
+}
+}  // namespace
+
+class InquiryProceduresTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Each key number on 40, 16, 15 and 3 items I01, I02, ...: the page as first-last count.
+    void listKeys_data() {
+        QTest::addColumn<int>("items");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("anchor");
+        QTest::addColumn<QString>("page");
+        const auto row = [](const char* name, int items, int key, const char* anchor,
+                            const char* page) {
+            QTest::newRow(name) << items << key << QString::fromLatin1(anchor)
+                                << QString::fromLatin1(page);
+        };
+        row("open", 40, 99, "", "I01-I15 15");
+        row("open at an item is 13", 40, 99, "I20", "I20-I34 15");
+        row("home", 40, 36, "I30", "I01-I15 15");
+        row("end", 40, 35, "", "I26-I40 15");
+        row("page up ends with the anchor", 40, 33, "I20", "I06-I20 15");
+        row("page up, fewer before: first page", 40, 33, "I14", "I01-I15 15");
+        row("page down starts with the anchor", 40, 34, "I20", "I20-I34 15");
+        row("page down, fewer left: last page", 40, 34, "I27", "I26-I40 15");
+        row("up on the first row scrolls by one", 40, 38, "I20", "I19-I33 15");
+        row("up at the first item", 40, 38, "I01", "I01-I15 15");
+        row("down on the last row scrolls by one", 40, 40, "I20", "I07-I21 15");
+        row("down near the start: first page", 40, 40, "I10", "I01-I15 15");
+        row("down at the last item", 40, 40, "I40", "I26-I40 15");
+        row("position at an item", 40, 13, "I20", "I20-I34 15");
+        row("position between items", 40, 13, "I205", "I21-I35 15");
+        row("position past the end", 40, 13, "Z", "I26-I40 15");
+        row("position ignores case and trailing blanks", 40, 13, "i20  ", "I20-I34 15");
+        row("lookup hand-over", 40, 80, "I22", "I22-I36 15");
+        row("down from a code that is gone", 40, 40, "I205", "I07-I21 15");
+        row("up from a code that is gone", 40, 38, "I205", "I20-I34 15");
+        row("16: end", 16, 35, "", "I02-I16 15");
+        row("16: page down from the last visible", 16, 34, "I15", "I02-I16 15");
+        row("16: down on the last row", 16, 40, "I15", "I02-I16 15");
+        row("16: up on the first row", 16, 38, "I02", "I01-I15 15");
+        row("16: page up one short", 16, 33, "I15", "I01-I15 15");
+        row("15: end", 15, 35, "", "I01-I15 15");
+        row("15: down", 15, 40, "I15", "I01-I15 15");
+        row("3: end", 3, 35, "", "I01-I03 3");
+        row("3: down", 3, 40, "I01", "I01-I03 3");
+        row("empty list", 0, 34, "I01", "-");
+    }
+    void listKeys() {
+        QFETCH(int, items);
+        QFETCH(int, key);
+        QFETCH(QString, anchor);
+        QFETCH(QString, page);
+        ItemSet set;
+        set.numbered(items);
+        const ResultSets sets = set.db().execute(list(key, anchor));
+        QCOMPARE(sets.size(), 2);
+        QCOMPARE(span(sets[1]), page);
+        QCOMPARE(sets[1].columns.value(0), QStringLiteral("ICODE"));
+    }
+
+    // The window reads the page by these names; the first five are the grid's columns.
+    void listColumnsAndHeading() {
+        ItemSet set;
+        set.numbered(1);
+        const ResultSets sets = set.db().execute(list(99));
+        QCOMPARE(sets[0].columns, QStringList({"LSTOC", "CAPTION"}));
+        QCOMPARE(sets[0].rows,
+                 QList<QVariantList>({{QStringLiteral("01"), QStringLiteral("總庫存")}}));
+        const QString names =
+            "ICODE INAME ICONS IPOIN SNUMB INUMB ISAVE ORSUB ISISE INUM2 IPOI2 IUNI2 INUM3 IPOI3 "
+            "IUNI3 ENA13 CO128 IPCOD IPNAM IUNIT IUNIT2 IUNIT3 IUNIT4 IUNIT5 IUNIT6 ICOD2 CH63 "
+            "INUM7 IPOI7 ISPACE STCOD T1_0 T1_1 T1_2 T1_4 T1_10 T11_11 T11_13 T11_15 T11_19 "
+            "ISOUR ISOUR2 STOPSALE";
+        QCOMPARE(sets[1].columns.join(u' '), names);
+        QCOMPARE(set.db().execute(list(99, QString(), "02"))[1].columns.join(u' '), names);
+    }
+
+    // Stopped items (ITEM3.STOPSALE 1) and items whose shown stock is 0 are hidden on request
+    // on every page; a warehouse filter lists only the items with stock rows there and shows
+    // that stock.
+    void optionsAndWarehouseFilter() {
+        ItemSet set;
+        for (int i = 1; i <= 30; ++i) {
+            const QString code = QStringLiteral("I%1").arg(i, 2, 10, QLatin1Char('0'));
+            const bool inSecond = i % 2 == 0;
+            set.item(code, i % 5 == 0 ? 0 : i, i % 3 == 0,
+                     inSecond ? std::optional<double>(i % 4 == 0 ? 0 : 100 + i) : std::nullopt);
+        }
+        EmbeddedDatabase& db = set.db();
+        const auto codes = [&](const QString& text) {
+            return column(db.execute(text)[1], "ICODE");
+        };
+        const QStringList all = codes(list(36));
+        QCOMPARE(all.size(), 15);
+        QVERIFY(all.contains("I03"));
+
+        const QStringList running = codes(list(36, "", "", 0, 0));
+        QCOMPARE(running.first(), QStringLiteral("I01"));
+        QCOMPARE(running.value(2), QStringLiteral("I04"));
+        QVERIFY(!running.contains("I03") && !running.contains("I06"));
+        QCOMPARE(running.size(), 15);
+
+        // Zero hidden without a filter: the total counts, so I10 and I30 (stock in 02 only)
+        // stay and I05, I15, I20, I25 go.
+        const QStringList stocked = codes(list(35, "", "", 1, 1));
+        QCOMPARE(stocked.size(), 15);
+        QCOMPARE(stocked.first(), QStringLiteral("I13"));
+        QCOMPARE(stocked.last(), QStringLiteral("I30"));
+        QVERIFY(!stocked.contains("I25") && !stocked.contains("I20"));
+
+        // Warehouse 02: the even items; I04, I08, ... hold 0 there.
+        const ResultSets second = db.execute(list(36, "", "02"));
+        QCOMPARE(second[0].rows[0][1].toString(), QStringLiteral("台北門市倉庫存"));
+        QCOMPARE(column(second[1], "ICODE").mid(0, 3), QStringList({"I02", "I04", "I06"}));
+        QCOMPARE(column(second[1], "SNUMB").mid(0, 2), QStringList({"102", "0"}));
+        QCOMPARE(column(second[1], "INUMB").mid(0, 2), QStringList({"104", "4"}));
+        QCOMPARE(column(second[1], "STCOD").first(), QStringLiteral("02"));
+        QCOMPARE(column(db.execute(list(36))[1], "STCOD").first(), QString());
+        // Zero hidden in 02 and stopped hidden: I02, I10, I14, I22, I26.
+        const QString narrow = "I02,I10,I14,I22,I26";
+        QCOMPARE(codes(list(36, "", "02", 1, 0)).join(u','), narrow);
+        QCOMPARE(codes(list(35, "", "02", 1, 0)).join(u','), narrow);
+        QCOMPARE(codes(list(34, "I11", "02", 1, 0)).join(u','), narrow);
+        // Paging counts the filtered items only: ten of 02's fifteen lie from I12 on, so the
+        // page is the last fifteen of 02. An anchor the options drop (the stopped I27, I06)
+        // works from where it sorts.
+        QCOMPARE(codes(list(13, "I12", "02")).first(), QStringLiteral("I02"));
+        QCOMPARE(codes(list(34, "I16", "02")).first(), QStringLiteral("I02"));
+        const QStringList down = codes(list(40, "I27", "", 0, 0));
+        QCOMPARE(down.size(), 15);
+        QCOMPARE(down.last(), QStringLiteral("I28"));
+        QCOMPARE(codes(list(38, "I06", "", 0, 0)).first(), QStringLiteral("I05"));
+    }
+
+    // Options come bare or quoted, 0 or 1; anything else is refused, as are unknown grids,
+    // flags, key numbers, warehouses and a wrong number of arguments.
+    void optionValuesAndRefusals() {
+        ItemSet set;
+        set.numbered(3);
+        EmbeddedDatabase& db = set.db();
+        const QString head = "EXEC SP_F8 'DG1','True',99,'01','','','',";
+        for (const char* options : {"0,1", "'0','1'", "'0',1", "0 , '1' "})
+            QCOMPARE(db.execute(head + options + ",''")[1].rows.size(), 3);
+        QCOMPARE(db.execute(head + "'1','0',''")[1].rows.size(), 3);
+        for (const char* options : {"2,1", "0,'x'", "NULL,1", "0,1.0", "'',1", "-1,1", "0,'01'"})
+            QVERIFY2(refusal(db, head + options + ",''").contains("應為 0 或 1"), options);
+        QVERIFY(refusal(db, head + "0,'x',''").contains("停產顯示"));
+
+        const auto refused = [&](const QString& text, const char* words) {
+            const QString message = refusal(db, text);
+            QVERIFY2(message.contains(QString::fromUtf8(words)), qPrintable(text + " " + message));
+        };
+        refused("EXEC SP_F8 'DG9','True',99,'01','','','',0,1,''", "表格名稱[ DG9 ]不正確");
+        for (const char* later : {"DG2", "DG4", "DG5", "DG6"})
+            refused(f8(later, "True", 99, "", ""), "尚未提供");
+        refused(f8("DG1", "Yes", 99, "", ""), "顯示旗標[ Yes ]");
+        refused(f8("DG3", "True2", 99, "", "I01"), "顯示旗標[ True2 ]");
+        refused(f8("DG1", "True", 37, "", ""), "按鍵代碼[ 37 ]");
+        refused(f8("DG3", "True", 13, "", "I01"), "按鍵代碼[ 13 ]");
+        refused(f8("DG1", "True", 99, "09", ""), "倉庫代號[ 09 ]不存在");
+        refused("EXEC SP_F8 'DG1','True','x','01','','','',0,1,''", "轉換");
+        refused("EXEC SP_F8 'DG1','True',99,'01','','','',0,1", "@TEXT10");
+        refused("EXEC SP_F8 'DG1','True',99,'01','','','',0,1,'',''", "太多");
+        refused(f8("DG3", "True", 34, "", "I01", "11401010001"), "資料鍵值");
+        refused(f8("DG3", "True", 34, "", "I01", "11401010001xyzab"), "資料鍵值");
+        // Grid and flag compare as the server compares texts.
+        QCOMPARE(db.execute(f8("dg1 ", "true2", 99, "", ""))[1].rows.size(), 3);
+    }
+
+    // True2 shows both costs, True the item's cost only, False neither.
+    void costFlags() {
+        ItemSet set;
+        set.numbered(1);
+        const auto costs = [&](const char* flag) {
+            const ResultSet page = set.db().execute(f8("DG1", flag, 99, "", ""))[1];
+            return column(page, "ISOUR") + column(page, "ISOUR2");
+        };
+        QCOMPARE(costs("True2"), QStringList({"100", "90"}));
+        QCOMPARE(costs("True"), QStringList({"100", ""}));
+        QCOMPARE(costs("False"), QStringList({"", ""}));
+    }
+
+    // The purchase history of I01: 20 lines over 8 documents (one with a short code), and
+    // lines of another item between them.
+    void purchaseHistory() {
+        ItemSet set;
+        set.numbered(3);
+        QStringList keys;  // I01's, oldest first
+        int n = 0;
+        for (int doc = 1; doc <= 8; ++doc) {
+            const QString code = doc == 1 ? QStringLiteral("1131201")
+                                          : QStringLiteral("114010%1000%2").arg(doc).arg(doc);
+            for (int seq = 1; seq <= (doc % 3) + 2; ++seq) {
+                if (n == 20) break;
+                for (const char* item : {"I01", "I02"})
+                    set.c().exec(QStringLiteral("INSERT INTO VISEIN (VCOD1, VSEQ, VDAT1, VICOD, "
+                                                "VINUM, VUNIT, VTOTA) VALUES (?1, ?2, '114.01.01', "
+                                                "?3, 2, 50, 100)"),
+                                 {code, seq, QLatin1String(item)});
+                keys << code.leftJustified(11, u' ') + QString::number(10000 + seq);
+                ++n;
+            }
+        }
+        QCOMPARE(keys.size(), 20);
+        EmbeddedDatabase& db = set.db();
+        const auto page = [&](int key, const QString& anchor, const char* flag = "True") {
+            return db.execute(f8("DG3", flag, key, "", "I01", anchor))[1];
+        };
+        const auto shows = [&](int key, const QString& anchor) {
+            return column(page(key, anchor), "HINX");
+        };
+        QCOMPARE(page(99, "").columns.mid(0, 10),
+                 QStringList({"VCOD1", "VDAT1", "VPNAM", "VTCOD", "VINUM", "VPOIN", "VUNIT",
+                              "VTOTA", "VCOD1SEQ", "HINX"}));
+        QCOMPARE(shows(99, ""), keys.mid(5));
+        QCOMPARE(shows(35, ""), keys.mid(5));
+        QCOMPARE(shows(36, ""), keys.mid(0, 15));
+        QCOMPARE(shows(33, keys[17]), keys.mid(3, 15));
+        QCOMPARE(shows(33, keys[10]), keys.mid(0, 15));
+        QCOMPARE(shows(34, keys[2]), keys.mid(2, 15));
+        QCOMPARE(shows(34, keys[12]), keys.mid(12));
+        QCOMPARE(shows(38, keys[4]), keys.mid(3, 15));
+        QCOMPARE(shows(38, keys[0]), keys.mid(0, 15));
+        QCOMPARE(shows(40, keys[15]), keys.mid(2, 15));
+        QCOMPARE(shows(40, keys[19]), keys.mid(5));
+        QCOMPARE(shows(40, keys[8]), keys.mid(0, 15));
+        QCOMPARE(shows(34, ""), keys.mid(0, 15));
+        QCOMPARE(keys[0], QStringLiteral("1131201    10001"));
+
+        const ResultSet masked = page(36, "", "False");
+        QCOMPARE(column(masked, "VUNIT").first(), QStringLiteral("***.**"));
+        QCOMPARE(column(masked, "VTOTA").first(), QStringLiteral("***.**"));
+        QCOMPARE(column(page(36, ""), "VUNIT").first(), QStringLiteral("50"));
+
+        const ResultSet none = db.execute(f8("DG3", "True", 99, "", "I03"))[1];
+        QVERIFY(none.rows.isEmpty());
+        QCOMPARE(none.columns.value(9), QStringLiteral("HINX"));
+    }
+
+    // Reads never wait for a writer: the list answers while another connection holds the
+    // write lock.
+    void readsDuringAWrite() {
+        ItemSet set;
+        set.numbered(2);
+        EmbeddedDatabase other(set.c().path());
+        other.connection().script(QStringLiteral("BEGIN IMMEDIATE; UPDATE ITEM SET INUMB = 9"));
+        set.db().setBusyTimeout(100);
+        QCOMPARE(set.db().execute(list(99))[1].rows.size(), 2);
+        QCOMPARE(set.db().execute("SF_ZQ2K_ITYP_F2 36,'','%','1','I01'")[0].rows.size(), 1);
+        other.connection().script(QStringLiteral("ROLLBACK"));
+    }
+
+    // The stock of an item per warehouse of the type with its name, by warehouse code.
+    void warehouseStock() {
+        ItemSet set;
+        set.item("I01", 7, false, 3);
+        set.item("I02", 4);
+        EmbeddedDatabase& db = set.db();
+        const auto rows = [&](const QString& text) {
+            QStringList out;
+            const ResultSets sets = db.execute(text);
+            for (const QVariantList& r : sets[0].rows)
+                out << r.value(0).toString() + u' ' + r.value(1).toString() + u' ' +
+                           r.value(2).toString();
+            return out.join(u',');
+        };
+        QCOMPARE(db.execute("SF_ZQ2K_ITYP_F2 36,'','%','1','I01'")[0].columns,
+                 QStringList({"ITCOD", "ITNAM", "SNUMB"}));
+        QCOMPARE(rows("SF_ZQ2K_ITYP_F2 36,'','%','1','I01'"), "01 總倉 7,02 台北門市倉 3");
+        QCOMPARE(rows("SF_ZQ2K_ITYP_F2 36,'','%','1','i01 '"), "01 總倉 7,02 台北門市倉 3");
+        QCOMPARE(rows("SF_ZQ2K_ITYP_F2 36,'','%','1','I02'"), "01 總倉 4");
+        QCOMPARE(rows("SF_ZQ2K_ITYP_F2 36,'','%門市%','1','I01'"), "02 台北門市倉 3");
+        QCOMPARE(rows("SF_ZQ2K_ITYP_F2 36,'02','%','1','I01'"), "02 台北門市倉 3");
+        QCOMPARE(rows("SF_ZQ2K_ITYP_F2 36,'','%','2','I01'"), "");
+        QCOMPARE(rows("SF_ZQ2K_ITYP_F2 36,'','%','1','I09'"), "");
+    }
+};
+
+QTEST_GUILESS_MAIN(InquiryProceduresTest)
+#include "tst_inquiryprocedures.moc"
