@@ -30,17 +30,15 @@ Result run(const QString& folder, long long rowCount) {
         result.settingsWritten = true;
         result.lines.append(QStringLiteral("已寫入設定檔 %1 (內建資料庫 %2)")
                                 .arg(QDir::toNativeSeparators(settingsPath), row.dnam));
-    }
-
-    // The installation's switches, all off, for the installer to change.
-    const QString switchesPath = QDir(folder).filePath(QLatin1String(InstallationSwitches::FileName));
-    if (!QFileInfo::exists(switchesPath)) {
-        if (!InstallationSwitches::write(folder, {}))
-            throw std::runtime_error(
-                QStringLiteral("無法寫入設定檔 %1").arg(switchesPath).toStdString());
-        result.settingsWritten = true;
-        result.lines.append(QStringLiteral("已寫入安裝開關 %1 (全部關閉)")
-                                .arg(QDir::toNativeSeparators(switchesPath)));
+        // A new installation gets its switches too, all off, for the installer to change.
+        const QString switchesPath = QDir(folder).filePath(QLatin1String(InstallationSwitches::FileName));
+        if (!QFileInfo::exists(switchesPath)) {
+            if (!InstallationSwitches::write(folder, {}))
+                throw std::runtime_error(
+                    QStringLiteral("無法寫入設定檔 %1").arg(switchesPath).toStdString());
+            result.lines.append(QStringLiteral("已寫入安裝開關 %1 (全部關閉)")
+                                    .arg(QDir::toNativeSeparators(switchesPath)));
+        }
     }
 
     if (!settings->embedded()) {
