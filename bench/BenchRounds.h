@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+// The works run in turn, round after round; per round, the microseconds per call of each.
+// Short rounds taken in turn let a load on the machine that comes and goes weigh on all the
+// works alike, and a ratio is then taken within each round.
+using Rounds = std::vector<std::vector<double>>;
+
+inline Rounds measure(const std::vector<std::function<void()>>& works, int calls,
+                      int roundCount = 31) {
+    Rounds rounds;
+    for (int r = 0; r < roundCount; ++r) {
+        std::vector<double>& round = rounds.emplace_back();
+        for (const std::function<void()>& work : works) {
+            QElapsedTimer timer;
+            timer.start();
+            for (int i = 0; i < calls; ++i) work();
+            round.push_back(double(timer.nsecsElapsed()) / 1000.0 / calls);
+        }
+    }
+    return rounds;
+}
+
+// The median over the rounds of what the function makes of one round.
+inline double median(const Rounds& rounds,
+                     const std::function<double(const std::vector<double>&)>& of) {
+    std::vector<double> values;
+    for (const std::vector<double>& round : rounds) values.push_back(of(round));
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// One work's median, and the median of the ratio of two works within a round.
+inline double medianOf(const Rounds& rounds, size_t work) {
+    return median(rounds, [work](const std::vector<double>& r) { return r[work]; });
+}
+inline double medianRatio(const Rounds& rounds, size_t over, size_t under) {
+    return median(rounds, [=](const std::vector<double>& r) { return r[over] / r[under]; });
+}
