@@ -1,6 +1,7 @@
 // The windows on the embedded suite database with the demo company, as a clerk uses them:
 // start-up, an asset added with its department split through the asset window, the register
-// procedures' answers relayed, and both reports queried and printed from the register.
+// procedures' answers relayed, both reports queried and printed from the register, and the
+// item inquiry paging the demo history.
 #include <QPushButton>
 #include <QTableView>
 #include <QtTest>
@@ -14,6 +15,8 @@
 #include "DetailReport.h"
 #include "EmbeddedDatabase.h"
 #include "FieldBox.h"
+#include "InquiryWindow.h"
+#include "ItemCatalogue.h"
 #include "ProgramExit.h"
 #include "RecordingDevice.h"
 #include "Session.h"
@@ -214,6 +217,56 @@ private slots:
         detail.printOn(pages, 1);
         QVERIFY(pages.text("財產編號:Z0001"));
         QVERIFY(pages.text("108,000.00"));  // nothing posted: all of it still to depreciate
+    }
+
+    // The item inquiry on the demo history: the list from the suite's list procedure, the busy
+    // item's sales paged both ways, its purchases through the list procedure, its stock per
+    // warehouse; then a salesman without right 355 sees only his own sales on every page.
+    void inquiryOnTheDemoHistory() {
+        InquiryWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.open();
+        auto* list = control<QTableView>(&w, "DG1");
+        QCOMPARE(list->model()->rowCount(), 15);
+        QCOMPARE(list->model()->headerData(4, Qt::Horizontal).toString(), QString("總庫存"));
+        const QString busy = QString::fromUtf8(ItemCatalogue::items()[ItemCatalogue::BusyItem].code);
+        w.positionList(busy, false);
+        QCOMPARE(w.highlightedItem(), busy);
+        const auto pages = [&](int key, const char* gridName) {
+            auto* grid = control<QTableView>(&w, gridName);
+            QStringList seen;
+            QTest::keyClick(list, Qt::Key(key));
+            for (int k : {Qt::Key_PageUp, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End}) {
+                QTest::keyClick(grid, Qt::Key(k));
+                seen << QString::number(grid->model()->rowCount());
+            }
+            QTest::keyClick(grid, Qt::Key_Escape);
+            list->setFocus();
+            return seen.join(u',');
+        };
+        QCOMPARE(pages(Qt::Key_X, "DG7"), QString("15,15,15,15,15"));
+        QCOMPARE(pages(Qt::Key_I, "DG3"), QString("15,15,15,15,15"));
+        QTest::keyClick(list, Qt::Key_S);
+        QVERIFY(control<QTableView>(&w, "DG11")->model()->rowCount() > 0);
+        QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->shown.join('|')));
+
+        Session& s = Session::current();
+        s.rightFlags[355] = false;
+        s.staffCode = "S005";
+        const QString own = scalar("SELECT SNAME FROM SALE WHERE SCODE = 'S005'");
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_X);
+        auto* sales = control<QTableView>(&w, "DG7");
+        QVERIFY(sales->isVisible());
+        for (int k : {Qt::Key_PageUp, Qt::Key_Home, Qt::Key_PageDown, Qt::Key_End}) {
+            QTest::keyClick(sales, Qt::Key(k));
+            QVERIFY(sales->model()->rowCount() > 0);
+            for (int r = 0; r < sales->model()->rowCount(); ++r)
+                QCOMPARE(sales->model()->index(r, 2).data().toString(), own);
+        }
+        s.rightFlags[355] = true;
+        w.close();
     }
 };
 
