@@ -246,7 +246,7 @@ PanelTexts panelTexts(const std::function<QVariant(const QString&)>& field, cons
     t[52].text = FormatWhole(f("INUMB"));
     t[54].text = text(f("STCOD"));
     t[56].text = text(f("IPOIN"));
-    t[57].text = text(f("ISPACE")).section(u'\n', 0, 0);
+    if (f("STOPSALE").toInt() == 1) t[57] = {QStringLiteral("停產"), QColor(Qt::red)};
     return t;
 }
 }  // namespace InquiryTables

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <map>
 
@@ -118,6 +119,8 @@ QTableView* InquiryWindow::Private::makeGrid(const QString& name,
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setTabKeyNavigation(false);
     grid->verticalHeader()->hide();
+    grid->horizontalHeader()->setStretchLastSection(true);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     ApplyGridFormat(grid);
     grid->installEventFilter(q);
     return grid;
@@ -129,6 +132,9 @@ void InquiryWindow::Private::build() {
 
     dg1 = makeGrid(QStringLiteral("DG1"), columnsOf(QStringLiteral("DG1")));
     listModel = static_cast<RecordsetModel*>(dg1->model());
+    dg1->horizontalHeader()->setStretchLastSection(false);
+    dg1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    dg1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     dg1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QObject::connect(dg1->selectionModel(), &QItemSelectionModel::currentRowChanged, q,
                      [this] {
@@ -201,8 +207,10 @@ void InquiryWindow::Private::build() {
 void InquiryWindow::Private::placeControls() {
     // The list shows a whole page of fifteen items without scrolling.
     const int rowHeight = dg1->verticalHeader()->defaultSectionSize();
+    // The grids over it use the same place and may need a horizontal scroll bar besides.
     const int listHeight = 2 * dg1->frameWidth() + dg1->horizontalHeader()->sizeHint().height() +
-                           HistoryStatements::PageSize * rowHeight;
+                           HistoryStatements::PageSize * rowHeight +
+                           dg1->horizontalScrollBar()->sizeHint().height();
     const int margin = Twips::toPixels(120);
     const int listWidth = Twips::toPixels(8760);
     dg1->setGeometry(margin, margin, listWidth, listHeight);
@@ -214,20 +222,22 @@ void InquiryWindow::Private::placeControls() {
     chk[0]->setGeometry(margin, optionsTop, Twips::toPixels(1400), Twips::toPixels(300));
     chk[1]->setGeometry(margin + Twips::toPixels(1500), optionsTop, Twips::toPixels(1400),
                         Twips::toPixels(300));
-    const int buttonWidth = Twips::toPixels(1140);
+    // The mode buttons in three rows of nine under the list and the panel.
+    constexpr int PerRow = 9;
+    const int contentWidth = listWidth + margin + panelFrame->width();
+    const int buttonWidth = (contentWidth - (PerRow - 1) * 2) / PerRow;
     const int buttonHeight = Twips::toPixels(420);
     const int buttonsTop = optionsTop + Twips::toPixels(360);
-    for (int i = 0; i < ModeCount; ++i) {
-        const int line = i < 13 ? 0 : 1;
-        const int column = i < 13 ? i : i - 13;
-        b1[i]->setGeometry(margin + column * (buttonWidth + 2),
-                           buttonsTop + line * (buttonHeight + 2), buttonWidth, buttonHeight);
-    }
+    for (int i = 0; i < ModeCount; ++i)
+        b1[i]->setGeometry(margin + (i % PerRow) * (buttonWidth + 2),
+                           buttonsTop + (i / PerRow) * (buttonHeight + 2), buttonWidth,
+                           buttonHeight);
+    const int rows = (ModeCount + PerRow - 1) / PerRow;
     safety->resize(Twips::toPixels(1800), Twips::toPixels(360));
     dgr1->resize(Twips::toPixels(3600), Twips::toPixels(1500));
     dg14->resize(Twips::toPixels(2400), Twips::toPixels(1800));
     q->resize(panelLeft + panelFrame->width() + margin,
-              buttonsTop + 2 * (buttonHeight + 2) + margin);
+              buttonsTop + rows * (buttonHeight + 2) + margin);
 }
 
 // A grid lets go of its rows before its data source reads anew (the old rows go away).
