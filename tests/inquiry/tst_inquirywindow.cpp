@@ -430,6 +430,30 @@ private slots:
         QCOMPARE(control<QLabel>(m_window.get(), "L0(4)")->text(), QStringLiteral("12 個=１盒 售價 1,200.00"));
     }
 
+    // Beside the highlighted item: the notice with right 1074 while its stock is below the
+    // safety stock, and the stock per warehouse unless right 1073 is set.
+    void safetyStockNotice() {
+        openWindow({57, 934, 1074});
+        QTableView* dg1 = grid("DG1");
+        QWidget* notice = control<QWidget>(m_window.get(), "FrSafety");
+        QTableView* dgr1 = grid("DGR1");
+        QVERIFY(notice->isVisible());  // A001: stock 0 against 25
+        QVERIFY(dgr1->isVisible());
+        QCOMPARE(column(dgr1, 1), QStringList{QStringLiteral("台北倉")});
+        QVERIFY(dgr1->geometry().left() > dg1->geometry().right());
+        for (int i = 0; i < 3; ++i) key(dg1, Qt::Key_Down);  // A004: 30 against 25, no stock row
+        QVERIFY(!notice->isVisible());
+        QVERIFY(!dgr1->isVisible());
+        QVERIFY(dg1->hasFocus());
+        Session::current().rightFlags[1073] = true;
+        key(dg1, Qt::Key_Home);
+        QVERIFY(notice->isVisible());
+        QVERIFY(!dgr1->isVisible());
+        Session::current().rightFlags[1074] = false;
+        key(dg1, Qt::Key_Down);  // A002: 10 against 25
+        QVERIFY(!notice->isVisible());
+    }
+
     // The lot grid: the oldest lots first, one lot further at the page's edges, S for the
     // lot's stock per warehouse.
     void lots() {
