@@ -221,6 +221,18 @@ private slots:
         QVERIFY(focusLandsIn("FU", "But(0)"));
     }
 
+    // A window opened with the mouse: the focused control's help text is in the status line,
+    // not wiped by the late focus-out of the menu button that was clicked.
+    void statusTextAfterAMouseOpen() {
+        QTest::mouseClick(m_mdi->menu()->button(0), Qt::LeftButton);
+        QVERIFY(focusLandsIn("FUA"));
+        QTest::qWait(100);
+        QVERIFY(!focused()->statusTip().isEmpty());
+        QCOMPARE(m_mdi->statusText(), focused()->statusTip());
+        QVERIFY(escapeFrom("FUA"));
+        QVERIFY(focusLandsIn("FU", "But(0)"));
+    }
+
     // The item inquiry from the menu: the list, a mode's grid over it and back, Esc to
     // "Esc 離開" and Enter on it; the keyboard is never lost.
     void inquiryByKeys() {
