@@ -9,7 +9,7 @@
 #include "FunctionKeys.h"
 #include "InquiryWindow.h"
 #include "SummaryReport.h"
-#include "ValueHelpers.h"
+#include "WindowHelpers.h"
 #include "WindowRegistry.h"
 #include "ZqMDI.h"
 

@@ -5,7 +5,7 @@
 #include "Dialogs.h"
 #include "LookupSource.h"
 #include "SqlLiteral.h"
-#include "ValueHelpers.h"
+#include "Values.h"
 
 namespace {
 using Dialogs::Answer;

@@ -10,7 +10,8 @@
 #include "LookupSource.h"
 #include "Session.h"
 #include "SqlLiteral.h"
-#include "ValueHelpers.h"
+#include "Values.h"
+#include "WindowHelpers.h"
 
 namespace {
 using Dialogs::Answer;

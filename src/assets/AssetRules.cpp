@@ -2,7 +2,7 @@
 
 #include "DbAccess.h"
 #include "Recordset.h"
-#include "ValueHelpers.h"
+#include "Values.h"
 
 namespace AssetRules {
 

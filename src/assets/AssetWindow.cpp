@@ -16,7 +16,8 @@
 #include "Dialogs.h"
 #include "Session.h"
 #include "Twips.h"
-#include "ValueHelpers.h"
+#include "Values.h"
+#include "WindowHelpers.h"
 #include "WindowRegistry.h"
 
 namespace {

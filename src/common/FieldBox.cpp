@@ -3,7 +3,8 @@
 #include <QKeyEvent>
 #include <QTimer>
 
-#include "ValueHelpers.h"
+#include "Values.h"
+#include "WindowHelpers.h"
 
 FieldBox::FieldBox(QWidget* parent, Keys keys, int byteLimit)
     : QLineEdit(parent), m_keys(keys), m_byteLimit(byteLimit) {

@@ -6,7 +6,7 @@
 namespace {
 struct Entry {
     const char* key;
-    bool InstallationSwitches::* value;
+    bool InstallationSwitches::*value;
 };
 constexpr Entry Entries[] = {
     {"TaxIncludedLotPrices", &InstallationSwitches::taxIncludedLotPrices},

@@ -1,6 +1,7 @@
 #include "RecordsetModel.h"
 
 #include "Recordset.h"
+#include "Values.h"
 
 RecordsetModel::RecordsetModel(QList<Column> columns, QObject* parent)
     : QAbstractTableModel(parent), m_columns(std::move(columns)) {}

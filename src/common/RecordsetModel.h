@@ -3,7 +3,7 @@
 #include <QAbstractTableModel>
 #include <QList>
 
-#include "ValueHelpers.h"
+#include "WindowHelpers.h"
 
 class Recordset;
 

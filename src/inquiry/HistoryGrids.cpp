@@ -44,9 +44,9 @@ HistoryReader HistoryReader::of(const Session& session, bool taxIncludedLotPrice
 
 const QList<HistoryGrid>& AllHistoryGrids() {
     static const QList<HistoryGrid> all = {
-        HistoryGrid::Sales,         HistoryGrid::SalesReturns,  HistoryGrid::PurchaseReturns,
-        HistoryGrid::PosSales,      HistoryGrid::PosReturns,    HistoryGrid::Transfers,
-        HistoryGrid::OpenPurchases, HistoryGrid::OpenOrders,    HistoryGrid::Locations,
+        HistoryGrid::Sales,         HistoryGrid::SalesReturns, HistoryGrid::PurchaseReturns,
+        HistoryGrid::PosSales,      HistoryGrid::PosReturns,   HistoryGrid::Transfers,
+        HistoryGrid::OpenPurchases, HistoryGrid::OpenOrders,   HistoryGrid::Locations,
         HistoryGrid::RepairParts,   HistoryGrid::Lots,
     };
     return all;
@@ -55,7 +55,8 @@ const QList<HistoryGrid>& AllHistoryGrids() {
 HistoryGridInfo InfoOf(HistoryGrid grid) {
     const QString hinx = QStringLiteral("HINX");
     switch (grid) {
-        case HistoryGrid::Sales: return {QStringLiteral("DG7"), 4, QStringLiteral("查無任何銷貨記錄!"), hinx};
+        case HistoryGrid::Sales:
+            return {QStringLiteral("DG7"), 4, QStringLiteral("查無任何銷貨記錄!"), hinx};
         case HistoryGrid::SalesReturns:
             return {QStringLiteral("DGB"), 5, QStringLiteral("查無任何銷退記錄!"), hinx};
         case HistoryGrid::PurchaseReturns:
@@ -75,8 +76,10 @@ HistoryGridInfo InfoOf(HistoryGrid grid) {
         case HistoryGrid::RepairParts:
             return {QStringLiteral("DG21"), 19, QStringLiteral("查無任何維修耗料記錄!"), hinx};
         case HistoryGrid::Lots:
-            return {QStringLiteral("DG13"), 10,
-                    QStringLiteral("查無相關批號資料,或批號剩餘數量已全部是零"), {}};
+            return {QStringLiteral("DG13"),
+                    10,
+                    QStringLiteral("查無相關批號資料,或批號剩餘數量已全部是零"),
+                    {}};
     }
     return {};
 }
@@ -94,15 +97,19 @@ struct Pieces {
 
 Pieces piecesOf(HistoryGrid grid) {
     auto orders = [](const char* a, const char* b) {
-        return std::pair(QStringLiteral("ORDER BY %1,%2").arg(QLatin1String(a), QLatin1String(b)),
-                         QStringLiteral("ORDER BY %1 DESC,%2 DESC")
-                             .arg(QLatin1String(a), QLatin1String(b)));
+        return std::pair(
+            QStringLiteral("ORDER BY %1,%2").arg(QLatin1String(a), QLatin1String(b)),
+            QStringLiteral("ORDER BY %1 DESC,%2 DESC").arg(QLatin1String(a), QLatin1String(b)));
     };
     auto make = [&](const char* source, QString key, const char* head, const char* tail,
                     const char* a, const char* b) {
         const auto [up, down] = orders(a, b);
-        return Pieces{QString::fromUtf8(source), std::move(key), QString::fromUtf8(head),
-                      QString::fromUtf8(tail), up, down};
+        return Pieces{QString::fromUtf8(source),
+                      std::move(key),
+                      QString::fromUtf8(head),
+                      QString::fromUtf8(tail),
+                      up,
+                      down};
     };
     switch (grid) {
         case HistoryGrid::Sales:
@@ -122,14 +129,14 @@ Pieces piecesOf(HistoryGrid grid) {
             return make("RETAILD WITH (INDEX = RETAILD2_INX)", fixedKey("RCOD1", "RSEQ"),
                         "RIDT = '1' AND RICOD = ", "", "RCOD1", "RSEQ");
         case HistoryGrid::Transfers:
-            return make("TRAN1 WITH (INDEX = TRAN1_INX)", fixedKey("TCCOD", "TSEQ"), "TICOD = ",
-                        "", "TCCOD", "TSEQ");
+            return make("TRAN1 WITH (INDEX = TRAN1_INX)", fixedKey("TCCOD", "TSEQ"), "TICOD = ", "",
+                        "TCCOD", "TSEQ");
         case HistoryGrid::OpenPurchases:
-            return make("SISE WITH (INDEX = SISE1_INX)", fixedKey("SCOD1", "SSEQ"), "SICOD = ",
-                        " AND (SINUM-SONUM) > 0 AND SINYN = 'N'", "SCOD1", "SSEQ");
+            return make("SISE WITH (INDEX = SISE1_INX)", fixedKey("SCOD1", "SSEQ"),
+                        "SICOD = ", " AND (SINUM-SONUM) > 0 AND SINYN = 'N'", "SCOD1", "SSEQ");
         case HistoryGrid::OpenOrders:
-            return make("ORSUB", fixedKey("OCOD1", "OSEQ"), "OICOD = ",
-                        " AND OINYN IN('N','') AND ONNO > 0", "OCOD1", "OSEQ");
+            return make("ORSUB", fixedKey("OCOD1", "OSEQ"),
+                        "OICOD = ", " AND OINYN IN('N','') AND ONNO > 0", "OCOD1", "OSEQ");
         case HistoryGrid::Locations:
             return make("ITEMP WITH (INDEX = KITEMP)", QStringLiteral("(ITCOD + IICOD)"),
                         "ICODE = ", "", "ITCOD", "IICOD");
@@ -137,8 +144,8 @@ Pieces piecesOf(HistoryGrid grid) {
             return make("REBACKD WITH (INDEX = REBACKD_INX2)", fixedKey("RCOD1", "RSEQ"),
                         "RICOD = ", "", "RCOD1", "RSEQ");
         case HistoryGrid::Lots:
-            return make("VISEIN", QStringLiteral("VCOD1 + VCOD1SEQ"), "VICOD = ",
-                        " AND VCOD1NUM != 0 AND VCOD1SEQ != ''", "VCOD1", "VCOD1SEQ");
+            return make("VISEIN", QStringLiteral("VCOD1 + VCOD1SEQ"),
+                        "VICOD = ", " AND VCOD1NUM != 0 AND VCOD1SEQ != ''", "VCOD1", "VCOD1SEQ");
     }
     return {};
 }
@@ -150,12 +157,14 @@ QString lotPrice(const HistoryReader& r) {
         return QStringLiteral(
             "VUNIT = CASE WHEN (SELECT BTAXM FROM BUYSIN WHERE BCOD1 = VCOD1) > 0 THEN VUNIT * "
             "1.03 ELSE VUNIT END");
-    if (!r.lotPurchasePrice) return QStringLiteral("(select isour2 from item1 where icode1 = vicod) as VUNIT");
+    if (!r.lotPurchasePrice)
+        return QStringLiteral("(select isour2 from item1 where icode1 = vicod) as VUNIT");
     return QStringLiteral("VUNIT");
 }
 
 QString lotColumns(const HistoryReader& r) {
-    return QStringLiteral("VCOD1SEQ,VCOD1,VPNAM,") + lotPrice(r) + QStringLiteral(",VINUM,VCOD1NUM");
+    return QStringLiteral("VCOD1SEQ,VCOD1,VPNAM,") + lotPrice(r) +
+           QStringLiteral(",VINUM,VCOD1NUM");
 }
 }  // namespace
 
@@ -171,8 +180,10 @@ QString HistoryStatements::where() const {
     };
     switch (m_grid) {
         case HistoryGrid::Sales:
-            if (!m_reader.allSalesmen) restriction = own("HSCOD", m_reader.staffCode);
-            else if (!m_reader.allDepartments) restriction = own("HDENO", m_reader.departmentNo);
+            if (!m_reader.allSalesmen)
+                restriction = own("HSCOD", m_reader.staffCode);
+            else if (!m_reader.allDepartments)
+                restriction = own("HDENO", m_reader.departmentNo);
             break;
         case HistoryGrid::SalesReturns:
             if (!m_reader.allSalesmen) restriction = own("HSCOD", m_reader.staffCode);
@@ -184,7 +195,8 @@ QString HistoryStatements::where() const {
         case HistoryGrid::OpenOrders:
             if (!m_reader.allSalesmen) restriction = own("OSCOD", m_reader.staffCode);
             break;
-        default: break;
+        default:
+            break;
     }
     return p.itemHead + SqlLiteral(m_item) + restriction + p.filterTail;
 }
@@ -196,11 +208,12 @@ QString HistoryStatements::columns(bool firstPage, bool home) const {
         case HistoryGrid::Sales:
             return SalesHead + hinx + QStringLiteral(",HCONS,HCOD1SEQ") +
                    (m_reader.allSalesmen ? SalesTax : QString());
-        case HistoryGrid::SalesReturns: return SalesHead + hinx + QStringLiteral(",HCONS");
+        case HistoryGrid::SalesReturns:
+            return SalesHead + hinx + QStringLiteral(",HCONS");
         case HistoryGrid::PurchaseReturns:
             return QStringLiteral("VCOD1,VPNAM,VTCOD,VINU2 AS VINUM,VPOIN,") +
-                   (m_reader.purchasePrices ? QStringLiteral("VUNI2 AS VUNIT") : Masked) +
-                   u',' + key + (home ? QStringLiteral(" AS VINX") : QString());
+                   (m_reader.purchasePrices ? QStringLiteral("VUNI2 AS VUNIT") : Masked) + u',' +
+                   key + (home ? QStringLiteral(" AS VINX") : QString());
         case HistoryGrid::PosSales:
         case HistoryGrid::PosReturns:
             return QStringLiteral(
@@ -236,7 +249,8 @@ QString HistoryStatements::columns(bool firstPage, bool home) const {
         case HistoryGrid::RepairParts:
             return QStringLiteral("RCOD1,RSEQ,RPNAM,RSTA1,RICOD,RINAM,RTCOD,RINU2,RPOIN,") +
                    RepairState + ForwardState + hinx;
-        case HistoryGrid::Lots: return lotColumns(m_reader);
+        case HistoryGrid::Lots:
+            return lotColumns(m_reader);
     }
     return {};
 }
@@ -256,8 +270,8 @@ QString HistoryStatements::boundary(const QString& condition) const {
     // The purchase return grid reads its key by position and gives it no name here.
     const QString alias =
         m_grid == HistoryGrid::PurchaseReturns ? QString() : QStringLiteral(" AS HINX");
-    return QStringLiteral("SELECT TOP 15 ") + p.key + alias + QStringLiteral(" FROM ") +
-           p.source + QStringLiteral(" WHERE ") + where() + condition + u' ' + p.descending;
+    return QStringLiteral("SELECT TOP 15 ") + p.key + alias + QStringLiteral(" FROM ") + p.source +
+           QStringLiteral(" WHERE ") + where() + condition + u' ' + p.descending;
 }
 
 QString HistoryStatements::rows(const QString& head, const QString& condition,

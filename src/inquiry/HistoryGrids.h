@@ -12,10 +12,10 @@ struct Session;
 
 // Who reads: the rights and codes that shape the statements.
 struct HistoryReader {
-    bool allSalesmen = false;       // right 355
-    bool allDepartments = false;    // right 1306
-    bool purchasePrices = false;    // right 367
-    bool lotPurchasePrice = false;  // right 926
+    bool allSalesmen = false;           // right 355
+    bool allDepartments = false;        // right 1306
+    bool purchasePrices = false;        // right 367
+    bool lotPurchasePrice = false;      // right 926
     bool taxIncludedLotPrices = false;  // the installation switch TaxIncludedLotPrices
     QString staffCode;
     QString departmentNo;
@@ -100,7 +100,7 @@ private:
 
 // The views without paging, all rows in one statement.
 namespace HistoryViews {
-QString warehouseStock(const QString& item);   // DG11, mode 7
-QString goodsReceived(const QString& item);    // DG22, mode 22
-QString serialHoldings(const QString& item);   // DG23, mode 24
+QString warehouseStock(const QString& item);  // DG11, mode 7
+QString goodsReceived(const QString& item);   // DG22, mode 22
+QString serialHoldings(const QString& item);  // DG23, mode 24
 }  // namespace HistoryViews

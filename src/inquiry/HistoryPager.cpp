@@ -114,12 +114,17 @@ bool HistoryPager::key(int qtKey, int current) {
             if (rowCount() < HistoryStatements::PageSize) return true;
             read(m_statements->downRows(keyOf(rowCount() - 1)), true);
             return true;
-        case Qt::Key_Home: read(m_statements->homeRows(), false); return true;
-        case Qt::Key_End: end(); return true;
+        case Qt::Key_Home:
+            read(m_statements->homeRows(), false);
+            return true;
+        case Qt::Key_End:
+            end();
+            return true;
         case Qt::Key_Up:
         case Qt::Key_Down:
             if (m_statements->grid() != HistoryGrid::Lots) return false;
             return lotEdge(qtKey == Qt::Key_Up, current);
-        default: return false;
+        default:
+            return false;
     }
 }

@@ -2,9 +2,9 @@
 
 #include <QColor>
 #include <QList>
+#include <QString>
 #include <array>
 #include <functional>
-#include <QString>
 #include <optional>
 
 #include "HistoryGrids.h"
@@ -27,7 +27,7 @@ enum class View {
     GoodsReceived,   // DG22
     SerialHoldings,  // DG23
     Close,
-    Later,           // a view that another part of the window will provide
+    Later,  // a view that another part of the window will provide
 };
 
 struct Mode {
@@ -38,8 +38,8 @@ struct Mode {
     bool itemBased = true;            // needs a highlighted item
     int right = 0;                    // 0: no right needed
     QString rightMessage;
-    QString emptyMessage;             // views without paging and the purchases
-    QString gridName;                 // the grid the view shows
+    QString emptyMessage;  // views without paging and the purchases
+    QString gridName;      // the grid the view shows
 };
 
 const Mode& mode(int index);

@@ -23,7 +23,7 @@
 #include "SqlLiteral.h"
 #include "Twips.h"
 #include "UserSettings.h"
-#include "ValueHelpers.h"
+#include "WindowHelpers.h"
 #include "WindowRegistry.h"
 
 using namespace InquiryTables;
@@ -40,18 +40,16 @@ struct Place {
     int index, row, column, span;
 };
 constexpr Place PanelPlaces[] = {
-    {0, 0, 0, 1},   {1, 0, 1, 1},   {51, 0, 2, 1},  {52, 0, 3, 1},  {2, 1, 0, 1},
-    {3, 1, 1, 3},   {4, 2, 0, 4},   {5, 3, 0, 4},   {6, 4, 0, 1},   {7, 4, 1, 1},
-    {8, 4, 2, 1},   {9, 4, 3, 1},   {10, 5, 0, 1},  {11, 5, 1, 1},  {53, 5, 2, 1},
-    {54, 5, 3, 1},  {12, 6, 0, 1},  {13, 6, 1, 1},  {14, 6, 2, 1},  {15, 6, 3, 1},
-    {16, 7, 0, 1},  {17, 7, 1, 3},  {18, 8, 0, 1},  {19, 8, 1, 1},  {20, 8, 2, 1},
-    {21, 8, 3, 1},  {22, 9, 0, 1},  {23, 9, 1, 1},  {24, 9, 2, 1},  {25, 9, 3, 1},
-    {26, 10, 0, 1}, {27, 10, 1, 1}, {28, 10, 2, 1}, {29, 10, 3, 1}, {30, 11, 0, 1},
-    {31, 11, 1, 1}, {32, 11, 2, 1}, {33, 11, 3, 1}, {34, 12, 0, 2}, {55, 12, 2, 1},
-    {56, 12, 3, 1}, {35, 13, 0, 1}, {36, 13, 1, 1}, {37, 13, 2, 1}, {38, 13, 3, 1},
-    {39, 14, 0, 1}, {40, 14, 1, 1}, {41, 14, 2, 1}, {42, 14, 3, 1}, {43, 15, 0, 1},
-    {44, 15, 1, 1}, {49, 15, 2, 1}, {50, 15, 3, 1}, {45, 16, 0, 1}, {46, 16, 1, 1},
-    {47, 16, 2, 1}, {48, 16, 3, 1}, {57, 17, 0, 4},
+    {0, 0, 0, 1},   {1, 0, 1, 1},   {51, 0, 2, 1},  {52, 0, 3, 1},  {2, 1, 0, 1},   {3, 1, 1, 3},
+    {4, 2, 0, 4},   {5, 3, 0, 4},   {6, 4, 0, 1},   {7, 4, 1, 1},   {8, 4, 2, 1},   {9, 4, 3, 1},
+    {10, 5, 0, 1},  {11, 5, 1, 1},  {53, 5, 2, 1},  {54, 5, 3, 1},  {12, 6, 0, 1},  {13, 6, 1, 1},
+    {14, 6, 2, 1},  {15, 6, 3, 1},  {16, 7, 0, 1},  {17, 7, 1, 3},  {18, 8, 0, 1},  {19, 8, 1, 1},
+    {20, 8, 2, 1},  {21, 8, 3, 1},  {22, 9, 0, 1},  {23, 9, 1, 1},  {24, 9, 2, 1},  {25, 9, 3, 1},
+    {26, 10, 0, 1}, {27, 10, 1, 1}, {28, 10, 2, 1}, {29, 10, 3, 1}, {30, 11, 0, 1}, {31, 11, 1, 1},
+    {32, 11, 2, 1}, {33, 11, 3, 1}, {34, 12, 0, 2}, {55, 12, 2, 1}, {56, 12, 3, 1}, {35, 13, 0, 1},
+    {36, 13, 1, 1}, {37, 13, 2, 1}, {38, 13, 3, 1}, {39, 14, 0, 1}, {40, 14, 1, 1}, {41, 14, 2, 1},
+    {42, 14, 3, 1}, {43, 15, 0, 1}, {44, 15, 1, 1}, {49, 15, 2, 1}, {50, 15, 3, 1}, {45, 16, 0, 1},
+    {46, 16, 1, 1}, {47, 16, 2, 1}, {48, 16, 3, 1}, {57, 17, 0, 4},
 };
 
 bool isFunctionKey(int key) { return key >= Qt::Key_F1 && key <= Qt::Key_F12; }
@@ -110,7 +108,7 @@ struct InquiryWindow::Private {
 };
 
 QTableView* InquiryWindow::Private::makeGrid(const QString& name,
-                                            QList<RecordsetModel::Column> columns) {
+                                             QList<RecordsetModel::Column> columns) {
     auto* grid = new QTableView(q);
     grid->setObjectName(name);
     grid->setModel(new RecordsetModel(std::move(columns), grid));
@@ -136,10 +134,9 @@ void InquiryWindow::Private::build() {
     dg1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     dg1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     dg1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QObject::connect(dg1->selectionModel(), &QItemSelectionModel::currentRowChanged, q,
-                     [this] {
-                         if (!reading) listRowChanged();
-                     });
+    QObject::connect(dg1->selectionModel(), &QItemSelectionModel::currentRowChanged, q, [this] {
+        if (!reading) listRowChanged();
+    });
 
     for (int i = 0; i < 2; ++i) {
         chk[i] = new QCheckBox(i == 0 ? QStringLiteral("零不顯示") : QStringLiteral("停產顯示"), q);
@@ -171,7 +168,8 @@ void InquiryWindow::Private::build() {
         panel[i]->setObjectName(QStringLiteral("L0(%1)").arg(i));
         panel[i]->setTextFormat(Qt::PlainText);
     }
-    for (const Place& p : PanelPlaces) layout->addWidget(panel[p.index], p.row, p.column, 1, p.span);
+    for (const Place& p : PanelPlaces)
+        layout->addWidget(panel[p.index], p.row, p.column, 1, p.span);
     const PanelTexts captions = panelCaptions();
     for (int i = 0; i < PanelLabels; ++i) panel[i]->setText(captions[i].text);
 
@@ -189,7 +187,8 @@ void InquiryWindow::Private::build() {
         grid->hide();
         grids[name] = grid;
     }
-    for (const QString& name : {QStringLiteral("DG11"), QStringLiteral("DG22"), QStringLiteral("DG23")}) {
+    for (const QString& name :
+         {QStringLiteral("DG11"), QStringLiteral("DG22"), QStringLiteral("DG23")}) {
         views[name] = std::make_unique<DataSource>();
         SetConnection(*views[name]);
     }
@@ -241,7 +240,9 @@ void InquiryWindow::Private::placeControls() {
 }
 
 // A grid lets go of its rows before its data source reads anew (the old rows go away).
-static void detach(QTableView* grid) { static_cast<RecordsetModel*>(grid->model())->setRecordset(nullptr); }
+static void detach(QTableView* grid) {
+    static_cast<RecordsetModel*>(grid->model())->setRecordset(nullptr);
+}
 
 void InquiryWindow::Private::highlight(QTableView* grid, int row) {
     auto* model = static_cast<RecordsetModel*>(grid->model());
@@ -354,23 +355,36 @@ bool InquiryWindow::Private::listKey(int key, QChar letter) {
             readList(ListProcedure::PageDown, rows > 0 ? code(rows - 1) : QString(), false, -1);
             return true;
         case Qt::Key_Home:
-            if (rows > 0 && first != listTopCode) readList(ListProcedure::Home, {}, false, 0);
-            else highlight(dg1, 0);
+            if (rows > 0 && first != listTopCode)
+                readList(ListProcedure::Home, {}, false, 0);
+            else
+                highlight(dg1, 0);
             return true;
-        case Qt::Key_End: readList(ListProcedure::End, {}, false, -1); return true;
+        case Qt::Key_End:
+            readList(ListProcedure::End, {}, false, -1);
+            return true;
         case Qt::Key_Up:
-            if (r > 0) highlight(dg1, r - 1);
+            if (r > 0)
+                highlight(dg1, r - 1);
             else if (rows > 0 && first != listTopCode)
                 readList(ListProcedure::UpAtTop, first, false, 0);
             return true;
         case Qt::Key_Down:
-            if (r >= 0 && r < rows - 1) highlight(dg1, r + 1);
-            else readList(ListProcedure::DownAtBottom, rows > 0 ? code(rows - 1) : QString(), false, -1);
+            if (r >= 0 && r < rows - 1)
+                highlight(dg1, r + 1);
+            else
+                readList(ListProcedure::DownAtBottom, rows > 0 ? code(rows - 1) : QString(), false,
+                         -1);
             return true;
-        case Qt::Key_Escape: b1[CloseMode]->setFocus(); return true;
+        case Qt::Key_Escape:
+            b1[CloseMode]->setFocus();
+            return true;
         case Qt::Key_Return:
-        case Qt::Key_Enter: q->focusNextChild(); return true;
-        default: break;
+        case Qt::Key_Enter:
+            q->focusNextChild();
+            return true;
+        default:
+            break;
     }
     const int m = modeOfLetter(letter);
     if (m < 0) return false;
@@ -399,7 +413,9 @@ bool InquiryWindow::Private::purchaseKey(int key, int current) {
         return false;
     const int number = ListProcedure::keyNumber(key);
     if (number == 0) return false;
-    const auto hinx = [this](int r) { return purchases.value(r, QStringLiteral("HINX")).toString(); };
+    const auto hinx = [this](int r) {
+        return purchases.value(r, QStringLiteral("HINX")).toString();
+    };
     QString anchor;
     if (number == ListProcedure::PageUp || number == ListProcedure::UpAtTop) anchor = hinx(0);
     if (number == ListProcedure::PageDown || number == ListProcedure::DownAtBottom)
@@ -464,7 +480,8 @@ bool InquiryWindow::Private::gridKey(QTableView* grid, int key) {
     return handled;
 }
 
-InquiryWindow::InquiryWindow(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>(this)) {
+InquiryWindow::InquiryWindow(QWidget* parent)
+    : QWidget(parent), d(std::make_unique<Private>(this)) {
     d->build();
 }
 
@@ -472,9 +489,8 @@ InquiryWindow::~InquiryWindow() { DeleteChildWidgets(this); }
 
 void InquiryWindow::open() {
     const Session& s = Session::current();
-    const QString saved =
-        UserSettings::get(QStringLiteral("ZQ2000"), QStringLiteral("F8"), QStringLiteral("Chk1"),
-                          QStringLiteral("0"));
+    const QString saved = UserSettings::get(QStringLiteral("ZQ2000"), QStringLiteral("F8"),
+                                            QStringLiteral("Chk1"), QStringLiteral("0"));
     const int zero = saved.trimmed() == QLatin1String("1") ? 1 : 0;
     {
         const QSignalBlocker block(d->chk[0]);
@@ -494,7 +510,8 @@ void InquiryWindow::open() {
 
 void InquiryWindow::positionList(const QString& itemCode, bool handover) {
     if (d->shown) d->shown->hide();
-    d->readList(handover ? ListProcedure::Handover : ListProcedure::Position, itemCode, handover, -2);
+    d->readList(handover ? ListProcedure::Handover : ListProcedure::Position, itemCode, handover,
+                -2);
     d->dg1->setFocus();
 }
 
@@ -526,11 +543,13 @@ void InquiryWindow::pressMode(int index) {
         if (d->shown == grid) d->shown = nullptr;
     }
     switch (m.view) {
-        case View::Later: return Dialogs::showMessage(NotYet);
+        case View::Later:
+            return Dialogs::showMessage(NotYet);
         case View::Paged: {
             auto& pager = d->pagers[m.gridName];
             if (!pager) pager = std::make_unique<HistoryPager>(Caption);
-            if (!pager->first(*m.grid, item, d->reader())) return Dialogs::showMessage(m.emptyMessage);
+            if (!pager->first(*m.grid, item, d->reader()))
+                return Dialogs::showMessage(m.emptyMessage);
             d->currentMode = index;
             d->showGrid(m.gridName, pager->rows().recordset(), pager->row());
             return;
@@ -551,9 +570,10 @@ void InquiryWindow::pressMode(int index) {
         case View::GoodsReceived:
         case View::SerialHoldings: {
             DataSource& source = *d->views.at(m.gridName);
-            source.commandText = m.view == View::WarehouseStock  ? HistoryViews::warehouseStock(item)
-                                 : m.view == View::GoodsReceived ? HistoryViews::goodsReceived(item)
-                                                                 : HistoryViews::serialHoldings(item);
+            source.commandText = m.view == View::WarehouseStock ? HistoryViews::warehouseStock(item)
+                                 : m.view == View::GoodsReceived
+                                     ? HistoryViews::goodsReceived(item)
+                                     : HistoryViews::serialHoldings(item);
             RefreshData(source, Caption);
             if (source.recordset().recordCount() == 0 && !m.emptyMessage.isEmpty())
                 return Dialogs::showMessage(m.emptyMessage);
@@ -561,7 +581,8 @@ void InquiryWindow::pressMode(int index) {
             d->showGrid(m.gridName, source.recordset(), 0);
             return;
         }
-        case View::Close: return;
+        case View::Close:
+            return;
     }
 }
 
@@ -593,8 +614,10 @@ bool InquiryWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (k == Qt::Key_Escape) {
-            if (index == CloseMode) CloseChild(this);
-            else d->b1[CloseMode]->setFocus();
+            if (index == CloseMode)
+                CloseChild(this);
+            else
+                d->b1[CloseMode]->setFocus();
             return true;
         }
         if (k == Qt::Key_Left || k == Qt::Key_Up) return focusNextPrevChild(false);

@@ -21,13 +21,20 @@ QString ListProcedure::historyFlag(const Session& s) {
 
 int ListProcedure::keyNumber(int qtKey) {
     switch (qtKey) {
-        case Qt::Key_PageUp: return PageUp;
-        case Qt::Key_PageDown: return PageDown;
-        case Qt::Key_End: return End;
-        case Qt::Key_Home: return Home;
-        case Qt::Key_Up: return UpAtTop;
-        case Qt::Key_Down: return DownAtBottom;
-        default: return 0;
+        case Qt::Key_PageUp:
+            return PageUp;
+        case Qt::Key_PageDown:
+            return PageDown;
+        case Qt::Key_End:
+            return End;
+        case Qt::Key_Home:
+            return Home;
+        case Qt::Key_Up:
+            return UpAtTop;
+        case Qt::Key_Down:
+            return DownAtBottom;
+        default:
+            return 0;
     }
 }
 
@@ -43,9 +50,9 @@ QString ListProcedure::call(int keyNumber, const QString& code, const QString& a
     const QChar comma = u',';
     return QStringLiteral("EXEC SP_F8 ") + SqlLiteral(m_grid) + comma + SqlLiteral(flag) + comma +
            SqlLiteral(QVariant(keyNumber)) + comma + SqlLiteral(listWarehouse) + comma +
-           SqlLiteral(warehouseFilter) + comma + SqlLiteral(code) + comma +
-           SqlLiteral(argument7) + comma + option(zeroHidden) + comma + option(stoppedShown) +
-           comma + SqlLiteral(passThrough10);
+           SqlLiteral(warehouseFilter) + comma + SqlLiteral(code) + comma + SqlLiteral(argument7) +
+           comma + option(zeroHidden) + comma + option(stoppedShown) + comma +
+           SqlLiteral(passThrough10);
 }
 
 void ListProcedure::read(int keyNumber, const QString& code, const QString& argument7,

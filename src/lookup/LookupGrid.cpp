@@ -6,7 +6,7 @@
 
 #include "DataSource.h"
 #include "Dialogs.h"
-#include "ValueHelpers.h"
+#include "WindowHelpers.h"
 
 LookupGrid::LookupGrid(DataSource& source, const Setup& setup, QWidget* parent)
     : QTableView(parent), m_source(source), m_setup(setup),

@@ -20,7 +20,8 @@
 #include "Session.h"
 #include "SqlLiteral.h"
 #include "Twips.h"
-#include "ValueHelpers.h"
+#include "Values.h"
+#include "WindowHelpers.h"
 #include "WindowRegistry.h"
 
 namespace {

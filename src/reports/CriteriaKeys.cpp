@@ -5,7 +5,7 @@
 #include <QLineEdit>
 
 #include "Clock.h"
-#include "ValueHelpers.h"
+#include "Values.h"
 
 namespace {
 QString todayText() { return DateToRoc(Clock::today()); }

@@ -16,7 +16,8 @@
 #include "Session.h"
 #include "SqlLiteral.h"
 #include "Twips.h"
-#include "ValueHelpers.h"
+#include "Values.h"
+#include "WindowHelpers.h"
 
 namespace {
 const ReportLayout kLayout{40, 2170, 2700, 8500, PrintDevice::Orientation::Portrait};

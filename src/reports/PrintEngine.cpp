@@ -7,7 +7,7 @@
 #include "Dialogs.h"
 #include "Session.h"
 #include "StatusText.h"
-#include "ValueHelpers.h"
+#include "Values.h"
 
 namespace {
 constexpr double PortraitCap = 11300;

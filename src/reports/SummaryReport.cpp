@@ -17,7 +17,8 @@
 #include "Session.h"
 #include "SqlLiteral.h"
 #include "Twips.h"
-#include "ValueHelpers.h"
+#include "Values.h"
+#include "WindowHelpers.h"
 
 namespace {
 // The printed columns: edges, heading, field, and how the value is printed.

@@ -8,7 +8,7 @@
 #include "DbAccess.h"
 #include "Session.h"
 #include "SqlLiteral.h"
-#include "ValueHelpers.h"
+#include "Values.h"
 
 namespace {
 // The system colours 0x8000000E (highlighted text) and 0x8000000F (button face), and the

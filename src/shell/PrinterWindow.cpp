@@ -9,7 +9,7 @@
 #include "CurrentPrinter.h"
 #include "Dialogs.h"
 #include "Session.h"
-#include "ValueHelpers.h"
+#include "WindowHelpers.h"
 #include "WindowRegistry.h"
 
 namespace {

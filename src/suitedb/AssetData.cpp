@@ -7,7 +7,7 @@
 #include "DemoData.h"
 #include "ItemCatalogue.h"
 #include "SqliteConnection.h"
-#include "ValueHelpers.h"
+#include "Values.h"
 
 namespace AssetData {
 namespace {

@@ -9,7 +9,7 @@
 #include "ProcedureRegistry.h"
 #include "SqliteConnection.h"
 #include "TsqlCollation.h"
-#include "ValueHelpers.h"
+#include "Values.h"
 #include "WorkSessions.h"
 #include "tsql/TsqlFunctions.h"
 

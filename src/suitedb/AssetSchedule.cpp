@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "SqliteConnection.h"
-#include "ValueHelpers.h"
+#include "Values.h"
 
 namespace AssetSchedule {
 namespace {

@@ -7,7 +7,7 @@
 #include "HistoryData.h"
 #include "ItemCatalogue.h"
 #include "SqliteConnection.h"
-#include "ValueHelpers.h"
+#include "Values.h"
 
 namespace DemoData {
 namespace {

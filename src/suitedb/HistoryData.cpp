@@ -13,7 +13,7 @@
 #include "SqlErrors.h"
 #include "SqliteConnection.h"
 #include "SuiteSchema.h"
-#include "ValueHelpers.h"
+#include "Values.h"
 
 namespace HistoryData {
 // Settings for writing gigabytes in one transaction, undone at the end. Without other

@@ -6,7 +6,7 @@
 
 #include "DemoData.h"
 #include "SqliteConnection.h"
-#include "ValueHelpers.h"
+#include "Values.h"
 
 namespace ItemCatalogue {
 namespace {

@@ -3,7 +3,7 @@
 #include "Clock.h"
 #include "ProcedureRegistry.h"
 #include "SqliteConnection.h"
-#include "ValueHelpers.h"
+#include "Values.h"
 #include "WorkSessions.h"
 
 namespace SessionProcedures {

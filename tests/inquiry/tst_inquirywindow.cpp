@@ -33,26 +33,38 @@ ResultSets listPage(const QStringList& args) {
     while (anchorAt < Items && itemCode(anchorAt) < anchor) ++anchorAt;
     int from = 0;
     switch (key) {
-        case 35: from = Items - 15; break;
-        case 33: from = anchorAt - 14; break;
+        case 35:
+            from = Items - 15;
+            break;
+        case 33:
+            from = anchorAt - 14;
+            break;
         case 34:
         case 13:
-        case 80: from = anchorAt; break;
-        case 38: from = anchorAt - 1; break;
-        case 40: from = anchorAt + 1 - 14; break;
-        default: from = 0;
+        case 80:
+            from = anchorAt;
+            break;
+        case 38:
+            from = anchorAt - 1;
+            break;
+        case 40:
+            from = anchorAt + 1 - 14;
+            break;
+        default:
+            from = 0;
     }
     from = std::clamp(from, 0, Items - 15);
-    ResultSet head{{QStringLiteral("LW"), QStringLiteral("CAP")}, {{QStringLiteral("01"), QStringLiteral("總庫存")}}};
+    ResultSet head{{QStringLiteral("LW"), QStringLiteral("CAP")},
+                   {{QStringLiteral("01"), QStringLiteral("總庫存")}}};
     ResultSet page;
-    page.columns = {QStringLiteral("ICODE"), QStringLiteral("INAME"), QStringLiteral("ICONS"),
-                    QStringLiteral("IPOIN"), QStringLiteral("SNUMB"), QStringLiteral("INUMB"),
+    page.columns = {QStringLiteral("ICODE"), QStringLiteral("INAME"),  QStringLiteral("ICONS"),
+                    QStringLiteral("IPOIN"), QStringLiteral("SNUMB"),  QStringLiteral("INUMB"),
                     QStringLiteral("ISAVE"), QStringLiteral("IUNIT2"), QStringLiteral("INUM2"),
                     QStringLiteral("IPOI2"), QStringLiteral("IUNI2")};
     for (int i = from; i < from + 15; ++i)
         page.rows.append({itemCode(i), QStringLiteral("品名%1").arg(i), QString(),
-                          QStringLiteral("個"), 10 * i, 10 * i, 25, 123.5, 12,
-                          QStringLiteral("盒"), 1200});
+                          QStringLiteral("個"), 10 * i, 10 * i, 25, 123.5, 12, QStringLiteral("盒"),
+                          1200});
     return {head, page};
 }
 
@@ -90,16 +102,18 @@ QString historyRows() {
                    .arg(i % 2 ? QStringLiteral("S001") : QStringLiteral("S002"))
                    .arg(i % 4 == 0 ? QStringLiteral("03") : QStringLiteral("02"));
     for (int i = 1; i <= 17; ++i)
-        sql += QStringLiteral(
-                   "INSERT INTO VISEIN (VCOD1, VSEQ, VICOD, VPNAM, VINUM, VUNIT, VCOD1SEQ, VCOD1NUM)"
-                   " VALUES ('1140401%1', 1, 'A001', '聯強', 10, 100, 'L%2', %3);")
-                   .arg(i, 4, 10, QLatin1Char('0'))
-                   .arg(i, 2, 10, QLatin1Char('0'))
-                   .arg(i == 3 ? 0 : i);
+        sql +=
+            QStringLiteral(
+                "INSERT INTO VISEIN (VCOD1, VSEQ, VICOD, VPNAM, VINUM, VUNIT, VCOD1SEQ, VCOD1NUM)"
+                " VALUES ('1140401%1', 1, 'A001', '聯強', 10, 100, 'L%2', %3);")
+                .arg(i, 4, 10, QLatin1Char('0'))
+                .arg(i, 2, 10, QLatin1Char('0'))
+                .arg(i == 3 ? 0 : i);
     sql += QStringLiteral(
         "INSERT INTO BUYSIN (BCOD1, BTAXM) VALUES ('11404010001', 1);"
         "INSERT INTO ITEM1 (ICODE1, ISOUR2) VALUES ('A001', 77);"
-        "INSERT INTO BUYSINCODE (BCOD1SEQ, STCOD, INUMB) VALUES ('L01', '001', 1), ('L01', '002', 0);"
+        "INSERT INTO BUYSINCODE (BCOD1SEQ, STCOD, INUMB) VALUES ('L01', '001', 1), ('L01', '002', "
+        "0);"
         "INSERT INTO VISEOU (VCOD1, VOSEQ, VICOD, VPNAM, VINU2, VUNI2) VALUES"
         "  ('11405010001', 1, 'A001', '聯強', 2, 90);"
         "INSERT INTO STOC (SITEM, STCOD, STNAM, SNUMB) VALUES ('A001', '001', '台北倉', 7);"
@@ -150,14 +164,17 @@ class InquiryWindowTest : public QObject {
         for (int r : rights) s.rightFlags[r] = true;
         m_dialogs = ScriptedDialogs::install();
         if (!m_keepSaved)
-            UserSettings::save(QStringLiteral("ZQ2000"), QStringLiteral("F8"), QStringLiteral("Chk1"), QStringLiteral("0"));
+            UserSettings::save(QStringLiteral("ZQ2000"), QStringLiteral("F8"),
+                               QStringLiteral("Chk1"), QStringLiteral("0"));
         m_window = std::make_unique<InquiryWindow>();
         m_window->open();
         m_window->show();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
         grid("DG1")->setFocus();
     }
-    QList<int> allRights() const { return {57, 353, 355, 367, 645, 646, 647, 648, 926, 934, 1074, 1306}; }
+    QList<int> allRights() const {
+        return {57, 353, 355, 367, 645, 646, 647, 648, 926, 934, 1074, 1306};
+    }
 
 private slots:
     void initTestCase() {
@@ -169,20 +186,27 @@ private slots:
         m_fake->answer = [this](const QString& text) -> ResultSets {
             if (text.startsWith(QLatin1String("EXEC SP_F8 'DG1'"))) {
                 if (m_emptyList)
-                    return {ResultSet{{QStringLiteral("LW"), QStringLiteral("CAP")}, {{QStringLiteral("01"), QString()}}},
+                    return {ResultSet{{QStringLiteral("LW"), QStringLiteral("CAP")},
+                                      {{QStringLiteral("01"), QString()}}},
                             ResultSet{{QStringLiteral("ICODE")}, {}}};
                 return listPage(callArguments(text));
             }
             if (text.startsWith(QLatin1String("EXEC SP_F8 'DG3'")))
-                return {ResultSet{{QStringLiteral("LW"), QStringLiteral("CAP")}, {{QStringLiteral("01"), QString()}}},
-                        ResultSet{{QStringLiteral("VCOD1"), QStringLiteral("VUNIT"), QStringLiteral("HINX")},
-                                  {{QStringLiteral("11401010001"), QStringLiteral("***.**"), QStringLiteral("11401010001 10001")},
-                                   {QStringLiteral("11401010002"), QStringLiteral("***.**"), QStringLiteral("11401010002 10001")}}}};
+                return {ResultSet{{QStringLiteral("LW"), QStringLiteral("CAP")},
+                                  {{QStringLiteral("01"), QString()}}},
+                        ResultSet{{QStringLiteral("VCOD1"), QStringLiteral("VUNIT"),
+                                   QStringLiteral("HINX")},
+                                  {{QStringLiteral("11401010001"), QStringLiteral("***.**"),
+                                    QStringLiteral("11401010001 10001")},
+                                   {QStringLiteral("11401010002"), QStringLiteral("***.**"),
+                                    QStringLiteral("11401010002 10001")}}}};
             return m_db->execute(text);
         };
         // The function keys reach the suite-wide handler with the highlighted item stored.
         WindowRegistry::setKeyHandler([this](int key, Qt::KeyboardModifiers) {
-            m_forwarded << QStringLiteral("%1:%2").arg(key - Qt::Key_F1 + 1).arg(Session::current().currentItemCode);
+            m_forwarded << QStringLiteral("%1:%2")
+                               .arg(key - Qt::Key_F1 + 1)
+                               .arg(Session::current().currentItemCode);
         });
     }
 
@@ -202,7 +226,8 @@ private slots:
                                     << "EXEC SP_F8 'DG1','True2',99,'01','','','','0','0',''"
                                     << "EXEC SP_F8 'DG1','True2',40,'01','','A001','',0,1,''";
         QTest::newRow("57 only, own warehouse, zero hidden")
-            << QList<int>{57} << "1" << "EXEC SP_F8 'DG1','True',99,'01','01','','','1','1',''"
+            << QList<int>{57} << "1"
+            << "EXEC SP_F8 'DG1','True',99,'01','01','','','1','1',''"
             << "EXEC SP_F8 'DG1','True',40,'01','01','A001','',1,1,''";
         QTest::newRow("926 without 57") << QList<int>{926, 934} << "0"
                                         << "EXEC SP_F8 'DG1','False',99,'01','','','','0','0',''"
@@ -211,7 +236,8 @@ private slots:
     void opening() {
         QFETCH(QList<int>, rights);
         QFETCH(QString, saved);
-        UserSettings::save(QStringLiteral("ZQ2000"), QStringLiteral("F8"), QStringLiteral("Chk1"), saved);
+        UserSettings::save(QStringLiteral("ZQ2000"), QStringLiteral("F8"), QStringLiteral("Chk1"),
+                           saved);
         const int from = m_fake->sent.size();
         m_keepSaved = true;
         openWindow(rights);
@@ -223,13 +249,15 @@ private slots:
         QCOMPARE(m_window->listTopCode(), QStringLiteral("A001"));
         QCOMPARE(control<QCheckBox>(m_window.get(), "Chk1(0)")->isChecked(), saved == u"1");
         QVERIFY(control<QCheckBox>(m_window.get(), "Chk1(1)")->isChecked());
-        QCOMPARE(grid("DG1")->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("總庫存"));
+        QCOMPARE(grid("DG1")->model()->headerData(4, Qt::Horizontal).toString(),
+                 QStringLiteral("總庫存"));
         // The warehouse list beside the highlighted item.
         QVERIFY(sentSince(from).contains(QStringLiteral("SF_ZQ2K_ITYP_F2 36,'','%','1','A001'")));
         // Closing keeps "零不顯示" for the next opening.
         control<QCheckBox>(m_window.get(), "Chk1(0)")->setChecked(saved != u"1");
         m_window->close();
-        QCOMPARE(UserSettings::get(QStringLiteral("ZQ2000"), QStringLiteral("F8"), QStringLiteral("Chk1")),
+        QCOMPARE(UserSettings::get(QStringLiteral("ZQ2000"), QStringLiteral("F8"),
+                                   QStringLiteral("Chk1")),
                  saved == u"1" ? QStringLiteral("0") : QStringLiteral("1"));
     }
 
@@ -252,7 +280,8 @@ private slots:
         step(Qt::Key_Home, {}, 0, QStringLiteral("A001"));
         step(Qt::Key_Down, {}, 1, QStringLiteral("A001"));
         step(Qt::Key_PageDown, head + "34,'01','','A015','',0,1,''", 14, QStringLiteral("A006"));
-        step(Qt::Key_Down, head + "40,'01','','A020','',0,1,''", 14, QStringLiteral("A006"));  // the end
+        step(Qt::Key_Down, head + "40,'01','','A020','',0,1,''", 14,
+             QStringLiteral("A006"));  // the end
         step(Qt::Key_Up, {}, 13, QStringLiteral("A006"));
         step(Qt::Key_PageUp, head + "33,'01','','A006','',0,1,''", 0, QStringLiteral("A001"));
         step(Qt::Key_End, head + "35,'01','','','',0,1,''", 14, QStringLiteral("A006"));
@@ -295,10 +324,20 @@ private slots:
         QVERIFY(dg17->hasFocus());
         QCOMPARE(dg17->geometry(), dg1->geometry());
         QCOMPARE(m_window->currentMode(), 14);
-        QCOMPARE(sentSince(from).mid(0, 2),
-                 (QStringList{
-                     QStringLiteral("SELECT TOP 15 (CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) AS HINX FROM SISE WITH (INDEX = SISE1_INX) WHERE SICOD = 'A001' AND (SINUM-SONUM) > 0 AND SINYN = 'N' ORDER BY SCOD1 DESC,SSEQ DESC"),
-                     QStringLiteral("SELECT SCOD1,SPNAM,SINUM,SPOIN,(SINUM-SONUM) AS SSNUM,ISNULL((SELECT SDAT2 FROM SBIN WHERE SBIN.SCOD1 = SISE.SCOD1),'') AS SDAT2,SBACK,(CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) AS HINX FROM SISE WITH (INDEX = SISE1_INX) WHERE SICOD = 'A001' AND (SINUM-SONUM) > 0 AND SINYN = 'N' AND (CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) >= '1140101000210001' ORDER BY SCOD1,SSEQ")}));
+        QCOMPARE(
+            sentSince(from).mid(0, 2),
+            (QStringList{
+                QStringLiteral(
+                    "SELECT TOP 15 (CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) AS "
+                    "HINX FROM SISE WITH (INDEX = SISE1_INX) WHERE SICOD = 'A001' AND "
+                    "(SINUM-SONUM) > 0 AND SINYN = 'N' ORDER BY SCOD1 DESC,SSEQ DESC"),
+                QStringLiteral("SELECT SCOD1,SPNAM,SINUM,SPOIN,(SINUM-SONUM) AS "
+                               "SSNUM,ISNULL((SELECT SDAT2 FROM SBIN WHERE SBIN.SCOD1 = "
+                               "SISE.SCOD1),'') AS SDAT2,SBACK,(CONVERT(CHAR(11),SCOD1) + "
+                               "CONVERT(CHAR(5),(10000 + SSEQ))) AS HINX FROM SISE WITH (INDEX = "
+                               "SISE1_INX) WHERE SICOD = 'A001' AND (SINUM-SONUM) > 0 AND SINYN = "
+                               "'N' AND (CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + "
+                               "SSEQ))) >= '1140101000210001' ORDER BY SCOD1,SSEQ")}));
         auto page = [&](const QString& first, int rows, int row) {
             const QStringList codes = column(dg17, 0);
             QCOMPARE(codes.value(0), first);
@@ -308,7 +347,13 @@ private slots:
         page(QStringLiteral("11401010002"), 15, 14);  // rows 2..16, the newest highlighted
         from = m_fake->sent.size();
         key(dg17, Qt::Key_PageUp);
-        QCOMPARE(sentSince(from).value(0), QStringLiteral("SELECT TOP 15 (CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) AS HINX FROM SISE WITH (INDEX = SISE1_INX) WHERE SICOD = 'A001' AND (SINUM-SONUM) > 0 AND SINYN = 'N' AND (CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) <= '1140101000210001' ORDER BY SCOD1 DESC,SSEQ DESC"));
+        QCOMPARE(
+            sentSince(from).value(0),
+            QStringLiteral(
+                "SELECT TOP 15 (CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) AS HINX "
+                "FROM SISE WITH (INDEX = SISE1_INX) WHERE SICOD = 'A001' AND (SINUM-SONUM) > 0 AND "
+                "SINYN = 'N' AND (CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) <= "
+                "'1140101000210001' ORDER BY SCOD1 DESC,SSEQ DESC"));
         QVERIFY(sentSince(from).value(1).startsWith(QLatin1String("SELECT TOP 15 SCOD1,")));
         page(QStringLiteral("11401010001"), 15, 0);  // rows 1..15
         key(dg17, Qt::Key_PageUp);
@@ -343,24 +388,30 @@ private slots:
     void messages() {
         openWindow({57}, QStringLiteral("S009"));
         QTableView* dg1 = grid("DG1");
-        for (int k : {Qt::Key_I, Qt::Key_O, Qt::Key_J, Qt::Key_S, Qt::Key_X, Qt::Key_K}) key(dg1, k);
-        QCOMPARE(m_dialogs->shown,
-                 (QStringList{QStringLiteral("查廠商進貨權限不足"), QStringLiteral("查廠商退貨權限不足"),
-                              QStringLiteral("權限不足"), QStringLiteral("沒有分倉查詢的權限"),
-                              QStringLiteral("查無任何銷貨記錄!"), QStringLiteral("此功能尚未開放")}));
+        for (int k : {Qt::Key_I, Qt::Key_O, Qt::Key_J, Qt::Key_S, Qt::Key_X, Qt::Key_K})
+            key(dg1, k);
+        QCOMPARE(
+            m_dialogs->shown,
+            (QStringList{QStringLiteral("查廠商進貨權限不足"), QStringLiteral("查廠商退貨權限不足"),
+                         QStringLiteral("權限不足"), QStringLiteral("沒有分倉查詢的權限"),
+                         QStringLiteral("查無任何銷貨記錄!"), QStringLiteral("此功能尚未開放")}));
         QVERIFY(dg1->isVisible());
         QVERIFY(dg1->hasFocus());
         m_dialogs->shown.clear();
         key(dg1, Qt::Key_Down);
         key(dg1, Qt::Key_Down);  // A003 has no history at all
-        for (int k : {Qt::Key_B, Qt::Key_P, Qt::Key_Q, Qt::Key_R, Qt::Key_T, Qt::Key_L, Qt::Key_G, Qt::Key_U, Qt::Key_C, Qt::Key_D})
+        for (int k : {Qt::Key_B, Qt::Key_P, Qt::Key_Q, Qt::Key_R, Qt::Key_T, Qt::Key_L, Qt::Key_G,
+                      Qt::Key_U, Qt::Key_C, Qt::Key_D})
             key(dg1, k);
         QCOMPARE(m_dialogs->shown,
-                 (QStringList{QStringLiteral("查無任何銷退記錄!"), QStringLiteral("查無相關批號資料,或批號剩餘數量已全部是零"),
-                              QStringLiteral("查無任何POS銷貨記錄!"), QStringLiteral("查無任何POS銷貨記錄!"),
-                              QStringLiteral("查無任何調撥記錄!"), QStringLiteral("查無任何訂單未出記錄!"),
-                              QStringLiteral("查無任何儲位記錄!"), QStringLiteral("查無任何維修耗料記錄!"),
-                              QStringLiteral("尚無相關入庫資料可查詢"), QStringLiteral("查無相關保存批號資料!")}));
+                 (QStringList{
+                     QStringLiteral("查無任何銷退記錄!"),
+                     QStringLiteral("查無相關批號資料,或批號剩餘數量已全部是零"),
+                     QStringLiteral("查無任何POS銷貨記錄!"), QStringLiteral("查無任何POS銷貨記錄!"),
+                     QStringLiteral("查無任何調撥記錄!"), QStringLiteral("查無任何訂單未出記錄!"),
+                     QStringLiteral("查無任何儲位記錄!"), QStringLiteral("查無任何維修耗料記錄!"),
+                     QStringLiteral("尚無相關入庫資料可查詢"),
+                     QStringLiteral("查無相關保存批號資料!")}));
         m_dialogs->shown.clear();
         m_emptyList = true;
         openWindow(allRights());
@@ -378,13 +429,15 @@ private slots:
         for (int k : {Qt::Key_PageUp, Qt::Key_Home, Qt::Key_End, Qt::Key_PageDown}) key(dg7, k);
         for (const QString& text : sentSince(0))
             if (text.contains(QLatin1String("FROM HISTIN")) && text.contains(QLatin1String("S002")))
-                QVERIFY2(text.contains(QLatin1String("HICOD = 'A001' AND HSCOD = 'S002'")), qPrintable(text));
+                QVERIFY2(text.contains(QLatin1String("HICOD = 'A001' AND HSCOD = 'S002'")),
+                         qPrintable(text));
         QVERIFY(!m_fake->sent.last().contains(QLatin1String("TAXS")));
         QCOMPARE(column(dg7, 0).size(), 10);  // every other line is S002's
         openWindow({57, 355, 934});
         const int from = m_fake->sent.size();
         key(grid("DG1"), Qt::Key_X);
-        QVERIFY(sentSince(from).value(1).contains(QLatin1String("HICOD = 'A001' AND HDENO = '02' AND (CONVERT")));
+        QVERIFY(sentSince(from).value(1).contains(
+            QLatin1String("HICOD = 'A001' AND HDENO = '02' AND (CONVERT")));
         QVERIFY(sentSince(from).value(1).contains(QLatin1String("END AS TAXS FROM HISTIN")));
         QCOMPARE(column(grid("DG7"), 0).size(), 15);
     }
@@ -416,18 +469,24 @@ private slots:
         grid("DG1")->setFocus();
         const int from = m_fake->sent.size();
         key(grid("DG1"), Qt::Key_I);
-        QCOMPARE(sentSince(from).value(0), QStringLiteral("EXEC SP_F8 'DG3','False',99,'01','','A001','',0,1,''"));
+        QCOMPARE(sentSince(from).value(0),
+                 QStringLiteral("EXEC SP_F8 'DG3','False',99,'01','','A001','',0,1,''"));
         QCOMPARE(highlighted(grid("DG3")), 1);
         key(grid("DG3"), Qt::Key_PageUp);
-        QCOMPARE(m_fake->sent.last(), QStringLiteral("EXEC SP_F8 'DG3','False',33,'01','','A001','11401010001 10001',0,1,''"));
+        QCOMPARE(m_fake->sent.last(),
+                 QStringLiteral(
+                     "EXEC SP_F8 'DG3','False',33,'01','','A001','11401010001 10001',0,1,''"));
         // The panel's price levels without 645-648.
         for (int i : {27, 29, 31, 33})
-            QCOMPARE(control<QLabel>(m_window.get(), qPrintable(QStringLiteral("L0(%1)").arg(i)))->text(), QStringLiteral("********.**"));
+            QCOMPARE(control<QLabel>(m_window.get(), qPrintable(QStringLiteral("L0(%1)").arg(i)))
+                         ->text(),
+                     QStringLiteral("********.**"));
         Session::current().rightFlags[645] = true;
         grid("DG1")->setFocus();
         key(grid("DG1"), Qt::Key_Down);
         QCOMPARE(control<QLabel>(m_window.get(), "L0(27)")->text(), QStringLiteral("123.50"));
-        QCOMPARE(control<QLabel>(m_window.get(), "L0(4)")->text(), QStringLiteral("12 個=１盒 售價 1,200.00"));
+        QCOMPARE(control<QLabel>(m_window.get(), "L0(4)")->text(),
+                 QStringLiteral("12 個=１盒 售價 1,200.00"));
     }
 
     // Beside the highlighted item: the notice with right 1074 while its stock is below the
@@ -460,7 +519,9 @@ private slots:
         openWindow(allRights());
         key(grid("DG1"), Qt::Key_P);
         QTableView* dg13 = grid("DG13");
-        QCOMPARE(column(dg13, 0).mid(0, 3), (QStringList{QStringLiteral("L01"), QStringLiteral("L02"), QStringLiteral("L04")}));
+        QCOMPARE(
+            column(dg13, 0).mid(0, 3),
+            (QStringList{QStringLiteral("L01"), QStringLiteral("L02"), QStringLiteral("L04")}));
         QCOMPARE(column(dg13, 0).size(), 15);  // L03 is used up
         QCOMPARE(highlighted(dg13), 0);
         key(dg13, Qt::Key_End);
@@ -475,16 +536,22 @@ private slots:
         key(dg13, Qt::Key_Down);
         QCOMPARE(column(dg13, 0).value(0), QStringLiteral("L02"));
         QCOMPARE(column(dg13, 0).last(), QStringLiteral("L17"));
-        QVERIFY(m_fake->sent.mid(m_fake->sent.size() - 3, 1).value(0).startsWith(QLatin1String("SELECT TOP 2 VCOD1SEQ,VCOD1,VPNAM,VUNIT,VINUM")));
+        QVERIFY(m_fake->sent.mid(m_fake->sent.size() - 3, 1)
+                    .value(0)
+                    .startsWith(QLatin1String("SELECT TOP 2 VCOD1SEQ,VCOD1,VPNAM,VUNIT,VINUM")));
         key(dg13, Qt::Key_Home);
         key(dg13, Qt::Key_S);
         QTableView* dg14 = grid("DG14");
         QVERIFY(dg14->isVisible());
-        QCOMPARE(m_fake->sent.last(), QStringLiteral("SELECT STCOD,INUMB FROM BUYSINCODE WHERE BCOD1SEQ = 'L01' AND INUMB <> 0"));
+        QCOMPARE(m_fake->sent.last(),
+                 QStringLiteral(
+                     "SELECT STCOD,INUMB FROM BUYSINCODE WHERE BCOD1SEQ = 'L01' AND INUMB <> 0"));
         QCOMPARE(column(dg14, 0), QStringList{QStringLiteral("001")});
         key(dg14, Qt::Key_Escape);
         QVERIFY(!dg14->isVisible());
-        QVERIFY2(dg13->hasFocus(), qPrintable(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QStringLiteral("none")));
+        QVERIFY2(dg13->hasFocus(),
+                 qPrintable(QApplication::focusWidget() ? QApplication::focusWidget()->objectName()
+                                                        : QStringLiteral("none")));
     }
 };
 

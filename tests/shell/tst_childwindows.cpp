@@ -21,7 +21,7 @@
 #include "Twips.h"
 #include "Session.h"
 #include "UserSettings.h"
-#include "ValueHelpers.h"
+#include "WindowHelpers.h"
 #include "WindowRegistry.h"
 #include "ZqMDI.h"
 

@@ -13,7 +13,7 @@
 #include "ItemCatalogue.h"
 #include "SqliteConnection.h"
 #include "SuiteSchema.h"
-#include "ValueHelpers.h"
+#include "Values.h"
 
 namespace {
 qint64 count(SqliteConnection& db, const QString& sql) { return db.scalar(sql).toLongLong(); }

@@ -10,7 +10,7 @@
 #include "DbError.h"
 #include "DemoFolder.h"
 #include "EmbeddedDatabase.h"
-#include "ValueHelpers.h"
+#include "Values.h"
 
 namespace {
 struct Line {

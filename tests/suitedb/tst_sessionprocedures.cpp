@@ -8,7 +8,7 @@
 #include "DemoFolder.h"
 #include "EmbeddedDatabase.h"
 #include "LocalSettings.h"
-#include "ValueHelpers.h"
+#include "Values.h"
 
 namespace {
 // Right n as the module reads it from the start-up row: bit n % 32 of mask n / 32 (positions

@@ -1,31 +1,17 @@
-#include <QLineEdit>
-#include <QStandardItemModel>
-#include <QTableView>
+// The value rules without a widget: amounts, pictures, numbers, ROC dates, Big5 byte limits,
+// LIKE prefixes and key filters.
 #include <QtTest>
 
 #include "Clock.h"
 #include "Session.h"
-#include "Twips.h"
-#include "ValueHelpers.h"
+#include "Values.h"
 
 namespace {
 const QDate kToday(2024, 5, 6);
 
-// A grid model whose column formats the test can read back.
-class FormattedModel : public QStandardItemModel, public FormattedColumns {
-public:
-    explicit FormattedModel(QStringList formats)
-        : QStandardItemModel(1, int(formats.size())), formats_(std::move(formats)) {}
-    int formattedColumnCount() const override { return int(formats_.size()); }
-    QString columnFormat(int column) const override { return formats_.value(column); }
-    void setColumnFormat(int column, const QString& format) override { formats_[column] = format; }
-
-private:
-    QStringList formats_;
-};
 }  // namespace
 
-class TestValueHelpers : public QObject {
+class TestValues : public QObject {
     Q_OBJECT
 
 private slots:
@@ -165,27 +151,6 @@ private slots:
         QCOMPARE(LimitBytes(QStringLiteral("AB財C"), 4), QStringLiteral("AB財"));
         QCOMPARE(LimitBytes(name, 8), name);
         QCOMPARE(LimitBytes(name, 0), name);
-
-        QLineEdit field;
-        field.setText(QStringLiteral("財產設備"));
-        field.setCursorPosition(1);
-        LimitTextBytes(&field, 4);
-        QCOMPARE(field.text(), QStringLiteral("財產"));
-        QCOMPARE(field.cursorPosition(), 1);
-
-        field.setText(QStringLiteral("ab財產設備"));
-        field.selectAll();  // caret at the end, beyond the kept text
-        LimitTextBytes(&field, 5);
-        QCOMPARE(field.text(), QStringLiteral("ab財"));
-        QCOMPARE(field.cursorPosition(), 3);
-        QVERIFY(!field.hasSelectedText());
-
-        field.setText(QStringLiteral("財產"));
-        field.selectAll();
-        LimitTextBytes(&field, 4);  // fits: left alone
-        QVERIFY(field.hasSelectedText());
-        LimitTextBytes(&field, 0);  // no limit
-        QCOMPARE(field.text(), QStringLiteral("財產"));
     }
 
     void likePrefixes_data() {
@@ -220,39 +185,7 @@ private slots:
         for (int code : {27, 13, 8, int('a'), int('"'), int('%'), 0x8CA1})
             QCOMPARE(KeyNoQuote(code), code);
     }
-
-    void gridsAndWindows() {
-        Session::current().amountDecimals = "3";
-        FormattedModel model({"#,##0", "", "###,##0.00", "0.0"});
-        QTableView grid;
-        grid.setModel(&model);
-        grid.setSortingEnabled(true);
-        ApplyGridFormat(&grid);
-        QCOMPARE(model.columnFormat(0), "#,##0");
-        QCOMPARE(model.columnFormat(1), "");
-        QCOMPARE(model.columnFormat(2), "###,###,###,###,###,##0.000");
-        QCOMPARE(model.columnFormat(3), "###,###,###,###,###,##0.000");
-        QVERIFY(!grid.isSortingEnabled());
-        QVERIFY(!grid.wordWrap());
-
-        QStandardItemModel plain(2, 2);  // no column formats: only the grid switches
-        grid.setModel(&plain);
-        ApplyGridFormat(&grid);
-
-        QWidget main;
-        main.resize(800, 600);
-        QWidget child(&main);
-        child.resize(200, 100);
-        CenterChild(&child);
-        const int top = (Twips::fromPixels(600) - Twips::fromPixels(100)) / 2 - 418;
-        const int left = (Twips::fromPixels(800) - Twips::fromPixels(200) - 200) / 2;
-        QCOMPARE(child.pos(), QPoint(Twips::toPixels(left), Twips::toPixels(top)));
-        // A tall window stays below the notice line; a wide one within the left edge.
-        child.resize(1000, 540);
-        CenterChild(&child);
-        QCOMPARE(child.pos(), QPoint(0, Twips::toPixels(NoticeLineTwips)));
-    }
 };
 
-QTEST_MAIN(TestValueHelpers)
-#include "tst_valuehelpers.moc"
+QTEST_GUILESS_MAIN(TestValues)
+#include "tst_values.moc"

@@ -1,0 +1,90 @@
+// The window helpers: a field cut to its bytes, grid formats and the centring of a child
+// window.
+#include <QLineEdit>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QtTest>
+
+#include "Session.h"
+#include "Twips.h"
+#include "WindowHelpers.h"
+
+namespace {
+// A grid model whose column formats the test can read back.
+class FormattedModel : public QStandardItemModel, public FormattedColumns {
+public:
+    explicit FormattedModel(QStringList formats)
+        : QStandardItemModel(1, int(formats.size())), formats_(std::move(formats)) {}
+    int formattedColumnCount() const override { return int(formats_.size()); }
+    QString columnFormat(int column) const override { return formats_.value(column); }
+    void setColumnFormat(int column, const QString& format) override { formats_[column] = format; }
+
+private:
+    QStringList formats_;
+};
+}  // namespace
+
+class TestWindowHelpers : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { Session::reset(); }
+
+    void fieldByteLimit() {
+        QLineEdit field;
+        field.setText(QStringLiteral("財產設備"));
+        field.setCursorPosition(1);
+        LimitTextBytes(&field, 4);
+        QCOMPARE(field.text(), QStringLiteral("財產"));
+        QCOMPARE(field.cursorPosition(), 1);
+
+        field.setText(QStringLiteral("ab財產設備"));
+        field.selectAll();  // caret at the end, beyond the kept text
+        LimitTextBytes(&field, 5);
+        QCOMPARE(field.text(), QStringLiteral("ab財"));
+        QCOMPARE(field.cursorPosition(), 3);
+        QVERIFY(!field.hasSelectedText());
+
+        field.setText(QStringLiteral("財產"));
+        field.selectAll();
+        LimitTextBytes(&field, 4);  // fits: left alone
+        QVERIFY(field.hasSelectedText());
+        LimitTextBytes(&field, 0);  // no limit
+        QCOMPARE(field.text(), QStringLiteral("財產"));
+    }
+
+    void gridsAndWindows() {
+        Session::current().amountDecimals = "3";
+        FormattedModel model({"#,##0", "", "###,##0.00", "0.0"});
+        QTableView grid;
+        grid.setModel(&model);
+        grid.setSortingEnabled(true);
+        ApplyGridFormat(&grid);
+        QCOMPARE(model.columnFormat(0), "#,##0");
+        QCOMPARE(model.columnFormat(1), "");
+        QCOMPARE(model.columnFormat(2), "###,###,###,###,###,##0.000");
+        QCOMPARE(model.columnFormat(3), "###,###,###,###,###,##0.000");
+        QVERIFY(!grid.isSortingEnabled());
+        QVERIFY(!grid.wordWrap());
+
+        QStandardItemModel plain(2, 2);  // no column formats: only the grid switches
+        grid.setModel(&plain);
+        ApplyGridFormat(&grid);
+
+        QWidget main;
+        main.resize(800, 600);
+        QWidget child(&main);
+        child.resize(200, 100);
+        CenterChild(&child);
+        const int top = (Twips::fromPixels(600) - Twips::fromPixels(100)) / 2 - 418;
+        const int left = (Twips::fromPixels(800) - Twips::fromPixels(200) - 200) / 2;
+        QCOMPARE(child.pos(), QPoint(Twips::toPixels(left), Twips::toPixels(top)));
+        // A tall window stays below the notice line; a wide one within the left edge.
+        child.resize(1000, 540);
+        CenterChild(&child);
+        QCOMPARE(child.pos(), QPoint(0, Twips::toPixels(NoticeLineTwips)));
+    }
+};
+
+QTEST_MAIN(TestWindowHelpers)
+#include "tst_windowhelpers.moc"
