@@ -401,45 +401,57 @@ ResultSets ratify(SqliteConnection& db, const ProcedureCall& call) {
 }
 
 // A lookup page with the rules of the SELECT TOP 10 pages: the codes matching the pattern in
-// code order, the page chosen by the mode around the anchor.
+// code order, the page chosen by the mode around the anchor. Every page is read from the
+// code's index: the pattern's fixed start narrows the range, tsql_like decides, and the anchor
+// is a bound of the same range, so a page costs the same with a thousand codes or a million.
 ResultSet lookupPage(SqliteConnection& db, const QString& table, const QString& key,
                      const QString& name, const QStringList& columns, const ProcedureCall& call) {
+    constexpr int Page = 10;
     const int mode = int(call.integer(0));
     const QString anchor = call.text(1);
     const QString pattern = call.text(2);
-    const ResultSet all =
-        db.query(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1").arg(key, name, table));
-    QList<QVariantList> rows;
-    for (const QVariantList& r : all.rows)
-        if (TsqlFunctions::like(r[0].toString(), pattern)) rows << r;
-    const TsqlCollation collation;
-    const auto compare = [&](const QVariantList& r) {
-        return collation.compare(r[0].toString(), anchor);
-    };
-    qsizetype from = 0;
-    const auto endingAtAnchor = [&](int n) {
-        qsizetype last = -1;
-        for (qsizetype i = 0; i < rows.size() && compare(rows[i]) <= 0; ++i) last = i;
-        return last < 0 ? rows.size() : std::max<qsizetype>(0, last - (n - 1));
-    };
-    switch (mode) {
-        case 35:
-            from = std::max<qsizetype>(0, rows.size() - 10);
-            break;
-        case 33:
-            from = endingAtAnchor(10);
-            break;
-        case 38:
-            from = endingAtAnchor(2);
-            break;
-        case 34:
-        case 40:
-            while (from < rows.size() && compare(rows[from]) < 0) ++from;
-            break;
-        default:
-            break;
+    const QString prefix = TsqlFunctions::likePrefix(pattern);
+    // ?1 the anchor, ?2 the pattern, ?3 and ?4 the range of its fixed start.
+    QVariantList values = {anchor, pattern};
+    QString matching = QStringLiteral("tsql_like(%1, ?2)").arg(key);
+    if (!prefix.isEmpty()) {
+        matching = QStringLiteral("%1 >= ?3 AND %1 < ?4 AND ").arg(key) + matching;
+        values << prefix << prefix + QChar(0xFFFF);
     }
-    return ResultSet{columns, rows.mid(from, 10)};
+    const auto page = [&](const QString& bound, bool descending, int limit) {
+        return db.query(QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4%5 ORDER BY %1%6 LIMIT %7")
+                            .arg(key, name, table, matching, bound,
+                                 descending ? QStringLiteral(" DESC") : QString())
+                            .arg(limit),
+                        values);
+    };
+    const auto ascending = [](ResultSet set) {
+        std::reverse(set.rows.begin(), set.rows.end());
+        return set;
+    };
+    const QString atMost = QStringLiteral(" AND %1 <= ?1").arg(key);
+    const QString atLeast = QStringLiteral(" AND %1 >= ?1").arg(key);
+    ResultSet rows;
+    switch (mode) {
+        case 35: rows = ascending(page({}, true, Page)); break;
+        case 33:
+            // The ten codes that end at the anchor, or the first ten when fewer lie before it.
+            rows = ascending(page(atMost, true, Page));
+            if (!rows.rows.isEmpty() && rows.rows.size() < Page) rows = page({}, false, Page);
+            break;
+        case 38: {
+            // The page that starts one code before the anchor.
+            const ResultSet before = page(atMost, true, 2);
+            if (before.rows.isEmpty()) break;
+            values[0] = before.rows.last().value(0);
+            rows = page(atLeast, false, Page);
+            break;
+        }
+        case 34:
+        case 40: rows = page(atLeast, false, Page); break;
+        default: rows = page({}, false, Page); break;
+    }
+    return ResultSet{columns, rows.rows};
 }
 
 }  // namespace

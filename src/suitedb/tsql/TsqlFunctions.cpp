@@ -224,6 +224,24 @@ bool like(QString value, const QString& pattern) {
     return ::like(value, pattern);
 }
 
+QString likePrefix(const QString& pattern) {
+    QString prefix;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c == u'%' || c == u'_') break;
+        if (c == u'[') {
+            if (i + 2 < pattern.size() && pattern[i + 2] == u']' && pattern[i + 1] != u'^') {
+                prefix += pattern[i + 1];
+                i += 2;
+                continue;
+            }
+            break;
+        }
+        prefix += c;
+    }
+    return prefix;
+}
+
 QString plainNumber(double value) {
     if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e15)
         return QString::number(qint64(value));

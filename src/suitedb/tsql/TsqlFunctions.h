@@ -29,6 +29,10 @@ int install(sqlite3* db);
 // value LIKE pattern as tsql_like matches it.
 bool like(QString value, const QString& pattern);
 
+// The start that every match of a LIKE pattern begins with: plain characters and
+// one-character classes such as [_] and [[], up to the first wildcard.
+QString likePrefix(const QString& pattern);
+
 // A number as CONVERT(VARCHAR, x) writes it: whole numbers without a decimal point.
 QString plainNumber(double value);
 }  // namespace TsqlFunctions
