@@ -411,16 +411,34 @@ ResultSet lookupPage(SqliteConnection& db, const QString& table, const QString& 
     const QString anchor = call.text(1);
     const QString pattern = call.text(2);
     const QString prefix = TsqlFunctions::likePrefix(pattern);
-    // ?1 the anchor, ?2 the pattern, ?3 and ?4 the range of its fixed start.
-    QVariantList values = {anchor, pattern};
-    QString matching = QStringLiteral("tsql_like(%1, ?2)").arg(key);
-    if (!prefix.isEmpty()) {
-        matching = QStringLiteral("%1 >= ?3 AND %1 < ?4 AND ").arg(key) + matching;
-        values << prefix << prefix + QChar(0xFFFF);
-    }
-    const auto page = [&](const QString& bound, bool descending, int limit) {
-        return db.query(QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4%5 ORDER BY %1%6 LIMIT %7")
-                            .arg(key, name, table, matching, bound,
+    const TsqlCollation collation;
+    enum class Bound { None, AtLeast, AtMost };
+    // One lower and one upper bound at most, the nearer of the pattern's range and the
+    // anchor, so that SQLite starts walking the index where the page starts.
+    const auto page = [&](Bound bound, const QString& at, bool descending, int limit) {
+        QString lower = prefix;
+        QString upper = prefix.isEmpty() ? QString() : prefix + QChar(0xFFFF);
+        QString upperTest = QStringLiteral(" < ");
+        if (bound == Bound::AtLeast && (lower.isEmpty() || collation.compare(at, lower) > 0))
+            lower = at;
+        if (bound == Bound::AtMost && (upper.isEmpty() || collation.compare(at, upper) < 0)) {
+            upper = at;
+            upperTest = QStringLiteral(" <= ");
+        }
+        QVariantList values = {pattern};
+        QString where = QStringLiteral("tsql_like(%1, ?1)").arg(key);
+        // An empty anchor still bounds: every code is at least the empty text.
+        if (!lower.isEmpty() || bound == Bound::AtLeast) {
+            values << lower;
+            where += QStringLiteral(" AND %1 >= ?%2").arg(key).arg(values.size());
+        }
+        if (!upper.isEmpty() || bound == Bound::AtMost) {
+            values << upper;
+            where += QStringLiteral(" AND %1").arg(key) + upperTest +
+                     QStringLiteral("?%1").arg(values.size());
+        }
+        return db.query(QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4 ORDER BY %1%5 LIMIT %6")
+                            .arg(key, name, table, where,
                                  descending ? QStringLiteral(" DESC") : QString())
                             .arg(limit),
                         values);
@@ -429,27 +447,25 @@ ResultSet lookupPage(SqliteConnection& db, const QString& table, const QString& 
         std::reverse(set.rows.begin(), set.rows.end());
         return set;
     };
-    const QString atMost = QStringLiteral(" AND %1 <= ?1").arg(key);
-    const QString atLeast = QStringLiteral(" AND %1 >= ?1").arg(key);
     ResultSet rows;
     switch (mode) {
-        case 35: rows = ascending(page({}, true, Page)); break;
+        case 35: rows = ascending(page(Bound::None, {}, true, Page)); break;
         case 33:
             // The ten codes that end at the anchor, or the first ten when fewer lie before it.
-            rows = ascending(page(atMost, true, Page));
-            if (!rows.rows.isEmpty() && rows.rows.size() < Page) rows = page({}, false, Page);
+            rows = ascending(page(Bound::AtMost, anchor, true, Page));
+            if (!rows.rows.isEmpty() && rows.rows.size() < Page)
+                rows = page(Bound::None, {}, false, Page);
             break;
         case 38: {
             // The page that starts one code before the anchor.
-            const ResultSet before = page(atMost, true, 2);
+            const ResultSet before = page(Bound::AtMost, anchor, true, 2);
             if (before.rows.isEmpty()) break;
-            values[0] = before.rows.last().value(0);
-            rows = page(atLeast, false, Page);
+            rows = page(Bound::AtLeast, before.rows.last().value(0).toString(), false, Page);
             break;
         }
         case 34:
-        case 40: rows = page(atLeast, false, Page); break;
-        default: rows = page({}, false, Page); break;
+        case 40: rows = page(Bound::AtLeast, anchor, false, Page); break;
+        default: rows = page(Bound::None, {}, false, Page); break;
     }
     return ResultSet{columns, rows.rows};
 }

@@ -219,6 +219,20 @@ private slots:
         const QString prefix = codes[0].left(2);
         for (const QString& c : page("SF_ZQ2K_ASSET_F2 36,'','" + prefix.toLower() + "%'"))
             QVERIFY(c.startsWith(prefix));
+        // With a pattern, the anchor and the pattern's range bound the page together: anchors
+        // before, inside and after the matching codes.
+        QStringList matching;
+        for (const QString& c : codes)
+            if (c.startsWith(prefix)) matching << c;
+        QVERIFY(matching.size() > 1);
+        const QString like = "','" + prefix.toLower() + "%'";
+        QCOMPARE(page("SF_ZQ2K_ASSET_F2 34,'" + matching[1] + like), matching.mid(1, 10));
+        QCOMPARE(page("SF_ZQ2K_ASSET_F2 34,'0" + like), matching.mid(0, 10));
+        QCOMPARE(page("SF_ZQ2K_ASSET_F2 34,'zzzz" + like), QStringList());
+        QCOMPARE(page("SF_ZQ2K_ASSET_F2 33,'zzzz" + like),
+                 matching.mid(std::max<qsizetype>(0, matching.size() - 10)));
+        QCOMPARE(page("SF_ZQ2K_ASSET_F2 38,'" + matching[1] + like), matching.mid(0, 10));
+        QCOMPARE(page("SF_ZQ2K_ASSET_F2 33,'0" + like), QStringList());
         const ResultSets departments = run("SF_ZQ2K_DEPART25_F2 36,'','0_'");
         QCOMPARE(departments[0].columns, (QStringList{"a", "b"}));
         QVERIFY(!departments[0].rows.isEmpty());
