@@ -14,7 +14,6 @@
 #include "PrintEngine.h"
 #include "ReportPage.h"
 #include "Session.h"
-#include "SqlLiteral.h"
 #include "Twips.h"
 #include "Values.h"
 #include "WindowHelpers.h"
@@ -53,26 +52,10 @@ DetailReport::DetailReport(QWidget* parent)
     resize(Twips::toPixels(13000), Twips::toPixels(8000));
 }
 
-QString DetailReport::scheduleStatement(const QString& code) {
-    const QString c = SqlLiteral(code);
-    return QStringLiteral(
-               "SELECT ACODE,ADATE,ATOTA,ISNULL((SELECT SUM(ATOTA) FROM ASSETS AS A "
-               "WHERE A.ACODE = ") +
-           c +
-           QStringLiteral(
-               " AND ASOUR != '' AND A.ADATE <= ATEMP.ADATE),0) AS ATOT1,(SELECT "
-               "ATOTA - ATOT1 - ATOT2 FROM ASSET AS A WHERE A.ACODE = ATEMP.ACODE) - "
-               "ISNULL((SELECT SUM(ATOTA) FROM ASSETS AS A WHERE A.ACODE = ") +
-           c +
-           QStringLiteral(
-               " AND ASOUR != '' AND A.ADATE <= ATEMP.ADATE),0) AS ATOT2 From (SELECT "
-               "DISTINCT ACODE,ADATE,SUM(ATOTA) AS ATOTA FROM ASSETS WHERE ACODE = ") +
-           c + QStringLiteral(" AND ASOUR = '' GROUP BY ACODE,ADATE) AS ATEMP");
-}
-
 DetailReport::~DetailReport() { DeleteChildWidgets(this); }
 
 void DetailReport::query(const QString& w) {
+    m_printed.clear();
     m_assets.commandText = AssetListStatement(w);
     RefreshData(m_assets, windowTitle());
     if (!HasRecords(m_assets)) {
@@ -83,22 +66,30 @@ void DetailReport::query(const QString& w) {
     showResult();
 }
 
+DepreciationSchedule DetailReport::readSchedule(const QString& code) {
+    m_schedule.commandText = DepreciationSchedule::statement(code);
+    RefreshData(m_schedule, windowTitle());
+    const Recordset& read = m_schedule.recordset();
+    return DepreciationSchedule({read.resultSet(0), read.resultSet(1)});
+}
+
 void DetailReport::currentRowChanged() {
     const Recordset& assets = m_assets.recordset();
     if (!HasCurrentRow(assets)) return;
-    m_schedule.commandText = scheduleStatement(assets.field(QStringLiteral("財產編號")).toString());
-    RefreshData(m_schedule, windowTitle());
-    m_scheduleModel->setRecordset(&m_schedule.recordset());
-    m_scheduleGrid->setEnabled(m_schedule.recordset().recordCount() > 0);
+    m_shownSchedule =
+        Recordset({readSchedule(assets.field(QStringLiteral("財產編號")).toString()).table()});
+    m_scheduleModel->setRecordset(&m_shownSchedule);
+    m_scheduleGrid->setEnabled(m_shownSchedule.recordCount() > 0);
 }
 
 int DetailReport::countPages() {
+    m_printed.clear();
     Recordset& assets = m_assets.recordset();
     int pages = 0;
     for (assets.moveFirst(); HasCurrentRow(assets); assets.moveNext()) {
-        currentRowChanged();
-        const int lines = m_schedule.recordset().recordCount();
-        pages += lines == 0 ? 1 : PagesFor(lines, kLayout.rowsPerPage);
+        m_printed.append(readSchedule(assets.field(QStringLiteral("財產編號")).toString()));
+        const qsizetype lines = m_printed.last().lines().size();
+        pages += lines == 0 ? 1 : PagesFor(int(lines), kLayout.rowsPerPage);
     }
     return pages;
 }
@@ -106,10 +97,12 @@ int DetailReport::countPages() {
 void DetailReport::print() {
     if (PrinterMissing()) return;
     const int pages = countPages();
-    if (!ConfirmPrint(m_assets.recordset().recordCount(), pages)) return;
-    auto device = openDevice(kTitle);
-    printOn(*device, pages);
-    ReportPrinted(*device);
+    if (ConfirmPrint(m_assets.recordset().recordCount(), pages)) {
+        auto device = openDevice(kTitle);
+        printOn(*device, pages);
+        ReportPrinted(*device);
+    }
+    m_printed.clear();
 }
 
 void DetailReport::printOn(PrintDevice& device, int pages) {
@@ -136,27 +129,23 @@ void DetailReport::printOn(PrintDevice& device, int pages) {
             PrintRule(device, 2390, c.left, c.right);
         }
     });
-    report.start();
     Recordset& assets = m_assets.recordset();
-    for (assets.moveFirst(); HasCurrentRow(assets); assets.moveNext()) {
-        currentRowChanged();
-        printAsset(device, report);
-    }
+    if (m_printed.size() != assets.recordCount()) countPages();
+    report.start();
+    qsizetype next = 0;
+    for (assets.moveFirst(); HasCurrentRow(assets); assets.moveNext())
+        printAsset(device, report, m_printed[next++]);
 }
 
-void DetailReport::printAsset(PrintDevice& device, ReportPage& report) {
-    const ResultSet& lines = m_schedule.recordset().current();
-    if (lines.rows.isEmpty()) report.printTopNow();
-    const int date = lines.columnIndex(QStringLiteral("ADATE"));
-    const int amount = lines.columnIndex(QStringLiteral("ATOTA"));
-    const int done = lines.columnIndex(QStringLiteral("ATOT1"));
-    const int left = lines.columnIndex(QStringLiteral("ATOT2"));
-    for (const QVariantList& line : lines.rows) {
+void DetailReport::printAsset(PrintDevice& device, ReportPage& report,
+                              const DepreciationSchedule& schedule) {
+    if (schedule.lines().isEmpty()) report.printTopNow();
+    for (const DepreciationSchedule::Line& line : schedule.lines()) {
         const double y = report.nextRow();
-        PrintAt(device, y, 2700, line.value(date).toString().trimmed());
-        PrintRight(device, y, 5300, FormatAmount(line.value(amount)));
-        PrintRight(device, y, 6900, FormatAmount(line.value(done)));
-        PrintRight(device, y, 8500, FormatAmount(line.value(left)));
+        PrintAt(device, y, 2700, line.date.toString().trimmed());
+        PrintRight(device, y, 5300, FormatAmount(line.amount));
+        PrintRight(device, y, 6900, FormatAmount(line.done));
+        PrintRight(device, y, 8500, FormatAmount(schedule.left(line)));
     }
     report.close();
 }

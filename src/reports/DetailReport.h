@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AssetReportWindow.h"
+#include "DepreciationSchedule.h"
 
 class QTableView;
 class RecordsetModel;
@@ -15,11 +16,10 @@ public:
     explicit DetailReport(QWidget* parent = nullptr);
     ~DetailReport() override;
     void print() override;
-    // Counts the pages of every asset (the schedule follows the cursor).
+    // Reads the schedule of every listed asset, once, and counts the pages; printOn prints
+    // what it read.
     int countPages();
     void printOn(PrintDevice& device, int pages);
-    // The schedule statement of an asset.
-    static QString scheduleStatement(const QString& code);
 
 protected:
     void query(const QString& condition) override;
@@ -30,10 +30,13 @@ protected:
     bool listEnter() override { return true; }  // swallowed
 
 private:
-    void printAsset(PrintDevice& device, ReportPage& report);
+    DepreciationSchedule readSchedule(const QString& code);
+    void printAsset(PrintDevice& device, ReportPage& report, const DepreciationSchedule& schedule);
 
     DataSource m_assets;
     DataSource m_schedule;
-    QTableView* m_scheduleGrid;  // DGR2b
+    Recordset m_shownSchedule;                // the lines DGR2b shows
+    QList<DepreciationSchedule> m_printed;  // every listed asset's, read by countPages
+    QTableView* m_scheduleGrid;             // DGR2b
     RecordsetModel* m_scheduleModel;
 };

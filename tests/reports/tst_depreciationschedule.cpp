@@ -1,0 +1,178 @@
+// The detail report's schedule on the embedded database: an asset of a hundred years with
+// posted months, adjustments, a month of two lines and a posting between months, shown and
+// printed with the running sums that a direct computation from its lines gives; and every
+// asset of the demo register read as the schedule's definition reads it month by month.
+#include <QMap>
+#include <QTableView>
+#include <QtTest>
+
+#include "../Controls.h"
+#include "../shell/ScriptedDialogs.h"
+#include "../suitedb/DemoFolder.h"
+#include "DepreciationSchedule.h"
+#include "DetailReport.h"
+#include "EmbeddedDatabase.h"
+#include "FieldBox.h"
+#include "ProgramExit.h"
+#include "RecordingDevice.h"
+#include "Session.h"
+#include "SqlLiteral.h"
+#include "Values.h"
+
+namespace {
+struct Line {
+    QString date;
+    double amount;
+    QString voucher;  // blank: still to post
+};
+
+// One shown line: date, amount, depreciated up to it, what remains; as the grid shows them.
+using Shown = QStringList;
+
+QString amount(double value) { return FormatPicture(value, QStringLiteral("#,##0.00")); }
+
+// The schedule by its definition, from the lines themselves: every month with lines still to
+// post, their sum, the sum of every posted line up to and including that month, and the
+// value less that.
+QList<Shown> directly(const QList<Line>& lines, double value) {
+    QMap<QString, double> toPost;  // the dates are of one length: text order is date order
+    for (const Line& l : lines)
+        if (l.voucher.trimmed().isEmpty()) toPost[l.date] += l.amount;
+    QList<Shown> shown;
+    for (auto it = toPost.cbegin(); it != toPost.cend(); ++it) {
+        double done = 0;
+        for (const Line& l : lines)
+            if (!l.voucher.trimmed().isEmpty() && l.date <= it.key()) done += l.amount;
+        shown << Shown{it.key(), amount(it.value()), amount(done), amount(value - done)};
+    }
+    return shown;
+}
+
+QList<Shown> shownBy(const ResultSet& table) {
+    QList<Shown> shown;
+    for (const QVariantList& row : table.rows)
+        shown << Shown{row.value(0).toString(), amount(row.value(1).toDouble()),
+                       amount(row.value(2).toDouble()), amount(row.value(3).toDouble())};
+    return shown;
+}
+}  // namespace
+
+class TestDepreciationSchedule : public QObject {
+    Q_OBJECT
+    std::unique_ptr<DemoFolder> m_folder;
+    std::shared_ptr<EmbeddedDatabase> m_db;
+
+    static constexpr int Months = 1200;
+    static constexpr double Value = 1500000.0 - 60000.0 - 12345.67;
+    QList<Line> m_lines;
+
+private slots:
+    void initTestCase() {
+        ProgramExit::throwOnEnd();
+        ScriptedDialogs::install();
+        Session::reset();
+        m_folder = std::make_unique<DemoFolder>();
+        m_db = std::make_shared<EmbeddedDatabase>(m_folder->database());
+        Connections::setFactory([db = m_db](const QString&) { return db; });
+
+        // A hundred years from January 2011 (ROC 100), the value spread to the cent with the
+        // rest in the last month; the first 700 months posted, every 97th with an adjustment;
+        // month 350 in two lines, month 500's voucher blank; a posting on the 15th of a month.
+        const double monthly = std::round(Value / Months * 100) / 100;
+        double spread = 0;
+        for (int m = 0; m < Months; ++m) {
+            const QDate end = QDate(2011, 1, 1).addMonths(m + 1).addDays(-1);
+            const QString date = DateToRoc(end);
+            const double a = m == Months - 1 ? std::round((Value - spread) * 100) / 100 : monthly;
+            spread += a;
+            if (m == 349) {
+                m_lines << Line{date, a - 100, QString()} << Line{date, 100, QString()};
+            } else {
+                m_lines << Line{date, a, m == 499 ? QStringLiteral(" ") : QString()};
+            }
+            if (m < 700) m_lines << Line{date, a, QStringLiteral("JV%1").arg(m)};
+            if (m < 700 && m % 97 == 0) m_lines << Line{date, 12.34, QStringLiteral("ADJ%1").arg(m)};
+        }
+        m_lines << Line{QStringLiteral("105.06.15"), 55.55, QStringLiteral("JV-MID")};
+
+        SqliteConnection& sql = m_db->connection();
+        sql.transaction([&] {
+            sql.exec(QStringLiteral(
+                "INSERT INTO Asset (ACODE, ANAME, ACOD1, ADAT1, ATOTA, ATOT1, AYEAR, ATOT2) "
+                "VALUES ('ZL0001', '百年設備', '1441', '100.01.01', 1500000, 60000, 1200, "
+                "12345.67)"));
+            for (const Line& l : std::as_const(m_lines))
+                sql.exec(QStringLiteral("INSERT INTO Assets (ACODE, ADATE, ATOTA, ASOUR) VALUES "
+                                        "('ZL0001', ?1, ?2, ?3)"),
+                         {l.date, l.amount, l.voucher});
+        });
+    }
+
+    void cleanupTestCase() {
+        Connections::closeAll();
+        m_db.reset();
+    }
+
+    void runningSumsOfAHundredYears() {
+        const QList<Shown> expected = directly(m_lines, Value);
+        QCOMPARE(expected.size(), Months);
+        const DepreciationSchedule schedule(
+            m_db->execute(DepreciationSchedule::statement(QStringLiteral("ZL0001"))));
+        const QList<Shown> read = shownBy(schedule.table());
+        QCOMPARE(read.size(), Months);
+        for (int i = 0; i < Months; ++i) QCOMPARE(read[i], expected[i]);
+
+        // The window shows and prints the same lines.
+        DetailReport w;
+        w.show();
+        w.criteria(0)->setText(QStringLiteral("ZL0001"));
+        w.criteria(1)->setText(QStringLiteral("ZL0001"));
+        w.runQuery();
+        const QAbstractItemModel* grid = control<QTableView>(&w, "DGR2b")->model();
+        QCOMPARE(grid->rowCount(), Months);
+        for (int i = 0; i < Months; i += 37) {
+            Shown row;
+            for (int c = 0; c < 4; ++c) row << grid->data(grid->index(i, c)).toString();
+            QCOMPARE(row, expected[i]);
+        }
+        QCOMPARE(w.countPages(), Months / 40);
+        RecordingDevice device;
+        w.printOn(device, Months / 40);
+        QStringList printed;
+        for (const auto& op : device.texts()) printed << op.text;
+        qsizetype at = 0;
+        for (const Shown& line : expected) {
+            at = printed.indexOf(line[0], at);
+            QVERIFY2(at >= 0, qPrintable("not printed: " + line[0]));
+            QCOMPARE(printed.mid(at, 4), line);
+        }
+    }
+
+    // Every asset of the demo register: the months, amounts and running sums as the
+    // schedule's definition gives them, two sums read per month.
+    void demoRegisterByDefinition() {
+        const ResultSet codes =
+            m_db->execute(QStringLiteral("SELECT ACODE FROM Asset WHERE ACODE != 'ZL0001'")).value(0);
+        QVERIFY(codes.rows.size() > 50);
+        for (const QVariantList& code : codes.rows) {
+            const QString c = SqlLiteral(code.value(0));
+            const ResultSet byDefinition =
+                m_db->execute(
+                        "SELECT ADATE,ATOTA,ISNULL((SELECT SUM(ATOTA) FROM ASSETS AS A WHERE "
+                        "A.ACODE = " + c +
+                        " AND ASOUR != '' AND A.ADATE <= T.ADATE),0) AS ATOT1,(SELECT ATOTA - "
+                        "ATOT1 - ATOT2 FROM ASSET AS A WHERE A.ACODE = T.ACODE) - "
+                        "ISNULL((SELECT SUM(ATOTA) FROM ASSETS AS A WHERE A.ACODE = " + c +
+                        " AND ASOUR != '' AND A.ADATE <= T.ADATE),0) AS ATOT2 FROM (SELECT "
+                        "ACODE,ADATE,SUM(ATOTA) AS ATOTA FROM ASSETS WHERE ACODE = " + c +
+                        " AND ASOUR = '' GROUP BY ACODE,ADATE) AS T ORDER BY ADATE")
+                    .value(0);
+            const DepreciationSchedule schedule(
+                m_db->execute(DepreciationSchedule::statement(code.value(0).toString())));
+            QCOMPARE(shownBy(schedule.table()), shownBy(byDefinition));
+        }
+    }
+};
+
+QTEST_MAIN(TestDepreciationSchedule)
+#include "tst_depreciationschedule.moc"
