@@ -42,6 +42,7 @@ ResultSet DepreciationSchedule::table() const {
                    QStringLiteral("ATOT2")},
                   {}};
     set.rows.reserve(m_lines.size());
-    for (const Line& line : m_lines) set.rows.append({line.date, line.amount, line.done, left(line)});
+    for (const Line& line : m_lines)
+        set.rows.append({line.date, line.amount, line.done, left(line)});
     return set;
 }

@@ -35,7 +35,7 @@ private:
 
     DataSource m_assets;
     DataSource m_schedule;
-    Recordset m_shownSchedule;                // the lines DGR2b shows
+    Recordset m_shownSchedule;              // the lines DGR2b shows
     QList<DepreciationSchedule> m_printed;  // every listed asset's, read by countPages
     QTableView* m_scheduleGrid;             // DGR2b
     RecordsetModel* m_scheduleModel;

@@ -91,7 +91,8 @@ private slots:
                 m_lines << Line{date, a, m == 499 ? QStringLiteral(" ") : QString()};
             }
             if (m < 700) m_lines << Line{date, a, QStringLiteral("JV%1").arg(m)};
-            if (m < 700 && m % 97 == 0) m_lines << Line{date, 12.34, QStringLiteral("ADJ%1").arg(m)};
+            if (m < 700 && m % 97 == 0)
+                m_lines << Line{date, 12.34, QStringLiteral("ADJ%1").arg(m)};
         }
         m_lines << Line{QStringLiteral("105.06.15"), 55.55, QStringLiteral("JV-MID")};
 
@@ -152,24 +153,23 @@ private slots:
     // schedule's definition gives them, two sums read per month.
     void demoRegisterByDefinition() {
         const ResultSet codes =
-            m_db->execute(QStringLiteral("SELECT ACODE FROM Asset WHERE ACODE != 'ZL0001'")).value(0);
+            m_db->execute(QStringLiteral("SELECT ACODE FROM Asset WHERE ACODE != 'ZL0001'"))
+                .value(0);
         QVERIFY(codes.rows.size() > 50);
         for (const QVariantList& code : codes.rows) {
-            const QString c = SqlLiteral(code.value(0));
-            const ResultSet byDefinition =
-                m_db->execute(
-                        "SELECT ADATE,ATOTA,ISNULL((SELECT SUM(ATOTA) FROM ASSETS AS A WHERE "
-                        "A.ACODE = " + c +
-                        " AND ASOUR != '' AND A.ADATE <= T.ADATE),0) AS ATOT1,(SELECT ATOTA - "
-                        "ATOT1 - ATOT2 FROM ASSET AS A WHERE A.ACODE = T.ACODE) - "
-                        "ISNULL((SELECT SUM(ATOTA) FROM ASSETS AS A WHERE A.ACODE = " + c +
-                        " AND ASOUR != '' AND A.ADATE <= T.ADATE),0) AS ATOT2 FROM (SELECT "
-                        "ACODE,ADATE,SUM(ATOTA) AS ATOTA FROM ASSETS WHERE ACODE = " + c +
-                        " AND ASOUR = '' GROUP BY ACODE,ADATE) AS T ORDER BY ADATE")
-                    .value(0);
+            const QString byDefinition =
+                QStringLiteral(
+                    "SELECT ADATE,ATOTA,ISNULL((SELECT SUM(ATOTA) FROM ASSETS AS A WHERE A.ACODE "
+                    "= %1 AND ASOUR != '' AND A.ADATE <= T.ADATE),0) AS ATOT1,(SELECT ATOTA - "
+                    "ATOT1 - ATOT2 FROM ASSET AS A WHERE A.ACODE = T.ACODE) - ISNULL((SELECT "
+                    "SUM(ATOTA) FROM ASSETS AS A WHERE A.ACODE = %1 AND ASOUR != '' AND A.ADATE "
+                    "<= T.ADATE),0) AS ATOT2 FROM (SELECT ACODE,ADATE,SUM(ATOTA) AS ATOTA FROM "
+                    "ASSETS WHERE ACODE = %1 AND ASOUR = '' GROUP BY ACODE,ADATE) AS T ORDER BY "
+                    "ADATE")
+                    .arg(SqlLiteral(code.value(0)));
             const DepreciationSchedule schedule(
                 m_db->execute(DepreciationSchedule::statement(code.value(0).toString())));
-            QCOMPARE(shownBy(schedule.table()), shownBy(byDefinition));
+            QCOMPARE(shownBy(schedule.table()), shownBy(m_db->execute(byDefinition).value(0)));
         }
     }
 };
