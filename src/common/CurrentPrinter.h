@@ -6,7 +6,7 @@
 
 // The program's current printer: the system's default at start, changed for the run only by
 // the printer window. Besides the system's printers there is a built-in PDF printer that writes
-// each printed document to a PDF file (switched off by the per-user setting
+// each print command to one PDF file (switched off by the per-user setting
 // "Zq2000"/"Printer"/"PDF" = "0"). Reading the name fails (nullopt) when there is no printer.
 namespace CurrentPrinter {
 std::optional<QString> name();

@@ -6,7 +6,9 @@
 // What the print engine draws on: a page of a given size and orientation, a current font, a
 // current position, texts and black lines. Every position and size is in twips (1/1440 inch)
 // from the top left corner of the printable page. A document is the pages drawn between two
-// endDocument calls; it reaches the printer as one job.
+// endDocument calls; a system printer gets it as one job. One print command (a report printed
+// once) is everything drawn before finish: the PDF printer writes all of it, document after
+// document, into one file.
 class PrintDevice {
 public:
     enum class Orientation { Portrait = 1, Landscape = 2 };
@@ -43,6 +45,9 @@ public:
     virtual void newPage() = 0;
     // Sends the pages drawn so far as one document; the next drawing starts a new one.
     virtual void endDocument() = 0;
+    // Ends the print command: the last document is sent and the PDF printer's file is
+    // complete. Drawing after it begins another print command.
+    virtual void finish() = 0;
     // True once the printer has refused: the device has said so, and drops what follows.
     virtual bool failed() const { return false; }
 

@@ -84,7 +84,17 @@ QString QPrinterDevice::nextPdfFile() const {
 
 QPainter* QPrinterDevice::painter() {
     if (m_failed) return nullptr;
-    if (m_painter && m_painter->isActive()) return m_painter.get();
+    if (m_painter && m_painter->isActive()) {
+        if (m_documentEnded) {
+            // The sheet takes the orientation set since the last one ended.
+            m_documentEnded = false;
+            if (!m_printer->newPage()) {
+                fail();
+                return nullptr;
+            }
+        }
+        return m_painter.get();
+    }
     if (m_pdf) {
         QDir().mkpath(CurrentPrinter::pdfFolder());
         m_printer->setOutputFileName(nextPdfFile());
@@ -123,9 +133,21 @@ void QPrinterDevice::fail() {
 }
 
 void QPrinterDevice::newPage() {
+    // After an ended document the next drawing starts a sheet anyway.
+    if (m_documentEnded) return;
     if (m_painter && m_painter->isActive() && !m_printer->newPage()) fail();
 }
 
 void QPrinterDevice::endDocument() {
+    if (!m_painter || !m_painter->isActive()) return;
+    // The PDF printer keeps its file open for the rest of the print command.
+    if (m_pdf)
+        m_documentEnded = true;
+    else if (!m_painter->end())
+        fail();
+}
+
+void QPrinterDevice::finish() {
+    m_documentEnded = false;
     if (m_painter && m_painter->isActive() && !m_painter->end()) fail();
 }

@@ -39,6 +39,7 @@ void RecordingDevice::drawLine(double x1, double y1, double x2, double y2) {
 
 void RecordingDevice::newPage() { operations << Operation{Operation::Kind::NewPage}; }
 void RecordingDevice::endDocument() { operations << Operation{Operation::Kind::EndDocument}; }
+void RecordingDevice::finish() { operations << Operation{Operation::Kind::Finish}; }
 
 void RecordingDevice::orientationChanged() {
     Operation op{Operation::Kind::Orientation};

@@ -16,7 +16,7 @@
 class RecordingDevice : public PrintDevice {
 public:
     struct Operation {
-        enum class Kind { Text, Line, Orientation, Font, NewPage, EndDocument };
+        enum class Kind { Text, Line, Orientation, Font, NewPage, EndDocument, Finish };
         Kind kind;
         double x = 0, y = 0;    // text: the position; line: the first point
         double x2 = 0, y2 = 0;  // line: the second point
@@ -35,6 +35,7 @@ public:
     void drawLine(double x1, double y1, double x2, double y2) override;
     void newPage() override;
     void endDocument() override;
+    void finish() override;
 
     // Shortcuts for tests.
     QList<Operation> texts() const;

@@ -22,7 +22,8 @@ void ReportPrinted() {
     Dialogs::showMessage(QStringLiteral("資料列印完畢!"));
 }
 
-void ReportPrinted(const PrintDevice& device) {
+void ReportPrinted(PrintDevice& device) {
+    device.finish();
     if (device.failed())
         StatusText::clear();
     else

@@ -6,8 +6,9 @@
 #include "PrintDevice.h"
 
 // The page-and-row protocol of the tabular reports. Each report gives its constants; rows stand
-// at y = row × 230 + rowBase, rows 1 to rowsPerPage on a page. Every page reaches the printer
-// as a document of its own.
+// at y = row × 230 + rowBase, rows 1 to rowsPerPage on a page. Every page is a document of its
+// own: a system printer gets it as one job, the PDF printer puts it on the next sheet of the
+// print command's file.
 struct ReportLayout {
     int rowsPerPage = 35;
     double rowBase = 0;
@@ -21,9 +22,10 @@ int PagesFor(int rows, int rowsPerPage);
 bool ConfirmPrint(int rows, int pages);
 // After the last page: clears the status text and says that printing is done.
 void ReportPrinted();
-// The same after printing on a device: nothing is said to be done when the printer refused
-// (the device has said so).
-void ReportPrinted(const PrintDevice& device);
+// The same after printing on a device, which first ends the print command there (the PDF
+// printer's file is complete before the user hears of it): nothing is said to be done when
+// the printer refused (the device has said so).
+void ReportPrinted(PrintDevice& device);
 
 // A report prints its rows through this:
 //   ReportPage pages(device, layout, printTop);

@@ -1,12 +1,13 @@
-// The device over a real QPrinter: the built-in PDF printer writes one file per document into
-// its folder, the paper turns with the orientation, widths are measured in the printer's font,
-// and the report faces resolve to installed ones.
+// The device over a real QPrinter: the built-in PDF printer writes one file per print command
+// into its folder, each sheet turned as its page was, the paper turns with the orientation,
+// widths are measured in the printer's font, and the report faces resolve to installed ones.
 #include <QFontDatabase>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "Clock.h"
 #include "CurrentPrinter.h"
+#include "PdfPages.h"
 #include "PrintEngine.h"
 #include "PrintFonts.h"
 #include "QPrinterDevice.h"
@@ -68,37 +69,64 @@ private slots:
         }
     }
 
-    void oneFilePerDocument() {
+    // A print command is one file: a landscape report of two pages and a portrait one of two,
+    // each page a document of its own as the reports send them, are four sheets that keep
+    // their orientation. The next print command writes the next file; one that draws nothing
+    // writes none.
+    void onePrintCommandOneFile() {
         QPrinterDevice device("固定資產明細表");
-        ReportLayout layout{40, 2170, 2700, 8500, PrintDevice::Orientation::Portrait};
+        printRows(device, PrintDevice::Orientation::Landscape, 36);
+        printRows(device, PrintDevice::Orientation::Portrait, 41);
+        device.setOrientation(PrintDevice::Orientation::Portrait);
+        device.finish();
+        QCOMPARE(device.writtenFiles().size(), 1);
+        const QString file = device.writtenFiles()[0];
+        QCOMPARE(QFileInfo(file).fileName(), QString("固定資產明細表 20240520-143005.pdf"));
+        QCOMPARE(QFileInfo(file).absolutePath(), QDir(CurrentPrinter::pdfFolder()).absolutePath());
+        const PdfPages pages = PdfPages::read(file);
+        QCOMPARE(pages.count, 4);
+        QCOMPARE(pages.sheets.size(), 4);
+        const QSizeF a4(595.276, 841.89);
+        for (int sheet = 0; sheet < 4; ++sheet) {
+            const bool landscape = sheet < 2;
+            QCOMPARE(pages.landscape(sheet), landscape);
+            QVERIFY(qAbs(pages.sheets[sheet].width() - (landscape ? a4.height() : a4.width())) <
+                    0.5);
+        }
+
+        printRows(device, PrintDevice::Orientation::Portrait, 1);
+        device.finish();
+        device.finish();  // nothing drawn since: no file
+        QCOMPARE(device.writtenFiles().size(), 2);
+        QCOMPARE(QFileInfo(device.writtenFiles()[1]).fileName(),
+                 QString("固定資產明細表 20240520-143005 (2).pdf"));
+        QCOMPARE(PdfPages::read(device.writtenFiles()[1]).count, 1);
+
+        QPrinterDevice idle("固定資產總表");
+        idle.setOrientation(PrintDevice::Orientation::Landscape);
+        idle.finish();
+        QVERIFY(idle.writtenFiles().isEmpty());
+    }
+
+private:
+    // Rows of a report in the layout of the detail report, turned as asked; every page ends
+    // its document.
+    static void printRows(PrintDevice& device, PrintDevice::Orientation orientation, int rows) {
+        ReportLayout layout{35, 2170, 2700, 8500, orientation};
         ReportPage pages(device, layout, [&](int page) {
-            PrintPageHeader(device, "固定資產明細表", "", 2600, 8600, page, 2);
+            PrintPageHeader(device, "固定資產明細表", "", 2600, 8600, page, 0);
             device.setFontName("細明體");
             device.setFontSize(11);
             PrintCenteredIn(device, 2150, 2700, 3700, "攤提日期");
             PrintRule(device, 2370, 2700, 3700);
-            PrintRule(device, 2390, 2700, 3700);
         });
         pages.start();
-        for (int r = 1; r <= 41; ++r) {
+        for (int r = 1; r <= rows; ++r) {
             const double y = pages.nextRow();
             PrintAt(device, y, 2700, QString("113.%1.01").arg(r % 12 + 1, 2, 10, QChar('0')));
             PrintRight(device, y, 5300, "1,234.00");
         }
         pages.close();
-
-        const QStringList files = device.writtenFiles();
-        QCOMPARE(files.size(), 2);
-        const QString folder = CurrentPrinter::pdfFolder();
-        QCOMPARE(QFileInfo(files[0]).fileName(), QString("固定資產明細表 20240520-143005.pdf"));
-        QCOMPARE(QFileInfo(files[1]).fileName(), QString("固定資產明細表 20240520-143005 (2).pdf"));
-        for (const QString& file : files) {
-            QCOMPARE(QFileInfo(file).absolutePath(), QDir(folder).absolutePath());
-            QFile pdf(file);
-            QVERIFY(pdf.open(QIODevice::ReadOnly));
-            QVERIFY(pdf.read(5) == "%PDF-");
-            QVERIFY(pdf.size() > 1000);
-        }
     }
 };
 

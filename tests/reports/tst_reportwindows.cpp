@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QtTest>
 
@@ -14,6 +15,7 @@
 #include "CurrentPrinter.h"
 #include "DetailReport.h"
 #include "FieldBox.h"
+#include "PdfPages.h"
 #include "ProgramExit.h"
 #include "RecordingDevice.h"
 #include "Session.h"
@@ -21,6 +23,8 @@
 
 using Dialogs::Answer;
 using Kind = RecordingDevice::Operation::Kind;
+using Op = RecordingDevice::Operation;
+using Orientation = PrintDevice::Orientation;
 
 namespace {
 ResultSet assetList(int n, const QStringList& accounts = {"1441"}) {
@@ -49,14 +53,24 @@ ResultSet assetList(int n, const QStringList& accounts = {"1441"}) {
 ResultSets schedule(int n) {
     ResultSet months{{"ADATE", "ATOTA", "ALINES", "APOSTED"}, {}};
     for (int i = 1; i <= n; ++i)
-        months.rows << QVariantList{QString("114.%1.28").arg(i % 12 + 1, 2, 10, QChar('0')),
-                                    1500.0, 1, 1500.0};
+        months.rows << QVariantList{QString("114.%1.28").arg(i % 12 + 1, 2, 10, QChar('0')), 1500.0,
+                                    1, 1500.0};
     return {ResultSet{{"AVALUE"}, {{90000.0}}}, months};
 }
 
 QString scheduleRead(const QString& code) {
     return QString("FROM ASSETS WHERE ACODE = '%1' GROUP BY ADATE").arg(code);
 }
+
+// A recording device that leaves what it recorded behind when the report lets it go.
+class KeptDevice : public RecordingDevice {
+public:
+    explicit KeptDevice(QList<Operation>& kept) : m_kept(kept) {}
+    ~KeptDevice() override { m_kept = operations; }
+
+private:
+    QList<Operation>& m_kept;
+};
 
 QList<double> lineYs(const RecordingDevice& d) {
     QList<double> ys;
@@ -254,27 +268,81 @@ private slots:
     void printedOrRefusedIn(AssetReportWindow& w) {
         w.show();
         w.runQuery();
-        const auto print = [&] {
-            m_dialogs->shown.clear();
-            m_dialogs->answers = {Answer::Ok};
-            control<QPushButton>(&w, "B2(0)")->click();
-            return m_dialogs->shown.mid(1);  // after the question
-        };
-
         AssetReportWindow::setDeviceFactory(
             [](const QString&) { return std::make_unique<RecordingDevice>(); });
-        QCOMPARE(print(), QStringList{"資料列印完畢!"});
+        QCOMPARE(pressPrint(w).mid(1), QStringList{"資料列印完畢!"});  // after the question
 
         QTemporaryFile notAFolder;
         QVERIFY(notAFolder.open());
+        QStringList said;
+        onPdfPrinterIn(notAFolder.fileName() + "/pdf", [&] { said = pressPrint(w).mid(1); });
+        QCOMPARE(said, QStringList{"印表機無法列印,請檢查印表機!"});
+    }
+    // Presses "P 列印" and answers the question with OK; what was said.
+    QStringList pressPrint(AssetReportWindow& w) {
+        m_dialogs->shown.clear();
+        m_dialogs->answers = {Answer::Ok};
+        control<QPushButton>(&w, "B2(0)")->click();
+        return m_dialogs->shown;
+    }
+    // The work printing on the PDF printer alone, into the folder.
+    static void onPdfPrinterIn(const QString& folder, const std::function<void()>& work) {
         const QByteArray pdfFolder = qgetenv("ZQFU_PDF_DIR");
-        qputenv("ZQFU_PDF_DIR", QFile::encodeName(notAFolder.fileName() + "/pdf"));
-        CurrentPrinter::setSystemForTest(QStringList{});  // only the PDF printer
+        qputenv("ZQFU_PDF_DIR", QFile::encodeName(folder));
+        CurrentPrinter::setSystemForTest(QStringList{});
         AssetReportWindow::setDeviceFactory({});
-        const QStringList said = print();
+        work();
         CurrentPrinter::setSystemForTest(std::nullopt);
         qputenv("ZQFU_PDF_DIR", pdfFolder);
-        QCOMPARE(said, QStringList{"印表機無法列印,請檢查印表機!"});
+    }
+
+    // One print command of each report from its button: on the recording device every page
+    // is a document of its own (as a system printer gets it), drawn in the report's
+    // orientation, and the command is finished once at the end; the detail report reads each
+    // asset's schedule once. On the PDF printer the command is one file with a sheet for
+    // every page announced, turned as the report is.
+    void onePrintCommand() {
+        m_assets = 36;
+        m_lines = {{"A001", 41}, {"A002", 0}};  // the others 3 lines: 2 + 1 + 34 pages
+        SummaryReport summary;
+        printCommand(summary, "固定資產總表", Orientation::Landscape, 2);
+        DetailReport detail;
+        printCommand(detail, "固定資產明細表", Orientation::Portrait, 37);
+    }
+    void printCommand(AssetReportWindow& w, const QString& title, Orientation turned, int pages) {
+        w.show();
+        w.runQuery();
+        const QStringList said{QString("共有 36 筆資料,共需 %1 頁,確定要列印?").arg(pages),
+                               "資料列印完畢!"};
+
+        QList<Op> ops;
+        AssetReportWindow::setDeviceFactory(
+            [&](const QString&) { return std::make_unique<KeptDevice>(ops); });
+        const qsizetype sent = m_db->sent.size();
+        QCOMPARE(pressPrint(w), said);
+        const QStringList reads = m_db->sent.mid(sent).filter(" GROUP BY ADATE ORDER BY ADATE");
+        QCOMPARE(reads.size(), turned == Orientation::Portrait ? m_assets : 0);
+        QCOMPARE(ops.last().kind, Kind::Finish);
+        int documents = 0, finishes = 0;
+        Orientation now = Orientation::Portrait;
+        for (const Op& op : std::as_const(ops)) {
+            documents += op.kind == Kind::EndDocument;
+            finishes += op.kind == Kind::Finish;
+            if (op.kind == Kind::Orientation) now = op.orientation;
+            if (op.kind == Kind::Text || op.kind == Kind::Line) QCOMPARE(now, turned);
+        }
+        QCOMPARE(documents, pages);
+        QCOMPARE(finishes, 1);
+
+        QTemporaryDir folder;
+        onPdfPrinterIn(folder.path(), [&] { QCOMPARE(pressPrint(w), said); });
+        const QStringList files = QDir(folder.path()).entryList({"*.pdf"});
+        QCOMPARE(files, QStringList{title + " 20261205-100000.pdf"});
+        const PdfPages sheets = PdfPages::read(folder.filePath(files[0]));
+        QCOMPARE(sheets.count, pages);
+        QCOMPARE(sheets.sheets.size(), pages);
+        for (int sheet = 0; sheet < pages; ++sheet)
+            QCOMPARE(sheets.landscape(sheet), turned == Orientation::Landscape);
     }
 
     void detailSchedulesAndPages() {
