@@ -2,8 +2,15 @@
 //   zqsql [--db FILE] [--json] [-Q TEXT]...
 // Each command text (every -Q, or else all of standard input) runs exactly as the module
 // would send it. Result sets print tab-separated with a header line and a blank line between
-// sets, or with --json as one array of {"columns": [...], "rows": [[...], ...]}. A database
-// error prints "Msg 0x........: text" on standard error and ends with exit code 1.
+// sets, or with --json as one array of {"columns": [...], "rows": [[...], ...]}. Rows print as
+// the database reads them, so a result of any size takes the memory of one row (on the
+// embedded database; through ODBC as the driver fetches them).
+//
+// A database error prints "Msg 0x........: text" on standard error and ends with exit code 1.
+// What was printed before it stays: the rows of earlier commands and those of the failing one
+// read before the error (a statement that fails before its first row prints nothing of it,
+// not even its header). The tab-separated output simply stops there; with --json the open set
+// and the array are closed, so that standard output is still one JSON document.
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -14,6 +21,7 @@
 #include <QJsonObject>
 #include <QTextStream>
 #include <cstdio>
+#include <optional>
 
 #include "Backends.h"
 #include "DbAccess.h"
@@ -52,32 +60,51 @@ QJsonValue jsonValue(const QVariant& v) {
     }
 }
 
-void printPlain(QTextStream& out, const ResultSets& sets, bool& first) {
-    for (const ResultSet& set : sets) {
-        if (!first) out << '\n';
-        first = false;
-        out << set.columns.join(u'\t') << '\n';
-        for (const QVariantList& row : set.rows) {
-            QStringList cells;
-            for (const QVariant& v : row) cells.append(plainValue(v));
-            out << cells.join(u'\t') << '\n';
-        }
+// Tab-separated: each set's header line and rows, a blank line between sets.
+class PlainPrinter : public ResultSink {
+public:
+    explicit PlainPrinter(QTextStream& out) : m_out(out) {}
+    void columns(const QStringList& names) override {
+        if (m_sets++ > 0) m_out << '\n';
+        m_out << names.join(u'\t') << '\n';
     }
-}
+    void row(const QVariantList& values) override {
+        for (qsizetype i = 0; i < values.size(); ++i)
+            m_out << (i > 0 ? "\t" : "") << plainValue(values[i]);
+        m_out << '\n';
+    }
 
-void appendJson(QJsonArray& array, const ResultSets& sets) {
-    for (const ResultSet& set : sets) {
-        QJsonArray rows;
-        for (const QVariantList& row : set.rows) {
-            QJsonArray cells;
-            for (const QVariant& v : row) cells.append(jsonValue(v));
-            rows.append(cells);
-        }
-        array.append(
-            QJsonObject{{QStringLiteral("columns"), QJsonArray::fromStringList(set.columns)},
-                        {QStringLiteral("rows"), rows}});
+private:
+    QTextStream& m_out;
+    int m_sets = 0;
+};
+
+// One JSON array of {"columns":[...],"rows":[[...],...]}, written as it comes in the form
+// QJsonDocument gives the whole array (compact), each row serialized on its own.
+class JsonPrinter : public ResultSink {
+public:
+    explicit JsonPrinter(QTextStream& out) : m_out(out) {}
+    void columns(const QStringList& names) override {
+        m_out << (m_sets++ > 0 ? "]}," : "[")
+              << "{\"columns\":" << compact(QJsonArray::fromStringList(names)) << ",\"rows\":[";
+        m_rows = 0;
     }
-}
+    void row(const QVariantList& values) override {
+        QJsonArray cells;
+        for (const QVariant& v : values) cells.append(jsonValue(v));
+        m_out << (m_rows++ > 0 ? "," : "") << compact(cells);
+    }
+    // Closes what is open: the output is one JSON document, also after an error.
+    void finish() { m_out << (m_sets > 0 ? "]}]" : "[]") << '\n'; }
+
+private:
+    static QString compact(const QJsonArray& array) {
+        return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
+    }
+    QTextStream& m_out;
+    int m_sets = 0;
+    qsizetype m_rows = 0;
+};
 
 // The database of the settings file beside the program, as the module connects to it.
 std::shared_ptr<SuiteDatabase> configuredDatabase() {
@@ -132,26 +159,23 @@ int main(int argc, char* argv[]) {
         commands.append(QString::fromUtf8(input.readAll()));
     }
 
-    QJsonArray json;
-    bool first = true;
-    int code = 0;
+    PlainPrinter plain(out);
+    JsonPrinter json(out);
+    const bool asJson = parser.isSet(jsonOption);
+    ResultSink& printer = asJson ? static_cast<ResultSink&>(json) : plain;
+    std::optional<DbError> failure;
     try {
         std::shared_ptr<SuiteDatabase> db =
             parser.isSet(dbOption) ? std::make_shared<EmbeddedDatabase>(parser.value(dbOption))
                                    : configuredDatabase();
-        for (const QString& command : commands) {
-            const ResultSets sets = db->execute(command);
-            if (parser.isSet(jsonOption))
-                appendJson(json, sets);
-            else
-                printPlain(out, sets, first);
-        }
+        for (const QString& command : commands) db->stream(command, printer);
     } catch (const DbError& e) {
-        out.flush();
-        err << "Msg " << e.hexNumber() << ": " << e.description() << '\n';
-        code = 1;
+        failure = e;
     }
-    if (parser.isSet(jsonOption)) out << QJsonDocument(json).toJson(QJsonDocument::Compact) << '\n';
+    // The output is complete before the error line follows it.
+    if (asJson) json.finish();
+    out.flush();
+    if (failure) err << "Msg " << failure->hexNumber() << ": " << failure->description() << '\n';
     Connections::closeAll();
-    return code;
+    return failure ? 1 : 0;
 }

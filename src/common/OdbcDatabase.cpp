@@ -121,27 +121,32 @@ std::uint32_t OdbcDatabase::mapError(int nativeError, const QString& message, bo
 }
 
 ResultSets OdbcDatabase::execute(const QString& commandText) {
+    ResultCollector all;
+    stream(commandText, all);
+    return all.sets;
+}
+
+void OdbcDatabase::stream(const QString& commandText, ResultSink& sink) {
     if (commandText.trimmed().isEmpty())
         throw DbError(DbErrorNumber::EmptyCommand, QStringLiteral("命令文字沒有指定內容。"));
     QSqlQuery query(QSqlDatabase::database(m_name, false));
     query.setForwardOnly(true);
     if (!query.exec(commandText)) throw toDbError(query.lastError(), false);
-    ResultSets sets;
     do {
         if (!query.isSelect()) continue;
-        ResultSet set;
         const QSqlRecord record = query.record();
-        for (int i = 0; i < record.count(); ++i) set.columns << record.fieldName(i);
+        QStringList columns;
+        for (int i = 0; i < record.count(); ++i) columns << record.fieldName(i);
+        sink.columns(columns);
+        QVariantList row;
         while (query.next()) {
-            QVariantList row;
+            row.clear();
             for (int i = 0; i < record.count(); ++i) {
                 const QVariant v = query.value(i);
                 row << (v.isNull() ? QVariant() : v);
             }
-            set.rows << row;
+            sink.row(row);
         }
-        sets << set;
     } while (query.nextResult());
     if (query.lastError().isValid()) throw toDbError(query.lastError(), false);
-    return sets;
 }

@@ -14,6 +14,8 @@ public:
     explicit OdbcDatabase(const QString& connectionText);
     ~OdbcDatabase() override;
     ResultSets execute(const QString& commandText) override;
+    // Row by row, as the driver fetches them.
+    void stream(const QString& commandText, ResultSink& sink) override;
 
     // What the connection text asks of the ODBC driver.
     struct Login {

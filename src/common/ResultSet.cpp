@@ -5,3 +5,10 @@ int ResultSet::columnIndex(const QString& name) const {
         if (columns[i].compare(name, Qt::CaseInsensitive) == 0) return i;
     return -1;
 }
+
+void ResultSink::take(const ResultSets& sets) {
+    for (const ResultSet& set : sets) {
+        columns(set.columns);
+        for (const QVariantList& values : set.rows) row(values);
+    }
+}

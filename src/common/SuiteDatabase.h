@@ -13,6 +13,12 @@ class SuiteDatabase {
 public:
     virtual ~SuiteDatabase() = default;
     virtual ResultSets execute(const QString& commandText) = 0;
+    // Runs the command text as execute does and hands each result set to the sink as it is
+    // read. Rows handed over before a DbError stay handed over. By default the whole answer is
+    // read first; a backend that can read row by row hands the rows over as they come.
+    virtual void stream(const QString& commandText, ResultSink& sink) {
+        sink.take(execute(commandText));
+    }
 };
 
 // Where connections come from. The program installs one factory at start-up (embedded database

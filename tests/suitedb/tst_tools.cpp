@@ -111,6 +111,56 @@ private slots:
         QCOMPARE(sets[1].toObject()[QStringLiteral("columns")].toArray().size(), 2);
     }
 
+    // Rows print as they are read, in the forms of the whole answer: the JSON text is Qt's
+    // compact form of the array to the byte (texts with quotes, backslashes and Chinese,
+    // fractions, large numbers, NULL), a set without rows keeps its columns, a command with
+    // no set adds nothing, and a run with none prints an empty array.
+    void streamedForms() {
+        const QStringList commands = {
+            QStringLiteral("--db"),
+            database(),
+            QStringLiteral("-Q"),
+            QStringLiteral("Select N'中文\"\\x' As T, 0.1 As D, 1e20 As E, 12345678901234 As B, "
+                           "NULL As Z; Select DEPARTNO From Depart25 Where 1 = 0"),
+            QStringLiteral("-Q"),
+            QStringLiteral("UPDATE Depart25 SET DENAME = DENAME WHERE 1 = 0"),
+            QStringLiteral("-Q"),
+            QStringLiteral("EXEC SF_ZQ2K_DEPART25_F2 36,'','0%'")};
+        const Run plain = run(QStringLiteral("zqsql"), commands);
+        QCOMPARE(plain.code, 0);
+        QVERIFY(plain.out.startsWith(
+            QStringLiteral("T\tD\tE\tB\tZ\n中文\"\\x\t0.1\t1e+"
+                           "20\t12345678901234\tNULL\n\nDEPARTNO\n\na\tb\n01\t")));
+
+        const Run json =
+            run(QStringLiteral("zqsql"), QStringList{QStringLiteral("--json")} + commands);
+        QCOMPARE(json.code, 0);
+        const QJsonDocument document = QJsonDocument::fromJson(json.out.toUtf8());
+        QCOMPARE(json.out, QString::fromUtf8(document.toJson(QJsonDocument::Compact) + '\n'));
+        QVERIFY(json.out.startsWith(QStringLiteral(
+            "[{\"columns\":[\"T\",\"D\",\"E\",\"B\",\"Z\"],\"rows\":[[\"中文\\\"\\\\x\",0.1,1e+20,"
+            "12345678901234,null]]},{\"columns\":[\"DEPARTNO\"],\"rows\":[]},{\"columns\":["
+            "\"a\",")));
+        QCOMPARE(document.array().size(), 3);
+        const qsizetype departments =
+            document.array()[2].toObject()[QStringLiteral("rows")].toArray().size();
+        QVERIFY(departments > 1);
+        QCOMPARE(plain.out.count(u'\n'), 6 + departments);
+
+        const Run none =
+            run(QStringLiteral("zqsql"),
+                {QStringLiteral("--db"), database(), QStringLiteral("--json"), QStringLiteral("-Q"),
+                 QStringLiteral("UPDATE Depart25 SET DENAME = DENAME WHERE 1 = 0")});
+        QCOMPARE(none.out, QStringLiteral("[]\n"));
+
+        // A table made in the batch is known to the statements after it.
+        const Run made = run(QStringLiteral("zqsql"),
+                             {QStringLiteral("--db"), database(), QStringLiteral("-Q"),
+                              QStringLiteral("CREATE TABLE ZSTREAM (A INT); INSERT INTO ZSTREAM (A) "
+                                             "VALUES (7); SELECT A FROM ZSTREAM")});
+        QCOMPARE(made.out, QStringLiteral("A\n7\n"));
+    }
+
     void errorLine() {
         const Run r =
             run(QStringLiteral("zqsql"), {QStringLiteral("--db"), database(), QStringLiteral("-Q"),
