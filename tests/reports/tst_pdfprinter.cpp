@@ -86,13 +86,8 @@ private slots:
         const PdfPages pages = PdfPages::read(file);
         QCOMPARE(pages.count, 4);
         QCOMPARE(pages.sheets.size(), 4);
-        const QSizeF a4(595.276, 841.89);
-        for (int sheet = 0; sheet < 4; ++sheet) {
-            const bool landscape = sheet < 2;
-            QCOMPARE(pages.landscape(sheet), landscape);
-            QVERIFY(qAbs(pages.sheets[sheet].width() - (landscape ? a4.height() : a4.width())) <
-                    0.5);
-        }
+        for (int sheet = 0; sheet < 4; ++sheet) QCOMPARE(pages.landscape(sheet), sheet < 2);
+        QCOMPARE(qRound(pages.sheets[0].width()), 842);  // A4 turned
 
         printRows(device, PrintDevice::Orientation::Portrait, 1);
         device.finish();
@@ -115,17 +110,9 @@ private:
         ReportLayout layout{35, 2170, 2700, 8500, orientation};
         ReportPage pages(device, layout, [&](int page) {
             PrintPageHeader(device, "固定資產明細表", "", 2600, 8600, page, 0);
-            device.setFontName("細明體");
-            device.setFontSize(11);
-            PrintCenteredIn(device, 2150, 2700, 3700, "攤提日期");
-            PrintRule(device, 2370, 2700, 3700);
         });
         pages.start();
-        for (int r = 1; r <= rows; ++r) {
-            const double y = pages.nextRow();
-            PrintAt(device, y, 2700, QString("113.%1.01").arg(r % 12 + 1, 2, 10, QChar('0')));
-            PrintRight(device, y, 5300, "1,234.00");
-        }
+        for (int r = 1; r <= rows; ++r) PrintRight(device, pages.nextRow(), 5300, "1,234.00");
         pages.close();
     }
 };
