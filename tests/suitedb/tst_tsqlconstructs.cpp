@@ -36,6 +36,16 @@ class TsqlConstructsTest : public QObject {
         }
     }
 
+    // SQLite's plan of the statement as the front end translates it.
+    QString plan(const QString& text) {
+        const auto prepared = m_fixture->db().translator().prepare(text)[0];
+        const ResultSet set = m_fixture->db().connection().query(
+            QStringLiteral("EXPLAIN QUERY PLAN ") + prepared.sql, prepared.values);
+        QStringList details;
+        for (const QVariantList& row : set.rows) details.append(row.last().toString());
+        return details.join(u';');
+    }
+
     static void columns() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
@@ -383,20 +393,52 @@ private slots:
 
     // A prefix LIKE on an indexed column reads the index range; other patterns cannot.
     void likePrefixUsesTheIndex() {
-        auto& translator = m_fixture->db().translator();
-        const auto plan = [&](const QString& text) {
-            const auto prepared = translator.prepare(text)[0];
-            const ResultSet set = m_fixture->db().connection().query(
-                QStringLiteral("EXPLAIN QUERY PLAN ") + prepared.sql, prepared.values);
-            QStringList details;
-            for (const QVariantList& row : set.rows) details.append(row.last().toString());
-            return details.join(u';');
-        };
         QVERIFY2(plan(QStringLiteral("SELECT N FROM T WHERE CODE LIKE 'a[_]%'"))
                      .contains(QLatin1String("USING INDEX T_CODE (CODE>? AND CODE<?)")),
                  qPrintable(plan(QStringLiteral("SELECT N FROM T WHERE CODE LIKE 'a[_]%'"))));
         QVERIFY(!plan(QStringLiteral("SELECT N FROM T WHERE CODE LIKE '%a'"))
                      .contains(QLatin1String("T_CODE")));
+    }
+
+    // A 0 or '' compared stays in the SQL, so that a partial index whose condition names it
+    // serves a statement prepared once; the rows are those of the same value bound (written 00 and
+    // N''), and a shape with 0 is not taken for one with another number, nor the other way round.
+    void zeroAndEmptyStayInTheStatement() {
+        m_fixture->db().connection().script(QStringLiteral(
+            "CREATE TABLE P (K TEXT COLLATE TSQL, Q REAL, C TEXT COLLATE TSQL);"
+            "CREATE INDEX P_OPEN ON P (K, C) WHERE Q != 0 AND C != '';"
+            "INSERT INTO P VALUES ('k', 0, 'a'), ('k', 0.0, ''), ('k', 1, ''), ('k', 1, '  '),"
+            "  ('k', -1, 'b'), ('k', NULL, 'c'), ('k', 2, NULL), ('k', 0.5, '0'), ('j', 3, 'd'),"
+            "  ('k', 1, 'B ')"));
+        const QString open =
+            QStringLiteral("SELECT C, Q FROM P WHERE K = 'k' AND Q != 0 AND C != ''");
+        const QStringList texts = {
+            open + QStringLiteral(" ORDER BY C"),
+            QStringLiteral("SELECT C FROM P WHERE Q = 0 OR '' = C OR C > '' ORDER BY C, Q"),
+            QStringLiteral("SELECT Q FROM P WHERE 0 <> Q AND Q < 1 AND C <> '' ORDER BY Q"),
+            QStringLiteral("SELECT COUNT(*), SUM(Q) FROM P WHERE Q >= 0 AND K + C > ''"),
+        };
+        for (const QString& text : texts) {
+            QString bound = text;
+            bound.replace(QLatin1String("''"), QLatin1String("N''"))
+                .replace(QRegularExpression(QStringLiteral("\\b0\\b")), QStringLiteral("00"));
+            QCOMPARE(m_fixture->run(text), m_fixture->run(bound));
+            QVERIFY2(m_fixture->db().translator().prepare(text)[0].values.size() <
+                         m_fixture->db().translator().prepare(bound)[0].values.size(),
+                     qPrintable(bound));
+        }
+        // (SQLite would read the index for a bound 0 too, but prepare the statement anew for
+        // every value bound.)
+        QVERIFY2(plan(open).contains(QLatin1String("P_OPEN")), qPrintable(plan(open)));
+        SqliteConnection& connection = m_fixture->db().connection();
+        m_fixture->run(open);
+        const quint64 before = connection.preparations();
+        m_fixture->run(QString(open).replace(QLatin1String("'k'"), QLatin1String("'j'")));
+        QCOMPARE(connection.preparations(), before);
+        const QString count = QStringLiteral("SELECT COUNT(*) FROM P WHERE Q != %1");
+        QCOMPARE(m_fixture->run(count.arg(0)), QStringLiteral("7"));
+        QCOMPARE(m_fixture->run(count.arg(1)), QStringLiteral("6"));
+        QCOMPARE(m_fixture->run(count.arg(0)), QStringLiteral("7"));
     }
 };
 

@@ -254,7 +254,8 @@ private slots:
             connection.query(QStringLiteral("SELECT %1 FROM T").arg(i));
             if (i % 50 != 0) continue;
             ResultSets out;
-            QVERIFY2(db.translator().runRepeated(steady.arg(i % 3), out),
+            // (not 0, which a comparison keeps in its shape)
+            QVERIFY2(db.translator().runRepeated(steady.arg(1 + i % 3), out),
                      qPrintable(QString::number(i)));
             connection.query(own, {i});
         }

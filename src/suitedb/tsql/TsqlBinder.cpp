@@ -76,6 +76,10 @@ Type plusType(Type a, Type b) {
 }
 }  // namespace
 
+bool Tsql::keptInline(QStringView literal) {
+    return literal == QLatin1String("0") || literal == QLatin1String("''");
+}
+
 TsqlBinder::TsqlBinder(TsqlCatalogue& catalogue, const TsqlTokens& tokens)
     : m_catalogue(catalogue), m_tokens(tokens) {}
 
@@ -351,6 +355,10 @@ void TsqlBinder::bindExpr(Expr& e, const Scope& scope) {
         case Kind::Case:
             e.type = caseType(e);
             break;
+        case Kind::Compare:
+            for (ExprPtr& arg : e.args) keepInline(*arg);
+            e.type = Type::Number;
+            break;
         default:
             e.type = Type::Number;  // conditions
     }
@@ -358,6 +366,11 @@ void TsqlBinder::bindExpr(Expr& e, const Scope& scope) {
 }
 
 // ---- rewrites that depend on values
+
+void TsqlBinder::keepInline(Expr& e) const {
+    if (e.kind == Kind::Literal && keptInline(m_tokens[e.token].text))
+        e.inlined = m_tokens[e.token].text;
+}
 
 int TsqlBinder::literalSlot(const Expr& e, Type type) const {
     return e.kind == Kind::Literal && e.literalType == type ? e.slot : -1;

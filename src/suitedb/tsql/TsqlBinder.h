@@ -23,6 +23,14 @@ struct Site {
     int keyLength = 0;     // KeySplit: the CHAR length of the document code
     bool atLeast = false;  // KeyRanges: >= (else <=)
 };
+
+// Whether a literal (its text as written) compared with something stays in the SQL as it
+// stands instead of becoming a parameter: 0 and ''. SQLite reads a partial index (the open
+// stock lots') only for a query whose WHERE has the index's condition with the same constants,
+// and these are the constants that such conditions name. The same value bound as a parameter
+// or written out compares alike, so nothing else changes; the translation cache keeps these
+// literals in its key, so that every text of one translation has them in the same places.
+bool keptInline(QStringView literal);
 }  // namespace Tsql
 
 // The typing pass: resolves every table against the catalogue and every column against the
@@ -56,6 +64,7 @@ private:
     void bindFunction(Tsql::Expr& e);
     Tsql::Type convertedType(const Tsql::TypeName& target) const;
     void findSites(Tsql::Expr& e);
+    void keepInline(Tsql::Expr& e) const;
     bool isHistoryKey(Tsql::Expr& e);
     bool isJoinedKey(Tsql::Expr& e);
     int literalSlot(const Tsql::Expr& e, Tsql::Type type) const;

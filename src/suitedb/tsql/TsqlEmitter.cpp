@@ -298,7 +298,7 @@ QString TsqlEmitter::expr(const Expr& e) {
     const QString negation = e.negated ? QStringLiteral(" NOT") : QString();
     switch (e.kind) {
         case Kind::Literal:
-            return param(Source::Literal, e.slot);
+            return e.inlined.isEmpty() ? param(Source::Literal, e.slot) : e.inlined;
         case Kind::Null:
             return QStringLiteral("NULL");
         case Kind::Column:

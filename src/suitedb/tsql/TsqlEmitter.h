@@ -5,10 +5,11 @@
 #include "TsqlBinder.h"
 #include "TsqlSyntax.h"
 
-// Writes a bound statement as SQLite SQL with parameters (?) in place of its literals. The server's semantics are spelled out where SQLite's differ: + of texts
-// becomes ||, text comparisons, orders, groups, DISTINCT, MIN and MAX get the collation TSQL
-// (unless the column carries it already, so that its indexes serve), LIKE and CONVERT go to
-// the functions of TsqlFunctions.
+// Writes a bound statement as SQLite SQL with parameters (?) in place of its literals (but for a
+// 0 or '' compared, written out: Tsql::keptInline). The server's semantics are spelled out
+// where SQLite's differ: + of texts becomes ||, text comparisons, orders, groups, DISTINCT, MIN
+// and MAX get the collation TSQL (unless the column carries it already, so that its indexes
+// serve), LIKE and CONVERT go to the functions of TsqlFunctions.
 //
 // Three rewrites keep the history pages on their indexes:
 //   column LIKE 'prefix%'   -> column >= 'prefix' AND column < 'prefix' || U+FFFF AND LIKE

@@ -78,6 +78,7 @@ struct Expr {
     Type type = Type::Unknown;
     int source = -1;          // Column: the id of its table source
     Column column;            // Column: the catalogue's column
+    QString inlined;          // Literal: its text when the SQL keeps it (Tsql::keptInline)
     int site = -1;            // a rewrite that depends on a literal's value (see Translation)
     int keyLength = 0;        // Compare of the history key: the code's CHAR length
     Expr* keyCode = nullptr;  // ... its document code column

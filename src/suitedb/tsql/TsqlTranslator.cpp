@@ -126,9 +126,10 @@ TsqlTranslator::TsqlTranslator(SqliteConnection& db)
 TsqlTranslator::~TsqlTranslator() = default;
 
 // The key of a text is the text itself from its first token to its last, with a mark in
-// place of each literal; the marks are control characters, escaped where the text has them
-// of its own. Texts with the same key have the same tokens but for their literals: the
-// scanner decides each token by what follows it, never by what came before.
+// place of each literal (but those kept in the SQL, see addLiteral); the marks are control
+// characters, escaped where the text has them of its own. Texts with the same key have the
+// same tokens but for their literals: the scanner decides each token by what follows it,
+// never by what came before.
 void TsqlTranslator::addPlain(Literals& lits, QStringView text) {
     const auto isMark = [](QChar c) { return c.unicode() >= 0x01 && c.unicode() <= 0x03; };
     if (std::none_of(text.begin(), text.end(), isMark)) {
@@ -141,9 +142,14 @@ void TsqlTranslator::addPlain(Literals& lits, QStringView text) {
     }
 }
 
+// A literal that the SQL may keep as it stands (Tsql::keptInline) stays in the key as written.
 void TsqlTranslator::addLiteral(Literals& lits, const Literals::Span& span) {
     lits.spans.push_back(span);
-    lits.key += span.number ? u'\x02' : u'\x01';
+    const QStringView text = lits.source.mid(span.begin, span.length);
+    if (Tsql::keptInline(text))
+        lits.key += text;
+    else
+        lits.key += span.number ? u'\x02' : u'\x01';
 }
 
 QStringView TsqlTranslator::Literals::text(int slot) const {
