@@ -7,10 +7,13 @@
 #include "WorkSessions.h"
 
 namespace {
+// An index; a partial one (where) holds only the rows that meet its condition, and SQLite reads
+// it for a query whose WHERE has the condition's terms as they stand here, constants included.
 struct Index {
     const char* name;
     const char* columns;
     bool unique = false;
+    const char* where = nullptr;
 };
 
 // A table: its columns as "NAME KIND, ..." with the kinds
@@ -94,7 +97,15 @@ const QList<Table>& assetTables() {
     "HTCOD T, HINUM R, HPOIN T, HUNIT R, HTOTA R, HINU3 R?, HPOI3 T, HUNI3 R?, HCONS T, "       \
     "HCOD1SEQ T, SystemVisible I=1"
 
-// Items, partners, warehouses and the history of the item inquiry.
+// What the sales and sales return grids show of a line, besides its key.
+#define SALES_GRID_COLUMNS "HPNAM, HSNAM, HTCOD, HINUM, HINU3, HPOI3, HUNI3, HTOTA, HCONS"
+
+// Items, partners, warehouses and the history of the item inquiry. The index that a history
+// grid pages on carries, after the key (item, document, line), the columns of the grid's row
+// filter and user restriction and those it shows: a page is read from the index alone, a few
+// neighbouring entries, never from lines spread over the table (in a large file each costs
+// memory no cache holds), and a line that the filter passes over costs an index entry. The
+// stock lots have an index of the open lots only.
 const QList<Table>& inquiryTables() {
     static const QList<Table> tables = {
         {"ITEM",
@@ -132,8 +143,13 @@ const QList<Table>& inquiryTables() {
         {"HISTIN",
          SALES_LINE_COLUMNS,
          "",
-         {{"HISTIN_HICOD", "HICOD, HCOD1, HSEQ"}, {"HISTIN_HPCOD", "HPCOD, HICOD, HCOD1, HSEQ"}}},
-        {"HISTOU", SALES_LINE_COLUMNS, "", {{"HISTOU_HICOD", "HICOD, HCOD1, HSEQ"}}},
+         {{"HISTIN_HICOD",
+           "HICOD, HCOD1, HSEQ, SystemVisible, HSCOD, HDENO, " SALES_GRID_COLUMNS ", HCOD1SEQ"},
+          {"HISTIN_HPCOD", "HPCOD, HICOD, HCOD1, HSEQ"}}},
+        {"HISTOU",
+         SALES_LINE_COLUMNS,
+         "",
+         {{"HISTOU_HICOD", "HICOD, HCOD1, HSEQ, SystemVisible, HSCOD, " SALES_GRID_COLUMNS}}},
 
         // Purchases: VCOD1SEQ is the lot number of the line, VCOD1NUM what is left of the lot.
         {"BUYSIN",
@@ -145,7 +161,8 @@ const QList<Table>& inquiryTables() {
          "VPOIN T, VUNIT R, VTOTA R, VCOD1SEQ T, VCOD1NUM R",
          "",
          {{"VISEIN_VICOD", "VICOD, VCOD1, VSEQ"},
-          {"VISEIN_LOT", "VICOD, VCOD1, VCOD1SEQ"},
+          {"VISEIN_LOT", "VICOD, VCOD1, VCOD1SEQ, VPNAM, VUNIT, VINUM, VCOD1NUM", false,
+           "VCOD1NUM != 0 AND VCOD1SEQ != ''"},
           {"VISEIN_VCOD1SEQ", "VCOD1SEQ"},
           {"VISEIN_VPCOD", "VPCOD, VICOD, VCOD1, VSEQ"}}},
         {"BUYSINCODE",
@@ -156,21 +173,24 @@ const QList<Table>& inquiryTables() {
          "VCOD1 T, VOSEQ I, VDAT1 T, VICOD T, VINAM T, VPCOD T, VPNAM T, VTCOD T, VINU2 R, "
          "VPOIN T, VUNI2 R, VTOTA R, SystemVisible I=1",
          "",
-         {{"VISEOU_VICOD", "VICOD, VCOD1, VOSEQ"}}},
+         {{"VISEOU_VICOD",
+           "VICOD, VCOD1, VOSEQ, SystemVisible, VPNAM, VTCOD, VINU2, VPOIN, VUNI2"}}},
 
         // Point of sale: RIDT '0' a sale, '1' a return.
         {"RETAILD",
          "RCOD1 T, RSEQ I, RDAT1 T, RIDT T, RICOD T, RINAM T, RPNAM T, RSCOD T, RSNAM T, "
          "RTCOD T, RINUM R, RPOIN T, RUNIT R, RTOTA R, RINU2 R?, RUNI2 R?, RCONS T, RCOD1SEQ T",
          "",
-         {{"RETAILD2_INX", "RICOD, RIDT, RCOD1, RSEQ"}}},
+         {{"RETAILD2_INX",
+           "RICOD, RIDT, RCOD1, RSEQ, RSCOD, RPNAM, RSNAM, RTCOD, RINUM, RINU2, RPOIN, RUNI2, "
+           "RTOTA, RCONS, RCOD1SEQ"}}},
 
         // Transfers from warehouse TSCO1 to TSCO2.
         {"MTRAN", "MCODE T, MDATE T, MUSER T, MBACK T", "", {{"MTRAN_MCODE", "MCODE", true}}},
         {"TRAN1",
          "TCCOD T, TSEQ I, TICOD T, TINAM T, TSCO1 T, TSCO2 T, TNUMB R, TPOIN T, TCOD1SEQ T",
          "",
-         {{"TRAN1_INX", "TICOD, TCCOD, TSEQ"}}},
+         {{"TRAN1_INX", "TICOD, TCCOD, TSEQ, TSCO1, TSCO2, TNUMB, TPOIN, TCOD1SEQ"}}},
 
         // Purchase orders: SINUM ordered, SONUM received, SINYN 'N' while open; SDAT2 the
         // expected date.
@@ -182,7 +202,7 @@ const QList<Table>& inquiryTables() {
          "SCOD1 T, SSEQ I, SICOD T, SINAM T, SPNAM T, STCOD T, SINUM R, SONUM R, SPOIN T, "
          "SINYN T, SBACK T",
          "",
-         {{"SISE1_INX", "SICOD, SCOD1, SSEQ"}}},
+         {{"SISE1_INX", "SICOD, SCOD1, SSEQ, SINYN, SINUM, SONUM, SPNAM, SPOIN, SBACK"}}},
 
         // Customer orders: ONNO the quantity not yet delivered, OINYN 'N' or '' while open,
         // OINU2 the quantity in the line's own unit (NULL when the line has none).
@@ -194,7 +214,9 @@ const QList<Table>& inquiryTables() {
          "OCOD1 T, OSEQ I, OICOD T, OINAM T, OCNAM T, OSCOD T, ITCOD T, OINUM R, OINU2 R?, "
          "OPOIN T, ONNO R, OINYN T, OBACK T, OCOD1SEQ T",
          "",
-         {{"ORSUB_OICOD", "OICOD, OCOD1, OSEQ"}}},
+         {{"ORSUB_OICOD",
+           "OICOD, OCOD1, OSEQ, OINYN, ONNO, OSCOD, OCNAM, ITCOD, OINUM, OINU2, OPOIN, OBACK, "
+           "OCOD1SEQ"}}},
 
         // Repairs: REBACKM the repair document with its state RSTAT, forwarding state RSTA2
         // and pick-up flag RTAKE; REBACKD its parts; WORKER the customers' repair orders.
@@ -205,7 +227,7 @@ const QList<Table>& inquiryTables() {
         {"REBACKD",
          "RCOD1 T, RSEQ I, RPNAM T, RSTA1 T, RICOD T, RINAM T, RTCOD T, RINU2 R, RPOIN T",
          "",
-         {{"REBACKD_INX2", "RICOD, RCOD1, RSEQ"}}},
+         {{"REBACKD_INX2", "RICOD, RCOD1, RSEQ, RPNAM, RSTA1, RINAM, RTCOD, RINU2, RPOIN"}}},
         {"WORKER",
          "WCOD2 T, WDAT1 T, WPCOD T, WPNAM T, WSC13 T, WSN13 T, WICOD T, WINAM T, WTCOD T, "
          "WINU2 R, WPOIN T, WSTA1 I, WST12 I, WSTA2 I, WSTA4 I, WSTA6 I, WCOD6 T?",
@@ -225,6 +247,7 @@ const QList<Table>& inquiryTables() {
     return tables;
 }
 #undef SALES_LINE_COLUMNS
+#undef SALES_GRID_COLUMNS
 
 // Purchase lines by vendor; VINX (item code filled to 17 characters, document code, line
 // number + 10000) orders them by item, document and line.
@@ -256,6 +279,15 @@ QList<const Table*> allTables() {
     return all;
 }
 
+// CREATE INDEX for the index; with an empty head, word for word the definition that SQLite
+// keeps of it in sqlite_master (which drops IF NOT EXISTS and the schema).
+QString indexSql(const Table& table, const Index& index, const QString& head) {
+    return QStringLiteral("CREATE %1INDEX %2%3 ON %4 (%5)%6")
+        .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(), head, QLatin1String(index.name),
+             QLatin1String(table.name), QLatin1String(index.columns),
+             index.where ? QStringLiteral(" WHERE ") + QLatin1String(index.where) : QString());
+}
+
 QStringList statements(const QString& prefix) {
     QStringList out;
     for (const Table* table : allTables()) {
@@ -268,10 +300,7 @@ QStringList statements(const QString& prefix) {
                        .arg(prefix, QLatin1String(table->name), parts.join(QStringLiteral(", ")),
                             table->clustered ? QStringLiteral(" WITHOUT ROWID") : QString()));
         for (const Index& index : table->indexes)
-            out.append(QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2%3 ON %4 (%5)")
-                           .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(), prefix,
-                                QLatin1String(index.name), QLatin1String(table->name),
-                                QLatin1String(index.columns)));
+            out.append(indexSql(*table, index, QStringLiteral("IF NOT EXISTS ") + prefix));
     }
     out.append(QStringLiteral("CREATE VIEW IF NOT EXISTS %1%2")
                    .arg(prefix, QLatin1String(VendorPurchasesView)));
@@ -300,6 +329,24 @@ int addMissingColumns(SqliteConnection& db, const QString& prefix) {
     return added;
 }
 
+// An index that the file holds with another definition than the one declared now (other
+// columns or condition) is dropped, to be made anew as declared; returns how many were.
+int dropChangedIndexes(SqliteConnection& db, const QString& prefix) {
+    int dropped = 0;
+    for (const Table* table : allTables())
+        for (const Index& index : table->indexes) {
+            const QString name = QLatin1String(index.name);
+            const QVariant kept = db.scalar(
+                QStringLiteral("SELECT sql FROM %1sqlite_master WHERE type = 'index' AND name = ?1")
+                    .arg(prefix),
+                {name});
+            if (kept.isNull() || kept.toString() == indexSql(*table, index, QString())) continue;
+            db.script(QStringLiteral("DROP INDEX %1\"%2\"").arg(prefix, name));
+            ++dropped;
+        }
+    return dropped;
+}
+
 int objectCount(SqliteConnection& db, const QString& prefix) {
     return db
         .scalar(QStringLiteral("SELECT COUNT(*) FROM %1sqlite_master WHERE name NOT LIKE 'sqlite%'")
@@ -315,8 +362,9 @@ int create(SqliteConnection& db, const QString& schema) {
     db.transaction([&] {
         const int before = objectCount(db, prefix);
         const int columns = addMissingColumns(db, prefix);
+        const int rebuilt = dropChangedIndexes(db, prefix);
         for (const QString& sql : statements(prefix)) db.script(sql);
-        created = objectCount(db, prefix) - before + columns;
+        created = objectCount(db, prefix) - before + columns + rebuilt;
     });
     return created;
 }

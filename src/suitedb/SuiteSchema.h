@@ -35,8 +35,9 @@ class SqliteConnection;
 // by (item, document code, line number), so that a page of one item's history is read
 // from the index in key order whatever the size of the table.
 namespace SuiteSchema {
-// Creates whatever is missing, also columns declared since the file was made; returns the
-// number of tables, views, indexes and columns created.
+// Creates whatever is missing, also columns declared since the file was made, and makes anew
+// an index whose declaration changed since; returns the number of tables, views, indexes and
+// columns created or made anew.
 // schema names an attached database ("ZqPro4"); empty for the main one.
 int create(SqliteConnection& db, const QString& schema = QString());
 

@@ -1,6 +1,6 @@
 // The schema: every declared table and index is there, creating it twice adds nothing, an
-// older file gets the columns declared since, and a sister company's database gets the same
-// tables. (The module's statements run on this schema,
+// older file gets the columns declared since and its indexes as declared now, and a sister
+// company's database gets the same tables. (The module's statements run on this schema,
 // with their index plans checked, in the statement corpus.)
 #include <QTemporaryDir>
 #include <QtTest>
@@ -43,6 +43,35 @@ private slots:
         QVERIFY(SuiteSchema::create(old) > 0);
         QCOMPARE(old.query(QStringLiteral("SELECT ICODE, ISPACE, ORSUB FROM ITEM")).rows,
                  QList<QVariantList>({{QStringLiteral("A"), QString(), 0.0}}));
+        QCOMPARE(SuiteSchema::create(old), 0);
+    }
+
+    // An index that a file holds as an earlier version declared it is made anew as declared
+    // now: other columns, or a condition it did not have.
+    void changedIndexesAreMadeAnew() {
+        SqliteConnection old(m_dir.filePath(QStringLiteral("indexes.zqdb")),
+                             SqliteConnection::OpenMode::Create);
+        SuiteSchema::create(old);
+        const auto definition = [&](const char* index) {
+            return old
+                .scalar(QStringLiteral("SELECT sql FROM sqlite_master WHERE name = ?1"),
+                        {QLatin1String(index)})
+                .toString();
+        };
+        const QString lots = definition("VISEIN_LOT");
+        const QString orders = definition("SISE1_INX");
+        QVERIFY(lots.endsWith(QLatin1String("WHERE VCOD1NUM != 0 AND VCOD1SEQ != ''")));
+        old.script(QStringLiteral(
+            "DROP INDEX VISEIN_LOT; CREATE INDEX VISEIN_LOT ON VISEIN (VICOD, VCOD1, VCOD1SEQ);"
+            "DROP INDEX SISE1_INX; CREATE INDEX SISE1_INX ON SISE (SICOD, SCOD1, SSEQ);"
+            "INSERT INTO SISE (SCOD1, SSEQ, SICOD) VALUES ('A', 1, 'X')"));
+        QCOMPARE(SuiteSchema::create(old), 2);
+        QCOMPARE(definition("VISEIN_LOT"), lots);
+        QCOMPARE(definition("SISE1_INX"), orders);
+        QCOMPARE(old.scalar(QStringLiteral("SELECT COUNT(*) FROM SISE INDEXED BY SISE1_INX WHERE "
+                                           "SICOD = 'X'"))
+                     .toInt(),
+                 1);
         QCOMPARE(SuiteSchema::create(old), 0);
     }
 
