@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <cmath>
 #include <functional>
+#include <optional>
 
 #include "Clock.h"
 #include "DemoData.h"
@@ -21,22 +22,24 @@ namespace HistoryData {
 // file are not journalled.
 class BulkMode {
 public:
-    explicit BulkMode(SqliteConnection& db) : m_db(db) {
+    explicit BulkMode(SqliteConnection& db)
+        : m_db(db), m_cacheSize(db.scalar(QStringLiteral("PRAGMA cache_size")).toLongLong()) {
         m_db.script(
             QStringLiteral("PRAGMA journal_mode = DELETE; PRAGMA synchronous = OFF; "
                            "PRAGMA cache_size = -1000000; PRAGMA temp_store = MEMORY"));
     }
     ~BulkMode() {
         try {
-            m_db.script(
-                QStringLiteral("PRAGMA cache_size = -2000; PRAGMA temp_store = DEFAULT; "
-                               "PRAGMA synchronous = NORMAL; PRAGMA journal_mode = WAL"));
+            m_db.script(QStringLiteral("PRAGMA cache_size = %1; PRAGMA temp_store = DEFAULT; "
+                                       "PRAGMA synchronous = NORMAL; PRAGMA journal_mode = WAL")
+                            .arg(m_cacheSize));
         } catch (...) {
         }
     }
 
 private:
     SqliteConnection& m_db;
+    qint64 m_cacheSize;  // the connection's own, given back
 };
 
 namespace {
@@ -139,6 +142,47 @@ private:
     int m_column = 0;
 };
 
+// Runs statements of SQLite's own words on the handle.
+void execute(sqlite3* db, const QByteArray& sql) {
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message);
+    const QString text = QString::fromUtf8(message);
+    sqlite3_free(message);
+    if (rc != SQLITE_OK) throw SqlErrors::fromSqlite(rc, text, QString::fromUtf8(sql), QString());
+}
+
+// The document headers of one table, written in the order of their codes, as a file that grew
+// day by day holds them: a table's documents are met with their lines, whose numbers cycle
+// through the days, so the headers are gathered in a temporary table and copied from there
+// once the lines are written (write).
+class Headers {
+public:
+    // columns: the columns and values of the INSERT, "(PCOD1, PDAT1) VALUES (?,?)".
+    Headers(sqlite3* db, const char* table, const char* code, const char* columns)
+        : m_db(db), m_table(table), m_code(code), m_staging(m_table + "_HEADERS") {
+        execute(db, "CREATE TEMP TABLE " + m_staging + " AS SELECT * FROM main." + m_table +
+                        " WHERE 0");
+        m_sql = "INSERT INTO temp." + m_staging + ' ' + columns;
+        m_insert.emplace(db, m_sql.constData());
+    }
+
+    Insert& insert() { return *m_insert; }
+
+    void write() {
+        m_insert.reset();
+        execute(m_db, "INSERT OR IGNORE INTO main." + m_table + " SELECT * FROM temp." + m_staging +
+                          " ORDER BY " + m_code + " COLLATE TSQL; DROP TABLE temp." + m_staging);
+    }
+
+private:
+    sqlite3* m_db;
+    QByteArray m_table;
+    QByteArray m_code;
+    QByteArray m_staging;
+    QByteArray m_sql;
+    std::optional<Insert> m_insert;
+};
+
 QByteArray padded(qint64 n, int width) { return QByteArray::number(n).rightJustified(width, '0'); }
 
 // A document: its number in its table, code, date and partners.
@@ -231,9 +275,8 @@ void salesLines(Writer& w, Table table, quint64 from, quint64 to) {
                            "HCOD1SEQ, SystemVisible) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,"
                            "?,?)";
     Insert lines(w.db(), sql.constData());
-    Insert documents(w.db(),
-                     "INSERT OR IGNORE INTO POSEIN (PCOD1, PDAT1, PPCOD, PPNAM, PSCOD, "
-                     "PTAXM, PTOTA) VALUES (?,?,?,?,?,?,?)");
+    Headers documents(w.db(), "POSEIN", "PCOD1",
+                      "(PCOD1, PDAT1, PPCOD, PPNAM, PSCOD, PTAXM, PTOTA) VALUES (?,?,?,?,?,?,?)");
     w.run(
         table, from, to,
         [&](Document& d, int seq, quint64 n, std::uint64_t h) {
@@ -280,7 +323,8 @@ void salesLines(Writer& w, Table table, quint64 from, quint64 to) {
         },
         [&](const Document& d) {
             if (table != Sales) return;
-            documents.text(d.code)
+            documents.insert()
+                .text(d.code)
                 .text(w.span().roc(d.day))
                 .text(customerCode(d))
                 .text(customerName(d))
@@ -289,6 +333,7 @@ void salesLines(Writer& w, Table table, quint64 from, quint64 to) {
                 .real(cents(d.total))
                 .row();
         });
+    documents.write();
 }
 
 // Purchases with their lots: a lot keeps what is left of it and where it lies.
@@ -298,9 +343,8 @@ void purchaseLines(Writer& w, quint64 from, quint64 to, const QDate& recent) {
                  "VTCOD, VINUM, VPOIN, VUNIT, VTOTA, VCOD1SEQ, VCOD1NUM) VALUES "
                  "(?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     Insert lots(w.db(), "INSERT INTO BUYSINCODE (BCOD1SEQ, STCOD, INUMB) VALUES (?,?,?)");
-    Insert documents(w.db(),
-                     "INSERT OR IGNORE INTO BUYSIN (BCOD1, BDAT1, BPCOD, BPNAM, BTAXM, "
-                     "BTOTA) VALUES (?,?,?,?,?,?)");
+    Headers documents(w.db(), "BUYSIN", "BCOD1",
+                      "(BCOD1, BDAT1, BPCOD, BPNAM, BTAXM, BTOTA) VALUES (?,?,?,?,?,?)");
     const auto& vendors = ItemCatalogue::vendors();
     w.run(
         Purchases, from, to,
@@ -339,7 +383,8 @@ void purchaseLines(Writer& w, quint64 from, quint64 to, const QDate& recent) {
             }
         },
         [&](const Document& d) {
-            documents.text(d.code)
+            documents.insert()
+                .text(d.code)
                 .text(w.span().roc(d.day))
                 .text(vendors[d.vendor].code)
                 .text(vendors[d.vendor].shortName)
@@ -347,6 +392,7 @@ void purchaseLines(Writer& w, quint64 from, quint64 to, const QDate& recent) {
                 .real(cents(d.total))
                 .row();
         });
+    documents.write();
 }
 
 void purchaseReturnLines(Writer& w, quint64 from, quint64 to) {
@@ -422,9 +468,7 @@ void transferLines(Writer& w, quint64 from, quint64 to) {
     Insert lines(w.db(),
                  "INSERT INTO TRAN1 (TCCOD, TSEQ, TICOD, TINAM, TSCO1, TSCO2, TNUMB, "
                  "TPOIN, TCOD1SEQ) VALUES (?,?,?,?,?,?,?,?,?)");
-    Insert documents(w.db(),
-                     "INSERT OR IGNORE INTO MTRAN (MCODE, MDATE, MUSER, MBACK) VALUES "
-                     "(?,?,?,?)");
+    Headers documents(w.db(), "MTRAN", "MCODE", "(MCODE, MDATE, MUSER, MBACK) VALUES (?,?,?,?)");
     w.run(
         Transfers, from, to,
         [&](Document& d, int seq, quint64 n, std::uint64_t h) {
@@ -442,12 +486,14 @@ void transferLines(Writer& w, quint64 from, quint64 to) {
                 .row();
         },
         [&](const Document& d) {
-            documents.text(d.code)
+            documents.insert()
+                .text(d.code)
                 .text(w.span().roc(d.day))
                 .text(salesman(d).user)
                 .text(d.h % 4 == 0 ? QByteArray("門市補貨") : QByteArray())
                 .row();
         });
+    documents.write();
 }
 
 // Purchase orders: most are received in full; open ones ('N') wait for part of the order.
@@ -455,9 +501,8 @@ void purchaseOrderLines(Writer& w, quint64 from, quint64 to) {
     Insert lines(w.db(),
                  "INSERT INTO SISE (SCOD1, SSEQ, SICOD, SINAM, SPNAM, STCOD, SINUM, "
                  "SONUM, SPOIN, SINYN, SBACK) VALUES (?,?,?,?,?,?,?,?,?,?,?)");
-    Insert documents(w.db(),
-                     "INSERT OR IGNORE INTO SBIN (SCOD1, SDAT1, SDAT2, SPCOD, SPNAM, "
-                     "SINYN) VALUES (?,?,?,?,?,?)");
+    Headers documents(w.db(), "SBIN", "SCOD1",
+                      "(SCOD1, SDAT1, SDAT2, SPCOD, SPNAM, SINYN) VALUES (?,?,?,?,?,?)");
     const auto& vendors = ItemCatalogue::vendors();
     const auto open = [](const Document& d) { return d.h % 4 == 0; };
     w.run(
@@ -480,7 +525,8 @@ void purchaseOrderLines(Writer& w, quint64 from, quint64 to) {
                 .row();
         },
         [&](const Document& d) {
-            documents.text(d.code)
+            documents.insert()
+                .text(d.code)
                 .text(w.span().roc(d.day))
                 .text(rocAfter(w.span(), d.day, 14 + int((d.h >> 20) % 30)))
                 .text(vendors[d.vendor].code)
@@ -488,6 +534,7 @@ void purchaseOrderLines(Writer& w, quint64 from, quint64 to) {
                 .text(open(d) ? "N" : "Y")
                 .row();
         });
+    documents.write();
 }
 
 // Customer orders: ONNO is what is still to deliver; OINU2 the quantity in the line's own
@@ -497,9 +544,8 @@ void customerOrderLines(Writer& w, quint64 from, quint64 to) {
                  "INSERT INTO ORSUB (OCOD1, OSEQ, OICOD, OINAM, OCNAM, OSCOD, ITCOD, "
                  "OINUM, OINU2, OPOIN, ONNO, OINYN, OBACK, OCOD1SEQ) VALUES "
                  "(?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-    Insert documents(w.db(),
-                     "INSERT OR IGNORE INTO ORDET (OCOD1, ODAT1, OPCOD, OCNAM, OSCOD) "
-                     "VALUES (?,?,?,?,?)");
+    Headers documents(w.db(), "ORDET", "OCOD1",
+                      "(OCOD1, ODAT1, OPCOD, OCNAM, OSCOD) VALUES (?,?,?,?,?)");
     w.run(
         CustomerOrders, from, to,
         [&](Document& d, int seq, quint64 n, std::uint64_t h) {
@@ -531,13 +577,15 @@ void customerOrderLines(Writer& w, quint64 from, quint64 to) {
                 .row();
         },
         [&](const Document& d) {
-            documents.text(d.code)
+            documents.insert()
+                .text(d.code)
                 .text(w.span().roc(d.day))
                 .text(customerCode(d))
                 .text(customerName(d))
                 .text(salesman(d).code)
                 .row();
         });
+    documents.write();
 }
 
 // Repairs: the parts used on repair documents, and the customers' repair orders whose
@@ -546,9 +594,8 @@ void repairLines(Writer& w, quint64 from, quint64 to) {
     Insert lines(w.db(),
                  "INSERT INTO REBACKD (RCOD1, RSEQ, RPNAM, RSTA1, RICOD, RINAM, RTCOD, "
                  "RINU2, RPOIN) VALUES (?,?,?,?,?,?,?,?,?)");
-    Insert documents(w.db(),
-                     "INSERT OR IGNORE INTO REBACKM (RCOD1, RDAT1, RPCOD, RPNAM, RSTAT, "
-                     "RSTA2, RTAKE) VALUES (?,?,?,?,?,?,?)");
+    Headers documents(w.db(), "REBACKM", "RCOD1",
+                      "(RCOD1, RDAT1, RPCOD, RPNAM, RSTAT, RSTA2, RTAKE) VALUES (?,?,?,?,?,?,?)");
     w.run(
         RepairParts, from, to,
         [&](Document& d, int seq, quint64 n, std::uint64_t h) {
@@ -566,7 +613,8 @@ void repairLines(Writer& w, quint64 from, quint64 to) {
         },
         [&](const Document& d) {
             // State values outside the lists (11, 8) happen too and show as empty texts.
-            documents.text(d.code)
+            documents.insert()
+                .text(d.code)
                 .text(w.span().roc(d.day))
                 .text(customerCode(d))
                 .text(customerName(d))
@@ -575,6 +623,7 @@ void repairLines(Writer& w, quint64 from, quint64 to) {
                 .integer((d.h >> 16) % 3 == 0 ? 1 : 0)
                 .row();
         });
+    documents.write();
 }
 
 void repairOrders(Writer& w, quint64 from, quint64 to) {
@@ -689,6 +738,10 @@ void updateItemTotals(SqliteConnection& db) {
                        "0)"));
 }
 
+// The busy item's locations in a large history: one for every 10,000 sales lines, and enough
+// to fill a few pages of its location grid in a small one.
+int busyLocations(qint64 lines) { return int(qMax<qint64>(30, lines / 10000)); }
+
 const QDate LargeFirst(1991, 1, 1);   // 080.01.01
 const QDate LargeLast(2010, 12, 31);  // 099.12.31
 }  // namespace
@@ -729,6 +782,7 @@ qint64 fillLarge(SqliteConnection& db, qint64 lines) {
             db.exec(QStringLiteral("DROP INDEX \"%1\"").arg(index));
         const Span span(LargeFirst, LargeLast);
         generate(db.handle(), span, LargeLast, done, lines);
+        ItemCatalogue::addBackRooms(db, ItemCatalogue::BusyItem, busyLocations(lines));
         SuiteSchema::create(db);
         updateItemTotals(db);
         added = totalRows(db) - before;

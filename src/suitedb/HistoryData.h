@@ -28,7 +28,8 @@ constexpr qint64 DemoLines = 20000;
 qint64 fillDemo(SqliteConnection& db, const QDate& today);
 
 // Adds benchmark history dated 080.01.01 to 099.12.31 until that span holds the given
-// number of sales lines (and the other tables their share): nothing when it already does.
+// number of sales lines (and the other tables their share), and gives the busy item a
+// location for every 10,000 sales lines (at least 30): nothing when it already does.
 // Creates the schema and the demo data first where they are missing. Runs in one
 // transaction and builds the history tables' indexes after the rows are in. Returns the
 // number of rows added.

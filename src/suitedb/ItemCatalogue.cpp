@@ -324,7 +324,8 @@ Item makeItem(int index) {
         roundedPrice(g.lowPrice + double((h >> 24) % 1000) / 1000.0 * (g.highPrice - g.lowPrice));
     item.cost = std::round(item.price * (0.70 + double((h >> 34) % 12) / 100.0));
     item.serial = g.serial;
-    item.lot = g.lot;
+    // The busy item is bought in lots too, so that its lot grid has its share of the lines.
+    item.lot = g.lot || index == BusyItem;
     item.vendor = int((h >> 40) % 60);
     return item;
 }
@@ -532,6 +533,12 @@ int fillStock(SqliteConnection& db) {
     return rows;
 }
 
+// A location of one of the warehouses' back rooms, with its name: "R001" to "R999" in each.
+std::pair<const Warehouse&, QString> backRoom(int n) {
+    const Warehouse& house = warehouses()[n % warehouses().size()];
+    return {house, QStringLiteral("R%1").arg(1 + n / warehouses().size(), 3, 10, QLatin1Char('0'))};
+}
+
 int fillWarehousesAndVendors(SqliteConnection& db) {
     int rows = 0;
     if (isEmpty(db, "ITYP")) {
@@ -625,6 +632,24 @@ int fillMasters(SqliteConnection& db, const QDate& today) {
         if (isEmpty(db, "STOC")) rows += fillStock(db);
     });
     return rows;
+}
+
+int addBackRooms(SqliteConnection& db, int index, int count) {
+    const QString code = text(item(index).code);
+    int added = 0;
+    for (int n = 0; n < count; ++n) {
+        const auto [house, shelf] = backRoom(n);
+        db.exec(
+            QStringLiteral("INSERT OR IGNORE INTO PLACE (PTCOD, PICOD, PINAM) VALUES (?1, ?2, ?3)"),
+            {QLatin1String(house.code), shelf,
+             QStringLiteral("%1 後場 %2").arg(text(house.name), shelf)});
+        added +=
+            int(db.exec(QStringLiteral("INSERT INTO ITEMP (ICODE, ITCOD, IICOD) SELECT ?1, ?2, ?3 "
+                                       "WHERE NOT EXISTS (SELECT 1 FROM ITEMP WHERE ICODE = ?1 "
+                                       "AND ITCOD = ?2 AND IICOD = ?3)"),
+                        {code, QLatin1String(house.code), shelf}));
+    }
+    return added;
 }
 
 qint64 fillCatalogue(SqliteConnection& db, const QDate& today, int count) {

@@ -54,7 +54,8 @@ const QList<Partner>& vendors();
 const QList<Salesman>& salesmen();
 const QList<Warehouse>& warehouses();  // ITYP rows of type '1'
 
-// The item that holds about one line in twenty of every history table.
+// The item that holds about one line in twenty of every history table; unlike the others of
+// its group it is bought in lots.
 constexpr int BusyItem = 450;
 
 // A well-mixed 64-bit value for a key (splitmix64); the source of every choice.
@@ -69,6 +70,10 @@ int itemForLine(std::uint64_t table, std::uint64_t line);
 // returns the number of rows added. One item in a hundred has no stock anywhere, and about
 // one in thirty is stopped (ITEM3.STOPSALE 1).
 int fillMasters(SqliteConnection& db, const QDate& today);
+
+// Gives the item of the index `count` locations in the warehouses' back rooms (ITEMP, with
+// their PLACE rows), where it does not have them yet; returns the ITEMP rows added.
+int addBackRooms(SqliteConnection& db, int index, int count);
 
 // A benchmark's item master when ITEM is empty: the first `count` items (with ITEM1, ITEM3,
 // STOC, ITEMP, warehouses and vendors), written in code order as the server's clustered key

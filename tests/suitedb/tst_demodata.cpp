@@ -327,6 +327,23 @@ private slots:
         const double share =
             a.scalar(QStringLiteral("SELECT AVG(HICOD = ?1) FROM HISTIN"), {busy}).toDouble();
         QVERIFY2(share > 0.03 && share < 0.08, qPrintable(QString::number(share)));
+        // It has open lots and locations enough to page through.
+        QVERIFY(::count(b, QStringLiteral("SELECT COUNT(*) FROM VISEIN WHERE VICOD = '%1' AND "
+                                          "VCOD1NUM != 0 AND VCOD1SEQ != ''")
+                               .arg(busy)) > 15);
+        QVERIFY(
+            ::count(b, QStringLiteral("SELECT COUNT(*) FROM ITEMP WHERE ICODE = '%1'").arg(busy)) >=
+            30);
+        // Document headers lie in the order of their codes, as documents entered day by day
+        // do: the demo's, then the large history's.
+        for (const auto& [table, code] :
+             {std::pair("POSEIN", "PCOD1"), std::pair("BUYSIN", "BCOD1"),
+              std::pair("MTRAN", "MCODE"), std::pair("SBIN", "SCOD1"), std::pair("ORDET", "OCOD1"),
+              std::pair("REBACKM", "RCOD1")})
+            QCOMPARE(::count(b, QStringLiteral("SELECT COUNT(*) FROM (SELECT %2 < LAG(%2) OVER "
+                                               "(ORDER BY rowid) AS back FROM %1) WHERE back")
+                                    .arg(QLatin1String(table), QLatin1String(code))),
+                     1);
     }
 };
 
