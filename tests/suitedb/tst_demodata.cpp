@@ -334,16 +334,6 @@ private slots:
         QVERIFY(
             ::count(b, QStringLiteral("SELECT COUNT(*) FROM ITEMP WHERE ICODE = '%1'").arg(busy)) >=
             30);
-        // Document headers lie in the order of their codes, as documents entered day by day
-        // do: the demo's, then the large history's.
-        for (const auto& [table, code] :
-             {std::pair("POSEIN", "PCOD1"), std::pair("BUYSIN", "BCOD1"),
-              std::pair("MTRAN", "MCODE"), std::pair("SBIN", "SCOD1"), std::pair("ORDET", "OCOD1"),
-              std::pair("REBACKM", "RCOD1")})
-            QCOMPARE(::count(b, QStringLiteral("SELECT COUNT(*) FROM (SELECT %2 < LAG(%2) OVER "
-                                               "(ORDER BY rowid) AS back FROM %1) WHERE back")
-                                    .arg(QLatin1String(table), QLatin1String(code))),
-                     1);
     }
 };
 

@@ -415,8 +415,7 @@ private slots:
         const QStringList texts = {
             open + QStringLiteral(" ORDER BY C"),
             QStringLiteral("SELECT C FROM P WHERE Q = 0 OR '' = C OR C > '' ORDER BY C, Q"),
-            QStringLiteral("SELECT Q FROM P WHERE 0 <> Q AND Q < 1 AND C <> '' ORDER BY Q"),
-            QStringLiteral("SELECT COUNT(*), SUM(Q) FROM P WHERE Q >= 0 AND K + C > ''"),
+            QStringLiteral("SELECT COUNT(*), SUM(Q) FROM P WHERE 0 <> Q AND K + C > ''"),
         };
         for (const QString& text : texts) {
             QString bound = text;
