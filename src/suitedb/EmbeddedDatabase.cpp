@@ -28,6 +28,15 @@ ResultSets EmbeddedDatabase::execute(const QString& commandText) {
     return out;
 }
 
+void EmbeddedDatabase::stream(const QString& commandText, ResultSink& sink) {
+    QMutexLocker lock(&m_mutex);
+    const TsqlBatch batch(commandText);
+    const std::vector<BatchStatement>& statements = batch.statements();
+    if (statements.size() > 1 || statements.front().kind != BatchStatement::Kind::Sql)
+        for (const BatchStatement& statement : statements) parse(batch, statement);
+    for (const BatchStatement& statement : statements) stream(batch, statement, sink);
+}
+
 void EmbeddedDatabase::parse(const TsqlBatch& batch, const BatchStatement& statement) {
     switch (statement.kind) {
         case BatchStatement::Kind::Sql:
@@ -59,6 +68,30 @@ void EmbeddedDatabase::run(const TsqlBatch& batch, const BatchStatement& stateme
                 run(batch, statement.body[0], out);
             else if (statement.body.size() > 1)
                 run(batch, statement.body[1], out);
+            break;
+    }
+}
+
+void EmbeddedDatabase::stream(const TsqlBatch& batch, const BatchStatement& statement,
+                              ResultSink& sink) {
+    switch (statement.kind) {
+        case BatchStatement::Kind::Sql:
+            m_translator.stream(batch, statement.first, statement.last, sink);
+            break;
+        case BatchStatement::Kind::Call: {
+            ResultSets answer;
+            call(statement, answer);
+            sink.take(answer);
+            break;
+        }
+        case BatchStatement::Kind::Block:
+            for (const BatchStatement& inner : statement.body) stream(batch, inner, sink);
+            break;
+        case BatchStatement::Kind::If:
+            if (holds(batch, statement))
+                stream(batch, statement.body[0], sink);
+            else if (statement.body.size() > 1)
+                stream(batch, statement.body[1], sink);
             break;
     }
 }

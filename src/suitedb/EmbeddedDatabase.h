@@ -26,6 +26,12 @@ public:
                               std::shared_ptr<const ProcedureRegistry> procedures = {});
 
     ResultSets execute(const QString& commandText) override;
+    // The rows of every SELECT as SQLite steps to them, so that a result of any size takes the
+    // memory of one row (a procedure's answer, a page, is handed over whole). A statement
+    // that fails after some of its rows has handed those over. A SELECT keeps its snapshot of
+    // the file until its last row is read: other workstations go on writing, but the journal
+    // cannot be folded back into the file past it. The sink must not use this database.
+    void stream(const QString& commandText, ResultSink& sink) override;
 
     // The connection below the front end (schema, demo data, tests). Not to be used while
     // another thread runs execute.
@@ -37,6 +43,7 @@ public:
 private:
     void parse(const TsqlBatch& batch, const BatchStatement& statement);
     void run(const TsqlBatch& batch, const BatchStatement& statement, ResultSets& out);
+    void stream(const TsqlBatch& batch, const BatchStatement& statement, ResultSink& sink);
     void call(const BatchStatement& statement, ResultSets& out);
     bool holds(const TsqlBatch& batch, const BatchStatement& statement);
 

@@ -253,6 +253,28 @@ ResultSet SqliteConnection::query(const QString& sql, const QVariantList& values
     return run(statement, sql);
 }
 
+void SqliteConnection::each(const QString& sql, const QVariantList& values,
+                            const std::function<void(const QVariantList& row)>& take) {
+    Statement& s = cached(sql);
+    bind(s.handle, values, sql);
+    // Reset however the reading ends, also when the function throws.
+    const struct Reset {
+        sqlite3_stmt* handle;
+        ~Reset() { sqlite3_reset(handle); }
+    } reset{s.handle};
+    QVariantList row;
+    for (bool first = true;; first = false) {
+        const int rc = sqlite3_step(s.handle);
+        if (first && describe(s.handle, s.prepared, s.columns, s.dateTimes)) ++m_preparations;
+        if (rc == SQLITE_DONE) return;
+        if (rc != SQLITE_ROW) fail(rc, sql);
+        row.clear();
+        for (qsizetype i = 0; i < s.columns.size(); ++i)
+            row.append(columnValue(s.handle, int(i), s.dateTimes[size_t(i)]));
+        take(row);
+    }
+}
+
 qlonglong SqliteConnection::exec(const QString& sql, const QVariantList& values) {
     query(sql, values);
     return sqlite3_changes64(m_db);

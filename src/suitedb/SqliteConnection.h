@@ -38,6 +38,11 @@ public:
     // Runs one statement with the values bound to ?1, ?2, ... The statement stays prepared
     // for the next call with the same text.
     ResultSet query(const QString& sql, const QVariantList& values = {});
+    // As query, but hands each row to the function as SQLite steps to it and keeps none, so
+    // that a result of any size takes the memory of one row. The function must not use this
+    // connection.
+    void each(const QString& sql, const QVariantList& values,
+              const std::function<void(const QVariantList& row)>& take);
     // As query, for a statement without result; returns the number of rows changed.
     qlonglong exec(const QString& sql, const QVariantList& values = {});
     // The first value of the first row; invalid when there is no row.

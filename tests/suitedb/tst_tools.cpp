@@ -161,6 +161,41 @@ private slots:
         QCOMPARE(made.out, QStringLiteral("A\n7\n"));
     }
 
+    // An error after rows were printed: the rows read before it stay (of earlier commands and of
+    // the failing statement), the tab-separated output stops there, the JSON array is closed
+    // around them; the error line and exit code are as ever. A statement that fails before its
+    // first row prints nothing of it.
+    void errorAfterRows() {
+        const QStringList commands = {
+            QStringLiteral("--db"),
+            database(),
+            QStringLiteral("-Q"),
+            QStringLiteral("Select 1 As N"),
+            QStringLiteral("-Q"),
+            QStringLiteral("Select DEPARTNO, 10 / (DEPARTNO - 3) As Q From Depart25 Order By 1"),
+            QStringLiteral("-Q"),
+            QStringLiteral("Select 2 As M")};
+        const QString divided = QStringLiteral("Msg 0x80040E14: 發現除以零的錯誤。\n");
+        const Run plain = run(QStringLiteral("zqsql"), commands);
+        QCOMPARE(plain.code, 1);
+        QCOMPARE(plain.out, QStringLiteral("N\n1\n\nDEPARTNO\tQ\n01\t-5\n02\t-10\n"));
+        QCOMPARE(plain.err, divided);
+        const Run json =
+            run(QStringLiteral("zqsql"), QStringList{QStringLiteral("--json")} + commands);
+        QCOMPARE(json.code, 1);
+        QCOMPARE(json.out,
+                 QStringLiteral("[{\"columns\":[\"N\"],\"rows\":[[1]]},{\"columns\":[\"DEPARTNO\","
+                                "\"Q\"],\"rows\":[[\"01\",-5],[\"02\",-10]]}]\n"));
+        QCOMPARE(json.err, divided);
+
+        const Run first = run(QStringLiteral("zqsql"),
+                              {QStringLiteral("--db"), database(), QStringLiteral("--json"),
+                               QStringLiteral("-Q"), QStringLiteral("Select 10 / 0 As Q")});
+        QCOMPARE(first.code, 1);
+        QCOMPARE(first.out, QStringLiteral("[]\n"));
+        QCOMPARE(first.err, divided);
+    }
+
     void errorLine() {
         const Run r =
             run(QStringLiteral("zqsql"), {QStringLiteral("--db"), database(), QStringLiteral("-Q"),

@@ -380,6 +380,35 @@ void TsqlTranslator::run(const TsqlBatch& batch, qsizetype first, qsizetype last
     keep(lits, std::move(fresh));
 }
 
+void TsqlTranslator::stream(const TsqlBatch& batch, qsizetype first, qsizetype last,
+                            ResultSink& sink) {
+    const Literals lits = literals(batch, first, last);
+    std::unique_ptr<Shape> fresh;
+    Shape* s = shape(batch, first, last, lits, false, fresh);
+    for (Translation& t : s->statements) {
+        if (t.statement.kind == Statement::Kind::Definition) {
+            runDefinition(batch, t.statement);
+            refresh();
+            continue;
+        }
+        bind(t, batch.tokens(), *s);
+        const Variant& v = variant(t, lits);
+        if (t.statement.kind != Statement::Kind::Select) {
+            m_db.query(v.sql, values(v, lits));
+            continue;
+        }
+        const QStringList& names = t.statement.select->names;
+        bool begun = false;
+        m_db.each(v.sql, values(v, lits), [&](const QVariantList& row) {
+            if (!begun) sink.columns(names);
+            begun = true;
+            sink.row(row);
+        });
+        if (!begun) sink.columns(names);
+    }
+    keep(lits, std::move(fresh));
+}
+
 // A text whose tokens, literals aside, are those of a statement range kept in the cache is
 // one statement as a batch too: the range began with a statement's first word and held no
 // ';', IF, EXEC, block or END that would have ended it, and those are the same tokens.

@@ -27,6 +27,10 @@ public:
     // Runs the statements of tokens [first, last) of the batch and appends the result sets of
     // the SELECTs. Throws DbError.
     void run(const TsqlBatch& batch, qsizetype first, qsizetype last, ResultSets& out);
+    // As run, but hands the rows of each SELECT to the sink as SQLite steps to them; a set
+    // begins at its first row (or at its end when it has none), so a statement that fails
+    // before its first row hands over nothing.
+    void stream(const TsqlBatch& batch, qsizetype first, qsizetype last, ResultSink& sink);
     // Runs a command text that is one statement of a shape translated before (the grids send
     // the same statements over and over with other values) without tokenizing and splitting
     // it as a batch: the same results and errors as the way through TsqlBatch and run. False,
