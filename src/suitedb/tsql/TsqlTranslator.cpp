@@ -35,26 +35,6 @@ QVariant numberValue(QStringView text) {
     return text.toDouble();
 }
 
-// The start of a LIKE pattern that every match begins with: plain characters and one-character
-// classes such as [_] and [[], up to the first wildcard.
-QString likePrefix(const QString& pattern) {
-    QString prefix;
-    for (qsizetype i = 0; i < pattern.size(); ++i) {
-        const QChar c = pattern[i];
-        if (c == u'%' || c == u'_') break;
-        if (c == u'[') {
-            if (i + 2 < pattern.size() && pattern[i + 2] == u']' && pattern[i + 1] != u'^') {
-                prefix += pattern[i + 1];
-                i += 2;
-                continue;
-            }
-            break;
-        }
-        prefix += c;
-    }
-    return prefix;
-}
-
 // A history key split back into its document code and line number, when comparing the
 // parts orders exactly as comparing the texts: the code of plain characters (nothing that
 // orders below a blank) padded with blanks to its length, then five digits of 10000 + line.
@@ -99,7 +79,7 @@ int siteChoice(const Site& site, const QVariant& value) {
     const QString text = value.toString();
     switch (site.kind) {
         case Site::Kind::LikePrefix:
-            return likePrefix(text).isEmpty() ? 0 : 1;
+            return TsqlFunctions::likePrefix(text).isEmpty() ? 0 : 1;
         case Site::Kind::KeySplit:
             return splitKey(text, site.keyLength, nullptr, nullptr) ? 1 : 0;
         case Site::Kind::KeyRanges: {
@@ -312,11 +292,11 @@ QVariantList TsqlTranslator::values(const Variant& v, const Literals& lits) cons
                 out.append(value);
                 break;
             case Source::LikeLow:
-                out.append(likePrefix(value.toString()));
+                out.append(TsqlFunctions::likePrefix(value.toString()));
                 break;
             case Source::LikeHigh:
                 // U+FFFF orders after every character in ICU: the end of the prefix's range.
-                out.append(likePrefix(value.toString()) + QChar(0xFFFF));
+                out.append(TsqlFunctions::likePrefix(value.toString()) + QChar(0xFFFF));
                 break;
             case Source::KeyCode:
             case Source::KeyLine: {
