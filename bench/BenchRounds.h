@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <QElapsedTimer>
 #include <algorithm>
 #include <functional>
@@ -41,3 +43,18 @@ inline double medianOf(const Rounds& rounds, size_t work) {
 inline double medianRatio(const Rounds& rounds, size_t over, size_t under) {
     return median(rounds, [=](const std::vector<double>& r) { return r[over] / r[under]; });
 }
+
+// Runs statement texts in turn on a database, one per call; `full` says whether an answer is
+// the page it should be, and a wrong one ends the benchmark.
+template <class Database, class Full>
+struct TextCaller {
+    Database& db;
+    QStringList texts;
+    Full full;
+    qsizetype next = 0;
+
+    void operator()() {
+        const QString& text = texts[next++ % texts.size()];
+        if (!full(db.execute(text))) qFatal("not the page it should be: %s", qPrintable(text));
+    }
+};

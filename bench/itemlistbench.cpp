@@ -72,25 +72,16 @@ QStringList texts(int key, int items) {
     return out;
 }
 
-// Runs the texts in turn; every page must be full.
-struct Caller {
-    EmbeddedDatabase& db;
-    QStringList texts;
-    qsizetype next = 0;
-
-    void operator()() {
-        const QString& text = texts[next++ % texts.size()];
-        if (db.execute(text).value(1).rows.size() != 15)
-            qFatal("a page without 15 rows: %s", qPrintable(text));
-    }
-};
+// Every page of the list holds fifteen items.
+bool fullList(const ResultSets& sets) { return sets.value(1).rows.size() == 15; }
+using Caller = TextCaller<EmbeddedDatabase, bool (*)(const ResultSets&)>;
 
 // (a): the pages of every key on both lists, small and large in turn.
 void pageCosts(EmbeddedDatabase& small, int smallItems, EmbeddedDatabase& large, int largeItems) {
     std::vector<std::function<void()>> works;
     for (int key : Keys) {
-        works.push_back(Caller{small, texts(key, smallItems)});
-        works.push_back(Caller{large, texts(key, largeItems)});
+        works.push_back(Caller{small, texts(key, smallItems), fullList});
+        works.push_back(Caller{large, texts(key, largeItems), fullList});
     }
     const Rounds rounds = measure(works, 40);
     double worst = 0;
@@ -123,7 +114,8 @@ void openingCost(const QString& folder) {
     SuiteSchema::create(s.connection());  // columns added since the files were made
     SuiteSchema::create(l.connection());
     const QString open = call(99, QString());
-    std::vector<std::function<void()>> works = {Caller{s, {open}}, Caller{l, {open}}};
+    std::vector<std::function<void()>> works = {Caller{s, {open}, fullList},
+                                                Caller{l, {open}, fullList}};
     const Rounds rounds = measure(works, 100);
     std::printf("opening: %.1f us with 50 thousand history lines, %.1f us with 5 million\n",
                 medianOf(rounds, 0), medianOf(rounds, 1));

@@ -59,19 +59,8 @@ QStringList texts(int mode, int assets) {
     return out;
 }
 
-struct Caller {
-    EmbeddedDatabase& db;
-    QStringList texts;
-    qsizetype next = 0;
-    void operator()() {
-        const ResultSets sets = db.execute(texts[next]);
-        next = (next + 1) % texts.size();
-        if (sets.isEmpty() || sets[0].rows.isEmpty()) {
-            std::fprintf(stderr, "empty page: %s\n", qPrintable(texts[next]));
-            std::exit(1);
-        }
-    }
-};
+bool somePage(const ResultSets& sets) { return !sets.isEmpty() && !sets[0].rows.isEmpty(); }
+using Caller = TextCaller<EmbeddedDatabase, bool (*)(const ResultSets&)>;
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -84,8 +73,8 @@ int main(int argc, char** argv) {
     double worst = 0;
     int worstMode = 0;
     for (int mode : Modes) {
-        Caller a{*large, texts(mode, 1000000)};
-        Caller b{*small, texts(mode, 1000)};
+        Caller a{*large, texts(mode, 1000000), somePage};
+        Caller b{*small, texts(mode, 1000), somePage};
         const Rounds rounds = measure({std::ref(a), std::ref(b)}, 64);
         const double ratio = medianRatio(rounds, 0, 1);
         std::printf("  mode %d: %.2f (%.0f us against %.0f us)\n", mode, ratio,
