@@ -344,7 +344,10 @@ void TsqlTranslator::runStatement(Translation& t, const Literals& lits, ResultSe
     }
 }
 
-void TsqlTranslator::run(const TsqlBatch& batch, qsizetype first, qsizetype last, ResultSets& out) {
+// Translates the statements of a range and hands each one that reads or writes to `each`;
+// definitions run here, and the catalogue is read again after each.
+void TsqlTranslator::forEach(const TsqlBatch& batch, qsizetype first, qsizetype last,
+                             const std::function<void(Translation&, const Literals&)>& each) {
     const Literals lits = literals(batch, first, last);
     std::unique_ptr<Shape> fresh;
     Shape* s = shape(batch, first, last, lits, false, fresh);
@@ -355,27 +358,23 @@ void TsqlTranslator::run(const TsqlBatch& batch, qsizetype first, qsizetype last
             continue;
         }
         bind(t, batch.tokens(), *s);
-        runStatement(t, lits, out);
+        each(t, lits);
     }
     keep(lits, std::move(fresh));
 }
 
+void TsqlTranslator::run(const TsqlBatch& batch, qsizetype first, qsizetype last, ResultSets& out) {
+    forEach(batch, first, last,
+            [&](Translation& t, const Literals& lits) { runStatement(t, lits, out); });
+}
+
 void TsqlTranslator::stream(const TsqlBatch& batch, qsizetype first, qsizetype last,
                             ResultSink& sink) {
-    const Literals lits = literals(batch, first, last);
-    std::unique_ptr<Shape> fresh;
-    Shape* s = shape(batch, first, last, lits, false, fresh);
-    for (Translation& t : s->statements) {
-        if (t.statement.kind == Statement::Kind::Definition) {
-            runDefinition(batch, t.statement);
-            refresh();
-            continue;
-        }
-        bind(t, batch.tokens(), *s);
+    forEach(batch, first, last, [&](Translation& t, const Literals& lits) {
         const Variant& v = variant(t, lits);
         if (t.statement.kind != Statement::Kind::Select) {
             m_db.query(v.sql, values(v, lits));
-            continue;
+            return;
         }
         const QStringList& names = t.statement.select->names;
         bool begun = false;
@@ -385,8 +384,7 @@ void TsqlTranslator::stream(const TsqlBatch& batch, qsizetype first, qsizetype l
             sink.row(row);
         });
         if (!begun) sink.columns(names);
-    }
-    keep(lits, std::move(fresh));
+    });
 }
 
 // A text whose tokens, literals aside, are those of a statement range kept in the cache is

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QByteArray>
 #include <QHash>
 #include <QVariantList>
@@ -99,6 +101,8 @@ private:
     void dropOldest();
     Shape* cached(const Literals& lits, bool condition);
     void runStatement(Translation& t, const Literals& lits, ResultSets& out);
+    void forEach(const TsqlBatch& batch, qsizetype first, qsizetype last,
+                 const std::function<void(Translation&, const Literals&)>& each);
     Shape* shape(const TsqlBatch& batch, qsizetype first, qsizetype last, const Literals& lits,
                  bool condition, std::unique_ptr<Shape>& fresh);
     void keep(const Literals& lits, std::unique_ptr<Shape> fresh);
