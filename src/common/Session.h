@@ -3,6 +3,7 @@
 #include <QString>
 #include <array>
 
+#include "CompanyGroup.h"
 #include "InstallationSwitches.h"
 
 // The program-wide values, filled once at start-up and read by every window.
@@ -21,6 +22,7 @@ struct Session {
     QString lastDbError;
     QString currentItemCode;
     InstallationSwitches switches;
+    CompanyGroup group;  // the other companies of the group (ZqGroup.ini)
 
     bool hasRight(int index) const { return index >= 0 && index < RightCount && rightFlags[index]; }
 

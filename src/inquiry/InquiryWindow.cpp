@@ -16,6 +16,7 @@
 #include "DbAccess.h"
 #include "Dialogs.h"
 #include "HistoryPager.h"
+#include "InquiryFrame.h"
 #include "InquiryTables.h"
 #include "ListProcedure.h"
 #include "Recordset.h"
@@ -76,6 +77,7 @@ struct InquiryWindow::Private {
     std::map<QString, QTableView*> grids;
     std::map<QString, std::unique_ptr<HistoryPager>> pagers;  // paged grids by name
     std::map<QString, std::unique_ptr<DataSource>> views;     // grids read whole
+    std::map<int, InquiryFrame*> frames;  // the frames of the modes that have one, by mode
     QTableView* shown = nullptr;  // the history grid in front of the list
     QString purchaseItem;         // the item of the purchase history on screen
 
@@ -101,6 +103,8 @@ struct InquiryWindow::Private {
     void showLotStock();
     void optionChanged();
     void showGrid(const QString& name, const Recordset& rows, int row);
+    InquiryFrame* frameOf(int modeIndex);
+    void startFrame(int modeIndex, InquiryFrame* frame, const QString& item);
     HistoryReader reader() const {
         const Session& s = Session::current();
         return HistoryReader::of(s, s.switches.taxIncludedLotPrices);
@@ -448,6 +452,40 @@ void InquiryWindow::Private::showLotStock() {
     dg14->setFocus();
 }
 
+InquiryFrame* InquiryWindow::Private::frameOf(int modeIndex) {
+    if (const auto it = frames.find(modeIndex); it != frames.end()) return it->second;
+    const InquiryFrames::Maker make = InquiryFrames::makerOf(modeIndex);
+    if (!make) return nullptr;
+    InquiryFrame* frame = make(q);
+    frame->hide();
+    QObject::connect(frame, &InquiryFrame::positionList, q,
+                     [this](const QString& code, bool handover) {
+                         q->positionList(code, handover);
+                     });
+    QObject::connect(frame, &InquiryFrame::finished, q, [this](InquiryFrame::Back back) {
+        if (back == InquiryFrame::Back::ModeButton && currentMode >= 0)
+            b1[currentMode]->setFocus();
+        else
+            dg1->setFocus();
+    });
+    frames[modeIndex] = frame;
+    return frame;
+}
+
+void InquiryWindow::Private::startFrame(int modeIndex, InquiryFrame* frame, const QString& item) {
+    if (shown) shown->hide();
+    for (const auto& [index, other] : frames)
+        if (other != frame) other->hide();
+    InquiryFrame::Context context;
+    context.item = item;
+    const int r = row();
+    context.itemName = item.isEmpty() ? QString()
+                                      : list.value(r, QStringLiteral("INAME")).toString();
+    context.field = [this, r](const QString& column) { return list.value(r, column); };
+    context.listArea = dg1->geometry();
+    if (frame->start(context)) currentMode = modeIndex;
+}
+
 // The keys of a history grid; false for the keys the grid keeps.
 bool InquiryWindow::Private::gridKey(QTableView* grid, int key) {
     const QString name = grid->objectName();
@@ -535,6 +573,7 @@ void InquiryWindow::pressMode(int index) {
     if (m.itemBased && item.isEmpty()) return Dialogs::showMessage(NoItem);
     if (m.right > 0 && !Session::current().hasRight(m.right))
         return Dialogs::showMessage(m.rightMessage);
+    if (InquiryFrame* frame = d->frameOf(index)) return d->startFrame(index, frame, item);
     if (!m.gridName.isEmpty()) {
         QTableView* grid = d->grids.at(m.gridName);
         // A grid that fails to show its first page steps aside for the list.

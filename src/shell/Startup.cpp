@@ -74,6 +74,7 @@ void RunStartup(const StartupEnvironment& env) {
     s.dbPassword = settings->upas;
     s.dbName = settings->dnam;
     s.switches = InstallationSwitches::read(env.programFolder);
+    s.group = CompanyGroup::read(env.programFolder);
     s.persistSecurity = s.dbUser.isEmpty() ? QStringLiteral("False") : QStringLiteral("True");
     if (env.connect) env.connect(env.programFolder, *settings);
 
