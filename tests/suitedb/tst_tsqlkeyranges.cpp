@@ -11,9 +11,11 @@
 #include <random>
 
 #include "HistoryGrids.h"
+#include "LookupSource.h"
 #include "SqliteConnection.h"
 #include "SuiteSchema.h"
 #include "TsqlFixture.h"
+#include "Values.h"
 
 namespace {
 const QStringList Codes = QStringLiteral(
@@ -248,6 +250,33 @@ private slots:
             // The measure tells: the text comparison reads the whole item.
             QVERIFY(steps(plainly(big.upRows(QStringLiteral("D01960")), g.key)) >
                     10 * steps(big.upRows(QStringLiteral("D01960"))));
+        }
+    }
+
+    // A lookup page with a pattern and an anchor far into the pattern's codes starts at the
+    // anchor, not at the first code of the pattern, and still gives the right codes.
+    void lookupPagesStartAtTheAnchor() {
+        SqliteConnection& c = m_fixture->db().connection();
+        for (int n = 0; n < 3000; ++n)
+            c.exec("INSERT INTO Asset (ACODE, ANAME) VALUES (?1, 'x')",
+                   {QStringLiteral("K%1").arg(n, 5, 10, QLatin1Char('0'))});
+        const SqlLookupSource lookup(QStringLiteral("Asset"), QStringLiteral("ACODE"),
+                                     QStringLiteral("ANAME"));
+        const QString pattern = LikePrefix(QStringLiteral("k"));
+        const qint64 first = steps(lookup.pageCommand(LookupPage::First, {}, pattern));
+        const struct {
+            LookupPage page;
+            const char* firstCode;
+        } pages[] = {{LookupPage::From, "K02900"},
+                     {LookupPage::UpTo, "K02891"},
+                     {LookupPage::OneUp, "K02899"},
+                     {LookupPage::Last, "K02990"}};
+        for (const auto& p : pages) {
+            const QString text =
+                lookup.pageCommand(p.page, QStringLiteral("k02900"), pattern);
+            const ResultSets sets = run(text);
+            QCOMPARE(sets[0].rows.value(0).value(0).toString(), QLatin1String(p.firstCode));
+            QVERIFY2(steps(text) < 4 * first, qPrintable(text));
         }
     }
 };

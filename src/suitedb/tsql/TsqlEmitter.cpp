@@ -318,8 +318,10 @@ QString TsqlEmitter::expr(const Expr& e) {
             return compare(e);
         case Kind::And:
         case Kind::Or: {
+            if (e.kind == Kind::And) noteLikeBounds(e);
             QStringList terms;
-            for (const ExprPtr& arg : e.args) terms.append(expr(*arg));
+            for (const ExprPtr& arg : e.args)
+                if (!m_folded.contains(arg.get())) terms.append(expr(*arg));
             return u'(' +
                    terms.join(e.kind == Kind::And ? QStringLiteral(" AND ")
                                                   : QStringLiteral(" OR ")) +
@@ -412,6 +414,29 @@ QString TsqlEmitter::keyRange(const Expr& e) {
     return QStringLiteral("%1 < %2").arg(code, param(Source::KeyBound, slot));
 }
 
+void TsqlEmitter::noteLikeBounds(const Expr& conjunction) {
+    for (const ExprPtr& term : conjunction.args) {
+        if (term->kind != Kind::Like || term->negated || !enabled(*term)) continue;
+        const QString column = expr(*term->args[0]);
+        LikeBounds bounds;
+        for (const ExprPtr& other : conjunction.args) {
+            if (other->kind != Kind::Compare || other->args[0]->kind != Kind::Column) continue;
+            const Expr& bound = *other->args[1];
+            if ((bound.kind != Kind::Literal && bound.kind != Kind::Subquery) ||
+                bound.type != Type::Text || expr(*other->args[0]) != column)
+                continue;
+            if (other->op == QLatin1String(">="))
+                bounds.lower.push_back(&bound);
+            else if (other->op == QLatin1String("<="))
+                bounds.upper.push_back(&bound);
+            else
+                continue;
+            m_folded.insert(other.get());
+        }
+        if (!bounds.lower.empty() || !bounds.upper.empty()) m_likeBounds[term.get()] = bounds;
+    }
+}
+
 // The range in the column's own collation lets SQLite use the column's index; tsql_like
 // still decides.
 QString TsqlEmitter::like(const Expr& e) {
@@ -420,8 +445,21 @@ QString TsqlEmitter::like(const Expr& e) {
     if (e.negated) return QStringLiteral("(NOT ") + test + u')';
     if (!enabled(e)) return test;
     const int slot = m_sites[size_t(e.site)].slot;
-    return QStringLiteral("(%1 >= %2 AND %1 < %3 AND %4)")
-        .arg(value, param(Source::LikeLow, slot), param(Source::LikeHigh, slot), test);
+    QString low = param(Source::LikeLow, slot);
+    QString high = param(Source::LikeHigh, slot);
+    QString highOp = QStringLiteral("<");
+    if (const auto it = m_likeBounds.find(&e); it != m_likeBounds.end()) {
+        // max and min take TSQL from their first argument. The range now holds the folded
+        // comparisons, which are not written again; the folded upper bound may admit the
+        // range's end itself, which the LIKE test excludes.
+        for (const Expr* b : it->second.lower)
+            low = QStringLiteral("max(%1 COLLATE TSQL, %2)").arg(low, expr(*b));
+        for (const Expr* b : it->second.upper) {
+            high = QStringLiteral("min(%1 COLLATE TSQL, %2)").arg(high, expr(*b));
+            highOp = QStringLiteral("<=");
+        }
+    }
+    return QStringLiteral("(%1 >= %2 AND %1 %3 %4 AND %5)").arg(value, low, highOp, high, test);
 }
 
 QString TsqlEmitter::function(const Expr& e) {

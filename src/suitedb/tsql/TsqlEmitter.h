@@ -1,5 +1,7 @@
 #pragma once
 
+#include <map>
+#include <set>
 #include <vector>
 
 #include "TsqlBinder.h"
@@ -13,6 +15,8 @@
 //
 // Three rewrites keep the history pages on their indexes:
 //   column LIKE 'prefix%'   -> column >= 'prefix' AND column < 'prefix' || U+FFFF AND LIKE
+//                              (with a further bound of the column in the same AND folded in:
+//                              column >= max('prefix', bound) ...)
 //   (CONVERT(CHAR(11),C) + CONVERT(CHAR(5),(10000 + S))) >= 'bound'
 //                           -> (C, S) >= (code of the bound, line of the bound)
 //   a SELECT of one table WHERE ... AND C + T >= 'bound' (or <=), C a code column and T a
@@ -94,4 +98,13 @@ private:
         int count = 0;
     };
     Range m_range;
+    // For a LIKE range, the other bounds of its column in the same AND (>= or <= a literal
+    // or a subquery): folded into the range's own bounds, so that SQLite's one index range
+    // starts at the nearer of the two.
+    struct LikeBounds {
+        std::vector<const Tsql::Expr*> lower, upper;
+    };
+    std::map<const Tsql::Expr*, LikeBounds> m_likeBounds;
+    std::set<const Tsql::Expr*> m_folded;  // the comparisons folded into a LIKE range
+    void noteLikeBounds(const Tsql::Expr& conjunction);
 };
