@@ -15,12 +15,21 @@ const ResultSet& emptySet() {
     return empty;
 }
 
-// Compares a field value with a criterion value the way the client's Find does: texts without
-// regard to case, numbers as numbers. Returns <0, 0, >0, or nullopt when they cannot compare.
+// A text without its trailing blanks, which the server's comparisons ignore.
+QStringView withoutTrailingBlanks(const QString& text) {
+    qsizetype n = text.size();
+    while (n > 0 && text[n - 1] == u' ') --n;
+    return QStringView(text).first(n);
+}
+
+// Compares a field value with a criterion value as the server compares them: texts without
+// regard to case or trailing blanks, numbers as numbers. Returns <0, 0, >0, or nullopt when
+// they cannot compare.
 std::optional<int> compareValues(const QVariant& field, const QVariant& wanted) {
     if (!field.isValid()) return std::nullopt;
     if (wanted.typeId() == QMetaType::QString) {
-        const int c = field.toString().compare(wanted.toString(), Qt::CaseInsensitive);
+        const QString a = field.toString(), b = wanted.toString();
+        const int c = withoutTrailingBlanks(a).compare(withoutTrailingBlanks(b), Qt::CaseInsensitive);
         return c < 0 ? -1 : (c > 0 ? 1 : 0);
     }
     bool ok = false;

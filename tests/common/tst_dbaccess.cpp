@@ -286,6 +286,9 @@ private slots:
         const int mark = rs.bookmark();
         QVERIFY(rs.find("Aname = 'ABD'"));  // texts ignore case
         QCOMPARE(rs.field("Aseq").toInt(), 5);
+        rs.moveFirst();
+        QVERIFY(rs.find("Aname = 'abc  '"));  // and trailing blanks, as the server does
+        QCOMPARE(rs.field("Aseq").toInt(), 3);
         rs.setBookmark(mark);
         QCOMPARE(rs.field("Aseq").toInt(), 3);
         QVERIFY(rs.find("Aname LIKE 'ab*'"));  // from the current row on
