@@ -80,6 +80,15 @@ private slots:
             {"SELECT 7 / NULL, R / N, ISNULL(R,(N / R)) FROM T WHERE N = 3", "NULL|NULL|NULL"},
             // A text meeting a number is converted to a number.
             {"SELECT '5' + 1, ' 7 ' * 2, '' + 3, N FROM T WHERE N = ' 2 '", "6|14|3|2"},
+            // A decimal becomes text with its scale, rounded half away from zero; money with
+            // two decimals; a float in six digits with the server's exponent.
+            {"SELECT CONVERT(VARCHAR,CONVERT(DECIMAL(10,2),R)), CAST(CAST(12.345 AS "
+             "NUMERIC(9,2)) AS VARCHAR), CONVERT(VARCHAR,CONVERT(MONEY,N)), CONVERT(DECIMAL(9,1),"
+             "2.25) FROM T WHERE N = 1",
+             "1.50|12.35|1.00|2.3"},
+            {"SELECT CONVERT(VARCHAR,CONVERT(FLOAT,1234567.5)), CONVERT(VARCHAR,CAST(0.00001 AS "
+             "FLOAT)), CONVERT(VARCHAR,CONVERT(FLOAT,R)) FROM T WHERE N = 4",
+             "1.23457e+006|1e-005|0.25"},
         });
     }
     void plusAndConversions() { check(); }
@@ -89,6 +98,10 @@ private slots:
         addRows({
             {"SELECT ISNULL(R,0), ISNULL(D,'none') FROM T WHERE N = 2 OR N = 3 ORDER BY N",
              "2.5|none;0|y"},
+            // ISNULL takes the type and length of its first argument.
+            {"SELECT ISNULL(CONVERT(VARCHAR(3),D),'abcdef'), ISNULL(CONVERT(CHAR(4),D),'ab') + "
+             "']' FROM T WHERE N = 2",
+             "abc|ab  ]"},
             {"SELECT LEFT('abcdef',3), RIGHT('abcdef',2), RIGHT('000' + '12',13), RIGHT('ab',0)",
              "abc|ef|00012|"},
             {"SELECT SUBSTRING('abcdef',2,3), SUBSTRING(CODE,1,1) FROM T WHERE N = 5", "bcd|["},

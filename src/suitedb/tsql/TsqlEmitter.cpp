@@ -1,5 +1,7 @@
 #include "TsqlEmitter.h"
 
+#include <algorithm>
+
 using namespace Tsql;
 using Kind = Expr::Kind;
 using Source = TsqlEmitter::Param::Source;
@@ -462,6 +464,33 @@ QString TsqlEmitter::like(const Expr& e) {
     return QStringLiteral("(%1 >= %2 AND %1 %3 %4 AND %5)").arg(value, low, highOp, high, test);
 }
 
+namespace {
+bool isOneOf(const QString& name, std::initializer_list<const char*> names) {
+    return std::any_of(names.begin(), names.end(),
+                       [&](const char* n) { return name == QLatin1String(n); });
+}
+
+// The decimals that the server writes when it makes a text of the value: those of a
+// conversion to DECIMAL or NUMERIC (none when not given), two of MONEY; -1 for any other value.
+int decimalsOf(const Expr& e) {
+    if (e.kind != Expr::Kind::Convert) return -1;
+    if (isOneOf(e.target.name, {"DECIMAL", "NUMERIC"})) return qMax(0, e.target.scale);
+    if (isOneOf(e.target.name, {"MONEY", "SMALLMONEY"})) return 2;
+    return -1;
+}
+
+bool isFloat(const Expr& e) {
+    return e.kind == Expr::Kind::Convert && isOneOf(e.target.name, {"FLOAT", "REAL"});
+}
+
+// The text function that gives a value the length of a text type; empty for other types.
+QString textFunctionOf(const TypeName& type) {
+    if (isOneOf(type.name, {"CHAR", "NCHAR"})) return QStringLiteral("tsql_char");
+    if (isOneOf(type.name, {"VARCHAR", "NVARCHAR"})) return QStringLiteral("tsql_varchar");
+    return {};
+}
+}  // namespace
+
 QString TsqlEmitter::function(const Expr& e) {
     const QString& f = e.op;
     if (f == QLatin1String("COUNT") && e.star) return QStringLiteral("count(*)");
@@ -474,7 +503,17 @@ QString TsqlEmitter::function(const Expr& e) {
         return f.toLower() + u'(' + (e.distinct ? QStringLiteral("DISTINCT ") : QString()) + value +
                u')';
     }
-    if (f == QLatin1String("ISNULL")) return QStringLiteral("ifnull(") + list(e.args) + u')';
+    if (f == QLatin1String("ISNULL")) {
+        // The result has the type and length of the first argument.
+        const QString value = QStringLiteral("ifnull(") + list(e.args) + u')';
+        const Expr& first = *e.args[0];
+        const QString fit =
+            first.kind == Kind::Convert ? textFunctionOf(first.target) : QString();
+        if (fit.isEmpty()) return value;
+        return QStringLiteral("%1(%2, %3)")
+            .arg(fit, value)
+            .arg(first.target.length > 0 ? first.target.length : 30);
+    }
     if (f == QLatin1String("LEFT"))
         return QStringLiteral("substr(%1, 1, %2)").arg(expr(*e.args[0]), expr(*e.args[1]));
     if (f == QLatin1String("SUBSTRING")) return QStringLiteral("substr(") + list(e.args) + u')';
@@ -484,22 +523,33 @@ QString TsqlEmitter::function(const Expr& e) {
     return f.toLower() + u'(' + list(e.args) + u')';
 }
 
+
 QString TsqlEmitter::convert(const Expr& e) {
-    const QString value = expr(*e.args[0]);
+    const Expr& arg = *e.args[0];
+    QString value = expr(arg);
     const QString& type = e.target.name;
     // Without a length CONVERT and CAST make texts of 30.
     const int length = e.target.length > 0 ? e.target.length : 30;
+    if (e.type == Type::Text || !textFunctionOf(e.target).isEmpty()) {
+        // A number becomes text as the server writes its type: a decimal with its scale, a
+        // float in at most six digits.
+        if (const int decimals = decimalsOf(arg); decimals >= 0)
+            value = QStringLiteral("printf('%.%1f', %2)").arg(decimals).arg(value);
+        else if (isFloat(arg))
+            value = QStringLiteral("tsql_float(%1)").arg(value);
+    }
     if (type == QLatin1String("CHAR") || type == QLatin1String("NCHAR"))
         return QStringLiteral("tsql_char(%1, %2)").arg(value).arg(length);
     switch (e.type) {
         case Type::Text:
             return QStringLiteral("tsql_varchar(%1, %2)").arg(value).arg(length);
         case Type::Number: {
-            static const char* const whole[] = {"INT",      "INTEGER", "BIGINT",
-                                                "SMALLINT", "TINYINT", "BIT"};
-            for (const char* w : whole)
-                if (type == QLatin1String(w))
-                    return QStringLiteral("CAST(%1 AS INTEGER)").arg(value);
+            if (isOneOf(type, {"INT", "INTEGER", "BIGINT", "SMALLINT", "TINYINT", "BIT"}))
+                return QStringLiteral("CAST(%1 AS INTEGER)").arg(value);
+            if (isOneOf(type, {"DECIMAL", "NUMERIC", "MONEY", "SMALLMONEY"}))
+                return QStringLiteral("round(CAST(%1 AS REAL), %2)")
+                    .arg(value)
+                    .arg(isOneOf(type, {"DECIMAL", "NUMERIC"}) ? qMax(0, e.target.scale) : 4);
             return QStringLiteral("CAST(%1 AS REAL)").arg(value);
         }
         default:

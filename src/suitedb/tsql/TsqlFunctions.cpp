@@ -78,6 +78,11 @@ void varcharFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     result(context, converted(argv[0], qMax(0, sqlite3_value_int(argv[1]))));
 }
 
+void floatFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    if (anyNull(argc, argv)) return sqlite3_result_null(context);
+    result(context, TsqlFunctions::floatText(sqlite3_value_double(argv[0])));
+}
+
 void rightFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (anyNull(argc, argv) || sqlite3_value_int64(argv[1]) < 0)
         return sqlite3_result_null(context);
@@ -242,6 +247,16 @@ QString likePrefix(const QString& pattern) {
     return prefix;
 }
 
+QString floatText(double value) {
+    QString text = QString::number(value, 'g', 6);
+    const qsizetype e = text.indexOf(u'e');
+    if (e < 0) return text;
+    // Qt writes at least two exponent digits, the server three.
+    const QChar sign = text[e + 1];
+    const QString digits = text.mid(e + 2);
+    return text.left(e + 1) + sign + digits.rightJustified(3, u'0');
+}
+
 QString plainNumber(double value) {
     if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e15)
         return QString::number(qint64(value));
@@ -265,6 +280,7 @@ int install(sqlite3* db) {
         {"tsql_right", 2, rightFunction}, {"tsql_len", 1, lenFunction},
         {"tsql_like", 2, likeFunction},   {"tsql_divisor", 1, divisorFunction},
         {"tsql_single", 2, singleFunction}, {"tsql_number", 1, numberFunction},
+        {"tsql_float", 1, floatFunction},
     };
     for (const Function& f : functions) {
         const int rc =

@@ -35,4 +35,7 @@ QString likePrefix(const QString& pattern);
 
 // A number as CONVERT(VARCHAR, x) writes it: whole numbers without a decimal point.
 QString plainNumber(double value);
+// A float as the server's CONVERT(VARCHAR, ...) writes it: at most six significant digits, in
+// scientific notation with a three-digit exponent where the digits do not fit (1.23457e+006).
+QString floatText(double value);
 }  // namespace TsqlFunctions

@@ -867,7 +867,7 @@ TypeName TsqlParser::typeName() {
                     .arg(most));
     }
     type.length = structuralNumber();
-    if (acceptSymbol(",")) structuralNumber();  // DECIMAL(p, s)
+    if (acceptSymbol(",")) type.scale = structuralNumber();  // DECIMAL(p, s)
     expectSymbol(")");
     return type;
 }

@@ -32,6 +32,7 @@ struct Column {
 struct TypeName {
     QString name;  // upper case
     int length = -1;
+    int scale = -1;  // DECIMAL(p, s)
 };
 
 struct Expr {
