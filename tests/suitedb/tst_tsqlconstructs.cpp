@@ -204,6 +204,20 @@ private slots:
              "AND CODE = (SELECT TOP 1 CODE FROM U WHERE QTY > 6 ORDER BY QTY)",
              "b01 "},
             {"SELECT (SELECT TOP 1 SUM(QTY) FROM U GROUP BY CODE ORDER BY CODE DESC)", "7"},
+            // UNION tells texts apart in the server's collation; UNION ALL keeps every row; the
+            // ORDER BY orders the whole; TOP belongs to its own SELECT.
+            {"SELECT COUNT(*) FROM (SELECT CODE FROM T WHERE N < 3 UNION SELECT CODE FROM U) "
+             "AS X",
+             "3"},
+            {"SELECT CODE FROM T WHERE N = 2 UNION SELECT CODE FROM U WHERE QTY > 6 ORDER BY "
+             "CODE DESC",
+             "b01;A02;a01"},
+            {"SELECT TOP 1 CODE AS C FROM T WHERE N = 5 UNION ALL SELECT CODE FROM U "
+             "WHERE QTY > 6 ORDER BY C",
+             "[x];a01;b01"},
+            {"SELECT COUNT(*) FROM (SELECT N FROM T UNION ALL SELECT QTY FROM U) AS X", "8"},
+            {"SELECT CODE FROM T WHERE N IN (SELECT 1 UNION SELECT QTY - 3 FROM U) ORDER BY N",
+             "a01;A02;a_1"},
         });
     }
     void selectShapes() { check(); }
@@ -289,8 +303,12 @@ private slots:
             << "SELECT NOSUCH(1)" << syntax << "'NOSUCH' 不是可辨認的內建函數名稱。";
         QTest::newRow("SQLite's concatenation")
             << "SELECT 'a' || 'b'" << syntax << "接近 '||' 之處的語法不正確。";
-        QTest::newRow("UNION") << "SELECT 1 UNION SELECT 2" << syntax
-                               << "接近 'UNION' 之處的語法不正確。";
+        QTest::newRow("UNION of unequal columns")
+            << "SELECT 1 UNION SELECT 1, 2" << syntax
+            << "使用 UNION、INTERSECT 或 EXCEPT 運算子合併的所有查詢，目標清單中的運算式數目必須相同。";
+        QTest::newRow("UNION ordered by another column")
+            << "SELECT CODE FROM T UNION SELECT CODE FROM U ORDER BY N" << syntax
+            << "如果陳述式包含 UNION、INTERSECT 或 EXCEPT 運算子，ORDER BY 項目就必須出現在選取清單中。";
         QTest::newRow("variables")
             << "DECLARE @x INT" << syntax << "接近 'DECLARE' 之處的語法不正確。";
         QTest::newRow("SET") << "SET NOCOUNT ON" << syntax << "接近 'SET' 之處的語法不正確。";

@@ -169,13 +169,40 @@ void TsqlBinder::bindSelect(Select& select, const Scope* outer) {
     if (select.where) bindExpr(*select.where, scope);
     for (ExprPtr& e : select.groupBy) bindExpr(*e, scope);
     if (select.having) bindExpr(*select.having, scope);
-    bindOrder(select, scope);
-    select.oneRow = select.from.empty() ||
-                    (select.groupBy.empty() &&
-                     std::any_of(select.items.begin(), select.items.end(),
-                                 [](const SelectItem& item) {
-                                     return item.expr && hasAggregate(*item.expr);
-                                 }));
+    if (select.unions.empty())
+        bindOrder(select, scope);
+    else
+        bindUnions(select, outer);
+    const bool aggregates = std::any_of(
+        select.items.begin(), select.items.end(),
+        [](const SelectItem& item) { return item.expr && hasAggregate(*item.expr); });
+    select.oneRow = select.unions.empty() &&
+                    (select.from.empty() || (select.groupBy.empty() && aggregates));
+}
+
+// The SELECTs united with the first: as many columns, each of the first's type where that
+// has none; the ORDER BY of the whole names result columns or their positions.
+void TsqlBinder::bindUnions(Select& first, const Scope* outer) {
+    for (UnionPart& part : first.unions) {
+        Select& s = *part.select;
+        bindSelect(s, outer);
+        if (s.names.size() != first.names.size())
+            throw syntax(QStringLiteral("使用 UNION、INTERSECT 或 EXCEPT 運算子合併的所有查詢，"
+                                        "目標清單中的運算式數目必須相同。"));
+        for (size_t i = 0; i < first.types.size(); ++i)
+            if (first.types[i] == Type::Unknown || first.types[i] == Type::Null)
+                first.types[i] = s.types[i];
+    }
+    for (OrderItem& order : first.orderBy) {
+        if (order.item >= 0) continue;
+        const Expr& e = *order.expr;
+        if (e.kind == Kind::Column && e.qualifier.isEmpty())
+            for (qsizetype i = 0; i < first.names.size() && order.item < 0; ++i)
+                if (first.names[i].compare(e.name, Qt::CaseInsensitive) == 0) order.item = int(i);
+        if (order.item < 0)
+            throw syntax(QStringLiteral("如果陳述式包含 UNION、INTERSECT 或 EXCEPT 運算子，"
+                                        "ORDER BY 項目就必須出現在選取清單中。"));
+    }
 }
 
 // A derived table or a subquery: its rows have no order unless TOP picks some of them.

@@ -59,6 +59,7 @@ private:
     void bindTable(Tsql::TableRef& ref);
     void expandItems(Tsql::Select& select, const Scope& scope);
     void bindOrder(Tsql::Select& select, const Scope& scope);
+    void bindUnions(Tsql::Select& first, const Scope* outer);
     void bindExpr(Tsql::Expr& e, const Scope& scope);
     void bindColumn(Tsql::Expr& e, const Scope& scope);
     void bindFunction(Tsql::Expr& e);

@@ -122,13 +122,46 @@ QString TsqlEmitter::numberedStatement(const Statement& s) {
 // ---- SELECT
 
 QString TsqlEmitter::select(const Select& s, bool derived) {
+    if (!s.unions.empty()) return united(s);
     if (const Expr* key = rangedKey(s)) return rangedSelect(s, *key);
     return selectOf(s, derived, false);
 }
 
+// A UNION: each SELECT as a derived table. The first one's text columns carry the collation
+// TSQL, which SQLite applies to the whole, so that rows are told apart and ordered as the
+// server does; the ORDER BY of the whole goes by position.
+QString TsqlEmitter::united(const Select& s) {
+    const auto part = [&](const QString& inner, int n) {
+        QStringList items;
+        for (qsizetype i = 0; i < s.names.size(); ++i) {
+            QString item = QStringLiteral("u%1.c%2").arg(n).arg(i);
+            if (n == 0) {
+                if (s.types[size_t(i)] == Type::Text) item += Collate;
+                item += QStringLiteral(" AS c%1").arg(i);
+            }
+            items.append(item);
+        }
+        return QStringLiteral("SELECT %1 FROM (%2) AS u%3")
+            .arg(items.join(QStringLiteral(", ")), inner)
+            .arg(n);
+    };
+    QString sql = part(selectOf(s, true, false, false), 0);
+    int n = 0;
+    for (const UnionPart& u : s.unions)
+        sql += (u.all ? QStringLiteral(" UNION ALL ") : QStringLiteral(" UNION ")) +
+               part(select(*u.select, true), ++n);
+    QStringList order;
+    for (const OrderItem& item : s.orderBy)
+        order.append(QString::number(item.item + 1) +
+                     (s.types[size_t(item.item)] == Type::Text ? QString(Collate) : QString()) +
+                     (item.descending ? QStringLiteral(" DESC") : QString()));
+    if (!order.isEmpty()) sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+    return sql;
+}
+
 // A range's part (see rangedSelect) names its columns c0, c1, ... and adds the terms of the
 // ORDER BY as k0, k1, ...; the union of the parts is ordered and cut to TOP.
-QString TsqlEmitter::selectOf(const Select& s, bool derived, bool range) {
+QString TsqlEmitter::selectOf(const Select& s, bool derived, bool range, bool ordered) {
     QString sql = QStringLiteral("SELECT ");
     if (s.distinct) sql += QStringLiteral("DISTINCT ");
     QStringList items;
@@ -140,7 +173,7 @@ QString TsqlEmitter::selectOf(const Select& s, bool derived, bool range) {
         if (derived || range) item += QStringLiteral(" AS c%1").arg(i);
         items.append(item);
     }
-    const std::vector<OrderTerm> terms = orderTerms(s);
+    const std::vector<OrderTerm> terms = ordered ? orderTerms(s) : std::vector<OrderTerm>();
     if (range)
         for (size_t i = 0; i < terms.size(); ++i)
             items.append(terms[i].sql + QStringLiteral(" AS k%1").arg(i));

@@ -57,7 +57,9 @@ private:
     // The statement with the parameters numbered as they were made: ?1, ?2, ...
     QString numberedStatement(const Tsql::Statement& s);
     QString select(const Tsql::Select& s, bool derived);
-    QString selectOf(const Tsql::Select& s, bool derived, bool range);
+    // ordered false: without the ORDER BY (that of a UNION's whole).
+    QString selectOf(const Tsql::Select& s, bool derived, bool range, bool ordered = true);
+    QString united(const Tsql::Select& s);
     const Tsql::Expr* rangedKey(const Tsql::Select& s) const;
     QString rangedSelect(const Tsql::Select& s, const Tsql::Expr& key);
     QString source(const Tsql::TableRef& ref);

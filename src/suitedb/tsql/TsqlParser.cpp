@@ -412,7 +412,22 @@ Statement TsqlParser::definition() {
 
 // ---- SELECT
 
+// A SELECT, with the SELECTs united with it and the ORDER BY of the whole.
 SelectPtr TsqlParser::select() {
+    SelectPtr s = selectCore();
+    while (acceptWord("UNION")) {
+        UnionPart part;
+        part.all = acceptWord("ALL");
+        part.select = selectCore();
+        grow(s->height, part.select->height);
+        s->unions.push_back(std::move(part));
+    }
+    if (acceptWord("ORDER")) orderBy(*s);
+    measure(*s);
+    return s;
+}
+
+SelectPtr TsqlParser::selectCore() {
     const Depth depth(*this);
     auto s = std::make_unique<Select>();
     s->token = m_pos;
@@ -432,7 +447,6 @@ SelectPtr TsqlParser::select() {
         while (acceptSymbol(","));
     }
     if (acceptWord("HAVING")) s->having = expr();
-    if (acceptWord("ORDER")) orderBy(*s);
     measure(*s);
     return s;
 }

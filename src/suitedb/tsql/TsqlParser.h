@@ -75,6 +75,7 @@ private:
     Tsql::Statement remove();
     Tsql::Statement definition();
     SelectPtr select();
+    SelectPtr selectCore();
     void selectItem(Tsql::Select& select);
     void from(Tsql::Select& select);
     Tsql::TableRef source(Tsql::TableRef::Join join);

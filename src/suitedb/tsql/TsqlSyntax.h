@@ -122,6 +122,14 @@ struct OrderItem {
     int item = -1;  // bound: an ORDER BY that names a result column
 };
 
+struct Select;
+
+// A further SELECT of a UNION or UNION ALL.
+struct UnionPart {
+    bool all = false;
+    std::unique_ptr<Select> select;
+};
+
 struct Select {
     bool distinct = false;
     ExprPtr top;
@@ -130,7 +138,8 @@ struct Select {
     ExprPtr where;
     std::vector<ExprPtr> groupBy;
     ExprPtr having;
-    std::vector<OrderItem> orderBy;
+    std::vector<OrderItem> orderBy;  // with unions: the order of the whole result
+    std::vector<UnionPart> unions;    // the SELECTs united with this one, in order
     qsizetype token = 0;
     int height = 1;  // as Expr::height
 
