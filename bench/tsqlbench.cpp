@@ -1,15 +1,22 @@
 // Benchmarks of the embedded database's T-SQL front end, printed as ratios measured in one run:
 //   (a) the 15-row pages of every history grid of the item inquiry (first page, Page Up,
-//       Page Down, Home, End, each as the statements of HistoryStatements) on the busy item,
+//       Page Down, Home, End, each as the statements of HistoryStatements) on the busy item
+//       (the sales grid also on an item of a few thousand lines),
 //       and the lot grid also on an item with no open lot, with 5 million sales lines against
 //       50 thousand: per grid the worst page kind, and the worst of all; should be at most 1.5;
 //   (b) a statement repeated with other values through the front end against the same query
 //       prepared once directly in SQLite; should be at most 1.3;
 //   (c) the slowest answer to a hostile text (deep nesting, a million terms, a huge IN list,
-//       an oversized CHAR): rows or a refusal, in milliseconds; should stay within seconds.
+//       an oversized CHAR): rows or a refusal, in milliseconds; should stay within seconds;
+//   (d) the sales grid's pages through the front end against a hand-written row-value query
+//       prepared once; should be at most 1.5;
+//   (a') the sales grid's pages on a cold file (the operating system's cache dropped), for
+//       what a key costs when the disk must answer.
 // The two databases are made once in the folder given as the first argument (minutes for the
 // large one) and reused by later runs.
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -60,17 +67,17 @@ QString last(const ResultSet& set, int column) {
 // window reads them (a boundary, then the rows from the boundary's last key).
 struct GridPages {
     static constexpr qsizetype PageSize = HistoryStatements::PageSize;
-    EmbeddedDatabase& db;
+    EmbeddedDatabase* db;  // another one when the cold run opens the file anew
     HistoryStatements statements;
     QStringList keys;
 
-    GridPages(EmbeddedDatabase& db, HistoryGrid grid, const QString& item,
+    GridPages(EmbeddedDatabase& database, HistoryGrid grid, const QString& item,
               const HistoryReader& reader)
-        : db(db), statements(grid, item, reader) {
+        : db(&database), statements(grid, item, reader) {
         // Home without TOP: every row of the item, in key order.
         static const QRegularExpression top(QStringLiteral("^SELECT TOP \\d+ "));
         const ResultSet set =
-            db.execute(statements.homeRows().replace(top, QStringLiteral("SELECT ")))[0];
+            db->execute(statements.homeRows().replace(top, QStringLiteral("SELECT ")))[0];
         const QString keyColumn = InfoOf(grid).keyColumn;
         for (const QVariantList& row : set.rows) {
             if (grid == HistoryGrid::Lots)
@@ -91,20 +98,20 @@ struct GridPages {
         const qsizetype span = keys.size() - 2 * edge;
         return span <= 0 ? QString() : keys[edge + qsizetype(fraction * double(span))];
     }
-    QString lastKey(const QString& boundary) { return last(db.execute(boundary)[0], 0); }
+    QString lastKey(const QString& boundary) { return last(db->execute(boundary)[0], 0); }
 
     void first() {
         if (statements.firstPageIsOneStatement())
-            db.execute(statements.firstRows(QString()));
+            db->execute(statements.firstRows(QString()));
         else
-            db.execute(statements.firstRows(lastKey(statements.firstBoundary())));
+            db->execute(statements.firstRows(lastKey(statements.firstBoundary())));
     }
     void up(const QString& anchor) {
-        db.execute(statements.upRows(lastKey(statements.upBoundary(anchor))));
+        db->execute(statements.upRows(lastKey(statements.upBoundary(anchor))));
     }
-    void down(const QString& anchor) { db.execute(statements.downRows(anchor)); }
-    void home() { db.execute(statements.homeRows()); }
-    void end() { db.execute(statements.endRows(lastKey(statements.endBoundary()))); }
+    void down(const QString& anchor) { db->execute(statements.downRows(anchor)); }
+    void home() { db->execute(statements.homeRows()); }
+    void end() { db->execute(statements.endRows(lastKey(statements.endBoundary()))); }
 };
 
 enum class PageKind { First, Up, Down, Home, End };
@@ -185,11 +192,21 @@ QString itemWithoutLots(EmbeddedDatabase& db) {
         0);
 }
 
+// The item with the most sales lines under 8,000 in the large database: most items of a
+// company are far from the busiest one, and their pages lie in other parts of the indexes.
+QString itemOfAFewThousandLines(EmbeddedDatabase& large) {
+    return last(large.execute(QStringLiteral(
+                    "SELECT TOP 1 HICOD FROM HISTIN WITH (INDEX = HISTIN_HICOD) GROUP BY HICOD "
+                    "HAVING COUNT(*) <= 8000 ORDER BY COUNT(*) DESC, HICOD"))[0],
+                0);
+}
+
 // Every paged history grid on the small and the large database.
 void pageCosts(EmbeddedDatabase& small, EmbeddedDatabase& large) {
     std::printf(
-        "(a) history pages of %s, 5 million against 50 thousand sales lines (per page kind the "
-        "median over rounds; the large database's time in brackets):\n",
+        "(a) history pages of %s and of an item of a few thousand lines, 5 million against 50 "
+        "thousand sales lines (per page kind the median over rounds; the large database's time "
+        "in brackets):\n",
         qPrintable(Item));
     double worst = 0;
     QString worstGrid;
@@ -206,8 +223,13 @@ void pageCosts(EmbeddedDatabase& small, EmbeddedDatabase& large) {
             worstGrid = name;
         }
     };
+    const QString fewThousand = itemOfAFewThousandLines(large);
     for (const HistoryGrid grid : AllHistoryGrids()) {
         run(grid, Item, everyRight(), QStringLiteral("every right"));
+        // Chosen by its sales lines, the item has too few lines of the other kinds in the
+        // small database for their pages to compare.
+        if (grid == HistoryGrid::Sales)
+            run(grid, fewThousand, everyRight(), fewThousand + QStringLiteral(", every right"));
         if (grid == HistoryGrid::Sales) run(grid, Item, ownSales(), QStringLiteral("without 355"));
         if (grid == HistoryGrid::Lots) {
             const QString item = itemWithoutLots(small);
@@ -309,6 +331,124 @@ void hostileTexts(EmbeddedDatabase& db) {
     std::fflush(stdout);
 }
 
+// (d) Each page kind of the sales grid through the front end, as the window sends it, against
+// one hand-written query giving the same rows with a row-value bound, prepared once in SQLite
+// and read value by value; new anchors on the large database; should be at most 1.5.
+void handWrittenCosts(EmbeddedDatabase& large) {
+    GridPages g(large, HistoryGrid::Sales, Item, everyRight());
+    const QString head = QStringLiteral(
+        "SELECT HCOD1, HPNAM, HSNAM, HTCOD, ifnull(HINU3, HINUM), HPOI3, "
+        "ifnull(HUNI3, HTOTA / HINU3), substr(HCOD1 || '           ', 1, 11) || (10000 + HSEQ), "
+        "HCONS, HCOD1SEQ, CASE WHEN (SELECT PTAXM FROM POSEIN WHERE POSEIN.PCOD1 = "
+        "HISTIN.HCOD1) > 0 THEN 'Y' ELSE 'N' END FROM HISTIN WHERE HICOD = ?1 AND "
+        "SystemVisible = 1");
+    const QString newest = QStringLiteral(" ORDER BY HCOD1 DESC, HSEQ DESC LIMIT 15");
+    const QString tails[] = {
+        newest,
+        QStringLiteral(" AND (HCOD1, HSEQ) <= (?2, ?3) ORDER BY HCOD1 DESC, HSEQ DESC LIMIT 15"),
+        QStringLiteral(" AND (HCOD1, HSEQ) >= (?2, ?3) ORDER BY HCOD1, HSEQ LIMIT 15"),
+        QStringLiteral(" ORDER BY HCOD1, HSEQ LIMIT 15"),
+        newest,
+    };
+    sqlite3* handle = large.connection().handle();
+    const QByteArray item = Item.toUtf8();
+    std::printf("(d) the sales grid's pages through the front end against a hand-written "
+                "row-value query prepared once (5 million lines):\n ");
+    double worst = 0;
+    for (const PageKind kind : PageKinds) {
+        sqlite3_stmt* statement = nullptr;
+        const QByteArray sql = (head + tails[int(kind)]).toUtf8();
+        sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &statement, nullptr);
+        const auto fraction = [](int n) { return std::fmod(0.5 + n * 0.6180339887498949, 1.0); };
+        int f = 0, d = 0;
+        const Rounds rounds = measure(
+            {[&] { page(g, kind, fraction(f++)); },
+             [&] {
+                 const QString key = g.at(fraction(d++));
+                 const QByteArray code = key.left(11).trimmed().toUtf8();
+                 sqlite3_reset(statement);
+                 sqlite3_bind_text(statement, 1, item.constData(), int(item.size()),
+                                   SQLITE_STATIC);
+                 sqlite3_bind_text(statement, 2, code.constData(), int(code.size()),
+                                   SQLITE_STATIC);
+                 sqlite3_bind_int64(statement, 3, key.mid(11).toLongLong() - 10000);
+                 int rows = 0;
+                 while (sqlite3_step(statement) == SQLITE_ROW) {
+                     ++rows;
+                     for (int i = 0; i < sqlite3_column_count(statement); ++i)
+                         sqlite3_column_text(statement, i);
+                 }
+                 if (rows != 15) qFatal("the hand-written page has %d rows", rows);
+             }},
+            10);
+        sqlite3_finalize(statement);
+        const double ratio = medianRatio(rounds, 0, 1);
+        std::printf(" %s %.2f (%.0f us against %.0f us)", nameOf(kind), ratio,
+                    medianOf(rounds, 0), medianOf(rounds, 1));
+        worst = std::max(worst, ratio);
+    }
+    std::printf("\nratio (d) front end / hand-written, worst page kind: %.2f (at most 1.5)\n",
+                worst);
+    std::fflush(stdout);
+}
+
+// Drops the file's pages from the operating system's cache (pages nobody maps or changed).
+void evict(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0) return;
+    posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    ::close(fd);
+}
+
+// (a') The sales grid's pages on a cold file, as a key pressed after the file left the
+// operating system's cache: the connections open (without the memory map, whose pages the
+// system would not drop), the translations made; before each page SQLite's cache is emptied
+// and the file dropped from the system's cache, so that the page reads its index from the
+// disk. Per page kind the median ratio over the pairs of pages. The other connections to the
+// files must be closed.
+void coldCosts(const QString& folder) {
+    const int pairs = 15;
+    std::unique_ptr<EmbeddedDatabase> dbs[2];
+    std::unique_ptr<GridPages> grids[2];
+    const QString names[2] = {QStringLiteral("BENCH50K"), QStringLiteral("BENCH5M")};
+    for (int i = 0; i < 2; ++i) {
+        dbs[i] = std::make_unique<EmbeddedDatabase>(folder + u'/' + names[i] +
+                                                    QStringLiteral(".zqdb"));
+        dbs[i]->connection().exec(QStringLiteral("PRAGMA mmap_size = 0"));
+        grids[i] = std::make_unique<GridPages>(*dbs[i], HistoryGrid::Sales, Item, everyRight());
+        for (const PageKind kind : PageKinds) page(*grids[i], kind, 0.5);
+    }
+    std::printf("(a') the sales grid of %s on a cold file, 5 million against 50 thousand (%d "
+                "pages a kind, each after the file left the caches; the large one's time in "
+                "brackets):\n ",
+                qPrintable(Item), pairs);
+    double worst = 0;
+    for (const PageKind kind : PageKinds) {
+        std::vector<double> ratios, times;
+        for (int n = 0; n < pairs; ++n) {
+            const double fraction = std::fmod(0.25 + n * 0.6180339887498949, 1.0);
+            double micro[2] = {0, 0};
+            for (int i = 0; i < 2; ++i) {
+                sqlite3_db_release_memory(dbs[i]->connection().handle());
+                evict(dbs[i]->connection().path());
+                QElapsedTimer timer;
+                timer.start();
+                page(*grids[i], kind, fraction);
+                micro[i] = double(timer.nsecsElapsed()) / 1000.0;
+            }
+            ratios.push_back(micro[1] / micro[0]);
+            times.push_back(micro[1]);
+        }
+        std::sort(ratios.begin(), ratios.end());
+        std::sort(times.begin(), times.end());
+        const double ratio = ratios[ratios.size() / 2];
+        std::printf(" %s %.2f (%.2f ms)", nameOf(kind), ratio, times[times.size() / 2] / 1000);
+        worst = std::max(worst, ratio);
+    }
+    std::printf("\nratio (a') cold file, worst page kind: %.2f\n", worst);
+    std::fflush(stdout);
+}
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
@@ -319,5 +459,9 @@ int main(int argc, char** argv) {
 
     pageCosts(*small, *large);
     repeatCost(*large);
+    handWrittenCosts(*large);
+    small.reset();
+    large.reset();
+    coldCosts(folder);
     return 0;
 }
