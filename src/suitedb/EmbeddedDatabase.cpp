@@ -51,49 +51,47 @@ void EmbeddedDatabase::parse(const TsqlBatch& batch, const BatchStatement& state
     for (const BatchStatement& inner : statement.body) parse(batch, inner);
 }
 
-void EmbeddedDatabase::run(const TsqlBatch& batch, const BatchStatement& statement,
-                           ResultSets& out) {
+// Calls leaf for each SQL statement and procedure call that the statement runs, in order:
+// the statements of a block, the branch of an IF that its condition picks.
+template <class Leaf>
+void EmbeddedDatabase::walk(const TsqlBatch& batch, const BatchStatement& statement, Leaf&& leaf) {
     switch (statement.kind) {
         case BatchStatement::Kind::Sql:
-            m_translator.run(batch, statement.first, statement.last, out);
-            break;
         case BatchStatement::Kind::Call:
-            call(statement, out);
+            leaf(statement);
             break;
         case BatchStatement::Kind::Block:
-            for (const BatchStatement& inner : statement.body) run(batch, inner, out);
+            for (const BatchStatement& inner : statement.body) walk(batch, inner, leaf);
             break;
         case BatchStatement::Kind::If:
             if (holds(batch, statement))
-                run(batch, statement.body[0], out);
+                walk(batch, statement.body[0], leaf);
             else if (statement.body.size() > 1)
-                run(batch, statement.body[1], out);
+                walk(batch, statement.body[1], leaf);
             break;
     }
 }
 
+void EmbeddedDatabase::run(const TsqlBatch& batch, const BatchStatement& statement,
+                           ResultSets& out) {
+    walk(batch, statement, [&](const BatchStatement& s) {
+        if (s.kind == BatchStatement::Kind::Call)
+            call(s, out);
+        else
+            m_translator.run(batch, s.first, s.last, out);
+    });
+}
+
 void EmbeddedDatabase::stream(const TsqlBatch& batch, const BatchStatement& statement,
                               ResultSink& sink) {
-    switch (statement.kind) {
-        case BatchStatement::Kind::Sql:
-            m_translator.stream(batch, statement.first, statement.last, sink);
-            break;
-        case BatchStatement::Kind::Call: {
-            ResultSets answer;
-            call(statement, answer);
-            sink.take(answer);
-            break;
-        }
-        case BatchStatement::Kind::Block:
-            for (const BatchStatement& inner : statement.body) stream(batch, inner, sink);
-            break;
-        case BatchStatement::Kind::If:
-            if (holds(batch, statement))
-                stream(batch, statement.body[0], sink);
-            else if (statement.body.size() > 1)
-                stream(batch, statement.body[1], sink);
-            break;
-    }
+    walk(batch, statement, [&](const BatchStatement& s) {
+        if (s.kind != BatchStatement::Kind::Call)
+            return m_translator.stream(batch, s.first, s.last, sink);
+        // A procedure answers whole: its result sets are pages.
+        ResultSets answer;
+        call(s, answer);
+        sink.take(answer);
+    });
 }
 
 bool EmbeddedDatabase::holds(const TsqlBatch& batch, const BatchStatement& statement) {

@@ -45,6 +45,8 @@ private:
     void run(const TsqlBatch& batch, const BatchStatement& statement, ResultSets& out);
     void stream(const TsqlBatch& batch, const BatchStatement& statement, ResultSink& sink);
     void call(const BatchStatement& statement, ResultSets& out);
+    template <class Leaf>
+    void walk(const TsqlBatch& batch, const BatchStatement& statement, Leaf&& leaf);
     bool holds(const TsqlBatch& batch, const BatchStatement& statement);
 
     QMutex m_mutex;
