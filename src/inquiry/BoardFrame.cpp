@@ -98,6 +98,7 @@ void BoardFrame::Private::build() {
     dg12->setTabKeyNavigation(false);
     dg12->verticalHeader()->hide();
     dg12->horizontalHeader()->setStretchLastSection(true);
+    dg12->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     dg12->installEventFilter(q);
     QObject::connect(dg12->selectionModel(), &QItemSelectionModel::currentRowChanged, q,
                      [this](const QModelIndex& current) {
