@@ -39,11 +39,4 @@ std::optional<FailedCheck> CheckAsset(const std::array<QString, 16>& f) {
     return std::nullopt;
 }
 
-ProcedureAnswer ReadAnswer(const Recordset& rs) {
-    if (!HasCurrentRow(rs) || rs.fieldCount() < 2) return {};
-    bool ok = false;
-    const int status = rs.field(1).toString().trimmed().toInt(&ok);
-    return ProcedureAnswer{rs.field(0).toString(), ok ? status : -1};
-}
-
 }  // namespace AssetRules

@@ -4,6 +4,8 @@
 #include <array>
 #include <optional>
 
+#include "DbAccess.h"
+
 class Recordset;
 
 // The rules of the asset register that are not about widgets.
@@ -31,12 +33,8 @@ struct FailedCheck {
 };
 std::optional<FailedCheck> CheckAsset(const std::array<QString, 16>& fields);
 
-// The one-row answer of a changing procedure: column 0 a message or a code, column 1 the
-// status (0 done, 2 a question, 3 a notice, anything else refused).
-struct ProcedureAnswer {
-    QString text;
-    int status = -1;
-};
-ProcedureAnswer ReadAnswer(const Recordset& recordset);
+// The one-row answer of a changing procedure (DbAccess.h).
+using ::ProcedureAnswer;
+using ::ReadAnswer;
 
 }  // namespace AssetRules

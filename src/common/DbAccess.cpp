@@ -73,6 +73,13 @@ bool HasRecords(DataSource& source) {
 
 bool HasCurrentRow(const Recordset& recordset) { return !recordset.bof() && !recordset.eof(); }
 
+ProcedureAnswer ReadAnswer(const Recordset& rs) {
+    if (!HasCurrentRow(rs) || rs.fieldCount() < 2) return {};
+    bool ok = false;
+    const int status = rs.field(1).toString().trimmed().toInt(&ok);
+    return ProcedureAnswer{rs.field(0).toString(), ok ? status : -1};
+}
+
 bool CompStr(const QString& a, const QString& b) {
     DataSource& source = SharedSources::comparison();
     source.commandText = QStringLiteral("IF (Select ") + SqlLiteral(a) +

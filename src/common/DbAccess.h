@@ -18,6 +18,15 @@ void RefreshData(DataSource& source, const QString& place);
 // "Ado物件尚未指定任何查詢內容" and gives false.
 bool HasRecords(DataSource& source);
 bool HasCurrentRow(const Recordset& recordset);
+
+// The one-row answer of a changing procedure: column 0 a message or a code, column 1 the
+// status (0 done, 2 a question, 3 a notice, anything else refused); status -1 when the
+// procedure answered no such row.
+struct ProcedureAnswer {
+    QString text;
+    int status = -1;
+};
+ProcedureAnswer ReadAnswer(const Recordset& recordset);
 void BusyCursorOn();
 void BusyCursorOff();
 // True when the server orders a after b. Neither text may hold an apostrophe.

@@ -56,7 +56,10 @@ OdbcDatabase::OdbcDatabase(const QString& connectionText)
     const QString dataSource = odbcValue(l.dataSource);
     const QString user = odbcValue(l.user);
     const QString password = odbcValue(l.password);
-    QString options = QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15");
+    // A connection text may set how long to wait for the server (a sister company's does).
+    const int seconds =
+        Connections::field(connectionText, QStringLiteral("Connect Timeout")).trimmed().toInt();
+    QString options = QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(seconds > 0 ? seconds : 15);
     if (!l.catalogue.isEmpty()) options += catalogueOption(l.catalogue);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
     if (!db.isValid()) {

@@ -10,6 +10,14 @@ int PagesFor(int rows, int rowsPerPage) {
     return rows / rowsPerPage + (rows % rowsPerPage != 0 ? 1 : 0);
 }
 
+void PrintColumnHeading(PrintDevice& device, double left, double right, const QString& heading) {
+    device.setFontName(QStringLiteral("細明體"));
+    device.setFontSize(11);
+    PrintCenteredIn(device, 1440, left, right, heading);
+    PrintRule(device, 1660, left, right);
+    PrintRule(device, 1680, left, right);
+}
+
 bool ConfirmPrint(int rows, int pages) {
     const QString question =
         QStringLiteral("共有 %1 筆資料,共需 %2 頁,確定要列印?").arg(rows).arg(pages);
@@ -64,7 +72,7 @@ void ReportPage::printTopNow() {
 
 void ReportPage::close() {
     closingRules();
-    printCentred(rowY() + 80, QStringLiteral("製單人:") + Session::current().staffName +
+    printCentred(rowY() + 80, m_layout.signer + Session::current().staffName +
                                   Clock::now().time().toString(QStringLiteral("HH:mm:ss")));
     m_device.endDocument();
     ++m_page;

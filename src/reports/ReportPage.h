@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 #include <functional>
 
@@ -14,7 +15,12 @@ struct ReportLayout {
     double rowBase = 0;
     double ruleLeft = 0, ruleRight = 0;  // ends of the closing and continuation rules
     PrintDevice::Orientation orientation = PrintDevice::Orientation::Portrait;
+    QString signer = QStringLiteral("製單人:");  // the label before the staff name in the foot
 };
+
+// A column heading of a list report in "細明體" 11 points (the font its rows keep): centred
+// between the column's edges at y = 1440, over a double rule at 1660 and 1680.
+void PrintColumnHeading(PrintDevice& device, double left, double right, const QString& heading);
 
 // Pages for n rows: whole pages, and one more for a remainder.
 int PagesFor(int rows, int rowsPerPage);
@@ -49,7 +55,7 @@ public:
     double nextRow();
     // Prints the page's top now when nothing stands on the page yet (a section without rows).
     void printTopNow();
-    // After the last row of a document: the double rule, "製單人:" with the staff name and the
+    // After the last row of a document: the double rule, the signer with the staff name and the
     // time of day, end of the document; the next row starts page + 1 at row 1.
     void close();
 

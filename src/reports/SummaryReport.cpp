@@ -142,13 +142,8 @@ void SummaryReport::printOn(PrintDevice& device, int pages) {
     const QString subtitle = rangeText();
     ReportPage report(device, kLayout, [&](int page) {
         PrintPageHeaderWide(device, kTitle, subtitle, 0, 15500, page, pages);
-        device.setFontName(QStringLiteral("細明體"));
-        device.setFontSize(11);
-        for (const PrintColumn& c : kColumns) {
-            PrintCenteredIn(device, 1440, c.left, c.right, QString::fromUtf8(c.heading));
-            PrintRule(device, 1660, c.left, c.right);
-            PrintRule(device, 1680, c.left, c.right);
-        }
+        for (const PrintColumn& c : kColumns)
+            PrintColumnHeading(device, c.left, c.right, QString::fromUtf8(c.heading));
     });
     // From the first row, whatever row the grid shows.
     const Recordset& rs = m_list.recordset();

@@ -6,8 +6,8 @@
 
 #include "Clock.h"
 #include "DbAccess.h"
+#include "NoticeStatements.h"
 #include "Session.h"
-#include "SqlLiteral.h"
 #include "Values.h"
 
 namespace {
@@ -48,12 +48,7 @@ NoticeWindow::NoticeWindow(QWidget* parent)
 }
 
 QString NoticeWindow::noticeQuery(const QString& today) {
-    const Session& s = Session::current();
-    QString text = QStringLiteral("SELECT * FROM F8DATA WHERE FBEGD <= ") + SqlLiteral(today) +
-                   QStringLiteral(" AND FEND >= ") + SqlLiteral(today);
-    if (!s.hasRight(355))
-        text += QStringLiteral(" AND (FDEPNO = '' OR FDEPNO = ") + SqlLiteral(s.departmentNo) + ')';
-    return text + QStringLiteral(" ORDER BY FBEGD DESC,FSEQ DESC");
+    return NoticeStatements::validOn(Session::current(), today);
 }
 
 void NoticeWindow::load() {

@@ -1,5 +1,7 @@
 #include "SessionProcedures.h"
 
+#include <cstdint>
+
 #include "Clock.h"
 #include "ProcedureRegistry.h"
 #include "SqliteConnection.h"
@@ -97,6 +99,15 @@ ResultSets timeUpdate(SqliteConnection& db, const ProcedureCall& call) {
     return {set};
 }
 }  // namespace
+
+bool holdsRight(SqliteConnection& db, const QString& userCode, int right) {
+    if (right < 0 || right >= RightMaskCount * 32 || userCode.trimmed().isEmpty()) return false;
+    const QVariant mask = db.scalar(QStringLiteral("SELECT ") + maskColumn(right / 32) +
+                                        QStringLiteral(" FROM SALE WHERE SUSER = ?1"),
+                                    {userCode.trimmed()});
+    return mask.isValid() && !mask.isNull() &&
+           (std::uint32_t(mask.toLongLong()) >> (right % 32) & 1u) != 0;
+}
 
 void addTo(ProcedureRegistry& registry) {
     registry.add(QStringLiteral("SF_ZQ2K_SALE"),

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QString>
+
 class ProcedureRegistry;
+class SqliteConnection;
 
 // The procedures of the session: SF_ZQ2K_SALE (start-up row) and SP_TIME_UPDATE (heartbeat).
 //
@@ -24,4 +27,6 @@ constexpr int FirstRightMask = 14;
 constexpr int RightMaskCount = 41;
 
 void addTo(ProcedureRegistry& registry);
+// True when the staff member with the user code holds the right (the bit of its mask).
+bool holdsRight(SqliteConnection& db, const QString& userCode, int right);
 }  // namespace SessionProcedures

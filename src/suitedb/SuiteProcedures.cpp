@@ -1,4 +1,5 @@
 #include "AssetProcedures.h"
+#include "BoardProcedures.h"
 #include "InquiryProcedures.h"
 #include "ProcedureRegistry.h"
 #include "SessionProcedures.h"
@@ -9,6 +10,7 @@ std::shared_ptr<const ProcedureRegistry> SuiteProcedures() {
         SessionProcedures::addTo(*r);
         AssetProcedures::addTo(*r);
         InquiryProcedures::addTo(*r);
+        BoardProcedures::addTo(*r);
         return r;
     }();
     return registry;

@@ -1,0 +1,362 @@
+// The bulletin board: the buttons by rights and rows, the save checks in their order, the
+// call texts as sent, the board procedures with two writers and their refusals, the
+// broadcast past an unreachable company, the frame driven by keys, and the printed list.
+#include <QFile>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+#include <latch>
+#include <mutex>
+#include <thread>
+
+#include "../Controls.h"
+#include "../shell/ScriptedDialogs.h"
+#include "../suitedb/DemoFolder.h"
+#include "Backends.h"
+#include "BoardBroadcast.h"
+#include "BoardReport.h"
+#include "BoardRules.h"
+#include "Clock.h"
+#include "EmbeddedDatabase.h"
+#include "FieldBox.h"
+#include "InquiryFrame.h"
+#include "LocalSettings.h"
+#include "NoticeStatements.h"
+#include "RecordingDevice.h"
+#include "Session.h"
+#include "Values.h"
+
+using namespace BoardRules;
+
+class BoardTest : public QObject {
+    Q_OBJECT
+    DemoFolder m_folder;
+    QString today() const { return DateToRoc(Clock::today()); }
+    Fields notice(const QString& text) const {
+        return {today(), today(), today(), QStringLiteral("王美華"), text, QString()};
+    }
+
+private slots:
+    void initTestCase() {
+        Connections::setFactory(MakeConnectionFactory(
+            m_folder.path(), LocalSettings{{}, {}, {}, QLatin1String(SuiteSetup::DemoCatalogue)}));
+    }
+
+    // B5(0) to B5(9): 1 enabled, 0 disabled, h hidden.
+    void enabling_data() {
+        QTest::addColumn<QList<int>>("rights");
+        QTest::addColumn<bool>("row");
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<bool>("broadcast");
+        QTest::addColumn<QString>("expected");
+        const QList<int> all{351, 362, 363, 371, 372};
+        QTest::newRow("all, row") << all << true << false << true << "1111110011";
+        QTest::newRow("all, no row") << all << false << false << true << "100001001h";
+        QTest::newRow("none, row, no broadcast")
+            << QList<int>{} << true << false << false << "000000001h";
+        QTest::newRow("362 and 371")
+            << QList<int>{362, 371} << true << false << true << "0100100010";
+        QTest::newRow("editing") << all << true << true << true << "0000001100";
+    }
+    void enabling() {
+        QFETCH(QList<int>, rights);
+        QFETCH(bool, row);
+        QFETCH(bool, editing);
+        QFETCH(bool, broadcast);
+        Session::reset();
+        for (int r : rights) Session::current().rightFlags[r] = true;
+        Session::current().switches.boardBroadcast = broadcast;
+        QString shown;
+        for (const ButtonState& b :
+             buttons(Session::current(), row, editing ? Editing::Copy : Editing::None))
+            shown += !b.visible ? u'h' : b.enabled ? u'1' : u'0';
+        QTEST(shown, "expected");
+    }
+
+    // Stopping at the first failure: a copy for its own department before anything else, an
+    // identical copy (asked of the database for copies only), blank fields, the date order.
+    void saveChecks() {
+        int asked = 0;
+        const auto identical = [&asked](bool exists) {
+            return [&asked, exists] {
+                ++asked;
+                return exists;
+            };
+        };
+        const auto failure = [](const std::optional<FailedCheck>& c) {
+            return c ? QStringLiteral("%1 %2").arg(c->field).arg(c->message) : QString();
+        };
+        Fields f = notice(QStringLiteral("公告"));
+        f[5] = QStringLiteral("02");
+        Fields blank{};
+        blank[5] = QStringLiteral("02");
+        QCOMPARE(failure(saveCheck(Editing::Copy, blank, QStringLiteral("02"), identical(false))),
+                 QStringLiteral("5 部門代號重覆"));
+        QCOMPARE(asked, 0);
+        QCOMPARE(failure(saveCheck(Editing::Copy, f, QStringLiteral("03"), identical(true))),
+                 QStringLiteral("5 複製的內容已存在資料庫,不需重覆"));
+        QCOMPARE(failure(saveCheck(Editing::Copy, blank, QStringLiteral("03"), identical(false))),
+                 QStringLiteral("0 欄位不可空白"));
+        f[3] = QStringLiteral("  ");
+        QCOMPARE(failure(saveCheck(Editing::Add, f, QStringLiteral("02"), identical(true))),
+                 QStringLiteral("3 欄位不可空白"));
+        QCOMPARE(asked, 2);
+        f[3] = QStringLiteral("王美華");
+        f[1] = QStringLiteral("114.05.02");
+        f[2] = QStringLiteral("114.05.01");
+        QCOMPARE(failure(saveCheck(Editing::Edit, f, {}, {})), QStringLiteral("1 日期前後錯誤"));
+        // One day, every department.
+        f[2] = f[1];
+        f[5].clear();
+        QCOMPARE(failure(saveCheck(Editing::Add, f, {}, {})), QString());
+    }
+
+    void callTexts() {
+        const Fields f{QStringLiteral("114.05.01"), QStringLiteral("114.05.01"),
+                       QStringLiteral("114.06.30"), QStringLiteral("王美華"),
+                       QStringLiteral("It's 公告"), QStringLiteral("02")};
+        QCOMPARE(addCall(QStringLiteral("ADM"), f),
+                 QStringLiteral("EXEC  SP_F8F_ADD 'ADM','114.05.01','114.05.01','114.06.30',"
+                                "'王美華','It''s 公告','02'"));
+        QCOMPARE(editCall(QStringLiteral("ADM"), QStringLiteral("00000003"), f),
+                 QStringLiteral("EXEC  SP_F8F_EDIT 'ADM','00000003','114.05.01','114.05.01',"
+                                "'114.06.30','王美華','It''s 公告','02'"));
+        QCOMPARE(deleteCall(QStringLiteral("00000003")), QStringLiteral("EXEC  SP_F8F_DEL 3"));
+        QCOMPARE(identicalNotice(f),
+                 QStringLiteral("SELECT * FROM F8DATA WHERE FDATE = '114.05.01' AND FDEPNO = '02' "
+                                "AND FBEGD = '114.05.01' AND FDATA = 'It''s 公告'"));
+        CompanyGroup::Company c;
+        c.provider = QStringLiteral("SQLOLEDB.1");
+        c.password = QStringLiteral("a;b");
+        c.user = QStringLiteral("sa");
+        c.database = QStringLiteral("ZqPro2");
+        c.server = QStringLiteral("10.0.0.2");
+        c.connectTimeout = 3;
+        QCOMPARE(connectionText(c),
+                 QStringLiteral("Provider=SQLOLEDB.1;Password={a;b};Persist Security Info=True;"
+                                "User ID=sa;Initial Catalog=ZqPro2;Data Source=10.0.0.2;"
+                                "Connect Timeout=3"));
+    }
+
+    // Two workstations adding at once never share a number; every refusal writes nothing.
+    void procedures() {
+        constexpr int Rounds = 20;
+        std::latch bothOpen(2);
+        std::mutex lock;
+        QStringList failures;
+        const auto work = [&](int writer) {
+            try {
+                EmbeddedDatabase db(m_folder.database());
+                bothOpen.arrive_and_wait();
+                for (int i = 0; i < Rounds; ++i) {
+                    const ResultSets sets =
+                        db.execute(addCall(QStringLiteral("WANG"),
+                                           notice(QStringLiteral("寫入%1-%2").arg(writer).arg(i))));
+                    if (sets.value(0).rows.value(0).value(1).toInt() != 0) throw sets;
+                }
+            } catch (...) {
+                std::lock_guard guard(lock);
+                failures << QStringLiteral("writer %1").arg(writer);
+            }
+        };
+        std::thread first(work, 1), second(work, 2);
+        first.join();
+        second.join();
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u',')));
+        EmbeddedDatabase db(m_folder.database());
+        const auto scalar = [&db](const QString& sql) { return db.execute(sql)[0].rows[0][0]; };
+        const QString count = QStringLiteral("SELECT COUNT(DISTINCT FSEQ) FROM F8DATA");
+        QCOMPARE(
+            scalar(QStringLiteral("SELECT COUNT(*) FROM F8DATA WHERE FDATA LIKE N'寫入%'")).toInt(),
+            2 * Rounds);
+        const int before = scalar(count).toInt();
+
+        const Fields good = notice(QStringLiteral("公告"));
+        const auto with = [&good](int i, const QString& value) {
+            Fields f = good;
+            f[i] = value;
+            return f;
+        };
+        const QString user = QStringLiteral("WANG");
+        const QList<std::pair<QString, QString>> refused = {
+            {addCall(QStringLiteral("LEE"), good), QStringLiteral("權限不足")},
+            {addCall(user, with(4, QStringLiteral(" "))), QStringLiteral("欄位不可空白")},
+            {addCall(user, with(0, QStringLiteral("明天"))), QStringLiteral("日期格式錯誤")},
+            {addCall(user, with(2, QStringLiteral("100.01.01"))), QStringLiteral("日期前後錯誤")},
+            {addCall(user, with(3, QStringLiteral("無名氏"))), QStringLiteral("查無此人")},
+            {addCall(user, with(5, QStringLiteral("99"))), QStringLiteral("查無此部門代號")},
+            {addCall(user, with(4, QString(81, u'x'))),
+             QStringLiteral("可輸入英數80個字,中文40個字!")},
+            {editCall(QStringLiteral("LEE"), QStringLiteral("1"), good),
+             QStringLiteral("權限不足")},
+            {editCall(user, QStringLiteral("99999"), good), QStringLiteral("查無此筆公告資料")},
+            {deleteCall(QStringLiteral("99999")), QStringLiteral("查無此筆公告資料")},
+        };
+        for (const auto& [call, message] : refused) {
+            const ResultSet answer = db.execute(call).value(0);
+            QCOMPARE(answer.rows.value(0).value(0).toString(), message);
+            QCOMPARE(answer.rows.value(0).value(1).toInt(), 1);
+        }
+        QCOMPARE(scalar(count).toInt(), before);
+
+        // A change and a deletion reach the notice line's next read.
+        const QString seq = db.execute(addCall(user, good))[0].rows[0][0].toString();
+        QCOMPARE(seq.size(), 8);
+        db.execute(editCall(user, seq, with(4, QStringLiteral("改過的公告"))));
+        Session::reset();
+        Session::current().departmentNo = QStringLiteral("03");
+        const auto listed = [&] {
+            QStringList texts;
+            const ResultSets sets =
+                db.execute(NoticeStatements::validOn(Session::current(), today()));
+            for (const QVariantList& row : sets[0].rows) texts << row[5].toString();
+            return texts;
+        };
+        QVERIFY(listed().contains(QStringLiteral("改過的公告")));
+        db.execute(deleteCall(seq));
+        QVERIFY(!listed().contains(QStringLiteral("改過的公告")));
+    }
+
+    // A company that cannot be reached fails alone; the others get the notice.
+    void broadcast() {
+        QList<CompanyGroup::Company> companies;
+        for (const char* key : {"ZqPro2", "ZqPro3", "ZqPro4"}) {
+            CompanyGroup::Company c;
+            c.key = c.database = c.shortName = QLatin1String(key);
+            c.name = c.key + QStringLiteral("公司");
+            companies << c;
+            if (c.key != u"ZqPro3")
+                QVERIFY(QFile::copy(m_folder.database(), m_folder.path() + u'/' + c.key + ".zqdb"));
+        }
+        QStringList steps;
+        const int done = BoardBroadcast::send(companies, QStringLiteral("WANG"),
+                                              notice(QStringLiteral("群組公告")),
+                                              [&steps](const QString& text) { steps << text; });
+        QCOMPARE(done, 2);
+        QCOMPARE(steps.first(), QStringLiteral("正在測通 ZqPro2公司 的資料庫伺服器....."));
+        QVERIFY(steps.contains(QStringLiteral("正在處理 ZqPro4公司 的佈告欄資料.....")));
+        QVERIFY(steps.contains(QStringLiteral("ZqPro3 佈告欄更新 失敗")));
+        QCOMPARE(steps.filter(QStringLiteral("佈告欄更新 完成")).size(), 2);
+        QVERIFY(!QFile::exists(m_folder.path() + QStringLiteral("/ZqPro3.zqdb")));
+        EmbeddedDatabase four(m_folder.path() + QStringLiteral("/ZqPro4.zqdb"));
+        QCOMPARE(
+            four.execute(QStringLiteral("SELECT COUNT(*) FROM F8DATA WHERE FDATA = N'群組公告'"))[0]
+                .rows[0][0]
+                .toInt(),
+            1);
+        QCOMPARE(BoardBroadcast::summary(done), QStringLiteral("共完成了 2 家公司之佈告欄更新"));
+    }
+
+    // The frame by keys: add with the field checks on the way, delete with the question, the
+    // whole list, and out.
+    void frame() {
+        Session::reset();
+        Session& s = Session::current();
+        s.sessionOpen = true;
+        s.userCode = QStringLiteral("WANG");
+        s.departmentNo = QStringLiteral("03");
+        s.dbName = QLatin1String(SuiteSetup::DemoCatalogue);
+        for (int r : {351, 355, 362, 363, 371, 372}) s.rightFlags[r] = true;
+        ScriptedDialogs* dialogs = ScriptedDialogs::install();
+        QWidget window;
+        window.resize(1100, 600);
+        InquiryFrame* frame = InquiryFrames::makerOf(9)(&window);  // K 佈告欄
+        int finished = 0;
+        connect(frame, &InquiryFrame::finished, this, [&finished] { ++finished; });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(frame->start({{}, {}, {}, QRect(10, 10, 600, 400)}));
+        auto* dg12 = control<QTableView>(frame, "DG12");
+        const auto field = [frame](int i) {
+            return control<FieldBox>(frame, QStringLiteral("T4(%1)").arg(i));
+        };
+        const auto button = [frame](int i) {
+            return control<QPushButton>(frame, QStringLiteral("B5(%1)").arg(i));
+        };
+        const auto focused = [] { return QApplication::focusWidget(); };
+        const int listed = dg12->model()->rowCount();
+        QVERIFY(listed > 0);
+        QCOMPARE(focused(), dg12);
+        QCOMPARE(field(4)->text(), dg12->model()->index(0, 4).data().toString());
+
+        QTest::keyClick(dg12, Qt::Key_A);
+        QCOMPARE(focused(), field(0));
+        QCOMPARE(field(0)->text(), today());
+        QVERIFY(field(4)->text().isEmpty());
+        QVERIFY(!dg12->isEnabled() && !button(Add)->isEnabled() && button(Save)->isEnabled());
+        const auto enter = [&](int i, const QString& text) {
+            field(i)->setText(text);
+            QTest::keyClick(field(i), Qt::Key_Return);
+        };
+        enter(0, today());
+        enter(1, today());
+        enter(2, today());
+        enter(3, QStringLiteral("無名氏"));
+        QCOMPARE(dialogs->shown.last(), QStringLiteral("查無此人"));
+        QCOMPARE(focused(), field(3));
+        enter(3, QStringLiteral("王美華"));
+        QCOMPARE(focused(), field(4));
+        for (int i = 0; i < 45; ++i)
+            QTest::sendKeyEvent(QTest::Click, field(4), Qt::Key_unknown, QStringLiteral("告"),
+                                Qt::NoModifier);
+        QCOMPARE(field(4)->text(), QString(40, u'告'));
+        QTest::keyClick(field(4), Qt::Key_Return);
+        enter(5, QStringLiteral("99"));
+        QCOMPARE(dialogs->shown.last(), QStringLiteral("查無此部門代號"));
+        QCOMPARE(focused(), field(5));
+        enter(5, QString());
+        QCOMPARE(focused(), button(Save));
+        QTest::keyClick(button(Save), Qt::Key_Return);
+        QCOMPARE(dg12->model()->rowCount(), listed + 1);
+        QCOMPARE(focused(), dg12);
+        QCOMPARE(field(4)->text(), QString(40, u'告'));  // the newest first
+
+        dialogs->answers << Dialogs::Answer::Yes;
+        QTest::keyClick(dg12, Qt::Key_D);
+        QCOMPARE(dialogs->shown.last(), QStringLiteral("確定刪除內容為:") + QString(40, u'告') +
+                                            QStringLiteral("的公告資料"));
+        QCOMPARE(dg12->model()->rowCount(), listed);
+        QCOMPARE(focused(), dg12);
+
+        QTest::keyClick(dg12, Qt::Key_L);
+        QCOMPARE(button(ListToggle)->text(), QStringLiteral("L 顯示區間"));
+        QVERIFY(dg12->model()->rowCount() > listed);
+        QTest::keyClick(focused(), Qt::Key_Escape);
+        QCOMPARE(focused(), button(Close));
+        QTest::keyClick(button(Close), Qt::Key_Return);
+        QCOMPARE(finished, 1);
+        QVERIFY(!frame->isVisible());
+    }
+
+    // 36 notices: two pages, the continuation under the first, the foot under the second, and
+    // a notice longer than its column cut at the column's end.
+    void printed() {
+        Session::current().staffName = QStringLiteral("王美華");
+        ResultSet notices;
+        notices.columns =
+            QStringList{"FSEQ", "FDATE", "FBEGD", "FEND", "FDEPNO", "FDATA", "FSNAM", "FUSER"};
+        for (int i = 0; i < 36; ++i)
+            notices.rows.append({i, "114.04.30", "114.05.01", "114.06.30", "02",
+                                 i == 0 ? QString(100, u'x') : QStringLiteral("公告%1").arg(i),
+                                 "王美華", "WANG"});
+        RecordingDevice device;
+        BoardReport::printOn(device, notices, BoardReport::pagesFor(36));
+        QCOMPARE(device.documentCount(), 2);
+        QVERIFY(device.text(BoardReport::Title));
+        for (const char* heading :
+             {"生效日期", "失效日期", "部門", "建 檔 人", "公 告 人", "建檔日期 ", "公 告 內 容"})
+            QVERIFY2(device.text(QString::fromUtf8(heading)), heading);
+        int continued = 0, feet = 0;
+        for (const auto& op : device.texts()) {
+            continued += op.text == QStringLiteral("接下頁......");
+            feet += op.text.startsWith(QStringLiteral("製單人：王美華"));
+            if (op.text.startsWith(u'x')) QVERIFY(op.x + op.text.size() * 110 <= 15400);
+        }
+        QCOMPARE(continued, 1);
+        QCOMPARE(feet, 1);
+        QVERIFY(device.text(QStringLiteral("公告35")));
+    }
+};
+
+QTEST_MAIN(BoardTest)
+#include "tst_board.moc"
