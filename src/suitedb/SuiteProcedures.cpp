@@ -1,5 +1,6 @@
 #include "AssetProcedures.h"
 #include "InquiryProcedures.h"
+#include "ItemProcedures.h"
 #include "ProcedureRegistry.h"
 #include "SessionProcedures.h"
 
@@ -9,6 +10,7 @@ std::shared_ptr<const ProcedureRegistry> SuiteProcedures() {
         SessionProcedures::addTo(*r);
         AssetProcedures::addTo(*r);
         InquiryProcedures::addTo(*r);
+        ItemProcedures::addTo(*r);
         return r;
     }();
     return registry;
