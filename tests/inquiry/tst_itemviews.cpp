@@ -22,6 +22,7 @@
 #include "Session.h"
 #include "SqliteConnection.h"
 #include "SuiteSchema.h"
+#include "WindowRegistry.h"
 
 namespace {
 // Every statement on its way to the database it names.
@@ -195,6 +196,13 @@ private slots:
         QCOMPARE(code->text(), QStringLiteral("A020"));
         QVERIFY(code->hasFocus());
         QVERIFY(!dg2->isVisible());
+        // The suite's function keys go on to its handler.
+        QStringList forwarded;
+        WindowRegistry::setKeyHandler(
+            [&forwarded](int key, Qt::KeyboardModifiers) { forwarded << QString::number(key); });
+        QTest::keyClick(code, Qt::Key_F6);
+        WindowRegistry::setKeyHandler({});
+        QCOMPARE(forwarded, QStringList{QString::number(Qt::Key_F6)});
         QTest::keyClick(code, Qt::Key_Escape);
         QVERIFY(find<QTableView>("DG1")->hasFocus());
     }
@@ -233,7 +241,15 @@ private slots:
                                 Tail);
         t7->setPlainText(QStringLiteral("<p>丟\U0001F600</p>"));
         QCOMPARE(written(), Head + "<p>\xA5\xE1&#128512;</p>" + Tail);
-        QCOMPARE(find<QTextBrowser>("WebBrowser")->toPlainText(), QStringLiteral("丟\U0001F600"));
+        auto* view = find<QTextBrowser>("WebBrowser");
+        QCOMPARE(view->toPlainText(), QStringLiteral("丟\U0001F600"));
+        // Local files only: nothing comes from the network.
+        QVERIFY(!view->loadResource(QTextDocument::ImageResource,
+                                    QUrl(QStringLiteral("http://127.0.0.1/a.png")))
+                     .isValid());
+        QVERIFY(
+            view->loadResource(QTextDocument::HtmlResource, QUrl::fromLocalFile(page.fileName()))
+                .isValid());
         QTest::keyClick(find<QPushButton>("B7"), Qt::Key_Return);
         QVERIFY(!t7->isVisible());
         QVERIFY(find<QPushButton>("B1(20)")->hasFocus());
