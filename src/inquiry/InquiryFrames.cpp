@@ -3,7 +3,7 @@
 
 namespace InquiryFrames {
 Maker makerOf(int modeIndex) {
-    // Item entry, statistics, specification and the branch-stock variant's modes.
+    // Item entry, statistics, description and the branch-stock variant's modes.
     if (Maker item = ItemFrames::makerOf(modeIndex)) return item;
     switch (modeIndex) {
         default:

@@ -1,9 +1,9 @@
 #include "ItemFrames.h"
 
 #include "BranchStockFrames.h"
+#include "DescriptionFrame.h"
 #include "ItemEntryFrame.h"
 #include "Session.h"
-#include "SpecificationFrame.h"
 #include "StatisticsFrame.h"
 
 namespace ItemFrames {
@@ -24,7 +24,7 @@ InquiryFrames::Maker makerOf(int modeIndex) {
         case 18:
             return maker<StatisticsFrame>();
         case 20:
-            return maker<SpecificationFrame>();
+            return maker<DescriptionFrame>();
         case 23:
             return variant ? maker<CentralStockFrame>() : InquiryFrames::Maker{};
         default:

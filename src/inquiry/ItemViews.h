@@ -8,7 +8,7 @@
 struct CompanyGroup;
 struct ResultSet;
 
-// The statements and texts of the item entry, statistics, specification and branch-stock
+// The statements and texts of the item entry, statistics, description and branch-stock
 // views of the inquiry window; no widgets.
 namespace ItemViews {
 // ---- Item entry (mode F)
@@ -28,7 +28,7 @@ QString counts(const QString& item);
 // The captions of T5(0..14).
 QStringList countCaptions();
 
-// ---- Specification (mode E)
+// ---- Description page (mode E)
 // The page written to Html.htm for the text: head, text, tail, in the Big5 code page, any
 // character Big5 cannot hold as a numeric character reference.
 QByteArray htmlPage(const QString& text);

@@ -1,4 +1,4 @@
-// The inquiry's item entry, statistics and specification views and the branch-stock variant,
+// The inquiry's item entry, statistics and description views and the branch-stock variant,
 // driven by keys on a small embedded database (with a sister company ZqPro4 and the group's
 // central database beside it): every statement as sent, the fields filled, the page file
 // written byte for byte, the captions and messages of the variant and where the keyboard goes.
@@ -222,7 +222,7 @@ private slots:
     }
 
     // The page file: head, text, tail in Big5; a character Big5 lacks as a reference.
-    void specification() {
+    void descriptionPage() {
         openWindow();
         m_window->pressMode(20);
         auto* t7 = find<QPlainTextEdit>("T7");

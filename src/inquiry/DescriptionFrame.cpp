@@ -1,4 +1,4 @@
-#include "SpecificationFrame.h"
+#include "DescriptionFrame.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,7 +29,7 @@ public:
 };
 }  // namespace
 
-SpecificationFrame::SpecificationFrame(QWidget* parent) : InquiryFrame(parent) {
+DescriptionFrame::DescriptionFrame(QWidget* parent) : InquiryFrame(parent) {
     setObjectName(QStringLiteral("FrSpec"));
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
@@ -59,9 +59,9 @@ SpecificationFrame::SpecificationFrame(QWidget* parent) : InquiryFrame(parent) {
     connect(m_b7, &QPushButton::clicked, this, [this] { leave(); });
 }
 
-QString SpecificationFrame::folder() { return QCoreApplication::applicationDirPath(); }
+QString DescriptionFrame::folder() { return QCoreApplication::applicationDirPath(); }
 
-bool SpecificationFrame::start(const Context& context) {
+bool DescriptionFrame::start(const Context& context) {
     setGeometry(context.listArea);
     {
         const QSignalBlocker block(m_t7);
@@ -76,7 +76,7 @@ bool SpecificationFrame::start(const Context& context) {
 }
 
 // Writes the page for the text and shows the file as written.
-void SpecificationFrame::rewrite() {
+void DescriptionFrame::rewrite() {
     const QString path = QDir(folder()).filePath(QLatin1String(ItemViews::HtmlFileName));
     QFile file(path);
     const QByteArray page = ItemViews::htmlPage(m_t7->toPlainText());
@@ -89,12 +89,12 @@ void SpecificationFrame::rewrite() {
     m_view->setHtml(FromBig5(file.readAll()));
 }
 
-void SpecificationFrame::leave() {
+void DescriptionFrame::leave() {
     hide();
     emit finished(Back::ModeButton);
 }
 
-bool SpecificationFrame::eventFilter(QObject* watched, QEvent* event) {
+bool DescriptionFrame::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return InquiryFrame::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     if (FrameParts::forwardFunctionKey(key)) return true;

@@ -8,15 +8,15 @@ class QPlainTextEdit;
 class QPushButton;
 class QTextBrowser;
 
-// Mode E "E 規格說明": the item's specification text ISPACE in T7 and, under the caption
+// Mode E "E 規格說明": the item's description text ISPACE in T7 and, under the caption
 // "網頁模式預覽", the text rendered as a web page. Every change of T7 rewrites Html.htm in the
 // program's folder (Big5) and shows that file again. The view shows local files only: no
 // script runs, nothing is fetched from the network. "離 開" B7 gives the mode buttons the
 // keyboard.
-class SpecificationFrame : public InquiryFrame {
+class DescriptionFrame : public InquiryFrame {
     Q_OBJECT
 public:
-    explicit SpecificationFrame(QWidget* parent);
+    explicit DescriptionFrame(QWidget* parent);
     bool start(const Context& context) override;
 
     // The folder of Html.htm: the program's own.
