@@ -8,7 +8,7 @@
 
 // A view of the inquiry window that is not a history grid of the highlighted item: an entry
 // frame (vendor, customer, repairs, lot number, external code, item entry), the statistics,
-// the description text or the bulletin board. It lies over the item list; the window starts
+// the specification text or the bulletin board. It lies over the item list; the window starts
 // it when its mode button is pressed and takes the keyboard back when it finishes.
 class InquiryFrame : public QFrame {
     Q_OBJECT
