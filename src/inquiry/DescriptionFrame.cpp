@@ -68,6 +68,7 @@ bool DescriptionFrame::start(const Context& context) {
         m_t7->setPlainText(context.field ? context.field(QStringLiteral("ISPACE")).toString()
                                          : QString());
     }
+    m_toldUnwritable = false;
     rewrite();
     show();
     raise();
@@ -75,18 +76,19 @@ bool DescriptionFrame::start(const Context& context) {
     return true;
 }
 
-// Writes the page for the text and shows the file as written.
+// Writes the page for the text and shows it as the file holds it (Big5, references and all).
 void DescriptionFrame::rewrite() {
     const QString path = QDir(folder()).filePath(QLatin1String(ItemViews::HtmlFileName));
     QFile file(path);
     const QByteArray page = ItemViews::htmlPage(m_t7->toPlainText());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(page) != page.size()) {
-        Dialogs::showMessage(QStringLiteral("無法寫入網頁檔 ") + QDir::toNativeSeparators(path));
-        return;
+        // Said once a showing; the view still follows the text.
+        if (!m_toldUnwritable)
+            Dialogs::showMessage(QStringLiteral("無法寫入網頁檔 ") +
+                                 QDir::toNativeSeparators(path));
+        m_toldUnwritable = true;
     }
-    file.close();
-    if (!file.open(QIODevice::ReadOnly)) return;
-    m_view->setHtml(FromBig5(file.readAll()));
+    m_view->setHtml(FromBig5(page));
 }
 
 void DescriptionFrame::leave() {

@@ -32,4 +32,5 @@ private:
     QPlainTextEdit* m_t7 = nullptr;
     QTextBrowser* m_view = nullptr;
     QPushButton* m_b7 = nullptr;
+    bool m_toldUnwritable = false;  // the folder's refusal is said once a showing
 };
