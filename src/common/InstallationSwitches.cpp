@@ -11,6 +11,7 @@ struct Entry {
 constexpr Entry Entries[] = {
     {"TaxIncludedLotPrices", &InstallationSwitches::taxIncludedLotPrices},
     {"BranchStockVariant", &InstallationSwitches::branchStockVariant},
+    {"BranchStockQuery", &InstallationSwitches::branchStockQuery},
     {"BoardBroadcast", &InstallationSwitches::boardBroadcast},
 };
 const QString Section = QStringLiteral("Switches/");

@@ -6,6 +6,8 @@
 // (section [Switches], values 0 or 1; a missing file or key means off):
 //   TaxIncludedLotPrices  the lot view shows purchase prices with 3 % added for taxed purchases;
 //   BranchStockVariant    the inquiry's branch-stock variant of the lot and external-code modes;
+//   BranchStockQuery      in that variant, mode P is "P 全省查詢" (the sisters' stock) instead of
+//                         "P 成本校正" (the cost correction);
 //   BoardBroadcast        the bulletin board can send a notice to the group's companies.
 // They are read once at start-up; every workstation of the installation reads the same file.
 struct InstallationSwitches {
@@ -13,6 +15,7 @@ struct InstallationSwitches {
 
     bool taxIncludedLotPrices = false;
     bool branchStockVariant = false;
+    bool branchStockQuery = false;
     bool boardBroadcast = false;
 
     static InstallationSwitches read(const QString& folder);

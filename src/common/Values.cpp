@@ -1,6 +1,7 @@
 #include "Values.h"
 
 #include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
 
 #include <algorithm>
 #include <cmath>
@@ -165,19 +166,40 @@ struct ConverterCloser {
     void operator()(UConverter* c) const { ucnv_close(c); }
 };
 
-// The converter of the Traditional Chinese ANSI code page (950); characters it cannot map
-// become "?", as the system's own conversion does.
+// The Traditional Chinese ANSI code page (950), or plain Big5 where ICU lacks it.
+UConverter* openCodePage950() {
+    UErrorCode status = U_ZERO_ERROR;
+    UConverter* c = ucnv_open("windows-950", &status);
+    if (U_FAILURE(status)) {
+        status = U_ZERO_ERROR;
+        c = ucnv_open("Big5", &status);
+    }
+    return c;
+}
+
+// The converter of code page 950; characters it cannot map become "?", as the system's own
+// conversion does.
 UConverter* big5Converter() {
     thread_local std::unique_ptr<UConverter, ConverterCloser> converter = [] {
-        UErrorCode status = U_ZERO_ERROR;
-        UConverter* c = ucnv_open("windows-950", &status);
-        if (U_FAILURE(status)) {
-            status = U_ZERO_ERROR;
-            c = ucnv_open("Big5", &status);
-        }
+        UConverter* c = openCodePage950();
         if (c) {
-            status = U_ZERO_ERROR;
+            UErrorCode status = U_ZERO_ERROR;
             ucnv_setSubstChars(c, "?", 1, &status);
+        }
+        return std::unique_ptr<UConverter, ConverterCloser>(c);
+    }();
+    return converter.get();
+}
+
+// Code page 950 the other way round, and from text with every character it cannot hold
+// written as a decimal character reference.
+UConverter* big5Html() {
+    thread_local std::unique_ptr<UConverter, ConverterCloser> converter = [] {
+        UConverter* c = openCodePage950();
+        if (c) {
+            UErrorCode status = U_ZERO_ERROR;
+            ucnv_setFromUCallBack(c, UCNV_FROM_U_CALLBACK_ESCAPE, UCNV_ESCAPE_XML_DEC, nullptr,
+                                  nullptr, &status);
         }
         return std::unique_ptr<UConverter, ConverterCloser>(c);
     }();
@@ -358,3 +380,30 @@ int KeyDecimalOnly(int code) {
 }
 
 int KeyNoQuote(int code) { return code == '\'' ? 0 : code; }
+
+QByteArray Big5Html(const QString& text) {
+    UConverter* c = big5Html();
+    if (!c || text.isEmpty()) return text.toUtf8();
+    ucnv_resetFromUnicode(c);
+    // A reference takes at most ten bytes ("&#1114111;") for one or two UTF-16 units.
+    QByteArray out(int(text.size()) * 10 + 16, Qt::Uninitialized);
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t n =
+        ucnv_fromUChars(c, out.data(), int32_t(out.size()),
+                        reinterpret_cast<const UChar*>(text.constData()), int32_t(text.size()),
+                        &status);
+    out.truncate(U_FAILURE(status) ? 0 : n);
+    return out;
+}
+
+QString FromBig5(const QByteArray& bytes) {
+    UConverter* c = big5Html();
+    if (!c || bytes.isEmpty()) return QString::fromUtf8(bytes);
+    ucnv_resetToUnicode(c);
+    QString out(bytes.size() + 1, Qt::Uninitialized);
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t n = ucnv_toUChars(c, reinterpret_cast<UChar*>(out.data()), int32_t(out.size()),
+                                    bytes.constData(), int32_t(bytes.size()), &status);
+    out.truncate(U_FAILURE(status) ? 0 : n);
+    return out;
+}

@@ -31,6 +31,11 @@ bool IsRocDate(const QString& text);
 QString LimitBytes(const QString& text, int n);
 // Number of Big5 bytes of a text.
 int Big5Length(const QString& text);
+// The text in the Big5 code page for an HTML page: a character the code page cannot hold is
+// written as its numeric character reference ("&#128512;"), so that the page still shows it.
+QByteArray Big5Html(const QString& text);
+// Big5 bytes as text.
+QString FromBig5(const QByteArray& bytes);
 
 // A LIKE pattern matching values that begin with the text.
 QString LikePrefix(const QString& text);

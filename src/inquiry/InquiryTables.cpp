@@ -88,15 +88,31 @@ const QString Amount = QStringLiteral("#,##0.00");
 RecordsetModel::Column col(const char* caption, const char* field, const QString& format = {}) {
     return {QString::fromUtf8(caption), QString::fromLatin1(field), format};
 }
+
+// The branch-stock variant: P corrects the cost or shows the sisters' stock, Z the group's.
+QList<Mode> variant(bool sisterStock) {
+    QList<Mode> m = modes();
+    m[10] = later(sisterStock ? "P 全省查詢" : "P 成本校正");
+    m[23] = later("Z 全省庫存");
+    return m;
+}
+
+const QList<Mode>& shownModes() {
+    static const QList<Mode> correction = variant(false);
+    static const QList<Mode> sisters = variant(true);
+    const InstallationSwitches& on = Session::current().switches;
+    if (!on.branchStockVariant) return modes();
+    return on.branchStockQuery ? sisters : correction;
+}
 }  // namespace
 
-const Mode& mode(int index) { return modes().at(index); }
+const Mode& mode(int index) { return shownModes().at(index); }
 
 int modeOfLetter(QChar letter) {
     const QChar upper = letter.toUpper();
     if (upper < u'A' || upper > u'Z') return -1;
     for (int i = 0; i < ModeCount; ++i)
-        if (i != CloseMode && modes()[i].caption.startsWith(upper)) return i;
+        if (i != CloseMode && mode(i).caption.startsWith(upper)) return i;
     return -1;
 }
 
@@ -202,6 +218,8 @@ QString extension(const QVariant& v) {
 PanelTexts panelCaptions() {
     PanelTexts texts;
     for (const Caption& c : Captions) texts[c.index].text = QString::fromUtf8(c.text);
+    if (Session::current().switches.branchStockVariant)
+        texts[49].text = QStringLiteral("經銷商特價到期日:");
     return texts;
 }
 

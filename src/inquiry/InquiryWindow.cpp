@@ -15,6 +15,7 @@
 #include "ButtonLook.h"
 #include "DbAccess.h"
 #include "Dialogs.h"
+#include "FrameParts.h"
 #include "HistoryPager.h"
 #include "InquiryFrame.h"
 #include "InquiryTables.h"
@@ -54,7 +55,7 @@ constexpr Place PanelPlaces[] = {
 };
 
 bool isFunctionKey(int key) { return key >= Qt::Key_F1 && key <= Qt::Key_F12; }
-bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+using FrameParts::isEnter;
 }  // namespace
 
 struct InquiryWindow::Private {
@@ -113,19 +114,7 @@ struct InquiryWindow::Private {
 
 QTableView* InquiryWindow::Private::makeGrid(const QString& name,
                                              QList<RecordsetModel::Column> columns) {
-    auto* grid = new QTableView(q);
-    grid->setObjectName(name);
-    grid->setModel(new RecordsetModel(std::move(columns), grid));
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setTabKeyNavigation(false);
-    grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setStretchLastSection(true);
-    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    ApplyGridFormat(grid);
-    grid->installEventFilter(q);
-    return grid;
+    return FrameParts::makeGrid(q, name, std::move(columns), q);
 }
 
 void InquiryWindow::Private::build() {
@@ -249,13 +238,7 @@ static void detach(QTableView* grid) {
 }
 
 void InquiryWindow::Private::highlight(QTableView* grid, int row) {
-    auto* model = static_cast<RecordsetModel*>(grid->model());
-    if (row < 0 || row >= model->rowCount()) {
-        grid->clearSelection();
-        return;
-    }
-    grid->setCurrentIndex(model->index(row, 0));
-    grid->selectRow(row);
+    FrameParts::highlight(grid, row);
 }
 
 // Reads a page of the list. highlight: the row to highlight, -1 the last row, or -2 the row
@@ -402,6 +385,7 @@ void InquiryWindow::Private::showGrid(const QString& name, const Recordset& rows
     model->setRecordset(&rows);
     ApplyGridFormat(grid);
     if (shown && shown != grid) shown->hide();
+    for (const auto& [index, frame] : frames) frame->hide();
     shown = grid;
     grid->setGeometry(dg1->geometry());
     grid->show();
@@ -627,10 +611,11 @@ void InquiryWindow::pressMode(int index) {
 
 bool InquiryWindow::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (event->type() == QEvent::FocusIn && watched == d->dg1 && d->shown) {
-        // Back on the list: the history grid over it steps aside.
-        d->shown->hide();
+    if (event->type() == QEvent::FocusIn && watched == d->dg1) {
+        // Back on the list: the history grid or frame over it steps aside.
+        if (d->shown) d->shown->hide();
         d->dg14->hide();
+        for (const auto& [index, frame] : d->frames) frame->hide();
     }
     if (event->type() != QEvent::KeyPress || !widget) return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);

@@ -319,11 +319,45 @@ ResultSet historyPage(SqliteConnection& db, const ProcedureCall& call) {
     return pager.page(move, historyKey(call.text(6)));
 }
 
+// The item code list of the entry frame (DG2): the codes matching the pattern (argument
+// 10) in code order, paged from the anchor code (argument 7) as the item list pages. The
+// pattern's fixed start bounds the walk on ITEM's key; tsql_like decides on the codes in it.
+ResultSet codeListPage(SqliteConnection& db, const ProcedureCall& call) {
+    const QString flag = call.text(1);
+    if (!same(flag, "True") && !same(flag, "False"))
+        refuse(QStringLiteral("顯示旗標[ %1 ]不正確,應為 True 或 False!").arg(flag));
+    const QString pattern = call.text(9);
+    const QString prefix = TsqlFunctions::likePrefix(pattern);
+    const auto read = [&](Seek seek, const QVariantList& key, int limit) {
+        Values values;
+        QString sql = QStringLiteral(
+                          "SELECT ICODE, INAME, INUMB, ICONS FROM ITEM WHERE tsql_like(ICODE, ") +
+                      values.place(pattern) + u')';
+        if (!prefix.isEmpty())
+            sql += QStringLiteral(" AND ICODE >= ") + values.place(prefix) +
+                   QStringLiteral(" AND ICODE < ") + values.place(prefix + QChar(0xFFFF));
+        if (const QString op = comparison(seek); !op.isEmpty())
+            sql += QStringLiteral(" AND ICODE ") + op + u' ' + values.place(key.value(0));
+        sql += QStringLiteral(" ORDER BY ICODE") +
+               (backwards(seek) ? QStringLiteral(" DESC") : QString()) +
+               QStringLiteral(" LIMIT ") + values.place(limit);
+        return readRows(db, sql, values, seek);
+    };
+    const Pager pager(read, [](const QVariantList& row) { return QVariantList{row.value(0)}; },
+                      true);
+    return pager.page(moveOf(call, true), {call.text(6)});
+}
+
 ResultSets spF8(SqliteConnection& db, const ProcedureCall& call) {
     const QString grid = call.text(0);
     const bool list = same(grid, "DG1");
+    if (same(grid, "DG2")) {
+        option(call, 7, QStringLiteral("零不顯示"));
+        option(call, 8, QStringLiteral("停產顯示"));
+        return {heading(db, call, trimmedEnd(call.text(4))), codeListPage(db, call)};
+    }
     if (!list && !same(grid, "DG3")) {
-        for (const char* later : {"DG2", "DG4", "DG5", "DG6"})
+        for (const char* later : {"DG4", "DG5", "DG6"})
             if (same(grid, later)) refuse(QStringLiteral("表格[ %1 ]的查詢尚未提供!").arg(grid));
         refuse(QStringLiteral("表格名稱[ %1 ]不正確,應為 DG1 或 DG3!").arg(grid));
     }

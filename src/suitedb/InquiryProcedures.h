@@ -9,8 +9,9 @@ class ProcedureRegistry;
 //   time, by key, never reading a whole table: the item list walks the item codes in the
 //   order of the ITEM key (STOC by warehouse when a warehouse filter is set), the history
 //   the index VISEIN_VICOD. Answers two result sets: one row LSTOC (the list warehouse
-//   given back), CAPTION (the caption of the list's stock column), then the page. The
-//   grids DG2, DG4, DG5 and DG6 are refused for now.
+//   given back), CAPTION (the caption of the list's stock column), then the page. DG2, the
+//   item code list of the entry frame, pages the codes LIKE argument 10 from the code in
+//   argument 7 (ICODE, INAME, INUMB, ICONS). The grids DG4, DG5 and DG6 are refused for now.
 //
 // SF_ZQ2K_ITYP_F2 key,'anchor','pattern','type','item'
 //   the item's stock in every warehouse of the type that holds a STOC row of it, by

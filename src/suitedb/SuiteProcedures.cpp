@@ -1,6 +1,7 @@
 #include "AssetProcedures.h"
 #include "BoardProcedures.h"
 #include "InquiryProcedures.h"
+#include "ItemProcedures.h"
 #include "ProcedureRegistry.h"
 #include "SessionProcedures.h"
 
@@ -11,6 +12,7 @@ std::shared_ptr<const ProcedureRegistry> SuiteProcedures() {
         AssetProcedures::addTo(*r);
         InquiryProcedures::addTo(*r);
         BoardProcedures::addTo(*r);
+        ItemProcedures::addTo(*r);
         return r;
     }();
     return registry;

@@ -7,6 +7,7 @@
 #include "Backends.h"
 #include "Clock.h"
 #include "DemoData.h"
+#include "GroupData.h"
 #include "HistoryData.h"
 #include "InstallationSwitches.h"
 #include "LocalSettings.h"
@@ -66,6 +67,10 @@ Result run(const QString& folder, long long rowCount) {
                                 .arg(shown)
                                 .arg(result.schemaObjectsAdded)
                                 .arg(result.demoRowsAdded));
+    // The group's sister companies and central database beside the main one.
+    const QStringList group = GroupData::create(folder, Clock::today());
+    result.groupFilesAdded = int(group.size());
+    result.lines += group;
     if (rowCount > 0) {
         result.benchmarkRowsAdded = HistoryData::fillLarge(db, rowCount);
         result.lines.append(

@@ -14,12 +14,13 @@ struct Result {
     bool databaseCreated = false;
     int schemaObjectsAdded = 0;
     int demoRowsAdded = 0;
+    int groupFilesAdded = 0;  // sister and central databases, ZqGroup.ini
     qint64 benchmarkRowsAdded = 0;
     QStringList lines;  // what was done, for the user
 
     bool changed() const {
         return settingsWritten || databaseCreated || schemaObjectsAdded > 0 || demoRowsAdded > 0 ||
-               benchmarkRowsAdded > 0;
+               groupFilesAdded > 0 || benchmarkRowsAdded > 0;
     }
 };
 

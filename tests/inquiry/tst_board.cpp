@@ -225,8 +225,11 @@ private slots:
             c.key = c.database = c.shortName = QLatin1String(key);
             c.name = c.key + QStringLiteral("公司");
             companies << c;
-            if (c.key != u"ZqPro3")
-                QVERIFY(QFile::copy(m_folder.database(), m_folder.path() + u'/' + c.key + ".zqdb"));
+            // The setup made the demo group's files; ZqPro3 is taken away, the others are
+            // copies of the main database.
+            const QString file = m_folder.path() + u'/' + c.key + ".zqdb";
+            QFile::remove(file);
+            if (c.key != u"ZqPro3") QVERIFY(QFile::copy(m_folder.database(), file));
         }
         QStringList steps;
         const int done = BoardBroadcast::send(companies, QStringLiteral("WANG"),

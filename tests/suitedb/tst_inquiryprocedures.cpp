@@ -244,8 +244,9 @@ private slots:
             QVERIFY2(message.contains(QString::fromUtf8(words)), qPrintable(text + " " + message));
         };
         refused("EXEC SP_F8 'DG9','True',99,'01','','','',0,1,''", "表格名稱[ DG9 ]不正確");
-        for (const char* later : {"DG2", "DG4", "DG5", "DG6"})
+        for (const char* later : {"DG4", "DG5", "DG6"})
             refused(f8(later, "True", 99, "", ""), "尚未提供");
+        refused(f8("DG2", "True2", 99, "", ""), "顯示旗標[ True2 ]");
         refused(f8("DG1", "Yes", 99, "", ""), "顯示旗標[ Yes ]");
         refused(f8("DG3", "True2", 99, "", "I01"), "顯示旗標[ True2 ]");
         refused(f8("DG1", "True", 37, "", ""), "按鍵代碼[ 37 ]");

@@ -1,0 +1,108 @@
+#include "DescriptionFrame.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "ButtonLook.h"
+#include "Dialogs.h"
+#include "FrameParts.h"
+#include "ItemViews.h"
+#include "Values.h"
+
+namespace {
+// A browser of local pages: a resource anywhere but in a local file (http, ftp, data ...) is
+// not loaded, and links are not followed.
+class LocalPageView : public QTextBrowser {
+public:
+    using QTextBrowser::QTextBrowser;
+    QVariant loadResource(int type, const QUrl& name) override {
+        if (!name.isRelative() && !name.isLocalFile()) return {};
+        return QTextBrowser::loadResource(type, name);
+    }
+};
+}  // namespace
+
+DescriptionFrame::DescriptionFrame(QWidget* parent) : InquiryFrame(parent) {
+    setObjectName(QStringLiteral("FrSpec"));
+    setFrameShape(QFrame::StyledPanel);
+    setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(this);
+    m_t7 = new QPlainTextEdit(this);
+    m_t7->setObjectName(QStringLiteral("T7"));
+    m_t7->setTabChangesFocus(true);
+    auto* caption = new QLabel(QStringLiteral("網頁模式預覽"), this);
+    auto* view = new LocalPageView(this);
+    view->setObjectName(QStringLiteral("WebBrowser"));
+    view->setOpenLinks(false);
+    view->setOpenExternalLinks(false);
+    view->setSearchPaths({folder()});
+    m_view = view;
+    m_b7 = new QPushButton(QStringLiteral("離 開"), this);
+    m_b7->setObjectName(QStringLiteral("B7"));
+    m_b7->setAutoDefault(false);
+    InstallButtonLook(m_b7);
+    layout->addWidget(m_t7, 1);
+    layout->addWidget(caption);
+    layout->addWidget(m_view, 2);
+    layout->addWidget(m_b7, 0, Qt::AlignRight);
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_t7), static_cast<QWidget*>(m_view), static_cast<QWidget*>(m_b7)})
+        w->installEventFilter(this);
+    connect(m_t7, &QPlainTextEdit::textChanged, this, [this] { rewrite(); });
+    connect(m_b7, &QPushButton::clicked, this, [this] { leave(); });
+}
+
+QString DescriptionFrame::folder() { return QCoreApplication::applicationDirPath(); }
+
+bool DescriptionFrame::start(const Context& context) {
+    setGeometry(context.listArea);
+    {
+        const QSignalBlocker block(m_t7);
+        m_t7->setPlainText(context.field ? context.field(QStringLiteral("ISPACE")).toString()
+                                         : QString());
+    }
+    m_toldUnwritable = false;
+    rewrite();
+    show();
+    raise();
+    m_t7->setFocus();
+    return true;
+}
+
+// Writes the page for the text and shows it as the file holds it (Big5, references and all).
+void DescriptionFrame::rewrite() {
+    const QString path = QDir(folder()).filePath(QLatin1String(ItemViews::HtmlFileName));
+    QFile file(path);
+    const QByteArray page = ItemViews::htmlPage(m_t7->toPlainText());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(page) != page.size()) {
+        // Said once a showing; the view still follows the text.
+        if (!m_toldUnwritable)
+            Dialogs::showMessage(QStringLiteral("無法寫入網頁檔 ") +
+                                 QDir::toNativeSeparators(path));
+        m_toldUnwritable = true;
+    }
+    m_view->setHtml(FromBig5(page));
+}
+
+void DescriptionFrame::leave() {
+    hide();
+    emit finished(Back::ModeButton);
+}
+
+bool DescriptionFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return InquiryFrame::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (FrameParts::forwardFunctionKey(key)) return true;
+    if (key->key() == Qt::Key_Escape || (watched == m_b7 && FrameParts::isEnter(key->key()))) {
+        leave();
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include "InquiryFrame.h"
+
+class QPlainTextEdit;
+class QPushButton;
+class QTextBrowser;
+
+// Mode E "E 規格說明": the item's description text ISPACE in T7 and, under the caption
+// "網頁模式預覽", the text rendered as a web page. Every change of T7 rewrites Html.htm in the
+// program's folder (Big5) and shows that file again. The view shows local files only: no
+// script runs, nothing is fetched from the network. "離 開" B7 gives the mode buttons the
+// keyboard.
+class DescriptionFrame : public InquiryFrame {
+    Q_OBJECT
+public:
+    explicit DescriptionFrame(QWidget* parent);
+    bool start(const Context& context) override;
+
+    // The folder of Html.htm: the program's own.
+    static QString folder();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void rewrite();
+    void leave();
+
+    QPlainTextEdit* m_t7 = nullptr;
+    QTextBrowser* m_view = nullptr;
+    QPushButton* m_b7 = nullptr;
+    bool m_toldUnwritable = false;  // the folder's refusal is said once a showing
+};

@@ -1,0 +1,306 @@
+// The inquiry's item entry, statistics and description views and the branch-stock variant,
+// driven by keys on a small embedded database (with a sister company ZqPro4 and the group's
+// central database beside it): every statement as sent, the fields filled, the page file
+// written byte for byte, the captions and messages of the variant and where the keyboard goes.
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QtTest>
+
+#include "../Controls.h"
+#include "../shell/ScriptedDialogs.h"
+#include "Backends.h"
+#include "Clock.h"
+#include "EmbeddedDatabase.h"
+#include "InquiryWindow.h"
+#include "Session.h"
+#include "SqliteConnection.h"
+#include "SuiteSchema.h"
+#include "WindowRegistry.h"
+
+namespace {
+// Every statement on its way to the database it names.
+class Recording : public SuiteDatabase {
+public:
+    Recording(std::shared_ptr<SuiteDatabase> db, QStringList* sent)
+        : m_db(std::move(db)), m_sent(sent) {}
+    ResultSets execute(const QString& text) override {
+        *m_sent << text;
+        return m_db->execute(text);
+    }
+
+private:
+    std::shared_ptr<SuiteDatabase> m_db;
+    QStringList* m_sent;
+};
+
+const QByteArray Head =
+    "<!DOCTYPE html><html><head><meta http-equiv='Content-Type' "
+    "content='text/html; charset=big5'></head><body>";
+const QByteArray Tail = "</body></html>";
+}  // namespace
+
+class ItemViewsTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QStringList m_sent;
+    ScriptedDialogs* m_dialogs = nullptr;
+    std::unique_ptr<InquiryWindow> m_window;
+
+    QStringList sentSince(qsizetype from) const { return m_sent.mid(from); }
+    template <class T>
+    T* find(const char* name) {
+        return control<T>(m_window.get(), QString::fromLatin1(name));
+    }
+    QLineEdit* field(const char* name) { return find<QLineEdit>(name); }
+
+    void openWindow(bool variant = false, bool sisterStock = false) {
+        m_window.reset();
+        Session::reset();
+        Session& s = Session::current();
+        s.sessionOpen = true;
+        s.defaultStore = QStringLiteral("01");
+        s.dbName = QStringLiteral("MAIN");
+        s.amountDecimals = QStringLiteral("2");
+        for (int r : {57, 353, 355, 367, 926, 934, 1306}) s.rightFlags[r] = true;
+        s.switches.branchStockVariant = variant;
+        s.switches.branchStockQuery = sisterStock;
+        s.group.central.key = QStringLiteral("Central");
+        s.group.central.database = QStringLiteral("ZqCentral");
+        s.group.centralAccount = QStringLiteral("A123456789012Z");
+        m_dialogs = ScriptedDialogs::install();
+        m_window = std::make_unique<InquiryWindow>();
+        m_window->open();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_window->positionList(QStringLiteral("A001"), false);
+    }
+
+private slots:
+    void initTestCase() {
+        {
+            SqliteConnection main(m_dir.filePath(QStringLiteral("MAIN.zqdb")),
+                                  SqliteConnection::OpenMode::Create);
+            SuiteSchema::create(main);
+            QString sql;
+            for (int i = 1; i <= 20; ++i)
+                sql += QStringLiteral(
+                           "INSERT INTO ITEM (ICODE, INAME, ISOUR, ISPACE) VALUES "
+                           "('A%1', '品名%1', 1, '<b>規格%1</b>');"
+                           "INSERT INTO ITEM1 (ICODE1, ENA13) VALUES ('A%1', '%2');"
+                           "INSERT INTO ITEM3 (ICODE3, STOPSALE) VALUES ('A%1', 0);")
+                           .arg(i, 3, 10, QLatin1Char('0'))
+                           .arg(i == 3 ? QStringLiteral("0004710000025") : QString());
+            sql += QStringLiteral(
+                "INSERT INTO VISEIN (VCOD1, VSEQ, VICOD, VUNIT) VALUES ('11401010001', 1, 'A001', "
+                "90), ('11402010001', 1, 'A001', 100);"
+                "INSERT INTO HISTIN (HCOD1, HSEQ, HDAT1, HICOD, HINUM) VALUES "
+                "('11412030001', 1, '115.12.03', 'A001', 1200);");
+            main.script(sql);
+            SqliteConnection sister(m_dir.filePath(QStringLiteral("ZqPro4.zqdb")),
+                                    SqliteConnection::OpenMode::Create);
+            SuiteSchema::create(sister);
+            sister.script(QStringLiteral(
+                "INSERT INTO STOC (SITEM, STCOD, SNUMB) VALUES ('A001', '001', 5);"));
+            SqliteConnection central(m_dir.filePath(QStringLiteral("ZqCentral.zqdb")),
+                                     SqliteConnection::OpenMode::Create);
+            central.script(QStringLiteral(
+                "CREATE TABLE VNACCT (VACCT TEXT PRIMARY KEY, VANAM TEXT);"
+                "CREATE TABLE VNSTOC (VACCT TEXT, VBRNO TEXT, VBNAM TEXT, VICOD TEXT, VSNUM REAL,"
+                " VDATE TEXT);"
+                "INSERT INTO VNACCT VALUES ('A123456789012Z', '');"
+                "INSERT INTO VNSTOC VALUES ('A123456789012Z', 'ZqPro4', '台北分公司', 'A001', "
+                "5, '115.12.06'), ('A123456789012Z', 'ZqPro2', '高雄分公司', 'A001', 8, "
+                "'115.12.06');"));
+        }
+        Clock::setFixed(QDateTime(QDate(2026, 12, 6), QTime(9, 0)));  // a Sunday
+        const auto embedded = MakeConnectionFactory(
+            m_dir.path(),
+            LocalSettings{QStringLiteral("embedded"), {}, {}, QStringLiteral("MAIN")});
+        Connections::setFactory([this, embedded](const QString& text) {
+            return std::make_shared<Recording>(embedded(text), &m_sent);
+        });
+    }
+
+    void cleanupTestCase() {
+        m_window.reset();
+        Connections::setFactory({});
+        QFile::remove(QDir(QCoreApplication::applicationDirPath()).filePath("Html.htm"));
+    }
+
+    // A ten-digit bar code: the suite's procedure and the code find nothing, the padded
+    // EAN-13 finds the item; "確定" positions the list at it with key 13.
+    void itemEntry() {
+        openWindow();
+        m_window->pressMode(0);
+        QLineEdit* code = field("T1(0)");
+        QVERIFY(code->hasFocus());
+        qsizetype from = m_sent.size();
+        QTest::keyClicks(code, QStringLiteral("4710000025"));
+        QTest::keyClick(code, Qt::Key_Return);
+        QCOMPARE(sentSince(from),
+                 (QStringList{"SF_ZQ2K_ITEM_ALL '4710000025','',0",
+                              "select * from item where icode = '4710000025'",
+                              "select * from item where icode = (select top 1 icode1 from item1 "
+                              "where ena13 = right('000' + '4710000025' ,13)order by icode1)"}));
+        QCOMPARE(code->text(), QStringLiteral("A003"));
+        QCOMPARE(field("T1(1)")->text(), QStringLiteral("品名003"));
+        QVERIFY(field("T1(1)")->hasFocus());
+        QTest::keyClick(field("T1(1)"), Qt::Key_Return);
+        QVERIFY(find<QPushButton>("B2(0)")->hasFocus());
+        from = m_sent.size();
+        QTest::keyClick(find<QPushButton>("B2(0)"), Qt::Key_Return);
+        QCOMPARE(sentSince(from).mid(0, 2),
+                 (QStringList{"SELECT TOP 2 ICODE,INAME FROM ITEM WHERE ICODE = 'A003' ORDER BY "
+                              "ICODE",
+                              "EXEC SP_F8 'DG1','True2',13,'01','','A003','',0,1,''"}));
+        QCOMPARE(m_window->highlightedItem(), QStringLiteral("A003"));
+        QVERIFY(!code->isVisible());
+        QVERIFY(find<QTableView>("DG1")->hasFocus());
+
+        // By name; an unknown name says so and keeps the frame.
+        m_window->pressMode(0);
+        field("T1(1)")->setText(QStringLiteral("沒有'這個"));
+        QTest::keyClick(find<QPushButton>("B2(0)"), Qt::Key_Return);
+        QCOMPARE(m_dialogs->shown, QStringList{"查無相關產品資料"});
+        QVERIFY(m_sent.contains(
+            "SELECT TOP 2 ICODE,INAME FROM ITEM WHERE INAME = '沒有''這個' ORDER BY ICODE"));
+        QVERIFY(code->hasFocus());
+
+        // F2 lists the codes, the page keys page them through the list procedure, Enter
+        // takes one.
+        field("T1(1)")->clear();
+        QTest::keyClicks(code, QStringLiteral("A0"));
+        from = m_sent.size();
+        QTest::keyClick(code, Qt::Key_F2);
+        QTableView* dg2 = find<QTableView>("DG2");
+        QVERIFY(dg2->hasFocus());
+        QCOMPARE(sentSince(from).value(0), QStringLiteral("SELECT TOP 15 ICODE,INAME,INUMB,ICONS "
+                                                          "FROM ITEM WHERE ICODE Like 'A0%' "
+                                                          "ORDER BY ICODE"));
+        QCOMPARE(dg2->model()->rowCount(), 15);
+        from = m_sent.size();
+        QTest::keyClick(dg2, Qt::Key_PageDown);
+        QCOMPARE(sentSince(from),
+                 QStringList{"EXEC SP_F8 'DG2','True',34,'01','','','A015',0,1,'A0%'"});
+        QCOMPARE(dg2->currentIndex().row(), 14);
+        QCOMPARE(dg2->model()->index(14, 0).data().toString(), QStringLiteral("A020"));
+        QTest::keyClick(dg2, Qt::Key_Return);
+        QCOMPARE(code->text(), QStringLiteral("A020"));
+        QVERIFY(code->hasFocus());
+        QVERIFY(!dg2->isVisible());
+        // The suite's function keys go on to its handler.
+        QStringList forwarded;
+        WindowRegistry::setKeyHandler(
+            [&forwarded](int key, Qt::KeyboardModifiers) { forwarded << QString::number(key); });
+        QTest::keyClick(code, Qt::Key_F6);
+        WindowRegistry::setKeyHandler({});
+        QCOMPARE(forwarded, QStringList{QString::number(Qt::Key_F6)});
+        QTest::keyClick(code, Qt::Key_Escape);
+        QVERIFY(find<QTableView>("DG1")->hasFocus());
+    }
+
+    void statistics() {
+        openWindow();
+        const qsizetype from = m_sent.size();
+        m_window->pressMode(18);
+        QCOMPARE(sentSince(from), QStringList{"SF_ZQ2K_ITEM_COUNTS 'A001'"});
+        QStringList values;
+        for (int i = 0; i < 15; ++i)
+            values << field(qPrintable(QStringLiteral("T5(%1)").arg(i)))->text();
+        QCOMPARE(values.join(u' '), QStringLiteral("1,200 1,200 0 1,200 0 0 0 0 0 0 0 0 0 0 0"));
+        QVERIFY(field("T5(0)")->hasFocus());
+        QTest::keyClick(field("T5(0)"), Qt::Key_Escape);
+        QVERIFY(find<QPushButton>("B1(18)")->hasFocus());
+    }
+
+    // The page file: head, text, tail in Big5; a character Big5 lacks as a reference.
+    void descriptionPage() {
+        openWindow();
+        m_window->pressMode(20);
+        auto* t7 = find<QPlainTextEdit>("T7");
+        QVERIFY(t7->hasFocus());
+        QCOMPARE(t7->toPlainText(), QStringLiteral("<b>規格001</b>"));
+        QFile page(QDir(QCoreApplication::applicationDirPath()).filePath("Html.htm"));
+        const auto written = [&page] {
+            page.open(QIODevice::ReadOnly);
+            const QByteArray bytes = page.readAll();
+            page.close();
+            return bytes;
+        };
+        QCOMPARE(written(), Head +
+                                "<b>\xB3W\xAE\xE6"
+                                "001</b>" +
+                                Tail);
+        t7->setPlainText(QStringLiteral("<p>丟\U0001F600</p>"));
+        QCOMPARE(written(), Head + "<p>\xA5\xE1&#128512;</p>" + Tail);
+        auto* view = find<QTextBrowser>("WebBrowser");
+        QCOMPARE(view->toPlainText(), QStringLiteral("丟\U0001F600"));
+        // Local files only: nothing comes from the network.
+        QVERIFY(!view->loadResource(QTextDocument::ImageResource,
+                                    QUrl(QStringLiteral("http://127.0.0.1/a.png")))
+                     .isValid());
+        QVERIFY(
+            view->loadResource(QTextDocument::HtmlResource, QUrl::fromLocalFile(page.fileName()))
+                .isValid());
+        QTest::keyClick(find<QPushButton>("B7"), Qt::Key_Return);
+        QVERIFY(!t7->isVisible());
+        QVERIFY(find<QPushButton>("B1(20)")->hasFocus());
+    }
+
+    void branchStockVariant() {
+        openWindow(true);
+        QCOMPARE(find<QPushButton>("B1(10)")->text(), QStringLiteral("P 成本校正"));
+        QCOMPARE(find<QPushButton>("B1(23)")->text(), QStringLiteral("Z 全省庫存"));
+        QCOMPARE(find<QLabel>("L0(49)")->text(), QStringLiteral("經銷商特價到期日:"));
+        // The cost becomes the last purchase price.
+        qsizetype from = m_sent.size();
+        m_window->pressMode(10);
+        QCOMPARE(m_dialogs->shown, QStringList{"成本校正成  100"});
+        QCOMPARE(sentSince(from).mid(0, 2),
+                 (QStringList{"Select Top 1 vunit From Visein where vicod = 'A001' order by "
+                              "vcod1 desc",
+                              "Select * From item Where Icode = 'A001'"}));
+        EmbeddedDatabase check(m_dir.filePath(QStringLiteral("MAIN.zqdb")),
+                               EmbeddedDatabase::OpenMode::Existing);
+        QCOMPARE(
+            check.execute("SELECT ISOUR FROM ITEM WHERE ICODE = 'A001'")[0].rows[0][0].toDouble(),
+            100.0);
+        m_window->positionList(QStringLiteral("A002"), false);
+        m_window->pressMode(10);
+        QCOMPARE(m_dialogs->shown.last(), QStringLiteral("沒有最後一次進貨紀錄,無法校正"));
+        // The group's central stock in its own grid over the list.
+        m_window->positionList(QStringLiteral("A001"), false);
+        from = m_sent.size();
+        m_window->pressMode(23);
+        QCOMPARE(sentSince(from), QStringList{"EXEC SF_ZQ2K_VNNET_STOC 'A123456789012Z','A001'"});
+        QTableView* dgz = find<QTableView>("DGZ");
+        QVERIFY(dgz->hasFocus());
+        QCOMPARE(dgz->model()->index(0, 1).data().toString(), QStringLiteral("高雄分公司"));
+        QTest::keyClick(dgz, Qt::Key_Escape);
+        QVERIFY(find<QPushButton>("B1(23)")->hasFocus());
+        Session::current().group.centralAccount.clear();
+        m_window->pressMode(23);
+        QCOMPARE(m_dialogs->shown.last(),
+                 QStringLiteral("尚未設定集團總部資料庫,無法查詢全省庫存"));
+
+        // The other choice of P: the sisters' stock, the missing ones with the fallbacks.
+        openWindow(true, true);
+        QCOMPARE(find<QPushButton>("B1(10)")->text(), QStringLiteral("P 全省查詢"));
+        m_window->pressMode(10);
+        QCOMPARE(
+            m_dialogs->shown,
+            QStringList{"查詢產品代號/名稱 :A001/品名001\n　台北庫存:  5\n　公益庫存:  無此代號"
+                        "\n　台中庫存:  無此代號\n　高雄庫存:  無此代號\n　採購預定日:  沒有採購"});
+    }
+};
+
+QTEST_MAIN(ItemViewsTest)
+#include "tst_itemviews.moc"
