@@ -377,7 +377,10 @@ QString HistoryStatements::homeRows() const {
 QString HistoryStatements::endBoundary() const { return firstBoundary(); }
 
 QString HistoryStatements::endRows(const QString& lower) const {
-    return rows(QStringLiteral("SELECT "), keyAtLeast(lower), true);
+    // The repair orders' bound compares the order code while the page is in item order, so
+    // rows of every item pass it: the customer grids take fifteen of them, as every page does.
+    return rows(byCustomer() ? QStringLiteral("SELECT TOP 15 ") : QStringLiteral("SELECT "),
+                keyAtLeast(lower), true);
 }
 
 QString HistoryStatements::lotBefore(const QString& key) const {

@@ -78,7 +78,8 @@ public:
     // Page Down: fifteen rows from the page's last key.
     QString downRows(const QString& last) const;
     // Home: the oldest fifteen rows. End is the first page again (for the lot grid, the newest
-    // fifteen through boundary and rows, as the other grids read it).
+    // fifteen through boundary and rows, as the other grids read it; for the customer grids the
+    // same, cut to fifteen rows).
     QString homeRows() const;
     QString endBoundary() const;
     QString endRows(const QString& lower) const;
