@@ -25,6 +25,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 #include "BenchRounds.h"
 #include "DbError.h"
@@ -73,19 +74,24 @@ struct GridPages {
 
     GridPages(EmbeddedDatabase& database, HistoryGrid grid, const QString& item,
               const HistoryReader& reader)
-        : db(&database), statements(grid, item, reader) {
+        : GridPages(database, HistoryStatements(grid, item, reader)) {}
+    GridPages(EmbeddedDatabase& database, const HistoryStatements& pages)
+        : db(&database), statements(pages) {
+        const HistoryGrid grid = statements.grid();
         // Home without TOP: every row of the item, in key order.
         static const QRegularExpression top(QStringLiteral("^SELECT TOP \\d+ "));
         const ResultSet set =
             db->execute(statements.homeRows().replace(top, QStringLiteral("SELECT ")))[0];
         const QString keyColumn = InfoOf(grid).keyColumn;
+        const int keyPosition = InfoOf(grid).keyPosition;
         for (const QVariantList& row : set.rows) {
             if (grid == HistoryGrid::Lots)
                 keys.append(row[set.columnIndex(QStringLiteral("VCOD1"))].toString() +
                             row[set.columnIndex(QStringLiteral("VCOD1SEQ"))].toString());
             else
-                keys.append(keyColumn.isEmpty() ? row.last().toString()
-                                                : row[set.columnIndex(keyColumn)].toString());
+                keys.append(!keyColumn.isEmpty() ? row[set.columnIndex(keyColumn)].toString()
+                            : keyPosition >= 0   ? row[keyPosition].toString()
+                                                 : row.last().toString());
         }
     }
 
@@ -210,11 +216,10 @@ void pageCosts(EmbeddedDatabase& small, EmbeddedDatabase& large) {
         qPrintable(Item));
     double worst = 0;
     QString worstGrid;
-    const auto run = [&](HistoryGrid grid, const QString& item, const HistoryReader& reader,
-                         const QString& note) {
-        GridPages s(small, grid, item, reader);
-        GridPages l(large, grid, item, reader);
-        const HistoryGridInfo info = InfoOf(grid);
+    const auto measureGrid = [&](const HistoryStatements& statements, const QString& note) {
+        GridPages s(small, statements);
+        GridPages l(large, statements);
+        const HistoryGridInfo info = InfoOf(statements.grid());
         const QString name =
             QStringLiteral("%1 mode %2, %3").arg(info.name).arg(info.mode).arg(note);
         const double ratio = gridRatio(name, s, l);
@@ -222,6 +227,10 @@ void pageCosts(EmbeddedDatabase& small, EmbeddedDatabase& large) {
             worst = ratio;
             worstGrid = name;
         }
+    };
+    const auto run = [&](HistoryGrid grid, const QString& item, const HistoryReader& reader,
+                         const QString& note) {
+        measureGrid(HistoryStatements(grid, item, reader), note);
     };
     const QString fewThousand = itemOfAFewThousandLines(large);
     for (const HistoryGrid grid : AllHistoryGrids()) {
@@ -235,6 +244,27 @@ void pageCosts(EmbeddedDatabase& small, EmbeddedDatabase& large) {
             const QString item = itemWithoutLots(small);
             run(grid, item, everyRight(), item + QStringLiteral(", no open lot"));
         }
+    }
+    // The customer lookups: every sale and repair order of the busy customer, whatever the
+    // item, by the customer's own keys.
+    const QString customer = QString::fromUtf8(
+        ItemCatalogue::customers()[ItemCatalogue::BusyCustomer].code);
+    const QString all = QStringLiteral("%");
+    const double itemWorst = std::exchange(worst, 0.0);
+    const QString itemWorstGrid = std::exchange(worstGrid, QString());
+    measureGrid(HistoryStatements(HistoryGrid::CustomerSales, customer, all, everyRight()),
+                customer + QStringLiteral(", every right"));
+    measureGrid(HistoryStatements(HistoryGrid::CustomerSales, customer, all, ownSales()),
+                customer + QStringLiteral(", without 355"));
+    measureGrid(HistoryStatements(HistoryGrid::CustomerRepairs, customer, all, everyRight()),
+                customer + QStringLiteral(", every right"));
+    std::printf(
+        "ratio (a) 5 million / 50 thousand, worst page kind of the customer lookups DG10 and "
+        "DG20: %.2f (%s; at most 1.5)\n",
+        worst, qPrintable(worstGrid));
+    if (itemWorst > worst) {
+        worst = itemWorst;
+        worstGrid = itemWorstGrid;
     }
     std::printf(
         "ratio (a) 5 million / 50 thousand, worst page kind of all grids: %.2f (%s; at "

@@ -28,6 +28,23 @@ const QString ForwardState = QStringLiteral(
     "'轉進貨退出並轉銷貨退回' ElSE '' END FROM REBACKM WHERE REBACKM.RCOD1 = REBACKD.RCOD1) AS "
     "RSTA2N,");
 const QString Masked = QStringLiteral("'***.**' AS VUNIT");
+// The states of a customer's repair order; the picked-up date is the ROC date at the head of
+// the follow-up document's code.
+const QString RepairStates = QStringLiteral(
+    "CASE WHEN WSTA1 = 0 THEN '待收件' WHEN WSTA1 = 1 THEN '已收件' WHEN WSTA1 = 2 THEN '再預約' "
+    "WHEN WSTA1 = 3 THEN '不取件' Else '' END AS WSTA1N,CASE WHEN WST12 = 0 THEN '待收件' WHEN "
+    "WST12 = 1 THEN '已收件' WHEN WST12 = 2 THEN '不取件' ELSE '' END AS WST12N,CASE WHEN WSTA2 = "
+    "0 THEN '待檢測' WHEN WSTA2 = 1 THEN '待報價' WHEN WSTA2 = 2 THEN '報價中' WHEN WSTA2 = 3 THEN "
+    "'維修中' WHEN WSTA2 = 4 THEN '換相同產品' WHEN WSTA2 = 5 THEN '換不同產品' WHEN WSTA2 = 6 "
+    "THEN '後送' WHEN WSTA2 = 7 THEN '維修完成' WHEN WSTA2 = 8 THEN '維修取消' WHEN WSTA2 = 9 THEN "
+    "'重新檢測' WHEN WSTA2 = 10 THEN '轉銷貨退回' Else '' END AS WSTA2N,CASE WHEN WSTA4 = 0 THEN "
+    "'待後送' WHEN WSTA4 = 1 THEN '已後送' WHEN WSTA4 = 2 THEN '後送還回' WHEN WSTA4 = 3 THEN "
+    "'換相同產品' WHEN WSTA4 = 4 THEN '換不同產品' WHEN WSTA4 = 5 THEN '取消' WHEN WSTA4 = 6 THEN "
+    "'轉進貨退出並換貨給客戶' WHEN WSTA4 = 7 THEN '轉進貨退出並轉銷貨退回' Else '' END AS WSTA4N,"
+    "CASE WHEN WSTA6 = 0 THEN '待取件' WHEN WSTA6 = 1 THEN LEFT(ISNULL(WCOD6,''),3) + '.' + "
+    "SUBSTRING(ISNULL(WCOD6,''),4,2) + '.' + SUBSTRING(ISNULL(WCOD6,''),6,2) WHEN WSTA6 = 2 THEN "
+    "'轉銷貨退回' Else '' END AS WSTA6N,CASE WHEN ISNULL((SELECT RTAKE FROM REBACKM WHERE RCOD1 "
+    "= WCOD6),0) = 1 THEN 'Y' ELSE '' END AS RTAKE");
 }  // namespace
 
 HistoryReader HistoryReader::of(const Session& session, bool taxIncludedLotPrices) {
@@ -80,6 +97,11 @@ HistoryGridInfo InfoOf(HistoryGrid grid) {
                     10,
                     QStringLiteral("查無相關批號資料,或批號剩餘數量已全部是零"),
                     {}};
+        case HistoryGrid::CustomerSales:
+            return {QStringLiteral("DG10"), 6, QStringLiteral("查無該客戶交易歷史"), {}, 9};
+        case HistoryGrid::CustomerRepairs:
+            return {QStringLiteral("DG20"), 17, QStringLiteral("查無該客戶維修歷史"),
+                    QStringLiteral("WCOD2")};
     }
     return {};
 }
@@ -93,6 +115,7 @@ struct Pieces {
     QString filterTail;  // the row filter after the item code and the restriction
     QString ascending;   // "ORDER BY HCOD1,HSEQ"
     QString descending;  // "ORDER BY HCOD1 DESC,HSEQ DESC"
+    QString patternHead;  // the customer grids: the item pattern's condition
 };
 
 Pieces piecesOf(HistoryGrid grid) {
@@ -109,7 +132,21 @@ Pieces piecesOf(HistoryGrid grid) {
                       QString::fromUtf8(head),
                       QString::fromUtf8(tail),
                       up,
-                      down};
+                      down,
+                      {}};
+    };
+    // By customer: item first, then the grid's own key columns.
+    auto byCustomer = [](const char* source, const char* key, const char* head,
+                         const char* pattern, const char* order) {
+        const QStringList columns = QString::fromLatin1(order).split(u',');
+        return Pieces{QString::fromUtf8(source),
+                      QString::fromUtf8(key),
+                      QString::fromUtf8(head),
+                      {},
+                      QStringLiteral("ORDER BY ") + columns.join(u','),
+                      QStringLiteral("ORDER BY ") + columns.join(QStringLiteral(" DESC,")) +
+                          QStringLiteral(" DESC"),
+                      QString::fromUtf8(pattern)};
     };
     switch (grid) {
         case HistoryGrid::Sales:
@@ -146,6 +183,14 @@ Pieces piecesOf(HistoryGrid grid) {
         case HistoryGrid::Lots:
             return make("VISEIN", QStringLiteral("VCOD1 + VCOD1SEQ"),
                         "VICOD = ", " AND VCOD1NUM != 0 AND VCOD1SEQ != ''", "VCOD1", "VCOD1SEQ");
+        case HistoryGrid::CustomerSales:
+            return byCustomer("HISTIN WITH (INDEX = HISTIN_HPCOD)",
+                              "(CONVERT(CHAR(17),HICOD) + HCOD1 + CONVERT(CHAR(5),(10000 + HSEQ)))",
+                              "SystemVisible = 1 AND HPCOD = ", " AND HICOD Like ",
+                              "HICOD,HCOD1,HSEQ");
+        case HistoryGrid::CustomerRepairs:
+            return byCustomer("WORKER WITH (INDEX = WORKER_WPCOD)", "WCOD2", "WPCOD = ",
+                              " AND WICOD Like ", "WICOD,WCOD2");
     }
     return {};
 }
@@ -172,6 +217,10 @@ HistoryStatements::HistoryStatements(HistoryGrid grid, const QString& item,
                                      const HistoryReader& reader)
     : m_grid(grid), m_item(item), m_reader(reader) {}
 
+HistoryStatements::HistoryStatements(HistoryGrid grid, const QString& customer,
+                                     const QString& itemPattern, const HistoryReader& reader)
+    : m_grid(grid), m_item(customer), m_pattern(itemPattern), m_reader(reader) {}
+
 QString HistoryStatements::where() const {
     const Pieces p = piecesOf(m_grid);
     QString restriction;
@@ -195,10 +244,18 @@ QString HistoryStatements::where() const {
         case HistoryGrid::OpenOrders:
             if (!m_reader.allSalesmen) restriction = own("OSCOD", m_reader.staffCode);
             break;
+        case HistoryGrid::CustomerSales:
+            if (!m_reader.allSalesmen) restriction = own("HSCOD", m_reader.staffCode);
+            break;
+        case HistoryGrid::CustomerRepairs:
+            if (!m_reader.allSalesmen) restriction = own("WSC13", m_reader.staffCode);
+            break;
         default:
             break;
     }
-    return p.itemHead + SqlLiteral(m_item) + restriction + p.filterTail;
+    const QString pattern =
+        p.patternHead.isEmpty() ? QString() : p.patternHead + SqlLiteral(m_pattern);
+    return p.itemHead + SqlLiteral(m_item) + pattern + restriction + p.filterTail;
 }
 
 QString HistoryStatements::columns(bool firstPage, bool home) const {
@@ -251,6 +308,13 @@ QString HistoryStatements::columns(bool firstPage, bool home) const {
                    RepairState + ForwardState + hinx;
         case HistoryGrid::Lots:
             return lotColumns(m_reader);
+        case HistoryGrid::CustomerSales:
+            return QStringLiteral(
+                       "HCOD1,HPNAM,HSNAM,HICOD,HINAM,HTCOD,ISNULL(HINU3,HINUM) AS HINUM,HPOI3 AS "
+                       "'HPOIN',ISNULL(HUNI3,(HTOTA / HINU3)) AS HUNIT,") +
+                   key + SalesTax;
+        case HistoryGrid::CustomerRepairs:
+            return QStringLiteral("WPNAM,WSN13,WCOD2,WICOD,WINAM,WTCOD,WINU2,WPOIN,") + RepairStates;
     }
     return {};
 }
@@ -267,9 +331,10 @@ QString HistoryStatements::keyAtLeast(const QString& key) const {
 
 QString HistoryStatements::boundary(const QString& condition) const {
     const Pieces p = piecesOf(m_grid);
-    // The purchase return grid reads its key by position and gives it no name here.
-    const QString alias =
-        m_grid == HistoryGrid::PurchaseReturns ? QString() : QStringLiteral(" AS HINX");
+    // The purchase return and customer grids give their key no name here.
+    const QString alias = m_grid == HistoryGrid::PurchaseReturns || byCustomer()
+                              ? QString()
+                              : QStringLiteral(" AS HINX");
     return QStringLiteral("SELECT TOP 15 ") + p.key + alias + QStringLiteral(" FROM ") + p.source +
            QStringLiteral(" WHERE ") + where() + condition + u' ' + p.descending;
 }
@@ -284,6 +349,7 @@ QString HistoryStatements::rows(const QString& head, const QString& condition,
 QString HistoryStatements::firstBoundary() const { return boundary({}); }
 
 QString HistoryStatements::firstRows(const QString& lower) const {
+    if (byCustomer()) return homeRows();
     if (m_grid == HistoryGrid::Lots)
         return QStringLiteral("SELECT * FROM (SELECT TOP 15 ") + lotColumns(m_reader) +
                QStringLiteral(" FROM VISEIN WHERE ") + where() +
@@ -311,7 +377,10 @@ QString HistoryStatements::homeRows() const {
 QString HistoryStatements::endBoundary() const { return firstBoundary(); }
 
 QString HistoryStatements::endRows(const QString& lower) const {
-    return rows(QStringLiteral("SELECT "), keyAtLeast(lower), true);
+    // The repair orders' bound compares the order code while the page is in item order, so
+    // rows of every item pass it: the customer grids take fifteen of them, as every page does.
+    return rows(byCustomer() ? QStringLiteral("SELECT TOP 15 ") : QStringLiteral("SELECT "),
+                keyAtLeast(lower), true);
 }
 
 QString HistoryStatements::lotBefore(const QString& key) const {

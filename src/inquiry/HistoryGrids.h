@@ -35,9 +35,12 @@ enum class HistoryGrid {
     Locations,        // DG19, mode 16
     RepairParts,      // DG21, mode 19
     Lots,             // DG13, mode 10
+    // The histories of a customer (filtered by customer and item pattern, not by an item):
+    CustomerSales,    // DG10, mode 6
+    CustomerRepairs,  // DG20, mode 17
 };
 
-// Every paged grid, in the order of the list above.
+// Every paged grid of the highlighted item, in the order of the list above.
 const QList<HistoryGrid>& AllHistoryGrids();
 
 struct HistoryGridInfo {
@@ -47,6 +50,7 @@ struct HistoryGridInfo {
     // The column that carries a row's key; empty when the key is read by position (the last
     // column) or, for the lot grid, joined from the document and lot columns.
     QString keyColumn;
+    int keyPosition = -1;  // the key's column when it has no name and is not the last one
 };
 HistoryGridInfo InfoOf(HistoryGrid grid);
 
@@ -57,6 +61,10 @@ public:
     static constexpr int PageSize = 15;
 
     HistoryStatements(HistoryGrid grid, const QString& item, const HistoryReader& reader);
+    // The customer grids: the customer's lines or repair orders of the items that match the
+    // LIKE pattern.
+    HistoryStatements(HistoryGrid grid, const QString& customer, const QString& itemPattern,
+                      const HistoryReader& reader);
 
     // The first page: the newest fifteen keys, newest first (their last is the lower bound),
     // then the rows from that bound. The lot grid's first page is one statement (firstRows
@@ -70,7 +78,8 @@ public:
     // Page Down: fifteen rows from the page's last key.
     QString downRows(const QString& last) const;
     // Home: the oldest fifteen rows. End is the first page again (for the lot grid, the newest
-    // fifteen through boundary and rows, as the other grids read it).
+    // fifteen through boundary and rows, as the other grids read it; for the customer grids the
+    // same, cut to fifteen rows).
     QString homeRows() const;
     QString endBoundary() const;
     QString endRows(const QString& lower) const;
@@ -83,7 +92,14 @@ public:
     static QString lotStock(const QString& lot);
 
     HistoryGrid grid() const { return m_grid; }
-    bool firstPageIsOneStatement() const { return m_grid == HistoryGrid::Lots; }
+    // The lot grid's first page is its oldest lots, the customer grids' their oldest rows
+    // (the Home statement).
+    bool firstPageIsOneStatement() const {
+        return m_grid == HistoryGrid::Lots || byCustomer();
+    }
+    bool byCustomer() const {
+        return m_grid == HistoryGrid::CustomerSales || m_grid == HistoryGrid::CustomerRepairs;
+    }
 
 private:
     QString where() const;
@@ -95,6 +111,7 @@ private:
 
     HistoryGrid m_grid;
     QString m_item;
+    QString m_pattern;
     HistoryReader m_reader;
 };
 

@@ -8,10 +8,11 @@
 namespace {
 // The key of a row of a result: the named column, the last column, or for the lot grid the
 // document code followed by the lot number.
-QString keyIn(const ResultSet& set, int row, const QString& keyColumn) {
+QString keyIn(const ResultSet& set, int row, const QString& keyColumn, int keyPosition = -1) {
     if (row < 0 || row >= set.rows.size()) return {};
     const QVariantList& values = set.rows[row];
     if (!keyColumn.isEmpty()) return values.value(set.columnIndex(keyColumn)).toString();
+    if (keyPosition >= 0) return values.value(keyPosition).toString();
     const int lot = set.columnIndex(QStringLiteral("VCOD1SEQ"));
     const int document = set.columnIndex(QStringLiteral("VCOD1"));
     if (lot >= 0 && document >= 0 && set.columnIndex(QStringLiteral("VINUM")) >= 0)
@@ -34,7 +35,8 @@ int HistoryPager::rowCount() const { return m_rows.recordset().recordCount(); }
 
 QString HistoryPager::keyOf(int row) const {
     if (!m_statements) return {};
-    return keyIn(m_rows.recordset().current(), row, InfoOf(m_statements->grid()).keyColumn);
+    const HistoryGridInfo info = InfoOf(m_statements->grid());
+    return keyIn(m_rows.recordset().current(), row, info.keyColumn, info.keyPosition);
 }
 
 std::optional<QString> HistoryPager::lowerBound(const QString& statement) {
@@ -55,9 +57,14 @@ void HistoryPager::read(const QString& statement, bool highlightLast) {
 }
 
 bool HistoryPager::first(HistoryGrid grid, const QString& item, const HistoryReader& reader) {
-    m_statements.emplace(grid, item, reader);
+    return first(HistoryStatements(grid, item, reader));
+}
+
+bool HistoryPager::first(const HistoryStatements& statements) {
+    m_statements.emplace(statements);
     if (m_statements->firstPageIsOneStatement()) {
-        // The oldest lots first: they are the ones to use up first.
+        // The oldest lots first: they are the ones to use up first; the customer grids also
+        // start at their oldest rows.
         read(m_statements->firstRows({}), false);
         return rowCount() > 0;
     }

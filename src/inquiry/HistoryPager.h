@@ -21,6 +21,8 @@ public:
     // Reads the first page of the grid for the item; false (and nothing shown) when the item
     // has no rows.
     bool first(HistoryGrid grid, const QString& item, const HistoryReader& reader);
+    // Reads the first page of the grid that the statements describe (the customer grids).
+    bool first(const HistoryStatements& statements);
     // Handles a key of the grid: Page Up, Page Down, Home, End; in the lot grid also Up on
     // the first row and Down on the last (current is the highlighted row). False for any
     // other key, which the grid keeps.

@@ -21,6 +21,12 @@ public:
         // invalid when absent.
         std::function<QVariant(const QString& column)> field;
         QRect listArea;  // where the item list lies, in the window's coordinates
+        // The item list's current arguments of the list procedure, for the grids that page
+        // through it.
+        QString listWarehouse;
+        QString warehouseFilter;
+        int zeroHidden = 0;
+        int stoppedShown = 0;
     };
 
     // Where the keyboard goes when the frame finishes.

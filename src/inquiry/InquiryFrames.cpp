@@ -2,6 +2,7 @@
 #include "ItemFrames.h"
 
 #include "BoardFrame.h"
+#include "LookupFrames.h"
 
 namespace InquiryFrames {
 Maker makerOf(int modeIndex) {
@@ -10,6 +11,17 @@ Maker makerOf(int modeIndex) {
     switch (modeIndex) {
         case 9:  // K 佈告欄
             return [](QWidget* parent) { return new BoardFrame(parent); };
+        // The lookups that start from a typed code.
+        case 3:
+            return LookupFrames::vendor;
+        case 6:
+            return LookupFrames::customerSales;
+        case 17:
+            return LookupFrames::customerRepairs;
+        case 21:
+            return LookupFrames::lotNumber;
+        case 23:
+            return LookupFrames::externalCode;
         default:
             return {};
     }

@@ -467,6 +467,10 @@ void InquiryWindow::Private::startFrame(int modeIndex, InquiryFrame* frame, cons
                                       : list.value(r, QStringLiteral("INAME")).toString();
     context.field = [this, r](const QString& column) { return list.value(r, column); };
     context.listArea = dg1->geometry();
+    context.listWarehouse = list.listWarehouse;
+    context.warehouseFilter = list.warehouseFilter;
+    context.zeroHidden = list.zeroHidden;
+    context.stoppedShown = list.stoppedShown;
     if (frame->start(context)) currentMode = modeIndex;
 }
 

@@ -234,7 +234,8 @@ private:
         d.day = int(doc % quint64(m_span.days()));
         d.code = m_span.digits(d.day) + padded(qint64(doc / quint64(m_span.days())) + 1, 4);
         d.h = mix(table + 211, doc);
-        d.customer = int(d.h % ItemCatalogue::customers().size());
+        d.customer = (d.h >> 40) % 20 == 0 ? ItemCatalogue::BusyCustomer
+                                           : int(d.h % ItemCatalogue::customers().size());
         d.vendor = int((d.h >> 12) % ItemCatalogue::vendors().size());
         const int s = int((d.h >> 24) % 20);
         d.salesman = s < 8 ? 0 : s < 10 ? 4 : s < 15 ? 1 : s < 18 ? 2 : 3;

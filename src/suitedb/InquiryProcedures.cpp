@@ -319,6 +319,136 @@ ResultSet historyPage(SqliteConnection& db, const ProcedureCall& call) {
     return pager.page(move, historyKey(call.text(6)));
 }
 
+
+// ---- SP_F8 for the vendor lookup: DG4 vendors, DG5 the vendor's items, DG6 its purchases
+
+// The LIKE pattern of a code column: a range of its index for the pattern's prefix, then the
+// pattern itself.
+QString likeCondition(Values& values, const QString& column, const QString& pattern) {
+    QString sql = QStringLiteral("tsql_like(%1, %2)").arg(column, values.place(pattern));
+    if (const QString prefix = TsqlFunctions::likePrefix(pattern); !prefix.isEmpty())
+        sql += QStringLiteral(" AND %1 >= %2 AND %1 < %3")
+                   .arg(column, values.place(prefix), values.place(prefix + QChar(0xFFFF)));
+    return sql;
+}
+
+// A list of codes matching the pattern, in code order from the key: "SELECT ... FROM table"
+// and its code column; DG4 the vendors, DG2 the items.
+ResultSet readCodes(SqliteConnection& db, const QString& head, const QString& column,
+                    const QString& pattern, Seek seek, const QVariantList& key, int limit) {
+    Values values;
+    QString sql = head + QStringLiteral(" WHERE ") + likeCondition(values, column, pattern);
+    if (const QString op = comparison(seek); !op.isEmpty())
+        sql += QStringLiteral(" AND ") + column + u' ' + op + u' ' + values.place(key.value(0));
+    sql += QStringLiteral(" ORDER BY ") + column +
+           (backwards(seek) ? QStringLiteral(" DESC") : QString()) + QStringLiteral(" LIMIT ") +
+           values.place(limit);
+    return readRows(db, sql, values, seek);
+}
+
+ResultSet readVendors(SqliteConnection& db, const QString& pattern, Seek seek,
+                      const QVariantList& key, int limit) {
+    return readCodes(db, QStringLiteral("SELECT PCODE, PNAM2 FROM PART"), QStringLiteral("PCODE"),
+                     pattern, seek, key, limit);
+}
+
+// DG5: the items bought from the vendor, walked in code order on the vendor's index.
+ResultSet readVendorItems(SqliteConnection& db, const QString& vendor, const QString& pattern,
+                          Seek seek, const QVariantList& key, int limit) {
+    Values values;
+    QString codes = QStringLiteral("SELECT DISTINCT VICOD FROM VISEIN INDEXED BY VISEIN_VPCOD "
+                                   "WHERE VPCOD = ") +
+                    values.place(vendor) + QStringLiteral(" AND ") +
+                    likeCondition(values, QStringLiteral("VICOD"), pattern);
+    if (const QString op = comparison(seek); !op.isEmpty())
+        codes += QStringLiteral(" AND VICOD ") + op + u' ' + values.place(key.value(0));
+    const QString order = backwards(seek) ? QStringLiteral(" DESC") : QString();
+    codes += QStringLiteral(" ORDER BY VICOD") + order + QStringLiteral(" LIMIT ") +
+             values.place(limit);
+    const QString sql = QStringLiteral(
+                            "SELECT I.ICODE AS ICODE, I.INAME AS INAME, I.INUMB AS INUMB, I.ICONS "
+                            "AS ICONS FROM (") +
+                        codes + QStringLiteral(") J JOIN ITEM I ON I.ICODE = J.VICOD ORDER BY "
+                                               "I.ICODE") +
+                        order;
+    return readRows(db, sql, values, seek);
+}
+
+// DG6: the vendor's purchase lines in VINX order (item, document, line), read from the
+// index VISEIN_VPCOD with the key as a row value; prices masked without right 367.
+ResultSet readVendorPurchases(SqliteConnection& db, const QString& vendor, const QString& pattern,
+                              bool prices, Seek seek, const QVariantList& key, int limit) {
+    Values values;
+    QString sql = QStringLiteral(
+                      "SELECT VCOD1, VPNAM, VICOD, VINAM, VTCOD, VINUM, VPOIN, %1 AS VUNIT, "
+                      "printf('%-17s', VICOD) || VCOD1 || (10000 + VSEQ) AS VINX, VSEQ FROM "
+                      "VISEIN INDEXED BY VISEIN_VPCOD WHERE VPCOD = ")
+                      .arg(prices ? QStringLiteral("VUNIT") : QStringLiteral("'***.**'")) +
+                  values.place(vendor) + QStringLiteral(" AND ") +
+                  likeCondition(values, QStringLiteral("VICOD"), pattern);
+    if (const QString op = comparison(seek); !op.isEmpty())
+        sql += QStringLiteral(" AND (VICOD, VCOD1, VSEQ) ") + op + QStringLiteral(" (") +
+               values.place(key.value(0)) + QStringLiteral(", ") + values.place(key.value(1)) +
+               QStringLiteral(", ") + values.place(key.value(2)) + u')';
+    const QString order = backwards(seek) ? QStringLiteral(" DESC") : QString();
+    sql += QStringLiteral(" ORDER BY VICOD") + order + QStringLiteral(", VCOD1") + order +
+           QStringLiteral(", VSEQ") + order + QStringLiteral(" LIMIT ") + values.place(limit);
+    ResultSet set = readRows(db, sql, values, seek);
+    // VSEQ served the key; the grid gets the frame's own columns.
+    set.columns.removeLast();
+    for (QVariantList& row : set.rows) row.removeLast();
+    return set;
+}
+
+// VINX split back: the item code in its 17 characters, the document code, 10000 + the line
+// number in five digits. Empty: before every line.
+QVariantList vendorKey(const QString& text) {
+    if (text.isEmpty()) return {QString(), QString(), -1};
+    bool ok = false;
+    const int line = text.right(5).toInt(&ok);
+    if (text.size() < 23 || !ok || line < 10000)
+        refuse(QStringLiteral("資料鍵值[ %1 ]不正確!").arg(text));
+    return {trimmedEnd(text.left(17)), text.mid(17, text.size() - 22), line - 10000};
+}
+
+// The page keys of DG4, DG5 and DG6: Page Up, Page Down, End, Home, Up at the first row and
+// Down at the last.
+ResultSet vendorPage(SqliteConnection& db, const ProcedureCall& call, const QString& grid) {
+    const QString flag = call.text(1);
+    if (!same(flag, "True") && !same(flag, "False"))
+        refuse(QStringLiteral("顯示旗標[ %1 ]不正確,應為 True 或 False!").arg(flag));
+    const int key = int(call.integer(2));
+    if (key == 99 || key == 13 || key == 80)
+        refuse(QStringLiteral("按鍵代碼[ %1 ]不正確!").arg(key));
+    const Move move = moveOf(call, false);
+    const QString vendor = trimmedEnd(call.text(5));
+    const QString anchor = call.text(6);
+    const QString pattern = call.text(9);
+    if (same(grid, "DG4")) {
+        const Pager pager([&](Seek seek, const QVariantList& k,
+                              int limit) { return readVendors(db, pattern, seek, k, limit); },
+                          [](const QVariantList& row) { return QVariantList{row.value(0)}; },
+                          true);
+        return pager.page(move, {anchor});
+    }
+    if (vendor.isEmpty()) refuse(QStringLiteral("廠商代號不可空白"));
+    if (same(grid, "DG5")) {
+        const Pager pager(
+            [&](Seek seek, const QVariantList& k, int limit) {
+                return readVendorItems(db, vendor, pattern, seek, k, limit);
+            },
+            [](const QVariantList& row) { return QVariantList{row.value(0)}; }, true);
+        return pager.page(move, {anchor});
+    }
+    const bool prices = same(flag, "True");
+    const Pager pager(
+        [&](Seek seek, const QVariantList& k, int limit) {
+            return readVendorPurchases(db, vendor, pattern, prices, seek, k, limit);
+        },
+        [](const QVariantList& row) { return vendorKey(row.value(8).toString()); }, false);
+    return pager.page(move, vendorKey(anchor));
+}
+
 // The item code list of the entry frame (DG2): the codes matching the pattern (argument
 // 10) in code order, paged from the anchor code (argument 7) as the item list pages. The
 // pattern's fixed start bounds the walk on ITEM's key; tsql_like decides on the codes in it.
@@ -327,21 +457,9 @@ ResultSet codeListPage(SqliteConnection& db, const ProcedureCall& call) {
     if (!same(flag, "True") && !same(flag, "False"))
         refuse(QStringLiteral("顯示旗標[ %1 ]不正確,應為 True 或 False!").arg(flag));
     const QString pattern = call.text(9);
-    const QString prefix = TsqlFunctions::likePrefix(pattern);
     const auto read = [&](Seek seek, const QVariantList& key, int limit) {
-        Values values;
-        QString sql = QStringLiteral(
-                          "SELECT ICODE, INAME, INUMB, ICONS FROM ITEM WHERE tsql_like(ICODE, ") +
-                      values.place(pattern) + u')';
-        if (!prefix.isEmpty())
-            sql += QStringLiteral(" AND ICODE >= ") + values.place(prefix) +
-                   QStringLiteral(" AND ICODE < ") + values.place(prefix + QChar(0xFFFF));
-        if (const QString op = comparison(seek); !op.isEmpty())
-            sql += QStringLiteral(" AND ICODE ") + op + u' ' + values.place(key.value(0));
-        sql += QStringLiteral(" ORDER BY ICODE") +
-               (backwards(seek) ? QStringLiteral(" DESC") : QString()) +
-               QStringLiteral(" LIMIT ") + values.place(limit);
-        return readRows(db, sql, values, seek);
+        return readCodes(db, QStringLiteral("SELECT ICODE, INAME, INUMB, ICONS FROM ITEM"),
+                         QStringLiteral("ICODE"), pattern, seek, key, limit);
     };
     const Pager pager(read, [](const QVariantList& row) { return QVariantList{row.value(0)}; },
                       true);
@@ -356,16 +474,16 @@ ResultSets spF8(SqliteConnection& db, const ProcedureCall& call) {
         option(call, 8, QStringLiteral("停產顯示"));
         return {heading(db, call, trimmedEnd(call.text(4))), codeListPage(db, call)};
     }
-    if (!list && !same(grid, "DG3")) {
-        for (const char* later : {"DG4", "DG5", "DG6"})
-            if (same(grid, later)) refuse(QStringLiteral("表格[ %1 ]的查詢尚未提供!").arg(grid));
-        refuse(QStringLiteral("表格名稱[ %1 ]不正確,應為 DG1 或 DG3!").arg(grid));
+    const bool vendor = same(grid, "DG4") || same(grid, "DG5") || same(grid, "DG6");
+    if (!list && !vendor && !same(grid, "DG3")) {
+        refuse(QStringLiteral("表格名稱[ %1 ]不正確,應為 DG1、DG2、DG3、DG4、DG5 或 DG6!").arg(grid));
     }
     ListOptions options;
     options.warehouse = trimmedEnd(call.text(4));
     options.zeroHidden = option(call, 7, QStringLiteral("零不顯示"));
     options.stoppedShown = option(call, 8, QStringLiteral("停產顯示"));
     const ResultSet head = heading(db, call, options.warehouse);
+    if (vendor) return {head, vendorPage(db, call, grid)};
     return {head, list ? listPage(db, call, options) : historyPage(db, call)};
 }
 

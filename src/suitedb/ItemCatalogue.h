@@ -57,6 +57,8 @@ const QList<Warehouse>& warehouses();  // ITYP rows of type '1'
 // The item that holds about one line in twenty of every history table; unlike the others of
 // its group it is bought in lots.
 constexpr int BusyItem = 450;
+// The customer of about one document in twenty (sales, returns, orders, repair orders).
+constexpr int BusyCustomer = 12;
 
 // A well-mixed 64-bit value for a key (splitmix64); the source of every choice.
 std::uint64_t mix(std::uint64_t key);

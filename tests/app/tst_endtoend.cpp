@@ -2,7 +2,9 @@
 // start-up, an asset added with its department split through the asset window, the register
 // procedures' answers relayed, both reports queried and printed from the register, and the
 // item inquiry paging the demo history.
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QtTest>
 
@@ -266,6 +268,89 @@ private slots:
                 QCOMPARE(sales->model()->index(r, 2).data().toString(), own);
         }
         s.rightFlags[355] = true;
+        w.close();
+    }
+
+    // The lookups from a typed code on the demo company: a vendor's purchases paged through
+    // the suite's list procedure, the busy customer's sales paged and one handed to the item
+    // list, a customer's repair orders with a picked-up date, a lot's message, an external
+    // code moving the list.
+    void lookupsOnTheDemoCompany() {
+        InquiryWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.open();
+        auto* list = control<QTableView>(&w, "DG1");
+        const auto field = [&](const char* name, const QString& text) {
+            auto* edit = control<QLineEdit>(&w, name);
+            edit->setText(text);
+            edit->setFocus();
+            QTest::keyClick(edit, Qt::Key_Return);
+        };
+        const auto confirm = [&](const char* name) { control<QPushButton>(&w, name)->click(); };
+        const auto rows = [&](const char* name) {
+            return control<QTableView>(&w, name)->model()->rowCount();
+        };
+
+        QTest::keyClick(list, Qt::Key_J);
+        field("T2(0)", scalar("SELECT TOP 1 VPCOD FROM VISEIN GROUP BY VPCOD ORDER BY COUNT(*) "
+                              "DESC"));
+        confirm("B3(0)");
+        QCOMPARE(rows("DG6"), 15);
+        QTest::keyClick(control<QTableView>(&w, "DG6"), Qt::Key_PageDown);
+        QCOMPARE(rows("DG6"), 15);
+        QTest::keyClick(control<QTableView>(&w, "DG6"), Qt::Key_Escape);
+
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Y);
+        field("T3(0)", QString::fromUtf8(
+                           ItemCatalogue::customers()[ItemCatalogue::BusyCustomer].code));
+        confirm("B4(0)");
+        auto* sales = control<QTableView>(&w, "DG10");
+        for (int k : {Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_End}) {
+            QTest::keyClick(sales, Qt::Key(k));
+            QCOMPARE(rows("DG10"), 15);
+        }
+        QTest::keyClick(sales, Qt::Key_Up);
+        const QString item = sales->model()->index(sales->currentIndex().row(), 3).data().toString();
+        QTest::keyClick(sales, Qt::Key_Return);
+        QVERIFY(list->hasFocus());
+        QCOMPARE(w.highlightedItem(), item);
+
+        QTest::keyClick(list, Qt::Key_M);
+        field("T6(0)", scalar("SELECT TOP 1 WPCOD FROM WORKER WHERE WSTA6 = 1 GROUP BY WPCOD "
+                              "ORDER BY COUNT(*) DESC"));
+        confirm("B6(0)");
+        auto* repairs = control<QTableView>(&w, "DG20");
+        QVERIFY(rows("DG20") > 0);
+        bool picked = false;
+        for (int r = 0; r < rows("DG20"); ++r)
+            picked |= QRegularExpression("^\\d{3}\\.\\d{2}\\.\\d{2}$")
+                          .match(repairs->model()->index(r, 12).data().toString())
+                          .hasMatch();
+        QVERIFY(picked);
+        QVERIFY(scalar("SELECT COUNT(*) FROM WORKER,REBACKM WHERE RCOD1 = WCOD6 AND RTAKE = 1")
+                    .toInt() > 0);
+        QTest::keyClick(repairs, Qt::Key_Escape);
+
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_A);
+        field("T8", scalar("SELECT TOP 1 VCOD1SEQ FROM VISEIN WHERE VCOD1SEQ <> '' ORDER BY "
+                           "VCOD1SEQ"));
+        confirm("B8(0)");
+        QVERIFY2(m_dialogs->shown.value(0).startsWith("該批號產品代號為[ "),
+                 qPrintable(m_dialogs->shown.join('|')));
+        m_dialogs->shown.clear();
+
+        QTest::keyClick(control<QLineEdit>(&w, "T8"), Qt::Key_Escape);
+        QTest::keyClick(list, Qt::Key_Z);
+        const QString external = "SELECT TOP 1 ICODE FROM ITEM,ITEM1,ITEM3 WHERE ICODE = ICODE3 "
+                                 "AND ICODE = ICODE1 AND STOPSALE = 0 AND ICOD2 <> '' ORDER BY "
+                                 "ICOD2";
+        field("T9", scalar(QString(external).replace("SELECT TOP 1 ICODE", "SELECT TOP 1 ICOD2")));
+        confirm("B9(0)");
+        QCOMPARE(w.highlightedItem(), scalar(external));
+        QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->shown.join('|')));
         w.close();
     }
 };

@@ -244,8 +244,6 @@ private slots:
             QVERIFY2(message.contains(QString::fromUtf8(words)), qPrintable(text + " " + message));
         };
         refused("EXEC SP_F8 'DG9','True',99,'01','','','',0,1,''", "表格名稱[ DG9 ]不正確");
-        for (const char* later : {"DG4", "DG5", "DG6"})
-            refused(f8(later, "True", 99, "", ""), "尚未提供");
         refused(f8("DG2", "True2", 99, "", ""), "顯示旗標[ True2 ]");
         refused(f8("DG1", "Yes", 99, "", ""), "顯示旗標[ Yes ]");
         refused(f8("DG3", "True2", 99, "", "I01"), "顯示旗標[ True2 ]");
@@ -329,6 +327,89 @@ private slots:
         const ResultSet none = db.execute(f8("DG3", "True", 99, "", "I03"))[1];
         QVERIFY(none.rows.isEmpty());
         QCOMPARE(none.columns.value(9), QStringLiteral("HINX"));
+    }
+
+    // The vendor lookup's grids: vendors (DG4), the vendor's items (DG5) and its purchase
+    // lines (DG6) by key number, each with the columns of the frame's own first page and
+    // DG6's pages continuing that page's order; the arguments checked.
+    void vendorGrids() {
+        ItemSet set;
+        set.numbered(20);
+        for (int p = 1; p <= 20; ++p)
+            set.c().exec(QStringLiteral("INSERT INTO PART (PCODE, PNAM2) VALUES (?1, ?2)"),
+                         {QStringLiteral("P%1").arg(p, 2, 10, QLatin1Char('0')),
+                          QStringLiteral("廠商%1").arg(p)});
+        // P01 bought items I01 to I18, two lines each, and I19 from P02.
+        for (int i = 1; i <= 19; ++i)
+            for (int line = 1; line <= 2; ++line)
+                set.c().exec(QStringLiteral("INSERT INTO VISEIN (VCOD1, VSEQ, VICOD, VINAM, VPCOD, "
+                                            "VPNAM, VINUM, VUNIT) VALUES (?1, ?2, ?3, 'x', ?4, "
+                                            "'聯強', 1, 50)"),
+                             {QStringLiteral("114010%1").arg(1000 + i * 7 % 19, 5, 10,
+                                                              QLatin1Char('0')),
+                              line, QStringLiteral("I%1").arg(i, 2, 10, QLatin1Char('0')),
+                              i == 19 ? "P02" : "P01"});
+        EmbeddedDatabase& db = set.db();
+        const auto call = [&](const char* grid, int key, const QString& vendor,
+                              const QString& anchor, const QString& pattern,
+                              const char* flag = "True") {
+            return db.execute(QStringLiteral("EXEC SP_F8 '%1','%2',%3,'01','','%4','%5',0,1,%6")
+                                  .arg(QLatin1String(grid), QLatin1String(flag))
+                                  .arg(key)
+                                  .arg(vendor, anchor, SqlLiteral(pattern)));
+        };
+        const auto page = [&](const char* grid, int key, const QString& anchor,
+                              const QString& pattern = QStringLiteral("%")) {
+            return span(call(grid, key, QString(grid) == "DG4" ? "" : "P01", anchor, pattern)[1]);
+        };
+        QCOMPARE(call("DG4", 36, "", "", "%")[0].columns,
+                 QStringList({"LSTOC", "CAPTION"}));
+        QCOMPARE(page("DG4", 36, ""), QStringLiteral("P01-P15 15"));
+        QCOMPARE(page("DG4", 34, "P15"), QStringLiteral("P06-P20 15"));
+        QCOMPARE(page("DG4", 35, ""), QStringLiteral("P06-P20 15"));
+        QCOMPARE(page("DG4", 33, "P16"), QStringLiteral("P02-P16 15"));
+        QCOMPARE(page("DG4", 33, "P06"), QStringLiteral("P01-P15 15"));
+        QCOMPARE(page("DG4", 38, "P06"), QStringLiteral("P05-P19 15"));
+        QCOMPARE(page("DG4", 40, "P15"), QStringLiteral("P02-P16 15"));
+        QCOMPARE(page("DG4", 36, "", "p1%"), QStringLiteral("P10-P19 10"));
+        QCOMPARE(call("DG4", 36, "", "", "%")[1].columns, QStringList({"PCODE", "PNAM2"}));
+        // Only what the vendor sold, never I19 of another vendor nor I20 of nobody.
+        QCOMPARE(page("DG5", 36, ""), QStringLiteral("I01-I15 15"));
+        QCOMPARE(page("DG5", 35, ""), QStringLiteral("I04-I18 15"));
+        QCOMPARE(page("DG5", 34, "I10"), QStringLiteral("I04-I18 15"));
+        QCOMPARE(page("DG5", 36, "", "I1%"), QStringLiteral("I10-I18 9"));
+        QCOMPARE(call("DG5", 36, "P01", "", "%")[1].columns,
+                 QStringList({"ICODE", "INAME", "INUMB", "ICONS"}));
+
+        // DG6 goes on from the frame's first page in the same order.
+        const QString first = "SELECT TOP 15 VCOD1,VPNAM,VICOD,VINAM,VTCOD,VINUM,VPOIN,VUNIT,VINX "
+                              "FROM VF8J WHERE VPCOD ='P01' AND VICOD Like '%' ORDER BY VINX";
+        const ResultSet shown = db.execute(first)[0];
+        QCOMPARE(call("DG6", 36, "P01", "", "%")[1].columns, shown.columns);
+        QCOMPARE(call("DG6", 36, "P01", "", "%")[1].rows, shown.rows);
+        const QString last = column(shown, "VINX").last();
+        const ResultSet next = db.execute(QString(first).replace(
+            "ORDER BY", "AND VINX >= " + SqlLiteral(last) + " ORDER BY"))[0];
+        QCOMPARE(call("DG6", 34, "P01", last, "%")[1].rows, next.rows);
+        QCOMPARE(column(call("DG6", 33, "P01", column(next, "VINX").last(), "%")[1], "VINX"),
+                 column(next, "VINX"));
+        QCOMPARE(call("DG6", 35, "P01", "", "%")[1].rows.size(), 15);
+        QCOMPARE(column(call("DG6", 35, "P01", "", "%")[1], "VICOD").last(),
+                 QStringLiteral("I18"));
+        QCOMPARE(column(call("DG6", 36, "P01", "", "I05%", "False")[1], "VUNIT"),
+                 QStringList({"***.**", "***.**"}));
+
+        const auto refused = [&](const QString& text, const char* words) {
+            const QString message = refusal(db, text);
+            QVERIFY2(message.contains(QString::fromUtf8(words)), qPrintable(text + " " + message));
+        };
+        refused("EXEC SP_F8 'DG6','True',34,'01','','','',0,1,'%'", "廠商代號不可空白");
+        refused("EXEC SP_F8 'DG5','True',36,'01','',' ','',0,1,'%'", "廠商代號不可空白");
+        refused("EXEC SP_F8 'DG4','True',99,'01','','','',0,1,'%'", "按鍵代碼[ 99 ]");
+        refused("EXEC SP_F8 'DG4','True2',36,'01','','','',0,1,'%'", "顯示旗標[ True2 ]");
+        refused("EXEC SP_F8 'DG6','True',34,'01','','P01','I01',0,1,'%'", "資料鍵值");
+        refused("EXEC SP_F8 'DG4','True',36,'01','09','','',0,1,'%'", "倉庫代號[ 09 ]不存在");
+        refused("EXEC SP_F8 'DG4','True',36,'01','','','',2,1,'%'", "應為 0 或 1");
     }
 
     // Reads never wait for a writer: the list answers while another connection holds the

@@ -279,6 +279,95 @@ private slots:
             QVERIFY2(steps(text) < 4 * first, qPrintable(text));
         }
     }
+
+    // The customer history's key, the item in CHAR(17) before a document code and line joined
+    // unpadded: every page statement gives the rows of the text comparison, in its order, for
+    // a reader with and without right 355 and for two item patterns; most bounds split; the
+    // pages read the customer's index alone, and their work does not grow with the customer.
+    void customerKey() {
+        const QString key =
+            QStringLiteral("(CONVERT(CHAR(17),HICOD) + HCOD1 + CONVERT(CHAR(5),(10000 + HSEQ)))");
+        const QStringList items =
+            QStringLiteral("A|A1|a2|AB|A B|B|中|ZZZZZZZZZZZZZZZZZ").split(u'|');
+        SqliteConnection& c = m_fixture->db().connection();
+        const auto sale = [&](const QString& customer, const QString& item, const QString& doc,
+                              int line, const QString& salesman) {
+            c.exec("INSERT INTO HISTIN (HCOD1, HSEQ, HICOD, HPCOD, HSCOD) VALUES (?1, ?2, ?3, ?4, "
+                   "?5)",
+                   {doc, line, item, customer, salesman});
+        };
+        std::mt19937 random(11);
+        QSet<QString> ties;
+        for (const QString& item : items)
+            for (const QString& code : Codes) {
+                const int line = Lines[qsizetype(random() % Lines.size())];
+                const QString t = tie(item, code) + QString::number(line);
+                if (ties.contains(t)) continue;
+                ties << t;
+                sale(QStringLiteral("C1"), item, code, line, random() % 2 ? "S1" : "S2");
+            }
+        HistoryReader all;
+        all.allSalesmen = true;
+        HistoryReader own;
+        own.staffCode = QStringLiteral("S1");
+        const HistoryStatements every(HistoryGrid::CustomerSales, QStringLiteral("C1"),
+                                      QStringLiteral("%"), all);
+        QStringList bounds = {"", "A", "A                ", "B                x"};
+        const ResultSets home =
+            run(QString(every.homeRows()).replace("SELECT TOP 15 ", "SELECT "));
+        for (const QVariantList& row : home[0].rows) {
+            const QString k = row[9].toString();
+            bounds << k << k.left(17) << k.left(18) << k.chopped(1) << k + u'0' << k.toLower();
+        }
+        QVERIFY(bounds.size() > 300);
+        int split = 0;
+        for (const HistoryReader& reader : {all, own})
+            for (const QString& pattern : {QStringLiteral("%"), QStringLiteral("A%")}) {
+                const HistoryStatements s(HistoryGrid::CustomerSales, QStringLiteral("C1"),
+                                          pattern, reader);
+                for (const QString& bound : bounds)
+                    for (const QString& text :
+                         {s.upBoundary(bound), s.upRows(bound), s.endRows(bound)}) {
+                        const QString plain = plainly(text, key);
+                        QVERIFY2(plain != text, qPrintable(text));
+                        const QString rows = ShowResults(run(text));
+                        QVERIFY2(rows == ShowResults(run(plain)),
+                                 qPrintable(text + "\n" + rows));
+                        split += m_fixture->db().translator().prepare(text)[0].sql.contains(
+                            QLatin1String("UNION ALL"));
+                    }
+            }
+        QVERIFY2(split > bounds.size() * 6, qPrintable(QString::number(split)));
+
+        for (int n = 0; n < 4000; ++n) {
+            const QString doc = QStringLiteral("1140101%1").arg(n, 4, 10, QLatin1Char('0'));
+            // Both customers buy the same twenty items, the big one forty times as often.
+            const auto item = [](int i) {
+                return QStringLiteral("I%1").arg(i % 20, 3, 10, QLatin1Char('0'));
+            };
+            sale(QStringLiteral("BIG"), item(n), doc, 1, QStringLiteral("S1"));
+            if (n % 40 == 0) sale(QStringLiteral("SMALL"), item(n / 40), doc, 1, QStringLiteral("S1"));
+        }
+        const HistoryStatements big(HistoryGrid::CustomerSales, QStringLiteral("BIG"),
+                                    QStringLiteral("%"), all);
+        const HistoryStatements small(HistoryGrid::CustomerSales, QStringLiteral("SMALL"),
+                                      QStringLiteral("%"), all);
+        const QString bound = QStringLiteral("I010").leftJustified(17) + "11401011000" + "10001";
+        for (const auto& page : {&HistoryStatements::upBoundary, &HistoryStatements::upRows}) {
+            const qint64 b = steps((big.*page)(bound));
+            const qint64 sm = steps((small.*page)(bound));
+            QVERIFY2(b < sm * 3 / 2, qPrintable(QStringLiteral("%1 against %2").arg(b).arg(sm)));
+        }
+        QVERIFY(steps(plainly(big.upRows(bound), key)) > 10 * steps(big.upRows(bound)));
+        for (const QString& text : {big.upBoundary(bound), big.upRows(bound), big.homeRows()}) {
+            const auto prepared = m_fixture->db().translator().prepare(text)[0];
+            const QString plan = ShowResults({m_fixture->db().connection().query(
+                QStringLiteral("EXPLAIN QUERY PLAN ") + prepared.sql, prepared.values)});
+            QVERIFY2(plan.contains(QLatin1String("COVERING INDEX HISTIN_HPCOD")) &&
+                         !plan.contains(QLatin1String("SCAN t0")),
+                     qPrintable(text + u'\n' + plan));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TsqlKeyRangesTest)

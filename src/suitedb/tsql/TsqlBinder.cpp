@@ -452,9 +452,40 @@ bool TsqlBinder::isJoinedKey(Expr& e) {
     return true;
 }
 
+// CONVERT(CHAR(n),A) + C + T: a column filled to n characters, then a joined key of the same
+// row (the customer history's item, document and line).
+bool TsqlBinder::isItemKey(Expr& e) {
+    if (e.kind != Kind::Binary || e.op != QLatin1String("+") || e.type != Type::Text) return false;
+    Expr& front = *e.args[0];
+    if (front.kind != Kind::Binary || front.op != QLatin1String("+") || front.type != Type::Text)
+        return false;
+    Expr& padded = *front.args[0];
+    if (padded.kind != Kind::Convert || padded.target.name != QLatin1String("CHAR") ||
+        padded.target.length <= 0)
+        return false;
+    Expr& item = *padded.args[0];
+    Expr joined;  // C + T, as isJoinedKey sees it
+    joined.kind = Kind::Binary;
+    joined.op = QStringLiteral("+");
+    joined.type = Type::Text;
+    joined.args.push_back(std::move(front.args[1]));
+    joined.args.push_back(std::move(e.args[1]));
+    const bool key = item.kind == Kind::Column && item.type == Type::Text &&
+                     item.column.collated && item.column.derivedIndex < 0 &&
+                     isJoinedKey(joined) && joined.keyHead->source == item.source;
+    front.args[1] = std::move(joined.args[0]);
+    e.args[1] = std::move(joined.args[1]);
+    if (!key) return false;
+    e.keyHead = front.args[1].get();
+    e.keyTail = e.args[1].get();
+    e.keyItem = &item;
+    e.keyItemLength = padded.target.length;
+    return true;
+}
+
 void TsqlBinder::findSites(Expr& e) {
     if (e.kind == Kind::Binary) {
-        if (!isHistoryKey(e)) isJoinedKey(e);
+        if (!isHistoryKey(e) && !isItemKey(e)) isJoinedKey(e);
         return;
     }
     if (e.args.size() < 2) return;
@@ -471,6 +502,7 @@ void TsqlBinder::findSites(Expr& e) {
     } else if (e.kind == Kind::Compare && left.keyHead &&
                (e.op == QLatin1String(">=") || e.op == QLatin1String("<="))) {
         e.site = int(m_sites.size());
-        m_sites.push_back({Site::Kind::KeyRanges, slot, 0, e.op == QLatin1String(">=")});
+        m_sites.push_back(
+            {Site::Kind::KeyRanges, slot, left.keyItemLength, e.op == QLatin1String(">=")});
     }
 }

@@ -20,7 +20,8 @@ struct Site {
     };
     Kind kind = Kind::LikePrefix;
     int slot = -1;         // the literal it depends on
-    int keyLength = 0;     // KeySplit: the CHAR length of the document code
+    int keyLength = 0;     // KeySplit: the CHAR length of the document code; KeyRanges: the
+                           // CHAR length of the column before the code (0: none)
     bool atLeast = false;  // KeyRanges: >= (else <=)
 };
 
@@ -68,6 +69,7 @@ private:
     void keepInline(Tsql::Expr& e) const;
     bool isHistoryKey(Tsql::Expr& e);
     bool isJoinedKey(Tsql::Expr& e);
+    bool isItemKey(Tsql::Expr& e);
     int literalSlot(const Tsql::Expr& e, Tsql::Type type) const;
 
     TsqlCatalogue& m_catalogue;

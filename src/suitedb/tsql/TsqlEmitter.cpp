@@ -34,8 +34,8 @@ bool mixed(Type a, Type b) {
 TsqlEmitter::TsqlEmitter(const std::vector<Site>& sites, const std::vector<int>& choices)
     : m_sites(sites), m_choices(choices) {}
 
-QString TsqlEmitter::param(Source source, int slot, int detail) {
-    m_params.push_back({source, slot, detail});
+QString TsqlEmitter::param(Source source, int slot, int detail, int offset) {
+    m_params.push_back({source, slot, detail, offset});
     return u'?' + QString::number(m_params.size());
 }
 
@@ -225,7 +225,9 @@ const Expr* TsqlEmitter::rangedKey(const Select& s) const {
 // read in order from its index, and stops after TOP rows: no part reads further than that.
 QString TsqlEmitter::rangedSelect(const Select& s, const Expr& key) {
     const Site& site = m_sites[size_t(key.site)];
-    const int ranges = site.atLeast ? m_choices[size_t(key.site)] : 2;
+    // With a column before the code, one part more: that column beyond the bound's.
+    const int ranges =
+        site.atLeast ? m_choices[size_t(key.site)] : (site.keyLength > 0 ? 3 : 2);
     const Range outer = m_range;  // a SELECT in a part may have ranges of its own
     QStringList parts;
     for (int range = 0; range < ranges; ++range) {
@@ -430,23 +432,38 @@ QString TsqlEmitter::plainCompare(const Expr& e) {
 // The range of the code column that part m_range.range of a key comparison reads (see
 // TsqlKeyRanges): for >=, the prefixes' ranges with the least rest, then the codes from the
 // bound on; for <=, the code equal to the bound with nothing after it, then the codes below.
+//   With a column A before the code, the bound's first n characters are A's value a and the
+// rest is the bound of C + T: each range holds A = a, and the last part is A > a (A < a).
 QString TsqlEmitter::keyRange(const Expr& e) {
     const Expr& key = *e.args[0];
-    const int slot = m_sites[size_t(e.site)].slot;
+    const Site& site = m_sites[size_t(e.site)];
+    const int slot = site.slot;
+    const int n = site.keyLength;
     const QString code = expr(*key.keyHead);
     const QString tail = collated(*key.keyTail);
     const int range = m_range.range;
-    if (m_sites[size_t(e.site)].atLeast) {
+    QString item;
+    if (n > 0) {
+        const QString column = expr(*key.keyItem);
         if (range == m_range.count - 1)
-            return QStringLiteral("%1 >= %2").arg(code, param(Source::KeyLeast, slot));
-        return QStringLiteral("%1 >= %2 AND %1 < %3 AND %4 >= %5")
-            .arg(code, param(Source::KeyLow, slot, range), param(Source::KeyHigh, slot, range),
-                 tail, param(Source::KeyRest, slot, range));
+            return QStringLiteral("%1 %2 %3")
+                .arg(column, site.atLeast ? QStringLiteral(">") : QStringLiteral("<"),
+                     param(Source::KeyItem, slot, 0, n));
+        item = QStringLiteral("%1 = %2 AND ").arg(column, param(Source::KeyItem, slot, 0, n));
+    }
+    const int last = n > 0 ? m_range.count - 2 : m_range.count - 1;
+    if (site.atLeast) {
+        if (range == last)
+            return item + QStringLiteral("%1 >= %2").arg(code, param(Source::KeyLeast, slot, 0, n));
+        return item + QStringLiteral("%1 >= %2 AND %1 < %3 AND %4 >= %5")
+                          .arg(code, param(Source::KeyLow, slot, range, n),
+                               param(Source::KeyHigh, slot, range, n), tail,
+                               param(Source::KeyRest, slot, range, n));
     }
     if (range == 0)
-        return QStringLiteral("%1 = %2 AND %3 <= ''")
-            .arg(code, param(Source::KeyBound, slot), tail);
-    return QStringLiteral("%1 < %2").arg(code, param(Source::KeyBound, slot));
+        return item + QStringLiteral("%1 = %2 AND %3 <= ''")
+                          .arg(code, param(Source::KeyBound, slot, 0, n), tail);
+    return item + QStringLiteral("%1 < %2").arg(code, param(Source::KeyBound, slot, 0, n));
 }
 
 void TsqlEmitter::noteLikeBounds(const Expr& conjunction) {

@@ -21,7 +21,10 @@
 //                           -> (C, S) >= (code of the bound, line of the bound)
 //   a SELECT of one table WHERE ... AND C + T >= 'bound' (or <=), C a code column and T a
 //   text of its row   -> the SELECT once for each range of C that TsqlKeyRanges finds,
-//                        each with the comparison as it was, the parts joined by UNION ALL
+//                        each with the comparison as it was, the parts joined by UNION ALL;
+//   the same with CONVERT(CHAR(n),A) + C + T, A a column of the row
+//                     -> the ranges of C + T for the rest of the bound, each with A equal to
+//                        the bound's first n characters, and one part with A beyond them
 // Each holds only for some values of the literal; each is a Site that the caller chooses for
 // the values at hand. ORDER BY the history key always becomes ORDER BY C, S.
 class TsqlEmitter {
@@ -39,11 +42,14 @@ public:
             KeyLow,    // the range of the code column for a prefix of that bound
             KeyHigh,
             KeyRest,  // the rest of the bound after that prefix
+            KeyItem,  // the column before the code: the bound's first characters
         };
         Source source = Source::Literal;
         int slot = -1;
         int detail = 0;  // KeyCode, KeyLine: the code's CHAR length; KeyLow, KeyHigh, KeyRest:
                          // the prefix's length
+        int offset = 0;  // Key...: the characters of the bound that belong to the column
+                         // before the code (KeyItem: all of them; the others: the rest)
     };
 
     // choices: per site, 0 where its rewrite does not hold for the values at hand, else 1; for
@@ -87,7 +93,7 @@ private:
     QString leftOperand(const Tsql::Expr& left, const Tsql::Expr& right);
     // The expression as a number: a text converted as the server converts it.
     QString number(const Tsql::Expr& e);
-    QString param(Param::Source source, int slot, int detail = 0);
+    QString param(Param::Source source, int slot, int detail = 0, int offset = 0);
     bool enabled(const Tsql::Expr& e) const;
 
     const std::vector<Tsql::Site>& m_sites;

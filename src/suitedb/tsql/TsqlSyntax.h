@@ -86,6 +86,8 @@ struct Expr {
     Expr* keyLine = nullptr;  // ... its line number column
     Expr* keyHead = nullptr;  // Binary + of a code column and a text of its row: the column
     Expr* keyTail = nullptr;  // ... and the text
+    Expr* keyItem = nullptr;  // ... after a column in CHAR(n) (CONVERT(CHAR(n),A) + C + T)
+    int keyItemLength = 0;    // ... and its n
 };
 
 // One table of a FROM clause, with how it joins the ones before it.

@@ -55,8 +55,23 @@ bool splitKey(const QString& key, int length, QString* code, qlonglong* line) {
     return true;
 }
 
+// The bound's first n characters, for a column in CHAR(n) before the code, when they split
+// off exactly: plain characters, nothing below a blank.
+bool splitsItem(const QString& text, int n) {
+    if (text.size() < n) return false;
+    for (qsizetype i = 0; i < n; ++i)
+        if (text[i].unicode() < 0x20 || text[i].unicode() > 0x7e) return false;
+    return true;
+}
+
 // A value of a key's ranges (TsqlKeyRanges) made from the bound.
-QString keyRangeValue(const TsqlEmitter::Param& p, const QString& text) {
+QString keyRangeValue(const TsqlEmitter::Param& p, const QString& whole) {
+    if (p.source == Source::KeyItem) {
+        QString item = whole.left(p.offset);
+        while (item.endsWith(u' ')) item.chop(1);
+        return item;
+    }
+    const QString text = whole.mid(p.offset);
     const QString bound = TsqlKeyRanges::plainBound(text).value_or(QString());
     switch (p.source) {
         case Source::KeyLeast:
@@ -83,9 +98,12 @@ int siteChoice(const Site& site, const QVariant& value) {
         case Site::Kind::KeySplit:
             return splitKey(text, site.keyLength, nullptr, nullptr) ? 1 : 0;
         case Site::Kind::KeyRanges: {
-            const std::optional<QString> bound = TsqlKeyRanges::plainBound(text);
+            // With a column before the code: that column's part, then the ranges of the rest.
+            const int n = site.keyLength;
+            if (n > 0 && !splitsItem(text, n)) return 0;
+            const std::optional<QString> bound = TsqlKeyRanges::plainBound(text.mid(n));
             if (!bound) return 0;
-            return site.atLeast ? 1 + int(bound->size()) : 1;
+            return site.atLeast ? 1 + int(bound->size()) + (n > 0 ? 1 : 0) : 1;
         }
     }
     return 0;
@@ -311,6 +329,7 @@ QVariantList TsqlTranslator::values(const Variant& v, const Literals& lits) cons
             case Source::KeyLow:
             case Source::KeyHigh:
             case Source::KeyRest:
+            case Source::KeyItem:
                 out.append(keyRangeValue(p, value.toString()));
                 break;
         }

@@ -1,0 +1,379 @@
+// The inquiry's lookups from a typed code, driven by keys: the vendor, customer, repair, lot
+// and external-code frames on a small embedded database, with the list procedure's calls
+// answered by a script; every statement and message as sent, the paging texts with the
+// salesman restriction on every page, the repair states, and the lot message by rights.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "../Controls.h"
+#include "../common/FakeDatabase.h"
+#include "../shell/ScriptedDialogs.h"
+#include "CodeLookups.h"
+#include "EmbeddedDatabase.h"
+#include "HistoryGrids.h"
+#include "InquiryWindow.h"
+#include "Session.h"
+#include "SqliteConnection.h"
+#include "SuiteSchema.h"
+#include "UserSettings.h"
+
+namespace {
+// Customer C001 bought A001 to A009, two lines each (salesmen S001 and S002 in turn), and
+// brought 17 repair orders of A001 and A002; lot L1 of A001 twice.
+QString rows() {
+    QString sql;
+    for (int i = 1; i <= 9; ++i)
+        sql += QStringLiteral("INSERT INTO ITEM (ICODE, INAME) VALUES ('A%1', '品名');"
+                              "INSERT INTO ITEM1 (ICODE1) VALUES ('A%1');"
+                              "INSERT INTO ITEM3 (ICODE3) VALUES ('A%1');")
+                   .arg(i, 3, 10, QLatin1Char('0'));
+    sql +=
+        "INSERT INTO PART (PCODE, PNAM2) VALUES ('P001', '聯強');"
+        "INSERT INTO CUST (CCODE, CNAM2) VALUES ('C001', '大同');"
+        "INSERT INTO VISEIN (VCOD1, VSEQ, VDAT1, VICOD, VINAM, VPCOD, VPNAM, VINUM, VUNIT, "
+        "VCOD1SEQ, VCOD1NUM) VALUES ('11401010001', 1, '114.01.01', 'A001', '品名0', 'P001', "
+        "'聯強', 12, 80, 'L1', 5), ('11401020001', 1, '114.01.02', 'A001', '品名0', 'P001', "
+        "'聯強', 3, 90, 'L1', 1);"
+        "UPDATE ITEM1 SET ISOUR2 = 77.5 WHERE ICODE1 = 'A001';"
+        "INSERT INTO REBACKM (RCOD1, RTAKE) VALUES ('11404050001', 1);";
+    for (int i = 0; i < 18; ++i)
+        sql += QStringLiteral(
+                   "INSERT INTO HISTIN (HCOD1, HSEQ, HICOD, HINAM, HPCOD, HSCOD, HSNAM, HINUM) "
+                   "VALUES ('1140301%1', 1, 'A%2', '品名', 'C001', '%3', '%3', 1);")
+                   .arg(i, 4, 10, QLatin1Char('0'))
+                   .arg(i / 2 + 1, 3, 10, QLatin1Char('0'))
+                   .arg(i % 2 ? QStringLiteral("S002") : QStringLiteral("S001"));
+    for (int i = 1; i <= 17; ++i)
+        sql += QStringLiteral(
+                   "INSERT INTO WORKER (WCOD2, WPCOD, WPNAM, WSC13, WICOD, WSTA1, WST12, WSTA2, "
+                   "WSTA4, WSTA6, WCOD6) VALUES ('W%1', 'C001', '大同', '%2', '%3', %4, %4, %4, "
+                   "%4, %5, %6);")
+                   .arg(i, 4, 10, QLatin1Char('0'))
+                   .arg(i == 17 ? QStringLiteral("S002") : QStringLiteral("S001"))
+                   .arg(i % 2 ? QStringLiteral("A001") : QStringLiteral("A002"))
+                   .arg(i == 1 ? 11 : i % 4)
+                   .arg(i == 2 ? 1 : 0)
+                   .arg(i == 2 ? QStringLiteral("'11404050001'") : QStringLiteral("NULL"));
+    return sql;
+}
+
+QStringList column(QTableView* grid, int c) {
+    QStringList values;
+    for (int r = 0; r < grid->model()->rowCount(); ++r)
+        values << grid->model()->index(r, c).data().toString();
+    return values;
+}
+}  // namespace
+
+class LookupFramesTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<EmbeddedDatabase> m_db;
+    std::shared_ptr<FakeDatabase> m_fake;
+    ScriptedDialogs* m_dialogs = nullptr;
+    std::unique_ptr<InquiryWindow> m_window;
+
+    QStringList sentSince(int from) const { return m_fake->sent.mid(from); }
+    template <class T = QWidget>
+    T* at(const char* name) {
+        return control<T>(m_window.get(), QString::fromLatin1(name));
+    }
+    QTableView* grid(const char* name) { return at<QTableView>(name); }
+    void key(QWidget* w, int k) { QTest::keyClick(w, Qt::Key(k)); }
+    void type(const char* field, const QString& text) {
+        at<QLineEdit>(field)->setText(text);
+        at<QLineEdit>(field)->setFocus();
+    }
+
+    void openWindow(const QList<int>& rights) {
+        m_window.reset();
+        Session::reset();
+        Session& s = Session::current();
+        s.sessionOpen = true;
+        s.defaultStore = QStringLiteral("01");
+        s.staffCode = QStringLiteral("S001");
+        s.amountDecimals = QStringLiteral("2");
+        for (int r : rights) s.rightFlags[r] = true;
+        m_dialogs = ScriptedDialogs::install();
+        UserSettings::save(QStringLiteral("ZQ2000"), QStringLiteral("F8"), QStringLiteral("Chk1"),
+                           QStringLiteral("0"));
+        m_window = std::make_unique<InquiryWindow>();
+        m_window->open();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        grid("DG1")->setFocus();
+    }
+
+private slots:
+    void initTestCase() {
+        m_db = std::make_unique<EmbeddedDatabase>(m_dir.filePath(QStringLiteral("MAIN.zqdb")),
+                                                  EmbeddedDatabase::OpenMode::Create);
+        SuiteSchema::create(m_db->connection());
+        m_db->connection().script(rows());
+        m_fake = FakeDatabase::install();
+        m_fake->answer = [this](const QString& text) -> ResultSets {
+            if (!text.startsWith(QLatin1String("EXEC SP_F8"))) return m_db->execute(text);
+            ResultSet head{{QStringLiteral("LSTOC"), QStringLiteral("CAPTION")},
+                           {{QStringLiteral("01"), QStringLiteral("總庫存")}}};
+            ResultSet page{{QStringLiteral("ICODE"), QStringLiteral("INAME")}, {}};
+            for (int i = 1; i <= 15; ++i)
+                page.rows.append({QStringLiteral("A%1").arg(i, 3, 10, QLatin1Char('0')),
+                                  QStringLiteral("品名")});
+            if (text.startsWith(QLatin1String("EXEC SP_F8 'DG6'"))) {
+                page.columns = {QStringLiteral("VCOD1"), QStringLiteral("VINX")};
+                page.rows = {{QStringLiteral("11401020001"), QStringLiteral("next")}};
+            }
+            return {head, page};
+        };
+    }
+    void cleanupTestCase() {
+        m_window.reset();
+        Connections::setFactory({});
+    }
+
+    // Mode 3: the code check, the vendor list and its pages through the list procedure, the
+    // vendor's items, the history with and without purchase prices and its pages; Esc.
+    void vendor() {
+        openWindow({57, 353, 367, 934});
+        key(grid("DG1"), Qt::Key_J);
+        QLineEdit* code = at<QLineEdit>("T2(0)");
+        QVERIFY(code->hasFocus());
+        QCOMPARE(at<QPushButton>("B3(0)")->text(), QStringLiteral("確定"));
+        QCOMPARE(at<QPushButton>("B3(1)")->text(), QStringLiteral("Esc 離開"));
+        at<QPushButton>("B3(0)")->click();
+        type("T2(0)", "P9");
+        key(code, Qt::Key_Return);
+        QCOMPARE(m_fake->sent.last(), QStringLiteral("SELECT PCODE FROM PART WHERE PCODE ='P9'"));
+        QCOMPARE(m_dialogs->shown, QStringList({"廠商代號不可空白", "查無相關廠商資料"}));
+        QVERIFY(code->hasFocus());
+
+        type("T2(0)", "p");
+        int from = m_fake->sent.size();
+        key(code, Qt::Key_F2);
+        QCOMPARE(sentSince(from), QStringList("SELECT TOP 15 PCODE,PNAM2 FROM PART WHERE PCODE "
+                                              "Like 'p%' ORDER BY PCODE"));
+        QTableView* dg4 = grid("DG4");
+        QVERIFY(dg4->hasFocus());
+        from = m_fake->sent.size();
+        key(dg4, Qt::Key_PageDown);
+        QCOMPARE(sentSince(from),
+                 QStringList{"EXEC SP_F8 'DG4','True',34,'01','','','P001',0,1,'p%'"});
+        key(dg4, Qt::Key_Escape);
+        QVERIFY(code->hasFocus() && !dg4->isVisible());
+        key(code, Qt::Key_F2);
+        key(dg4, Qt::Key_Return);
+        QCOMPARE(code->text(), QStringLiteral("P001"));
+        QVERIFY(code->hasFocus());
+        key(code, Qt::Key_Return);  // a known vendor: on to the item prefix
+        QLineEdit* prefix = at<QLineEdit>("T2(1)");
+        QVERIFY(prefix->hasFocus());
+        from = m_fake->sent.size();
+        key(prefix, Qt::Key_F2);
+        QCOMPARE(sentSince(from),
+                 QStringList("SELECT TOP 15 ICODE,INAME,INUMB,ICONS FROM ITEM WHERE ICODE Like "
+                             "'%' AND ICODE IN(SELECT VICOD FROM VF8J WHERE VPCOD  = 'P001') "
+                             "ORDER BY ICODE"));
+        QCOMPARE(column(grid("DG5"), 0), QStringList{"A001"});
+        key(grid("DG5"), Qt::Key_Escape);
+        QVERIFY(prefix->hasFocus());
+        type("T2(1)", "Z");
+        key(prefix, Qt::Key_F2);
+        QCOMPARE(m_dialogs->shown.last(), QStringLiteral("查無相關廠商進貨過產品代號"));
+        type("T2(1)", "");
+
+        from = m_fake->sent.size();
+        at<QPushButton>("B3(0)")->click();
+        QCOMPARE(sentSince(from),
+                 QStringList("SELECT TOP 15 VCOD1,VPNAM,VICOD,VINAM,VTCOD,VINUM,VPOIN,VUNIT,VINX "
+                             "FROM VF8J WHERE VPCOD ='P001' AND VICOD Like '%' ORDER BY VINX"));
+        QTableView* dg6 = grid("DG6");
+        QVERIFY(dg6->isVisible() && dg6->hasFocus());
+        QCOMPARE(dg6->mapTo(m_window.get(), QPoint()), grid("DG1")->pos());
+        QCOMPARE(column(dg6, 7), QStringList({"80.00", "90.00"}));
+        key(dg6, Qt::Key_Down);
+        from = m_fake->sent.size();
+        key(dg6, Qt::Key_Down);  // Down on the last row pages
+        QCOMPARE(sentSince(from),
+                 QStringList("EXEC SP_F8 'DG6','True',40,'01','','P001','" +
+                             QStringLiteral("A001").leftJustified(17) +
+                             "1140102000110001',0,1,'%'"));
+        key(dg6, Qt::Key_Escape);
+        QVERIFY(at<QPushButton>("B1(3)")->hasFocus());
+        QVERIFY(dg6->isVisible());
+        grid("DG1")->setFocus();
+        QVERIFY(!dg6->isVisible());
+
+        openWindow({57, 353, 934});
+        key(grid("DG1"), Qt::Key_J);
+        type("T2(0)", "P001");
+        type("T2(1)", "a0 2");
+        from = m_fake->sent.size();
+        key(at<QLineEdit>("T2(1)"), Qt::Key_Escape);
+        QVERIFY(grid("DG1")->hasFocus());
+        key(grid("DG1"), Qt::Key_J);
+        at<QPushButton>("B3(0)")->click();
+        QCOMPARE(sentSince(from).last(),
+                 QStringLiteral("SELECT TOP 15 VCOD1,VPNAM,VICOD,VINAM,VTCOD,VINUM,VPOIN, '***.**' "
+                                "AS VUNIT,VINX FROM VF8J WHERE VPCOD ='P001' AND VICOD Like "
+                                "'a0_2%' ORDER BY VINX"));
+        QCOMPARE(m_dialogs->shown.last(), QStringLiteral("查無該廠商進貨資料"));
+    }
+
+    // Modes 6 and 17 without right 355: the first page and every page move carry the
+    // salesman; Enter on a row hands its item to the list with key 80.
+    void customerHistories() {
+        openWindow({57, 934});
+        key(grid("DG1"), Qt::Key_Y);
+        QLineEdit* code = at<QLineEdit>("T3(0)");
+        at<QPushButton>("B4(0)")->click();
+        QCOMPARE(m_dialogs->shown, QStringList{"客戶代號不可空白"});
+        type("T3(0)", "C001");
+        int from = m_fake->sent.size();
+        key(code, Qt::Key_Return);
+        at<QPushButton>("B4(0)")->click();
+        const QString sales =
+            "SELECT TOP 15 HCOD1,HPNAM,HSNAM,HICOD,HINAM,HTCOD,ISNULL(HINU3,HINUM) AS HINUM,HPOI3 "
+            "AS 'HPOIN',ISNULL(HUNI3,(HTOTA / HINU3)) AS HUNIT,(CONVERT(CHAR(17),HICOD) + HCOD1 + "
+            "CONVERT(CHAR(5),(10000 + HSEQ))),CASE WHEN (SELECT PTAXM FROM POSEIN WHERE "
+            "POSEIN.PCOD1 = HISTIN.HCOD1) > 0 THEN 'Y' ELSE 'N' END AS TAXS FROM HISTIN WITH "
+            "(INDEX = HISTIN_HPCOD) WHERE SystemVisible = 1 AND HPCOD = 'C001' AND HICOD Like '%' "
+            "AND HSCOD = 'S001' ";
+        QCOMPARE(sentSince(from), QStringList({"SELECT CCODE FROM CUST WHERE CCODE ='C001'",
+                                               sales + "ORDER BY HICOD,HCOD1,HSEQ"}));
+        QTableView* dg10 = grid("DG10");
+        QCOMPARE(column(dg10, 2), QStringList(9, QStringLiteral("S001")));
+        key(dg10, Qt::Key_End);
+        key(dg10, Qt::Key_PageUp);
+        for (const QString& text : sentSince(from).filter(QStringLiteral("FROM HISTIN")))
+            QVERIFY2(text.contains(QLatin1String("HSCOD = 'S001'")), qPrintable(text));
+        QVERIFY(sentSince(from).contains(
+            "SELECT TOP 15 (CONVERT(CHAR(17),HICOD) + HCOD1 + CONVERT(CHAR(5),(10000 + HSEQ))) "
+            "FROM HISTIN WITH (INDEX = HISTIN_HPCOD) WHERE SystemVisible = 1 AND HPCOD = 'C001' "
+            "AND HICOD Like '%' AND HSCOD = 'S001' ORDER BY HICOD DESC,HCOD1 DESC,HSEQ DESC"));
+        key(dg10, Qt::Key_Down);
+        from = m_fake->sent.size();
+        key(dg10, Qt::Key_Return);
+        QCOMPARE(sentSince(from).value(0),
+                 QStringLiteral("EXEC SP_F8 'DG1','True',80,'01','','A002','','0','1',''"));
+        QVERIFY(grid("DG1")->hasFocus() && !dg10->isVisible());
+        QCOMPARE(m_window->highlightedItem(), QStringLiteral("A002"));
+
+        // The repairs: states in words, the picked-up date, the taken flag; pages on WCOD2.
+        key(grid("DG1"), Qt::Key_M);
+        type("T6(0)", "C001");
+        from = m_fake->sent.size();
+        at<QPushButton>("B6(0)")->click();
+        QVERIFY(sentSince(from).value(0).endsWith(
+            "AS RTAKE FROM WORKER WITH (INDEX = WORKER_WPCOD) WHERE WPCOD = 'C001' AND WICOD "
+            "Like '%' AND WSC13 = 'S001' ORDER BY WICOD,WCOD2"));
+        QTableView* dg20 = grid("DG20");
+        QCOMPARE(column(dg20, 2).mid(0, 3), QStringList({"W0001", "W0003", "W0005"}));
+        QCOMPARE(column(dg20, 10).mid(0, 3), QStringList({"", "維修中", "待報價"}));
+        QCOMPARE(column(dg20, 11).mid(0, 3), QStringList({"", "換相同產品", "已後送"}));
+        key(dg20, Qt::Key_PageDown);
+        QCOMPARE(column(dg20, 2).value(0), QStringLiteral("W0015"));
+        from = m_fake->sent.size();
+        key(dg20, Qt::Key_PageUp);
+        QCOMPARE(sentSince(from).value(0),
+                 QStringLiteral("SELECT TOP 15 WCOD2 FROM WORKER WITH (INDEX = WORKER_WPCOD) "
+                                "WHERE WPCOD = 'C001' AND WICOD Like '%' AND WSC13 = 'S001' AND "
+                                "WCOD2 <= 'W0015' ORDER BY WICOD DESC,WCOD2 DESC"));
+        QVERIFY(sentSince(from).value(1).contains(" AND WSC13 = 'S001' AND WCOD2 >= '"));
+        key(dg20, Qt::Key_Home);
+        const QStringList orders = column(dg20, 2);
+        const int picked = int(orders.indexOf(QStringLiteral("W0002")));
+        QCOMPARE(dg20->model()->index(picked, 12).data().toString(), QStringLiteral("114.04.05"));
+        QCOMPARE(dg20->model()->index(picked, 13).data().toString(), QStringLiteral("Y"));
+        QVERIFY(!orders.contains(QStringLiteral("W0017")));  // another salesman's
+    }
+
+    // The customer list DG8 and the customer's items DG9, paged on their codes.
+    void customerLists() {
+        openWindow({57, 355, 934});
+        key(grid("DG1"), Qt::Key_Y);
+        type("T3(0)", "C");
+        int from = m_fake->sent.size();
+        key(at<QLineEdit>("T3(0)"), Qt::Key_F2);
+        key(grid("DG8"), Qt::Key_End);
+        QCOMPARE(sentSince(from),
+                 QStringList({"SELECT TOP 15 CCODE,CNAM2 FROM CUST WHERE CCODE Like 'C%' ORDER "
+                              "BY CCODE",
+                              "SELECT CCODE,CNAM2 FROM CUST WHERE CCODE IN(SELECT TOP 15 CCODE "
+                              "FROM CUST WHERE CCODE Like 'C%' ORDER BY CCODE DESC) ORDER BY "
+                              "CCODE"}));
+        key(grid("DG8"), Qt::Key_Return);
+        key(at<QLineEdit>("T3(0)"), Qt::Key_Return);
+        from = m_fake->sent.size();
+        key(at<QLineEdit>("T3(1)"), Qt::Key_F2);
+        QTableView* dg9 = grid("DG9");
+        QCOMPARE(column(dg9, 0), QStringList({"A001", "A002", "A003", "A004", "A005", "A006",
+                                              "A007", "A008", "A009"}));
+        key(dg9, Qt::Key_PageUp);
+        QCOMPARE(sentSince(from),
+                 QStringList({"SELECT TOP 15 ICODE,INAME,INUMB,ICONS FROM ITEM WHERE ICODE Like "
+                              "'%' AND ICODE IN(SELECT HICOD FROM HISTIN WITH (INDEX = "
+                              "HISTIN_HPCOD) WHERE HPCOD  = 'C001') ORDER BY ICODE",
+                              "SELECT TOP 15 ICODE,INAME,INUMB,ICONS FROM ITEM WHERE ICODE >=("
+                              "SELECT MIN(ICODE) FROM ITEM WHERE ICODE IN(SELECT TOP 15 ICODE "
+                              "FROM ITEM WHERE ICODE Like '%' AND ICODE IN(SELECT HICOD FROM "
+                              "HISTIN WITH (INDEX = HISTIN_HPCOD) WHERE HPCOD = 'C001' GROUP BY "
+                              "HICOD) AND ICODE <= 'A001' ORDER BY ICODE DESC)) AND ICODE Like "
+                              "'%' AND ICODE IN(SELECT HICOD FROM HISTIN WITH (INDEX = "
+                              "HISTIN_HPCOD) WHERE HPCOD = 'C001' GROUP BY HICOD) ORDER BY ICODE"}));
+    }
+
+    // The lot message by rights, and the external code search moving the list.
+    void lotAndExternalCode_data() {
+        QTest::addColumn<QList<int>>("rights");
+        QTest::addColumn<QString>("price");
+        QTest::newRow("367 and 926") << QList<int>{367, 926} << "該批進貨單價為 [80.00]";
+        QTest::newRow("367") << QList<int>{367} << "該批進貨單價為 [77.50]";
+        QTest::newRow("none") << QList<int>{} << "該批進貨單價為 [***.**]";
+    }
+    void lotAndExternalCode() {
+        QFETCH(QList<int>, rights);
+        QFETCH(QString, price);
+        openWindow(rights << 57 << 934);
+        key(grid("DG1"), Qt::Key_A);
+        at<QPushButton>("B8(0)")->click();
+        type("T8", "L9");
+        at<QPushButton>("B8(0)")->click();
+        type("T8", "L1");
+        const int from = m_fake->sent.size();
+        at<QPushButton>("B8(0)")->click();
+        QCOMPARE(sentSince(from),
+                 QStringList("select vicod,vinam,vdat1,vinum,vunit,(select isour2 from item1 "
+                             "where icode1 = vicod) as isour2,vcod1num from visein where "
+                             "vcod1seq = 'L1'"));
+        QCOMPARE(m_dialogs->shown,
+                 QStringList({"請輸入批號", "查無該批號",
+                              "該批號產品代號為[ A001 ] \n產品名稱[ 品名0 ] \n進貨日期[ 114.01.01 "
+                              "] \n該批號當時進貨數量[ 12 ] \n" +
+                                  price + "\n目前該批號剩餘數量為 [5]"}));
+        QVERIFY(at<QLineEdit>("T8")->hasFocus());
+
+        m_db->connection().script("UPDATE ITEM SET ICOD2 = 'EXT-3' WHERE ICODE = 'A003';");
+        key(at<QLineEdit>("T8"), Qt::Key_Escape);
+        key(grid("DG1"), Qt::Key_Z);
+        type("T9", "ext");
+        const int before = m_fake->sent.size();
+        at<QPushButton>("B9(0)")->click();
+        QCOMPARE(sentSince(before).mid(0, 2),
+                 QStringList({"SELECT ICODE,INAME,ICOD2 FROM ITEM,ITEM1,ITEM3 WHERE ICODE = "
+                              "ICODE3 AND  ICODE = ICODE1 AND STOPSALE = 0 AND ICOD2 <> '' AND "
+                              "ICOD2 Like 'ext%' ORDER BY ICOD2",
+                              "EXEC SP_F8 'DG1','" + QString(rights.contains(926) ? "True2" : "True") +
+                                  "',80,'01','','A003','','0','1',''"}));
+        QVERIFY(grid("DG09")->isVisible() && grid("DG09")->hasFocus());
+        key(grid("DG09"), Qt::Key_Escape);
+        QVERIFY(grid("DG1")->hasFocus());
+        QCOMPARE(m_window->highlightedItem(), QStringLiteral("A003"));
+    }
+};
+
+QTEST_MAIN(LookupFramesTest)
+#include "tst_lookupframes.moc"
