@@ -18,6 +18,7 @@
 #include "DbAccess.h"
 #include "Dialogs.h"
 #include "FieldBox.h"
+#include "FrameParts.h"
 #include "NoticeStatements.h"
 #include "RecordsetModel.h"
 #include "Session.h"
@@ -38,7 +39,7 @@ const char* const ButtonCaptions[ButtonCount] = {"A 新增",   "E 修改",     "
 const QString ListToday = QStringLiteral("L 顯示區間");
 const QString TextHint = QStringLiteral("可輸入英數80個字,中文40個字!");
 
-bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+using FrameParts::isEnter;
 }  // namespace
 
 struct BoardFrame::Private {
@@ -83,23 +84,14 @@ void BoardFrame::Private::build() {
     q->setAutoFillBackground(true);
     auto* layout = new QGridLayout(q);
 
-    dg12 = new QTableView(q);
-    dg12->setObjectName(QStringLiteral("DG12"));
-    model = new RecordsetModel({{QStringLiteral("開始日期"), QStringLiteral("FBEGD"), {}},
-                                {QStringLiteral("結束日期"), QStringLiteral("FEND"), {}},
-                                {QStringLiteral("部門"), QStringLiteral("FDEPNO"), {}},
-                                {QStringLiteral("公告人員"), QStringLiteral("FSNAM"), {}},
-                                {QStringLiteral("顯示內容"), QStringLiteral("FDATA"), {}}},
-                               dg12);
-    dg12->setModel(model);
-    dg12->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    dg12->setSelectionBehavior(QAbstractItemView::SelectRows);
-    dg12->setSelectionMode(QAbstractItemView::SingleSelection);
-    dg12->setTabKeyNavigation(false);
-    dg12->verticalHeader()->hide();
-    dg12->horizontalHeader()->setStretchLastSection(true);
-    dg12->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    dg12->installEventFilter(q);
+    dg12 = FrameParts::makeGrid(q, QStringLiteral("DG12"),
+                                {{QStringLiteral("開始日期"), QStringLiteral("FBEGD"), {}},
+                                 {QStringLiteral("結束日期"), QStringLiteral("FEND"), {}},
+                                 {QStringLiteral("部門"), QStringLiteral("FDEPNO"), {}},
+                                 {QStringLiteral("公告人員"), QStringLiteral("FSNAM"), {}},
+                                 {QStringLiteral("顯示內容"), QStringLiteral("FDATA"), {}}},
+                                q);
+    model = static_cast<RecordsetModel*>(dg12->model());
     QObject::connect(dg12->selectionModel(), &QItemSelectionModel::currentRowChanged, q,
                      [this](const QModelIndex& current) {
                          if (current.isValid()) list.recordset().setBookmark(current.row());

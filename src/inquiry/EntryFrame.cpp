@@ -12,14 +12,13 @@
 #include "ButtonLook.h"
 #include "DbAccess.h"
 #include "Dialogs.h"
+#include "FrameParts.h"
 #include "Recordset.h"
 #include "Session.h"
 #include "WindowHelpers.h"
 #include "WindowRegistry.h"
 
-namespace {
-bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
-}  // namespace
+using FrameParts::isEnter;
 
 // ---- FrameGrid
 
@@ -133,22 +132,12 @@ EntryFrame::EntryFrame(QWidget* parent, const QString& caption, const QList<Fiel
 
 EntryFrame::~EntryFrame() = default;
 
-QString EntryFrame::place() const { return QStringLiteral("產品歷史資料查詢"); }
+QString EntryFrame::place() const { return FrameParts::place(); }
 
 FrameGrid* EntryFrame::makeGrid(const QString& name, QList<RecordsetModel::Column> columns) {
     auto grid = std::make_unique<FrameGrid>();
-    grid->view = new QTableView(this);
-    grid->view->setObjectName(name);
-    grid->model = new RecordsetModel(std::move(columns), grid->view);
-    grid->view->setModel(grid->model);
-    grid->view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->view->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->view->setTabKeyNavigation(false);
-    grid->view->verticalHeader()->hide();
-    grid->view->horizontalHeader()->setStretchLastSection(true);
-    grid->view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    grid->view->installEventFilter(this);
+    grid->view = FrameParts::makeGrid(this, name, std::move(columns), this);
+    grid->model = static_cast<RecordsetModel*>(grid->view->model());
     grid->view->hide();
     SetConnection(grid->source);
     m_grids.push_back(std::move(grid));
@@ -245,10 +234,7 @@ bool EntryFrame::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return InquiryFrame::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     const int k = key->key();
-    if (k >= Qt::Key_F1 && k <= Qt::Key_F12 && k != Qt::Key_F2) {
-        WindowRegistry::forwardKey(k, key->modifiers());
-        return true;
-    }
+    if (k != Qt::Key_F2 && FrameParts::forwardFunctionKey(key)) return true;
     if (FrameGrid* grid = gridOf(watched)) return gridKey(grid, k);
     const int index = int(m_fields.indexOf(qobject_cast<QLineEdit*>(watched)));
     if (k == Qt::Key_Escape) {

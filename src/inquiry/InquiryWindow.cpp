@@ -31,7 +31,7 @@
 using namespace InquiryTables;
 
 namespace {
-const QString Caption = QStringLiteral("產品歷史資料查詢");
+const QString Caption = FrameParts::place();
 const QString NoItem = QStringLiteral("尚無相關資料可查詢");
 // What the views of the other parts of the window say until they are there.
 const QString NotYet = QStringLiteral("此功能尚未開放");
