@@ -253,6 +253,46 @@ private slots:
         QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->shown.join('|')));
     }
 
+    // Every frame of the inquiry takes the keyboard when its letter is pressed on the list and
+    // hands it back when Esc leaves it: to the list, or to its mode button.
+    void inquiryFramesByKeys() {
+        QVERIFY(press(Qt::Key_F8));
+        QVERIFY(focusLandsIn("FF8", "DG1"));
+        const struct {
+            Qt::Key letter;
+            const char* field;
+            const char* back;
+        } frames[] = {
+            {Qt::Key_J, "T2(0)", "DG1"},  {Qt::Key_Y, "T3(0)", "DG1"}, {Qt::Key_M, "T6(0)", "DG1"},
+            {Qt::Key_A, "T8", "DG1"},     {Qt::Key_Z, "T9", "DG1"},    {Qt::Key_F, "T1(0)", "DG1"},
+            {Qt::Key_H, "T5(0)", "B1(18)"}, {Qt::Key_E, "T7", "B1(20)"},
+        };
+        for (const auto& f : frames) {
+            QVERIFY(press(f.letter));
+            QVERIFY2(focusLandsIn("FF8", f.field), f.field);
+            QVERIFY(press(Qt::Key_Escape));
+            QVERIFY2(focusLandsIn("FF8", f.back), f.field);
+            if (QLatin1String(f.back) != QLatin1String("DG1")) {
+                QVERIFY(press(Qt::Key_Escape));  // the mode button hands on to "Esc 離開"
+                QVERIFY(press(Qt::Key_Escape));
+                QVERIFY(!openWindow("FF8"));
+                QVERIFY(press(Qt::Key_F8));
+                QVERIFY(focusLandsIn("FF8", "DG1"));
+            }
+        }
+        QVERIFY(press(Qt::Key_K));  // the board: its list, then out by "Esc 離開"
+        QVERIFY(focusLandsIn("FF8", "DG12"));
+        QVERIFY(press(Qt::Key_Escape));
+        QVERIFY(focusLandsIn("FF8", "B5(8)"));
+        QVERIFY(press(Qt::Key_Return));
+        QVERIFY(focusLandsIn("FF8", "DG1"));
+        QVERIFY(press(Qt::Key_Escape));
+        QVERIFY(focusLandsIn("FF8", "B1(8)"));
+        QVERIFY(press(Qt::Key_Return));
+        QVERIFY(!openWindow("FF8"));
+        QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->shown.join('|')));
+    }
+
     // The asset lookup under the find box at the bottom of the asset window: the whole grid
     // inside the window and on the screen, ten rows with none scrolled away, and a row chosen
     // with the mouse is the row Enter takes.
