@@ -120,13 +120,6 @@ QString historyRows() {
         "INSERT INTO ITYP (ITYPE, ITCOD, ITNAM) VALUES ('1', '001', '台北倉');");
     return sql;
 }
-
-QStringList column(QTableView* grid, int c) {
-    QStringList values;
-    for (int r = 0; r < grid->model()->rowCount(); ++r)
-        values << grid->model()->index(r, c).data().toString();
-    return values;
-}
 }  // namespace
 
 class InquiryWindowTest : public QObject {

@@ -60,12 +60,6 @@ QString rows() {
     return sql;
 }
 
-QStringList column(QTableView* grid, int c) {
-    QStringList values;
-    for (int r = 0; r < grid->model()->rowCount(); ++r)
-        values << grid->model()->index(r, c).data().toString();
-    return values;
-}
 }  // namespace
 
 class LookupFramesTest : public QObject {
