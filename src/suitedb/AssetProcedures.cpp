@@ -417,7 +417,7 @@ ResultSet lookupPage(SqliteConnection& db, const QString& table, const QString& 
     // anchor, so that SQLite starts walking the index where the page starts.
     const auto page = [&](Bound bound, const QString& at, bool descending, int limit) {
         QString lower = prefix;
-        QString upper = prefix.isEmpty() ? QString() : prefix + QChar(0xFFFF);
+        QString upper = prefix.isEmpty() ? QString() : TsqlFunctions::prefixEnd(prefix);
         QString upperTest = QStringLiteral(" < ");
         if (bound == Bound::AtLeast && (lower.isEmpty() || collation.compare(at, lower) > 0))
             lower = at;

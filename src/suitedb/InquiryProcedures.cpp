@@ -328,7 +328,7 @@ QString likeCondition(Values& values, const QString& column, const QString& patt
     QString sql = QStringLiteral("tsql_like(%1, %2)").arg(column, values.place(pattern));
     if (const QString prefix = TsqlFunctions::likePrefix(pattern); !prefix.isEmpty())
         sql += QStringLiteral(" AND %1 >= %2 AND %1 < %3")
-                   .arg(column, values.place(prefix), values.place(prefix + QChar(0xFFFF)));
+                   .arg(column, values.place(prefix), values.place(TsqlFunctions::prefixEnd(prefix)));
     return sql;
 }
 

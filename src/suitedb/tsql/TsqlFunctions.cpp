@@ -229,6 +229,8 @@ bool like(QString value, const QString& pattern) {
     return ::like(value, pattern);
 }
 
+QString prefixEnd(const QString& prefix) { return prefix + QChar(0xFFFF); }
+
 QString likePrefix(const QString& pattern) {
     QString prefix;
     for (qsizetype i = 0; i < pattern.size(); ++i) {

@@ -32,6 +32,9 @@ bool like(QString value, const QString& pattern);
 // The start that every match of a LIKE pattern begins with: plain characters and
 // one-character classes such as [_] and [[], up to the first wildcard.
 QString likePrefix(const QString& pattern);
+// The end (exclusive) of the codes that begin with a prefix, in the collation TSQL: U+FFFF
+// orders after every character in ICU.
+QString prefixEnd(const QString& prefix);
 
 // A number as CONVERT(VARCHAR, x) writes it: whole numbers without a decimal point.
 QString plainNumber(double value);

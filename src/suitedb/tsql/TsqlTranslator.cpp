@@ -313,8 +313,7 @@ QVariantList TsqlTranslator::values(const Variant& v, const Literals& lits) cons
                 out.append(TsqlFunctions::likePrefix(value.toString()));
                 break;
             case Source::LikeHigh:
-                // U+FFFF orders after every character in ICU: the end of the prefix's range.
-                out.append(TsqlFunctions::likePrefix(value.toString()) + QChar(0xFFFF));
+                out.append(TsqlFunctions::prefixEnd(TsqlFunctions::likePrefix(value.toString())));
                 break;
             case Source::KeyCode:
             case Source::KeyLine: {
