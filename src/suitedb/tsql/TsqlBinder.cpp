@@ -67,6 +67,33 @@ bool hasAggregate(const Expr& e) {
                        [](const ExprPtr& arg) { return hasAggregate(*arg); });
 }
 
+// Whether one of the condition's ANDed terms sets a unique column of the table source to one
+// value of the column's own kind: a literal, or a column of an enclosing query. A text column
+// counts only in the server's collation, in which its comparisons run and its index is unique.
+bool pinsUniqueColumn(const Expr& where, int source) {
+    std::vector<const Expr*> terms = {&where};
+    for (size_t i = 0; i < terms.size(); ++i) {
+        const Expr& e = *terms[i];
+        if (e.kind == Kind::And) {
+            for (const ExprPtr& arg : e.args) terms.push_back(arg.get());
+            continue;
+        }
+        if (e.kind != Kind::Compare || e.op != QLatin1String("=")) continue;
+        for (size_t side = 0; side < 2; ++side) {
+            const Expr& column = *e.args[side];
+            const Expr& value = *e.args[1 - side];
+            if (column.kind != Kind::Column || column.source != source || !column.column.unique ||
+                !(column.type == Type::Number ||
+                  (column.type == Type::Text && column.column.collated)))
+                continue;
+            const bool fixed = value.kind == Kind::Literal ||
+                               (value.kind == Kind::Column && value.source != source);
+            if (fixed && value.type == column.type) return true;
+        }
+    }
+    return false;
+}
+
 // + of two texts joins them; anything with a number adds.
 Type plusType(Type a, Type b) {
     if (a == Type::Number || b == Type::Number) return Type::Number;
@@ -178,6 +205,11 @@ void TsqlBinder::bindSelect(Select& select, const Scope* outer) {
         [](const SelectItem& item) { return item.expr && hasAggregate(*item.expr); });
     select.oneRow = select.unions.empty() &&
                     (select.from.empty() || (select.groupBy.empty() && aggregates));
+    select.atMostOneRow =
+        select.oneRow ||
+        (select.unions.empty() && select.from.size() == 1 && !select.from[0].derived &&
+         select.groupBy.empty() && !select.having && select.where &&
+         pinsUniqueColumn(*select.where, select.from[0].id));
 }
 
 // The SELECTs united with the first: as many columns, each of the first's type where that

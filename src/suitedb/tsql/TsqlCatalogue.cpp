@@ -129,5 +129,39 @@ std::optional<TsqlCatalogue::Table> TsqlCatalogue::read(const QString& schema,
             column.collated = qstricmp(collation, "TSQL") == 0;
         table.columns.push_back(column);
     }
+    markUniqueColumns(table);
     return table;
+}
+
+// The columns that a unique index holds alone, in the column's own collation and for every
+// row (not a partial index): an equality on one of them finds one row at most.
+void TsqlCatalogue::markUniqueColumns(Table& table) {
+    const ResultSet indexes = m_db.query(QStringLiteral("PRAGMA %1.index_list(%2)")
+                                             .arg(quoted(table.schema), quoted(table.name)));
+    const int nameColumn = indexes.columnIndex(QStringLiteral("name"));
+    const int uniqueColumn = indexes.columnIndex(QStringLiteral("unique"));
+    const int partialColumn = indexes.columnIndex(QStringLiteral("partial"));
+    for (const QVariantList& index : indexes.rows) {
+        if (index.value(uniqueColumn).toInt() != 1 || index.value(partialColumn).toInt() != 0)
+            continue;
+        const ResultSet parts =
+            m_db.query(QStringLiteral("PRAGMA %1.index_xinfo(%2)")
+                           .arg(quoted(table.schema), quoted(index.value(nameColumn).toString())));
+        const int key = parts.columnIndex(QStringLiteral("key"));
+        const int name = parts.columnIndex(QStringLiteral("name"));
+        const int collation = parts.columnIndex(QStringLiteral("coll"));
+        std::vector<const QVariantList*> keyParts;
+        for (const QVariantList& part : parts.rows)
+            if (part.value(key).toInt() == 1) keyParts.push_back(&part);
+        if (keyParts.size() != 1) continue;
+        const QVariantList& part = *keyParts.front();
+        // An expression or the rowid has no name of a column.
+        for (Tsql::Column& column : table.columns) {
+            if (column.name.compare(part.value(name).toString(), Qt::CaseInsensitive) != 0)
+                continue;
+            const QString own = column.collated ? QStringLiteral("TSQL") : QStringLiteral("BINARY");
+            column.unique = column.unique ||
+                            part.value(collation).toString().compare(own, Qt::CaseInsensitive) == 0;
+        }
+    }
 }

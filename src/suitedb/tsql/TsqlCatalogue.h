@@ -42,6 +42,7 @@ private:
     // for one that is there, empty for one that is not.
     QString schemaOf(const QString& database);
     std::optional<Table> read(const QString& schema, const QString& name);
+    void markUniqueColumns(Table& table);
     qlonglong schemaVersion();
 
     SqliteConnection& m_db;

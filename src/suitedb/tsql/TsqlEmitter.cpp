@@ -388,9 +388,10 @@ QString TsqlEmitter::expr(const Expr& e) {
         case Kind::Exists:
             return QStringLiteral("EXISTS (") + select(*e.select, false) + u')';
         case Kind::Subquery: {
-            if (e.select->oneRow) return u'(' + select(*e.select, false) + u')';
-            // SQLite would take the first of several rows; the server refuses them. Two are
-            // enough to tell.
+            // One row at most (a unique column's row, an aggregate) reads as it stands. Of
+            // several, SQLite would take the first; the server refuses them. Two are enough to
+            // tell.
+            if (e.select->atMostOneRow) return u'(' + select(*e.select, false) + u')';
             QString rows = select(*e.select, true);
             if (!e.select->top) rows += QStringLiteral(" LIMIT 2");
             return QStringLiteral("(SELECT tsql_single(count(*), min(c0)) FROM (") + rows +

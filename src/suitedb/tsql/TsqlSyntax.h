@@ -25,6 +25,7 @@ struct Column {
     QString name;
     Type type = Type::Unknown;
     bool collated = false;  // declared COLLATE TSQL, so comparisons on it need no COLLATE
+    bool unique = false;    // a unique index on it alone (in its own collation) holds it
     int derivedIndex = -1;  // a column of a derived table: its position there
 };
 
@@ -149,6 +150,8 @@ struct Select {
     QStringList names;
     std::vector<Type> types;
     bool oneRow = false;  // bound: no tables, or aggregates without GROUP BY: always one row
+    // bound: one row or none: oneRow, or a table whose WHERE pins a unique column to a value
+    bool atMostOneRow = false;
 };
 
 struct Statement {
