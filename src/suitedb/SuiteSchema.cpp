@@ -22,7 +22,8 @@ struct Index {
 //   I  count, never NULL, 0 by default      I=1 count, 1 by default
 //   DT date and time (may be NULL)
 // its primary key ("" for none) and whether its rows are kept in the order of that key, as
-// the server keeps a table by its clustered key (the item master, paged by code).
+// the server keeps a table by its clustered key (the item master, paged by code; the heads of
+// documents, which every line of a history page looks up by its code: one tree to walk).
 struct Table {
     const char* name;
     const char* columns;
@@ -138,8 +139,9 @@ const QList<Table>& inquiryTables() {
 
         {"POSEIN",
          "PCOD1 T, PDAT1 T, PPCOD T, PPNAM T, PSCOD T, PTAXM I, PTOTA R",
-         "",
-         {{"POSEIN_PCOD1", "PCOD1", true}}},
+         "PCOD1",
+         {},
+         true},
         {"HISTIN",
          SALES_LINE_COLUMNS,
          "",
@@ -155,8 +157,9 @@ const QList<Table>& inquiryTables() {
         // Purchases: VCOD1SEQ is the lot number of the line, VCOD1NUM what is left of the lot.
         {"BUYSIN",
          "BCOD1 T, BDAT1 T, BPCOD T, BPNAM T, BTAXM I, BTOTA R",
-         "",
-         {{"BUYSIN_BCOD1", "BCOD1", true}}},
+         "BCOD1",
+         {},
+         true},
         {"VISEIN",
          "VCOD1 T, VSEQ I, VDAT1 T, VICOD T, VINAM T, VPCOD T, VPNAM T, VTCOD T, VINUM R, "
          "VPOIN T, VUNIT R, VTOTA R, VCOD1SEQ T, VCOD1NUM R",
@@ -197,8 +200,9 @@ const QList<Table>& inquiryTables() {
         // expected date.
         {"SBIN",
          "SCOD1 T, SDAT1 T, SDAT2 T, SPCOD T, SPNAM T, SINYN T",
-         "",
-         {{"SBIN_SCOD1", "SCOD1", true}}},
+         "SCOD1",
+         {},
+         true},
         {"SISE",
          "SCOD1 T, SSEQ I, SICOD T, SINAM T, SPNAM T, STCOD T, SINUM R, SONUM R, SPOIN T, "
          "SINYN T, SBACK T",
