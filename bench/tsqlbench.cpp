@@ -33,6 +33,7 @@
 #include "HistoryData.h"
 #include "HistoryGrids.h"
 #include "ItemCatalogue.h"
+#include "SuiteSchema.h"
 
 namespace {
 const QString Key = QStringLiteral("(CONVERT(CHAR(11),HCOD1) + CONVERT(CHAR(5),(10000 + HSEQ)))");
@@ -49,6 +50,13 @@ const QString Columns = QStringLiteral(
 
 std::unique_ptr<EmbeddedDatabase> open(const QString& folder, const QString& name, qint64 lines) {
     const QString path = folder + u'/' + name + QStringLiteral(".zqdb");
+    // A file that an earlier build made with other tables is made anew: what is measured is
+    // the schema of this build.
+    if (QFile::exists(path) &&
+        !SuiteSchema::tablesMadeOtherwise(EmbeddedDatabase(path).connection()).isEmpty()) {
+        std::printf("%s was made with other tables; it is made anew\n", qPrintable(path));
+        for (const char* suffix : {"", "-wal", "-shm"}) QFile::remove(path + QLatin1String(suffix));
+    }
     const bool exists = QFile::exists(path);
     auto db = std::make_unique<EmbeddedDatabase>(
         path, exists ? EmbeddedDatabase::OpenMode::Existing : EmbeddedDatabase::OpenMode::Create);

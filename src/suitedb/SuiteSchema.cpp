@@ -293,17 +293,23 @@ QString indexSql(const Table& table, const Index& index, const QString& head) {
              index.where ? QStringLiteral(" WHERE ") + QLatin1String(index.where) : QString());
 }
 
+// CREATE TABLE for the table; with an empty head, word for word the definition that SQLite
+// keeps of it in sqlite_master.
+QString tableSql(const Table& table, const QString& head) {
+    QStringList parts;
+    for (const QString& definition : QString::fromLatin1(table.columns).split(u','))
+        parts.append(columnDefinition(definition.trimmed()));
+    if (*table.primaryKey)
+        parts.append(QStringLiteral("PRIMARY KEY (%1)").arg(QLatin1String(table.primaryKey)));
+    return QStringLiteral("CREATE TABLE %1%2 (%3)%4")
+        .arg(head, QLatin1String(table.name), parts.join(QStringLiteral(", ")),
+             table.clustered ? QStringLiteral(" WITHOUT ROWID") : QString());
+}
+
 QStringList statements(const QString& prefix) {
     QStringList out;
     for (const Table* table : allTables()) {
-        QStringList parts;
-        for (const QString& definition : QString::fromLatin1(table->columns).split(u','))
-            parts.append(columnDefinition(definition.trimmed()));
-        if (*table->primaryKey)
-            parts.append(QStringLiteral("PRIMARY KEY (%1)").arg(QLatin1String(table->primaryKey)));
-        out.append(QStringLiteral("CREATE TABLE IF NOT EXISTS %1%2 (%3)%4")
-                       .arg(prefix, QLatin1String(table->name), parts.join(QStringLiteral(", ")),
-                            table->clustered ? QStringLiteral(" WITHOUT ROWID") : QString()));
+        out.append(tableSql(*table, QStringLiteral("IF NOT EXISTS ") + prefix));
         for (const Index& index : table->indexes)
             out.append(indexSql(*table, index, QStringLiteral("IF NOT EXISTS ") + prefix));
     }
@@ -372,6 +378,18 @@ int create(SqliteConnection& db, const QString& schema) {
         created = objectCount(db, prefix) - before + columns + rebuilt;
     });
     return created;
+}
+
+QStringList tablesMadeOtherwise(SqliteConnection& db) {
+    QStringList names;
+    for (const Table* table : allTables()) {
+        const QVariant kept = db.scalar(
+            QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?1"),
+            {QLatin1String(table->name)});
+        if (!kept.isNull() && kept.toString() != tableSql(*table, QString()))
+            names.append(QLatin1String(table->name));
+    }
+    return names;
 }
 
 QStringList tableNames() {

@@ -41,6 +41,11 @@ namespace SuiteSchema {
 // schema names an attached database ("ZqPro4"); empty for the main one.
 int create(SqliteConnection& db, const QString& schema = QString());
 
+// The tables that the file holds with another definition than the one declared now (made
+// before a column was declared in another place, or before the table was kept in the order of
+// its key); create cannot change them.
+QStringList tablesMadeOtherwise(SqliteConnection& db);
+
 // The names of every table and view, and of every index that the schema declares.
 QStringList tableNames();
 QStringList indexNames();

@@ -33,17 +33,26 @@ private slots:
                      qPrintable(name));
     }
 
-    // A file made before a column was declared gets it, with its default, and keeps its rows.
+    // A file made before a column was declared gets it, with its default, and keeps its rows;
+    // a table made otherwise (here not yet kept in the order of its key) stays as it is, and
+    // is told.
     void columnsDeclaredLaterAreAdded() {
+        QCOMPARE(SuiteSchema::tablesMadeOtherwise(*m_db), QStringList());
         SqliteConnection old(m_dir.filePath(QStringLiteral("old.zqdb")),
                              SqliteConnection::OpenMode::Create);
         old.script(QStringLiteral(
             "CREATE TABLE ITEM (ICODE TEXT COLLATE TSQL NOT NULL DEFAULT '', INAME TEXT COLLATE "
-            "TSQL NOT NULL DEFAULT '', PRIMARY KEY (ICODE)); INSERT INTO ITEM VALUES ('A', 'x')"));
+            "TSQL NOT NULL DEFAULT '', PRIMARY KEY (ICODE)); INSERT INTO ITEM VALUES ('A', 'x');"
+            "CREATE TABLE POSEIN (PCOD1 TEXT COLLATE TSQL NOT NULL DEFAULT '', PDAT1 TEXT COLLATE "
+            "TSQL NOT NULL DEFAULT '', PPCOD TEXT COLLATE TSQL NOT NULL DEFAULT '', PPNAM TEXT "
+            "COLLATE TSQL NOT NULL DEFAULT '', PSCOD TEXT COLLATE TSQL NOT NULL DEFAULT '', PTAXM "
+            "INTEGER NOT NULL DEFAULT 0, PTOTA REAL NOT NULL DEFAULT 0)"));
         QVERIFY(SuiteSchema::create(old) > 0);
         QCOMPARE(old.query(QStringLiteral("SELECT ICODE, ISPACE, ORSUB FROM ITEM")).rows,
                  QList<QVariantList>({{QStringLiteral("A"), QString(), 0.0}}));
         QCOMPARE(SuiteSchema::create(old), 0);
+        QCOMPARE(SuiteSchema::tablesMadeOtherwise(old),
+                 QStringList({QStringLiteral("ITEM"), QStringLiteral("POSEIN")}));
     }
 
     // An index that a file holds as an earlier version declared it is made anew as declared
