@@ -62,6 +62,9 @@ private slots:
              "ab|3|a01王美華|2.5"},
             {"SELECT '[' + CONVERT(CHAR(5),'ab') + ']', CONVERT(CHAR(2),'abcd')", "[ab   ]|ab"},
             {"SELECT CONVERT(CHAR(5),12) + '|', CONVERT(CHAR(3),12345) + '|'", "12   ||*  |"},
+            {"SELECT CONVERT(CHAR(3),-12) + '|', CONVERT(CHAR(2),-12) + '|', CONVERT(CHAR(3),"
+             "'a\t') + '|'",
+             "-12||* ||a\t |"},
             {"SELECT CONVERT(CHAR(5),N'王美華') + '|', CONVERT(CHAR(5),CODE) + 'x' FROM T WHERE N "
              "= 3",
              "王美 ||b01  x"},

@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -65,9 +67,44 @@ QString converted(sqlite3_value* x, int n) {
     return fitting(value, n, &used);
 }
 
+// CONVERT(CHAR(n), x) of a text of ASCII characters (a byte each in the code page too) or of
+// a whole number, written straight from SQLite's bytes: the history keys of every page's rows
+// are made of these. False for anything else, which goes the general way.
+bool plainChar(sqlite3_context* context, sqlite3_value* x, int n) {
+    char out[64];
+    if (n < 1 || n > int(sizeof out)) return false;
+    char digits[24];
+    const char* data = digits;
+    int length = 0;
+    switch (sqlite3_value_type(x)) {
+        case SQLITE_INTEGER:
+            length = std::snprintf(digits, sizeof digits, "%lld",
+                                   static_cast<long long>(sqlite3_value_int64(x)));
+            if (length > n) {
+                data = "*";  // a number that does not fit
+                length = 1;
+            }
+            break;
+        case SQLITE_TEXT:
+            data = reinterpret_cast<const char*>(sqlite3_value_text(x));
+            length = sqlite3_value_bytes(x);
+            for (int i = 0; i < length; ++i)
+                if (static_cast<unsigned char>(data[i]) >= 0x80) return false;
+            length = qMin(length, n);
+            break;
+        default:
+            return false;
+    }
+    std::memcpy(out, data, size_t(length));
+    std::memset(out + length, ' ', size_t(n - length));
+    sqlite3_result_text(context, out, n, SQLITE_TRANSIENT);
+    return true;
+}
+
 void charFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (anyNull(argc, argv)) return sqlite3_result_null(context);
     const int n = qMax(0, sqlite3_value_int(argv[1]));
+    if (plainChar(context, argv[0], n)) return;
     QString value = converted(argv[0], n);
     value += QString(n - textWidth(value), u' ');
     result(context, value);
