@@ -68,6 +68,28 @@ std::unique_ptr<EmbeddedDatabase> open(const QString& folder, const QString& nam
     return db;
 }
 
+// Reads every value of the statement's current row in its own kind, as a caller that wants
+// the values does (a number as a number: reading it as a text would make SQLite write it out).
+void readRow(sqlite3_stmt* statement) {
+    volatile double numbers = 0;
+    volatile qsizetype bytes = 0;
+    for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+        switch (sqlite3_column_type(statement, i)) {
+            case SQLITE_INTEGER:
+                numbers = numbers + double(sqlite3_column_int64(statement, i));
+                break;
+            case SQLITE_FLOAT:
+                numbers = numbers + sqlite3_column_double(statement, i);
+                break;
+            case SQLITE_NULL:
+                break;
+            default:
+                sqlite3_column_text(statement, i);
+                bytes = bytes + sqlite3_column_bytes(statement, i);
+        }
+    }
+}
+
 QString last(const ResultSet& set, int column) {
     return set.rows.isEmpty() ? QString() : set.rows.last().value(column).toString();
 }
@@ -315,9 +337,7 @@ void repeatCost(EmbeddedDatabase& db) {
                              sqlite3_bind_int64(statement, i + 1, values[i].toLongLong());
                          }
                      }
-                     const int columns = sqlite3_column_count(statement);
-                     while (sqlite3_step(statement) == SQLITE_ROW)
-                         for (int i = 0; i < columns; ++i) sqlite3_column_text(statement, i);
+                     while (sqlite3_step(statement) == SQLITE_ROW) readRow(statement);
                  },
                  [&] {
                      const auto& p = prepared[next[2]++ % prepared.size()];
@@ -414,11 +434,7 @@ void handWrittenCosts(EmbeddedDatabase& large) {
                                    SQLITE_STATIC);
                  sqlite3_bind_int64(statement, 3, key.mid(11).toLongLong() - 10000);
                  int rows = 0;
-                 while (sqlite3_step(statement) == SQLITE_ROW) {
-                     ++rows;
-                     for (int i = 0; i < sqlite3_column_count(statement); ++i)
-                         sqlite3_column_text(statement, i);
-                 }
+                 for (; sqlite3_step(statement) == SQLITE_ROW; ++rows) readRow(statement);
                  if (rows != 15) qFatal("the hand-written page has %d rows", rows);
              }},
             10);
