@@ -1,5 +1,7 @@
 #include "TsqlLexer.h"
 
+#include <array>
+
 namespace {
 using Kind = TsqlToken::Kind;
 
@@ -13,15 +15,29 @@ bool isHexDigit(QChar c) {
     return isDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
 }
 
+// What an ASCII character may be in a name: its first character (Start), a later one (Part).
+enum : unsigned char { Start = 1, Part = 2 };
+constexpr std::array<unsigned char, 128> AsciiNameClasses = [] {
+    std::array<unsigned char, 128> classes{};
+    for (char c = 'a'; c <= 'z'; ++c)
+        classes[size_t(c)] = classes[size_t(c - 'a' + 'A')] = Start | Part;
+    classes['_'] = classes['#'] = Start | Part;
+    for (char c = '0'; c <= '9'; ++c) classes[size_t(c)] = Part;
+    classes['$'] = classes['@'] = Part;
+    return classes;
+}();
+
 // Letters of any script; surrogates belong to characters outside the basic plane, which the
 // server also accepts in names.
 bool isLetter(QChar c) {
-    if (c.unicode() < 0x80)
-        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c == u'#';
+    if (c.unicode() < 0x80) return AsciiNameClasses[c.unicode()] & Start;
     return c.isLetter() || c.isSurrogate() || c.isMark();
 }
 
-bool isNamePart(QChar c) { return isLetter(c) || isDigit(c) || c == u'$' || c == u'@'; }
+bool isNamePart(QChar c) {
+    if (c.unicode() < 0x80) return AsciiNameClasses[c.unicode()] & Part;
+    return isLetter(c);
+}
 
 // The symbols of two characters that count as one.
 bool isPair(QChar first, QChar second) {
@@ -46,19 +62,19 @@ bool isPair(QChar first, QChar second) {
 // which it gives as the last token.
 bool TsqlScanner::skipBlanksAndComments(Piece& unclosed) {
     while (m_pos < m_size) {
-        const QChar c = m_text.at(m_pos);
+        const QChar c = m_data[m_pos];
         if (isBlank(c)) {
             ++m_pos;
         } else if (c == u'-' && at(m_pos + 1) == u'-') {
-            while (m_pos < m_size && m_text.at(m_pos) != u'\n') ++m_pos;
+            while (m_pos < m_size && m_data[m_pos] != u'\n') ++m_pos;
         } else if (c == u'/' && at(m_pos + 1) == u'*') {
             const qsizetype start = m_pos;
             int depth = 0;
             while (m_pos < m_size) {
-                if (m_text.at(m_pos) == u'/' && at(m_pos + 1) == u'*') {
+                if (m_data[m_pos] == u'/' && at(m_pos + 1) == u'*') {
                     ++depth;
                     m_pos += 2;
-                } else if (m_text.at(m_pos) == u'*' && at(m_pos + 1) == u'/') {
+                } else if (m_data[m_pos] == u'*' && at(m_pos + 1) == u'/') {
                     m_pos += 2;
                     if (--depth == 0) break;
                 } else {
@@ -97,7 +113,7 @@ bool TsqlScanner::next(Piece& piece) {
 bool TsqlScanner::quoted(QChar close) {
     ++m_pos;
     while (m_pos < m_size) {
-        if (m_text.at(m_pos) == close) {
+        if (m_data[m_pos] == close) {
             if (at(m_pos + 1) == close) {
                 m_pos += 2;
                 continue;
@@ -111,7 +127,7 @@ bool TsqlScanner::quoted(QChar close) {
 }
 
 TsqlToken::Kind TsqlScanner::token(bool& national) {
-    const QChar c = m_text.at(m_pos);
+    const QChar c = m_data[m_pos];
 
     if ((c == u'N' || c == u'n') && at(m_pos + 1) == u'\'') {
         ++m_pos;
@@ -126,11 +142,11 @@ TsqlToken::Kind TsqlScanner::token(bool& national) {
 
     if (c == u'@') {
         ++m_pos;
-        while (m_pos < m_size && isNamePart(m_text.at(m_pos))) ++m_pos;
+        while (m_pos < m_size && isNamePart(m_data[m_pos])) ++m_pos;
         return Kind::Variable;
     }
     if (isLetter(c)) {
-        while (m_pos < m_size && isNamePart(m_text.at(m_pos))) ++m_pos;
+        while (m_pos < m_size && isNamePart(m_data[m_pos])) ++m_pos;
         return Kind::Word;
     }
 
@@ -143,15 +159,15 @@ TsqlToken::Kind TsqlScanner::token(bool& national) {
 }
 
 TsqlToken::Kind TsqlScanner::number() {
-    if (m_text.at(m_pos) == u'0' && (at(m_pos + 1) == u'x' || at(m_pos + 1) == u'X')) {
+    if (m_data[m_pos] == u'0' && (at(m_pos + 1) == u'x' || at(m_pos + 1) == u'X')) {
         m_pos += 2;
-        while (m_pos < m_size && isHexDigit(m_text.at(m_pos))) ++m_pos;
+        while (m_pos < m_size && isHexDigit(m_data[m_pos])) ++m_pos;
         return Kind::Number;
     }
-    while (m_pos < m_size && isDigit(m_text.at(m_pos))) ++m_pos;
+    while (m_pos < m_size && isDigit(m_data[m_pos])) ++m_pos;
     if (at(m_pos) == u'.') {
         ++m_pos;
-        while (m_pos < m_size && isDigit(m_text.at(m_pos))) ++m_pos;
+        while (m_pos < m_size && isDigit(m_data[m_pos])) ++m_pos;
     }
     const QChar e = at(m_pos);
     if (e == u'e' || e == u'E') {
@@ -159,7 +175,7 @@ TsqlToken::Kind TsqlScanner::number() {
         if (at(p) == u'+' || at(p) == u'-') ++p;
         if (isDigit(at(p))) {
             m_pos = p;
-            while (m_pos < m_size && isDigit(m_text.at(m_pos))) ++m_pos;
+            while (m_pos < m_size && isDigit(m_data[m_pos])) ++m_pos;
         }
     }
     return Kind::Number;

@@ -65,18 +65,18 @@ public:
         bool national = false;
     };
 
-    explicit TsqlScanner(const QString& text) : m_text(text), m_size(text.size()) {}
+    explicit TsqlScanner(const QString& text) : m_data(text.constData()), m_size(text.size()) {}
     // The next token; false at the end of the text. An Unclosed token is the last one.
     bool next(Piece& piece);
 
 private:
-    QChar at(qsizetype i) const { return i < m_size ? m_text.at(i) : QChar(); }
+    QChar at(qsizetype i) const { return i < m_size ? m_data[i] : QChar(); }
     bool skipBlanksAndComments(Piece& unclosed);
     bool quoted(QChar close);
     TsqlToken::Kind token(bool& national);
     TsqlToken::Kind number();
 
-    const QString& m_text;
+    const QChar* const m_data;  // the text's characters, read where they lie
     const qsizetype m_size;
     qsizetype m_pos = 0;
     bool m_done = false;

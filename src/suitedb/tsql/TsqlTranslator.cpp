@@ -283,11 +283,11 @@ void TsqlTranslator::bind(Translation& t, const TsqlTokens& tokens, Shape& shape
 
 const TsqlTranslator::Variant& TsqlTranslator::variant(Translation& t, const Literals& lits) {
     std::vector<int> choices;
-    QByteArray key;
-    for (const Site& site : t.sites) {
-        choices.push_back(siteChoice(site, lits.value(site.slot)));
-        key += QByteArray::number(choices.back()) + ',';
-    }
+    choices.reserve(t.sites.size());
+    for (const Site& site : t.sites) choices.push_back(siteChoice(site, lits.value(site.slot)));
+    // The choices as they lie in memory: a key made without writing numbers out.
+    const QByteArray key = QByteArray::fromRawData(reinterpret_cast<const char*>(choices.data()),
+                                                   qsizetype(choices.size() * sizeof(int)));
     auto it = t.variants.find(key);
     if (it == t.variants.end()) {
         TsqlEmitter emitter(t.sites, choices);
@@ -295,7 +295,7 @@ const TsqlTranslator::Variant& TsqlTranslator::variant(Translation& t, const Lit
         v.sql = emitter.statement(t.statement);
         v.params = emitter.params();
         if (qsizetype(v.params.size()) > m_parameterLimit) throw SqlErrors::tooComplex();
-        it = t.variants.insert(key, v);
+        it = t.variants.insert(QByteArray(key.constData(), key.size()), v);  // a key of its own
     }
     return *it;
 }
