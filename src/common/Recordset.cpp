@@ -163,7 +163,7 @@ void Recordset::setField(const QString& name, const QVariant& value) {
 
 QString Recordset::whereCurrentRow() const {
     QStringList terms;
-    const QVariantList& row = current().rows[m_pos];
+    const ResultRows::Row row = current().rows[m_pos];
     // Columns without a value are left out: a row added here has them filled with the
     // table's defaults by the database.
     for (int i = 0; i < fieldCount(); ++i)
@@ -192,7 +192,7 @@ void Recordset::update() {
     } else if (!assignments.isEmpty()) {
         m_sink(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
                    .arg(m_table, assignments.join(", "), whereCurrentRow()));
-        currentMutable().rows[m_pos] = m_editRow;
+        currentMutable().rows.replace(m_pos, m_editRow);
     }
     cancelUpdate();
 }

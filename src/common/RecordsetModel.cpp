@@ -46,7 +46,7 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const {
         return column.format.isEmpty() ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                                        : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole || field < 0) return {};
-    const QVariant v = m_recordset->current().rows.value(index.row()).value(field);
+    const QVariant v = m_recordset->current().rows[index.row()].value(field);
     if (column.format.isEmpty()) return v.toString();
     if (!v.isValid()) return QString();
     // A number column may hold a text in its place (a masked price such as "***.**").

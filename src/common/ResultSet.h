@@ -1,15 +1,157 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
+#include <QSharedData>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <initializer_list>
 
-// One result set of a batch: named columns and rows of values. A null value is an invalid
-// QVariant; texts are QString, whole numbers qlonglong, other numbers double.
+// The rows of a result set, kept compactly: a cell per value (a whole number, a number, or
+// where the text lies), the texts of a set one after another in one buffer, so that reading a
+// page costs a few allocations, not one per value. A value is made a QVariant when it is read:
+// a null value is an invalid QVariant; texts are QString, whole numbers qlonglong, other
+// numbers double; values appended as QVariants come back as they went in. Copies share the
+// rows until one of them changes.
+class ResultRows {
+    struct Cell {
+        enum Kind : quint8 { Null, Integer, Number, Text, Bytes, Other };
+        Kind kind = Null;
+        quint32 length = 0;  // of a text or bytes
+        union {
+            qint64 integer = 0;
+            double number;
+            qsizetype offset;  // of a text or bytes in the buffer, of another value in others
+        };
+    };
+    struct Data : QSharedData {
+        QList<Cell> cells;
+        QList<qsizetype> starts;  // the first cell of each row
+        QByteArray bytes;
+        QVariantList others;
+    };
+
+    // Walks the rows, or the values of a row, by position.
+    template <class Owner, class Value>
+    class Walk {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = Value;
+        using difference_type = qsizetype;
+        using pointer = void;
+        using reference = Value;
+        Walk(const Owner* owner, qsizetype at) : m_owner(owner), m_at(at) {}
+        Value operator*() const { return m_owner->at(m_at); }
+        Walk& operator++() {
+            ++m_at;
+            return *this;
+        }
+        bool operator==(const Walk& o) const { return m_at == o.m_at; }
+
+    private:
+        const Owner* m_owner;
+        qsizetype m_at;
+    };
+
+public:
+    // One row of the rows, a view that shares them (it stays valid and unchanged when they
+    // change). A row beyond the rows is empty.
+    class Row {
+    public:
+        Row() = default;
+        qsizetype size() const;
+        qsizetype count() const { return size(); }
+        bool isEmpty() const { return size() == 0; }
+        QVariant at(qsizetype column) const;
+        QVariant operator[](qsizetype column) const { return at(column); }
+        // The value, or an invalid QVariant where the row has no such column.
+        QVariant value(qsizetype column) const;
+        QVariant first() const { return at(0); }
+        QVariant last() const { return at(size() - 1); }
+        QVariantList toList() const;
+        operator QVariantList() const { return toList(); }
+        bool operator==(const QVariantList& values) const { return toList() == values; }
+
+        using const_iterator = Walk<Row, QVariant>;
+        const_iterator begin() const { return {this, 0}; }
+        const_iterator end() const { return {this, size()}; }
+
+    private:
+        friend class ResultRows;
+        Row(const QSharedDataPointer<Data>& d, qsizetype row) : d(d), m_row(row) {}
+        QSharedDataPointer<Data> d;
+        qsizetype m_row = 0;
+    };
+
+    using const_iterator = Walk<ResultRows, Row>;
+
+    ResultRows();
+    ResultRows(std::initializer_list<QVariantList> rows);
+    ResultRows(const QList<QVariantList>& rows);
+
+    qsizetype size() const { return d->starts.size(); }
+    qsizetype count() const { return size(); }
+    bool isEmpty() const { return d->starts.isEmpty(); }
+    Row at(qsizetype row) const { return Row(d, row); }
+    Row operator[](qsizetype row) const { return at(row); }
+    Row first() const { return at(0); }
+    Row last() const { return at(size() - 1); }
+    // A copy of the row's values; an empty list where there is no such row.
+    QVariantList value(qsizetype row) const;
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+    QList<QVariantList> toList() const;
+
+    // How much the rows hold, to make room for as much again.
+    struct Extent {
+        qsizetype rows = 0, cells = 0, bytes = 0;
+    };
+    Extent extent() const { return {size(), d->cells.size(), d->bytes.size()}; }
+    void reserve(const Extent& extent);
+    void reserve(qsizetype rows) { reserve(Extent{rows, 0, 0}); }
+    void append(const QVariantList& values);
+    ResultRows& operator<<(const QVariantList& values) {
+        append(values);
+        return *this;
+    }
+    void replace(qsizetype row, const QVariantList& values);
+    void removeAt(qsizetype row);
+    template <class Predicate>
+    qsizetype removeIf(Predicate wanted) {
+        ResultRows kept;
+        for (qsizetype i = 0; i < size(); ++i)
+            if (!wanted(at(i))) kept.append(at(i).toList());
+        const qsizetype removed = size() - kept.size();
+        if (removed > 0) *this = kept;
+        return removed;
+    }
+    void reverse();
+
+    // A row read value by value (the database's reader): begin it, then add its values.
+    void beginRow() { d->starts.append(d->cells.size()); }
+    void addNull() { d->cells.append(Cell{}); }
+    void addInteger(qint64 value);
+    void addNumber(double value);
+    void addText(const char* utf8, qsizetype size);
+    void addBytes(const char* data, qsizetype size);
+    void addValue(const QVariant& value);
+
+    bool operator==(const ResultRows& other) const;
+    bool operator==(const QList<QVariantList>& other) const { return toList() == other; }
+
+private:
+    qsizetype rowSize(qsizetype row) const;
+    static QVariant valueOf(const Data& d, const Cell& cell);
+    void addSpan(Cell::Kind kind, const char* data, qsizetype size);
+
+    QSharedDataPointer<Data> d;
+};
+
+// One result set of a batch: named columns and rows of values.
 struct ResultSet {
     QStringList columns;
-    QList<QVariantList> rows;
+    ResultRows rows;
 
     // Position of a column by name, ignoring case as the server does; -1 when absent.
     int columnIndex(const QString& name) const;

@@ -444,7 +444,7 @@ ResultSet lookupPage(SqliteConnection& db, const QString& table, const QString& 
                         values);
     };
     const auto ascending = [](ResultSet set) {
-        std::reverse(set.rows.begin(), set.rows.end());
+        set.rows.reverse();
         return set;
     };
     ResultSet rows;

@@ -123,7 +123,7 @@ private:
 // Runs a read: the rows of a backwards read come in descending key order and are turned.
 ResultSet readRows(SqliteConnection& db, const QString& sql, const Values& values, Seek seek) {
     ResultSet set = db.query(sql, values.list());
-    if (backwards(seek)) std::reverse(set.rows.begin(), set.rows.end());
+    if (backwards(seek)) set.rows.reverse();
     return set;
 }
 
@@ -396,7 +396,9 @@ ResultSet readVendorPurchases(SqliteConnection& db, const QString& vendor, const
     ResultSet set = readRows(db, sql, values, seek);
     // VSEQ served the key; the grid gets the frame's own columns.
     set.columns.removeLast();
-    for (QVariantList& row : set.rows) row.removeLast();
+    ResultRows rows;
+    for (const ResultRows::Row& row : set.rows) rows.append(row.toList().mid(0, row.size() - 1));
+    set.rows = rows;
     return set;
 }
 

@@ -28,8 +28,10 @@ ResultSet saleRowShape() {
 }
 
 ResultSets refuse(ResultSet set, const QString& message) {
-    set.rows[0][0] = 1LL;
-    set.rows[0][1] = message;
+    QVariantList row = set.rows.value(0);
+    row[0] = 1LL;
+    row[1] = message;
+    set.rows.replace(0, row);
     return {set};
 }
 
@@ -61,9 +63,9 @@ ResultSets sale(SqliteConnection& db, const ProcedureCall& call) {
     const ResultSet company =
         db.query(QStringLiteral("SELECT COMNAM, MFOR, COMUNI FROM COMP ORDER BY COMNO LIMIT 1"));
     const QVariantList none(3);
-    const QVariantList& comp = company.rows.isEmpty() ? none : company.rows.first();
-    const QVariantList& ws = station.rows.first();
-    const QVariantList& person = staff.rows.first();
+    const QVariantList comp = company.rows.isEmpty() ? none : company.rows.value(0);
+    const QVariantList ws = station.rows.value(0);
+    const QVariantList person = staff.rows.value(0);
 
     const QDateTime now = Clock::now();
     db.exec(QStringLiteral("UPDATE LSTA SET LUSER = ?1, LTIME = ?2 WHERE LCODE = ?3"),
@@ -71,7 +73,7 @@ ResultSets sale(SqliteConnection& db, const ProcedureCall& call) {
     // A new session of the workstation starts without the work rows of one that ended.
     WorkSessions::dropAbandoned(db, ws[0].toString());
 
-    QVariantList& row = set.rows[0];
+    QVariantList row = set.rows.value(0);
     row[0] = 0LL;
     row[1] = QString(QLatin1String(""));
     row[2] = comp[0];
@@ -87,6 +89,7 @@ ResultSets sale(SqliteConnection& db, const ProcedureCall& call) {
     row[12] = comp[2];
     row[13] = DateToRoc(now.date());
     for (int c = 0; c < RightMaskCount; ++c) row[FirstRightMask + c] = person[6 + c];
+    set.rows.replace(0, row);
     return {set};
 }
 

@@ -59,6 +59,25 @@ QVariant columnValue(sqlite3_stmt* statement, int i, bool dateTime) {
         }
     }
 }
+
+// Adds the value of the column to the row begun last, as it lies in SQLite's memory.
+void readValue(sqlite3_stmt* statement, int i, bool dateTime, ResultRows& rows) {
+    switch (sqlite3_column_type(statement, i)) {
+        case SQLITE_NULL:
+            return rows.addNull();
+        case SQLITE_INTEGER:
+            return rows.addInteger(sqlite3_column_int64(statement, i));
+        case SQLITE_FLOAT:
+            return rows.addNumber(sqlite3_column_double(statement, i));
+        case SQLITE_BLOB:
+            return rows.addBytes(static_cast<const char*>(sqlite3_column_blob(statement, i)),
+                                 sqlite3_column_bytes(statement, i));
+        default:
+            if (dateTime) return rows.addValue(columnValue(statement, i, true));
+            return rows.addText(reinterpret_cast<const char*>(sqlite3_column_text(statement, i)),
+                                sqlite3_column_bytes(statement, i));
+    }
+}
 }  // namespace
 
 SqliteConnection::SqliteConnection(const QString& path, OpenMode mode) : m_path(path) {
@@ -198,6 +217,7 @@ void SqliteConnection::bind(sqlite3_stmt* statement, const QVariantList& values,
 ResultSet SqliteConnection::run(Statement& s, const QString& sql) {
     sqlite3_stmt* const statement = s.handle;
     ResultSet set;
+    set.rows.reserve(s.read);
     int columns = -1;
     while (true) {
         const int rc = sqlite3_step(statement);
@@ -213,13 +233,14 @@ ResultSet SqliteConnection::run(Statement& s, const QString& sql) {
             sqlite3_reset(statement);
             fail(rc, sql);
         }
-        QVariantList row;
-        row.reserve(columns);
-        for (int i = 0; i < columns; ++i)
-            row.append(columnValue(statement, i, s.dateTimes[size_t(i)]));
-        set.rows.append(std::move(row));
+        set.rows.beginRow();
+        for (int i = 0; i < columns; ++i) readValue(statement, i, s.dateTimes[size_t(i)], set.rows);
     }
     sqlite3_reset(statement);
+    // Room for as much as the statement read last, up to a page or two of a grid: a statement
+    // run again mostly reads a page like the last one.
+    const ResultRows::Extent read = set.rows.extent();
+    s.read = read.rows > 64 ? ResultRows::Extent{} : read;
     return set;
 }
 

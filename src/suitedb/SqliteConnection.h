@@ -73,6 +73,7 @@ private:
         QStringList columns;
         std::vector<bool> dateTimes;  // per column: declared DATETIME
         quint64 used = 0;             // when last used: the least recently used goes first
+        ResultRows::Extent read;      // what it read last (up to a page): room for the next
     };
 
     [[noreturn]] void fail(int rc, const QString& sql) const;

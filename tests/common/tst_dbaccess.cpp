@@ -310,6 +310,46 @@ private slots:
         QVERIFY(rs.bof() && rs.eof());
     }
 
+    // The rows keep each value in its own kind, whether read from the database a value at a
+    // time or appended whole; a row once taken keeps what it showed.
+    void resultRowsKeepValuesAndViews() {
+        ResultRows rows;
+        rows.beginRow();
+        rows.addInteger(-7);
+        rows.addNumber(2.5);
+        rows.addText("稅", 3);
+        rows.addText("", 0);
+        rows.addNull();
+        rows.addBytes("a\0b", 3);
+        rows.append({5, QDate(2026, 12, 6), QString(), QStringLiteral("x")});
+        const ResultRows::Row first = rows[0];
+        QCOMPARE(first.toList(), (QVariantList{qlonglong(-7), 2.5, QStringLiteral("稅"),
+                                               QString(""), QVariant(), QByteArray("a\0b", 3)}));
+        QCOMPARE(first[0].typeId(), QMetaType::LongLong);
+        QVERIFY(!first[3].toString().isNull() && !first[4].isValid());
+        QCOMPARE(rows[1][0].typeId(), QMetaType::Int);
+        QCOMPARE(rows[1][1], QVariant(QDate(2026, 12, 6)));
+        QCOMPARE(rows[1].size(), 4);
+
+        rows.append({QStringLiteral("c")});
+        rows.removeAt(1);
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[1].toList(), QVariantList{QStringLiteral("c")});
+        QCOMPARE(first.size(), 6);
+        rows.replace(0, {1, 2, 3, 4, 5, 6, 7, 8});
+        QCOMPARE(first[2], QVariant(QStringLiteral("稅")));  // the view kept the old row
+        QCOMPARE(rows[0].size(), 8);
+        const ResultRows copy = rows;
+        rows.reverse();
+        QCOMPARE(rows.first().toList(), QVariantList{QStringLiteral("c")});
+        QCOMPARE(copy.first().size(), 8);
+        QCOMPARE(rows.removeIf([](const QVariantList& r) { return r.size() == 1; }), 1);
+        QCOMPARE(rows.size(), 1);
+        QVERIFY(rows == copy.toList().mid(0, 1));
+        QVERIFY(rows[5].isEmpty() && !rows[5].value(0).isValid());
+        QVERIFY(rows.value(5).isEmpty());
+    }
+
     void editsBecomeStatements() {
         m_db->answers["SELECT * FROM Asset_Temp WHERE Lcode = '0016'"] = {
             table({"Lcode", "aname", "atot1"}, {{"0016", "車", QVariant()}})};

@@ -115,6 +115,13 @@ private slots:
         QCOMPARE(row[1].typeId(), QMetaType::Double);
         QCOMPARE(row[2].typeId(), QMetaType::QString);
         QVERIFY(!row[3].isValid());
+        // Bytes, and a column declared DATETIME, as the file gives them.
+        SqliteConnection& c = m_db->connection();
+        c.exec(QStringLiteral("CREATE TEMP TABLE kinds (d DATETIME, b BLOB)"));
+        c.exec(QStringLiteral("INSERT INTO kinds VALUES ('2026-12-06 08:30:00.000', X'610062')"));
+        const QVariantList kinds = c.query(QStringLiteral("SELECT d, b FROM kinds")).rows.value(0);
+        QCOMPARE(kinds, (QVariantList{QDateTime(QDate(2026, 12, 6), QTime(8, 30)),
+                                      QByteArray("a\0b", 3)}));
         QCOMPARE(sets[1].rows.size(), 3);
         QCOMPARE(sets[2].rows.size(), 0);  // no rows, but still a result set with its columns
         QVERIFY(sets[2].columns.contains(QStringLiteral("LTIME")));

@@ -197,7 +197,7 @@ private slots:
             const ResultSet row = main.execute(ItemViews::sisterStock(item)).value(0);
             QCOMPARE(row.columns,
                      (QStringList{"台北庫存", "公益庫存", "台中庫存", "高雄庫存", "採購預定日"}));
-            QVERIFY(!row.rows[0].contains(QStringLiteral("沒有採購")));
+            QVERIFY(!row.rows[0].toList().contains(QStringLiteral("沒有採購")));
             EmbeddedDatabase central(EmbeddedDatabasePath(folder.path(), group.central.database),
                                      EmbeddedDatabase::OpenMode::Existing);
             QVERIFY(central.execute(ItemViews::centralStock(group.centralAccount, item))[0]

@@ -141,7 +141,7 @@ void TsqlCatalogue::markUniqueColumns(Table& table) {
     const int nameColumn = indexes.columnIndex(QStringLiteral("name"));
     const int uniqueColumn = indexes.columnIndex(QStringLiteral("unique"));
     const int partialColumn = indexes.columnIndex(QStringLiteral("partial"));
-    for (const QVariantList& index : indexes.rows) {
+    for (const ResultRows::Row& index : indexes.rows) {
         if (index.value(uniqueColumn).toInt() != 1 || index.value(partialColumn).toInt() != 0)
             continue;
         const ResultSet parts =
@@ -150,11 +150,11 @@ void TsqlCatalogue::markUniqueColumns(Table& table) {
         const int key = parts.columnIndex(QStringLiteral("key"));
         const int name = parts.columnIndex(QStringLiteral("name"));
         const int collation = parts.columnIndex(QStringLiteral("coll"));
-        std::vector<const QVariantList*> keyParts;
-        for (const QVariantList& part : parts.rows)
-            if (part.value(key).toInt() == 1) keyParts.push_back(&part);
+        std::vector<ResultRows::Row> keyParts;
+        for (const ResultRows::Row& part : parts.rows)
+            if (part.value(key).toInt() == 1) keyParts.push_back(part);
         if (keyParts.size() != 1) continue;
-        const QVariantList& part = *keyParts.front();
+        const ResultRows::Row& part = keyParts.front();
         // An expression or the rowid has no name of a column.
         for (Tsql::Column& column : table.columns) {
             if (column.name.compare(part.value(name).toString(), Qt::CaseInsensitive) != 0)
