@@ -1,8 +1,6 @@
 #include "ResultSet.h"
 
 #include <algorithm>
-#include <cstring>
-#include <limits>
 
 ResultRows::ResultRows() : d(new Data) {}
 
@@ -14,10 +12,7 @@ ResultRows::ResultRows(const QList<QVariantList>& rows) : ResultRows() {
     for (const QVariantList& row : rows) append(row);
 }
 
-qsizetype ResultRows::rowSize(qsizetype row) const {
-    const qsizetype end = row + 1 < d->starts.size() ? d->starts[row + 1] : d->cells.size();
-    return end - d->starts[row];
-}
+qsizetype ResultRows::rowSize(qsizetype row) const { return at(row).size(); }
 
 QVariant ResultRows::valueOf(const Data& d, const Cell& cell) {
     switch (cell.kind) {
@@ -28,9 +23,9 @@ QVariant ResultRows::valueOf(const Data& d, const Cell& cell) {
         case Cell::Number:
             return cell.number;
         case Cell::Text:
-            return QString::fromUtf8(d.bytes.constData() + cell.offset, cell.length);
+            return QString::fromUtf8(d.bytes.data() + cell.offset, cell.length);
         case Cell::Bytes:
-            return QByteArray(d.bytes.constData() + cell.offset, cell.length);
+            return QByteArray(d.bytes.data() + cell.offset, cell.length);
         case Cell::Other:
             return d.others[cell.offset];
     }
@@ -38,9 +33,11 @@ QVariant ResultRows::valueOf(const Data& d, const Cell& cell) {
 }
 
 qsizetype ResultRows::Row::size() const {
-    if (!d || m_row < 0 || m_row >= d->starts.size()) return 0;
-    const qsizetype end = m_row + 1 < d->starts.size() ? d->starts[m_row + 1] : d->cells.size();
-    return end - d->starts[m_row];
+    const qsizetype rows = d ? qsizetype(d->starts.size()) : 0;
+    if (m_row < 0 || m_row >= rows) return 0;
+    const size_t next = size_t(m_row) + 1;
+    const qsizetype end = next < d->starts.size() ? d->starts[next] : qsizetype(d->cells.size());
+    return end - d->starts[size_t(m_row)];
 }
 
 QVariant ResultRows::Row::at(qsizetype column) const {
@@ -50,7 +47,7 @@ QVariant ResultRows::Row::at(qsizetype column) const {
 
 QVariant ResultRows::Row::value(qsizetype column) const {
     if (column < 0 || column >= size()) return QVariant();
-    return valueOf(*d, d->cells[d->starts[m_row] + column]);
+    return valueOf(*d, d->cells[size_t(d->starts[size_t(m_row)] + column)]);
 }
 
 QVariantList ResultRows::Row::toList() const {
@@ -73,44 +70,15 @@ QList<QVariantList> ResultRows::toList() const {
 }
 
 void ResultRows::reserve(const Extent& extent) {
-    d->starts.reserve(extent.rows);
-    d->cells.reserve(extent.cells);
-    d->bytes.reserve(extent.bytes);
+    d->starts.reserve(size_t(extent.rows));
+    d->cells.reserve(size_t(extent.cells));
+    d->bytes.reserve(size_t(extent.bytes));
 }
 
-void ResultRows::addInteger(qint64 value) {
-    Cell cell;
-    cell.kind = Cell::Integer;
-    cell.integer = value;
-    d->cells.append(cell);
+void ResultRows::addLarge(Cell::Kind kind, const char* data, qsizetype size) {
+    const QByteArray bytes(data, size);
+    addValue(kind == Cell::Text ? QVariant(QString::fromUtf8(bytes)) : QVariant(bytes));
 }
-
-void ResultRows::addNumber(double value) {
-    Cell cell;
-    cell.kind = Cell::Number;
-    cell.number = value;
-    d->cells.append(cell);
-}
-
-void ResultRows::addSpan(Cell::Kind kind, const char* data, qsizetype size) {
-    // A single value beyond 4 GB cannot come from the database; it is kept as another value.
-    if (size > qsizetype(std::numeric_limits<quint32>::max())) {
-        const QByteArray bytes(data, size);
-        return addValue(kind == Cell::Text ? QVariant(QString::fromUtf8(bytes)) : QVariant(bytes));
-    }
-    Data& rows = *d;
-    Cell cell;
-    cell.kind = kind;
-    cell.length = quint32(size);
-    cell.offset = rows.bytes.size();
-    rows.bytes.resize(cell.offset + size);
-    if (size > 0) std::memcpy(rows.bytes.data() + cell.offset, data, size_t(size));
-    rows.cells.append(cell);
-}
-
-void ResultRows::addText(const char* utf8, qsizetype size) { addSpan(Cell::Text, utf8, size); }
-
-void ResultRows::addBytes(const char* data, qsizetype size) { addSpan(Cell::Bytes, data, size); }
 
 void ResultRows::addValue(const QVariant& value) {
     if (!value.isValid()) return addNull();
@@ -120,11 +88,10 @@ void ResultRows::addValue(const QVariant& value) {
         case QMetaType::Double:
             return addNumber(value.toDouble());
         default: {
-            Cell cell;
+            Cell& cell = d->cells.emplace_back();
             cell.kind = Cell::Other;
             cell.offset = d->others.size();
             d->others.append(value);
-            d->cells.append(cell);
         }
     }
 }
@@ -141,11 +108,11 @@ void ResultRows::replace(qsizetype row, const QVariantList& values) {
 }
 
 void ResultRows::removeAt(qsizetype row) {
-    const qsizetype first = d->starts[row];
     const qsizetype width = rowSize(row);
-    d->cells.remove(first, width);
-    d->starts.removeAt(row);
-    for (qsizetype i = row; i < d->starts.size(); ++i) d->starts[i] -= width;
+    const auto first = d->cells.begin() + d->starts[size_t(row)];
+    d->cells.erase(first, first + width);
+    d->starts.erase(d->starts.begin() + row);
+    for (size_t i = size_t(row); i < d->starts.size(); ++i) d->starts[i] -= width;
 }
 
 void ResultRows::reverse() {

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVariant>
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 // The rows of a result set, kept compactly: a cell per value (a whole number, a number, or
 // where the text lies), the texts of a set one after another in one buffer, so that reading a
@@ -26,9 +28,9 @@ class ResultRows {
         };
     };
     struct Data : QSharedData {
-        QList<Cell> cells;
-        QList<qsizetype> starts;  // the first cell of each row
-        QByteArray bytes;
+        std::vector<Cell> cells;
+        std::vector<qsizetype> starts;  // the first cell of each row
+        std::string bytes;
         QVariantList others;
     };
 
@@ -90,9 +92,9 @@ public:
     ResultRows(std::initializer_list<QVariantList> rows);
     ResultRows(const QList<QVariantList>& rows);
 
-    qsizetype size() const { return d->starts.size(); }
+    qsizetype size() const { return qsizetype(d->starts.size()); }
     qsizetype count() const { return size(); }
-    bool isEmpty() const { return d->starts.isEmpty(); }
+    bool isEmpty() const { return d->starts.empty(); }
     Row at(qsizetype row) const { return Row(d, row); }
     Row operator[](qsizetype row) const { return at(row); }
     Row first() const { return at(0); }
@@ -107,7 +109,9 @@ public:
     struct Extent {
         qsizetype rows = 0, cells = 0, bytes = 0;
     };
-    Extent extent() const { return {size(), d->cells.size(), d->bytes.size()}; }
+    Extent extent() const {
+        return {size(), qsizetype(d->cells.size()), qsizetype(d->bytes.size())};
+    }
     void reserve(const Extent& extent);
     void reserve(qsizetype rows) { reserve(Extent{rows, 0, 0}); }
     void append(const QVariantList& values);
@@ -129,12 +133,20 @@ public:
     void reverse();
 
     // A row read value by value (the database's reader): begin it, then add its values.
-    void beginRow() { d->starts.append(d->cells.size()); }
-    void addNull() { d->cells.append(Cell{}); }
-    void addInteger(qint64 value);
-    void addNumber(double value);
-    void addText(const char* utf8, qsizetype size);
-    void addBytes(const char* data, qsizetype size);
+    void beginRow() { d->starts.push_back(qsizetype(d->cells.size())); }
+    void addNull() { d->cells.emplace_back(); }
+    void addInteger(qint64 value) {
+        Cell& cell = d->cells.emplace_back();
+        cell.kind = Cell::Integer;
+        cell.integer = value;
+    }
+    void addNumber(double value) {
+        Cell& cell = d->cells.emplace_back();
+        cell.kind = Cell::Number;
+        cell.number = value;
+    }
+    void addText(const char* utf8, qsizetype size) { addSpan(Cell::Text, utf8, size); }
+    void addBytes(const char* data, qsizetype size) { addSpan(Cell::Bytes, data, size); }
     void addValue(const QVariant& value);
 
     bool operator==(const ResultRows& other) const;
@@ -143,7 +155,17 @@ public:
 private:
     qsizetype rowSize(qsizetype row) const;
     static QVariant valueOf(const Data& d, const Cell& cell);
-    void addSpan(Cell::Kind kind, const char* data, qsizetype size);
+    void addSpan(Cell::Kind kind, const char* data, qsizetype size) {
+        Data& rows = *d;
+        // A single value beyond 4 GB cannot come from the database; it is kept as another one.
+        if (size > qsizetype(0xFFFFFFFFu)) return addLarge(kind, data, size);
+        Cell& cell = rows.cells.emplace_back();
+        cell.kind = kind;
+        cell.length = quint32(size);
+        cell.offset = qsizetype(rows.bytes.size());
+        rows.bytes.append(data, size_t(size));
+    }
+    void addLarge(Cell::Kind kind, const char* data, qsizetype size);
 
     QSharedDataPointer<Data> d;
 };

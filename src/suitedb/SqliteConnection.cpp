@@ -60,22 +60,25 @@ QVariant columnValue(sqlite3_stmt* statement, int i, bool dateTime) {
     }
 }
 
-// Adds the value of the column to the row begun last, as it lies in SQLite's memory.
+// Adds the value of the column to the row begun last, as it lies in SQLite's memory. The
+// column's value is looked up once and read through it: the connection runs without SQLite's
+// mutex, so the value needs no protection of its own.
 void readValue(sqlite3_stmt* statement, int i, bool dateTime, ResultRows& rows) {
-    switch (sqlite3_column_type(statement, i)) {
+    sqlite3_value* const value = sqlite3_column_value(statement, i);
+    switch (sqlite3_value_type(value)) {
         case SQLITE_NULL:
             return rows.addNull();
         case SQLITE_INTEGER:
-            return rows.addInteger(sqlite3_column_int64(statement, i));
+            return rows.addInteger(sqlite3_value_int64(value));
         case SQLITE_FLOAT:
-            return rows.addNumber(sqlite3_column_double(statement, i));
+            return rows.addNumber(sqlite3_value_double(value));
         case SQLITE_BLOB:
-            return rows.addBytes(static_cast<const char*>(sqlite3_column_blob(statement, i)),
-                                 sqlite3_column_bytes(statement, i));
+            return rows.addBytes(static_cast<const char*>(sqlite3_value_blob(value)),
+                                 sqlite3_value_bytes(value));
         default:
             if (dateTime) return rows.addValue(columnValue(statement, i, true));
-            return rows.addText(reinterpret_cast<const char*>(sqlite3_column_text(statement, i)),
-                                sqlite3_column_bytes(statement, i));
+            return rows.addText(reinterpret_cast<const char*>(sqlite3_value_text(value)),
+                                sqlite3_value_bytes(value));
     }
 }
 }  // namespace
