@@ -162,14 +162,17 @@ void TsqlTranslator::Literals::checkNumbers() const {
         if (spans[slot].number) SqlErrors::checkNumber(text(int(slot)));
 }
 
-QVariant TsqlTranslator::Literals::value(int slot) const {
+const QVariant& TsqlTranslator::Literals::value(int slot) const {
+    if (m_values.size() < spans.size()) m_values.resize(spans.size());
+    std::optional<QVariant>& kept = m_values[size_t(slot)];
+    if (kept) return *kept;
     const Span& span = spans[size_t(slot)];
     const QStringView written = text(slot);
-    if (span.number) return numberValue(written);
+    if (span.number) return kept.emplace(numberValue(written));
     const qsizetype open = span.national ? 2 : 1;
     QString value = written.mid(open, written.size() - open - 1).toString();
     if (value.contains(u'\'')) value.replace(QLatin1String("''"), QLatin1String("'"));
-    return value;
+    return kept.emplace(std::move(value));
 }
 
 TsqlTranslator::Literals TsqlTranslator::literals(const TsqlBatch& batch, qsizetype first,
@@ -304,7 +307,7 @@ QVariantList TsqlTranslator::values(const Variant& v, const Literals& lits) cons
     QVariantList out;
     out.reserve(qsizetype(v.params.size()));
     for (const TsqlEmitter::Param& p : v.params) {
-        const QVariant value = lits.value(p.slot);
+        const QVariant& value = lits.value(p.slot);
         switch (p.source) {
             case Source::Literal:
                 out.append(value);

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QVariantList>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -90,7 +91,11 @@ private:
         QStringView text(int slot) const;
         // Throws the server's refusal of a number it cannot represent.
         void checkNumbers() const;
-        QVariant value(int slot) const;
+        // The literal's value, read from its text once.
+        const QVariant& value(int slot) const;
+
+    private:
+        mutable std::vector<std::optional<QVariant>> m_values;  // per slot, once read
     };
 
     Literals literals(const TsqlBatch& batch, qsizetype first, qsizetype last) const;
