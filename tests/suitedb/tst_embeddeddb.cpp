@@ -3,6 +3,7 @@
 // connections writing one file at the same time.
 #include <QDateTime>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QtTest>
 #include <latch>
 #include <thread>
@@ -15,6 +16,8 @@
 #include "SessionProcedures.h"
 #include "SqliteConnection.h"
 #include "TsqlCollation.h"
+
+#include <unicode/ucol.h>
 
 namespace {
 QString compStrBatch(const QString& a, const QString& b) {
@@ -88,6 +91,36 @@ private slots:
         QCOMPARE(c.compare(QStringLiteral("Ａ"), QStringLiteral("a")), 0);  // width does not
         QVERIFY(c.compare(QStringLiteral("王"), QStringLiteral("李")) < 0);
         QVERIFY(c.compare(QString(), QStringLiteral(" ")) == 0);
+    }
+
+    // Texts of printable ASCII characters go by a table of places instead of ICU: any two must
+    // still compare as ICU compares them (blanks at the end ignored).
+    void asciiTextsCompareAsIcu() {
+        QVERIFY(TsqlCollation::asciiOrder().has_value());
+        TsqlCollation c;
+        UCollator* icu = TsqlCollation::openCollator();
+        const QByteArray alphabet = " !#$'()*+,-./09:;<=>?@AZ[\\]^_`az{|}~";
+        QRandomGenerator random(13);
+        const auto text = [&] {
+            QByteArray t;
+            for (int n = int(random.bounded(7)); n > 0; --n)
+                t += alphabet[random.bounded(int(alphabet.size()))];
+            return t;
+        };
+        const auto sign = [](int n) { return n < 0 ? -1 : n > 0 ? 1 : 0; };
+        for (int i = 0; i < 100000; ++i) {
+            QByteArray a = text(), b = text();
+            const int got = sign(c.compare(a.constData(), int(a.size()), b.constData(),
+                                           int(b.size())));
+            while (a.endsWith(' ')) a.chop(1);
+            while (b.endsWith(' ')) b.chop(1);
+            UErrorCode status = U_ZERO_ERROR;
+            const int expected = sign(ucol_strcollUTF8(icu, a.constData(), int(a.size()),
+                                                       b.constData(), int(b.size()), &status));
+            if (got != expected) QFAIL(qPrintable(QStringLiteral("'%1' against '%2': %3, ICU %4")
+                                                      .arg(a, b).arg(got).arg(expected)));
+        }
+        ucol_close(icu);
     }
 
     // Stored columns order by the same collation, so ORDER BY and = agree with CompStr.

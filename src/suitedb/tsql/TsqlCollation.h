@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <array>
+#include <optional>
 
 struct sqlite3;
 struct UCollator;
@@ -23,10 +25,17 @@ public:
     // A collator of the server's order (null where ICU has none), for the caller to close.
     static UCollator* openCollator();
 
+    // Per printable ASCII character (blank to tilde) its place in the collator's order, the
+    // same for a letter in either case; empty where the collator does not order texts of
+    // these characters one character after another (then every comparison asks ICU).
+    using AsciiOrder = std::array<unsigned char, 128>;
+    static const std::optional<AsciiOrder>& asciiOrder();
+
     // Gives the connection its own collation TSQL (an ICU collator is not shared between
     // threads). Returns SQLite's result code.
     static int install(sqlite3* db);
 
 private:
     UCollator* m_collator = nullptr;
+    const std::optional<AsciiOrder>& m_ascii;
 };
