@@ -101,10 +101,19 @@ void ResultRows::append(const QVariantList& values) {
     for (const QVariant& value : values) addValue(value);
 }
 
+// The new values are added after the last row and their cells moved into the row's place;
+// the texts the old values leave behind stay unused in the buffer.
 void ResultRows::replace(qsizetype row, const QVariantList& values) {
-    QList<QVariantList> rows = toList();
-    rows[row] = values;
-    *this = ResultRows(rows);
+    const qsizetype width = rowSize(row);
+    const size_t end = d->cells.size();
+    for (const QVariant& value : values) addValue(value);
+    std::vector<Cell>& cells = d->cells;
+    const std::vector<Cell> fresh(cells.begin() + qsizetype(end), cells.end());
+    cells.resize(end);
+    const auto first = cells.begin() + d->starts[size_t(row)];
+    cells.insert(cells.erase(first, first + width), fresh.begin(), fresh.end());
+    const qsizetype shift = qsizetype(fresh.size()) - width;
+    for (size_t i = size_t(row) + 1; i < d->starts.size(); ++i) d->starts[i] += shift;
 }
 
 void ResultRows::removeAt(qsizetype row) {

@@ -339,6 +339,9 @@ private slots:
         rows.replace(0, {1, 2, 3, 4, 5, 6, 7, 8});
         QCOMPARE(first[2], QVariant(QStringLiteral("稅")));  // the view kept the old row
         QCOMPARE(rows[0].size(), 8);
+        QCOMPARE(rows[1].toList(), QVariantList{QStringLiteral("c")});
+        rows.replace(0, {QStringLiteral("d"), 9});
+        rows.replace(0, {1, 2, 3, 4, 5, 6, 7, 8});
         const ResultRows copy = rows;
         rows.reverse();
         QCOMPARE(rows.first().toList(), QVariantList{QStringLiteral("c")});
