@@ -60,7 +60,8 @@ DbError conversion(const QString& from, const QString& to) {
 // The server reads a literal with an exponent as a float of eight bytes and any other as a
 // decimal of at most 38 digits, leading zeros not counted.
 void checkNumber(QStringView literal) {
-    if (literal.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) return;
+    if (literal.size() >= 2 && literal[0] == u'0' && (literal[1] == u'x' || literal[1] == u'X'))
+        return;
     qsizetype digits = 0;
     bool leading = true;
     for (const QChar c : literal) {

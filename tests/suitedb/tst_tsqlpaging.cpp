@@ -85,6 +85,9 @@ private slots:
         QTest::newRow("missing line") << keyOf("AB", 2) << true;
         QTest::newRow("other case") << keyOf("abc", 0) << true;
         QTest::newRow("four digits") << QStringLiteral("AB         1000") << false;
+        QTest::newRow("colon in the line") << QStringLiteral("AB         1000:") << false;
+        QTest::newRow("letter in the line") << QStringLiteral("AB         1000x") << false;
+        QTest::newRow("line below 10000") << QStringLiteral("AB         09999") << false;
         QTest::newRow("short") << QStringLiteral("AB") << false;
         QTest::newRow("nothing") << QString() << false;
         QTest::newRow("apostrophe") << keyOf("A'B", 1) << true;

@@ -42,15 +42,18 @@ bool splitKey(const QString& key, int length, QString* code, qlonglong* line) {
     if (key.size() != length + 5) return false;
     for (qsizetype i = 0; i < length; ++i)
         if (key[i].unicode() < 0x20 || key[i].unicode() > 0x7e) return false;
-    bool ok = false;
-    const QString digits = key.right(5);
-    for (const QChar c : digits)
-        if (!c.isDigit() || c.unicode() > 0x7f) return false;
-    const int offset = digits.toInt(&ok);
-    if (!ok || offset < 10000) return false;
-    QString c = key.left(length);
-    while (c.endsWith(u' ')) c.chop(1);
-    if (code) *code = c;
+    int offset = 0;
+    for (qsizetype i = length; i < key.size(); ++i) {
+        const char16_t c = key[i].unicode();
+        if (c < u'0' || c > u'9') return false;
+        offset = offset * 10 + (c - u'0');
+    }
+    if (offset < 10000) return false;
+    if (code) {
+        qsizetype n = length;
+        while (n > 0 && key[n - 1] == u' ') --n;
+        *code = key.left(n);
+    }
     if (line) *line = offset - 10000;
     return true;
 }
