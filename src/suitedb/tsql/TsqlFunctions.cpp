@@ -3,8 +3,8 @@
 #include <sqlite3.h>
 
 #include <QRegularExpression>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -78,8 +78,8 @@ bool plainChar(sqlite3_context* context, sqlite3_value* x, int n) {
     int length = 0;
     switch (sqlite3_value_type(x)) {
         case SQLITE_INTEGER:
-            length = std::snprintf(digits, sizeof digits, "%lld",
-                                   static_cast<long long>(sqlite3_value_int64(x)));
+            length = int(std::to_chars(digits, digits + sizeof digits, sqlite3_value_int64(x)).ptr -
+                         digits);
             if (length > n) {
                 data = "*";  // a number that does not fit
                 length = 1;
