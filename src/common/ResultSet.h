@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QByteArray>
 #include <QList>
 #include <QSharedData>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 #include <vector>
 
