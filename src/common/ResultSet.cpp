@@ -1,7 +1,5 @@
 #include "ResultSet.h"
 
-#include <algorithm>
-
 ResultRows::ResultRows() : d(new Data) {}
 
 ResultRows::ResultRows(std::initializer_list<QVariantList> rows) : ResultRows() {
@@ -124,10 +122,23 @@ void ResultRows::removeAt(qsizetype row) {
     for (size_t i = size_t(row); i < d->starts.size(); ++i) d->starts[i] -= width;
 }
 
+void ResultRows::keepOnly(const std::vector<qsizetype>& rows) {
+    std::vector<Cell> cells;
+    std::vector<qsizetype> starts;
+    starts.reserve(rows.size());
+    for (const qsizetype row : rows) {
+        starts.push_back(qsizetype(cells.size()));
+        const auto first = d->cells.begin() + d->starts[size_t(row)];
+        cells.insert(cells.end(), first, first + rowSize(row));
+    }
+    d->cells = std::move(cells);
+    d->starts = std::move(starts);
+}
+
 void ResultRows::reverse() {
-    QList<QVariantList> rows = toList();
-    std::reverse(rows.begin(), rows.end());
-    *this = ResultRows(rows);
+    std::vector<qsizetype> rows(static_cast<size_t>(size()));
+    for (qsizetype i = 0; i < size(); ++i) rows[size_t(i)] = size() - 1 - i;
+    keepOnly(rows);
 }
 
 bool ResultRows::operator==(const ResultRows& other) const {

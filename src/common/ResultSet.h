@@ -123,11 +123,11 @@ public:
     void removeAt(qsizetype row);
     template <class Predicate>
     qsizetype removeIf(Predicate wanted) {
-        ResultRows kept;
+        std::vector<qsizetype> kept;
         for (qsizetype i = 0; i < size(); ++i)
-            if (!wanted(at(i))) kept.append(at(i).toList());
-        const qsizetype removed = size() - kept.size();
-        if (removed > 0) *this = kept;
+            if (!wanted(at(i))) kept.push_back(i);
+        const qsizetype removed = size() - qsizetype(kept.size());
+        if (removed > 0) keepOnly(kept);
         return removed;
     }
     void reverse();
@@ -154,6 +154,8 @@ public:
 
 private:
     qsizetype rowSize(qsizetype row) const;
+    // Keeps these rows, in this order; their texts and other values stay where they lie.
+    void keepOnly(const std::vector<qsizetype>& rows);
     static QVariant valueOf(const Data& d, const Cell& cell);
     void addSpan(Cell::Kind kind, const char* data, qsizetype size) {
         Data& rows = *d;

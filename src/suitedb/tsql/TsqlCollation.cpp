@@ -39,8 +39,13 @@ std::string sortKey(const UCollator* collator, const char* text, int length) {
     UChar chars[4];
     for (int i = 0; i < length; ++i) chars[i] = UChar(static_cast<unsigned char>(text[i]));
     std::string key(64, '\0');
-    const int size = ucol_getSortKey(collator, chars, length,
-                                     reinterpret_cast<uint8_t*>(key.data()), int(key.size()));
+    int size = ucol_getSortKey(collator, chars, length, reinterpret_cast<uint8_t*>(key.data()),
+                               int(key.size()));
+    if (size > int(key.size())) {  // a longer key than the room given: ask again with room
+        key.resize(size_t(size));
+        size = ucol_getSortKey(collator, chars, length, reinterpret_cast<uint8_t*>(key.data()),
+                               int(key.size()));
+    }
     key.resize(size_t(std::max(0, size)));
     return key;
 }
