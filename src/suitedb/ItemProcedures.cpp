@@ -28,7 +28,7 @@ ResultSets findItem(SqliteConnection& db, const ProcedureCall& call) {
     ResultSet found{{QStringLiteral("ICODE"), QStringLiteral("INAME")}, {}};
     if (text.trimmed().isEmpty()) return {found};
     for (const char* sql : lookups) {
-        const ResultSet rows = db.query(QLatin1String(sql), {text});
+        const ResultSet rows = db.query(QString::fromLatin1(sql), {text});
         if (!rows.rows.isEmpty()) {
             found.rows = rows.rows;
             break;

@@ -140,20 +140,20 @@ void SqliteConnection::clearCache() {
     m_cache.clear();
 }
 
-SqliteConnection::Statement& SqliteConnection::cached(const QString& sql) {
+SqliteConnection::Statement& SqliteConnection::cached(const SqlText& sql) {
     if (const auto it = m_cache.find(sql); it != m_cache.end()) {
         it->used = ++m_uses;
         return *it;
     }
     if (m_cache.size() >= CacheLimit) dropOldest();
-    const QByteArray utf8 = sql.toUtf8();
+    const QByteArray utf8 = sql.text().toUtf8();
     sqlite3_stmt* statement = nullptr;
     const int rc =
         sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &statement, nullptr);
     ++m_preparations;
     if (rc != SQLITE_OK) {
         sqlite3_finalize(statement);
-        fail(rc, sql);
+        fail(rc, sql.text());
     }
     if (!statement) throw SqlErrors::emptyCommand();
     Statement& kept = m_cache[sql];
@@ -271,16 +271,16 @@ ResultSets SqliteConnection::script(const QString& sql) {
     return sets;
 }
 
-ResultSet SqliteConnection::query(const QString& sql, const QVariantList& values) {
+ResultSet SqliteConnection::query(const SqlText& sql, const QVariantList& values) {
     Statement& statement = cached(sql);
-    bind(statement.handle, values, sql);
-    return run(statement, sql);
+    bind(statement.handle, values, sql.text());
+    return run(statement, sql.text());
 }
 
-void SqliteConnection::each(const QString& sql, const QVariantList& values,
+void SqliteConnection::each(const SqlText& sql, const QVariantList& values,
                             const std::function<void(const QVariantList& row)>& take) {
     Statement& s = cached(sql);
-    bind(s.handle, values, sql);
+    bind(s.handle, values, sql.text());
     // Reset however the reading ends, also when the function throws.
     const struct Reset {
         sqlite3_stmt* handle;
@@ -291,7 +291,7 @@ void SqliteConnection::each(const QString& sql, const QVariantList& values,
         const int rc = sqlite3_step(s.handle);
         if (first && describe(s.handle, s.prepared, s.columns, s.dateTimes)) ++m_preparations;
         if (rc == SQLITE_DONE) return;
-        if (rc != SQLITE_ROW) fail(rc, sql);
+        if (rc != SQLITE_ROW) fail(rc, sql.text());
         row.clear();
         for (qsizetype i = 0; i < s.columns.size(); ++i)
             row.append(columnValue(s.handle, int(i), s.dateTimes[size_t(i)]));

@@ -11,6 +11,25 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+// A statement's text with its hash, worked out once: a caller that runs the same text again
+// and again keeps one, and the connection finds its prepared statement without reading the
+// whole text anew.
+class SqlText {
+public:
+    SqlText() = default;
+    SqlText(const QString& text) : m_text(text), m_hash(qHash(text)) {}  // NOLINT: implicit
+    const QString& text() const { return m_text; }
+    size_t hash() const { return m_hash; }
+    bool operator==(const SqlText& other) const {
+        return m_hash == other.m_hash && m_text == other.m_text;
+    }
+
+private:
+    QString m_text;
+    size_t m_hash = 0;
+};
+inline size_t qHash(const SqlText& sql, size_t seed = 0) { return sql.hash() ^ seed; }
+
 // One connection to the embedded database file: WAL journal, a busy time-out, the collation
 // TSQL. Statements here are SQLite's own; every failure becomes a DbError with the number and
 // wording that the suite's SQL Server would give. Not for use by two threads at once.
@@ -37,11 +56,11 @@ public:
     ResultSets script(const QString& sql);
     // Runs one statement with the values bound to ?1, ?2, ... The statement stays prepared
     // for the next call with the same text.
-    ResultSet query(const QString& sql, const QVariantList& values = {});
+    ResultSet query(const SqlText& sql, const QVariantList& values = {});
     // As query, but hands each row to the function as SQLite steps to it and keeps none, so
     // that a result of any size takes the memory of one row. The function must not use this
     // connection.
-    void each(const QString& sql, const QVariantList& values,
+    void each(const SqlText& sql, const QVariantList& values,
               const std::function<void(const QVariantList& row)>& take);
     // As query, for a statement without result; returns the number of rows changed.
     qlonglong exec(const QString& sql, const QVariantList& values = {});
@@ -77,7 +96,7 @@ private:
     };
 
     [[noreturn]] void fail(int rc, const QString& sql) const;
-    Statement& cached(const QString& sql);
+    Statement& cached(const SqlText& sql);
     void bind(sqlite3_stmt* statement, const QVariantList& values, const QString& sql);
     // Steps the statement to its end; the rows when it has columns.
     ResultSet run(Statement& statement, const QString& sql);
@@ -90,5 +109,5 @@ private:
     int m_savepoints = 0;
     quint64 m_preparations = 0;
     quint64 m_uses = 0;
-    QHash<QString, Statement> m_cache;
+    QHash<SqlText, Statement> m_cache;
 };

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "ResultSet.h"
+#include "SqliteConnection.h"
 #include "TsqlBinder.h"
 #include "TsqlCatalogue.h"
 #include "TsqlEmitter.h"
 
-class SqliteConnection;
 class TsqlBatch;
 
 // Runs T-SQL statements on the SQLite connection: parser, binder and emitter, behind a cache
@@ -56,7 +56,7 @@ public:
 
 private:
     struct Variant {
-        QString sql;
+        SqlText sql;
         std::vector<TsqlEmitter::Param> params;
     };
     struct Translation {
