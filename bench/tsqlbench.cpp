@@ -14,7 +14,8 @@
 //   (a') the sales grid's pages on a cold file (the operating system's cache dropped), for
 //       what a key costs when the disk must answer.
 // The two databases are made once in the folder given as the first argument (minutes for the
-// large one) and reused by later runs.
+// large one) and reused by later runs. A second argument runs only the parts it names by their
+// letters ("o" for the cold file), e.g. "bd".
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -280,8 +281,8 @@ void pageCosts(EmbeddedDatabase& small, EmbeddedDatabase& large) {
     }
     // The customer lookups: every sale and repair order of the busy customer, whatever the
     // item, by the customer's own keys.
-    const QString customer = QString::fromUtf8(
-        ItemCatalogue::customers()[ItemCatalogue::BusyCustomer].code);
+    const QString customer =
+        QString::fromUtf8(ItemCatalogue::customers()[ItemCatalogue::BusyCustomer].code);
     const QString all = QStringLiteral("%");
     const double itemWorst = std::exchange(worst, 0.0);
     const QString itemWorstGrid = std::exchange(worstGrid, QString());
@@ -413,8 +414,9 @@ void handWrittenCosts(EmbeddedDatabase& large) {
     };
     sqlite3* handle = large.connection().handle();
     const QByteArray item = Item.toUtf8();
-    std::printf("(d) the sales grid's pages through the front end against a hand-written "
-                "row-value query prepared once (5 million lines):\n ");
+    std::printf(
+        "(d) the sales grid's pages through the front end against a hand-written "
+        "row-value query prepared once (5 million lines):\n ");
     double worst = 0;
     for (const PageKind kind : PageKinds) {
         sqlite3_stmt* statement = nullptr;
@@ -431,10 +433,8 @@ void handWrittenCosts(EmbeddedDatabase& large) {
                  const QString key = g.at(fraction(std::exchange(d, d + 2)));
                  const QByteArray code = key.left(11).trimmed().toUtf8();
                  sqlite3_reset(statement);
-                 sqlite3_bind_text(statement, 1, item.constData(), int(item.size()),
-                                   SQLITE_STATIC);
-                 sqlite3_bind_text(statement, 2, code.constData(), int(code.size()),
-                                   SQLITE_STATIC);
+                 sqlite3_bind_text(statement, 1, item.constData(), int(item.size()), SQLITE_STATIC);
+                 sqlite3_bind_text(statement, 2, code.constData(), int(code.size()), SQLITE_STATIC);
                  sqlite3_bind_int64(statement, 3, key.mid(11).toLongLong() - 10000);
                  int rows = 0;
                  for (; sqlite3_step(statement) == SQLITE_ROW; ++rows) readRow(statement);
@@ -443,8 +443,8 @@ void handWrittenCosts(EmbeddedDatabase& large) {
             10);
         sqlite3_finalize(statement);
         const double ratio = medianRatio(rounds, 0, 1);
-        std::printf(" %s %.2f (%.0f us against %.0f us)", nameOf(kind), ratio,
-                    medianOf(rounds, 0), medianOf(rounds, 1));
+        std::printf(" %s %.2f (%.0f us against %.0f us)", nameOf(kind), ratio, medianOf(rounds, 0),
+                    medianOf(rounds, 1));
         worst = std::max(worst, ratio);
     }
     std::printf("\nratio (d) front end / hand-written, worst page kind: %.2f (at most 1.5)\n",
@@ -472,16 +472,17 @@ void coldCosts(const QString& folder) {
     std::unique_ptr<GridPages> grids[2];
     const QString names[2] = {QStringLiteral("BENCH50K"), QStringLiteral("BENCH5M")};
     for (int i = 0; i < 2; ++i) {
-        dbs[i] = std::make_unique<EmbeddedDatabase>(folder + u'/' + names[i] +
-                                                    QStringLiteral(".zqdb"));
+        dbs[i] =
+            std::make_unique<EmbeddedDatabase>(folder + u'/' + names[i] + QStringLiteral(".zqdb"));
         dbs[i]->connection().exec(QStringLiteral("PRAGMA mmap_size = 0"));
         grids[i] = std::make_unique<GridPages>(*dbs[i], HistoryGrid::Sales, Item, everyRight());
         for (const PageKind kind : PageKinds) page(*grids[i], kind, 0.5);
     }
-    std::printf("(a') the sales grid of %s on a cold file, 5 million against 50 thousand (%d "
-                "pages a kind, each after the file left the caches; the large one's time in "
-                "brackets):\n ",
-                qPrintable(Item), pairs);
+    std::printf(
+        "(a') the sales grid of %s on a cold file, 5 million against 50 thousand (%d "
+        "pages a kind, each after the file left the caches; the large one's time in "
+        "brackets):\n ",
+        qPrintable(Item), pairs);
     double worst = 0;
     for (const PageKind kind : PageKinds) {
         std::vector<double> ratios, times;
@@ -512,16 +513,19 @@ void coldCosts(const QString& folder) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    // A second argument picks the parts to run, e.g. "bd"; all of them without it.
+    const QString parts = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("acbdo");
+    const auto wanted = [&](char part) { return parts.contains(QLatin1Char(part)); };
     QDir().mkpath(folder);
     auto small = open(folder, QStringLiteral("BENCH50K"), 50000);
-    hostileTexts(*small);
+    if (wanted('c')) hostileTexts(*small);
     auto large = open(folder, QStringLiteral("BENCH5M"), 5000000);
 
-    pageCosts(*small, *large);
-    repeatCost(*large);
-    handWrittenCosts(*large);
+    if (wanted('a')) pageCosts(*small, *large);
+    if (wanted('b')) repeatCost(*large);
+    if (wanted('d')) handWrittenCosts(*large);
     small.reset();
     large.reset();
-    coldCosts(folder);
+    if (wanted('o')) coldCosts(folder);
     return 0;
 }

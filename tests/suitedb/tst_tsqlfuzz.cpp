@@ -3,11 +3,14 @@
 // statements with tokens dropped, doubled, swapped, cut off or replaced, from a fixed seed.
 #include <QRandomGenerator>
 #include <QtTest>
+#include <tuple>
 
 #include "DbError.h"
 #include "SuiteSchema.h"
 #include "TsqlFixture.h"
 #include "TsqlLexer.h"
+
+using namespace Qt::StringLiterals;
 
 namespace {
 const char* const Rows =
@@ -50,14 +53,14 @@ const char* const Seeds[] = {
 };
 
 const char* const Replacements[] = {
-    "SELECT", "FROM",  "WHERE", "AND",   "OR",    "NOT",    "IN",     "IS",     "NULL",
-    "LIKE",   "CASE",  "WHEN",  "THEN",  "ELSE",  "END",    "TOP",    "ORDER",  "BY",
-    "GROUP",  "AS",    "UNION", "EXEC",  "IF",    "BEGIN",  "INSERT", "UPDATE", "DELETE",
-    "SET",    "INTO",  "JOIN",  "ON",    "WITH",  "(",      ")",      ",",      ".",
-    ";",      "+",     "-",     "*",     "/",     "%",      "=",      "<=",     "<>",
-    "!=",     "'",     "\"",    "[",     "]",     "N'甲'",  "0",      "1",      "2.5",
-    "'a'",    "''",    "..",    "@x",    "--",    "/*",     "*/",     "CONVERT", "CHAR(0)",
-    "ISNULL", "COUNT", "(*)",   "SUM",   "EXISTS", "\x01", "LEFT",   "SUBSTRING",
+    "SELECT", "FROM",  "WHERE", "AND",  "OR",     "NOT",   "IN",     "IS",        "NULL",
+    "LIKE",   "CASE",  "WHEN",  "THEN", "ELSE",   "END",   "TOP",    "ORDER",     "BY",
+    "GROUP",  "AS",    "UNION", "EXEC", "IF",     "BEGIN", "INSERT", "UPDATE",    "DELETE",
+    "SET",    "INTO",  "JOIN",  "ON",   "WITH",   "(",     ")",      ",",         ".",
+    ";",      "+",     "-",     "*",    "/",      "%",     "=",      "<=",        "<>",
+    "!=",     "'",     "\"",    "[",    "]",      "N'甲'", "0",      "1",         "2.5",
+    "'a'",    "''",    "..",    "@x",   "--",     "/*",    "*/",     "CONVERT",   "CHAR(0)",
+    "ISNULL", "COUNT", "(*)",   "SUM",  "EXISTS", "\x01",  "LEFT",   "SUBSTRING",
 };
 
 template <size_t N>
@@ -90,6 +93,54 @@ QString mutated(QRandomGenerator& random, const QString& seed) {
     }
     return tokens.join(u' ');
 }
+
+// A text of characters that each begin or end something for the scanner.
+QString soup(QRandomGenerator& random) {
+    static const QStringList Pieces = {
+        u"N"_s,      u"n"_s,    u"'"_s,  u"''"_s, u"\""_s, u"["_s, u"]"_s,  u"-"_s,
+        u"--"_s,     u"/"_s,    u"/*"_s, u"*/"_s, u"*"_s,  u"."_s, u"0"_s,  u"7"_s,
+        u"0x"_s,     u"e"_s,    u"E+"_s, u"a"_s,  u"_"_s,  u"#"_s, u"@"_s,  u"$"_s,
+        u" "_s,      u"\n"_s,   u"<"_s,  u"="_s,  u"!"_s,  u"("_s, u"甲"_s, u"\U0001F600"_s,
+        u"\u0301"_s, u"\x01"_s, u"\t"_s, u":"_s,  u"|"_s};
+    QString text;
+    const int length = random.bounded(1, 25);
+    for (int i = 0; i < length; ++i) text += Pieces[random.bounded(int(Pieces.size()))];
+    return text;
+}
+
+// The literals and the outer bounds of the tokens, as next and as nextLiteral find them.
+struct Found {
+    QList<std::tuple<int, qsizetype, qsizetype, bool>> literals;
+    qsizetype first = -1;
+    qsizetype last = 0;
+    bool operator==(const Found&) const = default;
+};
+
+Found byNext(const QString& text) {
+    Found found;
+    TsqlScanner scanner(text);
+    TsqlScanner::Piece p;
+    while (scanner.next(p)) {
+        if (found.first < 0) found.first = p.begin;
+        found.last = p.begin + p.length;
+        using Kind = TsqlToken::Kind;
+        if (p.kind != Kind::Word && p.kind != Kind::Symbol && p.kind != Kind::QuotedName &&
+            p.kind != Kind::Variable)
+            found.literals.append({int(p.kind), p.begin, p.length, p.national});
+    }
+    return found;
+}
+
+Found byNextLiteral(const QString& text) {
+    Found found;
+    TsqlScanner scanner(text);
+    TsqlScanner::Piece p;
+    while (scanner.nextLiteral(p))
+        found.literals.append({int(p.kind), p.begin, p.length, p.national});
+    found.first = scanner.firstBegin();
+    found.last = scanner.lastEnd();
+    return found;
+}
 }  // namespace
 
 class TsqlFuzzTest : public QObject {
@@ -113,15 +164,30 @@ private slots:
                     QVERIFY2(!e.description().isEmpty(), qPrintable(text));
                     ++refused;
                 } catch (const std::exception& e) {
-                    QFAIL(qPrintable(QStringLiteral("%1: %2").arg(text, QString::fromUtf8(e.what()))));
+                    QFAIL(qPrintable(
+                        QStringLiteral("%1: %2").arg(text, QString::fromUtf8(e.what()))));
                 }
             }
         }
         // Both kinds of answer came up, and the file is sound after all of it.
         QVERIFY(answered > 100);
         QVERIFY(refused > 100);
-        QCOMPARE(fixture.db().connection().scalar(QStringLiteral("PRAGMA integrity_check")).toString(),
-                 QStringLiteral("ok"));
+        QCOMPARE(
+            fixture.db().connection().scalar(QStringLiteral("PRAGMA integrity_check")).toString(),
+            QStringLiteral("ok"));
+    }
+
+    // The repeated statements' quick pass over the text finds the very literals, and the
+    // same first and last token, as the whole scan.
+    void literalsFoundAsByTheWholeScan() {
+        QRandomGenerator random(20261206);
+        for (int round = 0; round < 20000; ++round) {
+            const QString text =
+                round % 2 ? soup(random)
+                          : mutated(random, QString::fromUtf8(Seeds[round / 2 % std::size(Seeds)]));
+            const Found whole = byNext(text);
+            QVERIFY2(byNextLiteral(text) == whole, qPrintable(text));
+        }
     }
 };
 

@@ -39,6 +39,22 @@ bool isNamePart(QChar c) {
     return isLetter(c);
 }
 
+// How nextLiteral passes over an ASCII character: a blank, a symbol that is a token of its
+// own or the first of a pair whose second is one too (Single), the first of a name that is
+// not N' (Name), or anything that takes the scanner's whole rule (Whole: quotes, digits, a
+// period, comments' first characters, variables).
+enum Pass : unsigned char { Whole, Blank, Single, Name };
+constexpr std::array<Pass, 128> AsciiPasses = [] {
+    std::array<Pass, 128> passes{};
+    for (const char c : {' ', '\t', '\r', '\n', '\f', '\v'}) passes[size_t(c)] = Blank;
+    for (const char c : {'(', ')', ',', '=', '+', '*', '<', '>', '!', '|',  ':', ';',
+                         '%', '&', '^', '~', '{', '}', ']', '$', '?', '\\', '`'})
+        passes[size_t(c)] = Single;
+    for (size_t c = 0; c < 128; ++c)
+        if (AsciiNameClasses[c] & Start) passes[c] = Name;
+    return passes;
+}();
+
 // The symbols of two characters that count as one.
 bool isPair(QChar first, QChar second) {
     switch (first.unicode()) {
@@ -106,6 +122,34 @@ bool TsqlScanner::next(Piece& piece) {
     const Kind kind = token(national);
     piece = {kind, start, m_pos - start, national};
     return true;
+}
+
+bool TsqlScanner::nextLiteral(Piece& piece) {
+    while (m_pos < m_size) {
+        const char16_t c = m_data[m_pos].unicode();
+        const Pass pass = c < 0x80 ? AsciiPasses[c] : Whole;
+        if (pass == Blank) {
+            ++m_pos;
+            continue;
+        }
+        if (pass == Single ||
+            (pass == Name && !((c == u'N' || c == u'n') && at(m_pos + 1) == u'\''))) {
+            if (m_first < 0) m_first = m_pos;
+            ++m_pos;
+            if (pass == Name)
+                while (m_pos < m_size && isNamePart(m_data[m_pos])) ++m_pos;
+            m_last = m_pos;
+            continue;
+        }
+        if (!next(piece)) return false;
+        if (m_first < 0) m_first = piece.begin;
+        m_last = piece.begin + piece.length;
+        if (piece.kind != Kind::Word && piece.kind != Kind::Symbol &&
+            piece.kind != Kind::QuotedName && piece.kind != Kind::Variable)
+            return true;
+    }
+    m_done = true;
+    return false;
 }
 
 // A quoted run from m_pos (the opening character) to its closing character, where a doubled

@@ -68,6 +68,13 @@ public:
     explicit TsqlScanner(const QString& text) : m_data(text.constData()), m_size(text.size()) {}
     // The next token; false at the end of the text. An Unclosed token is the last one.
     bool next(Piece& piece);
+    // The next literal (a string or a number) or Unclosed token, passing over the tokens
+    // between without making pieces of them; false at the end of the text. The tokens are
+    // those next would give.
+    bool nextLiteral(Piece& piece);
+    // Where the first token passed so far begins (-1 before it) and the last one ends.
+    qsizetype firstBegin() const { return m_first; }
+    qsizetype lastEnd() const { return m_last; }
 
 private:
     QChar at(qsizetype i) const { return i < m_size ? m_data[i] : QChar(); }
@@ -79,6 +86,8 @@ private:
     const QChar* const m_data;  // the text's characters, read where they lie
     const qsizetype m_size;
     qsizetype m_pos = 0;
+    qsizetype m_first = -1;
+    qsizetype m_last = 0;
     bool m_done = false;
 };
 

@@ -429,21 +429,17 @@ bool TsqlTranslator::runRepeated(const QString& commandText, ResultSets& out) {
     TsqlScanner scanner(commandText);
     TsqlScanner::Piece piece;
     qsizetype plain = -1;
-    qsizetype end = 0;
-    while (scanner.next(piece)) {
-        if (piece.kind == TokenKind::UnclosedString || piece.kind == TokenKind::UnclosedName ||
-            piece.kind == TokenKind::UnclosedComment)
-            return false;
-        if (plain < 0) plain = piece.begin;
-        end = piece.begin + piece.length;
-        if (!isLiteral(piece.kind)) continue;
+    while (scanner.nextLiteral(piece)) {
+        if (!isLiteral(piece.kind)) return false;  // unclosed
+        if (plain < 0) plain = scanner.firstBegin();
         addPlain(lits, source.mid(plain, piece.begin - plain));
         addLiteral(lits,
                    {piece.begin, piece.length, piece.kind == TokenKind::Number, piece.national});
-        plain = end;
+        plain = piece.begin + piece.length;
     }
-    if (plain < 0) return false;
-    addPlain(lits, source.mid(plain, end - plain));
+    if (scanner.firstBegin() < 0) return false;
+    if (plain < 0) plain = scanner.firstBegin();
+    addPlain(lits, source.mid(plain, scanner.lastEnd() - plain));
     Shape* s = cached(lits, false);
     if (!s) return false;
     lits.checkNumbers();
@@ -493,7 +489,7 @@ bool TsqlTranslator::holds(const TsqlBatch& batch, qsizetype first, qsizetype la
     Translation& t = s->statements.front();
     bind(t, batch.tokens(), *s);
     const Variant& v = variant(t, lits);
-    const QVariant answer = m_db.scalar(v.sql, values(v, lits));
+    const QVariant answer = m_db.scalar(v.sql.text(), values(v, lits));
     keep(lits, std::move(fresh));
     return answer.toLongLong() == 1;
 }
@@ -510,7 +506,7 @@ std::vector<TsqlTranslator::Prepared> TsqlTranslator::prepare(const QString& com
             if (t.statement.kind == Statement::Kind::Definition) continue;
             bind(t, batch.tokens(), *s);
             const Variant& v = variant(t, lits);
-            out.push_back({v.sql, values(v, lits),
+            out.push_back({v.sql.text(), values(v, lits),
                            t.statement.select ? t.statement.select->names : QStringList()});
         }
         keep(lits, std::move(fresh));
