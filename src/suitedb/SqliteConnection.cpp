@@ -202,6 +202,27 @@ void SqliteConnection::bind(sqlite3_stmt* statement, const QVariantList& values,
                                        SQLITE_TRANSIENT);
                 break;
             }
+            case QMetaType::QString: {
+                // Most values are short ASCII codes: written into a buffer on the stack
+                // instead of a UTF-8 copy of their own.
+                const QString& text = *static_cast<const QString*>(v.constData());
+                char ascii[128];
+                const qsizetype size = text.size();
+                qsizetype i = 0;
+                if (size <= qsizetype(sizeof ascii))
+                    for (const QChar c : text) {
+                        if (c.unicode() >= 0x80) break;
+                        ascii[i++] = char(c.unicode());
+                    }
+                if (i == size && size <= qsizetype(sizeof ascii)) {
+                    rc = sqlite3_bind_text(statement, n, ascii, int(size), SQLITE_TRANSIENT);
+                } else {
+                    const QByteArray utf8 = text.toUtf8();
+                    rc = sqlite3_bind_text(statement, n, utf8.constData(), int(utf8.size()),
+                                           SQLITE_TRANSIENT);
+                }
+                break;
+            }
             default: {
                 const QString text = v.typeId() == QMetaType::QDateTime
                                          ? dateTimeText(v.toDateTime())

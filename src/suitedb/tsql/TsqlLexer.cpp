@@ -42,7 +42,7 @@ bool isNamePart(QChar c) {
 // How nextLiteral passes over an ASCII character: a blank, a symbol that is a token of its
 // own or the first of a pair whose second is one too (Single), the first of a name that is
 // not N' (Name), or anything that takes the scanner's whole rule (Whole: quotes, digits, a
-// period, comments' first characters, variables).
+// period, comments' first characters, variables, control characters).
 enum Pass : unsigned char { Whole, Blank, Single, Name };
 constexpr std::array<Pass, 128> AsciiPasses = [] {
     std::array<Pass, 128> passes{};
@@ -125,29 +125,49 @@ bool TsqlScanner::next(Piece& piece) {
 }
 
 bool TsqlScanner::nextLiteral(Piece& piece) {
-    while (m_pos < m_size) {
-        const char16_t c = m_data[m_pos].unicode();
+    // The position is kept in a local while passing over plain characters.
+    const QChar* const data = m_data;
+    qsizetype pos = m_pos;
+    while (pos < m_size) {
+        const char16_t c = data[pos].unicode();
         const Pass pass = c < 0x80 ? AsciiPasses[c] : Whole;
         if (pass == Blank) {
-            ++m_pos;
+            ++pos;
             continue;
         }
-        if (pass == Single ||
-            (pass == Name && !((c == u'N' || c == u'n') && at(m_pos + 1) == u'\''))) {
-            if (m_first < 0) m_first = m_pos;
-            ++m_pos;
+        const QChar after = at(pos + 1);
+        const bool single = pass == Single || (c == u'-' && after != u'-') ||
+                            (c == u'/' && after != u'*') || (c == u'.' && !isDigit(after));
+        if (single || (pass == Name && !((c == u'N' || c == u'n') && after == u'\''))) {
+            if (m_first < 0) m_first = pos;
+            ++pos;
             if (pass == Name)
-                while (m_pos < m_size && isNamePart(m_data[m_pos])) ++m_pos;
-            m_last = m_pos;
+                while (pos < m_size && isNamePart(data[pos])) ++pos;
+            m_last = pos;
             continue;
+        }
+        m_pos = pos;
+        if (c == u'\'' || isDigit(QChar(c))) {
+            if (m_first < 0) m_first = pos;
+            // A literal straight away, by the scanner's own rules for it.
+            const Kind kind =
+                c == u'\'' ? (quoted(u'\'') ? Kind::String : Kind::UnclosedString) : number();
+            piece = {kind, pos, m_pos - pos, false};
+            m_last = m_pos;
+            if (kind == Kind::UnclosedString) m_done = true;
+            return true;
         }
         if (!next(piece)) return false;
+        if (piece.begin != pos) ++m_others;  // a comment passed on the way
+        pos = m_pos;
         if (m_first < 0) m_first = piece.begin;
-        m_last = piece.begin + piece.length;
+        m_last = pos;
         if (piece.kind != Kind::Word && piece.kind != Kind::Symbol &&
             piece.kind != Kind::QuotedName && piece.kind != Kind::Variable)
             return true;
+        ++m_others;
     }
+    m_pos = pos;
     m_done = true;
     return false;
 }

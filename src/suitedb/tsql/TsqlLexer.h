@@ -75,6 +75,10 @@ public:
     // Where the first token passed so far begins (-1 before it) and the last one ends.
     qsizetype firstBegin() const { return m_first; }
     qsizetype lastEnd() const { return m_last; }
+    // How many tokens and comments nextLiteral has passed by the scanner's whole rule: while
+    // it stays the same, the text passed holds only blanks, names and printable symbols (no
+    // comment, quoted name, variable or control character).
+    int othersPassed() const { return m_others; }
 
 private:
     QChar at(qsizetype i) const { return i < m_size ? m_data[i] : QChar(); }
@@ -88,6 +92,7 @@ private:
     qsizetype m_pos = 0;
     qsizetype m_first = -1;
     qsizetype m_last = 0;
+    int m_others = 0;
     bool m_done = false;
 };
 

@@ -154,22 +154,22 @@ void TsqlTranslator::addLiteral(Literals& lits, const Literals::Span& span) {
 }
 
 QStringView TsqlTranslator::Literals::text(int slot) const {
-    const Span& span = spans[size_t(slot)];
+    const Span& span = spans[slot];
     return source.mid(span.begin, span.length);
 }
 
 // A number the server cannot read is refused before anything of the text runs, also when
 // its statement is a repeated one.
 void TsqlTranslator::Literals::checkNumbers() const {
-    for (size_t slot = 0; slot < spans.size(); ++slot)
+    for (qsizetype slot = 0; slot < spans.size(); ++slot)
         if (spans[slot].number) SqlErrors::checkNumber(text(int(slot)));
 }
 
 const QVariant& TsqlTranslator::Literals::value(int slot) const {
     if (m_values.size() < spans.size()) m_values.resize(spans.size());
-    std::optional<QVariant>& kept = m_values[size_t(slot)];
+    std::optional<QVariant>& kept = m_values[slot];
     if (kept) return *kept;
-    const Span& span = spans[size_t(slot)];
+    const Span& span = spans[slot];
     const QStringView written = text(slot);
     if (span.number) return kept.emplace(numberValue(written));
     const qsizetype open = span.national ? 2 : 1;
@@ -429,17 +429,27 @@ bool TsqlTranslator::runRepeated(const QString& commandText, ResultSets& out) {
     TsqlScanner scanner(commandText);
     TsqlScanner::Piece piece;
     qsizetype plain = -1;
+    int others = 0;
+    // A part passed by names, blanks and symbols alone holds no mark to escape.
+    const auto addPart = [&](qsizetype to) {
+        const QStringView part = source.mid(plain, to - plain);
+        if (scanner.othersPassed() == others)
+            lits.key += part;
+        else
+            addPlain(lits, part);
+        others = scanner.othersPassed();
+    };
     while (scanner.nextLiteral(piece)) {
         if (!isLiteral(piece.kind)) return false;  // unclosed
         if (plain < 0) plain = scanner.firstBegin();
-        addPlain(lits, source.mid(plain, piece.begin - plain));
+        addPart(piece.begin);
         addLiteral(lits,
                    {piece.begin, piece.length, piece.kind == TokenKind::Number, piece.national});
         plain = piece.begin + piece.length;
     }
     if (scanner.firstBegin() < 0) return false;
     if (plain < 0) plain = scanner.firstBegin();
-    addPlain(lits, source.mid(plain, scanner.lastEnd() - plain));
+    addPart(scanner.lastEnd());
     Shape* s = cached(lits, false);
     if (!s) return false;
     lits.checkNumbers();

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <functional>
-
 #include <QByteArray>
 #include <QHash>
+#include <QVarLengthArray>
 #include <QVariantList>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -85,8 +85,8 @@ private:
         };
         QStringView source;
         QString key;
-        std::vector<int> slotOf;  // per token of the range (not kept by the repeated path)
-        std::vector<Span> spans;  // per slot
+        std::vector<int> slotOf;          // per token of the range (not kept by the repeated path)
+        QVarLengthArray<Span, 16> spans;  // per slot; most texts have a few
 
         QStringView text(int slot) const;
         // Throws the server's refusal of a number it cannot represent.
@@ -95,7 +95,7 @@ private:
         const QVariant& value(int slot) const;
 
     private:
-        mutable std::vector<std::optional<QVariant>> m_values;  // per slot, once read
+        mutable QVarLengthArray<std::optional<QVariant>, 16> m_values;  // per slot, once read
     };
 
     Literals literals(const TsqlBatch& batch, qsizetype first, qsizetype last) const;
