@@ -25,7 +25,6 @@
 #include "ModuleWindows.h"
 #include "NoticeWindow.h"
 #include "ProgramExit.h"
-#include "Session.h"
 #include "Startup.h"
 #include "ZqMDI.h"
 
@@ -33,6 +32,19 @@ namespace {
 QString g_noDisplay;  // why no display server could start; empty when one runs
 
 QWidget* focused() { return QApplication::focusWidget(); }
+
+// Step keys that are not typed: Out presses Esc until the focused window closes (a field steps
+// back to the cancel button first); CloseBox closes the focused window's frame as its close box
+// does.
+constexpr int Out = 0;
+constexpr int CloseBox = -1;
+
+// A key and where the focus must come to rest after it: the window, and the control if named.
+struct Step {
+    int key;
+    const char* window;
+    const char* control = nullptr;
+};
 }  // namespace
 
 class TestKeyboard : public QObject {
@@ -42,10 +54,6 @@ class TestKeyboard : public QObject {
     QString m_cwd;
     ScriptedDialogs* m_dialogs = nullptr;
 
-    static QString describe(QWidget* w) {
-        return w ? QString("%1 %2").arg(w->metaObject()->className(), w->objectName())
-                 : QString("nothing");
-    }
     // A control of the main window has the focus while the main window is the active window.
     bool keyboardReady() const {
         QWidget* f = focused();
@@ -55,6 +63,16 @@ class TestKeyboard : public QObject {
         QWidget* w = ChildWindowOf(focused());
         return w ? w->objectName() : QString();
     }
+    // Where the keyboard is, for the failure messages.
+    QString where() const {
+        const auto name = [](QWidget* w) {
+            return w ? QString("%1 %2%3").arg(w->metaObject()->className(), w->objectName(),
+                                              w->isVisible() ? "" : " (hidden)")
+                     : QString("nothing");
+        };
+        return QString("focus on %1 in %2, active window %3")
+            .arg(name(focused()), focusedWindow(), name(QApplication::activeWindow()));
+    }
     QWidget* openWindow(const QString& name) const {
         for (auto* w : m_mdi->findChildren<QWidget*>(name))
             if (w->isVisible()) return w;
@@ -63,9 +81,7 @@ class TestKeyboard : public QObject {
     // Waits for a control to have the focus, then types the key on it.
     bool press(int key) {
         if (!QTest::qWaitFor([this] { return keyboardReady(); }, 5000)) {
-            qWarning("no control has the focus before key %x (focus: %s, active window: %s)", key,
-                     qPrintable(describe(focused())),
-                     qPrintable(describe(QApplication::activeWindow())));
+            qWarning("no control takes key %x (%s)", key, qPrintable(where()));
             return false;
         }
         QTest::keyClick(focused(), Qt::Key(key));
@@ -81,19 +97,32 @@ class TestKeyboard : public QObject {
             },
             5000);
         if (!landed)
-            qWarning("focus is on %s%s in %s (main window %s), expected %s in %s",
-                     qPrintable(describe(focused())),
-                     focused() && !focused()->isVisible() ? " (hidden)" : "",
-                     qPrintable(focusedWindow()),
-                     QApplication::activeWindow() == m_mdi.get() ? "active" : "not active",
-                     qPrintable(controlName), qPrintable(window));
+            qWarning("expected %s in %s, %s", qPrintable(controlName), qPrintable(window),
+                     qPrintable(where()));
         return landed;
     }
-    // Presses Esc until the window closes (a field steps back to the cancel button first).
-    bool escapeFrom(const QString& window) {
-        for (int i = 0; i < 3 && openWindow(window); ++i)
-            if (!press(Qt::Key_Escape)) return false;
-        return !openWindow(window);
+    // Takes the steps one after the other; a window left by Esc, Enter or its close box must
+    // have closed.
+    bool walk(std::initializer_list<Step> steps) {
+        for (const Step& s : steps) {
+            const QString from = focusedWindow();
+            bool typed = true;
+            if (s.key == Out)
+                for (int i = 0; i < 3 && typed && openWindow(from); ++i)
+                    typed = press(Qt::Key_Escape);
+            else if (s.key == CloseBox)
+                qobject_cast<QMdiSubWindow*>(openWindow(from)->parentWidget())->close();
+            else
+                typed = press(s.key);
+            if (!typed || !focusLandsIn(s.window, s.control)) return false;
+            const bool leaves = s.key == Out || s.key == CloseBox || s.key == Qt::Key_Escape ||
+                                s.key == Qt::Key_Return;
+            if (leaves && from != s.window && openWindow(from)) {
+                qWarning("%s is still open after the key that left it", qPrintable(from));
+                return false;
+            }
+        }
+        return true;
     }
 
     // What keeps a lookup from showing its whole page of ten rows; empty when nothing does.
@@ -137,7 +166,7 @@ private slots:
         m_mdi->openSession();
         QVERIFY(focusLandsIn("FU", "But(0)"));
     }
-    // A failed step leaves no window behind for the next test.
+    // No test shows a message; a failed step leaves no window behind for the next test.
     void cleanup() {
         for (QMdiSubWindow* frame : m_mdi->findChild<QMdiArea*>()->subWindowList())
             if (frame->widget() != m_mdi->menu() && frame->widget() != m_mdi->notices())
@@ -145,6 +174,8 @@ private slots:
         QTest::qWait(20);
         m_mdi->activateWindow();
         m_mdi->menu()->button(0)->setFocus();
+        const QStringList shown = std::exchange(m_dialogs->shown, {});
+        QVERIFY2(shown.isEmpty(), qPrintable(shown.join('|')));
     }
     void cleanupTestCase() {
         m_mdi.reset();
@@ -152,184 +183,109 @@ private slots:
         if (!m_cwd.isEmpty()) QDir::setCurrent(m_cwd);
     }
 
-    // Each child window opened with its key and closed with Esc or Enter hands the keyboard
-    // back: to the menu button that opened it, or to the window it was opened from.
+    // Each child window closed with Esc, Enter or its close box hands the keyboard back: to
+    // the menu button that opened it, or to the control it was opened from in the window
+    // underneath, which answers its keys again.
     void keyboardComesBackAfterEveryChildWindow() {
-        QVERIFY(press(Qt::Key_A));
-        QVERIFY(focusLandsIn("FUA", "B1a(0)"));
-        QVERIFY(escapeFrom("FUA"));
-        QVERIFY(focusLandsIn("FU", "But(0)"));
-
-        QVERIFY(press(Qt::Key_B));
-        QVERIFY(focusLandsIn("FUB", "T1(0)"));
-        QVERIFY(escapeFrom("FUB"));
-        QVERIFY(focusLandsIn("FU", "But(1)"));
-
-        QVERIFY(press(Qt::Key_C));
-        QVERIFY(focusLandsIn("FUC", "T1(0)"));
-        QVERIFY(press(Qt::Key_Escape));  // back to "Esc 取消", which Enter presses
-        QVERIFY(focusLandsIn("FUC", "B1(1)"));
-        QVERIFY(press(Qt::Key_Return));
-        QVERIFY(!openWindow("FUC"));
-        QVERIFY(focusLandsIn("FU", "But(2)"));
-
-        QVERIFY(press(Qt::Key_F7));
-        QVERIFY(focusLandsIn("FPrint", "C"));
-        QVERIFY(press(Qt::Key_Escape));
-        QVERIFY(focusLandsIn("FU", "But(2)"));
-        QVERIFY(press(Qt::Key_F7));
-        QVERIFY(focusLandsIn("FPrint", "C"));
-        QVERIFY(press(Qt::Key_Return));  // takes the printer
-        QVERIFY(focusLandsIn("FU", "But(2)"));
-
-        // The printer choice over the asset window gives the keyboard back to that window.
-        QVERIFY(press(Qt::Key_A));
-        QVERIFY(focusLandsIn("FUA", "B1a(0)"));
-        QVERIFY(press(Qt::Key_F7));
-        QVERIFY(focusLandsIn("FPrint"));
-        QVERIFY(press(Qt::Key_Escape));
-        QVERIFY(focusLandsIn("FUA", "B1a(0)"));
-        QVERIFY(press(Qt::Key_PageUp));  // the window answers its keys again
-        QVERIFY(escapeFrom("FUA"));
-        QVERIFY(focusLandsIn("FU", "But(0)"));
-
-        QVERIFY(press(Qt::Key_B));
-        QVERIFY(focusLandsIn("FUB"));
-        QVERIFY(escapeFrom("FUB"));
-        QVERIFY(focusLandsIn("FU", "But(1)"));
-        QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->shown.join('|')));
+        QVERIFY(walk({
+            {Qt::Key_A, "FUA", "B1a(0)"},
+            {Out, "FU", "But(0)"},
+            {Qt::Key_B, "FUB", "T1(0)"},
+            {Out, "FU", "But(1)"},
+            {Qt::Key_C, "FUC", "T1(0)"},
+            {Qt::Key_Escape, "FUC", "B1(1)"},  // back to "Esc 取消", which Enter presses
+            {Qt::Key_Return, "FU", "But(2)"},
+            {Qt::Key_F7, "FPrint", "C"},
+            {Qt::Key_Escape, "FU", "But(2)"},
+            {Qt::Key_F7, "FPrint", "C"},
+            {Qt::Key_Return, "FU", "But(2)"},  // takes the printer
+            {Qt::Key_A, "FUA", "B1a(0)"},
+            {Qt::Key_F7, "FPrint"},
+            {Qt::Key_Escape, "FUA", "B1a(0)"},
+            {Qt::Key_PageUp, "FUA", "B1a(0)"},
+            {Out, "FU", "But(0)"},
+            {Qt::Key_B, "FUB"},
+            {Out, "FU", "But(1)"},
+            {Qt::Key_A, "FUA", "B1a(0)"},
+            {CloseBox, "FU", "But(0)"},
+            {Qt::Key_A, "FUA", "B1a(0)"},
+            {Qt::Key_F8, "FF8", "DG1"},
+            {CloseBox, "FUA", "B1a(0)"},
+            {Out, "FU", "But(0)"},
+        }));
     }
 
-    // A window closed by its close box hands the keyboard back as Esc does, also when it
-    // was opened over another window.
-    void keyboardComesBackAfterTheCloseBox() {
-        const auto closeBox = [this](const QString& name) {
-            auto* frame = qobject_cast<QMdiSubWindow*>(openWindow(name)->parentWidget());
-            frame->close();  // what the frame's close box does
-        };
-        QVERIFY(press(Qt::Key_A));
-        QVERIFY(focusLandsIn("FUA", "B1a(0)"));
-        closeBox("FUA");
-        QVERIFY(focusLandsIn("FU", "But(0)"));
-        QVERIFY(press(Qt::Key_A));
-        QVERIFY(focusLandsIn("FUA", "B1a(0)"));
-        QVERIFY(press(Qt::Key_F8));
-        QVERIFY(focusLandsIn("FF8", "DG1"));
-        closeBox("FF8");
-        QVERIFY(focusLandsIn("FUA", "B1a(0)"));
-        QVERIFY(escapeFrom("FUA"));
-        QVERIFY(focusLandsIn("FU", "But(0)"));
-    }
-
-    // A window opened with the mouse: the focused control's help text is in the status line,
-    // not wiped by the late focus-out of the menu button that was clicked.
-    void statusTextAfterAMouseOpen() {
-        QTest::mouseClick(m_mdi->menu()->button(0), Qt::LeftButton);
-        QVERIFY(focusLandsIn("FUA"));
-        QTest::qWait(100);
-        QVERIFY(!focused()->statusTip().isEmpty());
-        QCOMPARE(m_mdi->statusText(), focused()->statusTip());
-        QVERIFY(escapeFrom("FUA"));
-        QVERIFY(focusLandsIn("FU", "But(0)"));
-    }
-
-    // The item inquiry from the menu: the list, a mode's grid over it and back, Esc to
-    // "Esc 離開" and Enter on it; the keyboard is never lost.
+    // The item inquiry from the menu: every frame takes the keyboard when its letter is pressed
+    // on the list and hands it back when Esc leaves it, to the list or to its mode button; Esc
+    // on a mode button goes on to "Esc 離開", which Esc or Enter leaves by.
     void inquiryByKeys() {
-        QVERIFY(press(Qt::Key_F8));
-        QVERIFY(focusLandsIn("FF8", "DG1"));
-        QVERIFY(press(Qt::Key_PageDown));
-        QVERIFY(focusLandsIn("FF8", "DG1"));
-        QVERIFY(press(Qt::Key_Down));
-        QVERIFY(press(Qt::Key_S));  // stock per warehouse over the list
-        QVERIFY(focusLandsIn("FF8", "DG11"));
-        QVERIFY(press(Qt::Key_Escape));
-        QVERIFY(focusLandsIn("FF8", "B1(7)"));
-        QVERIFY(press(Qt::Key_Escape));  // from a mode button to "Esc 離開"
-        QVERIFY(focusLandsIn("FF8", "B1(8)"));
-        QVERIFY(press(Qt::Key_Return));
-        QVERIFY(!openWindow("FF8"));
-        QVERIFY(focusLandsIn("FU", "But(0)"));
-        QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->shown.join('|')));
-    }
-
-    // Every frame of the inquiry takes the keyboard when its letter is pressed on the list and
-    // hands it back when Esc leaves it: to the list, or to its mode button.
-    void inquiryFramesByKeys() {
-        QVERIFY(press(Qt::Key_F8));
-        QVERIFY(focusLandsIn("FF8", "DG1"));
+        QVERIFY(walk({{Qt::Key_F8, "FF8", "DG1"},
+                      {Qt::Key_PageDown, "FF8", "DG1"},
+                      {Qt::Key_Down, "FF8", "DG1"}}));
         const struct {
             Qt::Key letter;
             const char* field;
             const char* back;
         } frames[] = {
-            {Qt::Key_J, "T2(0)", "DG1"},  {Qt::Key_Y, "T3(0)", "DG1"}, {Qt::Key_M, "T6(0)", "DG1"},
-            {Qt::Key_A, "T8", "DG1"},     {Qt::Key_Z, "T9", "DG1"},    {Qt::Key_F, "T1(0)", "DG1"},
-            {Qt::Key_H, "T5(0)", "B1(18)"}, {Qt::Key_E, "T7", "B1(20)"},
+            {Qt::Key_J, "T2(0)", "DG1"},  {Qt::Key_Y, "T3(0)", "DG1"},
+            {Qt::Key_M, "T6(0)", "DG1"},  {Qt::Key_A, "T8", "DG1"},
+            {Qt::Key_Z, "T9", "DG1"},     {Qt::Key_F, "T1(0)", "DG1"},
+            {Qt::Key_S, "DG11", "B1(7)"}, {Qt::Key_H, "T5(0)", "B1(18)"},
+            {Qt::Key_E, "T7", "B1(20)"},
         };
         for (const auto& f : frames) {
-            QVERIFY(press(f.letter));
-            QVERIFY2(focusLandsIn("FF8", f.field), f.field);
-            QVERIFY(press(Qt::Key_Escape));
-            QVERIFY2(focusLandsIn("FF8", f.back), f.field);
-            if (QLatin1String(f.back) != QLatin1String("DG1")) {
-                QVERIFY(press(Qt::Key_Escape));  // the mode button hands on to "Esc 離開"
-                QVERIFY(press(Qt::Key_Escape));
-                QVERIFY(!openWindow("FF8"));
-                QVERIFY(press(Qt::Key_F8));
-                QVERIFY(focusLandsIn("FF8", "DG1"));
-            }
+            QVERIFY2(walk({{f.letter, "FF8", f.field}, {Qt::Key_Escape, "FF8", f.back}}), f.field);
+            if (QLatin1String(f.back) != QLatin1String("DG1"))
+                QVERIFY2(walk({{Qt::Key_Escape, "FF8", "B1(8)"},
+                               {Qt::Key_Escape, "FU", "But(0)"},
+                               {Qt::Key_F8, "FF8", "DG1"}}),
+                         f.field);
         }
-        QVERIFY(press(Qt::Key_K));  // the board: its list, then out by "Esc 離開"
-        QVERIFY(focusLandsIn("FF8", "DG12"));
-        QVERIFY(press(Qt::Key_Escape));
-        QVERIFY(focusLandsIn("FF8", "B5(8)"));
-        QVERIFY(press(Qt::Key_Return));
-        QVERIFY(focusLandsIn("FF8", "DG1"));
-        QVERIFY(press(Qt::Key_Escape));
-        QVERIFY(focusLandsIn("FF8", "B1(8)"));
-        QVERIFY(press(Qt::Key_Return));
-        QVERIFY(!openWindow("FF8"));
-        QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->shown.join('|')));
+        QVERIFY(walk({
+            {Qt::Key_K, "FF8", "DG12"},  // the board: its list, then out by its "Esc 離開"
+            {Qt::Key_Escape, "FF8", "B5(8)"},
+            {Qt::Key_Return, "FF8", "DG1"},
+            {Qt::Key_Escape, "FF8", "B1(8)"},
+            {Qt::Key_Return, "FU", "But(0)"},
+        }));
     }
 
-    // The asset lookup under the find box at the bottom of the asset window: the whole grid
-    // inside the window and on the screen, ten rows with none scrolled away, and a row chosen
-    // with the mouse is the row Enter takes.
-    void lookupSeenWholeAndAgreeingWithTheMouse() {
-        QVERIFY(press(Qt::Key_A));
+    // The asset window opened with the mouse: the focused control's help text is in the status
+    // line, not wiped by the late focus-out of the menu button that was clicked. The asset
+    // lookup under the find box at the bottom of that window: the whole grid inside the window
+    // and on the screen, ten rows with none scrolled away, and a row chosen with the mouse is
+    // the row Enter takes.
+    void mouseOnTheMenuAndTheLookup() {
+        QTest::mouseClick(m_mdi->menu()->button(0), Qt::LeftButton);
         QVERIFY(focusLandsIn("FUA", "B1a(0)"));
+        QTest::qWait(100);
+        QVERIFY(!focused()->statusTip().isEmpty());
+        QCOMPARE(m_mdi->statusText(), focused()->statusTip());
+        QVERIFY(walk({{Qt::Key_F, "FUA", "T5"}, {Qt::Key_F2, "FUA", "DGF3"}}));
         auto* window = qobject_cast<AssetWindow*>(openWindow("FUA"));
         QVERIFY(window);
-        QVERIFY(press(Qt::Key_F));
-        QVERIFY(focusLandsIn("FUA", "T5"));
-        QVERIFY(press(Qt::Key_F2));
-        QVERIFY(focusLandsIn("FUA", "DGF3"));
         auto* grid = control<QTableView>(window, "DGF3");
-
-        const QRect inWindow(grid->mapTo(window, QPoint(0, 0)), grid->size());
-        QVERIFY2(window->rect().contains(inWindow), "the lookup reaches out of its window");
-        const QRect onScreen(grid->mapToGlobal(QPoint(0, 0)), grid->size());
-        QVERIFY(grid->screen()->geometry().contains(onScreen));
-        const QRect inArea(grid->mapTo(m_mdi.get(), QPoint(0, 0)), grid->size());
-        QVERIFY(m_mdi->centralWidget()->geometry().contains(inArea));
+        const auto placed = [grid](QWidget* in) {
+            return QRect(grid->mapTo(in, QPoint()), grid->size());
+        };
+        QVERIFY2(window->rect().contains(placed(window)), "the lookup reaches out of its window");
+        QVERIFY(m_mdi->centralWidget()->geometry().contains(placed(m_mdi.get())));
+        QVERIFY(
+            grid->screen()->geometry().contains(QRect(grid->mapToGlobal(QPoint()), grid->size())));
         QCOMPARE(pageProblem(grid), QString());
-        QVERIFY(press(Qt::Key_PageDown));
-        QCOMPARE(pageProblem(grid), QString());
-        QVERIFY(press(Qt::Key_Down));
-        QCOMPARE(pageProblem(grid), QString());
+        for (int key : {Qt::Key_PageDown, Qt::Key_Down}) {
+            QVERIFY(walk({{key, "FUA", "DGF3"}}));
+            QCOMPARE(pageProblem(grid), QString());
+        }
 
         const QModelIndex chosen = grid->model()->index(3, 0);
         const QString code = chosen.data().toString().trimmed();
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(chosen).center());
         QVERIFY(focusLandsIn("FUA", "DGF3"));
-        QVERIFY(press(Qt::Key_Return));
+        QVERIFY(walk({{Qt::Key_Return, "FUA", "B1a(3)"}}));
         QCOMPARE(window->currentCode().trimmed(), code);
         QCOMPARE(control<FieldBox>(window, "T2(0)")->text().trimmed(), code);
-        QVERIFY(focusLandsIn("FUA", "B1a(3)"));
-        QVERIFY(escapeFrom("FUA"));
-        QVERIFY(focusLandsIn("FU", "But(0)"));
-        QVERIFY2(m_dialogs->shown.isEmpty(), qPrintable(m_dialogs->shown.join('|')));
+        QVERIFY(walk({{Out, "FU", "But(0)"}}));
     }
 };
 

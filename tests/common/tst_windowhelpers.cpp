@@ -11,16 +11,13 @@
 
 namespace {
 // A grid model whose column formats the test can read back.
-class FormattedModel : public QStandardItemModel, public FormattedColumns {
-public:
+struct FormattedModel : QStandardItemModel, FormattedColumns {
     explicit FormattedModel(QStringList formats)
-        : QStandardItemModel(1, int(formats.size())), formats_(std::move(formats)) {}
-    int formattedColumnCount() const override { return int(formats_.size()); }
-    QString columnFormat(int column) const override { return formats_.value(column); }
-    void setColumnFormat(int column, const QString& format) override { formats_[column] = format; }
-
-private:
-    QStringList formats_;
+        : QStandardItemModel(1, int(formats.size())), formats(std::move(formats)) {}
+    int formattedColumnCount() const override { return int(formats.size()); }
+    QString columnFormat(int column) const override { return formats.value(column); }
+    void setColumnFormat(int column, const QString& format) override { formats[column] = format; }
+    QStringList formats;
 };
 }  // namespace
 
@@ -28,8 +25,6 @@ class TestWindowHelpers : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { Session::reset(); }
-
     void fieldByteLimit() {
         QLineEdit field;
         field.setText(QStringLiteral("財產設備"));
@@ -54,16 +49,16 @@ private slots:
     }
 
     void gridsAndWindows() {
+        Session::reset();
         Session::current().amountDecimals = "3";
         FormattedModel model({"#,##0", "", "###,##0.00", "0.0"});
         QTableView grid;
         grid.setModel(&model);
         grid.setSortingEnabled(true);
         ApplyGridFormat(&grid);
-        QCOMPARE(model.columnFormat(0), "#,##0");
-        QCOMPARE(model.columnFormat(1), "");
-        QCOMPARE(model.columnFormat(2), "###,###,###,###,###,##0.000");
-        QCOMPARE(model.columnFormat(3), "###,###,###,###,###,##0.000");
+        // Amount columns take the company's decimals; others keep their format.
+        const QString amount = "###,###,###,###,###,##0.000";
+        QCOMPARE(model.formats, QStringList({"#,##0", "", amount, amount}));
         QVERIFY(!grid.isSortingEnabled());
         QVERIFY(!grid.wordWrap());
 

@@ -125,13 +125,12 @@ private slots:
         QCOMPARE(identicalNotice(f),
                  QStringLiteral("SELECT * FROM F8DATA WHERE FDATE = '114.05.01' AND FDEPNO = '02' "
                                 "AND FBEGD = '114.05.01' AND FDATA = 'It''s 公告'"));
-        CompanyGroup::Company c;
-        c.provider = QStringLiteral("SQLOLEDB.1");
-        c.password = QStringLiteral("a;b");
-        c.user = QStringLiteral("sa");
-        c.database = QStringLiteral("ZqPro2");
-        c.server = QStringLiteral("10.0.0.2");
-        c.connectTimeout = 3;
+        const CompanyGroup::Company c{.provider = "SQLOLEDB.1",
+                                      .server = "10.0.0.2",
+                                      .user = "sa",
+                                      .password = "a;b",
+                                      .database = "ZqPro2",
+                                      .connectTimeout = 3};
         QCOMPARE(connectionText(c),
                  QStringLiteral("Provider=SQLOLEDB.1;Password={a;b};Persist Security Info=True;"
                                 "User ID=sa;Initial Catalog=ZqPro2;Data Source=10.0.0.2;"

@@ -31,41 +31,18 @@ ResultSets listPage(const QStringList& args) {
     const QString anchor = args.value(5);
     int anchorAt = 0;
     while (anchorAt < Items && itemCode(anchorAt) < anchor) ++anchorAt;
-    int from = 0;
-    switch (key) {
-        case 35:
-            from = Items - 15;
-            break;
-        case 33:
-            from = anchorAt - 14;
-            break;
-        case 34:
-        case 13:
-        case 80:
-            from = anchorAt;
-            break;
-        case 38:
-            from = anchorAt - 1;
-            break;
-        case 40:
-            from = anchorAt + 1 - 14;
-            break;
-        default:
-            from = 0;
-    }
-    from = std::clamp(from, 0, Items - 15);
-    ResultSet head{{QStringLiteral("LW"), QStringLiteral("CAP")},
-                   {{QStringLiteral("01"), QStringLiteral("總庫存")}}};
-    ResultSet page;
-    page.columns = {QStringLiteral("ICODE"), QStringLiteral("INAME"),  QStringLiteral("ICONS"),
-                    QStringLiteral("IPOIN"), QStringLiteral("SNUMB"),  QStringLiteral("INUMB"),
-                    QStringLiteral("ISAVE"), QStringLiteral("IUNIT2"), QStringLiteral("INUM2"),
-                    QStringLiteral("IPOI2"), QStringLiteral("IUNI2")};
+    // Where each key's page starts; the other keys (99, 36) read the top.
+    const QHash<int, int> start{{35, Items - 15},   {33, anchorAt - 14}, {34, anchorAt},
+                                {13, anchorAt},     {80, anchorAt},      {38, anchorAt - 1},
+                                {40, anchorAt - 13}};
+    const int from = std::clamp(start.value(key), 0, Items - 15);
+    ResultSet page{{"ICODE", "INAME", "ICONS", "IPOIN", "SNUMB", "INUMB", "ISAVE", "IUNIT2",
+                    "INUM2", "IPOI2", "IUNI2"},
+                   {}};
     for (int i = from; i < from + 15; ++i)
-        page.rows.append({itemCode(i), QStringLiteral("品名%1").arg(i), QString(),
-                          QStringLiteral("個"), 10 * i, 10 * i, 25, 123.5, 12, QStringLiteral("盒"),
-                          1200});
-    return {head, page};
+        page.rows.append({itemCode(i), QStringLiteral("品名%1").arg(i), QString(), "個", 10 * i,
+                          10 * i, 25, 123.5, 12, "盒", 1200});
+    return {ResultSet{{"LW", "CAP"}, {{"01", "總庫存"}}}, page};
 }
 
 // "EXEC SP_F8 'DG1','True',99,..." -> the ten arguments, unquoted.
@@ -132,9 +109,14 @@ class InquiryWindowTest : public QObject {
     std::unique_ptr<InquiryWindow> m_window;
     bool m_emptyList = false;
     QStringList m_forwarded;
-    bool m_keepSaved = false;
 
     QStringList sentSince(int from) const { return m_fake->sent.mid(from); }
+    // The statements that the action sends.
+    QStringList sentBy(const std::function<void()>& action) {
+        const int from = m_fake->sent.size();
+        action();
+        return sentSince(from);
+    }
     QStringList listCalls(int from) const {
         QStringList calls;
         for (const QString& t : sentSince(from))
@@ -144,8 +126,15 @@ class InquiryWindowTest : public QObject {
     QTableView* grid(const char* name) { return control<QTableView>(m_window.get(), name); }
     int highlighted(QTableView* g) { return g->currentIndex().row(); }
     void key(QWidget* w, int k) { QTest::keyClick(w, Qt::Key(k)); }
+    // A key on the item list, which first gets the keyboard back.
+    void onList(int k) {
+        grid("DG1")->setFocus();
+        key(grid("DG1"), k);
+    }
 
-    void openWindow(const QList<int>& rights, const QString& staff = QStringLiteral("S001")) {
+    // Opens the window with the rights, the staff code and the saved option "零不顯示".
+    void openWindow(const QList<int>& rights, const QString& staff = QStringLiteral("S001"),
+                    const QString& saved = QStringLiteral("0")) {
         m_window.reset();
         Session::reset();
         Session& s = Session::current();
@@ -156,9 +145,8 @@ class InquiryWindowTest : public QObject {
         s.amountDecimals = QStringLiteral("2");
         for (int r : rights) s.rightFlags[r] = true;
         m_dialogs = ScriptedDialogs::install();
-        if (!m_keepSaved)
-            UserSettings::save(QStringLiteral("ZQ2000"), QStringLiteral("F8"),
-                               QStringLiteral("Chk1"), QStringLiteral("0"));
+        UserSettings::save(QStringLiteral("ZQ2000"), QStringLiteral("F8"), QStringLiteral("Chk1"),
+                           saved);
         m_window = std::make_unique<InquiryWindow>();
         m_window->open();
         m_window->show();
@@ -177,22 +165,14 @@ private slots:
         m_db->connection().script(historyRows());
         m_fake = FakeDatabase::install();
         m_fake->answer = [this](const QString& text) -> ResultSets {
-            if (text.startsWith(QLatin1String("EXEC SP_F8 'DG1'"))) {
-                if (m_emptyList)
-                    return {ResultSet{{QStringLiteral("LW"), QStringLiteral("CAP")},
-                                      {{QStringLiteral("01"), QString()}}},
-                            ResultSet{{QStringLiteral("ICODE")}, {}}};
-                return listPage(callArguments(text));
-            }
+            const ResultSet head{{"LW", "CAP"}, {{"01", QString()}}};
+            if (text.startsWith(QLatin1String("EXEC SP_F8 'DG1'")))
+                return m_emptyList ? ResultSets{head, ResultSet{{"ICODE"}, {}}}
+                                   : listPage(callArguments(text));
             if (text.startsWith(QLatin1String("EXEC SP_F8 'DG3'")))
-                return {ResultSet{{QStringLiteral("LW"), QStringLiteral("CAP")},
-                                  {{QStringLiteral("01"), QString()}}},
-                        ResultSet{{QStringLiteral("VCOD1"), QStringLiteral("VUNIT"),
-                                   QStringLiteral("HINX")},
-                                  {{QStringLiteral("11401010001"), QStringLiteral("***.**"),
-                                    QStringLiteral("11401010001 10001")},
-                                   {QStringLiteral("11401010002"), QStringLiteral("***.**"),
-                                    QStringLiteral("11401010002 10001")}}}};
+                return {head, ResultSet{{"VCOD1", "VUNIT", "HINX"},
+                                        {{"11401010001", "***.**", "11401010001 10001"},
+                                         {"11401010002", "***.**", "11401010002 10001"}}}};
             return m_db->execute(text);
         };
         // The function keys reach the suite-wide handler with the highlighted item stored.
@@ -229,12 +209,8 @@ private slots:
     void opening() {
         QFETCH(QList<int>, rights);
         QFETCH(QString, saved);
-        UserSettings::save(QStringLiteral("ZQ2000"), QStringLiteral("F8"), QStringLiteral("Chk1"),
-                           saved);
         const int from = m_fake->sent.size();
-        m_keepSaved = true;
-        openWindow(rights);
-        m_keepSaved = false;
+        openWindow(rights, QStringLiteral("S001"), saved);
         const QStringList calls = listCalls(from);
         QFETCH(QString, open);
         QFETCH(QString, options);
@@ -278,8 +254,7 @@ private slots:
         step(Qt::Key_Up, {}, 13, QStringLiteral("A006"));
         step(Qt::Key_PageUp, head + "33,'01','','A006','',0,1,''", 0, QStringLiteral("A001"));
         step(Qt::Key_End, head + "35,'01','','','',0,1,''", 14, QStringLiteral("A006"));
-        step(Qt::Key_Up, {}, 13, QStringLiteral("A006"));
-        for (int i = 0; i < 13; ++i) key(dg1, Qt::Key_Up);
+        for (int i = 0; i < 14; ++i) key(dg1, Qt::Key_Up);
         step(Qt::Key_Up, head + "38,'01','','A006','',0,1,''", 0, QStringLiteral("A005"));
         step(Qt::Key_Home, head + "36,'01','','','',0,1,''", 0, QStringLiteral("A001"));
         for (int i = 0; i < 14; ++i) key(dg1, Qt::Key_Down);
@@ -293,10 +268,7 @@ private slots:
         m_forwarded.clear();
         key(dg1, Qt::Key_F6);
         QCOMPARE(m_forwarded, QStringList{QStringLiteral("6:A016")});
-        // Esc goes to "Esc 離開", Enter moves on like Tab.
-        key(dg1, Qt::Key_Escape);
-        QVERIFY(control<QPushButton>(m_window.get(), "B1(8)")->hasFocus());
-        dg1->setFocus();
+        // Enter moves on like Tab.
         key(dg1, Qt::Key_Return);
         QVERIFY(control<QCheckBox>(m_window.get(), "Chk1(0)")->hasFocus());
         // Positioning at an item: key 13, or 80 with the options quoted.
@@ -310,15 +282,12 @@ private slots:
     void pagingEdges() {
         openWindow(allRights());
         QTableView* dg1 = grid("DG1");
-        int from = m_fake->sent.size();
-        key(dg1, Qt::Key_N);
+        const QStringList opened = sentBy([&] { key(dg1, Qt::Key_N); });
         QTableView* dg17 = grid("DG17");
-        QVERIFY(dg17->isVisible());
-        QVERIFY(dg17->hasFocus());
+        QVERIFY(dg17->isVisible() && dg17->hasFocus());
         QCOMPARE(dg17->geometry(), dg1->geometry());
-        QCOMPARE(m_window->currentMode(), 14);
         QCOMPARE(
-            sentSince(from).mid(0, 2),
+            opened.mid(0, 2),
             (QStringList{
                 QStringLiteral(
                     "SELECT TOP 15 (CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) AS "
@@ -338,29 +307,26 @@ private slots:
             QCOMPARE(highlighted(dg17), row);
         };
         page(QStringLiteral("11401010002"), 15, 14);  // rows 2..16, the newest highlighted
-        from = m_fake->sent.size();
-        key(dg17, Qt::Key_PageUp);
+        const QStringList up = sentBy([&] { key(dg17, Qt::Key_PageUp); });
         QCOMPARE(
-            sentSince(from).value(0),
+            up.value(0),
             QStringLiteral(
                 "SELECT TOP 15 (CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) AS HINX "
                 "FROM SISE WITH (INDEX = SISE1_INX) WHERE SICOD = 'A001' AND (SINUM-SONUM) > 0 AND "
                 "SINYN = 'N' AND (CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) <= "
                 "'1140101000210001' ORDER BY SCOD1 DESC,SSEQ DESC"));
-        QVERIFY(sentSince(from).value(1).startsWith(QLatin1String("SELECT TOP 15 SCOD1,")));
+        QVERIFY(up.value(1).startsWith(QLatin1String("SELECT TOP 15 SCOD1,")));
         page(QStringLiteral("11401010001"), 15, 0);  // rows 1..15
         key(dg17, Qt::Key_PageUp);
         page(QStringLiteral("11401010001"), 15, 0);  // the oldest page stays
         key(dg17, Qt::Key_PageDown);
         page(QStringLiteral("11401010015"), 2, 1);  // one row of overlap
-        from = m_fake->sent.size();
-        key(dg17, Qt::Key_PageDown);
-        QCOMPARE(sentSince(from), QStringList());  // fewer than 15 rows: the last page
+        // Fewer than 15 rows: the last page.
+        QCOMPARE(sentBy([&] { key(dg17, Qt::Key_PageDown); }), QStringList());
         key(dg17, Qt::Key_Home);
         page(QStringLiteral("11401010001"), 15, 0);
         key(dg17, Qt::Key_End);
         page(QStringLiteral("11401010002"), 15, 14);
-        QCOMPARE(m_window->currentGrid(), QStringLiteral("DG17"));
         // Enter and Esc go back to the mode button; the grid stays in front.
         key(dg17, Qt::Key_Escape);
         QVERIFY(control<QPushButton>(m_window.get(), "B1(14)")->hasFocus());
@@ -412,26 +378,24 @@ private slots:
         m_emptyList = false;
     }
 
-    // Sales lines of a user without right 355 carry the own-salesman condition on every page
-    // and no tax marker; with 355 but not 1306 the department's.
+    // Sales lines of a user without right 355 carry the own-salesman condition and no tax
+    // marker; with 355 but not 1306 the department's. (That every page keeps only the
+    // salesman's lines is walked on the demo history by tst_endtoend.)
     void restrictions() {
-        openWindow({57, 934}, QStringLiteral("S002"));
-        key(grid("DG1"), Qt::Key_X);
-        QTableView* dg7 = grid("DG7");
-        for (int k : {Qt::Key_PageUp, Qt::Key_Home, Qt::Key_End, Qt::Key_PageDown}) key(dg7, k);
-        for (const QString& text : sentSince(0))
-            if (text.contains(QLatin1String("FROM HISTIN")) && text.contains(QLatin1String("S002")))
-                QVERIFY2(text.contains(QLatin1String("HICOD = 'A001' AND HSCOD = 'S002'")),
-                         qPrintable(text));
-        QVERIFY(!m_fake->sent.last().contains(QLatin1String("TAXS")));
-        QCOMPARE(column(dg7, 0).size(), 10);  // every other line is S002's
-        openWindow({57, 355, 934});
-        const int from = m_fake->sent.size();
-        key(grid("DG1"), Qt::Key_X);
-        QVERIFY(sentSince(from).value(1).contains(
-            QLatin1String("HICOD = 'A001' AND HDENO = '02' AND (CONVERT")));
-        QVERIFY(sentSince(from).value(1).contains(QLatin1String("END AS TAXS FROM HISTIN")));
-        QCOMPARE(column(grid("DG7"), 0).size(), 15);
+        const struct {
+            QList<int> rights;
+            const char* condition;
+            bool taxes;
+            int rows;
+        } cases[] = {{{57, 934}, "HICOD = 'A001' AND HSCOD = 'S002'", false, 10},
+                     {{57, 355, 934}, "HICOD = 'A001' AND HDENO = '02' AND (CONVERT", true, 15}};
+        for (const auto& c : cases) {
+            openWindow(c.rights, QStringLiteral("S002"));
+            const QString rows = sentBy([&] { key(grid("DG1"), Qt::Key_X); }).value(1);
+            QVERIFY2(rows.contains(QLatin1String(c.condition)), qPrintable(rows));
+            QCOMPARE(rows.contains(QLatin1String("END AS TAXS FROM HISTIN")), c.taxes);
+            QCOMPARE(column(grid("DG7"), 0).size(), c.rows);
+        }
     }
 
     // Purchase prices: masked without 367 (also in the lot view with tax-included prices),
@@ -444,24 +408,18 @@ private slots:
         key(grid("DG13"), Qt::Key_Home);
         QCOMPARE(column(grid("DG13"), 3).value(0), QStringLiteral("***.**"));
         Session::current().rightFlags[367] = true;
-        grid("DG1")->setFocus();
-        key(grid("DG1"), Qt::Key_P);
+        onList(Qt::Key_P);
         QCOMPARE(column(grid("DG13"), 3).value(0), QStringLiteral("103.00"));  // taxed
         QCOMPARE(column(grid("DG13"), 3).value(1), QStringLiteral("100.00"));
         Session::current().switches.taxIncludedLotPrices = false;
-        grid("DG1")->setFocus();
-        key(grid("DG1"), Qt::Key_P);
+        onList(Qt::Key_P);
         QCOMPARE(column(grid("DG13"), 3).value(0), QStringLiteral("77.00"));  // the item's cost
         // Purchase returns and the purchase history without 367.
         Session::current().rightFlags[367] = false;
         Session::current().rightFlags[353] = true;
-        grid("DG1")->setFocus();
-        key(grid("DG1"), Qt::Key_O);
+        onList(Qt::Key_O);
         QCOMPARE(column(grid("DGO"), 5), QStringList{QStringLiteral("***.**")});
-        grid("DG1")->setFocus();
-        const int from = m_fake->sent.size();
-        key(grid("DG1"), Qt::Key_I);
-        QCOMPARE(sentSince(from).value(0),
+        QCOMPARE(sentBy([&] { onList(Qt::Key_I); }).value(0),
                  QStringLiteral("EXEC SP_F8 'DG3','False',99,'01','','A001','',0,1,''"));
         QCOMPARE(highlighted(grid("DG3")), 1);
         key(grid("DG3"), Qt::Key_PageUp);
@@ -474,8 +432,7 @@ private slots:
                          ->text(),
                      QStringLiteral("********.**"));
         Session::current().rightFlags[645] = true;
-        grid("DG1")->setFocus();
-        key(grid("DG1"), Qt::Key_Down);
+        onList(Qt::Key_Down);
         QCOMPARE(control<QLabel>(m_window.get(), "L0(27)")->text(), QStringLiteral("123.50"));
         QCOMPARE(control<QLabel>(m_window.get(), "L0(4)")->text(),
                  QStringLiteral("12 個=１盒 售價 1,200.00"));
@@ -528,8 +485,7 @@ private slots:
         key(dg13, Qt::Key_Down);
         QCOMPARE(column(dg13, 0).value(0), QStringLiteral("L02"));
         QCOMPARE(column(dg13, 0).last(), QStringLiteral("L17"));
-        QVERIFY(m_fake->sent.mid(m_fake->sent.size() - 3, 1)
-                    .value(0)
+        QVERIFY(m_fake->sent.value(m_fake->sent.size() - 3)
                     .startsWith(QLatin1String("SELECT TOP 2 VCOD1SEQ,VCOD1,VPNAM,VUNIT,VINUM")));
         key(dg13, Qt::Key_Home);
         key(dg13, Qt::Key_S);
@@ -541,9 +497,7 @@ private slots:
         QCOMPARE(column(dg14, 0), QStringList{QStringLiteral("001")});
         key(dg14, Qt::Key_Escape);
         QVERIFY(!dg14->isVisible());
-        QVERIFY2(dg13->hasFocus(),
-                 qPrintable(QApplication::focusWidget() ? QApplication::focusWidget()->objectName()
-                                                        : QStringLiteral("none")));
+        QVERIFY(dg13->hasFocus());
     }
 };
 

@@ -1,6 +1,6 @@
 // The detail report's schedule on the embedded database: an asset of a hundred years with
-// posted months, adjustments, a month of two lines and a posting between months, read, shown
-// and printed with the running sums that a direct computation from its lines gives.
+// posted months, adjustments, a month of two lines and a posting between months, read,
+// shown and printed with the running sums that a direct computation from its lines gives.
 #include <QMap>
 #include <QTableView>
 #include <QtTest>
@@ -8,7 +8,6 @@
 #include "../Controls.h"
 #include "../shell/ScriptedDialogs.h"
 #include "../suitedb/DemoFolder.h"
-#include "DepreciationSchedule.h"
 #include "DetailReport.h"
 #include "EmbeddedDatabase.h"
 #include "FieldBox.h"
@@ -46,13 +45,6 @@ QList<Shown> directly(const QList<Line>& lines, double value) {
     return shown;
 }
 
-QList<Shown> shownBy(const ResultSet& table) {
-    QList<Shown> shown;
-    for (const QVariantList& row : table.rows)
-        shown << Shown{row.value(0).toString(), amount(row.value(1).toDouble()),
-                       amount(row.value(2).toDouble()), amount(row.value(3).toDouble())};
-    return shown;
-}
 }  // namespace
 
 class TestDepreciationSchedule : public QObject {
@@ -83,11 +75,10 @@ private slots:
             const QString date = DateToRoc(end);
             const double a = m == Months - 1 ? std::round((Value - spread) * 100) / 100 : monthly;
             spread += a;
-            if (m == 349) {
+            if (m == 349)
                 m_lines << Line{date, a - 100, QString()} << Line{date, 100, QString()};
-            } else {
+            else
                 m_lines << Line{date, a, m == 499 ? QStringLiteral(" ") : QString()};
-            }
             if (m < 700) m_lines << Line{date, a, QStringLiteral("JV%1").arg(m)};
             if (m < 700 && m % 97 == 0)
                 m_lines << Line{date, 12.34, QStringLiteral("ADJ%1").arg(m)};
@@ -115,13 +106,7 @@ private slots:
     void runningSumsOfAHundredYears() {
         const QList<Shown> expected = directly(m_lines, Value);
         QCOMPARE(expected.size(), Months);
-        const DepreciationSchedule schedule(
-            m_db->execute(DepreciationSchedule::statement(QStringLiteral("ZL0001"))));
-        const QList<Shown> read = shownBy(schedule.table());
-        QCOMPARE(read.size(), Months);
-        for (int i = 0; i < Months; ++i) QCOMPARE(read[i], expected[i]);
-
-        // The window shows as many lines and prints these.
+        // The window reads the schedule, shows as many lines and prints them as computed.
         DetailReport w;
         w.show();
         w.criteria(0)->setText(QStringLiteral("ZL0001"));

@@ -1,6 +1,6 @@
 // The drawing operations on the recording device: units, right-aligned and centred texts, the
 // centring caps, the underline's whole-twip arithmetic, the page header with and without a
-// total, the missing-printer guard, and the criteria helpers (swap, date keys).
+// total, the missing-printer guard, and the date keys of the criteria.
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -26,6 +26,13 @@ class TestPrintEngine : public QObject {
         QCOMPARE(op->x, x);
         QCOMPARE(op->y, y);
     }
+    // A horizontal rule at y from x to x2.
+    static void verifyRule(const Op& rule, double y, double x, double x2) {
+        QCOMPARE(rule.y, y);
+        QCOMPARE(rule.y2, y);
+        QCOMPARE(rule.x, x);
+        QCOMPARE(rule.x2, x2);
+    }
 
 private slots:
     void init() {
@@ -35,7 +42,8 @@ private slots:
         StatusText::clear();
     }
 
-    void unitsConvertEveryCoordinate() {
+    // Units convert every coordinate; right-aligned and centred texts stop at the edges.
+    void placedTexts() {
         RecordingDevice device;
         PrintAt(device, 1100, 2600, "twips", "");
         PrintAt(device, 1, 2, "inches", "in");
@@ -47,15 +55,9 @@ private slots:
         verifyText(device, "centimetres", 20, 10);
 
         PrintRule(device, 10, 5, 15, "mm");
-        const Op rule = device.lines().last();
-        QCOMPARE(rule.x, 5 * 56.7);
-        QCOMPARE(rule.x2, 15 * 56.7);
-        QCOMPARE(rule.y, 10 * 56.7);
-        QCOMPARE(rule.y2, 10 * 56.7);
-    }
+        verifyRule(device.lines().last(), 10 * 56.7, 5 * 56.7, 15 * 56.7);
 
-    void rightAlignedAndCentredInACell() {
-        RecordingDevice device;
+        // Right-aligned and centred in a cell.
         device.setFontSize(12);  // half-width 120, full-width 240 twips
         PrintRight(device, 1100, 5000, "ABC");
         verifyText(device, "ABC", 4640, 1100);
@@ -70,43 +72,30 @@ private slots:
         verifyText(device, "財產編號", 1000, 2150);
     }
 
-    void centringCaps_data() {
-        QTest::addColumn<double>("paperWidth");
-        QTest::addColumn<double>("paperHeight");
-        QTest::addColumn<bool>("landscape");
-        QTest::addColumn<double>("portraitX");
-        QTest::addColumn<double>("wideX");
-        // "ABCD" in 12 points is 480 twips wide.
-        QTest::newRow("A4 portrait") << 11906.0 << 16838.0 << false << 5410.0 << 5713.0;
-        QTest::newRow("A4 landscape") << 11906.0 << 16838.0 << true << 5410.0 << 7860.0;
-        QTest::newRow("narrow page") << 8000.0 << 12000.0 << false << 3760.0 << 3760.0;
-        QTest::newRow("just below the cap") << 11300.0 << 16000.0 << false << 5410.0 << 5410.0;
-    }
-
+    // The portrait centring stops at 11300 twips, the wide one at 16200; the underline spans
+    // exactly the centred text ("ABCD" in 12 points is 480 twips wide).
     void centringCaps() {
-        QFETCH(double, paperWidth);
-        QFETCH(double, paperHeight);
-        QFETCH(bool, landscape);
-        QFETCH(double, portraitX);
-        QFETCH(double, wideX);
-        RecordingDevice device(QSizeF(paperWidth, paperHeight));
-        device.setFontSize(12);
-        if (landscape) device.setOrientation(Orientation::Landscape);
-        PrintCentered(device, 650, "ABCD");
-        PrintCenteredWide(device, 700, "ABCD");
-        QCOMPARE(device.texts().at(0).x, portraitX);
-        QCOMPARE(device.texts().at(1).x, wideX);
-        QCOMPARE(device.texts().at(1).y, 700.0);
-
-        // The underline spans exactly the centred text.
-        UnderlineCentered(device, 1000, "ABCD");
-        UnderlineCenteredWide(device, 1, "ABCD", "in");
-        const Op portrait = device.lines().at(0), wide = device.lines().at(1);
-        QCOMPARE(portrait.x, portraitX);
-        QCOMPARE(portrait.x2, portraitX + 480);
-        QCOMPARE(wide.x, wideX);
-        QCOMPARE(wide.x2, wideX + 480);
-        QCOMPARE(wide.y, 1440.0);
+        const struct {
+            QSizeF paper;
+            bool landscape;
+            double portraitX, wideX;
+        } cases[] = {{{11906, 16838}, false, 5410, 5713},
+                     {{11906, 16838}, true, 5410, 7860},
+                     {{8000, 12000}, false, 3760, 3760}};
+        for (const auto& c : cases) {
+            RecordingDevice device(c.paper);
+            device.setFontSize(12);
+            if (c.landscape) device.setOrientation(Orientation::Landscape);
+            PrintCentered(device, 650, "ABCD");
+            PrintCenteredWide(device, 700, "ABCD");
+            verifyText(device, "ABCD", c.portraitX, 650);
+            QCOMPARE(device.texts().at(1).x, c.wideX);
+            QCOMPARE(device.texts().at(1).y, 700.0);
+            UnderlineCentered(device, 1000, "ABCD");
+            UnderlineCenteredWide(device, 1, "ABCD", "in");
+            verifyRule(device.lines().at(0), 1000, c.portraitX, c.portraitX + 480);
+            verifyRule(device.lines().at(1), 1440, c.wideX, c.wideX + 480);
+        }
     }
 
     void underlineWholeTwips() {
@@ -115,24 +104,22 @@ private slots:
         // halved 5604; 5604 + 92.5 = 5696.5 rounds to the even 5696.
         device.setFontSize(9.25);
         UnderlineCentered(device, 1000, "A");
-        QCOMPARE(device.lines().last().x, 5604.0);
-        QCOMPARE(device.lines().last().x2, 5696.0);
+        verifyRule(device.lines().last(), 1000, 5604, 5696);
         // 9.5 points: "A" is 95; 11205 halved drops the remainder: 5602, then 5697.
         device.setFontSize(9.5);
         UnderlineCentered(device, 1000, "A");
-        QCOMPARE(device.lines().last().x, 5602.0);
-        QCOMPARE(device.lines().last().x2, 5697.0);
+        verifyRule(device.lines().last(), 1000, 5602, 5697);
         // Wider than the page: clamped at both ends.
         device.setFontSize(12);
         UnderlineCentered(device, 1000, QString(60, QChar(0x5b57)));
-        QCOMPARE(device.lines().last().x, 0.0);
-        QCOMPARE(device.lines().last().x2, 11300.0);
+        verifyRule(device.lines().last(), 1000, 0, 11300);
         // A centred text wider than the page starts at 0.
         PrintCentered(device, 650, QString(60, QChar(0x5b57)));
         QCOMPARE(device.texts().last().x, 0.0);
     }
 
-    void pageHeaderWithTotal() {
+    // With a total of pages (portrait, a subtitle) and without (landscape, no subtitle).
+    void pageHeaders() {
         Session::current().companyName = "晟嘉通公司";  // 5 × 360 = 1800 at 18 points
         RecordingDevice device;
         device.setFontBold(true);
@@ -145,9 +132,7 @@ private slots:
         verifyText(device, "固定資產明細表", (11300 - 2520) / 2.0, 650);
         const QList<Op> lines = device.lines();
         QCOMPARE(lines.size(), 3);
-        QCOMPARE(lines[0].y, 1000.0);
-        QCOMPARE(lines[0].x, 4390.0);
-        QCOMPARE(lines[0].x2, 6910.0);
+        verifyRule(lines[0], 1000, 4390, 6910);
         verifyText(device, "列印日期：113.05.20", 2600, 1100);
         QCOMPARE(device.text("列印日期：113.05.20")->size, 12.0);
         // "財產編號:A~B": 4 × 240 + 4 × 120 = 1440 between 2600 and 8600.
@@ -155,28 +140,20 @@ private slots:
         // 5 full-width and 6 half-width characters: 1920.
         verifyText(device, "第 2 頁，共 5 頁", 8600 - 1920, 1100);
         QCOMPARE(StatusText::text(), QString("目前進度：第 2 頁，共 5 頁"));
-        QCOMPARE(lines[1].y, 1400.0);
-        QCOMPARE(lines[2].y, 1380.0);
-        for (const Op& rule : {lines[1], lines[2]}) {
-            QCOMPARE(rule.x, 2600.0);
-            QCOMPARE(rule.x2, 8600.0);
-        }
-    }
+        verifyRule(lines[1], 1400, 2600, 8600);
+        verifyRule(lines[2], 1380, 2600, 8600);
 
-    void pageHeaderWithoutTotal() {
-        Session::current().companyName = "晟嘉通公司";
-        RecordingDevice device;
-        device.setOrientation(Orientation::Landscape);
-        PrintPageHeaderWide(device, "固定資產總表", "", 0, 15500, 3, 0);
-        verifyText(device, "晟嘉通公司", (16200 - 1800) / 2.0, 300);
-        verifyText(device, "固定資產總表", (16200 - 2160) / 2.0, 650);
-        QCOMPARE(device.lines().at(0).x, 7020.0);
-        QCOMPARE(device.lines().at(0).x2, 9180.0);
-        verifyText(device, "列印日期：113.05.20", 0, 1100);
-        verifyText(device, "頁次：3", 15500 - 840, 1100);
+        RecordingDevice wide;
+        wide.setOrientation(Orientation::Landscape);
+        PrintPageHeaderWide(wide, "固定資產總表", "", 0, 15500, 3, 0);
+        verifyText(wide, "晟嘉通公司", (16200 - 1800) / 2.0, 300);
+        verifyText(wide, "固定資產總表", (16200 - 2160) / 2.0, 650);
+        verifyRule(wide.lines().at(0), 1000, 7020, 9180);
+        verifyText(wide, "列印日期：113.05.20", 0, 1100);
+        verifyText(wide, "頁次：3", 15500 - 840, 1100);
         QCOMPARE(StatusText::text(), QString("目前進度：第 3 頁"));
         int onDateLine = 0;
-        for (const Op& op : device.texts()) onDateLine += op.y == 1100;
+        for (const Op& op : wide.texts()) onDateLine += op.y == 1100;
         QCOMPARE(onDateLine, 2);  // no subtitle in the middle
     }
 
@@ -189,30 +166,23 @@ private slots:
         QCOMPARE(m_dialogs->shown.size(), 1);
     }
 
-    void swapTexts() {
-        QLineEdit a("A001"), b(" ");
-        SwapTexts(&a, &b);
-        QCOMPARE(a.text(), QString(" "));
-        QCOMPARE(b.text(), QString("A001"));
-    }
-
+    // The date keys of the criteria: a date put in and the focus on, or (other keys) nothing.
     void dateKeys_data() {
         QTest::addColumn<QDate>("today");
         QTest::addColumn<bool>("toField");
         QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("expected");  // empty: the key is not taken
         const QDate march(2024, 3, 15), january(2024, 1, 10);
-        QTest::newRow("from F2 first of month") << march << false << int(Qt::Key_F2) << "113.03.01";
-        QTest::newRow("from F3 first of last month")
-            << march << false << int(Qt::Key_F3) << "113.02.01";
-        QTest::newRow("from F3 in January") << january << false << int(Qt::Key_F3) << "112.12.01";
-        QTest::newRow("from F4 first of year") << march << false << int(Qt::Key_F4) << "113.01.01";
-        QTest::newRow("from F5 first of last year")
-            << march << false << int(Qt::Key_F5) << "112.01.01";
-        QTest::newRow("to F2 today") << march << true << int(Qt::Key_F2) << "113.03.15";
+        QTest::newRow("from F2") << march << false << int(Qt::Key_F2) << "113.03.01";
+        QTest::newRow("from F3 January") << january << false << int(Qt::Key_F3) << "112.12.01";
+        QTest::newRow("from F4") << march << false << int(Qt::Key_F4) << "113.01.01";
+        QTest::newRow("from F5") << march << false << int(Qt::Key_F5) << "112.01.01";
+        QTest::newRow("from F6") << march << false << int(Qt::Key_F6) << "";
+        QTest::newRow("to F2") << march << true << int(Qt::Key_F2) << "113.03.15";
         QTest::newRow("to F3 leap February") << march << true << int(Qt::Key_F3) << "113.02.29";
-        QTest::newRow("to F3 in January") << january << true << int(Qt::Key_F3) << "112.12.31";
-        QTest::newRow("to F4 end of last year") << march << true << int(Qt::Key_F4) << "112.12.31";
+        QTest::newRow("to F3 January") << january << true << int(Qt::Key_F3) << "112.12.31";
+        QTest::newRow("to F4") << march << true << int(Qt::Key_F4) << "112.12.31";
+        QTest::newRow("to F5") << march << true << int(Qt::Key_F5) << "";
     }
 
     void dateKeys() {
@@ -231,17 +201,10 @@ private slots:
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         box->setFocus();
-        QVERIFY(toField ? ToDateKeys(key, box) : FromDateKeys(key, box));
-        QCOMPARE(box->text(), expected);
-        QVERIFY(next->hasFocus());  // a Tab moved on
-    }
-
-    void otherKeysDoNothing() {
-        QLineEdit box("113.01.01");
-        QVERIFY(!FromDateKeys(Qt::Key_F6, &box));
-        QVERIFY(!ToDateKeys(Qt::Key_F5, &box));
-        QVERIFY(!ToDateKeys(Qt::Key_A, &box));
-        QCOMPARE(box.text(), QString("113.01.01"));
+        const bool taken = toField ? ToDateKeys(key, box) : FromDateKeys(key, box);
+        QCOMPARE(taken, !expected.isEmpty());
+        QCOMPARE(box->text(), taken ? expected : QString("old"));
+        QCOMPARE(next->hasFocus(), taken);  // a Tab moved on
     }
 };
 

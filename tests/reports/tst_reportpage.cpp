@@ -88,34 +88,20 @@ private slots:
         QCOMPARE(m_dialogs->shown.last(), QString("資料列印完畢!"));
     }
 
-    void onePageFull() {
-        RecordingDevice device;
-        printTable(device, Wide, 35, 1);
-        QCOMPARE(device.documentCount(), 1);
-        QCOMPARE(device.operations.first().kind, Op::Kind::Orientation);
-        QCOMPARE(device.operations.first().orientation, Orientation::Landscape);
-        QCOMPARE(device.text("R1")->y, 1730.0);
-        QCOMPARE(device.text("R35")->y, 9550.0);
-        QVERIFY(!device.text("接下頁......"));
-        // The closing rules and the footer follow directly after row 35.
-        QCOMPARE(ruleHeights(device.operations).mid(3), (QList<double>{9780, 9800}));
-        const Op* footer = findText(device.operations, "製單人:");
-        QVERIFY(footer);
-        QCOMPARE(footer->text, QString("製單人:王小明14:30:05"));
-        QCOMPARE(footer->y, 9860.0);
-        // 6 full-width and 9 half-width characters in 10 points: 2100, centred on 16200.
-        QCOMPARE(footer->x, (16200 - 2100) / 2.0);
-        QCOMPARE(device.operations.last().kind, Op::Kind::EndDocument);
-    }
-
+    // 36 rows of 35 a page: the first page full with row 35, closed by the double rule and
+    // the continuation line; the second page turned again, row 36 on top, then the footer.
     void breakAfterRowsPerPage() {
         RecordingDevice device;
         printTable(device, Wide, 36, 2);
         const QList<QList<Op>> docs = documents(device);
         QCOMPARE(docs.size(), 2);
-
-        // The first page: 35 rows, the double rule and the continuation line, no footer.
-        QVERIFY(findText(docs[0], "R35"));
+        for (const QList<Op>& doc : docs) {
+            QCOMPARE(doc.first().kind, Op::Kind::Orientation);
+            QCOMPARE(doc.first().orientation, Orientation::Landscape);
+            QCOMPARE(doc.last().kind, Op::Kind::EndDocument);
+        }
+        QCOMPARE(findText(docs[0], "R1")->y, 1730.0);
+        QCOMPARE(findText(docs[0], "R35")->y, 9550.0);
         QVERIFY(!findText(docs[0], "R36"));
         QVERIFY(!findText(docs[0], "製單人:"));
         QCOMPARE(ruleHeights(docs[0]).mid(3), (QList<double>{9780, 9800}));
@@ -124,13 +110,16 @@ private slots:
         QCOMPARE(more->y, 9860.0);
         QCOMPARE(more->x, (16200 - 600 - 600) / 2.0);  // 3 full-width and 6 half-width at 10 pt
 
-        // The second page: the orientation set again, the header of page 2, one row.
-        QCOMPARE(docs[1].first().kind, Op::Kind::Orientation);
-        QCOMPARE(docs[1].first().orientation, Orientation::Landscape);
         QVERIFY(findText(docs[1], "第 2 頁，共 2 頁"));
         QCOMPARE(findText(docs[1], "R36")->y, 1730.0);
         QCOMPARE(ruleHeights(docs[1]).mid(3), (QList<double>{1960, 1980}));
-        QCOMPARE(findText(docs[1], "製單人:")->y, 2040.0);
+        QVERIFY(!findText(docs[1], "接下頁"));
+        const Op* footer = findText(docs[1], "製單人:");
+        QVERIFY(footer);
+        QCOMPARE(footer->text, QString("製單人:王小明14:30:05"));
+        QCOMPARE(footer->y, 2040.0);
+        // 6 full-width and 9 half-width characters in 10 points: 2100, centred on 16200.
+        QCOMPARE(footer->x, (16200 - 2100) / 2.0);
     }
 
     void sectionsEachOnTheirOwnPages() {

@@ -22,9 +22,9 @@
 #include "SummaryReport.h"
 
 using Dialogs::Answer;
+using Orientation = PrintDevice::Orientation;
 using Kind = RecordingDevice::Operation::Kind;
 using Op = RecordingDevice::Operation;
-using Orientation = PrintDevice::Orientation;
 
 namespace {
 ResultSet assetList(int n, const QStringList& accounts = {"1441"}) {
@@ -32,19 +32,11 @@ ResultSet assetList(int n, const QStringList& accounts = {"1441"}) {
         {"財產編號", "財產名稱", "會計科目", "取得日期", "取得原價", "預留殘值", "耐用月數",
          "每期攤提金額", "本期累計折舊金額", "剩餘使用價值", "售出", "售出日期"},
         {}};
-    for (int i = 1; i <= n; ++i)
-        set.rows << QVariantList{QString("A%1").arg(i, 3, 10, QChar('0')),
-                                 "設備",
-                                 accounts[i % accounts.size()],
-                                 "114.01.01",
-                                 120000.0,
-                                 12000.0,
-                                 60,
-                                 1800.0,
-                                 3600.0,
-                                 104400.0,
-                                 "否",
-                                 ""};
+    const QVariantList rest{"114.01.01", 120000.0, 12000.0, 60, 1800.0, 3600.0, 104400.0, "否", ""};
+    for (int i = 1; i <= n; ++i) {
+        const QString code = QString("A%1").arg(i, 3, 10, QChar('0'));
+        set.rows << QVariantList{code, "設備", accounts[i % accounts.size()]} + rest;
+    }
     return set;
 }
 
@@ -152,12 +144,16 @@ private slots:
         w.runQuery();
         QCOMPARE(m_dialogs->shown,
                  (QStringList{"財產編號範圍大小相反,是否互換?", "取得日期範圍大小相反,是否互換?"}));
-        QCOMPARE(w.criteria(0)->text(), QString("A1"));         // swapped
+        QCOMPARE(w.criteria(0)->text(), QString("A1"));  // swapped
+        QCOMPARE(w.criteria(1)->text(), QString("A5"));
         QCOMPARE(w.criteria(2)->text(), QString("114.12.31"));  // not swapped: stopped
         QVERIFY(!m_db->sent.last().startsWith("Select"));
     }
 
-    void summaryTotalsAndAccountSums() {
+    // The statements, the totals, and the account sums following the cursor (Home and End go
+    // to the first and the last row); an empty result says so.
+    void summaryResults() {
+        m_assets = 4;
         m_accounts = {"1441", "1451"};
         SummaryReport w;
         w.show();
@@ -176,13 +172,18 @@ private slots:
         const auto box = [&](int i) {
             return control<FieldBox>(&w, QString("T2(%1)").arg(i))->text();
         };
-        QCOMPARE(box(0), QString("36,000"));
+        QCOMPARE(box(0), QString("48,000"));
         QCOMPARE(box(3), QString("5.50"));
         QCOMPARE(box(4), QString("1451"));  // the first row's account (A001: 1 % 2)
         QCOMPARE(box(5), QString("1,451"));
-        control<QTableView>(&w, "DGR2")->selectRow(1);
-        QCOMPARE(box(4), QString("1441"));
-        QCOMPARE(box(0), QString("36,000"));
+        auto* list = control<QTableView>(&w, "DGR2");
+        QTest::keyClick(list, Qt::Key_End);
+        QCOMPARE(list->currentIndex().row(), 3);
+        QCOMPARE(box(4), QString("1441"));  // A004
+        QCOMPARE(box(0), QString("48,000"));
+        QTest::keyClick(list, Qt::Key_Home);
+        QCOMPARE(list->currentIndex().row(), 0);
+        QCOMPARE(box(4), QString("1451"));
 
         m_assets = 0;
         m_dialogs->shown.clear();
@@ -190,93 +191,120 @@ private slots:
         QCOMPARE(m_dialogs->shown, QStringList{"查無資料!"});
     }
 
-    // Home and End on the result grids go to the first and the last row, and what follows the
-    // cursor follows: the account sums, the schedule.
-    void homeAndEndOnTheResults() {
-        m_assets = 4;
-        m_accounts = {"1441", "1451"};
-        SummaryReport summary;
-        summary.show();
-        summary.runQuery();
-        auto* list = control<QTableView>(&summary, "DGR2");
-        auto* account = control<FieldBox>(&summary, "T2(4)");
-        QCOMPARE(account->text(), QString("1451"));  // A001
-        QTest::keyClick(list, Qt::Key_End);
-        QCOMPARE(list->currentIndex().row(), 3);
-        QCOMPARE(account->text(), QString("1441"));  // A004
-        QTest::keyClick(list, Qt::Key_Home);
-        QCOMPARE(list->currentIndex().row(), 0);
-        QCOMPARE(account->text(), QString("1451"));
+    // 36 rows: 35 on the first page from y = 1730 at x = 100, the closing rules after row 35
+    // and the continuation line under them; row 36 tops the second page over the footer.
+    void summaryPages() {
+        m_assets = 36;
+        SummaryReport w;
+        w.runQuery();
+        RecordingDevice device;
+        w.printOn(device, 2);
+        QCOMPARE(device.documentCount(), 2);
+        QVERIFY(device.text("財產編號:~ 取得日期:~"));
+        QCOMPARE(device.text("A001")->y, 1730.0);
+        QCOMPARE(device.text("A001")->x, 100.0);
+        QCOMPARE(device.text("A036")->y, 1730.0);
+        const QList<double> ys = lineYs(device);
+        QVERIFY(ys.contains(9780) && ys.contains(9800));
+        QCOMPARE(device.text("接下頁......")->y, 9860.0);
+        QVERIFY(device.text("製單人:王大明10:00:00"));
+    }
 
-        m_lines = {{"A004", 30}};
-        DetailReport detail;
-        detail.show();
-        detail.runQuery();
-        auto* assets = control<QTableView>(&detail, "DGR2");
+    // The schedule follows the cursor on the assets; Home and End on both grids; each asset
+    // a page of its own and one more for every 40 lines.
+    void detailResults() {
+        m_assets = 2;
+        m_lines = {{"A001", 0}, {"A002", 41}};
+        DetailReport w;
+        w.show();
+        w.runQuery();
+        QVERIFY(m_db->sent.last().contains(scheduleRead("A001")));
+        QCOMPARE(DepreciationSchedule::statement("X"),
+                 QString("SELECT ATOTA - ATOT1 - ATOT2 AS AVALUE FROM ASSET WHERE ACODE = 'X';"
+                         "SELECT ADATE,SUM(CASE WHEN ASOUR = '' THEN ATOTA ELSE 0 END) AS ATOTA,"
+                         "SUM(CASE WHEN ASOUR = '' THEN 1 ELSE 0 END) AS ALINES,"
+                         "SUM(CASE WHEN ASOUR != '' THEN ATOTA ELSE 0 END) AS APOSTED FROM "
+                         "ASSETS WHERE ACODE = 'X' GROUP BY ADATE ORDER BY ADATE"));
+        auto* assets = control<QTableView>(&w, "DGR2");
         QTest::keyClick(assets, Qt::Key_End);
-        QVERIFY(m_db->sent.last().contains(scheduleRead("A004")));
-        auto* schedule = control<QTableView>(&detail, "DGR2b");
-        QCOMPARE(schedule->model()->rowCount(), 30);
+        QVERIFY(m_db->sent.last().contains(scheduleRead("A002")));
+        auto* schedule = control<QTableView>(&w, "DGR2b");
+        QCOMPARE(schedule->model()->rowCount(), 41);
         schedule->setCurrentIndex(schedule->model()->index(5, 2));
         QTest::keyClick(schedule, Qt::Key_End);
-        QCOMPARE(schedule->currentIndex().row(), 29);
+        QCOMPARE(schedule->currentIndex().row(), 40);
         QTest::keyClick(schedule, Qt::Key_Home);
         QCOMPARE(schedule->currentIndex().row(), 0);
         QTest::keyClick(assets, Qt::Key_Home);
         QVERIFY(m_db->sent.last().contains(scheduleRead("A001")));
-    }
 
-    void summaryPages_data() {
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<int>("documents");
-        QTest::newRow("35 rows") << 35 << 1;
-        QTest::newRow("36 rows") << 36 << 2;
-    }
-
-    void summaryPages() {
-        QFETCH(int, rows);
-        QFETCH(int, documents);
-        m_assets = rows;
-        SummaryReport w;
-        w.runQuery();
+        QCOMPARE(w.countPages(), 3);  // no lines: one page; 41 lines: two
         RecordingDevice device;
-        w.printOn(device, documents);
-        QCOMPARE(device.documentCount(), documents);
-        QVERIFY(device.text("財產編號:~ 取得日期:~"));
-        QCOMPARE(device.text("A001")->y, 1730.0);  // row 1
-        QCOMPARE(device.text("A001")->x, 100.0);
-        // Closing rules after row 35, and the footer or the continuation line under them.
+        w.printOn(device, 3);
+        QCOMPARE(device.documentCount(), 3);  // every page its own document
         const QList<double> ys = lineYs(device);
-        QVERIFY(ys.contains(9780) && ys.contains(9800));
-        const QString after =
-            documents == 1 ? QString("製單人:王大明10:00:00") : QString("接下頁......");
-        QVERIFY(device.text(after));
-        QCOMPARE(device.text(after)->y, 9860.0);
-        if (rows == 36) QCOMPARE(device.text("A036")->y, 1730.0);
+        QVERIFY(ys.contains(2400) && ys.contains(2420));    // the asset without lines
+        QVERIFY(ys.contains(11600) && ys.contains(11620));  // after 40 lines of the second
+        QCOMPARE(device.text("接下頁......")->y, 11680.0);
+        QCOMPARE(device.text("製單人:王大明10:00:00")->y, 2480.0);
+        QCOMPARE(device.text("財產編號:A002")->x, 2700.0);
+        QCOMPARE(device.text("取得原價:")->y, 1670.0);
     }
 
-    // Printing ends with "資料列印完畢!" only when the printer took the report; a printer that
-    // refuses (here the PDF printer with a folder it cannot create) says so instead.
-    void printedOrRefused() {
-        m_assets = 3;
-        m_lines = {{"A001", 2}, {"A002", 3}, {"A003", 0}};
+    // One print command of each report from its button, on the PDF printer: one file with a
+    // sheet for every page announced (every page is a document of its own, as a system
+    // printer gets it), each turned as the report is; the detail report reads each asset's
+    // schedule once. "資料列印完畢!" comes only when the printer took the report: one that
+    // refuses (the PDF printer with a folder it cannot create) says so instead.
+    void onePrintCommand() {
+        m_assets = 36;
+        m_lines = {{"A001", 41}, {"A002", 0}};  // the others 3 lines: 2 + 1 + 34 pages
         SummaryReport summary;
-        printedOrRefusedIn(summary);
+        printCommand(summary, "固定資產總表", Orientation::Landscape, 2);
         DetailReport detail;
-        printedOrRefusedIn(detail);
+        printCommand(detail, "固定資產明細表", Orientation::Portrait, 37);
     }
-    void printedOrRefusedIn(AssetReportWindow& w) {
+    void printCommand(AssetReportWindow& w, const QString& title, Orientation turned, int pages) {
         w.show();
         w.runQuery();
+        const QString question = QString("共有 36 筆資料,共需 %1 頁,確定要列印?").arg(pages);
+        const QStringList said{question, "資料列印完畢!"};
+
+        // A system printer: every page a document of its own, the command finished once.
+        QList<Op> ops;
         AssetReportWindow::setDeviceFactory(
-            [](const QString&) { return std::make_unique<RecordingDevice>(); });
-        QCOMPARE(pressPrint(w).mid(1), QStringList{"資料列印完畢!"});  // after the question
+            [&](const QString&) { return std::make_unique<KeptDevice>(ops); });
+        QCOMPARE(pressPrint(w), said);
+        QCOMPARE(ops.last().kind, Kind::Finish);
+        int documents = 0, finishes = 0;
+        Orientation now = Orientation::Portrait;
+        for (const Op& op : std::as_const(ops)) {
+            documents += op.kind == Kind::EndDocument;
+            finishes += op.kind == Kind::Finish;
+            if (op.kind == Kind::Orientation) now = op.orientation;
+            if (op.kind == Kind::Text || op.kind == Kind::Line) QCOMPARE(now, turned);
+        }
+        QCOMPARE(documents, pages);
+        QCOMPARE(finishes, 1);
+
+        QTemporaryDir folder;
+        const qsizetype sent = m_db->sent.size();
+        onPdfPrinterIn(folder.path(), [&] { QCOMPARE(pressPrint(w), said); });
+        const QStringList reads = m_db->sent.mid(sent).filter(" GROUP BY ADATE ORDER BY ADATE");
+        QCOMPARE(reads.size(), turned == Orientation::Portrait ? m_assets : 0);
+        const QStringList files = QDir(folder.path()).entryList({"*.pdf"});
+        QCOMPARE(files, QStringList{title + " 20261205-100000.pdf"});
+        const PdfPages sheets = PdfPages::read(folder.filePath(files[0]));
+        QCOMPARE(sheets.count, pages);
+        QCOMPARE(sheets.sheets.size(), pages);
+        for (int sheet = 0; sheet < pages; ++sheet)
+            QCOMPARE(sheets.landscape(sheet), turned == Orientation::Landscape);
 
         QTemporaryFile notAFolder;
         QVERIFY(notAFolder.open());
-        QStringList said;
-        onPdfPrinterIn(notAFolder.fileName() + "/pdf", [&] { said = pressPrint(w).mid(1); });
-        QCOMPARE(said, QStringList{"印表機無法列印,請檢查印表機!"});
+        QStringList refused;
+        onPdfPrinterIn(notAFolder.fileName() + "/pdf", [&] { refused = pressPrint(w); });
+        QCOMPARE(refused, (QStringList{question, "印表機無法列印,請檢查印表機!"}));
     }
     // Presses "P 列印" and answers the question with OK; what was said.
     QStringList pressPrint(AssetReportWindow& w) {
@@ -294,84 +322,6 @@ private slots:
         work();
         CurrentPrinter::setSystemForTest(std::nullopt);
         qputenv("ZQFU_PDF_DIR", pdfFolder);
-    }
-
-    // One print command of each report from its button: on the recording device every page
-    // is a document of its own (as a system printer gets it), drawn in the report's
-    // orientation, and the command is finished once at the end; the detail report reads each
-    // asset's schedule once. On the PDF printer the command is one file with a sheet for
-    // every page announced, turned as the report is.
-    void onePrintCommand() {
-        m_assets = 36;
-        m_lines = {{"A001", 41}, {"A002", 0}};  // the others 3 lines: 2 + 1 + 34 pages
-        SummaryReport summary;
-        printCommand(summary, "固定資產總表", Orientation::Landscape, 2);
-        DetailReport detail;
-        printCommand(detail, "固定資產明細表", Orientation::Portrait, 37);
-    }
-    void printCommand(AssetReportWindow& w, const QString& title, Orientation turned, int pages) {
-        w.show();
-        w.runQuery();
-        const QStringList said{QString("共有 36 筆資料,共需 %1 頁,確定要列印?").arg(pages),
-                               "資料列印完畢!"};
-
-        QList<Op> ops;
-        AssetReportWindow::setDeviceFactory(
-            [&](const QString&) { return std::make_unique<KeptDevice>(ops); });
-        const qsizetype sent = m_db->sent.size();
-        QCOMPARE(pressPrint(w), said);
-        const QStringList reads = m_db->sent.mid(sent).filter(" GROUP BY ADATE ORDER BY ADATE");
-        QCOMPARE(reads.size(), turned == Orientation::Portrait ? m_assets : 0);
-        QCOMPARE(ops.last().kind, Kind::Finish);
-        int documents = 0, finishes = 0;
-        Orientation now = Orientation::Portrait;
-        for (const Op& op : std::as_const(ops)) {
-            documents += op.kind == Kind::EndDocument;
-            finishes += op.kind == Kind::Finish;
-            if (op.kind == Kind::Orientation) now = op.orientation;
-            if (op.kind == Kind::Text || op.kind == Kind::Line) QCOMPARE(now, turned);
-        }
-        QCOMPARE(documents, pages);
-        QCOMPARE(finishes, 1);
-
-        QTemporaryDir folder;
-        onPdfPrinterIn(folder.path(), [&] { QCOMPARE(pressPrint(w), said); });
-        const QStringList files = QDir(folder.path()).entryList({"*.pdf"});
-        QCOMPARE(files, QStringList{title + " 20261205-100000.pdf"});
-        const PdfPages sheets = PdfPages::read(folder.filePath(files[0]));
-        QCOMPARE(sheets.count, pages);
-        QCOMPARE(sheets.sheets.size(), pages);
-        for (int sheet = 0; sheet < pages; ++sheet)
-            QCOMPARE(sheets.landscape(sheet), turned == Orientation::Landscape);
-    }
-
-    void detailSchedulesAndPages() {
-        m_assets = 2;
-        m_lines = {{"A001", 0}, {"A002", 41}};
-        DetailReport w;
-        w.show();
-        w.runQuery();
-        QVERIFY(m_db->sent.last().contains(scheduleRead("A001")));
-        QCOMPARE(DepreciationSchedule::statement("X"),
-                 QString("SELECT ATOTA - ATOT1 - ATOT2 AS AVALUE FROM ASSET WHERE ACODE = 'X';"
-                         "SELECT ADATE,SUM(CASE WHEN ASOUR = '' THEN ATOTA ELSE 0 END) AS ATOTA,"
-                         "SUM(CASE WHEN ASOUR = '' THEN 1 ELSE 0 END) AS ALINES,"
-                         "SUM(CASE WHEN ASOUR != '' THEN ATOTA ELSE 0 END) AS APOSTED FROM "
-                         "ASSETS WHERE ACODE = 'X' GROUP BY ADATE ORDER BY ADATE"));
-        control<QTableView>(&w, "DGR2")->selectRow(1);
-        QVERIFY(m_db->sent.last().contains(scheduleRead("A002")));
-
-        QCOMPARE(w.countPages(), 3);  // no lines: one page; 41 lines: two
-        RecordingDevice device;
-        w.printOn(device, 3);
-        QCOMPARE(device.documentCount(), 3);  // every page its own document
-        const QList<double> ys = lineYs(device);
-        QVERIFY(ys.contains(2400) && ys.contains(2420));    // the asset without lines
-        QVERIFY(ys.contains(11600) && ys.contains(11620));  // after 40 lines of the second
-        QCOMPARE(device.text("接下頁......")->y, 11680.0);
-        QCOMPARE(device.text("製單人:王大明10:00:00")->y, 2480.0);
-        QCOMPARE(device.text("財產編號:A002")->x, 2700.0);
-        QCOMPARE(device.text("取得原價:")->y, 1670.0);
     }
 };
 

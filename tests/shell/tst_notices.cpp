@@ -23,7 +23,7 @@ class TestNotices : public QObject {
     std::shared_ptr<FakeDatabase> m_db;
     QStringList m_texts;
 
-    void ticks(NoticeWindow& w, int n) {
+    void tickTimes(NoticeWindow& w, int n) {
         for (int i = 0; i < n; ++i) w.tick();
     }
 
@@ -52,49 +52,41 @@ private slots:
                          "ORDER BY FBEGD DESC,FSEQ DESC"));
     }
 
-    void rotationEveryFifteenTicks() {
-        NoticeWindow w;
-        w.load();
+    // The text and colour after so many ticks: the next notice every fifteen ticks, back to the
+    // first past the last; the colour turns between plain and yellow with each change, also for
+    // a single notice; no notice at all is an empty grey line.
+    void rotation_data() {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QColor>("colour");
+        const QStringList two = {"盤點通知", "年終尾牙"};
         const QColor plain = QPalette().color(QPalette::HighlightedText);
-        w.tick();
-        QCOMPARE(w.noticeText(), QString("盤點通知"));
-        QCOMPARE(w.noticeColour(), plain);
-        ticks(w, 13);  // tick 14: unchanged
-        QCOMPARE(w.noticeText(), QString("盤點通知"));
-        w.tick();  // 15
-        QCOMPARE(w.noticeText(), QString("年終尾牙"));
-        QCOMPARE(w.noticeColour(), kYellow);
-        ticks(w, 15);  // 30: past the last, back to the first
-        QCOMPARE(w.noticeText(), QString("盤點通知"));
-        QCOMPARE(w.noticeColour(), plain);
+        QTest::newRow("first") << two << 1 << "盤點通知" << plain;
+        QTest::newRow("tick 14: unchanged") << two << 14 << "盤點通知" << plain;
+        QTest::newRow("tick 15: the next") << two << 15 << "年終尾牙" << kYellow;
+        QTest::newRow("tick 30: past the last") << two << 30 << "盤點通知" << plain;
+        QTest::newRow("single") << QStringList{"唯一公告"} << 16 << "唯一公告" << kYellow;
+        QTest::newRow("single, tick 31") << QStringList{"唯一公告"} << 31 << "唯一公告" << plain;
+        QTest::newRow("none") << QStringList{} << 1 << "" << QPalette().color(QPalette::Button);
     }
-
-    void singleNoticeOnlyChangesColour() {
-        m_texts = {"唯一公告"};
+    void rotation() {
+        QFETCH(QStringList, texts);
+        QFETCH(int, ticks);
+        QFETCH(QString, text);
+        QFETCH(QColor, colour);
+        m_texts = texts;
         NoticeWindow w;
         w.load();
-        w.tick();
-        const QColor first = w.noticeColour();
-        ticks(w, 15);
-        QCOMPARE(w.noticeText(), QString("唯一公告"));
-        QVERIFY(w.noticeColour() != first);
-        ticks(w, 15);
-        QCOMPARE(w.noticeColour(), first);
-    }
-
-    void noNoticesGiveAGreyLine() {
-        m_texts = {};
-        NoticeWindow w;
-        w.load();
-        w.tick();
-        QCOMPARE(w.noticeText(), QString());
-        QCOMPARE(w.noticeColour(), QPalette().color(QPalette::Button));
+        tickTimes(w, ticks);
+        QCOMPARE(w.noticeText(), text);
+        QCOMPARE(w.noticeColour(), colour);
     }
 
     void listIsReadAgainAfterTenMinutes() {
         NoticeWindow w;
         w.load();
-        ticks(w, 600);
+        tickTimes(w, 600);
         QCOMPARE(m_db->sent.size(), 1);
         m_texts = {"新公告"};
         w.tick();  // 601: counter back to 0 and the list read again
@@ -108,7 +100,7 @@ private slots:
         Session::current().sessionOpen = false;
         NoticeWindow w;
         w.load();
-        ticks(w, 20);
+        tickTimes(w, 20);
         QVERIFY(m_db->sent.isEmpty());
         QCOMPARE(w.counter(), 0);
     }

@@ -1,7 +1,8 @@
 // The register procedures on the embedded database, called with the module's own texts: the
 // browse modes, add with its refusals and the schedule it writes, copy and edit with a second
 // workstation in between, delete, sale and review with their questions and notices, and the
-// lookup pages.
+// lookup pages. (Each refusal at its bound, and what a killed or concurrent workstation leaves,
+// is in tst_registersafety.)
 #include <QtTest>
 
 #include "DemoFolder.h"
@@ -32,6 +33,15 @@ class TestAssetProcedures : public QObject {
         const QVariantList& row = sets.first().rows.first();
         return {row.value(0).toString(), row.value(1).toInt()};
     }
+    int status(const QString& text, EmbeddedDatabase* db = nullptr) {
+        return answer(text, db).second;
+    }
+    // The first row of a query, its values joined by '|'.
+    QString row(const QString& sql) {
+        QStringList values;
+        for (const QVariant& v : run(sql).value(0).rows.value(0)) values << v.toString();
+        return values.join(u'|');
+    }
     // A work row as the window leaves it before saving a new asset.
     void writeWork(const QString& ws, const QString& code, double months = 60,
                    const QString& account = "1441") {
@@ -39,22 +49,25 @@ class TestAssetProcedures : public QObject {
                     "ATOTA, ATOT1, AYEAR, ATOT2, ATOT3, ATOT4, ATOT5, ASELL, AUSE2) VALUES ('%1', "
                     "'%2', '測試設備', '%3', '6125', '1442', '115.01.15', 100000, 10000, %4, 0, "
                     "%5, 0, 90000, 0, '王大明')")
-                .arg(ws, code, account)
-                .arg(months)
-                .arg(months > 0 ? 90000 / months : 0));
+                .arg(ws, code, account, QString::number(months),
+                     QString::number(months > 0 ? 90000 / months : 0)));
     }
-    void writeLine(const QString& ws, int seq, const QString& department, double share) {
+    void writeLine(int seq, const QString& department, double share) {
         run(QString("INSERT INTO Assetd_Temp (LCODE, ACODE, ASEQ, ADENO, APERC, ATOTA) VALUES "
-                    "('%1', 'T', %2, '%3', %4, %5)")
-                .arg(ws)
-                .arg(seq)
-                .arg(department)
-                .arg(share)
-                .arg(share * 15));
+                    "('0016', 'T', %1, '%2', %3, %4)")
+                .arg(QString::number(seq), department, QString::number(share),
+                     QString::number(share * 15)));
     }
-    QString scalar(const QString& sql) {
-        const ResultSets sets = run(sql);
-        return sets.value(0).rows.value(0).value(0).toString();
+    // Adds a new asset on workstation 0016, and has it reviewed: asked first, as it has no
+    // split, then confirmed.
+    void add(const QString& code) {
+        writeWork("0016", code);
+        QCOMPARE(status("SF_ZQ2K_ASSET_ADD '0016'"), 0);
+    }
+    void addReviewed(const QString& code) {
+        add(code);
+        QCOMPARE(status("SF_ZQ2K_ASSET_RATI '0016','" + code + "',0"), 2);
+        QCOMPARE(status("SF_ZQ2K_ASSET_RATI '0016','" + code + "',1"), 0);
     }
 
 private slots:
@@ -74,18 +87,19 @@ private slots:
     void browseModes() {
         const QStringList codes = firstColumn(run("SELECT ACODE FROM Asset ORDER BY ACODE"));
         QVERIFY(codes.size() > 3);
-        const auto shown = [&](const QString& call) {
-            const ResultSets sets = run(call);
+        const auto shown = [&](int mode, const QString& anchor) {
+            const ResultSets sets =
+                run(QString("SF_ZQ2K_ASSET_BROW %1,'%2'").arg(mode).arg(anchor));
             return sets.size() == 2 ? sets[0].rows.value(0).value(0).toString() : QString("?");
         };
-        QCOMPARE(shown("SF_ZQ2K_ASSET_BROW 35,''"), codes.last());
-        QCOMPARE(shown("SF_ZQ2K_ASSET_BROW 36,'" + codes[2] + "'"), codes.first());
-        QCOMPARE(shown("SF_ZQ2K_ASSET_BROW 33,'" + codes[2] + "'"), codes[1]);
-        QCOMPARE(shown("SF_ZQ2K_ASSET_BROW 34,'" + codes[2] + "'"), codes[3]);
-        QCOMPARE(shown("SF_ZQ2K_ASSET_BROW 33,'" + codes.first() + "'"), codes.first());
-        QCOMPARE(shown("SF_ZQ2K_ASSET_BROW 34,'" + codes.last() + "'"), codes.last());
-        QCOMPARE(shown("SF_ZQ2K_ASSET_BROW 99,'" + codes[2] + "'"), codes[2]);
-        QCOMPARE(shown("SF_ZQ2K_ASSET_BROW 99,'" + codes[2].toLower() + "'"), codes[2]);
+        QCOMPARE(shown(35, ""), codes.last());
+        QCOMPARE(shown(36, codes[2]), codes.first());
+        QCOMPARE(shown(33, codes[2]), codes[1]);
+        QCOMPARE(shown(34, codes[2]), codes[3]);
+        QCOMPARE(shown(33, codes.first()), codes.first());
+        QCOMPARE(shown(34, codes.last()), codes.last());
+        QCOMPARE(shown(99, codes[2]), codes[2]);
+        QCOMPARE(shown(99, codes[2].toLower()), codes[2]);
 
         const ResultSets sets = run("SF_ZQ2K_ASSET_BROW 99,'" + codes[0] + "'");
         for (const char* column : {"acode", "anam1", "anam3", "atot5", "ause3", "atim2"})
@@ -101,138 +115,132 @@ private slots:
         QVERIFY(empty[0].rows.isEmpty() && empty[1].rows.isEmpty());
     }
 
+    // An existing code, an unknown account and shares not totalling 100 are refused; the
+    // asset added has its split, one schedule line a month and no work rows left.
     void addRefusalsAndSchedule() {
-        const QString existing = firstColumn(run("SELECT ACODE FROM Asset")).first();
-        writeWork("0016", existing);
-        QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0016'").second, 2);
+        writeWork("0016", firstColumn(run("SELECT ACODE FROM Asset")).first());
+        QCOMPARE(status("SF_ZQ2K_ASSET_ADD '0016'"), 2);
         run("DELETE FROM Asset_Temp");
         writeWork("0016", "T900", 60, "9999");
         QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0016'"),
                  qMakePair(QString("會計科目[ 9999 ]不存在!"), 1));
         run("UPDATE Asset_Temp SET ACOD1 = '1441'");
-        writeLine("0016", 1, "01", 50);
-        writeLine("0016", 2, "02", 40);
-        QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0016'").second, 1);
+        writeLine(1, "01", 50);
+        writeLine(2, "02", 40);
+        QCOMPARE(status("SF_ZQ2K_ASSET_ADD '0016'"), 1);
         run("UPDATE Assetd_Temp SET APERC = 50 WHERE ASEQ = 2");
-        QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0016'").second, 0);
+        QCOMPARE(status("SF_ZQ2K_ASSET_ADD '0016'"), 0);
 
-        QCOMPARE(scalar("SELECT ANAME FROM Asset WHERE ACODE = 'T900'"), QString("測試設備"));
-        QCOMPARE(scalar("SELECT COUNT(*) FROM Assetd WHERE ACODE = 'T900'"), QString("2"));
-        QCOMPARE(scalar("SELECT COUNT(*) FROM Assets WHERE ACODE = 'T900'"), QString("60"));
-        QCOMPARE(scalar("SELECT SUM(ATOTA) FROM Assets WHERE ACODE = 'T900'").toDouble(), 90000.0);
-        QCOMPARE(scalar("SELECT MIN(ADATE) FROM Assets WHERE ACODE = 'T900'"), QString("115.01.31"));
-        QCOMPARE(scalar("SELECT MAX(ADATE) FROM Assets WHERE ACODE = 'T900'"), QString("119.12.31"));
-        QCOMPARE(scalar("SELECT COUNT(*) FROM Asset_Temp WHERE LCODE = '0016'"), QString("0"));
-        QCOMPARE(scalar("SELECT COUNT(*) FROM Assetd_Temp WHERE LCODE = '0016'"), QString("0"));
+        QCOMPARE(row("SELECT ANAME, (SELECT COUNT(*) FROM Assetd WHERE ACODE = 'T900') FROM "
+                     "Asset WHERE ACODE = 'T900'"),
+                 QString("測試設備|2"));
+        QCOMPARE(row("SELECT COUNT(*), SUM(ATOTA), MIN(ADATE), MAX(ADATE) FROM Assets WHERE "
+                     "ACODE = 'T900'"),
+                 QString("60|90000|115.01.31|119.12.31"));
+        QCOMPARE(row("SELECT (SELECT COUNT(*) FROM Asset_Temp WHERE LCODE = '0016'), (SELECT "
+                     "COUNT(*) FROM Assetd_Temp WHERE LCODE = '0016')"),
+                 QString("0|0"));
 
         // Seven months of a per-period amount that does not divide: the last absorbs the rest.
         writeWork("0016", "T901", 7);
         run("UPDATE Asset_Temp SET ATOT3 = 12857.14");
-        QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0016'").second, 0);
-        const ResultSets lines = run("SELECT ATOTA FROM Assets WHERE ACODE = 'T901' ORDER BY ADATE");
-        QCOMPARE(lines[0].rows.size(), 7);
-        QCOMPARE(lines[0].rows[0][0].toDouble(), 12857.14);
-        QCOMPARE(lines[0].rows[6][0].toDouble(), 12857.16);
+        QCOMPARE(status("SF_ZQ2K_ASSET_ADD '0016'"), 0);
+        QCOMPARE(firstColumn(run("SELECT ATOTA FROM Assets WHERE ACODE = 'T901' ORDER BY ADATE")),
+                 QStringList({"12857.14", "12857.14", "12857.14", "12857.14", "12857.14",
+                              "12857.14", "12857.16"}));
     }
 
     void editAfterAnotherWorkstationIsRefused() {
-        writeWork("0016", "T910");
-        QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0016'").second, 0);
-        QCOMPARE(answer("SF_ZQ2K_ASSET_COPY '0016','T910'").second, 0);
-        QCOMPARE(answer("SF_ZQ2K_ASSET_COPY '0017','T910'", m_ws2.get()).second, 0);
+        add("T910");
+        QCOMPARE(status("SF_ZQ2K_ASSET_COPY '0016','T910'"), 0);
+        QCOMPARE(status("SF_ZQ2K_ASSET_COPY '0017','T910'", m_ws2.get()), 0);
         run("UPDATE Asset_Temp SET ANAME = '第二台' WHERE LCODE = '0017'", m_ws2.get());
-        QCOMPARE(answer("SF_ZQ2K_ASSET_EDIT '0017'", m_ws2.get()).second, 0);
-        run("UPDATE Asset_Temp SET ANAME = '第一台', AYEAR = 30, ATOT3 = 3000 WHERE LCODE = '0016'");
+        QCOMPARE(status("SF_ZQ2K_ASSET_EDIT '0017'", m_ws2.get()), 0);
+        run("UPDATE Asset_Temp SET ANAME = '第一台', AYEAR = 30, ATOT3 = 3000 WHERE LCODE = "
+            "'0016'");
         const auto refused = answer("SF_ZQ2K_ASSET_EDIT '0016'");
         QCOMPARE(refused.second, 1);
         QVERIFY(refused.first.contains("其他工作站"));
-        QCOMPARE(scalar("SELECT ANAME FROM Asset WHERE ACODE = 'T910'"), QString("第二台"));
+        QCOMPARE(row("SELECT ANAME FROM Asset WHERE ACODE = 'T910'"), QString("第二台"));
 
         // Copied again, the edit goes through and the schedule follows the new life.
-        QCOMPARE(answer("SF_ZQ2K_ASSET_COPY '0016','T910'").second, 0);
+        QCOMPARE(status("SF_ZQ2K_ASSET_COPY '0016','T910'"), 0);
         run("UPDATE Asset_Temp SET AYEAR = 30, ATOT3 = 3000 WHERE LCODE = '0016'");
-        QCOMPARE(answer("SF_ZQ2K_ASSET_EDIT '0016'").second, 0);
-        QCOMPARE(scalar("SELECT COUNT(*) FROM Assets WHERE ACODE = 'T910'"), QString("30"));
-        QCOMPARE(scalar("SELECT SUM(ATOTA) FROM Assets WHERE ACODE = 'T910'").toDouble(), 90000.0);
+        QCOMPARE(status("SF_ZQ2K_ASSET_EDIT '0016'"), 0);
+        QCOMPARE(row("SELECT COUNT(*), SUM(ATOTA) FROM Assets WHERE ACODE = 'T910'"),
+                 QString("30|90000"));
     }
 
     void deleteSellAndReview() {
-        writeWork("0016", "T920");
-        QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0016'").second, 0);
-        QCOMPARE(answer("SF_ZQ2K_ASSET_SELL '0016','T920','115.08.01',0").second, 1);  // not reviewed
+        add("T920");
+        QCOMPARE(status("SF_ZQ2K_ASSET_SELL '0016','T920','115.08.01',0"), 1);  // not reviewed
 
         // Review without a split asks; the other flag confirms and records the reviewer.
-        QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','T920',0").second, 2);
-        QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','T920',1").second, 0);
-        QCOMPARE(scalar("SELECT AUSE3 FROM Asset WHERE ACODE = 'T920'"), QString("系統管理員"));
-        QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','T920',0").second, 3);  // reviewed already
-        QCOMPARE(answer("SF_ZQ2K_ASSET_DEL '0016','T920'").second, 1);
-        QCOMPARE(answer("SF_ZQ2K_ASSET_COPY '0016','T920'").second, 1);
+        QCOMPARE(status("SF_ZQ2K_ASSET_RATI '0016','T920',0"), 2);
+        QCOMPARE(status("SF_ZQ2K_ASSET_RATI '0016','T920',1"), 0);
+        QCOMPARE(row("SELECT AUSE3 FROM Asset WHERE ACODE = 'T920'"), QString("系統管理員"));
+        QCOMPARE(status("SF_ZQ2K_ASSET_RATI '0016','T920',0"), 3);  // reviewed already
+        QCOMPARE(status("SF_ZQ2K_ASSET_DEL '0016','T920'"), 1);
+        QCOMPARE(status("SF_ZQ2K_ASSET_COPY '0016','T920'"), 1);
 
-        // A sale before the acquisition is refused; unposted months ask; flag 2 sells.
-        QCOMPARE(answer("SF_ZQ2K_ASSET_SELL '0016','T920','114.12.31',0").second, 1);
-        QCOMPARE(answer("SF_ZQ2K_ASSET_SELL '0016','T920','115.08.01',0").second, 2);
-        QCOMPARE(answer("SF_ZQ2K_ASSET_SELL '0016','T920','115.08.01',2").second, 0);
-        QCOMPARE(scalar("SELECT ASELL FROM Asset WHERE ACODE = 'T920'"), QString("1"));
-        QCOMPARE(scalar("SELECT ADAT2 FROM Asset WHERE ACODE = 'T920'"), QString("115.08.01"));
-        QCOMPARE(scalar("SELECT MAX(ADATE) FROM Assets WHERE ACODE = 'T920'"), QString("115.07.31"));
-        QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','T920',1").second, 1);  // sold
+        // Unposted months ask; flag 2 sells.
+        QCOMPARE(status("SF_ZQ2K_ASSET_SELL '0016','T920','115.08.01',0"), 2);
+        QCOMPARE(status("SF_ZQ2K_ASSET_SELL '0016','T920','115.08.01',2"), 0);
+        QCOMPARE(row("SELECT ASELL, ADAT2, (SELECT MAX(ADATE) FROM Assets WHERE ACODE = 'T920') "
+                     "FROM Asset WHERE ACODE = 'T920'"),
+                 QString("1|115.08.01|115.07.31"));
+        QCOMPARE(status("SF_ZQ2K_ASSET_RATI '0016','T920',1"), 1);  // sold
 
         // A sale dated in a closed period is done with a notice.
-        writeWork("0016", "T921");
-        answer("SF_ZQ2K_ASSET_ADD '0016'");
-        answer("SF_ZQ2K_ASSET_RATI '0016','T921',0");
-        answer("SF_ZQ2K_ASSET_RATI '0016','T921',1");
-        QCOMPARE(answer("SF_ZQ2K_ASSET_SELL '0016','T921','115.01.31',2").second, 3);
+        addReviewed("T921");
+        QCOMPARE(status("SF_ZQ2K_ASSET_SELL '0016','T921','115.01.31',2"), 3);
 
         // Cancelling a review of a posted asset asks; then it can be deleted no more.
-        writeWork("0016", "T922");
-        answer("SF_ZQ2K_ASSET_ADD '0016'");
-        answer("SF_ZQ2K_ASSET_RATI '0016','T922',0");
-        answer("SF_ZQ2K_ASSET_RATI '0016','T922',1");
-        run("INSERT INTO Assets (ACODE, ADATE, ATOTA, ASOUR) VALUES ('T922', '115.01.31', 1500, 'JV1')");
-        QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','T922',1").second, 2);
-        QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','T922',0").second, 0);
-        QCOMPARE(scalar("SELECT AUSE3 FROM Asset WHERE ACODE = 'T922'"), QString());
-        QCOMPARE(answer("SF_ZQ2K_ASSET_DEL '0016','T922'").second, 1);
+        addReviewed("T922");
+        run("INSERT INTO Assets (ACODE, ADATE, ATOTA, ASOUR) VALUES ('T922', '115.01.31', 1500, "
+            "'JV1')");
+        QCOMPARE(status("SF_ZQ2K_ASSET_RATI '0016','T922',1"), 2);
+        QCOMPARE(status("SF_ZQ2K_ASSET_RATI '0016','T922',0"), 0);
+        QCOMPARE(row("SELECT AUSE3 FROM Asset WHERE ACODE = 'T922'"), QString());
+        QCOMPARE(status("SF_ZQ2K_ASSET_DEL '0016','T922'"), 1);
 
-        // A plain asset is deleted and the next one is named.
-        writeWork("0016", "T923");
-        answer("SF_ZQ2K_ASSET_ADD '0016'");
-        const QString next = scalar("SELECT MIN(ACODE) FROM Asset WHERE ACODE > 'T923'");
+        // A plain asset is deleted, schedule and all, and the next one is named.
+        add("T923");
+        const QString next = row("SELECT MIN(ACODE) FROM Asset WHERE ACODE > 'T923'");
         QCOMPARE(answer("SF_ZQ2K_ASSET_DEL '0016','T923'"),
                  qMakePair(next.isEmpty() ? QString("T922") : next, 0));
-        QCOMPARE(scalar("SELECT COUNT(*) FROM Assets WHERE ACODE = 'T923'"), QString("0"));
+        QCOMPARE(row("SELECT COUNT(*) FROM Assets WHERE ACODE = 'T923'"), QString("0"));
     }
 
     void lookupPagesFollowTheSqlPages() {
         const QStringList codes = firstColumn(run("SELECT ACODE FROM Asset ORDER BY ACODE"));
         QVERIFY(codes.size() > 25);
-        const auto page = [&](const QString& call) { return firstColumn(run(call)); };
-        QCOMPARE(page("SF_ZQ2K_ASSET_F2 36,'','%'"), codes.mid(0, 10));
-        QCOMPARE(page("SF_ZQ2K_ASSET_F2 35,'','%'"), codes.mid(codes.size() - 10));
-        QCOMPARE(page("SF_ZQ2K_ASSET_F2 34,'" + codes[9] + "','%'"), codes.mid(9, 10));
-        QCOMPARE(page("SF_ZQ2K_ASSET_F2 40,'" + codes[1] + "','%'"), codes.mid(1, 10));
-        QCOMPARE(page("SF_ZQ2K_ASSET_F2 33,'" + codes[15] + "','%'"), codes.mid(6, 10));
-        QCOMPARE(page("SF_ZQ2K_ASSET_F2 33,'" + codes[3] + "','%'"), codes.mid(0, 10));
-        QCOMPARE(page("SF_ZQ2K_ASSET_F2 38,'" + codes[15] + "','%'"), codes.mid(14, 10));
-        const QString prefix = codes[0].left(2);
-        for (const QString& c : page("SF_ZQ2K_ASSET_F2 36,'','" + prefix.toLower() + "%'"))
-            QVERIFY(c.startsWith(prefix));
+        const auto page = [&](int mode, const QString& anchor, const QString& pattern = "%") {
+            return firstColumn(
+                run(QString("SF_ZQ2K_ASSET_F2 %1,'%2','%3'").arg(mode).arg(anchor, pattern)));
+        };
+        QCOMPARE(page(36, ""), codes.mid(0, 10));
+        QCOMPARE(page(35, ""), codes.mid(codes.size() - 10));
+        QCOMPARE(page(34, codes[9]), codes.mid(9, 10));
+        QCOMPARE(page(40, codes[1]), codes.mid(1, 10));
+        QCOMPARE(page(33, codes[15]), codes.mid(6, 10));
+        QCOMPARE(page(33, codes[3]), codes.mid(0, 10));
+        QCOMPARE(page(38, codes[15]), codes.mid(14, 10));
         // With a pattern, the anchor and the pattern's range bound the page together: anchors
         // before, inside and after the matching codes.
-        QStringList matching;
-        for (const QString& c : codes)
-            if (c.startsWith(prefix)) matching << c;
+        const QString prefix = codes[0].left(2);
+        const QStringList matching =
+            codes.filter(QRegularExpression("^" + QRegularExpression::escape(prefix)));
         QVERIFY(matching.size() > 1);
-        const QString like = "','" + prefix.toLower() + "%'";
-        QCOMPARE(page("SF_ZQ2K_ASSET_F2 34,'" + matching[1] + like), matching.mid(1, 10));
-        QCOMPARE(page("SF_ZQ2K_ASSET_F2 34,'0" + like), matching.mid(0, 10));
-        QCOMPARE(page("SF_ZQ2K_ASSET_F2 34,'zzzz" + like), QStringList());
-        QCOMPARE(page("SF_ZQ2K_ASSET_F2 33,'zzzz" + like),
+        const QString like = prefix.toLower() + "%";
+        QCOMPARE(page(36, "", like), matching.mid(0, 10));
+        QCOMPARE(page(34, matching[1], like), matching.mid(1, 10));
+        QCOMPARE(page(34, "0", like), matching.mid(0, 10));
+        QCOMPARE(page(34, "zzzz", like), QStringList());
+        QCOMPARE(page(33, "zzzz", like),
                  matching.mid(std::max<qsizetype>(0, matching.size() - 10)));
-        QCOMPARE(page("SF_ZQ2K_ASSET_F2 38,'" + matching[1] + like), matching.mid(0, 10));
-        QCOMPARE(page("SF_ZQ2K_ASSET_F2 33,'0" + like), QStringList());
+        QCOMPARE(page(38, matching[1], like), matching.mid(0, 10));
+        QCOMPARE(page(33, "0", like), QStringList());
         const ResultSets departments = run("SF_ZQ2K_DEPART25_F2 36,'','0_'");
         QCOMPARE(departments[0].columns, (QStringList{"a", "b"}));
         QVERIFY(!departments[0].rows.isEmpty());

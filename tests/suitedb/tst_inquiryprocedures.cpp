@@ -28,14 +28,13 @@ public:
     // An item with its stock in warehouse 01 (and 02 when given), stopped or not.
     void item(const QString& code, double stock = 5, bool stopped = false,
               std::optional<double> second = std::nullopt) {
-        c().exec(QStringLiteral("INSERT INTO ITEM (ICODE, INAME, INUMB, ISOUR) VALUES (?1, ?2, ?3, "
-                                "100)"),
-                 {code, QStringLiteral("品名") + code, stock + second.value_or(0)});
-        c().exec(QStringLiteral("INSERT INTO ITEM1 (ICODE1, ISOUR2) VALUES (?1, 90)"), {code});
-        c().exec(QStringLiteral("INSERT INTO ITEM3 (ICODE3, STOPSALE) VALUES (?1, ?2)"),
-                 {code, stopped ? 1 : 0});
-        c().exec(QStringLiteral("INSERT INTO STOC (SITEM, STCOD, SNUMB) VALUES (?1, '01', ?2)"),
-                 {code, stock});
+        c().script(QStringLiteral("INSERT INTO ITEM (ICODE, INAME, INUMB, ISOUR) VALUES ('%1', "
+                                  "'品名%1', %2, 100); INSERT INTO ITEM1 (ICODE1, ISOUR2) VALUES "
+                                  "('%1', 90); INSERT INTO ITEM3 (ICODE3, STOPSALE) VALUES ('%1', "
+                                  "%3); INSERT INTO STOC (SITEM, STCOD, SNUMB) VALUES ('%1', '01', "
+                                  "%4)")
+                       .arg(code, QString::number(stock + second.value_or(0)),
+                            QString::number(stopped ? 1 : 0), QString::number(stock)));
         if (second)
             c().exec(QStringLiteral("INSERT INTO STOC (SITEM, STCOD, SNUMB) VALUES (?1, '02', ?2)"),
                      {code, *second});
@@ -96,7 +95,9 @@ class InquiryProceduresTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Each key number on 40, 16, 15 and 3 items I01, I02, ...: the page as first-last count.
+    // Each key number on 40 items I01, I02, ..., and the edges of a page on 16, 3 and none:
+    // the page as first-last count. (Every grid pages alike; the other grids' tests show that
+    // their reads seek as these do.)
     void listKeys_data() {
         QTest::addColumn<int>("items");
         QTest::addColumn<int>("key");
@@ -118,24 +119,13 @@ private slots:
         row("up on the first row scrolls by one", 40, 38, "I20", "I19-I33 15");
         row("up at the first item", 40, 38, "I01", "I01-I15 15");
         row("down on the last row scrolls by one", 40, 40, "I20", "I07-I21 15");
-        row("down near the start: first page", 40, 40, "I10", "I01-I15 15");
         row("down at the last item", 40, 40, "I40", "I26-I40 15");
         row("position at an item", 40, 13, "I20", "I20-I34 15");
         row("position between items", 40, 13, "I205", "I21-I35 15");
-        row("position past the end", 40, 13, "Z", "I26-I40 15");
         row("position ignores case and trailing blanks", 40, 13, "i20  ", "I20-I34 15");
         row("lookup hand-over", 40, 80, "I22", "I22-I36 15");
-        row("down from a code that is gone", 40, 40, "I205", "I07-I21 15");
-        row("up from a code that is gone", 40, 38, "I205", "I20-I34 15");
-        row("16: end", 16, 35, "", "I02-I16 15");
-        row("16: page down from the last visible", 16, 34, "I15", "I02-I16 15");
-        row("16: down on the last row", 16, 40, "I15", "I02-I16 15");
-        row("16: up on the first row", 16, 38, "I02", "I01-I15 15");
         row("16: page up one short", 16, 33, "I15", "I01-I15 15");
-        row("15: end", 15, 35, "", "I01-I15 15");
-        row("15: down", 15, 40, "I15", "I01-I15 15");
         row("3: end", 3, 35, "", "I01-I03 3");
-        row("3: down", 3, 40, "I01", "I01-I03 3");
         row("empty list", 0, 34, "I01", "-");
     }
     void listKeys() {
@@ -148,7 +138,6 @@ private slots:
         const ResultSets sets = set.db().execute(list(key, anchor));
         QCOMPARE(sets.size(), 2);
         QCOMPARE(span(sets[1]), page);
-        QCOMPARE(sets[1].columns.value(0), QStringLiteral("ICODE"));
     }
 
     // The window reads the page by these names; the first five are the grid's columns.
@@ -183,23 +172,13 @@ private slots:
         const auto codes = [&](const QString& text) {
             return column(db.execute(text)[1], "ICODE");
         };
-        const QStringList all = codes(list(36));
-        QCOMPARE(all.size(), 15);
-        QVERIFY(all.contains("I03"));
-
-        const QStringList running = codes(list(36, "", "", 0, 0));
-        QCOMPARE(running.first(), QStringLiteral("I01"));
-        QCOMPARE(running.value(2), QStringLiteral("I04"));
-        QVERIFY(!running.contains("I03") && !running.contains("I06"));
-        QCOMPARE(running.size(), 15);
-
+        QCOMPARE(span(db.execute(list(36))[1]), QStringLiteral("I01-I15 15"));
+        QCOMPARE(codes(list(36, "", "", 0, 0)).join(u','),
+                 QStringLiteral("I01,I02,I04,I05,I07,I08,I10,I11,I13,I14,I16,I17,I19,I20,I22"));
         // Zero hidden without a filter: the total counts, so I10 and I30 (stock in 02 only)
         // stay and I05, I15, I20, I25 go.
-        const QStringList stocked = codes(list(35, "", "", 1, 1));
-        QCOMPARE(stocked.size(), 15);
-        QCOMPARE(stocked.first(), QStringLiteral("I13"));
-        QCOMPARE(stocked.last(), QStringLiteral("I30"));
-        QVERIFY(!stocked.contains("I25") && !stocked.contains("I20"));
+        QCOMPARE(codes(list(35, "", "", 1, 1)).join(u','),
+                 QStringLiteral("I13,I14,I16,I17,I18,I19,I21,I22,I23,I24,I26,I27,I28,I29,I30"));
 
         // Warehouse 02: the even items; I04, I08, ... hold 0 there.
         const ResultSets second = db.execute(list(36, "", "02"));
@@ -219,44 +198,48 @@ private slots:
         // works from where it sorts.
         QCOMPARE(codes(list(13, "I12", "02")).first(), QStringLiteral("I02"));
         QCOMPARE(codes(list(34, "I16", "02")).first(), QStringLiteral("I02"));
-        const QStringList down = codes(list(40, "I27", "", 0, 0));
-        QCOMPARE(down.size(), 15);
-        QCOMPARE(down.last(), QStringLiteral("I28"));
+        QCOMPARE(span(db.execute(list(40, "I27", "", 0, 0))[1]), QStringLiteral("I07-I28 15"));
         QCOMPARE(codes(list(38, "I06", "", 0, 0)).first(), QStringLiteral("I05"));
     }
 
     // Options come bare or quoted, 0 or 1; anything else is refused, as are unknown grids,
-    // flags, key numbers, warehouses and a wrong number of arguments.
+    // flags, key numbers, warehouses, keys and a wrong number of arguments, and a vendor grid
+    // without its vendor.
     void optionValuesAndRefusals() {
         ItemSet set;
         set.numbered(3);
         EmbeddedDatabase& db = set.db();
         const QString head = "EXEC SP_F8 'DG1','True',99,'01','','','',";
-        for (const char* options : {"0,1", "'0','1'", "'0',1", "0 , '1' "})
+        for (const char* options : {"0,1", "'0','1'", "'0',1", "0 , '1' ", "'1','0'"})
             QCOMPARE(db.execute(head + options + ",''")[1].rows.size(), 3);
-        QCOMPARE(db.execute(head + "'1','0',''")[1].rows.size(), 3);
         for (const char* options : {"2,1", "0,'x'", "NULL,1", "0,1.0", "'',1", "-1,1", "0,'01'"})
             QVERIFY2(refusal(db, head + options + ",''").contains("應為 0 或 1"), options);
         QVERIFY(refusal(db, head + "0,'x',''").contains("停產顯示"));
-
-        const auto refused = [&](const QString& text, const char* words) {
-            const QString message = refusal(db, text);
-            QVERIFY2(message.contains(QString::fromUtf8(words)), qPrintable(text + " " + message));
-        };
-        refused("EXEC SP_F8 'DG9','True',99,'01','','','',0,1,''", "表格名稱[ DG9 ]不正確");
-        refused(f8("DG2", "True2", 99, "", ""), "顯示旗標[ True2 ]");
-        refused(f8("DG1", "Yes", 99, "", ""), "顯示旗標[ Yes ]");
-        refused(f8("DG3", "True2", 99, "", "I01"), "顯示旗標[ True2 ]");
-        refused(f8("DG1", "True", 37, "", ""), "按鍵代碼[ 37 ]");
-        refused(f8("DG3", "True", 13, "", "I01"), "按鍵代碼[ 13 ]");
-        refused(f8("DG1", "True", 99, "09", ""), "倉庫代號[ 09 ]不存在");
-        refused("EXEC SP_F8 'DG1','True','x','01','','','',0,1,''", "轉換");
-        refused("EXEC SP_F8 'DG1','True',99,'01','','','',0,1", "@TEXT10");
-        refused("EXEC SP_F8 'DG1','True',99,'01','','','',0,1,'',''", "太多");
-        refused(f8("DG3", "True", 34, "", "I01", "11401010001"), "資料鍵值");
-        refused(f8("DG3", "True", 34, "", "I01", "11401010001xyzab"), "資料鍵值");
         // Grid and flag compare as the server compares texts.
         QCOMPARE(db.execute(f8("dg1 ", "true2", 99, "", ""))[1].rows.size(), 3);
+
+        const char* const refused[][2] = {
+            {"'DG9','True',99,'01','','','',0,1,''", "表格名稱[ DG9 ]不正確"},
+            {"'DG2','True2',99,'01','','','',0,1,''", "顯示旗標[ True2 ]"},
+            {"'DG1','Yes',99,'01','','','',0,1,''", "顯示旗標[ Yes ]"},
+            {"'DG3','True2',99,'01','','I01','',0,1,''", "顯示旗標[ True2 ]"},
+            {"'DG4','True2',36,'01','','','',0,1,'%'", "顯示旗標[ True2 ]"},
+            {"'DG1','True',37,'01','','','',0,1,''", "按鍵代碼[ 37 ]"},
+            {"'DG3','True',13,'01','','I01','',0,1,''", "按鍵代碼[ 13 ]"},
+            {"'DG4','True',99,'01','','','',0,1,'%'", "按鍵代碼[ 99 ]"},
+            {"'DG1','True',99,'01','09','','',0,1,''", "倉庫代號[ 09 ]不存在"},
+            {"'DG1','True','x','01','','','',0,1,''", "轉換"},
+            {"'DG1','True',99,'01','','','',0,1", "@TEXT10"},
+            {"'DG1','True',99,'01','','','',0,1,'',''", "太多"},
+            {"'DG3','True',34,'01','','I01','11401010001',0,1,''", "資料鍵值"},
+            {"'DG3','True',34,'01','','I01','11401010001xyzab',0,1,''", "資料鍵值"},
+            {"'DG6','True',34,'01','','P01','I01',0,1,'%'", "資料鍵值"},
+            {"'DG5','True',36,'01','',' ','',0,1,'%'", "廠商代號不可空白"},
+        };
+        for (const auto& [arguments, words] : refused) {
+            const QString message = refusal(db, QStringLiteral("EXEC SP_F8 ") + arguments);
+            QVERIFY2(message.contains(QString::fromUtf8(words)), qPrintable(arguments + message));
+        }
     }
 
     // True2 shows both costs, True the item's cost only, False neither.
@@ -308,14 +291,10 @@ private slots:
         QCOMPARE(shows(35, ""), keys.mid(5));
         QCOMPARE(shows(36, ""), keys.mid(0, 15));
         QCOMPARE(shows(33, keys[17]), keys.mid(3, 15));
-        QCOMPARE(shows(33, keys[10]), keys.mid(0, 15));
         QCOMPARE(shows(34, keys[2]), keys.mid(2, 15));
         QCOMPARE(shows(34, keys[12]), keys.mid(12));
         QCOMPARE(shows(38, keys[4]), keys.mid(3, 15));
-        QCOMPARE(shows(38, keys[0]), keys.mid(0, 15));
         QCOMPARE(shows(40, keys[15]), keys.mid(2, 15));
-        QCOMPARE(shows(40, keys[19]), keys.mid(5));
-        QCOMPARE(shows(40, keys[8]), keys.mid(0, 15));
         QCOMPARE(shows(34, ""), keys.mid(0, 15));
         QCOMPARE(keys[0], QStringLiteral("1131201    10001"));
 
@@ -342,13 +321,13 @@ private slots:
         // P01 bought items I01 to I18, two lines each, and I19 from P02.
         for (int i = 1; i <= 19; ++i)
             for (int line = 1; line <= 2; ++line)
-                set.c().exec(QStringLiteral("INSERT INTO VISEIN (VCOD1, VSEQ, VICOD, VINAM, VPCOD, "
-                                            "VPNAM, VINUM, VUNIT) VALUES (?1, ?2, ?3, 'x', ?4, "
-                                            "'聯強', 1, 50)"),
-                             {QStringLiteral("114010%1").arg(1000 + i * 7 % 19, 5, 10,
-                                                              QLatin1Char('0')),
-                              line, QStringLiteral("I%1").arg(i, 2, 10, QLatin1Char('0')),
-                              i == 19 ? "P02" : "P01"});
+                set.c().exec(
+                    QStringLiteral("INSERT INTO VISEIN (VCOD1, VSEQ, VICOD, VINAM, VPCOD, "
+                                   "VPNAM, VINUM, VUNIT) VALUES (?1, ?2, ?3, 'x', ?4, "
+                                   "'聯強', 1, 50)"),
+                    {QStringLiteral("114010%1").arg(1000 + i * 7 % 19, 5, 10, QLatin1Char('0')),
+                     line, QStringLiteral("I%1").arg(i, 2, 10, QLatin1Char('0')),
+                     i == 19 ? "P02" : "P01"});
         EmbeddedDatabase& db = set.db();
         const auto call = [&](const char* grid, int key, const QString& vendor,
                               const QString& anchor, const QString& pattern,
@@ -362,13 +341,9 @@ private slots:
                               const QString& pattern = QStringLiteral("%")) {
             return span(call(grid, key, QString(grid) == "DG4" ? "" : "P01", anchor, pattern)[1]);
         };
-        QCOMPARE(call("DG4", 36, "", "", "%")[0].columns,
-                 QStringList({"LSTOC", "CAPTION"}));
-        QCOMPARE(page("DG4", 36, ""), QStringLiteral("P01-P15 15"));
+        // The vendors are read as the entry frame's code list (tst_itemprocedures); the
+        // scroll keys here.
         QCOMPARE(page("DG4", 34, "P15"), QStringLiteral("P06-P20 15"));
-        QCOMPARE(page("DG4", 35, ""), QStringLiteral("P06-P20 15"));
-        QCOMPARE(page("DG4", 33, "P16"), QStringLiteral("P02-P16 15"));
-        QCOMPARE(page("DG4", 33, "P06"), QStringLiteral("P01-P15 15"));
         QCOMPARE(page("DG4", 38, "P06"), QStringLiteral("P05-P19 15"));
         QCOMPARE(page("DG4", 40, "P15"), QStringLiteral("P02-P16 15"));
         QCOMPARE(page("DG4", 36, "", "p1%"), QStringLiteral("P10-P19 10"));
@@ -382,34 +357,23 @@ private slots:
                  QStringList({"ICODE", "INAME", "INUMB", "ICONS"}));
 
         // DG6 goes on from the frame's first page in the same order.
-        const QString first = "SELECT TOP 15 VCOD1,VPNAM,VICOD,VINAM,VTCOD,VINUM,VPOIN,VUNIT,VINX "
-                              "FROM VF8J WHERE VPCOD ='P01' AND VICOD Like '%' ORDER BY VINX";
+        const QString first =
+            "SELECT TOP 15 VCOD1,VPNAM,VICOD,VINAM,VTCOD,VINUM,VPOIN,VUNIT,VINX "
+            "FROM VF8J WHERE VPCOD ='P01' AND VICOD Like '%' ORDER BY VINX";
         const ResultSet shown = db.execute(first)[0];
         QCOMPARE(call("DG6", 36, "P01", "", "%")[1].columns, shown.columns);
         QCOMPARE(call("DG6", 36, "P01", "", "%")[1].rows, shown.rows);
         const QString last = column(shown, "VINX").last();
-        const ResultSet next = db.execute(QString(first).replace(
-            "ORDER BY", "AND VINX >= " + SqlLiteral(last) + " ORDER BY"))[0];
+        const ResultSet next = db.execute(
+            QString(first).replace("ORDER BY", "AND VINX >= " + SqlLiteral(last) + " ORDER BY"))[0];
         QCOMPARE(call("DG6", 34, "P01", last, "%")[1].rows, next.rows);
         QCOMPARE(column(call("DG6", 33, "P01", column(next, "VINX").last(), "%")[1], "VINX"),
                  column(next, "VINX"));
-        QCOMPARE(call("DG6", 35, "P01", "", "%")[1].rows.size(), 15);
-        QCOMPARE(column(call("DG6", 35, "P01", "", "%")[1], "VICOD").last(),
-                 QStringLiteral("I18"));
+        const QStringList end = column(call("DG6", 35, "P01", "", "%")[1], "VICOD");
+        QCOMPARE(end.size(), 15);
+        QCOMPARE(end.last(), QStringLiteral("I18"));
         QCOMPARE(column(call("DG6", 36, "P01", "", "I05%", "False")[1], "VUNIT"),
                  QStringList({"***.**", "***.**"}));
-
-        const auto refused = [&](const QString& text, const char* words) {
-            const QString message = refusal(db, text);
-            QVERIFY2(message.contains(QString::fromUtf8(words)), qPrintable(text + " " + message));
-        };
-        refused("EXEC SP_F8 'DG6','True',34,'01','','','',0,1,'%'", "廠商代號不可空白");
-        refused("EXEC SP_F8 'DG5','True',36,'01','',' ','',0,1,'%'", "廠商代號不可空白");
-        refused("EXEC SP_F8 'DG4','True',99,'01','','','',0,1,'%'", "按鍵代碼[ 99 ]");
-        refused("EXEC SP_F8 'DG4','True2',36,'01','','','',0,1,'%'", "顯示旗標[ True2 ]");
-        refused("EXEC SP_F8 'DG6','True',34,'01','','P01','I01',0,1,'%'", "資料鍵值");
-        refused("EXEC SP_F8 'DG4','True',36,'01','09','','',0,1,'%'", "倉庫代號[ 09 ]不存在");
-        refused("EXEC SP_F8 'DG4','True',36,'01','','','',2,1,'%'", "應為 0 或 1");
     }
 
     // Reads never wait for a writer: the list answers while another connection holds the

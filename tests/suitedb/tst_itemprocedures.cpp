@@ -50,16 +50,13 @@ private slots:
     }
 
     void findsByCodeThenBarCodesThenExternalCode() {
-        const auto found = [this](const QString& text) {
-            return first(run(QStringLiteral("SF_ZQ2K_ITEM_ALL ") + SqlLiteral(text) +
-                             QStringLiteral(",'',0")));
-        };
-        QCOMPARE(found(QStringLiteral("4710000000019")), QStringLiteral("4710000000019"));
-        QCOMPARE(found(QStringLiteral("4710000000033")), QStringLiteral("D"));
-        QCOMPARE(found(QStringLiteral("4710000000026")), QStringLiteral("C"));
-        QCOMPARE(found(QStringLiteral("ext-d")), QStringLiteral("D"));
-        QCOMPARE(found(QStringLiteral("4710000025")), QString());  // needs the padding
-        QCOMPARE(found(QString()), QString());
+        for (const auto& [text, item] :
+             {std::pair("4710000000019", "4710000000019"), std::pair("4710000000033", "D"),
+              std::pair("4710000000026", "C"), std::pair("ext-d", "D"),
+              std::pair("4710000025", ""),  // needs the padding
+              std::pair("", "")})
+            QCOMPARE(first(run("SF_ZQ2K_ITEM_ALL " + SqlLiteral(QString(text)) + ",'',0")),
+                     QString(item));
         // The window's own steps: the ten digits padded to thirteen find C from the index.
         const QStringList steps = ItemViews::resolution(QStringLiteral("4710000025"));
         QCOMPARE(steps[2], QStringLiteral("select * from item where icode = (select top 1 icode1 "
@@ -68,21 +65,14 @@ private slots:
         QCOMPARE(first(run(steps[1])), QString());
         QCOMPARE(first(run(steps[2])), QStringLiteral("C"));
         QCOMPARE(first(run(ItemViews::resolution(QStringLiteral("X2"))[3])), QStringLiteral("B"));
-        for (int step : {2, 3}) {
+        // The bar code steps walk the subquery's one row from the index; no table is scanned.
+        for (const auto& [step, index] :
+             {std::pair(2, "ITEM1_ENA13"), std::pair(3, "ITEM1_CO128")}) {
             const auto prepared = m_fixture->db().translator().prepare(steps[step])[0];
-            QStringList plan;
-            for (const QVariantList& row :
-                 m_fixture->db()
-                     .connection()
-                     .query(QStringLiteral("EXPLAIN QUERY PLAN ") + prepared.sql, prepared.values)
-                     .rows)
-                plan << row.last().toString();
-            const QString index =
-                step == 2 ? QStringLiteral("ITEM1_ENA13") : QStringLiteral("ITEM1_CO128");
-            // The subquery's one row is walked; no table is.
-            const QString text = plan.join(u';');
-            QVERIFY2(text.contains(index) && !text.contains(QLatin1String("SCAN t")),
-                     qPrintable(text));
+            const QString plan = ShowResults({m_fixture->db().connection().query(
+                "EXPLAIN QUERY PLAN " + prepared.sql, prepared.values)});
+            QVERIFY2(plan.contains(QLatin1String(index)) && !plan.contains(QLatin1String("SCAN t")),
+                     qPrintable(plan));
         }
     }
 
@@ -94,44 +84,24 @@ private slots:
         const ItemProcedures::CountSpans spans = ItemProcedures::countSpans(Clock::today());
         QCOMPARE(spans.thisWeek.from, QStringLiteral("114.02.24"));
         QCOMPARE(spans.orderWeeks.last().from, QStringLiteral("114.01.06"));
-        QString sql;
-        int n = 0;
-        const auto line = [&](const char* table, const char* date, int quantity) {
-            sql += QStringLiteral(
-                       "INSERT INTO %1 (HCOD1, HSEQ, HDAT1, HICOD, HINUM) VALUES "
-                       "('%2', 1, '%3', 'B', %4);")
-                       .arg(QLatin1String(table))
-                       .arg(++n)
-                       .arg(QLatin1String(date))
-                       .arg(quantity);
-        };
-        line("HISTIN", "114.02.16", 1);     // before last week
-        line("HISTIN", "114.02.23", 10);    // last week's Sunday
-        line("HISTIN", "114.02.24", 100);   // this week, last month
-        line("HISTIN", "114.03.01", 1000);  // this week and month
-        line("HISTIN", "114.03.03", 5000);  // tomorrow: only all told
-        line("HISTOU", "114.02.23", 2);
-        line("HISTOU", "114.02.24", 20);
-        const auto order = [&](const char* date, int quantity) {
-            sql += QStringLiteral(
-                       "INSERT INTO ORDET (OCOD1, ODAT1) VALUES ('O%1', '%2');"
-                       "INSERT INTO ORSUB (OCOD1, OSEQ, OICOD, OINUM) VALUES "
-                       "('O%1', 1, 'B', %3);")
-                       .arg(++n)
-                       .arg(QLatin1String(date))
-                       .arg(quantity);
-        };
-        order("114.03.02", 1);  // week 1
-        order("114.02.23", 2);  // week 2
-        order("114.01.06", 4);  // week 8, its Monday
-        order("114.01.05", 8);  // before the eight weeks
-        m_fixture->db().connection().script(sql);
+        // Sales: before last week, on last week's Sunday, this week in the last month, this
+        // week and month, and tomorrow (counted only all told); returns: on last week's Sunday
+        // and this week. Orders: in week 1, week 2, week 8 (its Monday) and before the eight.
+        m_fixture->db().connection().script(QStringLiteral(
+            "INSERT INTO HISTIN (HCOD1, HSEQ, HDAT1, HICOD, HINUM) VALUES ('1', 1, '114.02.16', "
+            "'B', 1), ('2', 1, '114.02.23', 'B', 10), ('3', 1, '114.02.24', 'B', 100), ('4', 1, "
+            "'114.03.01', 'B', 1000), ('5', 1, '114.03.03', 'B', 5000);"
+            "INSERT INTO HISTOU (HCOD1, HSEQ, HDAT1, HICOD, HINUM) VALUES ('6', 1, '114.02.23', "
+            "'B', 2), ('7', 1, '114.02.24', 'B', 20);"
+            "INSERT INTO ORDET (OCOD1, ODAT1) VALUES ('O8', '114.03.02'), ('O9', '114.02.23'), "
+            "('O10', '114.01.06'), ('O11', '114.01.05');"
+            "INSERT INTO ORSUB (OCOD1, OSEQ, OICOD, OINUM) VALUES ('O8', 1, 'B', 1), ('O9', 1, "
+            "'B', 2), ('O10', 1, 'B', 4), ('O11', 1, 'B', 8);"));
         const ResultSets sets = run(QStringLiteral("SF_ZQ2K_ITEM_COUNTS 'b'"));
         QStringList values;
         for (const QVariant& v : sets.value(0).rows.value(0))
             values << QString::number(v.toDouble());
         QCOMPARE(values.join(u' '), QStringLiteral("6111 1000 10 1100 20 22 15 1 2 0 0 0 0 0 4"));
-        QCOMPARE(sets[0].columns.size(), 15);
     }
 
     void centralStockByAccount() {
@@ -155,7 +125,8 @@ private slots:
         }
     }
 
-    // The code list pages the codes that begin with the pattern, from the anchor.
+    // The code list pages the codes that begin with the pattern, from the anchor. (The scroll
+    // keys page alike on every grid: tst_inquiryprocedures.)
     void codeListPages() {
         QString sql;
         for (int i = 1; i <= 20; ++i)
@@ -175,8 +146,6 @@ private slots:
         QCOMPARE(page(34, QStringLiteral("A015")), QStringLiteral("A006-A020/15"));
         QCOMPARE(page(35, {}), QStringLiteral("A006-A020/15"));
         QCOMPARE(page(33, QStringLiteral("A006")), QStringLiteral("A001-A015/15"));
-        QCOMPARE(page(38, QStringLiteral("A006")), QStringLiteral("A005-A019/15"));
-        QCOMPARE(page(40, QStringLiteral("A015")), QStringLiteral("A002-A016/15"));
     }
 
     // zqfu-setup makes the sisters, the central database and ZqGroup.ini; the sisters'

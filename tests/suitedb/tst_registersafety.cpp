@@ -29,7 +29,7 @@ struct WorkRow {
 
 class TestRegisterSafety : public QObject {
     Q_OBJECT
-    std::unique_ptr<DemoFolder> m_folder;
+    DemoFolder m_folder;
     std::unique_ptr<EmbeddedDatabase> m_db;
 
     ResultSets run(const QString& text, EmbeddedDatabase* db = nullptr) {
@@ -44,38 +44,36 @@ class TestRegisterSafety : public QObject {
     QString scalar(const QString& sql) {
         return run(sql).value(0).rows.value(0).value(0).toString();
     }
+    // The work rows a workstation has left.
+    QString workRows(const QString& ws) {
+        return scalar("SELECT (SELECT COUNT(*) FROM Asset_Temp WHERE LCODE = '" + ws +
+                      "') + (SELECT COUNT(*) FROM Assetd_Temp WHERE LCODE = '" + ws + "')");
+    }
     void writeWork(const WorkRow& w, EmbeddedDatabase* db = nullptr) {
         run(QString("INSERT INTO Asset_Temp (LCODE, ACODE, ANAME, ACOD1, ACOD2, ACOD3, ADAT1, "
                     "ATOTA, ATOT1, AYEAR, ATOT2, ATOT3, ASELL) VALUES ('%1', '%2', '測試設備', "
                     "'1441', '6125', '1442', '115.01.15', %3, %4, %5, %6, 0, 0)")
-                .arg(w.ws, w.code)
-                .arg(w.cost, 0, 'f', 2)
-                .arg(w.residual, 0, 'f', 2)
-                .arg(w.months)
-                .arg(w.amortised, 0, 'f', 2),
+                .arg(w.ws, w.code, QString::number(w.cost, 'f', 2),
+                     QString::number(w.residual, 'f', 2), QString::number(w.months),
+                     QString::number(w.amortised, 'f', 2)),
             db);
     }
     void writeLine(const QString& ws, int seq, const QString& department, double share,
                    EmbeddedDatabase* db = nullptr) {
         run(QString("INSERT INTO Assetd_Temp (LCODE, ACODE, ASEQ, ADENO, APERC, ATOTA) VALUES "
                     "('%1', '', %2, '%3', %4, 0)")
-                .arg(ws)
-                .arg(seq)
-                .arg(department)
-                .arg(share),
+                .arg(ws, QString::number(seq), department, QString::number(share)),
             db);
     }
     QList<Line> schedule(const QString& code) {
         QList<Line> out;
-        for (const QVariantList& r :
-             run(QString("SELECT ADATE, ATOTA FROM Assets WHERE ACODE = '%1' AND ASOUR = '' "
-                         "ORDER BY ADATE")
-                     .arg(code))
-                 .value(0)
-                 .rows)
+        const QString sql = "SELECT ADATE, ATOTA FROM Assets WHERE ACODE = '" + code +
+                            "' AND ASOUR = '' ORDER BY ADATE";
+        for (const QVariantList& r : run(sql).value(0).rows)
             out.append({r[0].toString(), r[1].toDouble()});
         return out;
     }
+    // The register's rows of an asset: the asset, its schedule and postings, its split.
     int rowsOf(const QString& code) {
         return scalar(QString("SELECT (SELECT COUNT(*) FROM Asset WHERE ACODE = '%1') + (SELECT "
                               "COUNT(*) FROM Assets WHERE ACODE = '%1') + (SELECT COUNT(*) FROM "
@@ -90,38 +88,38 @@ class TestRegisterSafety : public QObject {
         if (result.second != 0) answer("SF_ZQ2K_ASSET_CLEAN '" + w.ws + "'");
         return result;
     }
+    // Adds an asset and reviews it: asked first, as it has no split, then confirmed.
+    void addReviewed(const QString& code) {
+        QCOMPARE(add({"0016", code}).second, 0);
+        QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','" + code + "',0").second, 2);
+        QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','" + code + "',1").second, 0);
+    }
 
 private slots:
     void initTestCase() {
-        m_folder = std::make_unique<DemoFolder>();
-        m_db = std::make_unique<EmbeddedDatabase>(m_folder->database());
+        m_db = std::make_unique<EmbeddedDatabase>(m_folder.database());
         run("UPDATE LSTA SET LUSER = 'ADM'");
         run("UPDATE JE SET JDATE = '114.12.31'");
     }
-    void cleanupTestCase() {
-        m_db.reset();
-        m_folder.reset();
-    }
 
     void abandonedWorkNeverReachesTheRegister() {
-        const auto abandon = [&](const QString& ws, const QString& code) {
-            EmbeddedDatabase dead(m_folder->database());
-            writeWork({ws, code}, &dead);
-            writeLine(ws, 1, "01", 60, &dead);
-            writeLine(ws, 2, "02", 40, &dead);
+        const auto abandon = [&](const QString& code) {
+            EmbeddedDatabase dead(m_folder.database());
+            writeWork({"0016", code}, &dead);
+            writeLine("0016", 1, "01", 60, &dead);
+            writeLine("0016", 2, "02", 40, &dead);
         };  // the session ends without cleaning, as a killed workstation does
 
         // A new session of the workstation starts without the rows.
-        abandon("0016", "DEAD1");
-        QCOMPARE(scalar("SELECT COUNT(*) FROM Asset_Temp WHERE LCODE = '0016'"), QString("1"));
-        EmbeddedDatabase next(m_folder->database());
+        abandon("DEAD1");
+        QCOMPARE(workRows("0016"), QString("3"));
+        EmbeddedDatabase next(m_folder.database());
         QCOMPARE(answer("SF_ZQ2K_SALE '0016','ADM',1", &next).second, 0);
-        QCOMPARE(scalar("SELECT COUNT(*) FROM Asset_Temp WHERE LCODE = '0016'"), QString("0"));
-        QCOMPARE(scalar("SELECT COUNT(*) FROM Assetd_Temp WHERE LCODE = '0016'"), QString("0"));
+        QCOMPARE(workRows("0016"), QString("0"));
 
         // Without a new start, the first work row of a session throws them away, and the add
         // writes exactly its own asset with its own single line.
-        abandon("0016", "DEAD2");
+        abandon("DEAD2");
         writeWork({"0016", "LIVE2"}, &next);
         writeLine("0016", 1, "03", 100, &next);
         QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0016'", &next), qMakePair(QString("LIVE2"), 0));
@@ -132,16 +130,18 @@ private slots:
         QCOMPARE(schedule("LIVE2").size(), 60);
 
         // An add or edit of a session that wrote nothing finds nothing to write.
-        abandon("0016", "DEAD3");
+        abandon("DEAD3");
         QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0016'", &next),
                  qMakePair(QString("沒有待新增的財產資料!"), 1));
         QCOMPARE(answer("SF_ZQ2K_ASSET_EDIT '0016'", &next).second, 1);
         QCOMPARE(rowsOf("DEAD3"), 0);
-        QCOMPARE(scalar("SELECT COUNT(*) FROM Asset_Temp WHERE LCODE = '0016'"), QString("0"));
+        QCOMPARE(workRows("0016"), QString("0"));
     }
 
+    // While a session of a workstation is open, another session of it writes no work rows
+    // and adds or copies nothing; two assets in one session's work rows are refused whole.
     void anotherOpenSessionsWorkIsLeftAlone() {
-        EmbeddedDatabase first(m_folder->database()), second(m_folder->database());
+        EmbeddedDatabase first(m_folder.database()), second(m_folder.database());
         writeWork({"0020", "OPEN1"}, &first);
         try {
             writeWork({"0020", "OPEN2"}, &second);
@@ -155,7 +155,6 @@ private slots:
         QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0020'", &first), qMakePair(QString("OPEN1"), 0));
         QCOMPARE(rowsOf("OPEN2"), 0);
 
-        // Two assets in one session's work rows describe no one asset: nothing is written.
         writeWork({"0020", "TWO1"}, &first);
         writeWork({"0020", "TWO2"}, &first);
         QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0020'", &first).second, 1);
@@ -163,34 +162,35 @@ private slots:
         answer("SF_ZQ2K_ASSET_CLEAN '0020'", &first);
     }
 
+    // Each amount and life at its bound: refused with the message and nothing written, or
+    // taken with a schedule of one line a month, none negative, equal but for the last, that
+    // adds up to what is depreciated.
     void refusalsAtTheirBoundaries_data() {
         QTest::addColumn<double>("cost");
         QTest::addColumn<double>("residual");
         QTest::addColumn<double>("amortised");
         QTest::addColumn<double>("months");
         QTest::addColumn<QString>("refusal");  // empty: taken
-        QTest::newRow("cost 0") << 0.0 << 0.0 << 0.0 << 12.0 << "取得原價必須大於0!";
-        QTest::newRow("cost one cent") << 0.01 << 0.0 << 0.0 << 1.0 << "";
-        QTest::newRow("cost at the bound") << 999999999999.0 << 0.0 << 0.0 << 12.0 << "";
-        QTest::newRow("cost above it")
-            << 1000000000000.0 << 0.0 << 0.0 << 12.0 << "取得原價不可大於999999999999!";
-        QTest::newRow("residual and amortised equal to the cost")
-            << 1000.0 << 600.0 << 400.0 << 12.0 << "";
-        QTest::newRow("a cent above the cost")
-            << 1000.0 << 600.0 << 400.01 << 12.0 << "預留殘值及已攤提金額不可大於取得原價!";
-        QTest::newRow("negative residual") << 1000.0 << -1.0 << 0.0 << 12.0 << "預留殘值不可小於0!";
-        QTest::newRow("negative amortised")
-            << 1000.0 << 0.0 << -0.01 << 12.0 << "已攤提金額不可小於0!";
-        QTest::newRow("life 0") << 1000.0 << 0.0 << 0.0 << 0.0
-                                << "耐用月數必須是1到1200之間的整數!";
-        QTest::newRow("life 1200") << 1000.0 << 0.0 << 0.0 << 1200.0 << "";
-        QTest::newRow("life 1201")
-            << 1000.0 << 0.0 << 0.0 << 1201.0 << "耐用月數必須是1到1200之間的整數!";
-        QTest::newRow("a million months")
-            << 1000.0 << 0.0 << 0.0 << 1e6 << "耐用月數必須是1到1200之間的整數!";
-        QTest::newRow("half a month")
-            << 1000.0 << 0.0 << 0.0 << 1.5 << "耐用月數必須是1到1200之間的整數!";
-        QTest::newRow("rounding up per month") << 1.0 << 0.0 << 0.0 << 150.0 << "";
+        const auto row = [](const char* name, double cost, double residual, double amortised,
+                            double months, const char* refusal = "") {
+            QTest::newRow(name) << cost << residual << amortised << months
+                                << QString::fromUtf8(refusal);
+        };
+        const char* const life = "耐用月數必須是1到1200之間的整數!";
+        row("cost 0", 0, 0, 0, 12, "取得原價必須大於0!");
+        row("cost one cent", 0.01, 0, 0, 1);
+        row("cost at the bound", 999999999999.0, 0, 0, 12);
+        row("cost above it", 1000000000000.0, 0, 0, 12, "取得原價不可大於999999999999!");
+        row("residual and amortised equal to the cost", 1000, 600, 400, 12);
+        row("a cent above the cost", 1000, 600, 400.01, 12,
+            "預留殘值及已攤提金額不可大於取得原價!");
+        row("negative residual", 1000, -1, 0, 12, "預留殘值不可小於0!");
+        row("negative amortised", 1000, 0, -0.01, 12, "已攤提金額不可小於0!");
+        row("life 0", 1000, 0, 0, 0, life);
+        row("life 1200", 1000, 0, 0, 1200);
+        row("life 1201", 1000, 0, 0, 1201, life);
+        row("half a month", 1000, 0, 0, 1.5, life);
+        row("rounding up per month", 1, 0, 0, 150);
     }
     void refusalsAtTheirBoundaries() {
         QFETCH(double, cost);
@@ -212,13 +212,13 @@ private slots:
         double sum = 0;
         for (const Line& l : lines) {
             QVERIFY2(l.amount >= 0, qPrintable(l.date));
+            QVERIFY2(l.amount == lines[0].amount || &l == &lines.last(), qPrintable(l.date));
             sum += l.amount;
         }
         QCOMPARE(qRound64(sum * 100), qRound64((cost - residual - amortised) * 100));
-        // Every month but the last carries the same amount.
-        for (int m = 1; m + 1 < lines.size(); ++m) QCOMPARE(lines[m].amount, lines[0].amount);
     }
 
+    // Shares must be positive and name each department once; nothing is written otherwise.
     void shareRulesOfTheLines() {
         writeWork({"0016", "S001"});
         writeLine("0016", 1, "01", 100.5);
@@ -232,30 +232,22 @@ private slots:
         answer("SF_ZQ2K_ASSET_CLEAN '0016'");
     }
 
+    // A sale before the acquisition is refused; on it nothing was due and nothing stays
+    // scheduled. One unposted month up to the sale asks, the day before it does not. (A sale
+    // that keeps the months up to it: tst_assetprocedures.)
     void saleBoundaries() {
-        const auto reviewed = [&](const QString& code) {
-            QCOMPARE(add({"0016", code}).second, 0);
-            QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','" + code + "',0").second, 2);
-            QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','" + code + "',1").second, 0);
-        };
-        reviewed("SALE1");
+        addReviewed("SALE1");
         QCOMPARE(answer("SF_ZQ2K_ASSET_SELL '0016','SALE1','115.01.14',0"),
                  qMakePair(QString("售出日期不可小於取得日期!"), 1));
-        // On the acquisition date: nothing was due, nothing stays scheduled.
         QCOMPARE(answer("SF_ZQ2K_ASSET_SELL '0016','SALE1','115.01.15',0").second, 0);
         QCOMPARE(schedule("SALE1").size(), 0);
 
-        // One unposted month up to the sale asks; the day before it does not.
-        reviewed("SALE2");
+        addReviewed("SALE2");
         const auto asked = answer("SF_ZQ2K_ASSET_SELL '0016','SALE2','115.01.31',0");
         QCOMPARE(asked.second, 2);
         QVERIFY2(asked.first.contains(" 1 期"), qPrintable(asked.first));
         QCOMPARE(answer("SF_ZQ2K_ASSET_SELL '0016','SALE2','115.01.30',0").second, 0);
         QCOMPARE(schedule("SALE2").size(), 0);
-        reviewed("SALE3");
-        QCOMPARE(answer("SF_ZQ2K_ASSET_SELL '0016','SALE3','115.03.31',2").second, 0);
-        QCOMPARE(schedule("SALE3").size(), 3);
-        QCOMPARE(schedule("SALE3").last().date, QString("115.03.31"));
     }
 
     // An asset older than the system: its schedule starts with the system, after the months
@@ -289,34 +281,30 @@ private slots:
         QCOMPARE(edit("ATOTA = ATOTA + 12000"), 0);
         const QList<Line> after = schedule(code);
         QCOMPARE(after.size(), before.size());
-        double kept = 0, open = 0;
-        QList<double> openAmounts;
-        for (int i = 0; i < after.size(); ++i) {
+        qsizetype closed = 0;
+        while (closed < before.size() && before[closed].date <= closing) ++closed;
+        QVERIFY(before.size() - closed > 2);
+        QCOMPARE(after.mid(0, closed), before.mid(0, closed));
+        double kept = 0, sum = 0;
+        for (qsizetype i = 0; i < after.size(); ++i) {
             QCOMPARE(after[i].date, before[i].date);
-            if (after[i].date <= closing) {
-                QCOMPARE(after[i], before[i]);
-                kept += after[i].amount;
-            } else {
-                open += after[i].amount;
-                openAmounts.append(after[i].amount);
-            }
+            QVERIFY(i <= closed || i + 1 == after.size() ||
+                    after[i].amount == after[closed].amount);
+            (i < closed ? kept : sum) += after[i].amount;
         }
-        QVERIFY(openAmounts.size() > 2);
-        for (int i = 1; i + 1 < openAmounts.size(); ++i) QCOMPARE(openAmounts[i], openAmounts[0]);
         const double total =
             scalar("SELECT ATOTA - ATOT1 - ATOT2 FROM Asset WHERE ACODE = '" + code + "'")
                 .toDouble();
-        QCOMPARE(qRound64((kept + open) * 100), qRound64(total * 100));
+        QCOMPARE(qRound64((kept + sum) * 100), qRound64(total * 100));
 
         // A life as long as the closed months: only when nothing remains to depreciate.
-        const int closed = before.size() - openAmounts.size();
-        const auto lifeOf = [&](int months) { return QString("AYEAR = %1").arg(months); };
+        const auto lifeOf = [&](qsizetype months) { return QString("AYEAR = %1").arg(months); };
         QCOMPARE(edit(lifeOf(closed - 1)), 1);
         QCOMPARE(edit(lifeOf(closed)), 1);
         QCOMPARE(
             edit(lifeOf(closed) + QString(", ATOTA = ATOT1 + ATOT2 + %1").arg(kept, 0, 'f', 2)), 0);
         QCOMPARE(schedule(code), before.mid(0, closed));
-        QCOMPARE(scalar("SELECT COUNT(*) FROM Asset_Temp WHERE LCODE = '0016'"), QString("0"));
+        QCOMPARE(workRows("0016"), QString("0"));
     }
 
     void aQuestionIsAnsweredOnlyByItsOwnCall() {
@@ -329,7 +317,7 @@ private slots:
         run("INSERT INTO Assets (ACODE, ADATE, ATOTA, ASOUR) VALUES ('Q001', '115.01.31', 1, "
             "'JV')");
         QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0016','Q001',1").second, 2);
-        EmbeddedDatabase other(m_folder->database());
+        EmbeddedDatabase other(m_folder.database());
         QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0017','Q001',1", &other).second, 2);
         QCOMPARE(answer("SF_ZQ2K_ASSET_RATI '0017','Q001',0", &other).second, 0);
         QCOMPARE(scalar("SELECT AUSE3 FROM Asset WHERE ACODE = 'Q001'"), QString());
@@ -348,9 +336,9 @@ private slots:
     }
 
     void readsDoNotWaitForAWriter() {
-        EmbeddedDatabase reader(m_folder->database());
+        EmbeddedDatabase reader(m_folder.database());
         reader.setBusyTimeout(200);
-        SqliteConnection writer(m_folder->database(), SqliteConnection::OpenMode::Existing);
+        SqliteConnection writer(m_folder.database(), SqliteConnection::OpenMode::Existing);
         writer.script("BEGIN IMMEDIATE; UPDATE JE SET JDATE = JDATE;");
         for (const char* call : {"SF_ZQ2K_ASSET_BROW 35,''", "SF_ZQ2K_ASSET_BROW 33,'B001'",
                                  "SF_ZQ2K_ASSET_F2 36,'','%'", "SF_ZQ2K_DEPART25_F2 35,'','%'"})
@@ -373,7 +361,7 @@ private slots:
         const QStringList stations = {"0011", "0012", "0013", "0014"};
         const auto start = [&](const QString& ws, int count) {
             auto* p = new QProcess(this);
-            p->start(REGISTER_CLIENT, {m_folder->database(), ws, QString::number(count)});
+            p->start(REGISTER_CLIENT, {m_folder.database(), ws, QString::number(count)});
             return p;
         };
         QList<QProcess*> steady;
@@ -403,22 +391,17 @@ private slots:
         }
 
         QVERIFY(scalar("SELECT COUNT(*) FROM Asset WHERE ACODE LIKE 'K%'").toInt() >= 60);
-        QCOMPARE(scalar("SELECT COUNT(*) FROM Asset A WHERE ACODE LIKE 'K%' AND ((SELECT COUNT(*) "
-                        "FROM Assets S WHERE S.ACODE = A.ACODE) <> AYEAR OR ABS((SELECT SUM(ATOTA) "
-                        "FROM Assets S WHERE S.ACODE = A.ACODE) - (ATOTA - ATOT1 - ATOT2)) > 0.001 "
-                        "OR (SELECT SUM(APERC) FROM Assetd D WHERE D.ACODE = A.ACODE) <> 100 OR "
-                        "(SELECT MIN(ATOTA) FROM Assets S WHERE S.ACODE = A.ACODE) < 0)"),
-                 QString("0"));
-        for (const char* table : {"Assets", "Assetd"})
-            QCOMPARE(
-                scalar(QString("SELECT COUNT(*) FROM %1 T WHERE ACODE LIKE 'K%' AND NOT EXISTS "
-                               "(SELECT 1 FROM Asset A WHERE A.ACODE = T.ACODE)")
-                           .arg(table)),
-                QString("0"));
-        QCOMPARE(scalar("SELECT COUNT(*) FROM Asset_Temp WHERE LCODE IN ('0011', '0012', '0013', "
-                        "'0014')"),
-                 QString("0"));
-        SqliteConnection file(m_folder->database(), SqliteConnection::OpenMode::Existing);
+        for (const char* broken :
+             {"Asset A WHERE ACODE LIKE 'K%' AND ((SELECT COUNT(*) FROM Assets S WHERE S.ACODE = "
+              "A.ACODE) <> AYEAR OR ABS((SELECT SUM(ATOTA) FROM Assets S WHERE S.ACODE = A.ACODE) "
+              "- (ATOTA - ATOT1 - ATOT2)) > 0.001 OR (SELECT SUM(APERC) FROM Assetd D WHERE "
+              "D.ACODE = A.ACODE) <> 100 OR (SELECT MIN(ATOTA) FROM Assets S WHERE S.ACODE = "
+              "A.ACODE) < 0)",
+              "Assets T WHERE ACODE LIKE 'K%' AND ACODE NOT IN (SELECT ACODE FROM Asset)",
+              "Assetd T WHERE ACODE LIKE 'K%' AND ACODE NOT IN (SELECT ACODE FROM Asset)",
+              "Asset_Temp WHERE LCODE IN ('0011', '0012', '0013', '0014')"})
+            QVERIFY2(scalar(QString("SELECT COUNT(*) FROM ") + broken) == "0", broken);
+        SqliteConnection file(m_folder.database(), SqliteConnection::OpenMode::Existing);
         QCOMPARE(file.scalar("PRAGMA integrity_check").toString(), QString("ok"));
     }
 };

@@ -17,6 +17,10 @@ bool hasRight(const QVariantList& row, int n) {
     const qlonglong mask = row.value(14 + n / 32).toLongLong();
     return n % 32 == 31 ? mask < 0 : (mask & (qlonglong(1) << (n % 32))) != 0;
 }
+
+QVariant firstValue(SuiteDatabase& db, const QString& text) {
+    return db.execute(text).value(0).rows.value(0).value(0);
+}
 }  // namespace
 
 class SessionProceduresTest : public QObject {
@@ -25,12 +29,14 @@ class SessionProceduresTest : public QObject {
     DemoFolder m_folder;
     std::unique_ptr<EmbeddedDatabase> m_db;
 
-    QVariantList saleRow(const QString& call) {
-        const ResultSets sets = m_db->execute(call);
-        if (sets.size() != 1 || sets[0].rows.size() != 1) return {};
-        const ResultSet& set = sets[0];
-        if (set.columns.size() != 55 || set.rows[0].size() != 55) return {};
-        return set.rows[0];
+    // The start-up answer: one set of one row of 55 columns; empty when it is not that.
+    ResultSet sale(const QString& workstation, const QString& user) {
+        const ResultSets sets =
+            m_db->execute(QStringLiteral("SF_ZQ2K_SALE '%1','%2',1").arg(workstation, user));
+        if (sets.size() != 1 || sets[0].rows.size() != 1 || sets[0].columns.size() != 55 ||
+            sets[0].rows[0].size() != 55)
+            return {};
+        return sets[0];
     }
 
 private slots:
@@ -40,96 +46,72 @@ private slots:
         Clock::setFixed(QDateTime());
     }
 
+    // The user code ignores case and trailing blanks; the session's values come before the
+    // 41 masks of rights, all set for the administrator.
     void saleAccepted() {
-        const ResultSet set = m_db->execute(QStringLiteral("SF_ZQ2K_SALE '0016','ADM',1"))[0];
-        QCOMPARE(set.columns.size(), 55);
-        const QVariantList row = set.rows.value(0);
-        QCOMPARE(row.value(0).toLongLong(), 0);
-        QCOMPARE(row.value(1).toString(), QString());
-        const auto named = [&](const char* column) {
-            return row.value(set.columnIndex(QLatin1String(column)));
-        };
-        QCOMPARE(named("COMNAM").toString(), QStringLiteral("晟嘉通科技股份有限公司"));
-        QCOMPARE(named("LCODE").toString(), QStringLiteral("0016"));
-        QCOMPARE(named("MFOR").toString(), QStringLiteral("2"));
-        QCOMPARE(named("SCODE").toString(), QStringLiteral("S001"));
-        QCOMPARE(named("SNAME").toString(), QStringLiteral("系統管理員"));
-        QCOMPARE(named("SSTOC").toString(), QStringLiteral("01"));
-        QCOMPARE(named("DEPARTNO").toString(), QStringLiteral("05"));
-        for (const char* column :
-             {"COMNAM", "LCODE", "MFOR", "SCODE", "SNAME", "SSTOC", "DEPARTNO"})
-            QVERIFY2(set.columnIndex(QLatin1String(column)) < 14, column);
-        for (int c = 0; c < 41; ++c) QCOMPARE(row[14 + c].toLongLong(), -1);
-        for (int n : {0, 31, 355, 960, 961, 962, 1311}) QVERIFY(hasRight(row, n));
-    }
-
-    void rightsOfOrdinaryUsers() {
-        const QVariantList lee = saleRow(QStringLiteral("SF_ZQ2K_SALE '0016','LEE',1"));
-        QCOMPARE(lee.value(0).toLongLong(), 0);
-        QVERIFY(hasRight(lee, 960));
-        for (int n : {961, 962, 355, 351, 0})
-            QVERIFY2(!hasRight(lee, n), qPrintable(QString::number(n)));
-        int held = 0;
-        for (int n = 0; n < 1312; ++n) held += hasRight(lee, n);
-        QCOMPARE(held, 1);
-
-        // Right 351 is bit 31 of mask 10: the sign bit, so the mask is negative.
-        const QVariantList wang = saleRow(QStringLiteral("SF_ZQ2K_SALE '0003','WANG',1"));
-        QCOMPARE(wang.value(14 + 10).toLongLong(), qlonglong(INT32_MIN));
-        for (int n : {351, 355, 362, 363, 371, 372, 960, 961, 962}) QVERIFY(hasRight(wang, n));
-        QVERIFY(!hasRight(wang, 350));
-        QVERIFY(!hasRight(wang, 352));
-    }
-
-    void userCodesIgnoreCaseAndTrailingBlanks() {
         for (const char* user : {"adm", "Adm ", "ADM"}) {
-            const QVariantList row =
-                saleRow(QStringLiteral("SF_ZQ2K_SALE '0016','%1',1").arg(QLatin1String(user)));
+            const ResultSet set = sale("0016", user);
+            const QVariantList row = set.rows.value(0);
             QCOMPARE(row.value(0).toLongLong(), 0);
-            QCOMPARE(row.value(5).toString(), QStringLiteral("S001"));
+            QCOMPARE(row.value(1).toString(), QString());
+            for (const auto& [column, value] :
+                 {std::pair("COMNAM", "晟嘉通科技股份有限公司"), std::pair("LCODE", "0016"),
+                  std::pair("MFOR", "2"), std::pair("SCODE", "S001"),
+                  std::pair("SNAME", "系統管理員"), std::pair("SSTOC", "01"),
+                  std::pair("DEPARTNO", "05")}) {
+                const int i = set.columnIndex(QLatin1String(column));
+                QVERIFY2(i >= 0 && i < 14, column);
+                QCOMPARE(row[i].toString(), QString::fromUtf8(value));
+            }
+            for (int c = 0; c < 41; ++c) QCOMPARE(row[14 + c].toLongLong(), -1);
+            for (int n : {0, 31, 355, 960, 961, 962, 1311}) QVERIFY(hasRight(row, n));
         }
     }
 
-    void saleRefused_data() {
-        QTest::addColumn<QString>("call");
-        QTest::addColumn<QString>("mentions");
-        QTest::newRow("unknown user") << "SF_ZQ2K_SALE '0016','XYZ',1"
-                                      << "XYZ";
-        QTest::newRow("unknown workstation") << "SF_ZQ2K_SALE '0099','ADM',1"
-                                             << "0099";
-        QTest::newRow("both unknown: workstation first") << "SF_ZQ2K_SALE '9999','XYZ',1"
-                                                         << "9999";
-        QTest::newRow("empty user") << "SF_ZQ2K_SALE '0016','',1"
-                                    << "使用者";
-        QTest::newRow("empty workstation") << "SF_ZQ2K_SALE '','ADM',1"
-                                           << "工作站";
-    }
-    void saleRefused() {
-        QFETCH(QString, call);
-        QFETCH(QString, mentions);
-        const QVariantList row = saleRow(call);
-        QCOMPARE(row.size(), 55);
-        QCOMPARE(row[0].toLongLong(), 1);
-        QVERIFY2(row[1].toString().contains(mentions), qPrintable(row[1].toString()));
-        for (int c = 0; c < 41; ++c) QCOMPARE(row[14 + c].toLongLong(), 0);
+    void rightsOfOrdinaryUsers() {
+        const QVariantList lee = sale("0016", "LEE").rows.value(0);
+        int held = 0;
+        for (int n = 0; n < 1312; ++n) held += hasRight(lee, n);
+        QCOMPARE(held, 1);
+        QVERIFY(hasRight(lee, 960));
+
+        // Right 351 is bit 31 of mask 10: the sign bit, so the mask is negative.
+        const QVariantList wang = sale("0003", "WANG").rows.value(0);
+        QCOMPARE(wang.value(14 + 10).toLongLong(), qlonglong(INT32_MIN));
+        for (int n : {351, 355, 362, 363, 371, 372, 960, 961, 962}) QVERIFY(hasRight(wang, n));
+        QVERIFY(!hasRight(wang, 350) && !hasRight(wang, 352));
     }
 
+    // Refused with the status 1, a message naming what is wrong, and no right at all.
+    void saleRefused() {
+        const char* const cases[][3] = {
+            // workstation, user, what the message names
+            {"0016", "XYZ", "XYZ"},  {"0099", "ADM", "0099"},
+            {"9999", "XYZ", "9999"},  // both unknown: the workstation first
+            {"0016", "", "使用者"},  {"", "ADM", "工作站"},
+        };
+        for (const auto& [workstation, user, mentions] : cases) {
+            const QVariantList row = sale(workstation, user).rows.value(0);
+            QCOMPARE(row.size(), 55);
+            QCOMPARE(row[0].toLongLong(), 1);
+            QVERIFY2(row[1].toString().contains(QString::fromUtf8(mentions)),
+                     qPrintable(row[1].toString()));
+            for (int c = 0; c < 41; ++c) QCOMPARE(row[14 + c].toLongLong(), 0);
+        }
+    }
+
+    // The time as a date-time, stored for the workstation; an unknown one still gets it.
     void timeUpdate() {
         const QDateTime moment(QDate(2024, 3, 15), QTime(9, 30, 5, 250));
         Clock::setFixed(moment);
         const ResultSets sets = m_db->execute(QStringLiteral("EXEC SP_TIME_UPDATE '0016'"));
         QCOMPARE(sets.size(), 1);
         QCOMPARE(sets[0].columns, QStringList({QStringLiteral("DTIME")}));
-        QCOMPARE(sets[0].rows.size(), 1);
-        QCOMPARE(sets[0].rows[0][0].typeId(), QMetaType::QDateTime);
+        QCOMPARE(sets[0].rows.value(0).value(0).typeId(), QMetaType::QDateTime);
         QCOMPARE(sets[0].rows[0][0].toDateTime(), moment);
-        const QVariant stored =
-            m_db->execute(QStringLiteral("Select LTIME From LSTA Where LCODE = '0016'"))[0]
-                .rows[0][0];
-        QCOMPARE(stored.toDateTime(), moment);
-        // An unknown workstation still gets the time.
-        QCOMPARE(m_db->execute(QStringLiteral("SP_TIME_UPDATE '7777'"))[0].rows[0][0].toDateTime(),
+        QCOMPARE(firstValue(*m_db, "Select LTIME From LSTA Where LCODE = '0016'").toDateTime(),
                  moment);
+        QCOMPARE(firstValue(*m_db, "SP_TIME_UPDATE '7777'").toDateTime(), moment);
     }
 
     // The notice line's statements find the demo notices valid today (bounds inclusive).
@@ -137,20 +119,22 @@ private slots:
         const QString today = DateToRoc(QDate::currentDate());
         const QString valid =
             QStringLiteral("SELECT * FROM F8DATA WHERE FBEGD <= '%1' AND FEND >= '%1'").arg(today);
-        const auto count = [&](const QString& sql) { return m_db->execute(sql)[0].rows.size(); };
-        QCOMPARE(count(valid + QStringLiteral(" ORDER BY FBEGD DESC,FSEQ DESC")), 6);
-        QCOMPARE(count(valid + QStringLiteral(" AND (FDEPNO = '' OR FDEPNO = '02')")), 5);
-        QCOMPARE(count(valid + QStringLiteral(" AND (FDEPNO = '' OR FDEPNO = '05')")), 4);
-        QCOMPARE(count(valid + QStringLiteral(" AND FBEGD = '%1'").arg(today)), 1);
-        QCOMPARE(count(valid + QStringLiteral(" AND FEND = '%1'").arg(today)), 1);
+        for (const auto& [condition, count] :
+             {std::pair(" ORDER BY FBEGD DESC,FSEQ DESC", 6),
+              std::pair(" AND (FDEPNO = '' OR FDEPNO = '02')", 5),
+              std::pair(" AND (FDEPNO = '' OR FDEPNO = '05')", 4),
+              std::pair(" AND FBEGD = '%1'", 1), std::pair(" AND FEND = '%1'", 1)}) {
+            const QString sql = valid + QString(condition).replace("%1", today);
+            QVERIFY2(m_db->execute(sql)[0].rows.size() == count, condition);
+        }
     }
 
+    // The first run writes the settings and the demo database; another run changes nothing;
+    // a table emptied by hand is filled again while the others stay as they are.
     void setupIsIdempotent() {
         QTemporaryDir dir;
         const SuiteSetup::Result first = SuiteSetup::run(dir.path());
-        QVERIFY(first.settingsWritten);
-        QVERIFY(first.databaseCreated);
-        QVERIFY(first.demoRowsAdded > 0);
+        QVERIFY(first.settingsWritten && first.databaseCreated && first.demoRowsAdded > 0);
         const auto settings = LocalSettings::read(dir.filePath(QStringLiteral("ZqSrvUse.dat")));
         QVERIFY(settings.has_value());
         QCOMPARE(settings->sadd, QStringLiteral("embedded"));
@@ -158,22 +142,14 @@ private slots:
         QVERIFY(settings->unam.isEmpty() && settings->upas.isEmpty());
 
         const SuiteSetup::Result second = SuiteSetup::run(dir.path());
-        QVERIFY(!second.changed());
-        QVERIFY(!second.lines.isEmpty());
+        QVERIFY(!second.changed() && !second.lines.isEmpty());
 
-        // A table emptied by hand is filled again; the others stay as they are.
-        {
-            EmbeddedDatabase db(dir.filePath(QStringLiteral("ZQDEMO.zqdb")));
-            db.execute(QStringLiteral(
-                "Delete From F8DATA; Update SALE Set SNAME = 'x' Where SUSER = 'LEE'"));
-        }
-        const SuiteSetup::Result third = SuiteSetup::run(dir.path());
-        QCOMPARE(third.demoRowsAdded, 8);
-        EmbeddedDatabase db(dir.filePath(QStringLiteral("ZQDEMO.zqdb")));
-        QCOMPARE(db.execute(QStringLiteral("Select SNAME From SALE Where SUSER = 'LEE'"))[0]
-                     .rows[0][0]
-                     .toString(),
-                 QStringLiteral("x"));
+        const QString file = dir.filePath(QStringLiteral("ZQDEMO.zqdb"));
+        EmbeddedDatabase(file).execute(
+            QStringLiteral("Delete From F8DATA; Update SALE Set SNAME = 'x' Where SUSER = 'LEE'"));
+        QCOMPARE(SuiteSetup::run(dir.path()).demoRowsAdded, 8);
+        EmbeddedDatabase again(file);
+        QCOMPARE(firstValue(again, "Select SNAME From SALE Where SUSER = 'LEE'"), QVariant("x"));
     }
 
     void setupLeavesServerSettingsAlone() {
@@ -181,12 +157,13 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("ZqSrvUse.dat"));
         QVERIFY(LocalSettings::write(path, {QStringLiteral("10.0.0.5"), QStringLiteral("sa"),
                                             QStringLiteral("pw"), QStringLiteral("ZQ2K")}));
-        const SuiteSetup::Result result = SuiteSetup::run(dir.path());
-        QVERIFY(!result.changed());
+        QVERIFY(!SuiteSetup::run(dir.path()).changed());
         QCOMPARE(LocalSettings::read(path)->sadd, QStringLiteral("10.0.0.5"));
         QCOMPARE(QDir(dir.path()).entryList(QStringList{QStringLiteral("*.zqdb")}), QStringList());
     }
 
+    // The module's connection string opens the catalogue's file beside the settings file; a
+    // catalogue without a file, or one naming a file elsewhere, is refused.
     void factoryOpensTheCatalogueFile() {
         const LocalSettings settings{QString(), QString(), QString(), QStringLiteral("ZQDEMO")};
         const auto factory = MakeConnectionFactory(m_folder.path(), settings);
@@ -195,14 +172,14 @@ private slots:
                                    "Info=False;User ID=;Data Source=zqpro;Initial "
                                    "Catalog=ZQDEMO"));
         QVERIFY(dynamic_cast<EmbeddedDatabase*>(db.get()));
-        QCOMPARE(
-            db->execute(QStringLiteral("SF_ZQ2K_SALE '0016','ADM',1"))[0].rows[0][0].toLongLong(),
-            0);
-        try {
-            factory(QStringLiteral("Data Source=zqpro;Initial Catalog=OTHER"));
-            QFAIL("opened a catalogue that has no file");
-        } catch (const DbError& e) {
-            QCOMPARE(e.number(), quint32(0x80004005));
+        QCOMPARE(firstValue(*db, "SF_ZQ2K_SALE '0016','ADM',1").toLongLong(), 0);
+        for (const char* catalogue : {"OTHER", "../ZQDEMO", "/tmp/x", "sub\\x", ".."}) {
+            try {
+                factory(QStringLiteral("Data Source=zqpro;Initial Catalog=") + catalogue);
+                QFAIL(catalogue);
+            } catch (const DbError& e) {
+                QCOMPARE(e.number(), quint32(0x80004005));
+            }
         }
     }
 };

@@ -15,7 +15,11 @@ const char* const Setup =
     "CREATE TABLE U (CODE TEXT COLLATE TSQL, QTY INTEGER);"
     "INSERT INTO U VALUES ('a01', 10), ('A01', 5), ('b01', 7);";
 
+// Rows of a data-driven test of a text and its result sets as ShowResults writes them; the text
+// names the row.
 void addRows(std::initializer_list<std::pair<const char*, const char*>> rows) {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
     for (const auto& [text, expected] : rows)
         QTest::newRow(text) << QString::fromUtf8(text) << QString::fromUtf8(expected);
 }
@@ -46,17 +50,12 @@ class TsqlConstructsTest : public QObject {
         return details.join(u';');
     }
 
-    static void columns() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-    }
-
 private slots:
     void init() { m_fixture = std::make_unique<TsqlFixture>(QString::fromUtf8(Setup)); }
     void cleanup() { m_fixture.reset(); }
 
-    void plusAndConversions_data() {
-        columns();
+    // Operators, conversions and functions, with the server's types, lengths and NULLs.
+    void expressions_data() {
         addRows({
             {"SELECT 'a' + 'b', 1 + 2, CODE + NAME, N + R FROM T WHERE N = 1",
              "ab|3|a01王美華|2.5"},
@@ -69,16 +68,13 @@ private slots:
              "= 3",
              "王美 ||b01  x"},
             {"SELECT CONVERT(VARCHAR,1500), CONVERT(VARCHAR,R), CONVERT(VARCHAR,(R * 4) / 2) FROM "
-             "T "
-             "WHERE N = 1",
+             "T WHERE N = 1",
              "1500|1.5|3"},
             {"SELECT CAST(N AS VARCHAR(10)) + 'x', CAST('12' AS INT) + 1, CONVERT(INT,2.7) FROM T "
              "WHERE N = 2",
              "2x|13|2"},
             {"SELECT CONVERT(VARCHAR(3),'abcdef'), CAST(N AS CHAR(3)) + ']' FROM T WHERE N = 4",
              "abc|4  ]"},
-            {"SELECT (CONVERT(CHAR(11),CODE) + CONVERT(CHAR(5),(10000 + N))) FROM T WHERE N = 1",
-             "a01        10001"},
             {"SELECT 7 / 2, 7 % 2, 7.0 / 2, -N FROM T WHERE N = 1", "3|1|3.5|-1"},
             {"SELECT 7 / NULL, R / N, ISNULL(R,(N / R)) FROM T WHERE N = 3", "NULL|NULL|NULL"},
             // A text meeting a number is converted to a number.
@@ -92,13 +88,6 @@ private slots:
             {"SELECT CONVERT(VARCHAR,CONVERT(FLOAT,1234567.5)), CONVERT(VARCHAR,CAST(0.00001 AS "
              "FLOAT)), CONVERT(VARCHAR,CONVERT(FLOAT,R)) FROM T WHERE N = 4",
              "1.23457e+006|1e-005|0.25"},
-        });
-    }
-    void plusAndConversions() { check(); }
-
-    void functions_data() {
-        columns();
-        addRows({
             {"SELECT ISNULL(R,0), ISNULL(D,'none') FROM T WHERE N = 2 OR N = 3 ORDER BY N",
              "2.5|none;0|y"},
             // ISNULL takes the type and length of its first argument.
@@ -112,15 +101,12 @@ private slots:
             {"SELECT '[' + LTRIM('  a ') + ']', '[' + RTRIM(' a  ') + ']'", "[a ]|[ a]"},
             {"SELECT UPPER('ab'), LOWER('AB'), ABS(-3), ROUND(2.456,2)", "AB|ab|3|2.46"},
             {"SELECT COALESCE(D,NAME) FROM T WHERE N = 2", "李志明"},
-            {"SELECT LEFT(ISNULL('1150801',''),3) + '.' + SUBSTRING(ISNULL('1150801',''),4,2)",
-             "115.08"},
         });
     }
-    void functions() { check(); }
+    void expressions() { check(); }
 
-    // Comparisons, orders, groups, DISTINCT, MIN and MAX by the server's collation.
+    // Comparisons, orders, groups, DISTINCT, MIN and MAX, LIKE by the server's collation.
     void collation_data() {
-        columns();
         addRows({
             {"SELECT CODE FROM T WHERE CODE = 'A01'", "a01"},
             {"SELECT CODE FROM T WHERE CODE = 'b01'", "b01 "},
@@ -132,7 +118,6 @@ private slots:
             {"SELECT NAME FROM T ORDER BY NAME", "一;王美華;李志明;林;陳建宏"},
             {"SELECT NAME FROM T ORDER BY NAME + '' DESC", "陳建宏;林;李志明;王美華;一"},
             {"SELECT COUNT(*), SUM(QTY) FROM U GROUP BY CODE ORDER BY 2", "1|7;2|15"},
-            {"SELECT COUNT(*) FROM (SELECT DISTINCT CODE FROM U) AS X", "2"},
             {"SELECT COUNT(*) FROM (SELECT DISTINCT CODE + '' AS C FROM U) AS X", "2"},
             {"SELECT COUNT(DISTINCT CODE) FROM U", "2"},
             {"SELECT MIN(NAME), MAX(NAME), MAX(NAME + ''), MIN(CODE) FROM T",
@@ -144,13 +129,6 @@ private slots:
             {"SELECT CODE FROM T WHERE NAME >= N'李' AND NAME < N'陳'", "A02;a_1"},
             {"SELECT CASE CODE WHEN 'A01' THEN 'x' ELSE 'y' END FROM T WHERE N = 1", "x"},
             {"IF (Select 'b') > (Select 'A') Begin Select 'T' End Else Begin Select 'F' End", "T"},
-        });
-    }
-    void collation() { check(); }
-
-    void like_data() {
-        columns();
-        addRows({
             {"SELECT CODE FROM T WHERE CODE LIKE 'A%' ORDER BY CODE", "a_1;a01;A02"},
             {"SELECT CODE FROM T WHERE CODE LIKE 'a[_]%'", "a_1"},
             {"SELECT CODE FROM T WHERE CODE LIKE '[[]%'", "[x]"},
@@ -159,21 +137,18 @@ private slots:
             {"SELECT CODE FROM T WHERE CODE LIKE 'a_1' ORDER BY CODE", "a_1;a01"},
             {"SELECT CODE FROM T WHERE CODE LIKE 'b01'", "b01 "},
             {"SELECT CODE FROM T WHERE CODE LIKE 'b01 %' OR CODE LIKE 'a01 '", "b01 "},
-            {"SELECT CODE FROM T WHERE CODE LIKE '%0%1' ORDER BY CODE", "a01;b01 "},
             {"SELECT CODE FROM T WHERE CODE LIKE '%%[0-9]%_' ORDER BY CODE", "a01;A02;b01 "},
-            {"SELECT CODE FROM T WHERE CODE LIKE '%' AND N < 2", "a01"},
             {"SELECT COUNT(*) FROM T WHERE CODE NOT LIKE 'a%'", "2"},
             {"SELECT CODE FROM T WHERE NAME + '' LIKE N'王%'", "a01"},
             {"SELECT CODE FROM T WHERE NAME LIKE N'%華'", "a01"},
         });
     }
-    void like() { check(); }
+    void collation() { check(); }
 
-    void selectShapes_data() {
-        columns();
+    // Statement shapes: TOP, subqueries, joins, hints, groups, UNION; batches and changes.
+    void statements_data() {
         addRows({
             {"SELECT TOP 2 CODE FROM T ORDER BY N DESC", "[x];a_1"},
-            {"SELECT TOP (1) CODE FROM T ORDER BY CODE DESC", "b01 "},
             {"SELECT CODE,(SELECT SUM(QTY) FROM U WHERE U.CODE = T.CODE) FROM T WHERE N <= 2 "
              "ORDER BY N",
              "a01|15;A02|NULL"},
@@ -184,9 +159,7 @@ private slots:
             {"SELECT T.N,U.QTY FROM T,U WHERE T.CODE = U.CODE ORDER BY U.QTY", "1|5;3|7;1|10"},
             {"SELECT a.N FROM T AS a JOIN U AS b ON a.CODE = b.CODE WHERE b.QTY = 7", "3"},
             {"SELECT T.N, U.QTY FROM T LEFT JOIN U ON U.CODE = T.CODE WHERE T.N = 2", "2|NULL"},
-            {"SELECT CODE FROM T WITH (INDEX = T_CODE) WHERE N = 1", "a01"},
             {"SELECT CODE FROM T WITH (NOLOCK, INDEX(T_CODE)) WHERE N = 1", "a01"},
-            {"SELECT CODE FROM T WHERE R IS NULL", "b01 "},
             {"SELECT CODE FROM T WHERE D IS NOT NULL AND NOT (N > 2) ORDER BY N", "a01"},
             {"SELECT CODE FROM T WHERE EXISTS (SELECT * FROM U WHERE U.CODE = T.CODE AND QTY = 7)",
              "b01 "},
@@ -196,9 +169,6 @@ private slots:
             {"SELECT CASE WHEN N = 1 THEN 'one' WHEN N = 2 THEN 'two' END FROM T WHERE N < 4 "
              "ORDER BY N",
              "one;two;NULL"},
-            {"SELECT ISNULL((SELECT TOP 1 N FROM T WHERE N > 9),ISNULL((SELECT TOP 1 N FROM T "
-             "WHERE N < 3 ORDER BY N DESC),0))",
-             "2"},
             // A subquery as a value: one row gives its value, none NULL, of either type.
             {"SELECT (SELECT NAME FROM T WHERE N = 2), (SELECT R FROM T WHERE N = 9), "
              "(SELECT QTY FROM U WHERE CODE = 'b01')",
@@ -218,22 +188,14 @@ private slots:
             {"SELECT TOP 1 CODE AS C FROM T WHERE N = 5 UNION ALL SELECT CODE FROM U "
              "WHERE QTY > 6 ORDER BY C",
              "[x];a01;b01"},
-            {"SELECT COUNT(*) FROM (SELECT N FROM T UNION ALL SELECT QTY FROM U) AS X", "8"},
             {"SELECT CODE FROM T WHERE N IN (SELECT 1 UNION SELECT QTY - 3 FROM U) ORDER BY N",
              "a01;A02;a_1"},
-        });
-    }
-    void selectShapes() { check(); }
-
-    void batchesAndChanges_data() {
-        columns();
-        addRows({
+            // Batches and changes.
             {"SELECT 1 SELECT 2; SELECT 3", "1 // 2 // 3"},
             {"SELECT 1\n  SELECT N FROM T WHERE N = 2 ORDER BY N\nSELECT 'x'", "1 // 2 // x"},
             {"IF EXISTS (SELECT * FROM T WHERE N = 9) BEGIN SELECT 'y' END ELSE BEGIN SELECT 'n' "
              "SELECT 'm' END",
              "n // m"},
-            {"IF 1 = 1 SELECT 'a' ELSE SELECT 'b'", "a"},
             {"INSERT INTO U VALUES ('c', 1) UPDATE U SET QTY = QTY + 1 WHERE CODE = 'C' SELECT QTY "
              "FROM U WHERE CODE = 'c' DELETE FROM U WHERE CODE = 'C  ' SELECT COUNT(*) FROM U",
              "2 // 3"},
@@ -244,15 +206,14 @@ private slots:
              "WHERE CODE = 'A_1'",
              "4"},
             {"UPDATE T SET NAME = NAME + '!', R = N * 2 WHERE CODE LIKE 'a%' AND N > 1; SELECT "
-             "NAME, "
-             "R FROM T WHERE N > 1 AND N < 5 ORDER BY N",
+             "NAME, R FROM T WHERE N > 1 AND N < 5 ORDER BY N",
              "李志明!|4;陳建宏|NULL;林!|8"},
             {"SELECT COUNT(*) FROM MAIN..U; SELECT COUNT(*) FROM ABSENT..U WHERE QTY > 0",
              "3 // 0"},
             {"SELECT COUNT(*) FROM MAIN.dbo.U, dbo.T", "15"},
         });
     }
-    void batchesAndChanges() { check(); }
+    void statements() { check(); }
 
     // A database of the group beside this one is attached when a statement names it.
     void otherDatabases() {
@@ -282,114 +243,75 @@ private slots:
         QCOMPARE(sets[2].columns, QStringList({"CODE", "QTY", ""}));
     }
 
-    // Outside the subset, or naming what is not there: the server's error numbers and texts.
+    // Outside the subset, or naming what is not there: the server's error numbers and texts
+    // (any text where none is given).
     void refusals_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<quint32>("number");
         QTest::addColumn<QString>("description");
-        const quint32 syntax = 0x80040E14;
-        QTest::newRow("unknown table")
-            << "SELECT * FROM NOPE" << quint32(0x80040E37) << "無效的物件名稱 'NOPE'。";
-        QTest::newRow("unknown table in a subquery")
-            << "SELECT (SELECT 1 FROM NOPE)" << quint32(0x80040E37) << "無效的物件名稱 'NOPE'。";
-        QTest::newRow("unknown table to change")
-            << "UPDATE NOPE SET A = 1" << quint32(0x80040E37) << "無效的物件名稱 'NOPE'。";
-        QTest::newRow("unknown column")
-            << "SELECT NOPE FROM T" << syntax << "無效的資料行名稱 'NOPE'。";
-        QTest::newRow("unknown column to insert") << "INSERT INTO U (CODE, NOPE) VALUES ('a', 1)"
-                                                  << syntax << "無效的資料行名稱 'NOPE'。";
-        QTest::newRow("ambiguous column")
-            << "SELECT CODE FROM T, U" << syntax << "模稜兩可的資料行名稱 'CODE'。";
-        QTest::newRow("unknown table alias")
-            << "SELECT x.CODE FROM T" << syntax << "無法繫結多重部分識別碼 \"x.CODE\"。";
-        QTest::newRow("unknown function")
-            << "SELECT NOSUCH(1)" << syntax << "'NOSUCH' 不是可辨認的內建函數名稱。";
-        QTest::newRow("SQLite's concatenation")
-            << "SELECT 'a' || 'b'" << syntax << "接近 '||' 之處的語法不正確。";
-        QTest::newRow("UNION of unequal columns")
-            << "SELECT 1 UNION SELECT 1, 2" << syntax
-            << "使用 UNION、INTERSECT 或 EXCEPT 運算子合併的所有查詢，目標清單中的運算式數目必須相同。";
-        QTest::newRow("UNION ordered by another column")
-            << "SELECT CODE FROM T UNION SELECT CODE FROM U ORDER BY N" << syntax
-            << "如果陳述式包含 UNION、INTERSECT 或 EXCEPT 運算子，ORDER BY 項目就必須出現在選取清單中。";
-        QTest::newRow("variables")
-            << "DECLARE @x INT" << syntax << "接近 'DECLARE' 之處的語法不正確。";
-        QTest::newRow("SET") << "SET NOCOUNT ON" << syntax << "接近 'SET' 之處的語法不正確。";
-        QTest::newRow("WHILE") << "WHILE 1 = 1 SELECT 1" << syntax
-                               << "接近 'WHILE' 之處的語法不正確。";
-        QTest::newRow("system variable")
-            << "SELECT @@ROWCOUNT" << syntax << "接近 '@@ROWCOUNT' 之處的語法不正確。";
-        QTest::newRow("TOP PERCENT")
-            << "SELECT TOP 10 PERCENT CODE FROM T" << syntax << "接近 'PERCENT' 之處的語法不正確。";
-        QTest::newRow("LIKE ESCAPE") << "SELECT 1 FROM T WHERE CODE LIKE 'a' ESCAPE '!'" << syntax
-                                     << "接近 'ESCAPE' 之處的語法不正確。";
-        QTest::newRow("unknown type") << "SELECT CONVERT(XML, 1)" << syntax << QString();
-        QTest::newRow("too few values") << "INSERT INTO U VALUES ('a')" << syntax << QString();
-        QTest::newRow("missing expression")
-            << "SELECT * FROM T WHERE" << syntax << "接近 'WHERE' 之處的語法不正確。";
-        QTest::newRow("two expressions in a row")
-            << "SELECT CODE FROM T WHERE N = 1 2" << syntax << "接近 '2' 之處的語法不正確。";
-        QTest::newRow("unknown procedure")
-            << "EXEC SP_NOTHING 1" << syntax << "找不到預存程序 'SP_NOTHING'。";
-        QTest::newRow("bad argument count")
-            << "SELECT LEFT('a')" << syntax << "LEFT 函數的引數數目不正確。";
-        QTest::newRow("division by zero")
-            << "SELECT N / (N - 1) FROM T WHERE N = 1" << syntax << "發現除以零的錯誤。";
-        QTest::newRow("remainder of zero") << "SELECT 7 % 0.0" << syntax << "發現除以零的錯誤。";
+        const quint32 syntax = 0x80040E14, object = 0x80040E37;
         const QString several = QStringLiteral(
-            "子查詢傳回超過 1 個值。當子查詢跟隨在 =、!=、<、<=、>、>= 之後，或是子查詢當做運算式使用"
+            "子查詢傳回超過 1 個值。當子查詢跟隨在 =、!=、<、<=、>、>= "
+            "之後，或是子查詢當做運算式使用"
             "時，不允許這種情況。");
-        QTest::newRow("subquery of several rows")
-            << "SELECT CODE, (SELECT QTY FROM U WHERE U.CODE = T.CODE) FROM T" << syntax << several;
-        QTest::newRow("subquery of several rows in WHERE")
-            << "SELECT CODE FROM T WHERE N > (SELECT N FROM T WHERE N > 3)" << syntax << several;
-        QTest::newRow("subquery of several groups")
-            << "SELECT (SELECT SUM(QTY) FROM U GROUP BY CODE)" << syntax << several;
-        QTest::newRow("subquery of TOP 2 rows")
-            << "SELECT (SELECT TOP 2 N FROM T ORDER BY N)" << syntax << several;
         const QString unordered = QStringLiteral(
             "除非同時指定了 TOP 或 FOR XML，否則 ORDER BY 子句在檢視、內嵌函數、衍生資料表、"
             "子查詢和通用資料表運算式中均是無效的。");
-        QTest::newRow("ORDER BY in a derived table")
-            << "SELECT * FROM (SELECT CODE FROM T ORDER BY CODE) AS X" << syntax << unordered;
-        QTest::newRow("ORDER BY in an IN subquery")
-            << "SELECT N FROM T WHERE CODE IN (SELECT CODE FROM U ORDER BY QTY)" << syntax
-            << unordered;
         const auto nonBoolean = [](const char* near) {
             return QStringLiteral("在需要條件的內容中指定了非布林類型的運算式 (接近 '%1')。")
                 .arg(QLatin1String(near));
         };
-        QTest::newRow("a value for a condition")
-            << "DELETE FROM U WHERE CODE" << syntax << nonBoolean("CODE");
-        QTest::newRow("a value joined to a condition")
-            << "DELETE FROM U WHERE QTY = 5 OR CODE" << syntax << nonBoolean("CODE");
-        QTest::newRow("a value for a CASE condition")
-            << "SELECT CASE WHEN N THEN 1 END FROM T" << syntax << nonBoolean("N");
-        QTest::newRow("a value for an IF condition") << "IF 1 DELETE FROM U" << syntax
-                                                     << nonBoolean("1");
-        QTest::newRow("a condition for a value")
-            << "SELECT CODE FROM T WHERE (N = 1) = 1" << syntax << "接近 '=' 之處的語法不正確。";
-        QTest::newRow("a condition in a sum")
-            << "SELECT 1 + (N > 2) FROM T" << syntax << "接近 '>' 之處的語法不正確。";
-        // The whole batch is read before any of it runs.
-        QTest::newRow("a later statement with an error")
-            << "DELETE FROM U; SELECT FROM T" << syntax << "接近 'FROM' 之處的語法不正確。";
-        QTest::newRow("a branch not taken with an error")
-            << "IF 1 = 1 DELETE FROM U ELSE SELECT FROM T" << syntax
-            << "接近 'FROM' 之處的語法不正確。";
-        QTest::newRow("a text that is no number")
-            << "SELECT CODE FROM T WHERE CODE = 1" << syntax << QString();
-        QTest::newRow("a text that is no number, added")
-            << "UPDATE U SET QTY = 'x' + QTY" << syntax
-            << "轉換 varchar 值 'x' 為資料類型 int 時，轉換失敗。";
-        QTest::newRow("unknown table hint")
-            << "SELECT CODE FROM T WITH (FASTEST)" << syntax << "接近 'FASTEST' 之處的語法不正確。";
-        QTest::newRow("index hint without an index")
-            << "SELECT CODE FROM T WITH (INDEX = )" << syntax << "接近 ')' 之處的語法不正確。";
-        QTest::newRow("subquery of two columns")
-            << "SELECT (SELECT CODE, N FROM T)" << syntax << QString();
-        QTest::newRow("insert into an absent database")
-            << "INSERT INTO ABSENT..U VALUES ('a', 1)" << quint32(0x80040E37) << QString();
+        const std::tuple<QString, quint32, QString> rows[] = {
+            {"SELECT * FROM NOPE", object, "無效的物件名稱 'NOPE'。"},
+            {"UPDATE NOPE SET A = 1", object, "無效的物件名稱 'NOPE'。"},
+            {"SELECT NOPE FROM T", syntax, "無效的資料行名稱 'NOPE'。"},
+            {"INSERT INTO U (CODE, NOPE) VALUES ('a', 1)", syntax, "無效的資料行名稱 'NOPE'。"},
+            {"SELECT CODE FROM T, U", syntax, "模稜兩可的資料行名稱 'CODE'。"},
+            {"SELECT x.CODE FROM T", syntax, "無法繫結多重部分識別碼 \"x.CODE\"。"},
+            {"SELECT NOSUCH(1)", syntax, "'NOSUCH' 不是可辨認的內建函數名稱。"},
+            {"SELECT 'a' || 'b'", syntax, "接近 '||' 之處的語法不正確。"},
+            {"SELECT 1 UNION SELECT 1, 2", syntax,
+             "使用 UNION、INTERSECT 或 EXCEPT "
+             "運算子合併的所有查詢，目標清單中的運算式數目必須相同。"},
+            {"SELECT CODE FROM T UNION SELECT CODE FROM U ORDER BY N", syntax,
+             "如果陳述式包含 UNION、INTERSECT 或 EXCEPT 運算子，ORDER BY "
+             "項目就必須出現在選取清單中。"},
+            {"DECLARE @x INT", syntax, "接近 'DECLARE' 之處的語法不正確。"},
+            {"SELECT @@ROWCOUNT", syntax, "接近 '@@ROWCOUNT' 之處的語法不正確。"},
+            {"SELECT TOP 10 PERCENT CODE FROM T", syntax, "接近 'PERCENT' 之處的語法不正確。"},
+            {"SELECT 1 FROM T WHERE CODE LIKE 'a' ESCAPE '!'", syntax,
+             "接近 'ESCAPE' 之處的語法不正確。"},
+            {"SELECT CONVERT(XML, 1)", syntax, ""},
+            {"INSERT INTO U VALUES ('a')", syntax, ""},
+            {"SELECT * FROM T WHERE", syntax, "接近 'WHERE' 之處的語法不正確。"},
+            {"SELECT CODE FROM T WHERE N = 1 2", syntax, "接近 '2' 之處的語法不正確。"},
+            {"EXEC SP_NOTHING 1", syntax, "找不到預存程序 'SP_NOTHING'。"},
+            {"SELECT LEFT('a')", syntax, "LEFT 函數的引數數目不正確。"},
+            {"SELECT N / (N - 1) FROM T WHERE N = 1", syntax, "發現除以零的錯誤。"},
+            {"SELECT 7 % 0.0", syntax, "發現除以零的錯誤。"},
+            {"SELECT CODE, (SELECT QTY FROM U WHERE U.CODE = T.CODE) FROM T", syntax, several},
+            {"SELECT (SELECT SUM(QTY) FROM U GROUP BY CODE)", syntax, several},
+            {"SELECT (SELECT TOP 2 N FROM T ORDER BY N)", syntax, several},
+            {"SELECT * FROM (SELECT CODE FROM T ORDER BY CODE) AS X", syntax, unordered},
+            {"SELECT N FROM T WHERE CODE IN (SELECT CODE FROM U ORDER BY QTY)", syntax, unordered},
+            {"DELETE FROM U WHERE CODE", syntax, nonBoolean("CODE")},
+            {"SELECT CASE WHEN N THEN 1 END FROM T", syntax, nonBoolean("N")},
+            {"IF 1 DELETE FROM U", syntax, nonBoolean("1")},
+            {"SELECT CODE FROM T WHERE (N = 1) = 1", syntax, "接近 '=' 之處的語法不正確。"},
+            {"SELECT 1 + (N > 2) FROM T", syntax, "接近 '>' 之處的語法不正確。"},
+            // The whole batch is read before any of it runs.
+            {"DELETE FROM U; SELECT FROM T", syntax, "接近 'FROM' 之處的語法不正確。"},
+            {"IF 1 = 1 DELETE FROM U ELSE SELECT FROM T", syntax, "接近 'FROM' 之處的語法不正確。"},
+            {"SELECT CODE FROM T WHERE CODE = 1", syntax, ""},
+            {"UPDATE U SET QTY = 'x' + QTY", syntax,
+             "轉換 varchar 值 'x' 為資料類型 int 時，轉換失敗。"},
+            {"SELECT CODE FROM T WITH (FASTEST)", syntax, "接近 'FASTEST' 之處的語法不正確。"},
+            {"SELECT CODE FROM T WITH (INDEX = )", syntax, "接近 ')' 之處的語法不正確。"},
+            {"SELECT (SELECT CODE, N FROM T)", syntax, ""},
+            {"INSERT INTO ABSENT..U VALUES ('a', 1)", object, ""},
+        };
+        for (const auto& [text, number, description] : rows)
+            QTest::newRow(qPrintable(text)) << text << number << description;
     }
     void refusals() {
         QFETCH(QString, text);
@@ -427,9 +349,9 @@ private slots:
 
     // A prefix LIKE on an indexed column reads the index range; other patterns cannot.
     void likePrefixUsesTheIndex() {
-        QVERIFY2(plan(QStringLiteral("SELECT N FROM T WHERE CODE LIKE 'a[_]%'"))
-                     .contains(QLatin1String("USING INDEX T_CODE (CODE>? AND CODE<?)")),
-                 qPrintable(plan(QStringLiteral("SELECT N FROM T WHERE CODE LIKE 'a[_]%'"))));
+        const QString prefix = plan(QStringLiteral("SELECT N FROM T WHERE CODE LIKE 'a[_]%'"));
+        QVERIFY2(prefix.contains(QLatin1String("USING INDEX T_CODE (CODE>? AND CODE<?)")),
+                 qPrintable(prefix));
         QVERIFY(!plan(QStringLiteral("SELECT N FROM T WHERE CODE LIKE '%a'"))
                      .contains(QLatin1String("T_CODE")));
     }
@@ -479,7 +401,8 @@ private slots:
     // comparison across kinds, a column of its own table), two rows are still refused.
     void uniqueColumnSubqueries() {
         m_fixture->db().connection().script(QStringLiteral(
-            "CREATE TABLE D (K TEXT COLLATE TSQL, B TEXT, P TEXT COLLATE TSQL, N INTEGER, V INTEGER);"
+            "CREATE TABLE D (K TEXT COLLATE TSQL, B TEXT, P TEXT COLLATE TSQL, N INTEGER, V "
+            "INTEGER);"
             "CREATE UNIQUE INDEX D_K ON D (K); CREATE UNIQUE INDEX D_B ON D (B);"
             "CREATE UNIQUE INDEX D_P ON D (P) WHERE V > 0; CREATE UNIQUE INDEX D_N ON D (N);"
             "INSERT INTO D VALUES ('a01', 'x', 'p', 1, 10), ('b01', 'X', 'P', 2, 0),"
@@ -488,12 +411,8 @@ private slots:
         const auto sql = [&](const QString& text) {
             return m_fixture->db().translator().prepare(text)[0].sql;
         };
-        struct Case {
-            const char* text;
-            bool plain;
-            const char* rows;  // or the refusal
-        };
-        const Case cases[] = {
+        // The text, whether it reads as it stands, its rows (or, without, the refusal).
+        const std::tuple<const char*, bool, const char*> cases[] = {
             // T's codes 'a01', 'A02', 'b01 ': the server's collation finds 'b01' for 'b01 '.
             {"SELECT N, (SELECT V FROM D WHERE D.K = T.CODE) FROM T WHERE N < 4 ORDER BY N", true,
              "1|10;2|NULL;3|0"},
@@ -507,16 +426,15 @@ private slots:
             {"SELECT (SELECT V FROM D WHERE K = K)", false, nullptr},
             {"SELECT (SELECT V FROM D WHERE K = 'a01' OR V = 0)", false, nullptr},
         };
-        for (const Case& c : cases) {
-            const QString text = QString::fromUtf8(c.text);
-            QCOMPARE(!sql(text).contains(QLatin1String("tsql_single")), c.plain);
-            if (c.rows) {
-                QCOMPARE(m_fixture->run(text), QString::fromUtf8(c.rows));
+        for (const auto& [text, plain, rows] : cases) {
+            QCOMPARE(!sql(text).contains(QLatin1String("tsql_single")), plain);
+            if (rows) {
+                QCOMPARE(m_fixture->run(text), QString::fromUtf8(rows));
                 continue;
             }
             try {
                 m_fixture->run(text);
-                QFAIL(c.text);
+                QFAIL(text);
             } catch (const DbError& e) {
                 QVERIFY2(e.description().contains(several), qPrintable(e.description()));
             }

@@ -53,6 +53,15 @@ QString kinds(const TsqlTokens& tokens) {
     }
     return out.join(u' ');
 }
+
+// Rows of a data-driven test of a text and the outline or tokens it gives; the text names the
+// row.
+void addRows(std::initializer_list<std::pair<const char*, const char*>> rows) {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    for (const auto& [text, expected] : rows)
+        QTest::newRow(text) << QString::fromUtf8(text) << QString::fromUtf8(expected);
+}
 }  // namespace
 
 class TsqlFrontEndTest : public QObject {
@@ -60,39 +69,18 @@ class TsqlFrontEndTest : public QObject {
 
 private slots:
     void tokens_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("quotes doubled") << "'it''s'"
-                                        << "S:it's";
-        QTest::newRow("national text") << "N'台北' n'x'"
-                                       << "S:台北 S:x";
-        QTest::newRow("empty text") << "''"
-                                    << "S:";
-        QTest::newRow("brackets") << "[Order Lines] [a]]b]"
-                                  << "Q:Order Lines Q:a]b";
-        QTest::newRow("double-quoted name") << "\"x\"\"y\""
-                                            << "Q:x\"y";
-        QTest::newRow("numbers") << "12 1.5 .5 1e3 0x1F"
-                                 << "N:12 N:1.5 N:.5 N:1e3 N:0x1F";
-        QTest::newRow("variables") << "@a @@ROWCOUNT"
-                                   << "V:@a V:@@ROWCOUNT";
-        QTest::newRow("words with marks") << "#tmp a$b_1 資產"
-                                          << "W:#tmp W:a$b_1 W:資產";
-        QTest::newRow("two-character operators")
-            << "a<=b<>c!=d>=e||f"
-            << "W:a P:<= W:b P:<> W:c P:!= W:d P:>= W:e P:|| W:f";
-        QTest::newRow("comments skipped") << "a -- x 'y\nb /* 1 /* 2 */ 'z' */ c"
-                                          << "W:a W:b W:c";
-        QTest::newRow("quote inside comment") << "/* it's */ 'ok'"
-                                              << "S:ok";
-        QTest::newRow("comment marks inside text") << "'--x' '/*'"
-                                                   << "S:--x S:/*";
-        QTest::newRow("unclosed text") << "a 'bc"
-                                       << "W:a US:'bc";
-        QTest::newRow("unclosed bracket") << "[ab"
-                                          << "UQ:[ab";
-        QTest::newRow("unclosed comment") << "a /* /* */"
-                                          << "W:a UC:/* /* */";
+        addRows({
+            {"'it''s' N'台北' n'x' ''", "S:it's S:台北 S:x S:"},
+            {"[Order Lines] [a]]b] \"x\"\"y\"", "Q:Order Lines Q:a]b Q:x\"y"},
+            {"12 1.5 .5 1e3 0x1F", "N:12 N:1.5 N:.5 N:1e3 N:0x1F"},
+            {"@a @@ROWCOUNT #tmp a$b_1 資產", "V:@a V:@@ROWCOUNT W:#tmp W:a$b_1 W:資產"},
+            {"a<=b<>c!=d>=e||f", "W:a P:<= W:b P:<> W:c P:!= W:d P:>= W:e P:|| W:f"},
+            {"a -- x 'y\nb /* 1 /* 2 */ 'z' */ c '--x' '/*'", "W:a W:b W:c S:--x S:/*"},
+            // Unclosed, a token runs to the end of the text.
+            {"a 'bc", "W:a US:'bc"},
+            {"[ab", "UQ:[ab"},
+            {"a /* /* */", "W:a UC:/* /* */"},
+        });
     }
     void tokens() {
         QFETCH(QString, text);
@@ -101,47 +89,27 @@ private slots:
     }
 
     void statements_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("two selects") << "Select 1; Select 2"
-                                     << "Sql[Select 1] Sql[Select 2]";
-        QTest::newRow("semicolon in text") << "Select ';'; Select 2"
-                                           << "Sql[Select ';'] Sql[Select 2]";
-        QTest::newRow("empty statements") << ";;Select 1;;"
-                                          << "Sql[Select 1]";
-        QTest::newRow("bare call") << "SF_ZQ2K_SALE '0016','ADM',1"
-                                   << "Call[SF_ZQ2K_SALE|'0016','ADM',i1]";
-        QTest::newRow("exec call") << "EXEC SP_TIME_UPDATE '0016'"
-                                   << "Call[SP_TIME_UPDATE|'0016']";
-        QTest::newRow("execute, two blanks, owner") << "execute  dbo.SP_F8F_DEL 12"
-                                                    << "Call[SP_F8F_DEL|i12]";
-        QTest::newRow("catalogue..name") << "EXEC ZQDEMO..P"
-                                         << "Call[P|]";
-        QTest::newRow("argument kinds") << "P 'a''b', -3, +2.5, NULL, N'中', x"
-                                        << "Call[P|'a'b',i-3,d2.5,NULL,'中','x']";
-        QTest::newRow("unknown word is a call") << "selec 1"
-                                                << "Call[selec|i1]";
-        QTest::newRow("comparison batch")
-            << "IF (Select 'b') > (Select 'a') Begin Select 'T' End Else Begin Select 'F' End"
-            << "If[(Select 'b') > (Select 'a')]({Sql[Select 'T']})({Sql[Select 'F']})";
-        QTest::newRow("single-statement branches")
-            << "IF EXISTS (SELECT 1) SELECT 'y' ELSE SELECT 'n'"
-            << "If[EXISTS (SELECT 1)](Sql[SELECT 'y'])(Sql[SELECT 'n'])";
-        QTest::newRow("else if chain")
-            << "if 1=0 begin select 1 end else if 1=1 begin select 2; select 3 end"
-            << "If[1=0]({Sql[select 1]})(If[1=1]({Sql[select 2] Sql[select 3]}))";
-        QTest::newRow("case inside branch")
-            << "IF 1=1 SELECT CASE WHEN 1=1 THEN 'a' ELSE 'b' END ELSE SELECT 'c'"
-            << "If[1=1](Sql[SELECT CASE WHEN 1=1 THEN 'a' ELSE 'b' END])(Sql[SELECT 'c'])";
-        QTest::newRow("keywords inside texts do not count")
-            << "IF 'begin' = 'end' BEGIN SELECT 'else;' END"
-            << "If['begin' = 'end']({Sql[SELECT 'else;']})";
-        QTest::newRow("statement after a block") << "IF 1=1 BEGIN SELECT 1 END SELECT 2"
-                                                 << "If[1=1]({Sql[SELECT 1]}) Sql[SELECT 2]";
-        QTest::newRow("call inside a block") << "IF 1=1 BEGIN EXEC P 'x' END"
-                                             << "If[1=1]({Call[P|'x']})";
-        QTest::newRow("begin transaction is no block") << "BEGIN TRANSACTION"
-                                                       << "Sql[BEGIN TRANSACTION]";
+        addRows({
+            {"Select ';'; Select 2", "Sql[Select ';'] Sql[Select 2]"},
+            {";;Select 1;;", "Sql[Select 1]"},
+            {"SF_ZQ2K_SALE '0016','ADM',1", "Call[SF_ZQ2K_SALE|'0016','ADM',i1]"},
+            {"execute  dbo.SP_F8F_DEL 12", "Call[SP_F8F_DEL|i12]"},
+            {"EXEC ZQDEMO..P", "Call[P|]"},
+            {"P 'a''b', -3, +2.5, NULL, N'中', x", "Call[P|'a'b',i-3,d2.5,NULL,'中','x']"},
+            {"selec 1", "Call[selec|i1]"},
+            {"IF (Select 'b') > (Select 'a') Begin Select 'T' End Else Begin Select 'F' End",
+             "If[(Select 'b') > (Select 'a')]({Sql[Select 'T']})({Sql[Select 'F']})"},
+            {"IF EXISTS (SELECT 1) SELECT 'y' ELSE SELECT 'n'",
+             "If[EXISTS (SELECT 1)](Sql[SELECT 'y'])(Sql[SELECT 'n'])"},
+            {"if 1=0 begin select 1 end else if 1=1 begin select 2; select 3 end",
+             "If[1=0]({Sql[select 1]})(If[1=1]({Sql[select 2] Sql[select 3]}))"},
+            {"IF 1=1 SELECT CASE WHEN 1=1 THEN 'a' ELSE 'b' END ELSE SELECT 'c'",
+             "If[1=1](Sql[SELECT CASE WHEN 1=1 THEN 'a' ELSE 'b' END])(Sql[SELECT 'c'])"},
+            {"IF 'begin' = 'end' BEGIN SELECT 'else;' END",
+             "If['begin' = 'end']({Sql[SELECT 'else;']})"},
+            {"IF 1=1 BEGIN EXEC P 'x' END SELECT 2", "If[1=1]({Call[P|'x']}) Sql[SELECT 2]"},
+            {"BEGIN TRANSACTION", "Sql[BEGIN TRANSACTION]"},
+        });
     }
     void statements() {
         QFETCH(QString, text);
@@ -149,33 +117,30 @@ private slots:
         QCOMPARE(outline(text), expected);
     }
 
+    // Refused before anything runs, with the server's number and, where one is given, its
+    // text.
     void refusals_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<quint32>("number");
         QTest::addColumn<QString>("description");
-        QTest::newRow("empty") << "" << quint32(0x80040E0C) << QString();
-        QTest::newRow("blanks and comments")
-            << " -- x\n /* y */ " << quint32(0x80040E0C) << QString();
-        QTest::newRow("semicolons only") << " ; ; " << quint32(0x80040E0C) << QString();
-        QTest::newRow("unclosed quote")
-            << "Select 'abc" << quint32(0x80040E14) << "在字元字串 'abc' 之後有未封閉的引號。";
-        QTest::newRow("IF without branch")
-            << "IF 1=1" << quint32(0x80040E14) << "接近 '1' 之處的語法不正確。";
-        QTest::newRow("IF without condition")
-            << "IF BEGIN SELECT 1 END" << quint32(0x80040E14) << "接近 'BEGIN' 之處的語法不正確。";
-        QTest::newRow("missing END") << "IF 1=1 BEGIN SELECT 1" << quint32(0x80040E14) << QString();
-        QTest::newRow("stray ELSE")
-            << "SELECT 1 ELSE SELECT 2" << quint32(0x80040E14) << "接近 'ELSE' 之處的語法不正確。";
-        QTest::newRow("stray END")
-            << "END" << quint32(0x80040E14) << "接近 'END' 之處的語法不正確。";
-        QTest::newRow("variable argument")
-            << "EXEC P @x" << quint32(0x80040E14) << "接近 '@x' 之處的語法不正確。";
-        QTest::newRow("missing argument")
-            << "EXEC P 'a',,'b'" << quint32(0x80040E14) << "接近 ',' 之處的語法不正確。";
-        QTest::newRow("nesting beyond reason")
-            << QStringLiteral("BEGIN ").repeated(100000) << quint32(0x80040E14) << QString();
-        QTest::newRow("junk after arguments")
-            << "EXEC P 'a' 'b'" << quint32(0x80040E14) << "接近 ''b'' 之處的語法不正確。";
+        const quint32 empty = 0x80040E0C, syntax = 0x80040E14;
+        const std::tuple<QString, quint32, const char*> rows[] = {
+            {" -- x\n /* y */ ", empty, ""},
+            {" ; ; ", empty, ""},
+            {"Select 'abc", syntax, "在字元字串 'abc' 之後有未封閉的引號。"},
+            {"IF 1=1", syntax, "接近 '1' 之處的語法不正確。"},
+            {"IF BEGIN SELECT 1 END", syntax, "接近 'BEGIN' 之處的語法不正確。"},
+            {"IF 1=1 BEGIN SELECT 1", syntax, ""},
+            {"SELECT 1 ELSE SELECT 2", syntax, "接近 'ELSE' 之處的語法不正確。"},
+            {"END", syntax, "接近 'END' 之處的語法不正確。"},
+            {"EXEC P @x", syntax, "接近 '@x' 之處的語法不正確。"},
+            {"EXEC P 'a',,'b'", syntax, "接近 ',' 之處的語法不正確。"},
+            {"EXEC P 'a' 'b'", syntax, "接近 ''b'' 之處的語法不正確。"},
+            {QStringLiteral("BEGIN ").repeated(100000), syntax, ""},
+        };
+        for (const auto& [text, number, description] : rows)
+            QTest::newRow(qPrintable(text.left(30)))
+                << text << number << QString::fromUtf8(description);
     }
     void refusals() {
         QFETCH(QString, text);
