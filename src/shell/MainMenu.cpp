@@ -75,6 +75,9 @@ void MainMenu::clickButton(int index) {
 
 void MainMenu::pressButton(int index) {
     if (!m_buttons[index]->isEnabled()) return;
+    // First what is still pending, such as handing the keyboard back from a window just closed
+    // by its frame: done later, it would take the focus from this button.
+    QApplication::processEvents();
     m_buttons[index]->setFocus();
     QApplication::processEvents();
     clickButton(index);

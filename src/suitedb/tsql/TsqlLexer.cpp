@@ -130,15 +130,20 @@ bool TsqlScanner::nextLiteral(Piece& piece) {
     qsizetype pos = m_pos;
     while (pos < m_size) {
         const char16_t c = data[pos].unicode();
-        const Pass pass = c < 0x80 ? AsciiPasses[c] : Whole;
+        Pass pass = c < 0x80 ? AsciiPasses[c] : Whole;
         if (pass == Blank) {
             ++pos;
             continue;
         }
-        const QChar after = at(pos + 1);
-        const bool single = pass == Single || (c == u'-' && after != u'-') ||
-                            (c == u'/' && after != u'*') || (c == u'.' && !isDigit(after));
-        if (single || (pass == Name && !((c == u'N' || c == u'n') && after == u'\''))) {
+        if (pass == Name && (c == u'N' || c == u'n') && at(pos + 1) == u'\'') pass = Whole;
+        if (pass == Whole) {
+            // A minus, a slash or a period that begins no comment and no number.
+            const QChar after = at(pos + 1);
+            if ((c == u'-' && after != u'-') || (c == u'/' && after != u'*') ||
+                (c == u'.' && !isDigit(after)))
+                pass = Single;
+        }
+        if (pass != Whole) {
             if (m_first < 0) m_first = pos;
             ++pos;
             if (pass == Name)

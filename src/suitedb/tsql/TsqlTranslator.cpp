@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "DbError.h"
 #include "SqlErrors.h"
@@ -23,6 +24,14 @@ constexpr int CacheLimit = 500;
 constexpr int ParameterLimit = 32766;
 
 QVariant numberValue(QStringView text) {
+    // Mostly a short whole number: read digit by digit.
+    if (!text.isEmpty() && text.size() <= 18) {
+        qlonglong whole = 0;
+        qsizetype i = 0;
+        for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
+            whole = whole * 10 + (text[i].unicode() - u'0');
+        if (i == text.size()) return whole;
+    }
     bool ok = false;
     if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
         const qlonglong v = text.mid(2).toLongLong(&ok, 16);
@@ -204,6 +213,27 @@ TsqlTranslator::Literals TsqlTranslator::literals(const TsqlBatch& batch, qsizet
     return lits;
 }
 
+size_t TsqlTranslator::KeyHash::operator()(const QString& key) const noexcept {
+    const char* p = reinterpret_cast<const char*>(key.constData());
+    size_t left = size_t(key.size()) * sizeof(QChar);
+    quint64 h = 0x9E3779B97F4A7C15ULL ^ left;
+    const auto mix = [&h](quint64 word) {
+        h = (h ^ word) * 0xFF51AFD7ED558CCDULL;
+        h ^= h >> 32;
+    };
+    for (; left >= 8; left -= 8, p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        mix(word);
+    }
+    if (left > 0) {
+        quint64 word = 0;
+        std::memcpy(&word, p, left);
+        mix(word);
+    }
+    return size_t(h ^ (h >> 29));
+}
+
 void TsqlTranslator::forget() {
     m_cache.clear();
     m_cached = 0;
@@ -288,15 +318,15 @@ void TsqlTranslator::bind(Translation& t, const TsqlTokens& tokens, Shape& shape
 }
 
 const TsqlTranslator::Variant& TsqlTranslator::variant(Translation& t, const Literals& lits) {
-    std::vector<int> choices;
-    choices.reserve(t.sites.size());
+    QVarLengthArray<int, 16> choices;
     for (const Site& site : t.sites) choices.push_back(siteChoice(site, lits.value(site.slot)));
     // The choices as they lie in memory: a key made without writing numbers out.
     const QByteArray key = QByteArray::fromRawData(reinterpret_cast<const char*>(choices.data()),
                                                    qsizetype(choices.size() * sizeof(int)));
     auto it = t.variants.find(key);
     if (it == t.variants.end()) {
-        TsqlEmitter emitter(t.sites, choices);
+        const std::vector<int> chosen(choices.begin(), choices.end());
+        TsqlEmitter emitter(t.sites, chosen);
         Variant v;
         v.sql = emitter.statement(t.statement);
         v.params = emitter.params();

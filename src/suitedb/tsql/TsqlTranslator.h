@@ -118,7 +118,11 @@ private:
 
     SqliteConnection& m_db;
     TsqlCatalogue m_catalogue;
-    std::unordered_map<QString, std::vector<std::unique_ptr<Shape>>> m_cache;
+    // A key is a whole statement's text: hashed eight bytes at a step.
+    struct KeyHash {
+        size_t operator()(const QString& key) const noexcept;
+    };
+    std::unordered_map<QString, std::vector<std::unique_ptr<Shape>>, KeyHash> m_cache;
     int m_cached = 0;
     quint64 m_uses = 0;
     const qsizetype m_parameterLimit;  // values one statement may bind
