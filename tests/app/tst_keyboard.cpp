@@ -208,6 +208,8 @@ private slots:
             {Out, "FU", "But(1)"},
             {Qt::Key_A, "FUA", "B1a(0)"},
             {CloseBox, "FU", "But(0)"},
+            {Qt::Key_B, "FUB"},  // at once: the keyboard handed back late must not take it
+            {Out, "FU", "But(1)"},
             {Qt::Key_A, "FUA", "B1a(0)"},
             {Qt::Key_F8, "FF8", "DG1"},
             {CloseBox, "FUA", "B1a(0)"},
