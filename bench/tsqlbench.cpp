@@ -140,18 +140,24 @@ struct GridPages {
     }
     QString lastKey(const QString& boundary) { return last(db->execute(boundary)[0], 0); }
 
+    // As the window does, a page of two statements reads them in one snapshot.
     void first() {
         if (statements.firstPageIsOneStatement())
             db->execute(statements.firstRows(QString()));
         else
-            db->execute(statements.firstRows(lastKey(statements.firstBoundary())));
+            db->readTogether(
+                [&] { db->execute(statements.firstRows(lastKey(statements.firstBoundary()))); });
     }
     void up(const QString& anchor) {
-        db->execute(statements.upRows(lastKey(statements.upBoundary(anchor))));
+        db->readTogether(
+            [&] { db->execute(statements.upRows(lastKey(statements.upBoundary(anchor)))); });
     }
     void down(const QString& anchor) { db->execute(statements.downRows(anchor)); }
     void home() { db->execute(statements.homeRows()); }
-    void end() { db->execute(statements.endRows(lastKey(statements.endBoundary()))); }
+    void end() {
+        db->readTogether(
+            [&] { db->execute(statements.endRows(lastKey(statements.endBoundary()))); });
+    }
 };
 
 enum class PageKind { First, Up, Down, Home, End };

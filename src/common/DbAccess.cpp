@@ -63,6 +63,17 @@ void RefreshData(DataSource& source, const QString& place) {
     BusyCursorOff();
 }
 
+void ReadTogether(const DataSource& source, const std::function<void()>& reads) {
+    std::shared_ptr<SuiteDatabase> db;
+    try {
+        db = Connections::open(source.connectionText);
+    } catch (const DbError&) {
+        // The reads meet the same error and report it as any read does.
+        return reads();
+    }
+    db->readTogether(reads);
+}
+
 bool HasRecords(DataSource& source) {
     if (source.commandText.isEmpty()) {
         Dialogs::showMessage(QStringLiteral("Ado物件尚未指定任何查詢內容"));

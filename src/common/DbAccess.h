@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 class DataSource;
 class Recordset;
@@ -14,6 +15,9 @@ void SetConnection(DataSource& source);
 // Runs the source's command under the busy pointer; a database error is reported and ends the
 // program (place text + " 與資料庫連線取資料時").
 void RefreshData(DataSource& source, const QString& place);
+// Runs the reads (RefreshData calls on sources of the same connection) so that they see one
+// state of the database, where the connection can (see SuiteDatabase::readTogether).
+void ReadTogether(const DataSource& source, const std::function<void()>& reads);
 // True when the source has at least one row. A source without a command text shows
 // "Ado物件尚未指定任何查詢內容" and gives false.
 bool HasRecords(DataSource& source);

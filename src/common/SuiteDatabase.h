@@ -19,6 +19,11 @@ public:
     virtual void stream(const QString& commandText, ResultSink& sink) {
         sink.take(execute(commandText));
     }
+    // Runs the reads (execute calls that only read) so that they see one state of the
+    // database: what another workstation commits meanwhile shows in all of them or in none,
+    // as a page's boundary and its rows must. By default each statement reads the newest
+    // state, as the server's READ COMMITTED does.
+    virtual void readTogether(const std::function<void()>& reads) { reads(); }
 };
 
 // Where connections come from. The program installs one factory at start-up (embedded database

@@ -68,10 +68,14 @@ bool HistoryPager::first(const HistoryStatements& statements) {
         read(m_statements->firstRows({}), false);
         return rowCount() > 0;
     }
-    const auto lower = lowerBound(m_statements->firstBoundary());
-    if (!lower) return false;
-    read(m_statements->firstRows(*lower), true);
-    return true;
+    bool found = false;
+    together([&] {
+        const auto lower = lowerBound(m_statements->firstBoundary());
+        if (!lower) return;
+        read(m_statements->firstRows(*lower), true);
+        found = true;
+    });
+    return found;
 }
 
 // The rows went away meanwhile: the page shows the empty boundary until Home or End reads
@@ -79,16 +83,24 @@ bool HistoryPager::first(const HistoryStatements& statements) {
 void HistoryPager::showEmpty() { read(m_probe.commandText, false); }
 
 void HistoryPager::pageUp() {
-    const auto lower = lowerBound(m_statements->upBoundary(keyOf(0)));
-    if (!lower) return showEmpty();
-    read(m_statements->upRows(*lower), false);
+    together([&] {
+        const auto lower = lowerBound(m_statements->upBoundary(keyOf(0)));
+        if (!lower) return showEmpty();
+        read(m_statements->upRows(*lower), false);
+    });
 }
 
 void HistoryPager::end() {
-    const auto lower = lowerBound(m_statements->endBoundary());
-    if (!lower) return showEmpty();
-    read(m_statements->endRows(*lower), true);
+    together([&] {
+        const auto lower = lowerBound(m_statements->endBoundary());
+        if (!lower) return showEmpty();
+        read(m_statements->endRows(*lower), true);
+    });
 }
+
+// A page read by two statements reads them in one state of the database, so that a line
+// another workstation writes in between cannot leave the boundary and the rows disagreeing.
+void HistoryPager::together(const std::function<void()>& reads) { ReadTogether(m_rows, reads); }
 
 // Up on the first row or Down on the last row of the lot grid: the page moves by one lot
 // when there is a neighbour.
@@ -96,18 +108,19 @@ bool HistoryPager::lotEdge(bool up, int current) {
     if (rowCount() == 0) return false;
     if (up ? current != 0 : current != rowCount() - 1) return false;
     const QString edge = keyOf(current);
+    together([&] { moveLot(up, edge); });
+    return true;
+}
+
+void HistoryPager::moveLot(bool up, const QString& edge) {
     m_probe.commandText = up ? m_statements->lotBefore(edge) : m_statements->lotAfter(edge);
     RefreshData(m_probe, m_place);
     const ResultSet& pair = m_probe.recordset().current();
-    if (pair.rows.size() < 2) return true;  // already at the oldest or newest lot
+    if (pair.rows.size() < 2) return;  // already at the oldest or newest lot
     const QString neighbour = keyIn(pair, 1, {});
-    if (up) {
-        read(m_statements->upRows(neighbour), false);
-        return true;
-    }
+    if (up) return read(m_statements->upRows(neighbour), false);
     const auto lower = lowerBound(m_statements->upBoundary(neighbour));
     read(m_statements->upRows(lower.value_or(neighbour)), true);
-    return true;
 }
 
 bool HistoryPager::key(int qtKey, int current) {

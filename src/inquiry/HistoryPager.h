@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "DataSource.h"
@@ -42,6 +43,8 @@ private:
     void pageUp();
     void end();
     bool lotEdge(bool up, int current);
+    void moveLot(bool up, const QString& edge);
+    void together(const std::function<void()>& reads);
 
     QString m_place;
     DataSource m_rows;

@@ -1,5 +1,9 @@
 #include "EmbeddedDatabase.h"
 
+#include <sqlite3.h>
+
+#include <utility>
+
 #include "SqlErrors.h"
 #include "TsqlBatch.h"
 
@@ -35,6 +39,41 @@ void EmbeddedDatabase::stream(const QString& commandText, ResultSink& sink) {
     if (statements.size() > 1 || statements.front().kind != BatchStatement::Kind::Sql)
         for (const BatchStatement& statement : statements) parse(batch, statement);
     for (const BatchStatement& statement : statements) stream(batch, statement, sink);
+}
+
+void EmbeddedDatabase::readTogether(const std::function<void()>& reads) {
+    {
+        QMutexLocker lock(&m_mutex);
+        // Inside an open transaction the reads share it already.
+        if (m_together || !sqlite3_get_autocommit(m_connection.handle())) {
+            lock.unlock();
+            return reads();
+        }
+        m_connection.exec(QStringLiteral("BEGIN DEFERRED"));
+        m_together = true;
+    }
+    try {
+        reads();
+    } catch (...) {
+        QMutexLocker lock(&m_mutex);
+        endTogether();
+        throw;
+    }
+    QMutexLocker lock(&m_mutex);
+    endTogether();
+}
+
+// Closes readTogether's transaction (the mutex held). It only read, so it cannot fail to
+// end; should it fail all the same, it is rolled back.
+void EmbeddedDatabase::endTogether() {
+    if (!std::exchange(m_together, false)) return;
+    sqlite3* db = m_connection.handle();
+    if (sqlite3_get_autocommit(db)) return;
+    try {
+        m_connection.exec(QStringLiteral("COMMIT"));
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
 }
 
 void EmbeddedDatabase::parse(const TsqlBatch& batch, const BatchStatement& statement) {
@@ -103,6 +142,7 @@ void EmbeddedDatabase::call(const BatchStatement& statement, ResultSets& out) {
     if (!procedure) throw SqlErrors::unknownProcedure(statement.procedure);
     const ProcedureCall call(procedure->name, statement.arguments);
     ProcedureRegistry::checkArguments(*procedure, call);
+    if (procedure->access != ProcedureAccess::Reads) endTogether();
     ResultSets sets;
     m_connection.transaction([&] { sets = procedure->body(m_connection, call); },
                              procedure->access == ProcedureAccess::Reads

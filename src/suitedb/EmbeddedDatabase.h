@@ -32,6 +32,10 @@ public:
     // the file until its last row is read: other workstations go on writing, but the journal
     // cannot be folded back into the file past it. The sink must not use this database.
     void stream(const QString& commandText, ResultSink& sink) override;
+    // One read transaction around the reads: one snapshot, and the file's read lock taken
+    // once instead of once per statement. A procedure that writes, called meanwhile, ends it
+    // first, so that it takes the write lock as always; the reads after it read anew.
+    void readTogether(const std::function<void()>& reads) override;
 
     // The connection below the front end (schema, demo data, tests). Not to be used while
     // another thread runs execute.
@@ -48,9 +52,11 @@ private:
     template <class Leaf>
     void walk(const TsqlBatch& batch, const BatchStatement& statement, Leaf&& leaf);
     bool holds(const TsqlBatch& batch, const BatchStatement& statement);
+    void endTogether();
 
     QMutex m_mutex;
     SqliteConnection m_connection;
     TsqlTranslator m_translator;
     std::shared_ptr<const ProcedureRegistry> m_procedures;
+    bool m_together = false;  // readTogether's transaction is open
 };

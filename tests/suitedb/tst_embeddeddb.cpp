@@ -229,6 +229,40 @@ private slots:
         QCOMPARE(m_db->execute(QStringLiteral("EXEC SP_TIME_UPDATE '0016'")).size(), 1);
     }
 
+    // Reads run together see one state: a line another workstation commits in between shows
+    // in none of them. A procedure that writes, called among them, ends the snapshot first: it
+    // succeeds although the snapshot is older than that line, and the reads after it see both.
+    // An error inside leaves no transaction open behind it.
+    void readsTogetherSeeOneState() {
+        EmbeddedDatabase other(m_folder.database());
+        const QString count = QStringLiteral("Select Count(*) From LSTA");
+        const auto rows = [&] { return m_db->execute(count)[0].rows[0][0].toInt(); };
+        const int before = rows();
+        const auto insert = [&](const QString& code) {
+            other.execute(QStringLiteral("Insert Into LSTA (LCODE, LNAME) Values ('%1', 'x')")
+                              .arg(code));
+        };
+        int first = 0, second = 0, afterWrite = 0;
+        m_db->readTogether([&] {
+            first = rows();
+            insert(QStringLiteral("T1"));
+            second = rows();
+            m_db->execute(QStringLiteral("EXEC SP_TIME_UPDATE '0016'"));
+            insert(QStringLiteral("T2"));
+            afterWrite = rows();
+        });
+        QCOMPARE(first, before);
+        QCOMPARE(second, before);
+        QCOMPARE(afterWrite, before + 2);
+        QVERIFY_THROWS_EXCEPTION(DbError, m_db->readTogether([&] {
+            rows();
+            m_db->execute(QStringLiteral("Select Nothing From LSTA"));
+        }));
+        insert(QStringLiteral("T3"));
+        QCOMPARE(rows(), before + 3);
+        other.execute(QStringLiteral("Delete From LSTA Where LCODE In ('T1', 'T2', 'T3')"));
+    }
+
     // Two workstations on one file: every insert arrives and no read-modify-write of a
     // procedure loses an update.
     void twoConnectionsWriteConcurrently() {
