@@ -1,5 +1,7 @@
 #include "HistoryGrids.h"
 
+#include <vector>
+
 #include "Session.h"
 #include "SqlLiteral.h"
 
@@ -118,7 +120,7 @@ struct Pieces {
     QString patternHead;  // the customer grids: the item pattern's condition
 };
 
-Pieces piecesOf(HistoryGrid grid) {
+Pieces makePieces(HistoryGrid grid) {
     auto orders = [](const char* a, const char* b) {
         return std::pair(
             QStringLiteral("ORDER BY %1,%2").arg(QLatin1String(a), QLatin1String(b)),
@@ -195,6 +197,17 @@ Pieces piecesOf(HistoryGrid grid) {
     return {};
 }
 
+// The pieces of every grid, made once: every page's statements are built from them.
+const Pieces& piecesOf(HistoryGrid grid) {
+    static const std::vector<Pieces> all = [] {
+        std::vector<Pieces> pieces;
+        for (int g = 0; g <= int(HistoryGrid::CustomerRepairs); ++g)
+            pieces.push_back(makePieces(HistoryGrid(g)));
+        return pieces;
+    }();
+    return all[size_t(grid)];
+}
+
 // The lot grid's price column: masked, tax included, the item's cost or the lot's own price.
 QString lotPrice(const HistoryReader& r) {
     if (!r.purchasePrices) return Masked;
@@ -215,14 +228,25 @@ QString lotColumns(const HistoryReader& r) {
 
 HistoryStatements::HistoryStatements(HistoryGrid grid, const QString& item,
                                      const HistoryReader& reader)
-    : m_grid(grid), m_item(item), m_reader(reader) {}
+    : m_grid(grid), m_item(item), m_reader(reader) {
+    makeParts();
+}
 
 HistoryStatements::HistoryStatements(HistoryGrid grid, const QString& customer,
                                      const QString& itemPattern, const HistoryReader& reader)
-    : m_grid(grid), m_item(customer), m_pattern(itemPattern), m_reader(reader) {}
+    : m_grid(grid), m_item(customer), m_pattern(itemPattern), m_reader(reader) {
+    makeParts();
+}
 
-QString HistoryStatements::where() const {
-    const Pieces p = piecesOf(m_grid);
+void HistoryStatements::makeParts() {
+    m_where = makeWhere();
+    for (const bool firstPage : {false, true})
+        for (const bool home : {false, true})
+            m_columns[firstPage][home] = makeColumns(firstPage, home);
+}
+
+QString HistoryStatements::makeWhere() const {
+    const Pieces& p = piecesOf(m_grid);
     QString restriction;
     auto own = [](const char* column, const QString& value) {
         return QStringLiteral(" AND %1 = ").arg(QLatin1String(column)) + SqlLiteral(value);
@@ -258,8 +282,8 @@ QString HistoryStatements::where() const {
     return p.itemHead + SqlLiteral(m_item) + pattern + restriction + p.filterTail;
 }
 
-QString HistoryStatements::columns(bool firstPage, bool home) const {
-    const QString key = piecesOf(m_grid).key;
+QString HistoryStatements::makeColumns(bool firstPage, bool home) const {
+    const QString& key = piecesOf(m_grid).key;
     const QString hinx = key + QStringLiteral(" AS HINX");
     switch (m_grid) {
         case HistoryGrid::Sales:
@@ -330,7 +354,7 @@ QString HistoryStatements::keyAtLeast(const QString& key) const {
 }
 
 QString HistoryStatements::boundary(const QString& condition) const {
-    const Pieces p = piecesOf(m_grid);
+    const Pieces& p = piecesOf(m_grid);
     // The purchase return and customer grids give their key no name here.
     const QString alias = m_grid == HistoryGrid::PurchaseReturns || byCustomer()
                               ? QString()
@@ -341,7 +365,7 @@ QString HistoryStatements::boundary(const QString& condition) const {
 
 QString HistoryStatements::rows(const QString& head, const QString& condition,
                                 bool firstPage) const {
-    const Pieces p = piecesOf(m_grid);
+    const Pieces& p = piecesOf(m_grid);
     return head + columns(firstPage, condition.isEmpty()) + QStringLiteral(" FROM ") + p.source +
            QStringLiteral(" WHERE ") + where() + condition + u' ' + p.ascending;
 }

@@ -102,17 +102,23 @@ public:
     }
 
 private:
-    QString where() const;
-    QString columns(bool firstPage, bool home) const;
+    const QString& where() const { return m_where; }
+    const QString& columns(bool firstPage, bool home) const { return m_columns[firstPage][home]; }
     QString keyAtMost(const QString& key) const;
     QString keyAtLeast(const QString& key) const;
     QString boundary(const QString& condition) const;
     QString rows(const QString& head, const QString& condition, bool firstPage) const;
+    QString makeWhere() const;
+    QString makeColumns(bool firstPage, bool home) const;
+    void makeParts();
 
     HistoryGrid m_grid;
     QString m_item;
     QString m_pattern;
     HistoryReader m_reader;
+    // Made once with the statements: the row filter, and the columns by first page and Home.
+    QString m_where;
+    QString m_columns[2][2];
 };
 
 // The views without paging, all rows in one statement.
