@@ -59,26 +59,22 @@ private slots:
         addRows({
             {"SELECT 'a' + 'b', 1 + 2, CODE + NAME, N + R FROM T WHERE N = 1",
              "ab|3|a01王美華|2.5"},
+            // CHAR(n) pads and cuts; a number too long for it is a '*'; a Chinese character
+            // takes two of its bytes.
             {"SELECT '[' + CONVERT(CHAR(5),'ab') + ']', CONVERT(CHAR(2),'abcd')", "[ab   ]|ab"},
-            {"SELECT CONVERT(CHAR(5),12) + '|', CONVERT(CHAR(3),12345) + '|'", "12   ||*  |"},
-            {"SELECT CONVERT(CHAR(3),-12) + '|', CONVERT(CHAR(2),-12) + '|', CONVERT(CHAR(3),"
-             "'a\t') + '|'",
-             "-12||* ||a\t |"},
+            {"SELECT CONVERT(CHAR(5),12) + '|', CONVERT(CHAR(3),12345) + '|', CONVERT(CHAR(3),-12) "
+             "+ '|', CONVERT(CHAR(2),-12) + '|', CONVERT(CHAR(3),'a\t') + '|'",
+             "12   ||*  ||-12||* ||a\t |"},
             {"SELECT CONVERT(CHAR(5),N'王美華') + '|', CONVERT(CHAR(5),CODE) + 'x' FROM T WHERE N "
              "= 3",
              "王美 ||b01  x"},
-            {"SELECT CONVERT(VARCHAR,1500), CONVERT(VARCHAR,R), CONVERT(VARCHAR,(R * 4) / 2) FROM "
-             "T WHERE N = 1",
-             "1500|1.5|3"},
-            {"SELECT CAST(N AS VARCHAR(10)) + 'x', CAST('12' AS INT) + 1, CONVERT(INT,2.7) FROM T "
-             "WHERE N = 2",
-             "2x|13|2"},
-            {"SELECT CONVERT(VARCHAR(3),'abcdef'), CAST(N AS CHAR(3)) + ']' FROM T WHERE N = 4",
-             "abc|4  ]"},
-            {"SELECT 7 / 2, 7 % 2, 7.0 / 2, -N FROM T WHERE N = 1", "3|1|3.5|-1"},
-            {"SELECT 7 / NULL, R / N, ISNULL(R,(N / R)) FROM T WHERE N = 3", "NULL|NULL|NULL"},
-            // A text meeting a number is converted to a number.
-            {"SELECT '5' + 1, ' 7 ' * 2, '' + 3, N FROM T WHERE N = ' 2 '", "6|14|3|2"},
+            {"SELECT CONVERT(VARCHAR,1500), CONVERT(VARCHAR,R), CONVERT(VARCHAR,(R * 4) / 2), "
+             "CAST(N AS VARCHAR(10)) + 'x', CAST('12' AS INT) + 1, CONVERT(INT,2.7) FROM T WHERE N "
+             "= 1",
+             "1500|1.5|3|1x|13|2"},
+            // Whole numbers divide as whole numbers; a text meeting a number becomes a number.
+            {"SELECT 7 / 2, 7 % 2, 7.0 / 2, -N, '5' + 1, ' 7 ' * 2, '' + 3 FROM T WHERE N = ' 1 '",
+             "3|1|3.5|-1|6|14|3"},
             // A decimal becomes text with its scale, rounded half away from zero; money with
             // two decimals; a float in six digits with the server's exponent.
             {"SELECT CONVERT(VARCHAR,CONVERT(DECIMAL(10,2),R)), CAST(CAST(12.345 AS "
@@ -88,29 +84,28 @@ private slots:
             {"SELECT CONVERT(VARCHAR,CONVERT(FLOAT,1234567.5)), CONVERT(VARCHAR,CAST(0.00001 AS "
              "FLOAT)), CONVERT(VARCHAR,CONVERT(FLOAT,R)) FROM T WHERE N = 4",
              "1.23457e+006|1e-005|0.25"},
-            {"SELECT ISNULL(R,0), ISNULL(D,'none') FROM T WHERE N = 2 OR N = 3 ORDER BY N",
-             "2.5|none;0|y"},
             // ISNULL takes the type and length of its first argument.
             {"SELECT ISNULL(CONVERT(VARCHAR(3),D),'abcdef'), ISNULL(CONVERT(CHAR(4),D),'ab') + "
-             "']' FROM T WHERE N = 2",
-             "abc|ab  ]"},
-            {"SELECT LEFT('abcdef',3), RIGHT('abcdef',2), RIGHT('000' + '12',13), RIGHT('ab',0)",
-             "abc|ef|00012|"},
-            {"SELECT SUBSTRING('abcdef',2,3), SUBSTRING(CODE,1,1) FROM T WHERE N = 5", "bcd|["},
-            {"SELECT LEN('ab  '), LEN(''), LEN(12345), LEN(NULL)", "2|0|5|NULL"},
-            {"SELECT '[' + LTRIM('  a ') + ']', '[' + RTRIM(' a  ') + ']'", "[a ]|[ a]"},
-            {"SELECT UPPER('ab'), LOWER('AB'), ABS(-3), ROUND(2.456,2)", "AB|ab|3|2.46"},
-            {"SELECT COALESCE(D,NAME) FROM T WHERE N = 2", "李志明"},
+             "']', ISNULL(R,0) FROM T WHERE N = 3 OR N = 2 ORDER BY N",
+             "abc|ab  ]|2.5;y|y   ]|0"},
+            {"SELECT LEFT('abcdef',3), RIGHT('abcdef',2), RIGHT('000' + '12',13), RIGHT('ab',0), "
+             "SUBSTRING('abcdef',2,3), SUBSTRING(CODE,1,1), LEN('ab  '), LEN(''), LEN(12345), "
+             "LEN(NULL) FROM T WHERE N = 5",
+             "abc|ef|00012||bcd|[|2|0|5|NULL"},
+            {"SELECT '[' + LTRIM('  a ') + ']', '[' + RTRIM(' a  ') + ']', UPPER('ab'), "
+             "ROUND(2.456,2), COALESCE(D,NAME) FROM T WHERE N = 2",
+             "[a ]|[ a]|AB|2.46|李志明"},
         });
     }
     void expressions() { check(); }
 
-    // Comparisons, orders, groups, DISTINCT, MIN and MAX, LIKE by the server's collation.
+    // Comparisons, orders, groups, DISTINCT, MIN and MAX, LIKE by the server's collation: case
+    // and trailing blanks do not count, punctuation before digits before letters, Chinese by
+    // strokes.
     void collation_data() {
         addRows({
             {"SELECT CODE FROM T WHERE CODE = 'A01'", "a01"},
             {"SELECT CODE FROM T WHERE CODE = 'b01'", "b01 "},
-            {"SELECT COUNT(*) FROM T WHERE CODE != 'A01'", "4"},
             {"SELECT CASE WHEN 'b' = 'B  ' THEN 1 ELSE 0 END, CASE WHEN 'a' < 'B' THEN 1 ELSE 0 "
              "END",
              "1|1"},
@@ -119,63 +114,36 @@ private slots:
             {"SELECT NAME FROM T ORDER BY NAME + '' DESC", "陳建宏;林;李志明;王美華;一"},
             {"SELECT COUNT(*), SUM(QTY) FROM U GROUP BY CODE ORDER BY 2", "1|7;2|15"},
             {"SELECT COUNT(*) FROM (SELECT DISTINCT CODE + '' AS C FROM U) AS X", "2"},
-            {"SELECT COUNT(DISTINCT CODE) FROM U", "2"},
             {"SELECT MIN(NAME), MAX(NAME), MAX(NAME + ''), MIN(CODE) FROM T",
              "一|陳建宏|陳建宏|[x]"},
             {"SELECT CODE FROM T WHERE CODE BETWEEN 'A' AND 'AZ' ORDER BY CODE", "a_1;a01;A02"},
             {"SELECT CODE FROM T WHERE CODE IN ('A01','B01') ORDER BY CODE", "a01;b01 "},
-            {"SELECT CODE FROM T WHERE CODE IN (SELECT CODE FROM U WHERE QTY > 6) ORDER BY CODE",
-             "a01;b01 "},
-            {"SELECT CODE FROM T WHERE NAME >= N'李' AND NAME < N'陳'", "A02;a_1"},
             {"SELECT CASE CODE WHEN 'A01' THEN 'x' ELSE 'y' END FROM T WHERE N = 1", "x"},
-            {"IF (Select 'b') > (Select 'A') Begin Select 'T' End Else Begin Select 'F' End", "T"},
             {"SELECT CODE FROM T WHERE CODE LIKE 'A%' ORDER BY CODE", "a_1;a01;A02"},
             {"SELECT CODE FROM T WHERE CODE LIKE 'a[_]%'", "a_1"},
-            {"SELECT CODE FROM T WHERE CODE LIKE '[[]%'", "[x]"},
             {"SELECT CODE FROM T WHERE CODE LIKE '[a-b]0%' ORDER BY CODE", "a01;A02;b01 "},
-            {"SELECT CODE FROM T WHERE CODE LIKE '[^a]%' ORDER BY CODE", "[x];b01 "},
             {"SELECT CODE FROM T WHERE CODE LIKE 'a_1' ORDER BY CODE", "a_1;a01"},
             {"SELECT CODE FROM T WHERE CODE LIKE 'b01'", "b01 "},
             {"SELECT CODE FROM T WHERE CODE LIKE 'b01 %' OR CODE LIKE 'a01 '", "b01 "},
-            {"SELECT CODE FROM T WHERE CODE LIKE '%%[0-9]%_' ORDER BY CODE", "a01;A02;b01 "},
-            {"SELECT COUNT(*) FROM T WHERE CODE NOT LIKE 'a%'", "2"},
-            {"SELECT CODE FROM T WHERE NAME + '' LIKE N'王%'", "a01"},
-            {"SELECT CODE FROM T WHERE NAME LIKE N'%華'", "a01"},
         });
     }
     void collation() { check(); }
 
-    // Statement shapes: TOP, subqueries, joins, hints, groups, UNION; batches and changes.
+    // Statement shapes: TOP, subqueries, joins, hints, UNION; batches and changes.
     void statements_data() {
         addRows({
             {"SELECT TOP 2 CODE FROM T ORDER BY N DESC", "[x];a_1"},
             {"SELECT CODE,(SELECT SUM(QTY) FROM U WHERE U.CODE = T.CODE) FROM T WHERE N <= 2 "
              "ORDER BY N",
              "a01|15;A02|NULL"},
-            {"SELECT CODE FROM T WHERE N = (SELECT MAX(N) FROM T)", "[x]"},
             {"SELECT * FROM (SELECT TOP 2 CODE,N FROM T ORDER BY N DESC) AS X ORDER BY N",
              "a_1|4;[x]|5"},
-            {"SELECT X.C FROM (SELECT CODE + '!' AS C FROM T WHERE N = 1) X", "a01!"},
             {"SELECT T.N,U.QTY FROM T,U WHERE T.CODE = U.CODE ORDER BY U.QTY", "1|5;3|7;1|10"},
-            {"SELECT a.N FROM T AS a JOIN U AS b ON a.CODE = b.CODE WHERE b.QTY = 7", "3"},
-            {"SELECT T.N, U.QTY FROM T LEFT JOIN U ON U.CODE = T.CODE WHERE T.N = 2", "2|NULL"},
             {"SELECT CODE FROM T WITH (NOLOCK, INDEX(T_CODE)) WHERE N = 1", "a01"},
-            {"SELECT CODE FROM T WHERE D IS NOT NULL AND NOT (N > 2) ORDER BY N", "a01"},
-            {"SELECT CODE FROM T WHERE EXISTS (SELECT * FROM U WHERE U.CODE = T.CODE AND QTY = 7)",
-             "b01 "},
-            {"SELECT CODE FROM T WHERE N NOT IN (1,2,3) AND N NOT BETWEEN 5 AND 9", "a_1"},
-            {"SELECT CODE, SUM(QTY) FROM U GROUP BY CODE HAVING SUM(QTY) > 10", "a01|15"},
-            {"SELECT DISTINCT N / 2 FROM T ORDER BY N / 2", "0;1;2"},
-            {"SELECT CASE WHEN N = 1 THEN 'one' WHEN N = 2 THEN 'two' END FROM T WHERE N < 4 "
-             "ORDER BY N",
-             "one;two;NULL"},
             // A subquery as a value: one row gives its value, none NULL, of either type.
             {"SELECT (SELECT NAME FROM T WHERE N = 2), (SELECT R FROM T WHERE N = 9), "
              "(SELECT QTY FROM U WHERE CODE = 'b01')",
              "李志明|NULL|7"},
-            {"SELECT CODE FROM T WHERE N = (SELECT N FROM T WHERE CODE = 'B01') "
-             "AND CODE = (SELECT TOP 1 CODE FROM U WHERE QTY > 6 ORDER BY QTY)",
-             "b01 "},
             {"SELECT (SELECT TOP 1 SUM(QTY) FROM U GROUP BY CODE ORDER BY CODE DESC)", "7"},
             // UNION tells texts apart in the server's collation; UNION ALL keeps every row; the
             // ORDER BY orders the whole; TOP belongs to its own SELECT.
@@ -191,8 +159,6 @@ private slots:
             {"SELECT CODE FROM T WHERE N IN (SELECT 1 UNION SELECT QTY - 3 FROM U) ORDER BY N",
              "a01;A02;a_1"},
             // Batches and changes.
-            {"SELECT 1 SELECT 2; SELECT 3", "1 // 2 // 3"},
-            {"SELECT 1\n  SELECT N FROM T WHERE N = 2 ORDER BY N\nSELECT 'x'", "1 // 2 // x"},
             {"IF EXISTS (SELECT * FROM T WHERE N = 9) BEGIN SELECT 'y' END ELSE BEGIN SELECT 'n' "
              "SELECT 'm' END",
              "n // m"},
@@ -202,34 +168,15 @@ private slots:
             {"INSERT INTO U (QTY, CODE) VALUES (1, 'x'), (2, 'y'); SELECT SUM(QTY) FROM U WHERE "
              "CODE >= 'X'",
              "3"},
-            {"INSERT INTO U (CODE, QTY) SELECT CODE, N FROM T WHERE N = 4; SELECT QTY FROM U "
-             "WHERE CODE = 'A_1'",
-             "4"},
             {"UPDATE T SET NAME = NAME + '!', R = N * 2 WHERE CODE LIKE 'a%' AND N > 1; SELECT "
              "NAME, R FROM T WHERE N > 1 AND N < 5 ORDER BY N",
              "李志明!|4;陳建宏|NULL;林!|8"},
-            {"SELECT COUNT(*) FROM MAIN..U; SELECT COUNT(*) FROM ABSENT..U WHERE QTY > 0",
-             "3 // 0"},
-            {"SELECT COUNT(*) FROM MAIN.dbo.U, dbo.T", "15"},
+            {"SELECT COUNT(*) FROM MAIN..U; SELECT COUNT(*) FROM ABSENT..U WHERE QTY > 0; SELECT "
+             "COUNT(*) FROM MAIN.dbo.U, dbo.T",
+             "3 // 0 // 15"},
         });
     }
     void statements() { check(); }
-
-    // A database of the group beside this one is attached when a statement names it.
-    void otherDatabases() {
-        {
-            SqliteConnection other(m_fixture->path(QStringLiteral("ZqPro4")),
-                                   SqliteConnection::OpenMode::Create);
-            other.script(
-                QStringLiteral("CREATE TABLE U (CODE TEXT COLLATE TSQL, QTY INTEGER); "
-                               "INSERT INTO U VALUES ('z', 42)"));
-        }
-        QCOMPARE(m_fixture->run(QStringLiteral(
-                     "Select IsNull((Select Convert(VarChar,QTY) From ZqPro4..U Where CODE = 'Z'),"
-                     "'無此代號') as 'a', IsNull((Select Convert(VarChar,QTY) From ZqPro5..U Where "
-                     "CODE = 'Z'),'無此代號') as 'b'")),
-                 QStringLiteral("42|無此代號"));
-    }
 
     // Names as the server gives them: the alias, the column as written, nothing for the rest.
     void columnNames() {
@@ -250,22 +197,9 @@ private slots:
         QTest::addColumn<quint32>("number");
         QTest::addColumn<QString>("description");
         const quint32 syntax = 0x80040E14, object = 0x80040E37;
-        const QString several = QStringLiteral(
-            "子查詢傳回超過 1 個值。當子查詢跟隨在 =、!=、<、<=、>、>= "
-            "之後，或是子查詢當做運算式使用"
-            "時，不允許這種情況。");
-        const QString unordered = QStringLiteral(
-            "除非同時指定了 TOP 或 FOR XML，否則 ORDER BY 子句在檢視、內嵌函數、衍生資料表、"
-            "子查詢和通用資料表運算式中均是無效的。");
-        const auto nonBoolean = [](const char* near) {
-            return QStringLiteral("在需要條件的內容中指定了非布林類型的運算式 (接近 '%1')。")
-                .arg(QLatin1String(near));
-        };
         const std::tuple<QString, quint32, QString> rows[] = {
             {"SELECT * FROM NOPE", object, "無效的物件名稱 'NOPE'。"},
-            {"UPDATE NOPE SET A = 1", object, "無效的物件名稱 'NOPE'。"},
             {"SELECT NOPE FROM T", syntax, "無效的資料行名稱 'NOPE'。"},
-            {"INSERT INTO U (CODE, NOPE) VALUES ('a', 1)", syntax, "無效的資料行名稱 'NOPE'。"},
             {"SELECT CODE FROM T, U", syntax, "模稜兩可的資料行名稱 'CODE'。"},
             {"SELECT x.CODE FROM T", syntax, "無法繫結多重部分識別碼 \"x.CODE\"。"},
             {"SELECT NOSUCH(1)", syntax, "'NOSUCH' 不是可辨認的內建函數名稱。"},
@@ -276,38 +210,24 @@ private slots:
             {"SELECT CODE FROM T UNION SELECT CODE FROM U ORDER BY N", syntax,
              "如果陳述式包含 UNION、INTERSECT 或 EXCEPT 運算子，ORDER BY "
              "項目就必須出現在選取清單中。"},
-            {"DECLARE @x INT", syntax, "接近 'DECLARE' 之處的語法不正確。"},
-            {"SELECT @@ROWCOUNT", syntax, "接近 '@@ROWCOUNT' 之處的語法不正確。"},
-            {"SELECT TOP 10 PERCENT CODE FROM T", syntax, "接近 'PERCENT' 之處的語法不正確。"},
-            {"SELECT 1 FROM T WHERE CODE LIKE 'a' ESCAPE '!'", syntax,
-             "接近 'ESCAPE' 之處的語法不正確。"},
-            {"SELECT CONVERT(XML, 1)", syntax, ""},
             {"INSERT INTO U VALUES ('a')", syntax, ""},
             {"SELECT * FROM T WHERE", syntax, "接近 'WHERE' 之處的語法不正確。"},
-            {"SELECT CODE FROM T WHERE N = 1 2", syntax, "接近 '2' 之處的語法不正確。"},
             {"EXEC SP_NOTHING 1", syntax, "找不到預存程序 'SP_NOTHING'。"},
             {"SELECT LEFT('a')", syntax, "LEFT 函數的引數數目不正確。"},
             {"SELECT N / (N - 1) FROM T WHERE N = 1", syntax, "發現除以零的錯誤。"},
-            {"SELECT 7 % 0.0", syntax, "發現除以零的錯誤。"},
-            {"SELECT CODE, (SELECT QTY FROM U WHERE U.CODE = T.CODE) FROM T", syntax, several},
-            {"SELECT (SELECT SUM(QTY) FROM U GROUP BY CODE)", syntax, several},
-            {"SELECT (SELECT TOP 2 N FROM T ORDER BY N)", syntax, several},
-            {"SELECT * FROM (SELECT CODE FROM T ORDER BY CODE) AS X", syntax, unordered},
-            {"SELECT N FROM T WHERE CODE IN (SELECT CODE FROM U ORDER BY QTY)", syntax, unordered},
-            {"DELETE FROM U WHERE CODE", syntax, nonBoolean("CODE")},
-            {"SELECT CASE WHEN N THEN 1 END FROM T", syntax, nonBoolean("N")},
-            {"IF 1 DELETE FROM U", syntax, nonBoolean("1")},
-            {"SELECT CODE FROM T WHERE (N = 1) = 1", syntax, "接近 '=' 之處的語法不正確。"},
-            {"SELECT 1 + (N > 2) FROM T", syntax, "接近 '>' 之處的語法不正確。"},
+            {"SELECT CODE, (SELECT QTY FROM U WHERE U.CODE = T.CODE) FROM T", syntax,
+             "子查詢傳回超過 1 個值。當子查詢跟隨在 =、!=、<、<=、>、>= 之後，或是子查詢當做運算式"
+             "使用時，不允許這種情況。"},
+            {"SELECT * FROM (SELECT CODE FROM T ORDER BY CODE) AS X", syntax,
+             "除非同時指定了 TOP 或 FOR XML，否則 ORDER BY 子句在檢視、內嵌函數、衍生資料表、"
+             "子查詢和通用資料表運算式中均是無效的。"},
+            {"DELETE FROM U WHERE CODE", syntax,
+             "在需要條件的內容中指定了非布林類型的運算式 (接近 'CODE')。"},
             // The whole batch is read before any of it runs.
             {"DELETE FROM U; SELECT FROM T", syntax, "接近 'FROM' 之處的語法不正確。"},
             {"IF 1 = 1 DELETE FROM U ELSE SELECT FROM T", syntax, "接近 'FROM' 之處的語法不正確。"},
-            {"SELECT CODE FROM T WHERE CODE = 1", syntax, ""},
             {"UPDATE U SET QTY = 'x' + QTY", syntax,
              "轉換 varchar 值 'x' 為資料類型 int 時，轉換失敗。"},
-            {"SELECT CODE FROM T WITH (FASTEST)", syntax, "接近 'FASTEST' 之處的語法不正確。"},
-            {"SELECT CODE FROM T WITH (INDEX = )", syntax, "接近 ')' 之處的語法不正確。"},
-            {"SELECT (SELECT CODE, N FROM T)", syntax, ""},
             {"INSERT INTO ABSENT..U VALUES ('a', 1)", object, ""},
         };
         for (const auto& [text, number, description] : rows)
@@ -341,10 +261,6 @@ private slots:
         QCOMPARE(
             m_fixture->run(QStringLiteral("SELECT CODE FROM T WHERE CODE = 'x'' OR ''1''=''1'")),
             QString());
-        // The length of CHAR(n) is part of the statement, not a value.
-        const auto five = translator.prepare(QStringLiteral("SELECT CONVERT(CHAR(5),'a')"));
-        const auto two = translator.prepare(QStringLiteral("SELECT CONVERT(CHAR(2),'a')"));
-        QVERIFY(five[0].sql != two[0].sql);
     }
 
     // A prefix LIKE on an indexed column reads the index range; other patterns cannot.
@@ -417,8 +333,6 @@ private slots:
             {"SELECT N, (SELECT V FROM D WHERE D.K = T.CODE) FROM T WHERE N < 4 ORDER BY N", true,
              "1|10;2|NULL;3|0"},
             {"SELECT (SELECT V FROM D WHERE K = 'A01 ' AND V > 0)", true, "10"},
-            {"SELECT (SELECT K FROM D WHERE 2 = N)", true, "b01"},
-            {"SELECT (SELECT V FROM D WHERE K = 'zz')", true, "NULL"},
             // Not proved: each of these keeps the check.
             {"SELECT (SELECT V FROM D WHERE B = 'x')", false, nullptr},
             {"SELECT (SELECT V FROM D WHERE P = 'p')", false, nullptr},

@@ -204,7 +204,6 @@ private slots:
             // The range checks ask the server which end is the greater.
             {compare("EQ0002", "eq0001"), "", "T"},
             {compare("eq0001", "EQ0001 "), "", "F"},
-            {compare("EQ_A01", "EQ0001"), "", "F"},
         });
     }
     void reports() { check(); }

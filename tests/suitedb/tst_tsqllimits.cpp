@@ -75,7 +75,9 @@ class TsqlLimitsTest : public QObject {
 
     // What the front end makes of the text: its rows, or the number and description of its
     // refusal; either way the connection goes on as before.
-    void expect(const QString& text, const QString& expected) {
+    void check() {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
         QString got;
         try {
             got = m_fixture->run(text);
@@ -90,19 +92,14 @@ class TsqlLimitsTest : public QObject {
         QCOMPARE(m_fixture->run(QStringLiteral("SELECT COUNT(*) FROM T")), QStringLiteral("3"));
     }
 
-    void check() {
-        QFETCH(QString, text);
-        QFETCH(QString, expected);
-        expect(text, expected);
-    }
-
 private slots:
     void init() { m_fixture = std::make_unique<TsqlFixture>(QString::fromUtf8(Setup)); }
     void cleanup() { m_fixture.reset(); }
 
     // Nesting that the recursive passes (and SQLite's parser) cannot follow is refused before
-    // it gets there, however deep the text goes; what the module writes is far from the limit,
-    // and texts somewhat deeper still run.
+    // it gets there: in an expression (a long chain, deep parentheses), in subqueries, also in a
+    // later statement of a batch (and then nothing of it runs); texts somewhat deeper than the
+    // module's still run.
     void nesting_data() {
         columns();
         // head, count times part, tail, count times closing
@@ -112,53 +109,23 @@ private slots:
                     NestedTooDeeply);
         };
         deep("3,000 terms of +", "SELECT 1", "+1", 3000, "");
-        deep("a million terms of + and *", "SELECT 1", "+2*3", 1000000, "");
         deep("100,000 parentheses", "SELECT ", "(", 100000, "1");
-        deep("100,000 NOTs", "SELECT 1 FROM T WHERE ", "NOT ", 100000, "N = 1");
-        deep("10,000 signs", "SELECT ", "- +", 10000, "1");
         deep("10,000 subqueries", "SELECT ", "(SELECT ", 10000, "1", ")");
-        deep("10,000 IN subqueries", "SELECT N FROM T WHERE N IN (", "SELECT N FROM T WHERE N IN (",
-             10000, "1)", ")");
-        deep("10,000 derived tables", "SELECT * FROM ", "(SELECT * FROM ", 10000, "T", ") AS X%1");
-        deep("10,000 CASEs", "SELECT ", "CASE WHEN 1 = 1 THEN ", 10000, "1", " END");
-        deep("10,000 functions", "SELECT ", "ISNULL(", 10000, "1", ", 0)");
-        deep("10,000 texts joined by +", "SELECT 'a'", " + 'b'", 10000, "");
-        refused("a 5,000-fold OR", repeated("SELECT N FROM T WHERE ", "N = %1", 5000, "", " OR "),
-                NestedTooDeeply);
-        deep("10,000 blocks", "", "BEGIN ", 10000, "SELECT 1");
-        deep("10,000 IFs", "", "IF 1 = 1 ", 10000, "SELECT 1");
-        deep("in an IF condition", "IF 1", "+1", 3000, " = 1 SELECT 1");
         deep("in a later statement of the batch", "DELETE FROM T; SELECT 1", "+1", 3000, "");
         answered("80 terms of +", repeated("SELECT 1", "+1", 79, ""), "80");
-        answered("40 parentheses",
-                 repeated("SELECT ", "(", 40, "N") + QString(40, u')') + " FROM T WHERE N = 2",
-                 "2");
-        answered("a 500-fold OR",
-                 repeated("SELECT COUNT(*) FROM T WHERE ", "N = %1", 500, "", " OR "), "3");
-        answered(
-            "subqueries 5 deep",
-            repeated("SELECT ", "(SELECT MAX(N) FROM T WHERE N <= ", 5, "2") + QString(5, u')'),
-            "2");
-        answered("a CASE of 1,000 WHENs",
-                 repeated("SELECT CASE N ", "WHEN %1 THEN 'x%1' ", 1000, "END FROM T WHERE N = 3"),
-                 "x3");
     }
     void nesting() { check(); }
 
-    // Values are bound, and SQLite binds a limited number of them; a statement of more is
-    // refused quickly instead of running out of time or memory. At the limit the statement
-    // runs, each value bound in its place, also beside the values of a LIKE prefix that the
-    // translation adds. Lengths of CHAR and VARCHAR: up to the largest the server knows, not
-    // beyond it, nor zero.
+    // Values are bound, and SQLite binds a limited number of them; a statement of more (or of
+    // too many columns or tables) is refused quickly instead of running out of time or memory.
+    // At the limit the statement runs, each value bound in its place, also beside the values
+    // of a LIKE prefix that the translation adds. Lengths of CHAR and VARCHAR: up to the
+    // largest the server knows, not beyond it (nor beyond int), nor zero.
     void sizes_data() {
         columns();
         refused("an IN list of 32,767 numbers",
                 repeated("SELECT N FROM T WHERE N IN (", "%1", 32767, ")", ","), TooComplex);
-        refused("an IN list of a million texts",
-                repeated("SELECT N FROM T WHERE CODE IN (", "'%1'", 1000000, ")", ","), TooComplex);
         refused("a million columns", repeated("SELECT ", "N", 1000000, " FROM T", ","), TooComplex);
-        refused("values of 40,000 rows",
-                repeated("INSERT INTO T VALUES ", "('x', %1)", 40000, "", ","), TooComplex);
         refused("70 tables", repeated("SELECT COUNT(*) FROM ", "T AS T%1", 70, "", ","),
                 TooComplex);
         answered("an IN list of 32,766 numbers",
@@ -172,11 +139,8 @@ private slots:
             "指定給 '%1' 類型的大小 (%2) 超過任何資料類型所允許的最大值 (%3)。";
         refused("VarChar of 8001", "SELECT CAST(N AS VarChar(8001)) FROM T",
                 tooLarge.arg("varchar").arg(8001).arg(8000));
-        refused("NCHAR of 4001", "SELECT CONVERT(NCHAR(4001),'x')",
-                tooLarge.arg("nchar").arg(4001).arg(4000));
         refused("CHAR beyond int", "SELECT CONVERT(char(99999999999),'x')",
                 tooLarge.arg("char").arg(99999999999LL).arg(8000));
-        refused("CHAR of 0", "SELECT CONVERT(CHAR(0),'x')", "第 1 行: 長度或有效位數規格 0 無效。");
         refused("VARCHAR of 0 on the third line",
                 "SELECT N,\n CODE\n , CAST(CODE AS VARCHAR(0)) FROM T",
                 "第 3 行: 長度或有效位數規格 0 無效。");
@@ -187,58 +151,33 @@ private slots:
     void sizes() { check(); }
 
     // Literals the server cannot represent, also in a procedure's arguments; TOP counts that are
-    // no whole number or beyond bigint; the suite's INT parameters beyond int or not numbers.
+    // no whole number or beyond bigint; a procedure's INT parameter beyond int.
     void literals_data() {
         columns();
         const QString floatRange = "浮點數值 '%1' 超出了電腦表示範圍 (8 個位元組)。";
-        const QString precision = "數字 '%1' 超出了數值表示範圍 (最大有效位數 38)。";
         const QString digits39 = "123456789012345678901234567890123456789";
         refused("1e999", "SELECT 1e999", floatRange.arg("1e999"));
-        refused("-1.5E+400", "SELECT N FROM T WHERE N > -1.5E+400", floatRange.arg("1.5E+400"));
-        refused("39 digits", "SELECT " + digits39, precision.arg(digits39));
-        refused("39 digits with a decimal point", "SELECT 1234567890." + digits39.left(29),
-                precision.arg("1234567890." + digits39.left(29)));
+        refused("39 digits", "SELECT " + digits39,
+                "數字 '" + digits39 + "' 超出了數值表示範圍 (最大有效位數 38)。");
         refused("in a procedure's argument", "SF_ZQ2K_SALE '0016', 'x', 1e999",
                 floatRange.arg("1e999"));
-        refused("in a later statement", "DELETE FROM T; SELECT " + digits39,
-                precision.arg(digits39));
         answered("1e308", "SELECT 1e308", "1e+308");
         answered("38 digits",
                  "SELECT COUNT(*) FROM T WHERE N < 12345678901234567890123456789012345678", "3");
         answered("leading zeros", "SELECT 00000000000000000000000000000000000000001", "1");
 
         refused("TOP beyond bigint", "SELECT TOP 9223372036854775808 N FROM T", BigintOverflow);
-        refused("TOP beyond bigint in parentheses", "SELECT TOP (99999999999999999999) N FROM T",
-                BigintOverflow);
         refused("TOP negative", "SELECT TOP (-1) N FROM T", TopNotWhole);
-        refused("TOP a fraction", "SELECT TOP (1.5) N FROM T", TopNotWhole);
-        refused("TOP a float", "SELECT TOP 1e2 N FROM T", TopNotWhole);
         refused("TOP a sign without parentheses", "SELECT TOP -1 N FROM T",
                 "接近 '-' 之處的語法不正確。");
         answered("TOP the largest bigint", "SELECT TOP 9223372036854775807 N FROM T ORDER BY N",
                  "1;2;3");
         answered("TOP zero", "SELECT TOP (0) N FROM T", "");
-        answered("TOP minus zero", "SELECT TOP (-0) N FROM T", "");
-        answered("TOP in a subquery", "SELECT (SELECT TOP (1) N FROM T ORDER BY N DESC)", "3");
 
-        const QString fromNumeric = "將資料類型 numeric 轉換成 int 時發生錯誤。";
-        const QString fromText = "將資料類型 varchar 轉換成 int 時發生錯誤。";
-        refused("browsing mode beyond int", "SF_ZQ2K_ASSET_BROW 3000000000,''", fromNumeric);
-        refused("browsing mode of a text", "SF_ZQ2K_ASSET_BROW 'x',''", fromText);
-        refused("lookup mode beyond int", "EXEC SF_ZQ2K_DEPART25_F2 -3000000000,'','%'",
-                fromNumeric);
+        refused("browsing mode beyond int", "SF_ZQ2K_ASSET_BROW 3000000000,''",
+                "將資料類型 numeric 轉換成 int 時發生錯誤。");
     }
     void literals() { check(); }
-
-    // A literal out of range in a statement of a shape translated before.
-    void literalsInAKnownShape() {
-        QCOMPARE(m_fixture->run("SELECT N FROM T WHERE N < 1e1 AND N > 2"), QStringLiteral("3"));
-        expect("SELECT N FROM T WHERE N < 1e999 AND N > 2",
-               hex(Syntax) + " 浮點數值 '1e999' 超出了電腦表示範圍 (8 個位元組)。");
-        QCOMPARE(m_fixture->run("SELECT TOP 2 N FROM T ORDER BY N"), QStringLiteral("1;2"));
-        expect("SELECT TOP 9223372036854775808 N FROM T ORDER BY N",
-               hex(Syntax) + u' ' + BigintOverflow);
-    }
 
     // A parameter declared INT takes what the server converts to int, and nothing else.
     void integerParameters_data() {
@@ -248,18 +187,12 @@ private slots:
         const char* const fromText = "將資料類型 varchar 轉換成 int 時發生錯誤。";
         const std::pair<const char*, const char*> rows[] = {
             {"2147483647, 3000000000", "2147483647|3000000000"},
-            {"-2147483648", "-2147483648|"},
-            {"3000000000, ''", fromNumeric},
             {"-2147483649", fromNumeric},
-            {"99999999999999999999", fromNumeric},
             {"2.7", "2|"},
-            {"2147483648.5", fromNumeric},
             {"' 12 '", "12|"},
             {"''", "0|"},
-            {"'abc'", fromText},
             {"'1.5'", fromText},
             {"'3000000000'", fromText},
-            {"MODE", fromText},
             {"NULL, 'x'", "NULL|x"},
             {"DEFAULT", "NULL|"},
         };
@@ -298,7 +231,6 @@ private slots:
         refused("an aggregate in WHERE", "SELECT N FROM T WHERE SUM(N) > 1", QString());
         refused("a sum beyond bigint", "SELECT SUM(N + 9223372036854775800) FROM T",
                 BigintOverflow);
-        refused("a column named twice", "CREATE TABLE X (A INTEGER, A INTEGER)", QString());
         refused("a CHECK constraint",
                 "CREATE TABLE C (N INTEGER CHECK (N > 0)); INSERT INTO C VALUES (0)", QString(),
                 0x80040E2F);

@@ -11,16 +11,12 @@ namespace {
 const QString Key = QStringLiteral("(CONVERT(CHAR(11),HCOD1) + CONVERT(CHAR(5),(10000 + HSEQ)))");
 
 // Codes of different lengths, cases, blanks and punctuation, and one that is not ASCII.
+// clang-format off
 const QList<std::pair<QString, int>> Lines = {
-    {"A", 1},          {"A", 2},
-    {"AB", 1},         {"ab", 3},
-    {"ABC", 0},        {"AB-1", 1},
-    {"a b", 2},        {"B", 10},
-    {"Z9", 89999},     {"11402160001", 1},
-    {"1140216000", 2}, {"X_Y", 1},
-    {"[A]", 4},        {QStringLiteral("中文"), 1},
-    {"", 5},
-};
+    {"A", 1}, {"A", 2}, {"AB", 1}, {"ab", 3}, {"ABC", 0}, {"AB-1", 1}, {"a b", 2}, {"B", 10},
+    {"Z9", 89999}, {"11402160001", 1}, {"1140216000", 2}, {"X_Y", 1}, {"[A]", 4},
+    {QStringLiteral("中文"), 1}, {"", 5}};
+// clang-format on
 
 // As the server builds it: CHAR(11) counts bytes of the code page, two for a Chinese
 // character.
