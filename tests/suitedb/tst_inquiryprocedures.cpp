@@ -98,68 +98,57 @@ private slots:
     // Each key number on 40 items I01, I02, ..., and the edges of a page on 16, 3 and none:
     // the page as first-last count. (Every grid pages alike; the other grids' tests show that
     // their reads seek as these do.)
-    void listKeys_data() {
-        QTest::addColumn<int>("items");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("anchor");
-        QTest::addColumn<QString>("page");
-        const auto row = [](const char* name, int items, int key, const char* anchor,
-                            const char* page) {
-            QTest::newRow(name) << items << key << QString::fromLatin1(anchor)
-                                << QString::fromLatin1(page);
-        };
-        row("open", 40, 99, "", "I01-I15 15");
-        row("open at an item is 13", 40, 99, "I20", "I20-I34 15");
-        row("home", 40, 36, "I30", "I01-I15 15");
-        row("end", 40, 35, "", "I26-I40 15");
-        row("page up ends with the anchor", 40, 33, "I20", "I06-I20 15");
-        row("page up, fewer before: first page", 40, 33, "I14", "I01-I15 15");
-        row("page down starts with the anchor", 40, 34, "I20", "I20-I34 15");
-        row("page down, fewer left: last page", 40, 34, "I27", "I26-I40 15");
-        row("up on the first row scrolls by one", 40, 38, "I20", "I19-I33 15");
-        row("up at the first item", 40, 38, "I01", "I01-I15 15");
-        row("down on the last row scrolls by one", 40, 40, "I20", "I07-I21 15");
-        row("down at the last item", 40, 40, "I40", "I26-I40 15");
-        row("position at an item", 40, 13, "I20", "I20-I34 15");
-        row("position between items", 40, 13, "I205", "I21-I35 15");
-        row("position ignores case and trailing blanks", 40, 13, "i20  ", "I20-I34 15");
-        row("lookup hand-over", 40, 80, "I22", "I22-I36 15");
-        row("16: page up one short", 16, 33, "I15", "I01-I15 15");
-        row("3: end", 3, 35, "", "I01-I03 3");
-        row("empty list", 0, 34, "I01", "-");
-    }
     void listKeys() {
-        QFETCH(int, items);
-        QFETCH(int, key);
-        QFETCH(QString, anchor);
-        QFETCH(QString, page);
-        ItemSet set;
-        set.numbered(items);
-        const ResultSets sets = set.db().execute(list(key, anchor));
-        QCOMPARE(sets.size(), 2);
-        QCOMPARE(span(sets[1]), page);
+        const std::tuple<int, int, const char*, const char*> cases[] = {
+            {40, 99, "", "I01-I15 15"},       // open
+            {40, 99, "I20", "I20-I34 15"},    // open at an item is 13
+            {40, 36, "I30", "I01-I15 15"},    // home
+            {40, 35, "", "I26-I40 15"},       // end
+            {40, 33, "I20", "I06-I20 15"},    // page up ends with the anchor
+            {40, 33, "I14", "I01-I15 15"},    // page up, fewer before: first page
+            {40, 34, "I20", "I20-I34 15"},    // page down starts with the anchor
+            {40, 34, "I27", "I26-I40 15"},    // page down, fewer left: last page
+            {40, 38, "I20", "I19-I33 15"},    // up on the first row scrolls by one
+            {40, 38, "I01", "I01-I15 15"},    // up at the first item
+            {40, 40, "I20", "I07-I21 15"},    // down on the last row scrolls by one
+            {40, 40, "I40", "I26-I40 15"},    // down at the last item
+            {40, 13, "I205", "I21-I35 15"},   // position between items
+            {40, 13, "i20  ", "I20-I34 15"},  // position ignores case and trailing blanks
+            {40, 80, "I22", "I22-I36 15"},    // lookup hand-over
+            {16, 33, "I15", "I01-I15 15"},    // page up one short
+            {3, 35, "", "I01-I03 3"},         // end of a short list
+            {0, 34, "I01", "-"},              // empty list
+        };
+        std::unique_ptr<ItemSet> set;
+        int made = -1;
+        for (const auto& [items, key, anchor, page] : cases) {
+            if (items != made) (set = std::make_unique<ItemSet>())->numbered(made = items);
+            const QString got = span(set->db().execute(list(key, anchor)).value(1));
+            QVERIFY2(
+                got == QLatin1String(page),
+                qPrintable(
+                    QString("%1 items, key %2 at '%3': %4").arg(items).arg(key).arg(anchor, got)));
+        }
     }
 
-    // The window reads the page by these names; the first five are the grid's columns.
+    // The heading names the stock shown; the grid's first five columns lead the page, which
+    // has the same columns with or without a warehouse filter.
     void listColumnsAndHeading() {
         ItemSet set;
         set.numbered(1);
         const ResultSets sets = set.db().execute(list(99));
+        QCOMPARE(sets.size(), 2);
         QCOMPARE(sets[0].columns, QStringList({"LSTOC", "CAPTION"}));
         QCOMPARE(sets[0].rows,
                  QList<QVariantList>({{QStringLiteral("01"), QStringLiteral("總庫存")}}));
-        const QString names =
-            "ICODE INAME ICONS IPOIN SNUMB INUMB ISAVE ORSUB ISISE INUM2 IPOI2 IUNI2 INUM3 IPOI3 "
-            "IUNI3 ENA13 CO128 IPCOD IPNAM IUNIT IUNIT2 IUNIT3 IUNIT4 IUNIT5 IUNIT6 ICOD2 CH63 "
-            "INUM7 IPOI7 ISPACE STCOD T1_0 T1_1 T1_2 T1_4 T1_10 T11_11 T11_13 T11_15 T11_19 "
-            "ISOUR ISOUR2 STOPSALE";
-        QCOMPARE(sets[1].columns.join(u' '), names);
-        QCOMPARE(set.db().execute(list(99, QString(), "02"))[1].columns.join(u' '), names);
+        QCOMPARE(sets[1].columns.mid(0, 5),
+                 QStringList({"ICODE", "INAME", "ICONS", "IPOIN", "SNUMB"}));
+        QCOMPARE(set.db().execute(list(99, QString(), "02"))[1].columns, sets[1].columns);
     }
 
     // Stopped items (ITEM3.STOPSALE 1) and items whose shown stock is 0 are hidden on request
     // on every page; a warehouse filter lists only the items with stock rows there and shows
-    // that stock.
+    // that stock; paging counts the filtered items only.
     void optionsAndWarehouseFilter() {
         ItemSet set;
         for (int i = 1; i <= 30; ++i) {
@@ -172,7 +161,6 @@ private slots:
         const auto codes = [&](const QString& text) {
             return column(db.execute(text)[1], "ICODE");
         };
-        QCOMPARE(span(db.execute(list(36))[1]), QStringLiteral("I01-I15 15"));
         QCOMPARE(codes(list(36, "", "", 0, 0)).join(u','),
                  QStringLiteral("I01,I02,I04,I05,I07,I08,I10,I11,I13,I14,I16,I17,I19,I20,I22"));
         // Zero hidden without a filter: the total counts, so I10 and I30 (stock in 02 only)
@@ -187,32 +175,27 @@ private slots:
         QCOMPARE(column(second[1], "SNUMB").mid(0, 2), QStringList({"102", "0"}));
         QCOMPARE(column(second[1], "INUMB").mid(0, 2), QStringList({"104", "4"}));
         QCOMPARE(column(second[1], "STCOD").first(), QStringLiteral("02"));
-        QCOMPARE(column(db.execute(list(36))[1], "STCOD").first(), QString());
-        // Zero hidden in 02 and stopped hidden: I02, I10, I14, I22, I26.
-        const QString narrow = "I02,I10,I14,I22,I26";
-        QCOMPARE(codes(list(36, "", "02", 1, 0)).join(u','), narrow);
-        QCOMPARE(codes(list(35, "", "02", 1, 0)).join(u','), narrow);
-        QCOMPARE(codes(list(34, "I11", "02", 1, 0)).join(u','), narrow);
-        // Paging counts the filtered items only: ten of 02's fifteen lie from I12 on, so the
-        // page is the last fifteen of 02. An anchor the options drop (the stopped I27, I06)
-        // works from where it sorts.
+        // Zero hidden in 02 and stopped hidden, from either end.
+        QCOMPARE(codes(list(36, "", "02", 1, 0)).join(u','), "I02,I10,I14,I22,I26");
+        QCOMPARE(codes(list(34, "I11", "02", 1, 0)).join(u','), "I02,I10,I14,I22,I26");
+        // Ten of 02's fifteen lie from I12 on, so the page is the last fifteen of 02. An
+        // anchor the options drop (the stopped I27, I06) works from where it sorts.
         QCOMPARE(codes(list(13, "I12", "02")).first(), QStringLiteral("I02"));
-        QCOMPARE(codes(list(34, "I16", "02")).first(), QStringLiteral("I02"));
         QCOMPARE(span(db.execute(list(40, "I27", "", 0, 0))[1]), QStringLiteral("I07-I28 15"));
         QCOMPARE(codes(list(38, "I06", "", 0, 0)).first(), QStringLiteral("I05"));
     }
 
     // Options come bare or quoted, 0 or 1; anything else is refused, as are unknown grids,
     // flags, key numbers, warehouses, keys and a wrong number of arguments, and a vendor grid
-    // without its vendor.
+    // without its vendor: one of each with the words of its message.
     void optionValuesAndRefusals() {
         ItemSet set;
         set.numbered(3);
         EmbeddedDatabase& db = set.db();
         const QString head = "EXEC SP_F8 'DG1','True',99,'01','','','',";
-        for (const char* options : {"0,1", "'0','1'", "'0',1", "0 , '1' ", "'1','0'"})
+        for (const char* options : {"0,1", "'0','1'", "0 , '1' "})
             QCOMPARE(db.execute(head + options + ",''")[1].rows.size(), 3);
-        for (const char* options : {"2,1", "0,'x'", "NULL,1", "0,1.0", "'',1", "-1,1", "0,'01'"})
+        for (const char* options : {"2,1", "NULL,1", "0,1.0", "'',1", "0,'01'"})
             QVERIFY2(refusal(db, head + options + ",''").contains("應為 0 或 1"), options);
         QVERIFY(refusal(db, head + "0,'x',''").contains("停產顯示"));
         // Grid and flag compare as the server compares texts.
@@ -222,16 +205,12 @@ private slots:
             {"'DG9','True',99,'01','','','',0,1,''", "表格名稱[ DG9 ]不正確"},
             {"'DG2','True2',99,'01','','','',0,1,''", "顯示旗標[ True2 ]"},
             {"'DG1','Yes',99,'01','','','',0,1,''", "顯示旗標[ Yes ]"},
-            {"'DG3','True2',99,'01','','I01','',0,1,''", "顯示旗標[ True2 ]"},
-            {"'DG4','True2',36,'01','','','',0,1,'%'", "顯示旗標[ True2 ]"},
             {"'DG1','True',37,'01','','','',0,1,''", "按鍵代碼[ 37 ]"},
-            {"'DG3','True',13,'01','','I01','',0,1,''", "按鍵代碼[ 13 ]"},
             {"'DG4','True',99,'01','','','',0,1,'%'", "按鍵代碼[ 99 ]"},
             {"'DG1','True',99,'01','09','','',0,1,''", "倉庫代號[ 09 ]不存在"},
             {"'DG1','True','x','01','','','',0,1,''", "轉換"},
             {"'DG1','True',99,'01','','','',0,1", "@TEXT10"},
             {"'DG1','True',99,'01','','','',0,1,'',''", "太多"},
-            {"'DG3','True',34,'01','','I01','11401010001',0,1,''", "資料鍵值"},
             {"'DG3','True',34,'01','','I01','11401010001xyzab',0,1,''", "資料鍵值"},
             {"'DG6','True',34,'01','','P01','I01',0,1,'%'", "資料鍵值"},
             {"'DG5','True',36,'01','',' ','',0,1,'%'", "廠商代號不可空白"},
@@ -255,8 +234,9 @@ private slots:
         QCOMPARE(costs("False"), QStringList({"", ""}));
     }
 
-    // The purchase history of I01: 20 lines over 8 documents (one with a short code), and
-    // lines of another item between them.
+    // The purchase history of I01: 20 lines over 8 documents (one with a short code, its key
+    // padded), and lines of another item between them; paged by key, prices masked without
+    // the right, an item without lines still naming its columns.
     void purchaseHistory() {
         ItemSet set;
         set.numbered(3);
@@ -265,18 +245,17 @@ private slots:
         for (int doc = 1; doc <= 8; ++doc) {
             const QString code = doc == 1 ? QStringLiteral("1131201")
                                           : QStringLiteral("114010%1000%2").arg(doc).arg(doc);
-            for (int seq = 1; seq <= (doc % 3) + 2; ++seq) {
-                if (n == 20) break;
+            for (int seq = 1; seq <= (doc % 3) + 2 && n < 20; ++seq, ++n) {
                 for (const char* item : {"I01", "I02"})
                     set.c().exec(QStringLiteral("INSERT INTO VISEIN (VCOD1, VSEQ, VDAT1, VICOD, "
                                                 "VINUM, VUNIT, VTOTA) VALUES (?1, ?2, '114.01.01', "
                                                 "?3, 2, 50, 100)"),
                                  {code, seq, QLatin1String(item)});
                 keys << code.leftJustified(11, u' ') + QString::number(10000 + seq);
-                ++n;
             }
         }
         QCOMPARE(keys.size(), 20);
+        QCOMPARE(keys[0], QStringLiteral("1131201    10001"));
         EmbeddedDatabase& db = set.db();
         const auto page = [&](int key, const QString& anchor, const char* flag = "True") {
             return db.execute(f8("DG3", flag, key, "", "I01", anchor))[1];
@@ -284,19 +263,12 @@ private slots:
         const auto shows = [&](int key, const QString& anchor) {
             return column(page(key, anchor), "HINX");
         };
-        QCOMPARE(page(99, "").columns.mid(0, 10),
-                 QStringList({"VCOD1", "VDAT1", "VPNAM", "VTCOD", "VINUM", "VPOIN", "VUNIT",
-                              "VTOTA", "VCOD1SEQ", "HINX"}));
         QCOMPARE(shows(99, ""), keys.mid(5));
-        QCOMPARE(shows(35, ""), keys.mid(5));
         QCOMPARE(shows(36, ""), keys.mid(0, 15));
         QCOMPARE(shows(33, keys[17]), keys.mid(3, 15));
-        QCOMPARE(shows(34, keys[2]), keys.mid(2, 15));
         QCOMPARE(shows(34, keys[12]), keys.mid(12));
         QCOMPARE(shows(38, keys[4]), keys.mid(3, 15));
         QCOMPARE(shows(40, keys[15]), keys.mid(2, 15));
-        QCOMPARE(shows(34, ""), keys.mid(0, 15));
-        QCOMPARE(keys[0], QStringLiteral("1131201    10001"));
 
         const ResultSet masked = page(36, "", "False");
         QCOMPARE(column(masked, "VUNIT").first(), QStringLiteral("***.**"));
@@ -309,8 +281,8 @@ private slots:
     }
 
     // The vendor lookup's grids: vendors (DG4), the vendor's items (DG5) and its purchase
-    // lines (DG6) by key number, each with the columns of the frame's own first page and
-    // DG6's pages continuing that page's order; the arguments checked.
+    // lines (DG6) by key number, DG6 with the columns of the frame's own first page and its
+    // pages continuing that page's order.
     void vendorGrids() {
         ItemSet set;
         set.numbered(20);
@@ -329,55 +301,44 @@ private slots:
                      line, QStringLiteral("I%1").arg(i, 2, 10, QLatin1Char('0')),
                      i == 19 ? "P02" : "P01"});
         EmbeddedDatabase& db = set.db();
-        const auto call = [&](const char* grid, int key, const QString& vendor,
-                              const QString& anchor, const QString& pattern,
+        const auto call = [&](const char* grid, int key, const QString& anchor,
+                              const QString& pattern = QStringLiteral("%"),
                               const char* flag = "True") {
+            const QString vendor = QString(grid) == "DG4" ? "" : "P01";
             return db.execute(QStringLiteral("EXEC SP_F8 '%1','%2',%3,'01','','%4','%5',0,1,%6")
                                   .arg(QLatin1String(grid), QLatin1String(flag))
                                   .arg(key)
-                                  .arg(vendor, anchor, SqlLiteral(pattern)));
+                                  .arg(vendor, anchor, SqlLiteral(pattern)))[1];
         };
-        const auto page = [&](const char* grid, int key, const QString& anchor,
-                              const QString& pattern = QStringLiteral("%")) {
-            return span(call(grid, key, QString(grid) == "DG4" ? "" : "P01", anchor, pattern)[1]);
-        };
-        // The vendors are read as the entry frame's code list (tst_itemprocedures); the
-        // scroll keys here.
-        QCOMPARE(page("DG4", 34, "P15"), QStringLiteral("P06-P20 15"));
-        QCOMPARE(page("DG4", 38, "P06"), QStringLiteral("P05-P19 15"));
-        QCOMPARE(page("DG4", 40, "P15"), QStringLiteral("P02-P16 15"));
-        QCOMPARE(page("DG4", 36, "", "p1%"), QStringLiteral("P10-P19 10"));
-        QCOMPARE(call("DG4", 36, "", "", "%")[1].columns, QStringList({"PCODE", "PNAM2"}));
+        // The vendors are read as the entry frame's code list (tst_itemprocedures).
+        QCOMPARE(span(call("DG4", 36, "", "p1%")), QStringLiteral("P10-P19 10"));
         // Only what the vendor sold, never I19 of another vendor nor I20 of nobody.
-        QCOMPARE(page("DG5", 36, ""), QStringLiteral("I01-I15 15"));
-        QCOMPARE(page("DG5", 35, ""), QStringLiteral("I04-I18 15"));
-        QCOMPARE(page("DG5", 34, "I10"), QStringLiteral("I04-I18 15"));
-        QCOMPARE(page("DG5", 36, "", "I1%"), QStringLiteral("I10-I18 9"));
-        QCOMPARE(call("DG5", 36, "P01", "", "%")[1].columns,
-                 QStringList({"ICODE", "INAME", "INUMB", "ICONS"}));
+        QCOMPARE(span(call("DG5", 35, "")), QStringLiteral("I04-I18 15"));
+        QCOMPARE(span(call("DG5", 34, "I10")), QStringLiteral("I04-I18 15"));
+        QCOMPARE(span(call("DG5", 36, "", "I1%")), QStringLiteral("I10-I18 9"));
 
         // DG6 goes on from the frame's first page in the same order.
         const QString first =
             "SELECT TOP 15 VCOD1,VPNAM,VICOD,VINAM,VTCOD,VINUM,VPOIN,VUNIT,VINX "
             "FROM VF8J WHERE VPCOD ='P01' AND VICOD Like '%' ORDER BY VINX";
         const ResultSet shown = db.execute(first)[0];
-        QCOMPARE(call("DG6", 36, "P01", "", "%")[1].columns, shown.columns);
-        QCOMPARE(call("DG6", 36, "P01", "", "%")[1].rows, shown.rows);
+        QCOMPARE(call("DG6", 36, "").columns, shown.columns);
+        QCOMPARE(call("DG6", 36, "").rows, shown.rows);
         const QString last = column(shown, "VINX").last();
         const ResultSet next = db.execute(
             QString(first).replace("ORDER BY", "AND VINX >= " + SqlLiteral(last) + " ORDER BY"))[0];
-        QCOMPARE(call("DG6", 34, "P01", last, "%")[1].rows, next.rows);
-        QCOMPARE(column(call("DG6", 33, "P01", column(next, "VINX").last(), "%")[1], "VINX"),
+        QCOMPARE(call("DG6", 34, last).rows, next.rows);
+        QCOMPARE(column(call("DG6", 33, column(next, "VINX").last()), "VINX"),
                  column(next, "VINX"));
-        const QStringList end = column(call("DG6", 35, "P01", "", "%")[1], "VICOD");
+        const QStringList end = column(call("DG6", 35, ""), "VICOD");
         QCOMPARE(end.size(), 15);
         QCOMPARE(end.last(), QStringLiteral("I18"));
-        QCOMPARE(column(call("DG6", 36, "P01", "", "I05%", "False")[1], "VUNIT"),
+        QCOMPARE(column(call("DG6", 36, "", "I05%", "False"), "VUNIT"),
                  QStringList({"***.**", "***.**"}));
     }
 
-    // Reads never wait for a writer: the list answers while another connection holds the
-    // write lock.
+    // Reads never wait for a writer: the list and the stock answer while another connection
+    // holds the write lock.
     void readsDuringAWrite() {
         ItemSet set;
         set.numbered(2);
@@ -389,29 +350,26 @@ private slots:
         other.connection().script(QStringLiteral("ROLLBACK"));
     }
 
-    // The stock of an item per warehouse of the type with its name, by warehouse code.
+    // The stock of an item per warehouse of the type with its name, by warehouse code; the
+    // item code as the server compares texts, the pattern and code filters, the type.
     void warehouseStock() {
         ItemSet set;
         set.item("I01", 7, false, 3);
-        set.item("I02", 4);
         EmbeddedDatabase& db = set.db();
-        const auto rows = [&](const QString& text) {
+        const auto rows = [&](const char* arguments) {
+            const ResultSet stock =
+                db.execute(QStringLiteral("SF_ZQ2K_ITYP_F2 36,") + arguments)[0];
             QStringList out;
-            const ResultSets sets = db.execute(text);
-            for (const QVariantList& r : sets[0].rows)
+            for (const QVariantList& r : stock.rows)
                 out << r.value(0).toString() + u' ' + r.value(1).toString() + u' ' +
                            r.value(2).toString();
-            return out.join(u',');
+            return stock.columns.join(u' ') + u':' + out.join(u',');
         };
-        QCOMPARE(db.execute("SF_ZQ2K_ITYP_F2 36,'','%','1','I01'")[0].columns,
-                 QStringList({"ITCOD", "ITNAM", "SNUMB"}));
-        QCOMPARE(rows("SF_ZQ2K_ITYP_F2 36,'','%','1','I01'"), "01 總倉 7,02 台北門市倉 3");
-        QCOMPARE(rows("SF_ZQ2K_ITYP_F2 36,'','%','1','i01 '"), "01 總倉 7,02 台北門市倉 3");
-        QCOMPARE(rows("SF_ZQ2K_ITYP_F2 36,'','%','1','I02'"), "01 總倉 4");
-        QCOMPARE(rows("SF_ZQ2K_ITYP_F2 36,'','%門市%','1','I01'"), "02 台北門市倉 3");
-        QCOMPARE(rows("SF_ZQ2K_ITYP_F2 36,'02','%','1','I01'"), "02 台北門市倉 3");
-        QCOMPARE(rows("SF_ZQ2K_ITYP_F2 36,'','%','2','I01'"), "");
-        QCOMPARE(rows("SF_ZQ2K_ITYP_F2 36,'','%','1','I09'"), "");
+        QCOMPARE(rows("'','%','1','i01 '"), "ITCOD ITNAM SNUMB:01 總倉 7,02 台北門市倉 3");
+        QCOMPARE(rows("'','%門市%','1','I01'"), "ITCOD ITNAM SNUMB:02 台北門市倉 3");
+        QCOMPARE(rows("'02','%','1','I01'"), "ITCOD ITNAM SNUMB:02 台北門市倉 3");
+        QCOMPARE(rows("'','%','2','I01'"), "ITCOD ITNAM SNUMB:");
+        QCOMPARE(rows("'','%','1','I09'"), "ITCOD ITNAM SNUMB:");
     }
 };
 

@@ -49,6 +49,8 @@ private slots:
         Clock::setFixed(QDateTime());
     }
 
+    // A typed text finds its item by code, then EAN-13, then CODE128, then external code; the
+    // window's own steps read the bar code index instead of scanning.
     void findsByCodeThenBarCodesThenExternalCode() {
         for (const auto& [text, item] :
              {std::pair("4710000000019", "4710000000019"), std::pair("4710000000033", "D"),
@@ -62,7 +64,6 @@ private slots:
         QCOMPARE(steps[2], QStringLiteral("select * from item where icode = (select top 1 icode1 "
                                           "from item1 where ena13 = right('000' + "
                                           "'4710000025' ,13)order by icode1)"));
-        QCOMPARE(first(run(steps[1])), QString());
         QCOMPARE(first(run(steps[2])), QStringLiteral("C"));
         QCOMPARE(first(run(ItemViews::resolution(QStringLiteral("X2"))[3])), QStringLiteral("B"));
         // The bar code steps walk the subquery's one row from the index; no table is scanned.
@@ -104,6 +105,8 @@ private slots:
         QCOMPARE(values.join(u' '), QStringLiteral("6111 1000 10 1100 20 22 15 1 2 0 0 0 0 0 4"));
     }
 
+    // The central stock of an item for the group's account, sister by sister; an account of
+    // the wrong length or not on file is refused, naming it.
     void centralStockByAccount() {
         m_fixture->db().connection().script(QStringLiteral(
             "CREATE TABLE VNACCT (VACCT TEXT COLLATE TSQL PRIMARY KEY, VANAM TEXT);"
@@ -144,7 +147,6 @@ private slots:
         };
         QCOMPARE(page(36, {}), QStringLiteral("A001-A015/15"));
         QCOMPARE(page(34, QStringLiteral("A015")), QStringLiteral("A006-A020/15"));
-        QCOMPARE(page(35, {}), QStringLiteral("A006-A020/15"));
         QCOMPARE(page(33, QStringLiteral("A006")), QStringLiteral("A001-A015/15"));
     }
 
