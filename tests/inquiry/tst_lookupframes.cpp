@@ -1,7 +1,7 @@
-// The inquiry's lookups from a typed code, driven by keys: the vendor, customer, repair, lot
-// and external-code frames on a small embedded database, with the list procedure's calls
-// answered by a script; every statement and message as sent, the paging texts with the
-// salesman restriction on every page, the repair states, and the lot message by rights.
+// The inquiry's lookups from a typed code, driven by keys on a small embedded database (the
+// list procedure answered by a script): the vendor, customer, repair, lot and external-code
+// frames' statements and messages, the salesman restriction on every page, the lot message by
+// rights, and where the keyboard goes.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -22,45 +22,30 @@
 
 namespace {
 // Customer C001 bought A001 to A009, two lines each (salesmen S001 and S002 in turn), and
-// brought 17 repair orders of A001 and A002; lot L1 of A001 twice.
-QString rows() {
-    QString sql;
-    for (int i = 1; i <= 9; ++i)
-        sql += QStringLiteral(
-                   "INSERT INTO ITEM (ICODE, INAME) VALUES ('A%1', '品名');"
-                   "INSERT INTO ITEM1 (ICODE1) VALUES ('A%1');"
-                   "INSERT INTO ITEM3 (ICODE3) VALUES ('A%1');")
-                   .arg(i, 3, 10, QLatin1Char('0'));
-    sql +=
-        "INSERT INTO PART (PCODE, PNAM2) VALUES ('P001', '聯強');"
-        "INSERT INTO CUST (CCODE, CNAM2) VALUES ('C001', '大同');"
-        "INSERT INTO VISEIN (VCOD1, VSEQ, VDAT1, VICOD, VINAM, VPCOD, VPNAM, VINUM, VUNIT, "
-        "VCOD1SEQ, VCOD1NUM) VALUES ('11401010001', 1, '114.01.01', 'A001', '品名0', 'P001', "
-        "'聯強', 12, 80, 'L1', 5), ('11401020001', 1, '114.01.02', 'A001', '品名0', 'P001', "
-        "'聯強', 3, 90, 'L1', 1);"
-        "UPDATE ITEM1 SET ISOUR2 = 77.5 WHERE ICODE1 = 'A001';"
-        "INSERT INTO REBACKM (RCOD1, RTAKE) VALUES ('11404050001', 1);";
-    for (int i = 0; i < 18; ++i)
-        sql += QStringLiteral(
-                   "INSERT INTO HISTIN (HCOD1, HSEQ, HICOD, HINAM, HPCOD, HSCOD, HSNAM, HINUM) "
-                   "VALUES ('1140301%1', 1, 'A%2', '品名', 'C001', '%3', '%3', 1);")
-                   .arg(i, 4, 10, QLatin1Char('0'))
-                   .arg(i / 2 + 1, 3, 10, QLatin1Char('0'))
-                   .arg(i % 2 ? QStringLiteral("S002") : QStringLiteral("S001"));
-    for (int i = 1; i <= 17; ++i)
-        sql += QStringLiteral(
-                   "INSERT INTO WORKER (WCOD2, WPCOD, WPNAM, WSC13, WICOD, WSTA1, WST12, WSTA2, "
-                   "WSTA4, WSTA6, WCOD6) VALUES ('W%1', 'C001', '大同', '%2', '%3', %4, %4, %4, "
-                   "%4, %5, %6);")
-                   .arg(i, 4, 10, QLatin1Char('0'))
-                   .arg(i == 17 ? QStringLiteral("S002") : QStringLiteral("S001"))
-                   .arg(i % 2 ? QStringLiteral("A001") : QStringLiteral("A002"))
-                   .arg(i == 1 ? 11 : i % 4)
-                   .arg(i == 2 ? 1 : 0)
-                   .arg(i == 2 ? QStringLiteral("'11404050001'") : QStringLiteral("NULL"));
-    return sql;
-}
-
+// brought 17 repair orders of A001 and A002 (W0017 another salesman's, W0002 picked up); lot L1
+// of A001 twice. In SQLite's words, numbered by a counting table.
+const char* const Rows =
+    "CREATE TEMP TABLE N AS WITH RECURSIVE C(I) AS (SELECT 1 UNION ALL SELECT I + 1 FROM C "
+    "WHERE I < 18) SELECT I FROM C;"
+    "INSERT INTO ITEM (ICODE, INAME) SELECT printf('A%03d', I), '品名' FROM N WHERE I <= 9;"
+    "INSERT INTO ITEM1 (ICODE1) SELECT ICODE FROM ITEM;"
+    "INSERT INTO ITEM3 (ICODE3) SELECT ICODE FROM ITEM;"
+    "INSERT INTO HISTIN (HCOD1, HSEQ, HICOD, HINAM, HPCOD, HSCOD, HSNAM, HINUM) SELECT "
+    "printf('1140301%04d', I - 1), 1, printf('A%03d', (I + 1) / 2), '品名', 'C001', "
+    "IIF(I % 2, 'S001', 'S002'), IIF(I % 2, 'S001', 'S002'), 1 FROM N;"
+    "INSERT INTO WORKER (WCOD2, WPCOD, WPNAM, WSC13, WICOD, WSTA1, WST12, WSTA2, WSTA4, WSTA6, "
+    "WCOD6) SELECT printf('W%04d', I), 'C001', '大同', IIF(I = 17, 'S002', 'S001'), "
+    "IIF(I % 2, 'A001', 'A002'), S, S, S, S, I = 2, IIF(I = 2, '11404050001', NULL) FROM "
+    "(SELECT I, IIF(I = 1, 11, I % 4) AS S FROM N WHERE I <= 17);"
+    "DROP TABLE N;"
+    "INSERT INTO PART (PCODE, PNAM2) VALUES ('P001', '聯強');"
+    "INSERT INTO CUST (CCODE, CNAM2) VALUES ('C001', '大同');"
+    "INSERT INTO VISEIN (VCOD1, VSEQ, VDAT1, VICOD, VINAM, VPCOD, VPNAM, VINUM, VUNIT, "
+    "VCOD1SEQ, VCOD1NUM) VALUES ('11401010001', 1, '114.01.01', 'A001', '品名0', 'P001', "
+    "'聯強', 12, 80, 'L1', 5), ('11401020001', 1, '114.01.02', 'A001', '品名0', 'P001', "
+    "'聯強', 3, 90, 'L1', 1);"
+    "UPDATE ITEM1 SET ISOUR2 = 77.5 WHERE ICODE1 = 'A001';"
+    "INSERT INTO REBACKM (RCOD1, RTAKE) VALUES ('11404050001', 1);";
 }  // namespace
 
 class LookupFramesTest : public QObject {
@@ -114,7 +99,7 @@ private slots:
         m_db = std::make_unique<EmbeddedDatabase>(m_dir.filePath(QStringLiteral("MAIN.zqdb")),
                                                   EmbeddedDatabase::OpenMode::Create);
         SuiteSchema::create(m_db->connection());
-        m_db->connection().script(rows());
+        m_db->connection().script(QString::fromUtf8(Rows));
         m_fake = FakeDatabase::install();
         m_fake->answer = [this](const QString& text) -> ResultSets {
             if (!text.startsWith(QLatin1String("EXEC SP_F8"))) return m_db->execute(text);
@@ -132,14 +117,12 @@ private slots:
         Connections::setFactory({});
     }
 
-    // Mode 3: the code check, the vendor list and its pages through the list procedure, the
-    // vendor's items, the history with and without purchase prices and its pages; Esc.
+    // Mode 3: the code check, the vendor list, the vendor's items, the history with and
+    // without purchase prices and its paging through the list procedure; Esc.
     void vendor() {
         openWindow({57, 353, 367, 934});
         key(grid("DG1"), Qt::Key_J);
         QLineEdit* code = at<QLineEdit>("T2(0)");
-        QCOMPARE(at<QPushButton>("B3(0)")->text(), QStringLiteral("確定"));
-        QCOMPARE(at<QPushButton>("B3(1)")->text(), QStringLiteral("Esc 離開"));
         at<QPushButton>("B3(0)")->click();
         type("T2(0)", "P9");
         key(code, Qt::Key_Return);
@@ -153,8 +136,6 @@ private slots:
                              "PCODE"));
         QTableView* dg4 = grid("DG4");
         QVERIFY(dg4->hasFocus());
-        QCOMPARE(sentBy([&] { key(dg4, Qt::Key_PageDown); }),
-                 QStringList{"EXEC SP_F8 'DG4','True',34,'01','','','P001',0,1,'p%'"});
         key(dg4, Qt::Key_Escape);
         QVERIFY(code->hasFocus() && !dg4->isVisible());
         key(code, Qt::Key_F2);
@@ -169,17 +150,10 @@ private slots:
                              "'%' AND ICODE IN(SELECT VICOD FROM VF8J WHERE VPCOD  = 'P001') "
                              "ORDER BY ICODE"));
         QCOMPARE(column(grid("DG5"), 0), QStringList{"A001"});
-        type("T2(1)", "Z");
-        key(prefix, Qt::Key_F2);
-        QCOMPARE(m_dialogs->shown.last(), QStringLiteral("查無相關廠商進貨過產品代號"));
-        type("T2(1)", "");
 
-        QCOMPARE(sentBy([&] { at<QPushButton>("B3(0)")->click(); }),
-                 QStringList("SELECT TOP 15 VCOD1,VPNAM,VICOD,VINAM,VTCOD,VINUM,VPOIN,VUNIT,VINX "
-                             "FROM VF8J WHERE VPCOD ='P001' AND VICOD Like '%' ORDER BY VINX"));
+        at<QPushButton>("B3(0)")->click();
         QTableView* dg6 = grid("DG6");
         QVERIFY(dg6->isVisible() && dg6->hasFocus());
-        QCOMPARE(dg6->mapTo(m_window.get(), QPoint()), grid("DG1")->pos());
         QCOMPARE(column(dg6, 7), QStringList({"80.00", "90.00"}));
         key(dg6, Qt::Key_Down);
         QCOMPARE(
@@ -188,9 +162,6 @@ private slots:
                         QStringLiteral("A001").leftJustified(17) + "1140102000110001',0,1,'%'"));
         key(dg6, Qt::Key_Escape);
         QVERIFY(at<QPushButton>("B1(3)")->hasFocus());
-        QVERIFY(dg6->isVisible());
-        grid("DG1")->setFocus();
-        QVERIFY(!dg6->isVisible());
 
         openWindow({57, 353, 934});
         key(grid("DG1"), Qt::Key_J);
@@ -207,13 +178,11 @@ private slots:
     }
 
     // Modes 6 and 17 without right 355: the first page and every page move carry the
-    // salesman; Enter on a row hands its item to the list.
+    // salesman. (Enter on a row handing its item to the list is walked by tst_endtoend.)
     void customerHistories() {
         openWindow({57, 934});
         key(grid("DG1"), Qt::Key_Y);
         QLineEdit* code = at<QLineEdit>("T3(0)");
-        at<QPushButton>("B4(0)")->click();
-        QCOMPARE(m_dialogs->shown, QStringList{"客戶代號不可空白"});
         type("T3(0)", "C001");
         int from = m_fake->sent.size();
         key(code, Qt::Key_Return);
@@ -231,16 +200,11 @@ private slots:
         QCOMPARE(column(dg10, 2), QStringList(9, QStringLiteral("S001")));
         key(dg10, Qt::Key_End);
         key(dg10, Qt::Key_PageUp);
-        for (const QString& text : sentSince(from).filter(QStringLiteral("FROM HISTIN")))
+        const QStringList histories = sentSince(from).filter(QStringLiteral("FROM HISTIN"));
+        QCOMPARE(histories.size(), 5);  // first page; End's boundary and rows; Page Up's
+        for (const QString& text : histories)
             QVERIFY2(text.contains(QLatin1String("HSCOD = 'S001'")), qPrintable(text));
-        QVERIFY(sentSince(from).contains(
-            "SELECT TOP 15 (CONVERT(CHAR(17),HICOD) + HCOD1 + CONVERT(CHAR(5),(10000 + HSEQ))) "
-            "FROM HISTIN WITH (INDEX = HISTIN_HPCOD) WHERE SystemVisible = 1 AND HPCOD = 'C001' "
-            "AND HICOD Like '%' AND HSCOD = 'S001' ORDER BY HICOD DESC,HCOD1 DESC,HSEQ DESC"));
-        key(dg10, Qt::Key_Down);
-        key(dg10, Qt::Key_Return);
-        QVERIFY(grid("DG1")->hasFocus() && !dg10->isVisible());
-        QCOMPARE(m_window->highlightedItem(), QStringLiteral("A002"));
+        key(dg10, Qt::Key_Escape);
 
         // The repairs: states in words, the picked-up date, the taken flag; pages on WCOD2.
         key(grid("DG1"), Qt::Key_M);
@@ -253,7 +217,6 @@ private slots:
         QTableView* dg20 = grid("DG20");
         QCOMPARE(column(dg20, 2).mid(0, 3), QStringList({"W0001", "W0003", "W0005"}));
         QCOMPARE(column(dg20, 10).mid(0, 3), QStringList({"", "維修中", "待報價"}));
-        QCOMPARE(column(dg20, 11).mid(0, 3), QStringList({"", "換相同產品", "已後送"}));
         key(dg20, Qt::Key_PageDown);
         QCOMPARE(column(dg20, 2).value(0), QStringLiteral("W0015"));
         const QStringList up = sentBy([&] { key(dg20, Qt::Key_PageUp); });
@@ -270,40 +233,31 @@ private slots:
         QVERIFY(!orders.contains(QStringLiteral("W0017")));  // another salesman's
     }
 
-    // The customer list DG8 and the customer's items DG9, paged on their codes.
+    // The customer list DG8 at its end and the customer's items DG9 (each item once) a page up,
+    // paged on their codes.
     void customerLists() {
         openWindow({57, 355, 934});
         key(grid("DG1"), Qt::Key_Y);
         type("T3(0)", "C");
-        int from = m_fake->sent.size();
         key(at<QLineEdit>("T3(0)"), Qt::Key_F2);
-        key(grid("DG8"), Qt::Key_End);
-        QCOMPARE(sentSince(from),
-                 QStringList({"SELECT TOP 15 CCODE,CNAM2 FROM CUST WHERE CCODE Like 'C%' ORDER "
-                              "BY CCODE",
-                              "SELECT CCODE,CNAM2 FROM CUST WHERE CCODE IN(SELECT TOP 15 CCODE "
-                              "FROM CUST WHERE CCODE Like 'C%' ORDER BY CCODE DESC) ORDER BY "
-                              "CCODE"}));
+        QCOMPARE(sentBy([&] { key(grid("DG8"), Qt::Key_End); }),
+                 QStringList{"SELECT CCODE,CNAM2 FROM CUST WHERE CCODE IN(SELECT TOP 15 CCODE "
+                             "FROM CUST WHERE CCODE Like 'C%' ORDER BY CCODE DESC) ORDER BY "
+                             "CCODE"});
         key(grid("DG8"), Qt::Key_Return);
         key(at<QLineEdit>("T3(0)"), Qt::Key_Return);
-        from = m_fake->sent.size();
         key(at<QLineEdit>("T3(1)"), Qt::Key_F2);
         QTableView* dg9 = grid("DG9");
-        QCOMPARE(column(dg9, 0), QStringList({"A001", "A002", "A003", "A004", "A005", "A006",
-                                              "A007", "A008", "A009"}));
-        key(dg9, Qt::Key_PageUp);
+        QCOMPARE(column(dg9, 0).size(), 9);
         QCOMPARE(
-            sentSince(from),
-            QStringList({"SELECT TOP 15 ICODE,INAME,INUMB,ICONS FROM ITEM WHERE ICODE Like "
-                         "'%' AND ICODE IN(SELECT HICOD FROM HISTIN WITH (INDEX = "
-                         "HISTIN_HPCOD) WHERE HPCOD  = 'C001') ORDER BY ICODE",
-                         "SELECT TOP 15 ICODE,INAME,INUMB,ICONS FROM ITEM WHERE ICODE >=("
-                         "SELECT MIN(ICODE) FROM ITEM WHERE ICODE IN(SELECT TOP 15 ICODE "
-                         "FROM ITEM WHERE ICODE Like '%' AND ICODE IN(SELECT HICOD FROM "
-                         "HISTIN WITH (INDEX = HISTIN_HPCOD) WHERE HPCOD = 'C001' GROUP BY "
-                         "HICOD) AND ICODE <= 'A001' ORDER BY ICODE DESC)) AND ICODE Like "
-                         "'%' AND ICODE IN(SELECT HICOD FROM HISTIN WITH (INDEX = "
-                         "HISTIN_HPCOD) WHERE HPCOD = 'C001' GROUP BY HICOD) ORDER BY ICODE"}));
+            sentBy([&] { key(dg9, Qt::Key_PageUp); }),
+            QStringList{"SELECT TOP 15 ICODE,INAME,INUMB,ICONS FROM ITEM WHERE ICODE >=(SELECT "
+                        "MIN(ICODE) FROM ITEM WHERE ICODE IN(SELECT TOP 15 ICODE FROM ITEM WHERE "
+                        "ICODE Like '%' AND ICODE IN(SELECT HICOD FROM HISTIN WITH (INDEX = "
+                        "HISTIN_HPCOD) WHERE HPCOD = 'C001' GROUP BY HICOD) AND ICODE <= 'A001' "
+                        "ORDER BY ICODE DESC)) AND ICODE Like '%' AND ICODE IN(SELECT HICOD FROM "
+                        "HISTIN WITH (INDEX = HISTIN_HPCOD) WHERE HPCOD = 'C001' GROUP BY HICOD) "
+                        "ORDER BY ICODE"});
     }
 
     // The lot message by rights, and the external code search moving the list.
@@ -319,19 +273,15 @@ private slots:
         QFETCH(QString, price);
         openWindow(rights << 57 << 934);
         key(grid("DG1"), Qt::Key_A);
-        at<QPushButton>("B8(0)")->click();
-        type("T8", "L9");
-        at<QPushButton>("B8(0)")->click();
         type("T8", "L1");
         QCOMPARE(sentBy([&] { at<QPushButton>("B8(0)")->click(); }),
                  QStringList("select vicod,vinam,vdat1,vinum,vunit,(select isour2 from item1 "
                              "where icode1 = vicod) as isour2,vcod1num from visein where "
                              "vcod1seq = 'L1'"));
         QCOMPARE(m_dialogs->shown,
-                 QStringList({"請輸入批號", "查無該批號",
-                              "該批號產品代號為[ A001 ] \n產品名稱[ 品名0 ] \n進貨日期[ 114.01.01 "
-                              "] \n該批號當時進貨數量[ 12 ] \n" +
-                                  price + "\n目前該批號剩餘數量為 [5]"}));
+                 QStringList{"該批號產品代號為[ A001 ] \n產品名稱[ 品名0 ] \n進貨日期[ 114.01.01 ] "
+                             "\n該批號當時進貨數量[ 12 ] \n" +
+                             price + "\n目前該批號剩餘數量為 [5]"});
         QVERIFY(at<QLineEdit>("T8")->hasFocus());
 
         m_db->connection().script("UPDATE ITEM SET ICOD2 = 'EXT-3' WHERE ICODE = 'A003';");

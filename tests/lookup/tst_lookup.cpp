@@ -1,5 +1,5 @@
-// The paged lookup: the exact page statements, the page arithmetic of every key at both ends
-// of the list, and the grid's take-over, Esc and not-found behaviour.
+// The paged lookup: the page statements, the page arithmetic of every key at both ends of the
+// list, and the grid's place, take-over, Esc and not-found behaviour.
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -82,7 +82,10 @@ private slots:
         SetConnection(m_source);
     }
 
-    void sqlStatements() {
+    // The page statements of a table, the pattern's bracket kept; Page Up and one row up read
+    // the page's start below the anchor. A procedure gets the page's number and the anchor
+    // with its quote doubled.
+    void pageStatements() {
         const SqlLookupSource acco("ACCO", "ACODE", "ANOTE");
         const QString head =
             "SELECT TOP 10 ACODE AS A,ANOTE AS B FROM ACCO WHERE ACODE LIKE '1[_]%'";
@@ -91,26 +94,21 @@ private slots:
                  head +
                      " AND ACODE >= (SELECT MIN(ACODE) FROM (SELECT TOP 10 ACODE FROM ACCO "
                      "WHERE ACODE LIKE '1[_]%' ORDER BY ACODE DESC) AS A) ORDER BY ACODE");
-        for (LookupPage from : {LookupPage::From, LookupPage::FromSecond})
-            QCOMPARE(acco.pageCommand(from, "1_3", "1[_]%"),
-                     head + " AND ACODE >= '1_3' ORDER BY ACODE");
-        QCOMPARE(acco.pageCommand(LookupPage::UpTo, "1_3", "1[_]%"),
-                 head +
-                     " AND ACODE >= (SELECT MIN(ACODE) FROM (SELECT TOP 10 ACODE FROM ACCO "
-                     "WHERE ACODE LIKE '1[_]%' AND ACODE <= '1_3' ORDER BY ACODE DESC) AS A) "
-                     "ORDER BY ACODE");
-        QCOMPARE(acco.pageCommand(LookupPage::OneUp, "1_3", "1[_]%"),
-                 head +
-                     " AND ACODE >= (SELECT MIN(ACODE) FROM (SELECT TOP 2 ACODE FROM ACCO "
-                     "WHERE ACODE LIKE '1[_]%' AND ACODE <= '1_3' ORDER BY ACODE DESC) AS A) "
-                     "ORDER BY ACODE");
+        QCOMPARE(acco.pageCommand(LookupPage::From, "1_3", "1[_]%"),
+                 head + " AND ACODE >= '1_3' ORDER BY ACODE");
+        for (const auto& [page, top] : {std::pair{LookupPage::UpTo, 10}, {LookupPage::OneUp, 2}})
+            QCOMPARE(acco.pageCommand(page, "1_3", "1[_]%"),
+                     head + QString(" AND ACODE >= (SELECT MIN(ACODE) FROM (SELECT TOP %1 ACODE "
+                                    "FROM ACCO WHERE ACODE LIKE '1[_]%' AND ACODE <= '1_3' ORDER "
+                                    "BY ACODE DESC) AS A) ORDER BY ACODE")
+                                .arg(top));
         const ProcedureLookupSource assets("SF_ZQ2K_ASSET_F2", "ACODE", "ANAME");
-        QCOMPARE(assets.pageCommand(LookupPage::First, "", "A%"),
-                 QString("SF_ZQ2K_ASSET_F2 36,'','A%'"));
         QCOMPARE(assets.pageCommand(LookupPage::OneUp, "O'N", "A%"),
                  QString("SF_ZQ2K_ASSET_F2 38,'O''N','A%'"));
     }
 
+    // The representative walk: every key's page at both ends of the list, and the keys that
+    // must not fetch at an end.
     void pagingThroughTheList() {
         auto p = pager();
         QVERIFY(p->open());
@@ -157,6 +155,7 @@ private slots:
         QCOMPARE(m_db->sent.size(), before + 1);
     }
 
+    // A list shorter than a page is fetched once; no key pages, a letter is not taken.
     void shortListBehavesLikeAPlainList() {
         m_typed = "A2";
         auto p = pager();
@@ -186,7 +185,6 @@ private slots:
         m_typed = "A1";
         QVERIFY(open(*grid, field));
         QVERIFY(grid->isVisible() && grid->hasFocus());
-        QCOMPARE(grid->objectName(), QString("DGF3"));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rowCentre(4));
         QCOMPARE(grid->pager()->row(), 4);
         QTest::keyClick(grid.get(), Qt::Key_Down);
