@@ -7,6 +7,7 @@
 #include <QtTest>
 #include <limits>
 
+#include "../shell/ScriptedDialogs.h"
 #include "DataSource.h"
 #include "DbAccess.h"
 #include "Dialogs.h"
@@ -18,20 +19,6 @@
 #include "UserSettings.h"
 
 namespace {
-class ScriptedDialogs : public Dialogs::Service {
-public:
-    explicit ScriptedDialogs(QStringList* shown) : m_shown(shown) {}
-    void showMessage(const QString& text) override { *m_shown << text; }
-    Dialogs::Answer ask(const QString& text, Dialogs::Buttons,
-                        Dialogs::Answer preselected) override {
-        *m_shown << text;
-        return preselected;
-    }
-
-private:
-    QStringList* m_shown;
-};
-
 ResultSet table(const QStringList& columns, const QList<QVariantList>& rows) {
     return ResultSet{columns, rows};
 }
@@ -47,7 +34,7 @@ void addRows(std::initializer_list<std::initializer_list<const char*>> rows) {
 
 class TestDbAccess : public QObject {
     Q_OBJECT
-    QStringList m_shown;
+    ScriptedDialogs* m_dialogs = nullptr;
     std::shared_ptr<FakeDatabase> m_db;
     std::unique_ptr<DataSource> m_source;
 
@@ -61,14 +48,14 @@ class TestDbAccess : public QObject {
 private slots:
     void init() {
         Session::reset();
-        m_shown.clear();
-        Dialogs::setService(std::make_unique<ScriptedDialogs>(&m_shown));
+        m_dialogs = ScriptedDialogs::install();
         ProgramExit::throwOnEnd();
         m_db = FakeDatabase::install();
         m_source = std::make_unique<DataSource>();
         SetConnection(*m_source);
     }
 
+    // The provider's connection text as the server's driver expects it, word for word.
     void connectionText() {
         Session& s = Session::current();
         s.dbName = "ZQDEMO";
@@ -87,15 +74,10 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("written");
         addRows({
-            {"another data source", "x;Data Source=evil", "Password={x;Data Source=evil};"},
-            {"equals sign", "a=b", "Password={a=b};"},
             {"closing brace", "a};Data Source=evil", "Password={a}};Data Source=evil};"},
             {"braces", "{x}", "Password={{x}}};"},
-            {"double quote", "\"x\"", "Password={\"x\"};"},
-            {"apostrophe", "it's", "Password={it's};"},
             {"blanks around", "  pw ", "Password={  pw };"},
             {"blank inside", "p w", "Password=p w;"},
-            {"chinese", "密碼", "Password=密碼;"},
         });
     }
     void connectionTextKeepsValuesWhole() {
@@ -108,28 +90,24 @@ private slots:
         const QString text = ConnectionText();
         QVERIFY2(text.contains(written), qPrintable(text));
         QVERIFY(text.contains("User ID={O'Neil;x};"));
-        QCOMPARE(Connections::field(text, "Password"), password);
-        QCOMPARE(Connections::field(text, "User ID"), s.dbUser);
-        QCOMPARE(Connections::field(text, "Data Source"), QString("zqpro"));
-        QCOMPARE(Connections::field(text, "Initial Catalog"), s.dbName);
+        QCOMPARE(
+            (QStringList{Connections::field(text, "Password"), Connections::field(text, "User ID"),
+                         Connections::field(text, "Data Source"),
+                         Connections::field(text, "Initial Catalog")}),
+            (QStringList{password, s.dbUser, "zqpro", s.dbName}));
     }
 
-    // Texts as another program may write them: quoted values of either kind, blanks around
-    // names and quoted values, names in any case, parts without a value.
+    // Texts as another program may write them: quoted values, blanks around names, names in
+    // any case, parts without a value; a value read past its quotes would misread the login.
     void connectionFieldsOfWrittenTexts_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("value");
         addRows({
             {"name in any case, blanks around it", "A=1; user id =sa", "User ID", "sa"},
-            {"plain value keeps its blanks", "Password= p w ;A=1", "Password", " p w "},
             {"absent", "A=1;B=2", "C", ""},
             {"part without a value", "junk;A=1", "A", "1"},
-            {"first of two", "A=1;A=2", "A", "1"},
-            {"braces", "A={x;B=2};B=3", "B", "3"},
             {"brace doubled", "A={x}};B=2}", "A", "x};B=2"},
-            {"braces with blanks around", "A = {x} ;B=2", "A", "x"},
-            {"double quotes", "A=\"x;\"\"B=2\";B=3", "A", "x;\"B=2"},
             {"single quotes", "A='it''s;B=2';B=3", "A", "it's;B=2"},
             {"brace not closed", "A={x;B=2", "B", ""},
         });
@@ -141,19 +119,19 @@ private slots:
         QCOMPARE(Connections::field(text, name), value);
     }
 
+    // No command, an empty result, the cursor's ends; a blank command is a database error.
     void refreshAndRowTests() {
         m_db->answers["SELECT 1"] = {table({"A"}, {{1}, {2}})};
         m_db->answers["SELECT none"] = {table({"A"}, {})};
         QVERIFY(!HasRecords(*m_source));  // no command text yet
-        QCOMPARE(m_shown, QStringList{"Ado物件尚未指定任何查詢內容"});
+        QCOMPARE(m_dialogs->shown, QStringList{"Ado物件尚未指定任何查詢內容"});
 
         QVERIFY(!HasCurrentRow(load("SELECT none")));
         QVERIFY(!HasRecords(*m_source));
         QVERIFY(m_source->recordset().bof() && m_source->recordset().eof());
 
         Recordset& rs = load("SELECT 1");
-        QVERIFY(HasRecords(*m_source));
-        QVERIFY(HasCurrentRow(rs));
+        QVERIFY(HasRecords(*m_source) && HasCurrentRow(rs));
         rs.moveNext();
         QCOMPARE(rs.field("a").toInt(), 2);  // names ignore case
         rs.moveNext();
@@ -163,29 +141,29 @@ private slots:
         rs.moveFirst();
         rs.movePrevious();
         QVERIFY(rs.bof() && !HasCurrentRow(rs));
+
+        m_dialogs->shown.clear();
+        const qsizetype sent = m_db->sent.size();
+        QVERIFY_THROWS_EXCEPTION(ProgramExit::ProgramEnded, load("   "));
+        QVERIFY(m_dialogs->shown.value(0).contains("Ado 的程式沒指定內容"));
+        QCOMPARE(m_db->sent.size(), sent);
     }
 
+    // The central error report: its parts, the signed number, the meaning, the suite told.
     void errorReportEndsTheProgram_data() {
         QTest::addColumn<quint32>("number");
         QTest::addColumn<QString>("meaning");
         QTest::newRow("login") << quint32(0x80040E4D) << "登錄 SQL 資料庫 ID 或 密碼錯誤";
-        QTest::newRow("network") << quint32(0x80004005)
-                                 << "網路斷線 或 SQL 資料庫沒啟動 或 SQL 授權人數不足";
-        QTest::newRow("table") << quint32(0x80040E37) << "SQL 資料庫的資料表不存在";
-        QTest::newRow("timeout") << quint32(0x80040E31) << "資料庫處理的時間過短請重新設定";
-        QTest::newRow("procedure") << quint32(0x80040E14) << "SQL 資料庫的 SP 程式不存在";
-        QTest::newRow("empty") << quint32(0x80040E0C) << "Ado 的程式沒指定內容";
         QTest::newRow("other") << quint32(0x80040E10) << "";
     }
-
     void errorReportEndsTheProgram() {
         QFETCH(quint32, number);
         QFETCH(QString, meaning);
         UserSettings::save("Zq2000", "OpenId", "FU", "1");
         m_db->errors.insert("SELECT x", DbError(number, "provider text"));
         QVERIFY_THROWS_EXCEPTION(ProgramExit::ProgramEnded, load("SELECT x"));
-        QCOMPARE(m_shown.size(), 1);
-        const QStringList parts = m_shown[0].split("\r\n\r\n");
+        QCOMPARE(m_dialogs->shown.size(), 1);
+        const QStringList parts = m_dialogs->shown[0].split("\r\n\r\n");
         QCOMPARE(parts.size(), 7);
         QCOMPARE(parts[0], QString("錯誤發生位置：FUA 與資料庫連線取資料時"));
         QCOMPARE(parts[1], "錯誤代碼：" + QString::number(qint32(number)));
@@ -198,12 +176,7 @@ private slots:
         QCOMPARE(UserSettings::get("ZQ2000", "OpenId", "FU"), QString("0"));
     }
 
-    void emptyCommandIsADatabaseError() {
-        QVERIFY_THROWS_EXCEPTION(ProgramExit::ProgramEnded, load("   "));
-        QVERIFY(m_shown.value(0).contains("Ado 的程式沒指定內容"));
-        QVERIFY(m_db->sent.isEmpty());
-    }
-
+    // The server compares (its collation), apostrophes kept in their literals; failure reported.
     void compStrAsksTheServer() {
         SetConnection(SharedSources::comparison());
         m_db->answer = [](const QString& text) {
@@ -216,46 +189,41 @@ private slots:
         QVERIFY(!CompStr("a", "a"));
         QCOMPARE(m_db->sent.value(0), QString("IF (Select 'b') > (Select 'a') Begin Select 'T' "
                                               "End Else Begin Select 'F' End"));
-        // A value with apostrophes stays one value.
         CompStr("O'N'", "a");
-        QCOMPARE(m_db->sent.value(3), QString("IF (Select 'O''N''') > (Select 'a') Begin Select "
-                                              "'T' End Else Begin Select 'F' End"));
+        QVERIFY(m_db->sent.value(3).startsWith("IF (Select 'O''N''') > (Select 'a') Begin"));
         m_db->answer = [](const QString&) -> ResultSets { throw DbError(0x80004005, "gone"); };
         QVERIFY_THROWS_EXCEPTION(ProgramExit::ProgramEnded, CompStr("a", "b"));
-        QVERIFY(m_shown.value(0).startsWith("錯誤發生位置：CompStr-Error 與資料庫連線取資料時"));
+        QVERIFY(m_dialogs->shown.value(0).startsWith(
+            "錯誤發生位置：CompStr-Error 與資料庫連線取資料時"));
     }
 
-    void findAndBookmarks() {
+    // Find from the current row, texts compared as the server does; bookmarks; the next set.
+    void findBookmarksAndBatches() {
         Recordset rs({table({"Aseq", "Aname"}, {{1, "甲"}, {3, "Abc"}, {5, "abd"}})});
         QVERIFY(rs.find("Aseq = 3"));
         const int mark = rs.bookmark();
-        QVERIFY(rs.find("Aname = 'ABD'"));  // texts ignore case
+        QVERIFY(rs.find("Aname = 'ABD'"));
         QCOMPARE(rs.field("Aseq").toInt(), 5);
         rs.setBookmark(mark);
-        QCOMPARE(rs.field("Aname").toString(), QString("Abc"));
-        QVERIFY(rs.find("Aname LIKE 'ab*'"));  // from the current row on
+        QVERIFY(rs.find("Aname LIKE 'ab*'"));
         QCOMPARE(rs.field("Aseq").toInt(), 3);
         rs.moveFirst();
-        QVERIFY(rs.find("Aname = 'abc  '"));  // and trailing blanks, as the server does
+        QVERIFY(rs.find("Aname = 'abc  '"));
         QCOMPARE(rs.field("Aseq").toInt(), 3);
         QVERIFY(!rs.find("Aseq > 5"));
         QVERIFY(rs.eof());
         rs.moveFirst();
         QVERIFY(!rs.find("nonsense"));
+
+        Recordset batch({table({"A"}, {{1}}), table({"B"}, {{2}, {3}})});
+        QVERIFY(batch.nextRecordset());
+        QCOMPARE(batch.recordCount(), 2);
+        QCOMPARE(batch.field(0).toInt(), 2);
+        QVERIFY(!batch.nextRecordset());
+        QVERIFY(batch.bof() && batch.eof());
     }
 
-    void multipleResultSets() {
-        Recordset rs({table({"A"}, {{1}}), table({"B"}, {{2}, {3}})});
-        QCOMPARE(rs.field("A").toInt(), 1);
-        QVERIFY(rs.nextRecordset());
-        QCOMPARE(rs.recordCount(), 2);
-        QCOMPARE(rs.field(0).toInt(), 2);
-        QVERIFY(!rs.nextRecordset());
-        QVERIFY(rs.bof() && rs.eof());
-    }
-
-    // The rows keep each value in its own kind, whether read from the database a value at a
-    // time or appended whole; a row once taken keeps what it showed.
+    // Values keep their kind (an empty text is no null); a taken row keeps what it showed.
     void resultRowsKeepValuesAndViews() {
         ResultRows rows;
         rows.beginRow();
@@ -280,18 +248,12 @@ private slots:
         QCOMPARE(rows[1].toList(), QVariantList{QStringLiteral("c")});
         rows.replace(0, {1, 2, 3, 4, 5, 6, 7, 8});
         QCOMPARE(first[2], QVariant(QStringLiteral("稅")));  // the view kept the old row
-        rows.replace(0, {QStringLiteral("d"), 9});
-        rows.replace(0, {1, 2, 3, 4, 5, 6, 7, 8});
-        const ResultRows copy = rows;
-        rows.reverse();
-        QCOMPARE(rows.first().toList(), QVariantList{QStringLiteral("c")});
-        QCOMPARE(copy.first().size(), 8);
-        QCOMPARE(rows.removeIf([](const QVariantList& r) { return r.size() == 1; }), 1);
-        QVERIFY(rows == copy.toList().mid(0, 1));
-        QVERIFY(rows[5].isEmpty() && !rows[5].value(0).isValid());
-        QVERIFY(rows.value(5).isEmpty());
+        QCOMPARE(rows[0].toList(), (QVariantList{1, 2, 3, 4, 5, 6, 7, 8}));
+        QVERIFY(rows[5].isEmpty() && !rows[5].value(0).isValid() && rows.value(5).isEmpty());
     }
 
+    // Edits become statements on the edited table that name the row by every value it had,
+    // apostrophes doubled; a subquery does not hide the table, a join cannot be edited.
     void editsBecomeStatements() {
         m_db->answers["SELECT * FROM Asset_Temp WHERE Lcode = '0016'"] = {
             table({"Lcode", "aname", "atot1"}, {{"0016", "車", QVariant()}})};
@@ -319,7 +281,6 @@ private slots:
         rs.update();
         QVERIFY(m_db->sent.last().startsWith("UPDATE Asset_Temp SET atot1 = NULL WHERE"));
 
-        // A subquery in the select list does not hide the table being edited.
         const QString lines =
             "Select *,Isnull((Select Dename From Depart25 Where Departno = "
             "Adeno),'') As Adena From Assetd_Temp Where Lcode = '0016'";
@@ -328,7 +289,7 @@ private slots:
         load(lines).deleteCurrent();
         QCOMPARE(m_db->sent.last(), QString("DELETE FROM Assetd_Temp WHERE aseq = 1"));
 
-        // A join cannot be edited: refused before anything is sent.
+        // Refused before anything is sent.
         m_db->answers["SELECT * FROM A, B"] = {table({"x"}, {{1}})};
         Recordset& join = load("SELECT * FROM A, B");
         const qsizetype sent = m_db->sent.size();
@@ -337,6 +298,7 @@ private slots:
         QCOMPARE(m_db->sent.size(), sent);
     }
 
+    // The trace file gets a line per statement and per message, with its place and answer.
     void traceRecordsStatementsAndMessages() {
         QTemporaryDir dir;
         const QString file = dir.filePath("trace.jsonl");

@@ -100,17 +100,6 @@ private slots:
     }
     void cleanupTestCase() { m_db.reset(); }
 
-    void loginFromConnectionText() {
-        // Whatever the values hold, the module's connection text gives them back whole; only
-        // the password keeps the blanks around it.
-        const QString password = QStringLiteral(" x;Data Source=evil;Password={}}'\"密碼 ");
-        const OdbcDatabase::Login hostile = OdbcDatabase::login(connectionTextFor(
-            QStringLiteral(" o'neil;User ID=sa"), password, QStringLiteral("ZQ;2K"), "zqpro"));
-        QCOMPARE(
-            QStringList({hostile.dataSource, hostile.user, hostile.password, hostile.catalogue}),
-            QStringList({"zqpro", "o'neil;User ID=sa", password, "ZQ;2K"}));
-    }
-
     // The connection string that reaches the ODBC driver through Qt and the driver manager:
     // a value that holds ODBC syntax is in braces with each '}' doubled, so that the password
     // can neither end early nor name another data source; plain values are sent as they are.
@@ -124,11 +113,8 @@ private slots:
         const char* const rows[][5] = {
             {"plain", "sa", "pw", "ZQ2K", "DSN=recorder;UID=sa;PWD=pw"},
             {"no login", "", "", "", "DSN=recorder"},
-            {"another data source", "sa", "x;DSN=zqpro", "",
-             "DSN=recorder;UID=sa;PWD={x;DSN=zqpro}"},
             {"closing brace", "sa", "a};DSN=zqpro", "", "DSN=recorder;UID=sa;PWD={a}};DSN=zqpro}"},
             {"blanks around", "sa", " pw ", "", "DSN=recorder;UID=sa;PWD={ pw }"},
-            {"chinese", "會計", "密碼", "", "DSN=recorder;UID=會計;PWD=密碼"},
             {"user name", "sa;PWD=x", "pw", "", "DSN=recorder;UID={sa;PWD=x};PWD=pw"},
             {"catalogue Qt would split", "sa", "pw", "ZQ2K;SQL_ATTR_TRACE=1", ""},
         };
@@ -174,6 +160,7 @@ private slots:
         QCOMPARE(m_db->execute(QStringLiteral("UPDATE Acco SET ALEVEL = ALEVEL")).size(), 0);
     }
 
+    // The provider's numbers for a refused statement, and the connection still usable after.
     void failures_data() {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<quint32>("number");
@@ -185,19 +172,16 @@ private slots:
         QFETCH(QString, sql);
         QFETCH(quint32, number);
         QCOMPARE(errorNumber([&] { m_db->execute(sql); }), number);
-        // The connection stays usable after a refused statement.
         QCOMPARE(m_db->execute(QStringLiteral("SELECT COUNT(*) FROM Acco"))[0].rows[0][0].toInt(),
                  3);
     }
 
-    void connectionFailures() {
+    // A source that cannot be reached, and SQL Server's native errors: the provider's numbers
+    // that pick the error report's meaning, one of each kind.
+    void connectionAndServerErrors() {
         for (const char* source : {"nosuchdsn", "broken"})
             QCOMPARE(errorNumber([&] { OdbcDatabase(connectionText(QString(), source)); }),
                      quint32(0x80004005));
-    }
-
-    // What SQL Server's driver reports (native error, message) and the provider's number.
-    void serverErrors() {
         const struct {
             int native;
             const char* message;
@@ -205,11 +189,8 @@ private slots:
             quint32 number;
         } rows[] = {
             {18456, "[SQL Server]Login failed for user 'sa'.", true, 0x80040E4D},
-            {4060, "Cannot open database \"ZQ2K\"", true, 0x80040E4D},
             {53, "[ODBC Driver 18]TCP Provider: timeout error", true, 0x80004005},
-            {0, "Communication link failure", false, 0x80004005},
             {208, "Invalid object name 'NOPE'.", false, 0x80040E37},
-            {2812, "Could not find stored procedure 'X'.", false, 0x80040E14},
             {0, "[ODBC Driver 18]Query timeout expired", false, 0x80040E31},
         };
         for (const auto& r : rows)

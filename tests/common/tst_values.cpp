@@ -8,7 +8,6 @@
 
 namespace {
 const QDate kToday(2024, 5, 6);
-
 }  // namespace
 
 class TestValues : public QObject {
@@ -21,25 +20,20 @@ private slots:
     }
     void cleanup() { Clock::setFixed(QDateTime()); }
 
+    // The company's decimals (9 means two), half away from zero on the decimal value.
     void amounts_data() {
         QTest::addColumn<QString>("decimals");
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<QString>("expected");
         QTest::newRow("none rounds") << "0" << QVariant(1234.5) << "1,235";
         QTest::newRow("nine counts as two") << "9" << QVariant(1234.5) << "1,234.50";
-        QTest::newRow("empty counts as two") << "" << QVariant(1234.5) << "1,234.50";
-        QTest::newRow("eight") << "8" << QVariant(1234.5) << "1,234.50000000";
-        QTest::newRow("int three") << "3" << QVariant(7) << "7.000";
         QTest::newRow("1.005 up") << "2" << QVariant(1.005) << "1.01";
         QTest::newRow("-2.5 away") << "0" << QVariant(-2.5) << "-3";
         QTest::newRow("carry") << "2" << QVariant(999999.995) << "1,000,000.00";
         QTest::newRow("no minus zero") << "2" << QVariant(-0.004) << "0.00";
-        QTest::newRow("big") << "2" << QVariant(123456789012.345) << "123,456,789,012.35";
-        QTest::newRow("small") << "1" << QVariant(0.05) << "0.1";
         QTest::newRow("text") << "2" << QVariant(" 1,234.5 ") << "1,234.50";
         QTest::newRow("bad text") << "2" << QVariant("abc") << "0.00";
         QTest::newRow("zero, none") << "0" << QVariant(0) << "0";
-        QTest::newRow("blanks, none") << "0" << QVariant("   ") << "0.00";
         QTest::newRow("null, none") << "0" << QVariant() << "0.00";
     }
     void amounts() {
@@ -50,38 +44,31 @@ private slots:
         QCOMPARE(FormatAmount(value), expected);
     }
 
-    void wholeNumbersAndPictures() {
-        Session::current().amountDecimals = "4";  // never used by FormatWhole
+    // Whole numbers ignore the decimals; optional picture digits; a text not wholly a number is 0.
+    void wholeNumbersPicturesAndNumbers() {
+        Session::current().amountDecimals = "4";
         QCOMPARE(FormatWhole(-1234567), "-1,234,567");
         QCOMPARE(FormatWhole(QVariant()), "0");
-        QCOMPARE(FormatWhole(" "), "0");
         QCOMPARE(FormatWhole(0.5), "1");
         QCOMPARE(FormatWhole(-0.4), "0");
-        QCOMPARE(FormatWhole(1e15), "1,000,000,000,000,000");
         QCOMPARE(FormatWhole("12,345.6"), "12,346");
 
         QCOMPARE(FormatPicture(0, "###"), "");
         QCOMPARE(FormatPicture(1.456, "0.0#"), "1.46");
         QCOMPARE(FormatPicture(1.5, "0.0#"), "1.5");
-        QCOMPARE(FormatPicture(1234567, "0"), "1234567");
-    }
 
-    void numbers() {
-        QCOMPARE(ToNumber("abc"), 0.0);
         QCOMPARE(ToNumber("12abc"), 0.0);
-        QCOMPARE(ToNumber(""), 0.0);
         QCOMPARE(ToNumber("  7 "), 7.0);
         QCOMPARE(ToNumber("1,234,567.5"), 1234567.5);
-        QCOMPARE(ToNumber("-3.25"), -3.25);
         QCOMPARE(ToNumber("inf"), 0.0);
     }
 
+    // ROC dates dotted or compact; impossible and leap days; years past 999 and before 1912.
     void rocDates_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QDate>("date");  // what RocToDate gives
         QTest::addColumn<bool>("valid");  // what IsRocDate says
         const QDate nov1(2010, 11, 1);
-        QTest::newRow("short dotted") << "99.11.1" << nov1 << true;
         QTest::newRow("six digits") << "991101" << nov1 << true;
         QTest::newRow("six chars dotted") << "99.1.1" << QDate(2010, 1, 1) << true;
         QTest::newRow("blanks") << " 99 . 11 . 1 " << nov1 << true;
@@ -105,31 +92,30 @@ private slots:
         if (valid) QCOMPARE(RocToDate(DateToRoc(date)), date);
     }
 
+    // The stored form: leading zeros, the year 100, a year before 1912 as a negative one.
     void datesToRoc() {
-        QCOMPARE(ZeroDate(), QDate(1899, 12, 30));
         QCOMPARE(DateToRoc(QDate(2010, 11, 1)), "099.11.01");
         QCOMPARE(DateToRoc(QDate(2011, 12, 31)), "100.12.31");
         QCOMPARE(DateToRoc(QDate(1910, 6, 5)), "-001.06.05");
     }
 
-    void byteLimits() {
+    // Lengths in code page 950 bytes ("?" for what it lacks); a cut never splits a character.
+    // LIKE prefixes escape the server's wildcards "_" and "["; "%" stays a wildcard.
+    void byteLimitsAndLikePrefixes() {
         const QString name = QStringLiteral("財產編號");
         QCOMPARE(Big5Length(name), 8);
-        QCOMPARE(Big5Length(QStringLiteral("€")), 2);  // in code page 950
-        QCOMPARE(Big5Length(QStringLiteral("😀")), 1);  // outside it: one "?"
-        QCOMPARE(LimitBytes(name, 4), QStringLiteral("財產"));
-        QCOMPARE(LimitBytes(name, 5), QStringLiteral("財產"));  // no half character
+        QCOMPARE(Big5Length(QStringLiteral("€")), 2);
+        QCOMPARE(Big5Length(QStringLiteral("😀")), 1);
+        QCOMPARE(LimitBytes(name, 5), QStringLiteral("財產"));
         QCOMPARE(LimitBytes(QStringLiteral("AB財C"), 4), QStringLiteral("AB財"));
         QCOMPARE(LimitBytes(name, 8), name);
         QCOMPARE(LimitBytes(name, 0), name);
-    }
-
-    void likePrefixes() {
         QCOMPARE(LikePrefix("A_1 [x]"), "A[_]1_[[]x]%");
         QCOMPARE(LikePrefix(""), "%");
-        QCOMPARE(LikePrefix("50%"), "50%%");  // a percent sign stays a wildcard
+        QCOMPARE(LikePrefix("50%"), "50%%");
     }
 
+    // Esc, Enter, Backspace and digits (and "." for decimals) pass, not Tab or a Big5 character.
     void keyFilters() {
         for (int code : {27, 13, 8, int('0'), int('9')}) {
             QCOMPARE(KeyDigitsOnly(code), code);
@@ -137,12 +123,12 @@ private slots:
         }
         QCOMPARE(KeyDigitsOnly('.'), 0);
         QCOMPARE(KeyDecimalOnly('.'), int('.'));
-        for (int code : {int('a'), int('-'), int(' '), int('/'), int(':'), 9, 0x8CA1}) {
+        for (int code : {int('a'), int('-'), int('/'), int(':'), 9, 0x8CA1}) {
             QCOMPARE(KeyDigitsOnly(code), 0);
             QCOMPARE(KeyDecimalOnly(code), 0);
         }
         QCOMPARE(KeyNoQuote('\''), 0);
-        for (int code : {int('a'), int('"'), int('%'), 0x8CA1}) QCOMPARE(KeyNoQuote(code), code);
+        for (int code : {int('a'), int('%'), 0x8CA1}) QCOMPARE(KeyNoQuote(code), code);
     }
 };
 

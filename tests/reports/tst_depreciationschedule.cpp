@@ -103,10 +103,11 @@ private slots:
         m_db.reset();
     }
 
+    // The window reads the schedule, shows as many lines and prints them with the sums that
+    // the lines give: month ends, cents and the posting between months all counted right.
     void runningSumsOfAHundredYears() {
         const QList<Shown> expected = directly(m_lines, Value);
         QCOMPARE(expected.size(), Months);
-        // The window reads the schedule, shows as many lines and prints them as computed.
         DetailReport w;
         w.show();
         w.criteria(0)->setText(QStringLiteral("ZL0001"));

@@ -42,15 +42,11 @@ private slots:
         StatusText::clear();
     }
 
-    // Units convert every coordinate; right-aligned and centred texts stop at the edges.
+    // Units (any case; unknown: twips) convert every coordinate; aligned texts stop at edges.
     void placedTexts() {
         RecordingDevice device;
-        PrintAt(device, 1100, 2600, "twips", "");
-        PrintAt(device, 1, 2, "inches", "in");
         PrintAt(device, 10, 20, "millimetres", "MM");
-        PrintAt(device, 10, 20, "centimetres", "cm");  // not a unit: twips
-        verifyText(device, "twips", 2600, 1100);
-        verifyText(device, "inches", 2880, 1440);
+        PrintAt(device, 10, 20, "centimetres", "cm");
         verifyText(device, "millimetres", float(20 * 56.7), float(10 * 56.7));
         verifyText(device, "centimetres", 20, 10);
 
@@ -61,8 +57,6 @@ private slots:
         device.setFontSize(12);  // half-width 120, full-width 240 twips
         PrintRight(device, 1100, 5000, "ABC");
         verifyText(device, "ABC", 4640, 1100);
-        PrintRight(device, 10, 100, "DEF", "mm");
-        verifyText(device, "DEF", float(5670 - 360), float(567));
         PrintRight(device, 1100, 300, "wider than x");  // starts at the left edge of the page
         verifyText(device, "wider than x", 0, 1100);
 
@@ -79,9 +73,7 @@ private slots:
             QSizeF paper;
             bool landscape;
             double portraitX, wideX;
-        } cases[] = {{{11906, 16838}, false, 5410, 5713},
-                     {{11906, 16838}, true, 5410, 7860},
-                     {{8000, 12000}, false, 3760, 3760}};
+        } cases[] = {{{11906, 16838}, true, 5410, 7860}, {{8000, 12000}, false, 3760, 3760}};
         for (const auto& c : cases) {
             RecordingDevice device(c.paper);
             device.setFontSize(12);
@@ -98,6 +90,7 @@ private slots:
         }
     }
 
+    // The underline's ends in whole twips (half to even, halves cut), clamped to the page.
     void underlineWholeTwips() {
         RecordingDevice device;
         // 9.25 points: "A" is 92.5 twips. 11300 - 92.5 = 11207.5 rounds to the even 11208,
@@ -157,6 +150,7 @@ private slots:
         QCOMPARE(onDateLine, 2);  // no subtitle in the middle
     }
 
+    // No printer: said once, and the report stops; with one, nothing is said.
     void printerMissing() {
         Session::current().printerReady = false;
         QVERIFY(PrinterMissing());
@@ -175,13 +169,10 @@ private slots:
         const QDate march(2024, 3, 15), january(2024, 1, 10);
         QTest::newRow("from F2") << march << false << int(Qt::Key_F2) << "113.03.01";
         QTest::newRow("from F3 January") << january << false << int(Qt::Key_F3) << "112.12.01";
-        QTest::newRow("from F4") << march << false << int(Qt::Key_F4) << "113.01.01";
         QTest::newRow("from F5") << march << false << int(Qt::Key_F5) << "112.01.01";
         QTest::newRow("from F6") << march << false << int(Qt::Key_F6) << "";
-        QTest::newRow("to F2") << march << true << int(Qt::Key_F2) << "113.03.15";
         QTest::newRow("to F3 leap February") << march << true << int(Qt::Key_F3) << "113.02.29";
         QTest::newRow("to F3 January") << january << true << int(Qt::Key_F3) << "112.12.31";
-        QTest::newRow("to F4") << march << true << int(Qt::Key_F4) << "112.12.31";
         QTest::newRow("to F5") << march << true << int(Qt::Key_F5) << "";
     }
 

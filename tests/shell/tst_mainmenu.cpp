@@ -36,6 +36,7 @@ private slots:
         CurrentPrinter::setSystemForTest(QStringList{"HP LaserJet", "Epson LQ"}, "HP LaserJet");
     }
 
+    // A button without its right is disabled, its letter ignored; letters work from any button.
     void buttonsFollowTheRights() {
         Session::current().rightFlags[960] = true;
         Session::current().rightFlags[962] = true;
@@ -51,6 +52,7 @@ private slots:
         QVERIFY(m_dialogs->shown.isEmpty());
     }
 
+    // Esc or the exit button asks first; only a Yes exits and tells the suite the module closed.
     void exitQuestion() {
         MainMenu menu;
         menu.show();
@@ -69,7 +71,7 @@ private slots:
         QCOMPARE(UserSettings::get("Zq2000", "OpenId", "FU"), QString("0"));
     }
 
-    // The focused button's help text in the status line and its look; the status text goes on
+    // The focused button's help text in the status line; the status text goes on
     // after the main window closed with a focused button inside (the print engine may still
     // write its progress), and the next main window shows it.
     void focusedButtonShowsItsHelpText() {
@@ -82,9 +84,7 @@ private slots:
             MainMenu* menu = mdi.menu();
             menu->button(3)->setFocus();
             QCOMPARE(mdi.statusText(), menu->button(3)->statusTip());
-            QCOMPARE(menu->button(3)->font().pointSize(), 11);
             menu->button(0)->setFocus();
-            QCOMPARE(menu->button(3)->font().pointSize(), 9);
             QCOMPARE(mdi.statusText(), menu->button(0)->statusTip());
             QVERIFY(!mdi.statusText().isEmpty());
             // A window opened with the mouse may see the focus-out of the button left before
@@ -146,6 +146,7 @@ private slots:
         Connections::setFactory({});
     }
 
+    // F7 printers (refused without one), F8 inquiry in a session only, F9/F10 nothing, F6 item.
     void functionKeys() {
         MainMenu menu;
         menu.show();

@@ -85,37 +85,33 @@ private slots:
         m_db->answer = [](const QString&) { return sessionAnswer(sessionRow(0, "")); };
     }
 
-    // By positions: the user code is four letters at most, a short line keeps what it has.
-    // (A padded line in small letters: acceptedSessionFillsTheValues.)
+    // By positions: the user code is four letters at most. (A short line: refusals; a padded
+    // one in small letters: acceptedSessionFillsTheValues.)
     void commandLineByPositions() {
         QCOMPARE(CommandLine::parse("/GO 0016 ABCDEFG").user, QString("ABCD"));
-        const CommandLine shortLine = CommandLine::parse("/GO 12");
-        QCOMPARE(shortLine.workstation, QString("12"));
-        QCOMPARE(shortLine.user, QString());
     }
 
+    // Not from the suite, or a second copy (checked first): its message, nothing asked.
     void refusals_data() {
         QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<bool>("otherCopy");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no marker") << "0016 ADM" << kFromSuite;
-        QTest::newRow("no station") << "/GO      ADM" << QString("沒有傳入工作站號,") + kFromSuite;
-        QTest::newRow("7 letters") << "/GO 12" << QString("沒有傳入使用者代號,") + kFromSuite;
+        QTest::newRow("no marker") << "0016 ADM" << false << kFromSuite;
+        QTest::newRow("no station") << "/GO      ADM" << false << "沒有傳入工作站號," + kFromSuite;
+        QTest::newRow("7 letters") << "/GO 12" << false << "沒有傳入使用者代號," + kFromSuite;
+        QTest::newRow("second copy") << "nonsense" << true << QString("程式不得重複執行");
     }
-
     void refusals() {
         QFETCH(QString, commandLine);
+        QFETCH(bool, otherCopy);
         QFETCH(QString, message);
+        m_otherCopy = otherCopy;
         QVERIFY(ended(commandLine));
         QCOMPARE(m_dialogs->shown, QStringList{message});
         QVERIFY(m_db->sent.isEmpty());
     }
 
-    void secondCopyIsRefusedFirst() {
-        m_otherCopy = true;
-        QVERIFY(ended("nonsense"));
-        QCOMPARE(m_dialogs->shown, QStringList{"程式不得重複執行"});
-    }
-
+    // Without the settings file (or its row) the setup is started, under either of its names.
     void missingSettingsStartTheSetup() {
         QFile::remove(settingsFile());
         QVERIFY(ended("/GO 0016 ADM"));
@@ -133,7 +129,9 @@ private slots:
         QVERIFY(m_db->sent.isEmpty());
     }
 
-    void databaseErrorEndsThroughTheReport() {
+    // A failed session call ends the program through the central error report, named ZqMDI;
+    // a session the server refuses shows its text as it is.
+    void sessionFailures() {
         m_db->answer = [](const QString&) -> ResultSets {
             throw DbError(0x80040E4D, "login failed");
         };
@@ -141,9 +139,8 @@ private slots:
         QCOMPARE(m_dialogs->shown.size(), 1);
         QVERIFY(m_dialogs->shown[0].startsWith("錯誤發生位置：ZqMDI 與資料庫連線取資料時\r\n\r\n"));
         QVERIFY(m_dialogs->shown[0].contains("錯誤敘述：登錄 SQL 資料庫 ID 或 密碼錯誤"));
-    }
 
-    void refusedSessionShowsTheServersText() {
+        m_dialogs->shown.clear();
         m_db->answer = [](const QString&) {
             return sessionAnswer(sessionRow(1, "使用者代號[ ZZZ ]不存在"));
         };
@@ -151,6 +148,7 @@ private slots:
         QCOMPARE(m_dialogs->shown, QStringList{"使用者代號[ ZZZ ]不存在"});
     }
 
+    // The session call's exact text (apostrophes doubled), then its row's values and rights.
     void acceptedSessionFillsTheValues() {
         QList<qint64> masks(41, 0);
         masks[30] = 1 << 0;  // right 960
@@ -173,36 +171,25 @@ private slots:
         QVERIFY(s.rightFlags[355] && s.rightFlags[383] && !s.rightFlags[384]);
         QVERIFY(m_dialogs->shown.isEmpty());
 
-        // An apostrophe in the user code stays inside its literal.
         m_db->sent.clear();
         QVERIFY(!ended("/GO 0016 A'B"));
         QCOMPARE(m_db->sent, QStringList{"SF_ZQ2K_SALE '0016','A''B',1"});
     }
 
-    // The settings file holds the password in clear text: start-up takes away the access that
-    // group and others have to it, and carries the password whole into the connection text.
-    void settingsFileAndItsPassword() {
-        const QString path = settingsFile();
+    // The settings' password reaches the connection whole (file rights: tst_localsettings).
+    void settingsPasswordReachesTheConnection() {
         const QString password = "x;Data Source=evil}{'\" 密碼 ";
-        QVERIFY(LocalSettings::write(path, {"10.0.0.5", "sa", password, "ZQ2K"}));
-#ifdef Q_OS_UNIX
-        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                QFileDevice::ReadGroup | QFileDevice::ReadOther));
-#endif
+        QVERIFY(LocalSettings::write(settingsFile(), {"10.0.0.5", "sa", password, "ZQ2K"}));
         QVERIFY(!ended("/GO 0016 ADM"));
-#ifdef Q_OS_UNIX
-        const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
-                                                QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                                                QFileDevice::WriteOther | QFileDevice::ExeOther;
-        QCOMPARE(QFile::permissions(path) & others, QFileDevice::Permissions());
-#endif
         const QString text = SharedSources::general().connectionText;
-        QCOMPARE(Connections::field(text, "Password"), password);
-        QCOMPARE(Connections::field(text, "User ID"), QString("sa"));
-        QCOMPARE(Connections::field(text, "Data Source"), QString("zqpro"));
-        QCOMPARE(Connections::field(text, "Initial Catalog"), QString("ZQ2K"));
+        QCOMPARE(
+            (QStringList{Connections::field(text, "Password"), Connections::field(text, "User ID"),
+                         Connections::field(text, "Data Source"),
+                         Connections::field(text, "Initial Catalog")}),
+            (QStringList{password, "sa", "zqpro", "ZQ2K"}));
     }
 
+    // Bit b of mask m is right 32 * m + b, the sign bit included, up to the last mask.
     void loadRights() {
         QList<qint64> masks(41, 0);
         masks[0] = -1;
@@ -210,13 +197,14 @@ private slots:
         masks[2] = 0x7FFFFFFF;
         masks[40] = -1;
         LoadRights(sessionRow(0, "", "2", masks));
-        // Bit b of mask m is right 32 * m + b; a positive mask leaves its sign bit (95) clear.
+        // A positive mask leaves its sign bit (95) clear.
         for (int n = 0; n < Session::RightCount; ++n)
             QVERIFY2(Session::current().rightFlags[n] ==
                          (n <= 32 || (n >= 64 && n < 95) || (n >= 1280 && n < 1312)),
                      qPrintable(QString::number(n)));
     }
 
+    // The version read from the stamp in a program file; none without a stamp or a file.
     void fileVersionText() {
         // Written with its last letter changed, so that this test program holds no stamp.
         QByteArray stamp = "ZQFU-VERSIONSTMQ";
@@ -225,18 +213,12 @@ private slots:
             stamp.append(char(part & 0xFF));
             stamp.append(char(part >> 8));
         }
-        const auto written = [this](const char* name, const QByteArray& bytes) {
-            QFile file(m_dir.filePath(name));
-            return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
-                       ? file.fileName()
-                       : QString("unwritten");
-        };
-        QCOMPARE(FileVersionText(
-                     written("stamped", QByteArray(1000, 'x') + stamp + QByteArray(10, '\0'))),
-                 QString("1.2.0.116"));
-        QCOMPARE(FileVersionText(written("plain", "no stamp here")), QString());
+        QFile file(m_dir.filePath("stamped"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(1000, 'x') + stamp + QByteArray(10, '\0'));
+        file.close();
+        QCOMPARE(FileVersionText(file.fileName()), QString("1.2.0.116"));
         QCOMPARE(FileVersionText(m_dir.filePath("missing")), QString());
-        // This test program carries no stamp of its own.
         QCOMPARE(FileVersionText(QCoreApplication::applicationFilePath()), QString());
     }
 };
