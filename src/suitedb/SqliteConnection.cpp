@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 
+#include "PrefetchingFiles.h"
 #include "SqlErrors.h"
 #include "TsqlCollation.h"
 #include "WorkSessions.h"
@@ -88,7 +89,7 @@ SqliteConnection::SqliteConnection(const QString& path, OpenMode mode) : m_path(
     // command), so SQLite's own lock on every call would only cost.
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (mode == OpenMode::Create) flags |= SQLITE_OPEN_CREATE;
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr);
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, PrefetchingFiles::name());
     if (rc == SQLITE_OK) rc = TsqlCollation::install(m_db);
     if (rc == SQLITE_OK) rc = WorkSessions::install(m_db, path);
     if (rc != SQLITE_OK) {
