@@ -1,5 +1,6 @@
 #include "HistoryGrids.h"
 
+#include <QStringBuilder>
 #include <vector>
 
 #include "Session.h"
@@ -344,12 +345,12 @@ QString HistoryStatements::makeColumns(bool firstPage, bool home) const {
 }
 
 QString HistoryStatements::keyAtMost(const QString& key) const {
-    return QStringLiteral(" AND ") + piecesOf(m_grid).key + QStringLiteral(" <= ") +
+    return QStringLiteral(" AND ") % piecesOf(m_grid).key % QStringLiteral(" <= ") %
            SqlLiteral(key);
 }
 
 QString HistoryStatements::keyAtLeast(const QString& key) const {
-    return QStringLiteral(" AND ") + piecesOf(m_grid).key + QStringLiteral(" >= ") +
+    return QStringLiteral(" AND ") % piecesOf(m_grid).key % QStringLiteral(" >= ") %
            SqlLiteral(key);
 }
 
@@ -359,15 +360,16 @@ QString HistoryStatements::boundary(const QString& condition) const {
     const QString alias = m_grid == HistoryGrid::PurchaseReturns || byCustomer()
                               ? QString()
                               : QStringLiteral(" AS HINX");
-    return QStringLiteral("SELECT TOP 15 ") + p.key + alias + QStringLiteral(" FROM ") + p.source +
-           QStringLiteral(" WHERE ") + where() + condition + u' ' + p.descending;
+    // Each page's texts are made in one piece (%), without a copy per part.
+    return QStringLiteral("SELECT TOP 15 ") % p.key % alias % QStringLiteral(" FROM ") % p.source %
+           QStringLiteral(" WHERE ") % where() % condition % u' ' % p.descending;
 }
 
 QString HistoryStatements::rows(const QString& head, const QString& condition,
                                 bool firstPage) const {
     const Pieces& p = piecesOf(m_grid);
-    return head + columns(firstPage, condition.isEmpty()) + QStringLiteral(" FROM ") + p.source +
-           QStringLiteral(" WHERE ") + where() + condition + u' ' + p.ascending;
+    return head % columns(firstPage, condition.isEmpty()) % QStringLiteral(" FROM ") % p.source %
+           QStringLiteral(" WHERE ") % where() % condition % u' ' % p.ascending;
 }
 
 QString HistoryStatements::firstBoundary() const { return boundary({}); }
