@@ -243,6 +243,17 @@ private slots:
                                {Qt::Key_F8, "FF8", "DG1"}}),
                          f.field);
         }
+        // A history grid's page keys, each read by statements of its own, leave the keyboard
+        // in the grid; Esc hands it to the grid's mode button.
+        QVERIFY(walk({{Qt::Key_X, "FF8", "DG7"},
+                      {Qt::Key_PageDown, "FF8", "DG7"},
+                      {Qt::Key_PageUp, "FF8", "DG7"},
+                      {Qt::Key_End, "FF8", "DG7"},
+                      {Qt::Key_Home, "FF8", "DG7"},
+                      {Qt::Key_Escape, "FF8", "B1(4)"},
+                      {Qt::Key_Escape, "FF8", "B1(8)"},
+                      {Qt::Key_Escape, "FU", "But(0)"},
+                      {Qt::Key_F8, "FF8", "DG1"}}));
         QVERIFY(walk({
             {Qt::Key_K, "FF8", "DG12"},  // the board: its list, then out by its "Esc 離開"
             {Qt::Key_Escape, "FF8", "B5(8)"},
