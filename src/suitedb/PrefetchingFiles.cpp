@@ -2,7 +2,6 @@
 
 #include <sqlite3.h>
 
-#include <cstddef>
 #include <mutex>
 
 namespace {
