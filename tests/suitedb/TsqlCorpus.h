@@ -12,37 +12,16 @@ namespace TsqlCorpus {
 
 struct Case {
     QString text;
-    QString columns;   // result column names, "|" between them, " // " between sets
-    QString expected;  // rows as ShowResults writes them
-    // The statement asks for no order (or ties it): the rows are compared as a set.
-    bool unordered = false;
+    QString columns;         // result column names, "|" between them, " // " between sets
+    QString expected;        // rows as ShowResults writes them
+    bool unordered = false;  // no order asked for (or ties): the rows are compared as a set
 };
 
-inline QString columnsOf(const ResultSets& sets) {
-    QStringList out;
-    for (const ResultSet& set : sets) out.append(set.columns.join(u'|'));
-    return out.join(QStringLiteral(" // "));
-}
-
-// The rows of every set in a fixed order, for statements without ORDER BY.
-inline QString sortedRows(const QString& shown) {
-    QStringList sets = shown.split(QStringLiteral(" // "));
-    for (QString& set : sets) {
-        QStringList rows = set.split(u';');
-        std::sort(rows.begin(), rows.end());
-        set = rows.join(u';');
-    }
-    return sets.join(QStringLiteral(" // "));
-}
-
-inline void addColumns() {
+inline void addCases(std::initializer_list<Case> cases) {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("names");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<bool>("unordered");
-}
-
-inline void addCases(std::initializer_list<Case> cases) {
     for (const Case& c : cases)
         QTest::newRow(qPrintable(c.text)) << c.text << c.columns << c.expected << c.unordered;
 }
@@ -59,11 +38,20 @@ inline void check(EmbeddedDatabase& db) {
     } catch (const DbError& e) {
         QFAIL(qPrintable(e.hexNumber() + u' ' + e.description()));
     }
-    QCOMPARE(columnsOf(sets), names);
-    if (unordered)
-        QCOMPARE(sortedRows(ShowResults(sets)), sortedRows(expected));
-    else
-        QCOMPARE(ShowResults(sets), expected);
+    QStringList columns;
+    for (const ResultSet& set : sets) columns.append(set.columns.join(u'|'));
+    QCOMPARE(columns.join(QStringLiteral(" // ")), names);
+    // Without an order asked for, the rows of every set in a fixed order.
+    const auto sorted = [&](const QString& shown) {
+        QStringList sets = shown.split(QStringLiteral(" // "));
+        for (QString& set : sets) {
+            QStringList rows = set.split(u';');
+            std::sort(rows.begin(), rows.end());
+            set = rows.join(u';');
+        }
+        return unordered ? sets.join(QStringLiteral(" // ")) : shown;
+    };
+    QCOMPARE(sorted(ShowResults(sets)), sorted(expected));
 }
 
 }  // namespace TsqlCorpus

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "DbError.h"
 #include "EmbeddedDatabase.h"
 
 inline QString ShowValue(const QVariant& v) {
@@ -42,6 +43,26 @@ public:
         return m_dir.filePath(catalogue + QStringLiteral(".zqdb"));
     }
     QString run(const QString& text) { return ShowResults(m_db->execute(text)); }
+    // The rows of the text, or the number and description of its refusal.
+    QString outcome(const QString& text) {
+        try {
+            return run(text);
+        } catch (const DbError& e) {
+            return e.hexNumber() + u' ' + e.description();
+        }
+    }
+
+    // The steps of SQLite's plans for the statements of the text as the front end translates it.
+    QStringList plan(const QString& text) {
+        QStringList steps;
+        for (const auto& prepared : m_db->translator().prepare(text))
+            for (const QVariantList& row :
+                 m_db->connection()
+                     .query(QStringLiteral("EXPLAIN QUERY PLAN ") + prepared.sql, prepared.values)
+                     .rows)
+                steps.append(row.last().toString());
+        return steps;
+    }
 
 private:
     QTemporaryDir m_dir;

@@ -11,38 +11,37 @@ using Kind = BatchStatement::Kind;
 namespace {
 // A readable outline of a batch: Sql[text] Call[name|args] If[cond](then)(else) Block{...}
 QString outline(const TsqlBatch& batch, const BatchStatement& s) {
+    QStringList inner;
+    for (const BatchStatement& b : s.body) inner.append(outline(batch, b));
     switch (s.kind) {
         case Kind::Sql:
-            return QStringLiteral("Sql[%1]").arg(batch.slice(s.first, s.last));
-        case Kind::Call: {
-            QStringList args;
-            for (const QVariant& v : s.arguments)
-                args.append(!v.isValid()                       ? QStringLiteral("NULL")
-                            : v.typeId() == QMetaType::QString ? u'\'' + v.toString() + u'\''
-                            : v.typeId() == QMetaType::LongLong
-                                ? QStringLiteral("i") + v.toString()
-                                : QStringLiteral("d") + v.toString());
-            return QStringLiteral("Call[%1|%2]").arg(s.procedure, args.join(u','));
-        }
-        case Kind::If: {
-            QString text = QStringLiteral("If[%1]").arg(batch.slice(s.first, s.last));
-            for (const BatchStatement& b : s.body) text += u'(' + outline(batch, b) + u')';
-            return text;
-        }
-        case Kind::Block: {
-            QStringList inner;
-            for (const BatchStatement& b : s.body) inner.append(outline(batch, b));
+            return "Sql[" + batch.slice(s.first, s.last) + u']';
+        case Kind::If:
+            return "If[" + batch.slice(s.first, s.last) + "](" + inner.join(")(") + u')';
+        case Kind::Block:
             return u'{' + inner.join(u' ') + u'}';
-        }
+        case Kind::Call:
+            break;
     }
-    return {};
+    QStringList args;
+    for (const QVariant& v : s.arguments)
+        args.append(!v.isValid()                        ? QStringLiteral("NULL")
+                    : v.typeId() == QMetaType::QString  ? u'\'' + v.toString() + u'\''
+                    : v.typeId() == QMetaType::LongLong ? u'i' + v.toString()
+                                                        : u'd' + v.toString());
+    return "Call[" + s.procedure + u'|' + args.join(u',') + u']';
 }
 
+// The outline of the batch, or the number and description of its refusal.
 QString outline(const QString& text) {
-    const TsqlBatch batch(text);
-    QStringList parts;
-    for (const BatchStatement& s : batch.statements()) parts.append(outline(batch, s));
-    return parts.join(u' ');
+    try {
+        const TsqlBatch batch(text);
+        QStringList parts;
+        for (const BatchStatement& s : batch.statements()) parts.append(outline(batch, s));
+        return parts.join(u' ');
+    } catch (const DbError& e) {
+        return e.hexNumber() + u' ' + e.description();
+    }
 }
 
 QString kinds(const TsqlTokens& tokens) {
@@ -91,15 +90,13 @@ private slots:
     }
 
     // A batch split at semicolons (not inside texts), procedure calls and their typed arguments,
-    // IF and ELSE with and without blocks (a CASE's ELSE is not the IF's).
+    // IF and ELSE with and without blocks (a CASE's ELSE is not the IF's). Refused before
+    // anything runs, with the server's number and text (any text after a '*').
     void statements_data() {
         addRows({
             {";;Select ';'; Select 2;;", "Sql[Select ';'] Sql[Select 2]"},
-            {"SF_ZQ2K_SALE '0016','ADM',1", "Call[SF_ZQ2K_SALE|'0016','ADM',i1]"},
             {"execute  dbo.SP_F8F_DEL 12", "Call[SP_F8F_DEL|i12]"},
             {"P 'a''b', -3, +2.5, NULL, N'中', x", "Call[P|'a'b',i-3,d2.5,NULL,'中','x']"},
-            {"IF EXISTS (SELECT 1) SELECT 'y' ELSE SELECT 'n'",
-             "If[EXISTS (SELECT 1)](Sql[SELECT 'y'])(Sql[SELECT 'n'])"},
             {"if 1=0 begin select 1 end else if 1=1 begin select 2; select 3 end",
              "If[1=0]({Sql[select 1]})(If[1=1]({Sql[select 2] Sql[select 3]}))"},
             {"IF 1=1 SELECT CASE WHEN 1=1 THEN 'a' ELSE 'b' END ELSE SELECT 'c'",
@@ -108,45 +105,22 @@ private slots:
              "If['begin' = 'end']({Sql[SELECT 'else;']})"},
             {"IF 1=1 BEGIN EXEC P 'x' END SELECT 2", "If[1=1]({Call[P|'x']}) Sql[SELECT 2]"},
             {"BEGIN TRANSACTION", "Sql[BEGIN TRANSACTION]"},
+            {" -- x\n /* y */ ; ; ", "0x80040E0C *"},
+            {"Select 'abc", "0x80040E14 在字元字串 'abc' 之後有未封閉的引號。"},
+            {"IF 1=1", "0x80040E14 接近 '1' 之處的語法不正確。"},
+            {"IF 1=1 BEGIN SELECT 1", "0x80040E14 *"},
+            {"SELECT 1 ELSE SELECT 2", "0x80040E14 接近 'ELSE' 之處的語法不正確。"},
+            {"EXEC P 'a',,'b'", "0x80040E14 接近 ',' 之處的語法不正確。"},
         });
+        QTest::newRow("BEGIN nested 100,000 deep")
+            << QStringLiteral("BEGIN ").repeated(100000) << QStringLiteral("0x80040E14 *");
     }
     void statements() {
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        QCOMPARE(outline(text), expected);
-    }
-
-    // Refused before anything runs, with the server's number and, where one is given, its
-    // text.
-    void refusals_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<quint32>("number");
-        QTest::addColumn<QString>("description");
-        const quint32 empty = 0x80040E0C, syntax = 0x80040E14;
-        const std::tuple<QString, quint32, const char*> rows[] = {
-            {" -- x\n /* y */ ; ; ", empty, ""},
-            {"Select 'abc", syntax, "在字元字串 'abc' 之後有未封閉的引號。"},
-            {"IF 1=1", syntax, "接近 '1' 之處的語法不正確。"},
-            {"IF 1=1 BEGIN SELECT 1", syntax, ""},
-            {"SELECT 1 ELSE SELECT 2", syntax, "接近 'ELSE' 之處的語法不正確。"},
-            {"EXEC P 'a',,'b'", syntax, "接近 ',' 之處的語法不正確。"},
-            {QStringLiteral("BEGIN ").repeated(100000), syntax, ""},
-        };
-        for (const auto& [text, number, description] : rows)
-            QTest::newRow(qPrintable(text.left(30)))
-                << text << number << QString::fromUtf8(description);
-    }
-    void refusals() {
-        QFETCH(QString, text);
-        QFETCH(quint32, number);
-        QFETCH(QString, description);
-        try {
-            TsqlBatch batch(text);
-            QFAIL("accepted");
-        } catch (const DbError& e) {
-            QCOMPARE(e.number(), number);
-            if (!description.isEmpty()) QCOMPARE(e.description(), description);
-        }
+        const QString got = outline(text);
+        QVERIFY2(expected.endsWith(u'*') ? got.startsWith(expected.chopped(1)) : got == expected,
+                 qPrintable(got));
     }
 };
 

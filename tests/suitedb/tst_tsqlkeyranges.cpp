@@ -25,8 +25,6 @@ const QStringList Tails =
     QStringLiteral("| |0|1|01|1 |A|a|A1|a01|B | 1|中|丁1|Z9|L1140210000101|-|á").split(u'|');
 const QList<int> Lines = {0, 1, 2, 9, 10, 11, 100, 89999, 90000, -1, -10001};
 
-QString literal(const QString& text) { return u'\'' + QString(text).replace(u'\'', "''") + u'\''; }
-
 // Rows tied on both parts (only case, width or trailing blanks apart) would make the order
 // among them, and so the rows a TOP cuts, a matter of chance.
 QString tie(const QString& a, const QString& b) {
@@ -46,6 +44,8 @@ const Grid Grids[] = {
     {HistoryGrid::Locations, "(ITCOD + IICOD)"},
     {HistoryGrid::Lots, "VCOD1 + VCOD1SEQ"},
 };
+const QString CustomerKey =
+    QStringLiteral("(CONVERT(CHAR(17),HICOD) + HCOD1 + CONVERT(CHAR(5),(10000 + HSEQ)))");
 
 // The same statement with the key compared as a plain text: joined with '' it is no longer a
 // code column joined with a text, so nothing splits it.
@@ -74,16 +74,22 @@ class TsqlKeyRangesTest : public QObject {
             "(?1, ?2, ?3, 'P', ?4, ?5)",
             {code, line, item, tail, line == 9 ? 0 : 1});
     }
+    void sale(const char* customer, const QString& item, const QString& doc, int line,
+              const char* salesman) {
+        m_fixture->db().connection().exec(
+            "INSERT INTO HISTIN (HCOD1, HSEQ, HICOD, HPCOD, HSCOD) VALUES (?1, ?2, ?3, ?4, ?5)",
+            {doc, line, item, QLatin1String(customer), QLatin1String(salesman)});
+    }
 
     ResultSets run(const QString& text) { return m_fixture->db().execute(text); }
 
     // The SQLite steps that the statement takes, as the front end translates it.
     qint64 steps(const QString& text) {
         const auto prepared = m_fixture->db().translator().prepare(text)[0];
-        sqlite3* db = m_fixture->db().connection().handle();
-        sqlite3_stmt* s = nullptr;
         const QByteArray sql = prepared.sql.toUtf8();
-        sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &s, nullptr);
+        sqlite3_stmt* s = nullptr;
+        sqlite3_prepare_v2(m_fixture->db().connection().handle(), sql.constData(), int(sql.size()),
+                           &s, nullptr);
         for (int i = 0; i < prepared.values.size(); ++i) {
             const QVariant& v = prepared.values[i];
             if (v.typeId() == QMetaType::QString)
@@ -99,39 +105,24 @@ class TsqlKeyRangesTest : public QObject {
         return n;
     }
 
-    // The steps of SQLite's plan for the statement as the front end translates it.
-    QStringList plan(const QString& text) {
-        const auto prepared = m_fixture->db().translator().prepare(text)[0];
-        QStringList out;
-        for (const QVariantList& row :
-             m_fixture->db()
-                 .connection()
-                 .query(QStringLiteral("EXPLAIN QUERY PLAN ") + prepared.sql, prepared.values)
-                 .rows)
-            out << row.last().toString();
-        return out;
-    }
-
     // Each page statement on each bound gives the rows, in the same order, of itself with the
-    // key compared as a plain text; counts in `split` those answered as ranges of the code's
-    // index.
+    // key compared as a plain text; counts in `split` those answered as index ranges.
     void sameAsPlainly(const HistoryStatements& s, const QStringList& bounds, const QString& key,
                        int& split) {
         for (const QString& bound : bounds) {
             QStringList texts = {s.upBoundary(bound), s.upRows(bound), s.endRows(bound)};
             if (s.grid() == HistoryGrid::Lots)
                 texts << s.lotBefore(bound) << s.lotAfter(bound)
-                      << s.firstRows(QString()).replace(
-                             " ORDER BY VCOD1,VCOD1SEQ DESC",
-                             " AND VCOD1 + VCOD1SEQ >= " + literal(bound) +
-                                 " ORDER BY VCOD1,VCOD1SEQ DESC");
+                      << s.firstRows(QString()).replace(" ORDER BY VCOD1,VCOD1SEQ DESC",
+                                                        " AND VCOD1 + VCOD1SEQ >= '" +
+                                                            QString(bound).replace(u'\'', "''") +
+                                                            "' ORDER BY VCOD1,VCOD1SEQ DESC");
             for (const QString& text : texts) {
                 const QString plain = plainly(text, key);
                 QVERIFY2(plain != text, qPrintable(text));
                 const QString rows = ShowResults(run(text));
                 QVERIFY2(rows == ShowResults(run(plain)), qPrintable(text + "\n" + rows));
-                split += m_fixture->db().translator().prepare(text)[0].sql.contains(
-                    QLatin1String("UNION ALL"));
+                split += m_fixture->db().translator().prepare(text)[0].sql.contains("UNION ALL");
             }
         }
     }
@@ -145,7 +136,7 @@ class TsqlKeyRangesTest : public QObject {
                 const qint64 b = steps((big.*page)(bound));
                 const qint64 s = steps((small.*page)(bound));
                 QVERIFY2(b < s * 3 / 2,
-                         qPrintable(QStringLiteral("%1: %2 against %3").arg(bound).arg(b).arg(s)));
+                         qPrintable(QString("%1: %2 against %3").arg(bound).arg(b).arg(s)));
             }
         QVERIFY(steps(plainly(big.upRows(bounds.last()), key)) >
                 10 * steps(big.upRows(bounds.last())));
@@ -171,13 +162,13 @@ private slots:
         // Bounds: the keys of the rows as the grids read them, and texts next to them.
         for (const Grid& g : Grids) {
             const HistoryStatements s(g.grid, QStringLiteral("I1"), HistoryReader());
-            const QString all = g.grid == HistoryGrid::Lots ? s.lotAfter(QString()) : s.homeRows();
-            QStringList keys;
+            const bool lots = g.grid == HistoryGrid::Lots;
+            const QString all = lots ? s.lotAfter(QString()) : s.homeRows();
             const ResultSets sets =
                 run(QString(all).replace(QRegularExpression("^SELECT TOP \\d+ "), "SELECT "));
+            QStringList keys;
             for (const QVariantList& row : sets[0].rows)
-                keys.append(g.grid == HistoryGrid::Lots ? row[1].toString() + row[0].toString()
-                                                        : row.last().toString());
+                keys.append(lots ? row[1].toString() + row[0].toString() : row.last().toString());
             QVERIFY(keys.size() > 60);
             QStringList bounds = {"", " ", "A", "a ", "A B", "AB  1", "中", "中文", "\t", "A\t"};
             for (qsizetype i = 0; i < keys.size(); i += 3) {
@@ -210,10 +201,10 @@ private slots:
         HistoryReader all;
         all.allSalesmen = all.allDepartments = all.purchasePrices = all.lotPurchasePrice = true;
         static const QRegularExpression hint(QStringLiteral("WITH \\(INDEX = (\\w+)\\)"));
+        const QString key = QStringLiteral("1140105000110001");
         for (const HistoryGrid g : AllHistoryGrids())
             for (const HistoryReader& reader : {HistoryReader(), all}) {
                 const HistoryStatements s(g, QStringLiteral("I1"), reader);
-                const QString key = QStringLiteral("1140105000110001");
                 const QString index = g == HistoryGrid::Lots ? QStringLiteral("VISEIN_LOT")
                                       : g == HistoryGrid::OpenOrders
                                           ? QStringLiteral("ORSUB_OICOD")
@@ -222,7 +213,7 @@ private slots:
                                      s.upRows(key),     s.downRows(key),  s.homeRows()};
                 if (g == HistoryGrid::Lots) texts << s.firstRows({}) << s.lotBefore(key);
                 for (const QString& text : texts) {
-                    const QStringList reads = plan(text).filter(QLatin1String(" t0 "));
+                    const QStringList reads = m_fixture->plan(text).filter(QLatin1String(" t0 "));
                     QVERIFY2(
                         !reads.isEmpty() &&
                             reads.filter(" COVERING INDEX " + index + u' ').size() == reads.size(),
@@ -240,26 +231,26 @@ private slots:
                 insert(QStringLiteral("SMALL"), code, QStringLiteral("L%1").arg(n), n % 2 + 3);
         }
         for (const Grid& g : Grids) {
-            const HistoryStatements big(g.grid, QStringLiteral("BIG"), HistoryReader());
-            const HistoryStatements small(g.grid, QStringLiteral("SMALL"), HistoryReader());
             QStringList bounds;
             for (const int document : {300, 1000, 1700}) {
                 const QString code = QStringLiteral("D%1").arg(document, 5, 10, QLatin1Char('0'));
-                bounds << (g.grid == HistoryGrid::PurchaseReturns
-                               ? code + QStringLiteral("10003")
-                               : code + QStringLiteral("L%1").arg(document * 2));
+                bounds << code + (g.grid == HistoryGrid::PurchaseReturns
+                                      ? QStringLiteral("10003")
+                                      : QStringLiteral("L%1").arg(document * 2));
             }
-            workAsForTheSmall(big, small, bounds, g.key);
+            workAsForTheSmall(HistoryStatements(g.grid, QStringLiteral("BIG"), HistoryReader()),
+                              HistoryStatements(g.grid, QStringLiteral("SMALL"), HistoryReader()),
+                              bounds, g.key);
         }
     }
 
     // A lookup page with a pattern and an anchor far into the pattern's codes starts at the
     // anchor, not at the first code of the pattern, and still gives the right codes.
     void lookupPagesStartAtTheAnchor() {
-        SqliteConnection& c = m_fixture->db().connection();
         for (int n = 0; n < 3000; ++n)
-            c.exec("INSERT INTO Asset (ACODE, ANAME) VALUES (?1, 'x')",
-                   {QStringLiteral("K%1").arg(n, 5, 10, QLatin1Char('0'))});
+            m_fixture->db().connection().exec(
+                "INSERT INTO Asset (ACODE, ANAME) VALUES (?1, 'x')",
+                {QStringLiteral("K%1").arg(n, 5, 10, QLatin1Char('0'))});
         const SqlLookupSource lookup(QStringLiteral("Asset"), QStringLiteral("ACODE"),
                                      QStringLiteral("ANAME"));
         const QString pattern = LikePrefix(QStringLiteral("k"));
@@ -276,20 +267,10 @@ private slots:
     }
 
     // The customer history's key, the item in CHAR(17) before a document code and line joined
-    // unpadded: every page statement gives the rows of the text comparison, in its order, for
-    // a reader with and without right 355 and for two item patterns; most bounds split; the
-    // pages read the customer's index alone, and their work does not grow with the customer.
+    // unpadded: every page statement gives the rows of the text comparison, for a reader with
+    // and without right 355 and two item patterns; the pages read the customer's index alone,
+    // and their work does not grow with the customer.
     void customerKey() {
-        const QString key =
-            QStringLiteral("(CONVERT(CHAR(17),HICOD) + HCOD1 + CONVERT(CHAR(5),(10000 + HSEQ)))");
-        SqliteConnection& c = m_fixture->db().connection();
-        const auto sale = [&](const QString& customer, const QString& item, const QString& doc,
-                              int line, const QString& salesman) {
-            c.exec(
-                "INSERT INTO HISTIN (HCOD1, HSEQ, HICOD, HPCOD, HSCOD) VALUES (?1, ?2, ?3, ?4, "
-                "?5)",
-                {doc, line, item, customer, salesman});
-        };
         std::mt19937 random(11);
         QSet<QString> ties;
         for (const QString& item :
@@ -299,16 +280,19 @@ private slots:
                 const QString t = tie(item, code) + QString::number(line);
                 if (ties.contains(t)) continue;
                 ties << t;
-                sale(QStringLiteral("C1"), item, code, line, random() % 2 ? "S1" : "S2");
+                sale("C1", item, code, line, random() % 2 ? "S1" : "S2");
             }
-        HistoryReader all;
+        HistoryReader all, own;
         all.allSalesmen = true;
-        HistoryReader own;
         own.staffCode = QStringLiteral("S1");
+        const auto statements = [](const char* customer, const QString& pattern,
+                                   const HistoryReader& reader) {
+            return HistoryStatements(HistoryGrid::CustomerSales, QLatin1String(customer), pattern,
+                                     reader);
+        };
         QStringList bounds = {"", "A", "A                ", "B                x"};
-        const HistoryStatements every(HistoryGrid::CustomerSales, QStringLiteral("C1"),
-                                      QStringLiteral("%"), all);
-        const ResultSets home = run(QString(every.homeRows()).replace("SELECT TOP 15 ", "SELECT "));
+        const ResultSets home =
+            run(statements("C1", "%", all).homeRows().replace("SELECT TOP 15 ", "SELECT "));
         for (const QVariantList& row : home[0].rows) {
             const QString k = row[9].toString();
             bounds << k << k.left(17) << k.left(18) << k.chopped(1) << k + u'0' << k.toLower();
@@ -317,30 +301,23 @@ private slots:
         int split = 0;
         for (const HistoryReader& reader : {all, own})
             for (const QString& pattern : {QStringLiteral("%"), QStringLiteral("A%")})
-                sameAsPlainly(HistoryStatements(HistoryGrid::CustomerSales, QStringLiteral("C1"),
-                                                pattern, reader),
-                              bounds, key, split);
+                sameAsPlainly(statements("C1", pattern, reader), bounds, CustomerKey, split);
         QVERIFY2(split > bounds.size() * 6, qPrintable(QString::number(split)));
 
+        // Both customers buy the same twenty items, the big one forty times as often.
+        const auto item = [](int i) {
+            return QStringLiteral("I%1").arg(i % 20, 3, 10, QLatin1Char('0'));
+        };
         for (int n = 0; n < 4000; ++n) {
             const QString doc = QStringLiteral("1140101%1").arg(n, 4, 10, QLatin1Char('0'));
-            // Both customers buy the same twenty items, the big one forty times as often.
-            const auto item = [](int i) {
-                return QStringLiteral("I%1").arg(i % 20, 3, 10, QLatin1Char('0'));
-            };
-            sale(QStringLiteral("BIG"), item(n), doc, 1, QStringLiteral("S1"));
-            if (n % 40 == 0)
-                sale(QStringLiteral("SMALL"), item(n / 40), doc, 1, QStringLiteral("S1"));
+            sale("BIG", item(n), doc, 1, "S1");
+            if (n % 40 == 0) sale("SMALL", item(n / 40), doc, 1, "S1");
         }
-        const HistoryStatements big(HistoryGrid::CustomerSales, QStringLiteral("BIG"),
-                                    QStringLiteral("%"), all);
+        const HistoryStatements big = statements("BIG", "%", all);
         const QString bound = QStringLiteral("I010").leftJustified(17) + "11401011000" + "10001";
-        workAsForTheSmall(big,
-                          HistoryStatements(HistoryGrid::CustomerSales, QStringLiteral("SMALL"),
-                                            QStringLiteral("%"), all),
-                          {bound}, key);
+        workAsForTheSmall(big, statements("SMALL", "%", all), {bound}, CustomerKey);
         for (const QString& text : {big.upBoundary(bound), big.upRows(bound), big.homeRows()}) {
-            const QString steps = plan(text).join(u'\n');
+            const QString steps = m_fixture->plan(text).join(u'\n');
             QVERIFY2(steps.contains(QLatin1String("COVERING INDEX HISTIN_HPCOD")) &&
                          !steps.contains(QLatin1String("SCAN t0")),
                      qPrintable(text + u'\n' + steps));

@@ -76,16 +76,9 @@ private slots:
             QTest::newRow(name) << earlier << text << repeated << QString::fromUtf8(change);
         };
         const QString byCode = "SELECT CODE,N,R,D FROM T WHERE CODE = '%1'";
-        const QString comments = " /* it's */ -- the code's row";
-        row("quotes in comments", byCode.arg("a01") + comments, byCode.arg("[x]") + comments, 1);
-        row("national text", byCode.arg("a01"), "SELECT CODE,N,R,D FROM T WHERE CODE = N'b01'", 1);
         row("doubled quotes", byCode.arg("a01"), byCode.arg("x'' OR ''1''=''1"), 1);
         row("decimal, hexadecimal and exponent", "SELECT CODE FROM T WHERE N IN (1, 2, 3)",
             "SELECT CODE FROM T WHERE N IN (2.0, 0x3, 4e0)", 1);
-        row("number ending a name", "SELECT N FROM T WHERE CODE = 'a01' AND N < 9",
-            "SELECT N FROM T WHERE CODE = 'a01' AND N < 1", 1);
-        row("prefix gone", "SELECT CODE FROM T WHERE CODE LIKE 'a%' ORDER BY CODE",
-            "SELECT CODE FROM T WHERE CODE LIKE '%1' ORDER BY CODE", 1);
         row("prefix appears", "SELECT CODE FROM T WHERE CODE LIKE '%1' ORDER BY N",
             "SELECT CODE FROM T WHERE CODE LIKE 'a[_]%' ORDER BY N", 1);
         row("key that splits to one that does not", history("A          10002"),
@@ -99,29 +92,21 @@ private slots:
         row("other TOP", "SELECT TOP 1 CODE FROM T ORDER BY N",
             "SELECT TOP 3 CODE FROM T ORDER BY N", -1);
         row("two statements", byCode.arg("a01"), byCode.arg("a01") + "; " + byCode.arg("A02"), 0);
-        row("two statements without a semicolon", byCode.arg("a01") + u' ' + byCode.arg("A02"),
-            byCode.arg("b01") + u' ' + byCode.arg("a_1"), 1);
         row("a condition is no statement",
             "IF EXISTS (SELECT * FROM T WHERE CODE = 'a01') SELECT 1",
             "EXISTS (SELECT * FROM T WHERE CODE = 'zz')", 0);
-        row("a branch on its own", "IF 1 = 1 SELECT N FROM T WHERE CODE = 'a01'",
-            "SELECT N FROM T WHERE CODE = 'A02'", 1);
         row("duplicate key", "INSERT INTO K VALUES (2, 'b')", "INSERT INTO K VALUES (1, 'c')", 1);
         row("unclosed quote", byCode.arg("a01"), "SELECT CODE,N,R,D FROM T WHERE CODE = 'a01", 0);
         row("literal out of range", "SELECT N FROM T WHERE N < 1e1 AND N > 2",
             "SELECT N FROM T WHERE N < 1e999 AND N > 2", -1);
-        row("TOP beyond bigint", "SELECT TOP 2 N FROM T ORDER BY N",
-            "SELECT TOP 9223372036854775808 N FROM T ORDER BY N", -1);
         row("unknown column", "SELECT CODEX FROM T WHERE N = 1", "SELECT CODEX FROM T WHERE N = 2",
             0);
         // The schema changes between two runs of one shape.
-        const QString all = "SELECT * FROM T WHERE N = %1";
-        row("column renamed", all.arg(1), all.arg(2), -1, "ALTER TABLE T RENAME COLUMN R TO RR");
         row("column dropped", "SELECT CODE, R FROM T WHERE N = 1",
             "SELECT CODE, R FROM T WHERE N = 2", -1, "ALTER TABLE T DROP COLUMN R");
         row("table renamed, then written", "UPDATE K SET CODE = 'x' WHERE ID = 1",
             "UPDATE K SET CODE = 'y' WHERE ID = 1", -1, "ALTER TABLE K RENAME TO K2");
-        // The value picks a rewrite that the connection has not prepared yet.
+        // The value picks a rewrite (the prefix gone) that the connection has not prepared yet.
         row("other rewrite after a column added", "SELECT * FROM T WHERE CODE LIKE 'a%' ORDER BY N",
             "SELECT * FROM T WHERE CODE LIKE '%1' ORDER BY N", -1,
             "ALTER TABLE T ADD COLUMN E TEXT COLLATE TSQL; UPDATE T SET E = 'e' || N;");
@@ -131,11 +116,11 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, repeated);
         QFETCH(QString, change);
-        const auto readBack = QStringLiteral("SELECT ID, CODE FROM K ORDER BY ID");
-
-        TsqlFixture warm(QString::fromUtf8(Setup));
-        outcome([&] { return warm.db().execute(earlier); });
-        if (!change.isEmpty()) changeFile(warm, change);
+        TsqlFixture warm(QString::fromUtf8(Setup)), cold(QString::fromUtf8(Setup));
+        for (TsqlFixture* fixture : {&warm, &cold}) {
+            outcome([&] { return fixture->db().execute(earlier); });
+            if (!change.isEmpty()) changeFile(*fixture, change);
+        }
         bool taken = false;
         const QString got = outcome([&] {
             ResultSets out;
@@ -148,18 +133,12 @@ private slots:
             return taken ? out : warm.db().execute(text);
         });
         if (repeated >= 0) QCOMPARE(taken, repeated == 1);
-
-        TsqlFixture cold(QString::fromUtf8(Setup));
-        outcome([&] { return cold.db().execute(earlier); });
-        if (!change.isEmpty()) changeFile(cold, change);
         EmbeddedDatabase fresh(cold.path(QStringLiteral("MAIN")));
-        const QString expected = outcome([&] { return fresh.execute(text); });
-        QCOMPARE(got, expected);
-        QCOMPARE(outcome([&] { return warm.db().execute(readBack); }),
-                 outcome([&] { return fresh.execute(readBack); }));
-        // And once more, now that both have seen the text.
-        QCOMPARE(outcome([&] { return warm.db().execute(text); }),
-                 outcome([&] { return fresh.execute(text); }));
+        QCOMPARE(got, outcome([&] { return fresh.execute(text); }));
+        // The rows written, and the text once more now that both have seen it.
+        for (const QString& again : {QStringLiteral("SELECT ID, CODE FROM K ORDER BY ID"), text})
+            QCOMPARE(outcome([&] { return warm.db().execute(again); }),
+                     outcome([&] { return fresh.execute(again); }));
     }
 
     // A statement kept prepared on the connection reads the columns another process adds, and
