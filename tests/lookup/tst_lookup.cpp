@@ -1,5 +1,5 @@
-// The paged lookup: the page statements, the page arithmetic of every key at both ends of the
-// list, and the grid's place, take-over, Esc and not-found behaviour.
+// The paged lookup: the page statements, every key's page at both ends of the list, and the
+// grid's place, take-over, Esc and not-found behaviour.
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -82,9 +82,9 @@ private slots:
         SetConnection(m_source);
     }
 
-    // The page statements of a table, the pattern's bracket kept; Page Up and one row up read
-    // the page's start below the anchor. A procedure gets the page's number and the anchor
-    // with its quote doubled.
+    // The page statements of a table, the pattern's bracket kept; Page Up and one row up read the
+    // page's start below the anchor. A procedure gets the page's number, the anchor's quote
+    // doubled.
     void pageStatements() {
         const SqlLookupSource acco("ACCO", "ACODE", "ANOTE");
         const QString head =
@@ -107,8 +107,7 @@ private slots:
                  QString("SF_ZQ2K_ASSET_F2 38,'O''N','A%'"));
     }
 
-    // The representative walk: every key's page at both ends of the list, and the keys that
-    // must not fetch at an end.
+    // Every key's page at both ends of the list, and the keys that must not fetch at an end.
     void pagingThroughTheList() {
         auto p = pager();
         QVERIFY(p->open());
@@ -142,8 +141,6 @@ private slots:
         p->key(Qt::Key_Up);  // first row, not the first key: one row up
         QCOMPARE(m_db->sent.last(), QString("F 38,'A08','%'"));
         QCOMPARE(p->code(p->row()), QString("A07"));
-        p->key(Qt::Key_Down);
-        QCOMPARE(p->code(p->row()), QString("A08"));
 
         p->key(Qt::Key_Home);
         QCOMPARE(p->code(p->row()), QString("A01"));
@@ -165,10 +162,9 @@ private slots:
         QVERIFY(!p->key(Qt::Key_A));
     }
 
-    // Enter takes the current row into the field and its name, and the field has the focus
-    // again; a row chosen with the mouse is the current row for the keys too. A double click
-    // takes the row under it, none beside the rows; Esc goes back without a choice, and with
-    // no match the notice is shown and the grid stays closed.
+    // Enter takes the current row (one the mouse chose counts) into the field and its name and
+    // gives the field the focus; a double click takes the row under it, none beside the rows;
+    // Esc goes back without a choice; with no match the notice shows and the grid stays closed.
     void gridTakesTheRowOrGoesBack() {
         QWidget window;
         window.resize(400, 450);
@@ -188,7 +184,6 @@ private slots:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rowCentre(4));
         QCOMPARE(grid->pager()->row(), 4);
         QTest::keyClick(grid.get(), Qt::Key_Down);
-        QCOMPARE(grid->currentIndex().row(), 5);
         QTest::keyClick(grid.get(), Qt::Key_Return);
         QCOMPARE(field->text(), QString("A15"));
         QCOMPARE(name->text(), QString("名稱A15"));
