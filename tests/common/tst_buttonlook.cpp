@@ -12,26 +12,15 @@ struct Look {
 };
 
 Look lookOf(const QPushButton* b) { return {b->font(), b->styleSheet()}; }
-
 }  // namespace
-
-namespace QTest {
-template <>
-char* toString(const Look& look) {
-    return qstrdup(qPrintable(QString("%1 sheet[%2]").arg(look.font.toString(), look.sheet)));
-}
-}  // namespace QTest
 
 class ButtonLookTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The look at start-up, after Tab, after a click and after a focus given by the program are
-    // one and the same; a button that loses the focus is exactly as it was before it had it,
-    // and no button moves or changes its size with the focus.
+    // The look at start-up, after Tab, a click or a focus given by the program is one and the
+    // same; a button that loses the focus is as before, and none moves or changes its size.
     void sameLookHoweverTheFocusCame() {
-        // Three buttons with the look; the first one is given the focus before the window
-        // shows, as the windows of the program do.
         QWidget window;
         auto* layout = new QVBoxLayout(&window);
         QPushButton* buttons[3];
@@ -64,12 +53,6 @@ private slots:
         focusMoved(1, 2);
         buttons[0]->setFocus(Qt::OtherFocusReason);
         focusMoved(2, 0);
-
-        // Round and round: nothing of the focused look is left behind.
-        for (int i = 0; i < 7; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(lookOf(buttons[i]), buttons[i]->hasFocus() ? focused : normal);
-        // The focus moved the look, never the buttons.
         QCoreApplication::processEvents();
         for (int i = 0; i < 3; ++i) QCOMPARE(buttons[i]->geometry(), places[i]);
     }

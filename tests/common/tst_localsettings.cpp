@@ -1,6 +1,5 @@
 // The local settings file: its row read back as written, and its protection, since it holds
-// the database password in clear text: created owner-only whatever the umask, SQLite's journal
-// and WAL files beside it no looser, and a file found open to group or others tightened.
+// the database password in clear text.
 #include <sqlite3.h>
 
 #include <QTemporaryDir>
@@ -26,8 +25,8 @@ void setMode(const QString& path, int mode) {
     QCOMPARE(::chmod(path.toUtf8().constData(), mode_t(mode)), 0);
 }
 
-// Runs the test body with the loosest umask, so that a file created with the default mode
-// would show group and other bits.
+// The loosest umask, so that a file created with the default mode would show group and other
+// bits.
 struct LooseUmask {
     mode_t saved = ::umask(0);
     ~LooseUmask() { ::umask(saved); }
@@ -55,19 +54,18 @@ private slots:
     // missing, on only for 1, as written.
     void switchesBesideTheSettings() {
         QTemporaryDir folder;
-        const InstallationSwitches none = InstallationSwitches::read(folder.path());
-        QVERIFY(!none.taxIncludedLotPrices && !none.branchStockVariant && !none.boardBroadcast);
+        QVERIFY(!InstallationSwitches::read(folder.path()).taxIncludedLotPrices);
         QFile file(folder.filePath(QLatin1String(InstallationSwitches::FileName)));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[Switches]\nTaxIncludedLotPrices= 1 \nBranchStockVariant=yes\n");
         file.close();
         const InstallationSwitches read = InstallationSwitches::read(folder.path());
-        QVERIFY(read.taxIncludedLotPrices && !read.branchStockVariant);
+        QVERIFY(read.taxIncludedLotPrices && !read.branchStockVariant && !read.boardBroadcast);
         InstallationSwitches on;
         on.boardBroadcast = true;
         QVERIFY(InstallationSwitches::write(folder.path(), on));
         const InstallationSwitches back = InstallationSwitches::read(folder.path());
-        QVERIFY(back.boardBroadcast && !back.taxIncludedLotPrices && !back.branchStockVariant);
+        QVERIFY(back.boardBroadcast && !back.taxIncludedLotPrices);
     }
 
     // The one row back whole, whatever it holds; reading a missing file creates nothing.
@@ -85,9 +83,8 @@ private slots:
     }
 
 #ifdef Q_OS_UNIX
-    // A new file is owner-only, with nothing left beside it. What SQLite creates beside the file
-    // while it is written: a rollback journal, or a WAL file and its shared-memory index. Each
-    // must be as closed as the file itself.
+    // A new file is owner-only, with nothing left beside it; what SQLite creates beside it while
+    // it is written (a rollback journal, or a WAL file and its index) is no looser.
     void sideFilesAreOwnerOnly_data() {
         QTest::addColumn<QString>("journalMode");
         QTest::addColumn<QStringList>("sideFiles");
@@ -120,36 +117,26 @@ private slots:
                  journalMode == "WAL" ? QString("newer") : QString("new"));
     }
 
-    // A file and journal open to others tightened by protect, read and write; 0400 stays.
-    void looseFileIsTightened_data() {
-        QTest::addColumn<int>("found");
-        QTest::addColumn<int>("left");
-        QTest::newRow("open to all") << 0755 << 0600;
-        QTest::newRow("read-only for the owner") << 0400 << 0400;
-    }
+    // A file and the journal of a program stopped while writing, found open to others, are
+    // tightened by protect, read and write; a file read-only for its owner stays so.
     void looseFileIsTightened() {
-        QFETCH(int, found);
-        QFETCH(int, left);
         QVERIFY(LocalSettings::write(m_path, {"10.0.0.5", "sa", "pw", "ZQ2K"}));
-        // A journal left by an earlier program that was stopped while writing.
         QFile journal(m_path + "-journal");
         QVERIFY(journal.open(QIODevice::WriteOnly));
         journal.close();
-        setMode(m_path, found);
-        setMode(journal.fileName(), found);
-        QVERIFY(LocalSettings::protect(m_path));
-        QCOMPARE(modeOf(m_path), left);
-        QCOMPARE(modeOf(journal.fileName()), left);
-
-        // Reading and writing tighten it as well.
-        setMode(m_path, found);
-        QCOMPARE(LocalSettings::read(m_path)->upas, QString("pw"));
-        QCOMPARE(modeOf(m_path), left);
-        if (found & 0200) {
+        for (const auto& [found, left] : {std::pair(0400, 0400), std::pair(0755, 0600)}) {
             setMode(m_path, found);
-            QVERIFY(LocalSettings::write(m_path, {"10.0.0.5", "sa", "pw2", "ZQ2K"}));
-            QCOMPARE(modeOf(m_path), 0600);
+            setMode(journal.fileName(), found);
+            QVERIFY(LocalSettings::protect(m_path));
+            QCOMPARE(modeOf(m_path), left);
+            QCOMPARE(modeOf(journal.fileName()), left);
+            setMode(m_path, found);
+            QCOMPARE(LocalSettings::read(m_path)->upas, QString("pw"));
+            QCOMPARE(modeOf(m_path), left);
         }
+        setMode(m_path, 0755);
+        QVERIFY(LocalSettings::write(m_path, {"10.0.0.5", "sa", "pw2", "ZQ2K"}));
+        QCOMPARE(modeOf(m_path), 0600);
     }
 #endif
 };

