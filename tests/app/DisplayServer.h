@@ -13,7 +13,6 @@
 
 #include <QByteArray>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QString>
 #include <QThread>
 #include <string>
@@ -21,9 +20,6 @@
 
 class DisplayServer {
 public:
-    DisplayServer() = default;
-    DisplayServer(const DisplayServer&) = delete;
-    DisplayServer& operator=(const DisplayServer&) = delete;
     ~DisplayServer() {
         stop(m_windowManager);
         stop(m_xvfb);
@@ -38,9 +34,13 @@ public:
                         "1280x1024x24", "-nolisten", "tcp", "-noreset"},
                        {});
         ::close(pipeFds[1]);
-        const std::string number = readLine(pipeFds[0], 10000);
+        // The display number, written when Xvfb is ready.
+        std::string number;
+        char c = 0;
+        pollfd p{pipeFds[0], POLLIN, 0};
+        while (::poll(&p, 1, 10000) > 0 && ::read(pipeFds[0], &c, 1) == 1 && c != '\n') number += c;
         ::close(pipeFds[0]);
-        if (m_xvfb <= 0 || number.empty())
+        if (m_xvfb <= 0 || c != '\n' || number.empty())
             return fail(why, "Xvfb did not start (package xvfb, installed by scripts/bootstrap)");
         m_display = ":" + number;
 
@@ -51,11 +51,9 @@ public:
         m_windowManager = spawn({"openbox", "--sm-disable", "--startup", "touch " + ready},
                                 {"DISPLAY=" + m_display, "XDG_CONFIG_HOME=" + m_folder,
                                  "XDG_CACHE_HOME=" + m_folder, "XDG_DATA_HOME=" + m_folder});
-        QElapsedTimer waited;
-        waited.start();
         struct stat info;
-        while (::stat(ready.c_str(), &info) != 0) {
-            if (waited.elapsed() > 10000 || exited(m_windowManager))
+        for (int waited = 0; ::stat(ready.c_str(), &info) != 0; waited += 20) {
+            if (waited > 10000 || exited(m_windowManager))
                 return fail(why,
                             "the window manager did not start (package openbox, installed "
                             "by scripts/bootstrap)");
@@ -72,9 +70,7 @@ private:
         if (pid != 0) return pid;
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         const int null = ::open("/dev/null", O_RDWR);
-        ::dup2(null, STDIN_FILENO);
-        ::dup2(null, STDOUT_FILENO);
-        ::dup2(null, STDERR_FILENO);
+        for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) ::dup2(null, fd);
         for (const std::string& e : env) ::putenv(const_cast<char*>(e.c_str()));
         std::vector<char*> argv;
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -83,36 +79,20 @@ private:
         ::_exit(127);
     }
 
-    // The display number Xvfb writes when it is ready; empty when it ends or times out first.
-    static std::string readLine(int fd, int timeoutMs) {
-        std::string text;
-        QElapsedTimer waited;
-        waited.start();
-        while (waited.elapsed() < timeoutMs) {
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 100) <= 0) continue;
-            char c;
-            if (::read(fd, &c, 1) != 1) break;
-            if (c == '\n') return text;
-            text += c;
-        }
-        return {};
-    }
-
     static bool exited(pid_t& pid) {
         int status;
         if (pid > 0 && ::waitpid(pid, &status, WNOHANG) == pid) pid = 0;
         return pid <= 0;
     }
 
+    // SIGTERM, and SIGKILL after two seconds.
     static void stop(pid_t& pid) {
         if (pid <= 0) return;
         ::kill(pid, SIGTERM);
         for (int i = 0; i < 100 && !exited(pid); ++i) QThread::msleep(20);
         if (pid <= 0) return;
         ::kill(pid, SIGKILL);
-        int status;
-        ::waitpid(pid, &status, 0);
+        ::waitpid(pid, nullptr, 0);
         pid = 0;
     }
 

@@ -1,7 +1,6 @@
 // The windows on the embedded suite database with the demo company, as a clerk uses them:
-// start-up, an asset added with its department split through the asset window, the register
-// procedures' answers relayed, both reports queried and printed from the register, and the
-// item inquiry paging the demo history.
+// start-up, an asset added with its department split, stored codes with apostrophes, and the
+// item inquiry on the demo history.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -18,11 +17,9 @@
 #include "InquiryWindow.h"
 #include "ItemCatalogue.h"
 #include "ProgramExit.h"
-#include "RecordingDevice.h"
 #include "Session.h"
 #include "SqlLiteral.h"
 #include "Startup.h"
-#include "SummaryReport.h"
 
 class TestEndToEnd : public QObject {
     Q_OBJECT
@@ -36,23 +33,6 @@ class TestEndToEnd : public QObject {
     }
     void settle() {
         for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
-    }
-    // The rows of the detail report's schedule grid for one asset.
-    static int scheduleRows(DetailReport& detail, const QString& code) {
-        detail.show();
-        detail.criteria(0)->setText(code);
-        detail.criteria(1)->setText(code);
-        detail.runQuery();
-        return control<QTableView>(&detail, "DGR2b")->model()->rowCount();
-    }
-    // Types the keys on a grid; the grid's row count after each.
-    static QString rowsAfter(QTableView* grid, std::initializer_list<int> keys) {
-        QStringList seen;
-        for (int k : keys) {
-            QTest::keyClick(grid, Qt::Key(k));
-            seen << QString::number(grid->model()->rowCount());
-        }
-        return seen.join(u',');
     }
 
 private slots:
@@ -109,11 +89,7 @@ private slots:
             QTest::keyClick(button("B1a(0)"), Qt::Key_A);
             for (const auto& [name, text] : fields) enter(name, text);
         };
-        QVERIFY(!box("T2(0)")->text().isEmpty());  // the last asset of the register
         add();
-        QCOMPARE(box("T2(3)")->text(), QString("機器設備"));
-        QCOMPARE(box("T2(13)")->text(), QString("3,000.00"));
-
         button("B2")->click();
         for (const auto& [department, share] : {std::pair{"01", "60"}, {"02", "40"}}) {
             button("B4a(0)")->click();
@@ -124,32 +100,28 @@ private slots:
             button("B4b(1)")->click();
         }
         button("B4a(3)")->click();
-        QCOMPARE(w.allocationMode(), int(AssetWindow::AllocationClosed));
         button("B1b(0)")->click();
         QCOMPARE(m_dialogs->shown, QStringList{"財產編號[ Z0001 ]新增完成!"});
-        QCOMPARE(w.editMode(), int(AssetWindow::Browse));
-        QCOMPARE(box("T2(0)")->text(), QString("Z0001"));
         QCOMPARE(scalar("SELECT COUNT(*) FROM Assetd WHERE ACODE = 'Z0001'"), QString("2"));
         QCOMPARE(scalar("SELECT SUM(ATOTA) FROM Assets WHERE ACODE = 'Z0001'").toDouble(),
                  108000.0);
         QCOMPARE(
             scalar("SELECT ATOTA FROM Assetd WHERE ACODE = 'Z0001' AND ADENO = '01'").toDouble(),
             1800.0);
-        QCOMPARE(control<QTableView>(&w, "DGF1")->model()->rowCount(), 2);
 
-        // A second add with the same code: refused with the server's question text.
         m_dialogs->shown.clear();
         add();
         button("B1b(0)")->click();
         QCOMPARE(m_dialogs->shown, QStringList{"財產編號[ Z0001 ]已存在,請重新輸入!"});
         QCOMPARE(w.editMode(), int(AssetWindow::Adding));
         m_dialogs->shown.clear();
-        QTest::keyClick(box("T2(0)"), Qt::Key_Escape);  // cancel: the work rows go
+        QTest::keyClick(box("T2(0)"), Qt::Key_Escape);
         QCOMPARE(scalar("SELECT COUNT(*) FROM Asset_Temp WHERE LCODE = '0016'"), QString("0"));
     }
 
     // Codes that any writer of the shared database may store, with apostrophes and statement
-    // text in them, stay values in every statement the windows build from them.
+    // text in them, stay values in every statement the windows build from them: browsing,
+    // the asset lookup paging around them, the detail report's schedule.
     void storedApostrophesStayValues() {
         {
             EmbeddedDatabase db(m_folder->database());
@@ -172,91 +144,50 @@ private slots:
         browse->setFocus();
         QTest::keyClick(browse, Qt::Key_PageUp);
         QCOMPARE(code->text(), QString("ZY'"));
-        for (int k : {Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_PageUp})
-            QTest::keyClick(browse, Qt::Key(k));
+        QTest::keyClick(browse, Qt::Key_PageUp);
         QVERIFY(code->text() < QString("ZY"));
-        // The asset lookup pages around the stored codes.
-        QTest::keyClick(browse, Qt::Key_End);
+        QTest::keyClick(browse, Qt::Key_End);  // the lookup anchored on the stored code
         QTest::keyClick(browse, Qt::Key_F);
         auto* find = control<FieldBox>(&w, "T5");
         find->setText("Z");
         QTest::keyClick(find, Qt::Key_F2);
         auto* lookup = control<QTableView>(&w, "DGF3");
         QVERIFY(lookup->isVisible());
-        for (int k : {Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Up, Qt::Key_Escape})
+        for (int k : {Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Escape})
             QTest::keyClick(lookup, Qt::Key(k));
-        QCOMPARE(scalar("SELECT COUNT(*) FROM Assets"), lines);
 
-        // The detail report reads the schedule of such a code.
         DetailReport detail;
-        QCOMPARE(scheduleRows(detail, "ZY'"), 1);
+        detail.show();
+        detail.criteria(0)->setText("ZY'");
+        detail.criteria(1)->setText("ZY'");
+        detail.runQuery();
+        QCOMPARE(control<QTableView>(&detail, "DGR2b")->model()->rowCount(), 1);
         QCOMPARE(scalar("SELECT COUNT(*) FROM Assets"), lines);
         EmbeddedDatabase(m_folder->database())
             .execute("DELETE FROM Asset WHERE ACODE LIKE 'ZY%' OR ACODE LIKE 'ZZ%'");
     }
 
-    // Both reports read the register, and print a page per document; the new asset's schedule.
-    void reportsOnTheRegister() {
-        SummaryReport summary;
-        summary.show();
-        summary.runQuery();
-        const int assets = scalar("SELECT COUNT(*) FROM Asset").toInt();
-        QCOMPARE(control<QTableView>(&summary, "DGR2")->model()->rowCount(), assets);
-        QVERIFY(!control<FieldBox>(&summary, "T2(4)")->text().isEmpty());
-        RecordingDevice device;
-        summary.printOn(device, (assets + 34) / 35);
-        QCOMPARE(device.documentCount(), (assets + 34) / 35);
-
-        DetailReport detail;
-        QCOMPARE(scheduleRows(detail, "Z0001"), 36);
-        QCOMPARE(detail.countPages(), 1);
-        RecordingDevice pages;
-        detail.printOn(pages, 1);
-        QVERIFY(pages.text("財產編號:Z0001"));
-        QVERIFY(pages.text("108,000.00"));  // nothing posted: all of it still to depreciate
-    }
-
-    // The item inquiry on the demo company. The list from the suite's list procedure; the
-    // lookups from a typed code: a vendor's purchases paged through the suite's list procedure,
-    // the busy customer's sales paged and one handed to the item list. The busy item's sales
-    // paged both ways, its purchases through the list procedure, its stock per warehouse; then
-    // a salesman without right 355 sees only his own sales on every page. (The other lookups'
-    // statements run on the suite's server in tst_tsqlhistory.)
+    // The item inquiry on the demo company: a row of the busy customer's last page of sales
+    // handed to the item list with Enter; a salesman without right 355 sees only his own sales
+    // of the busy item on every page. (The lookups' statements run on the suite's server in
+    // tst_tsqlhistory and tst_inquiryprocedures, the reports' in tst_tsqlcorpus.)
     void inquiryOnTheDemoCompany() {
         InquiryWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         w.open();
         auto* list = control<QTableView>(&w, "DG1");
-        QCOMPARE(list->model()->rowCount(), 15);
-        QCOMPARE(list->model()->headerData(4, Qt::Horizontal).toString(), QString("總庫存"));
-        // The frame of a mode key on the list: a code typed into its field and confirmed.
-        const auto lookUp = [&](Qt::Key mode, const char* field, const QString& text,
-                                const char* confirm) {
-            list->setFocus();
-            QTest::keyClick(list, mode);
-            auto* edit = control<QLineEdit>(&w, field);
-            edit->setText(text);
-            edit->setFocus();
-            QTest::keyClick(edit, Qt::Key_Return);
-            control<QPushButton>(&w, confirm)->click();
-        };
-
-        lookUp(Qt::Key_J, "T2(0)",
-               scalar("SELECT TOP 1 VPCOD FROM VISEIN GROUP BY VPCOD ORDER BY COUNT(*) DESC"),
-               "B3(0)");
-        auto* purchases = control<QTableView>(&w, "DG6");
-        QCOMPARE(purchases->model()->rowCount(), 15);
-        QCOMPARE(rowsAfter(purchases, {Qt::Key_PageDown}), QString("15"));
-        QTest::keyClick(purchases, Qt::Key_Escape);
-
-        lookUp(Qt::Key_Y, "T3(0)",
-               QString::fromUtf8(ItemCatalogue::customers()[ItemCatalogue::BusyCustomer].code),
-               "B4(0)");
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Y);
+        auto* customer = control<QLineEdit>(&w, "T3(0)");
+        customer->setText(
+            QString::fromUtf8(ItemCatalogue::customers()[ItemCatalogue::BusyCustomer].code));
+        customer->setFocus();
+        QTest::keyClick(customer, Qt::Key_Return);
+        control<QPushButton>(&w, "B4(0)")->click();
         auto* sales = control<QTableView>(&w, "DG10");
-        QCOMPARE(
-            rowsAfter(sales, {Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_End}),
-            QString("15,15,15,15"));
+        QTest::keyClick(sales, Qt::Key_End);
+        QCOMPARE(sales->model()->rowCount(), 15);
         QTest::keyClick(sales, Qt::Key_Up);
         const QString item =
             sales->model()->index(sales->currentIndex().row(), 3).data().toString();
@@ -264,23 +195,8 @@ private slots:
         QVERIFY(list->hasFocus());
         QCOMPARE(w.highlightedItem(), item);
 
-        const QString busy =
-            QString::fromUtf8(ItemCatalogue::items()[ItemCatalogue::BusyItem].code);
-        w.positionList(busy, false);
-        QCOMPARE(w.highlightedItem(), busy);
-        for (const auto& [key, gridName] : {std::pair{Qt::Key_X, "DG7"}, {Qt::Key_I, "DG3"}}) {
-            auto* grid = control<QTableView>(&w, gridName);
-            list->setFocus();
-            QTest::keyClick(list, key);
-            QCOMPARE(rowsAfter(grid, {Qt::Key_PageUp, Qt::Key_PageUp, Qt::Key_PageDown,
-                                      Qt::Key_Home, Qt::Key_End}),
-                     QString("15,15,15,15,15"));
-            QTest::keyClick(grid, Qt::Key_Escape);
-        }
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_S);
-        QVERIFY(control<QTableView>(&w, "DG11")->model()->rowCount() > 0);
-
+        w.positionList(QString::fromUtf8(ItemCatalogue::items()[ItemCatalogue::BusyItem].code),
+                       false);
         Session& s = Session::current();
         s.rightFlags[355] = false;
         s.staffCode = "S005";

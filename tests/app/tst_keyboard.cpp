@@ -1,8 +1,6 @@
-// The module's windows on a real display server with a window manager, driven by keys only:
-// every key goes to the control that has the focus, as it would from the clerk's keyboard.
-// After any child window closes the keyboard must still reach a control (the menu, or the
-// window underneath), and the lookup must show its whole page where it can be seen and take
-// the row the mouse chose.
+// The module's windows on a real display server with a window manager, driven by keys only,
+// each key typed on the control that has the focus: after any child window closes the keyboard
+// still reaches a control, and the lookup shows its whole page and takes the row clicked.
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -32,19 +30,6 @@ namespace {
 QString g_noDisplay;  // why no display server could start; empty when one runs
 
 QWidget* focused() { return QApplication::focusWidget(); }
-
-// Step keys that are not typed: Out presses Esc until the focused window closes (a field steps
-// back to the cancel button first); CloseBox closes the focused window's frame as its close box
-// does.
-constexpr int Out = 0;
-constexpr int CloseBox = -1;
-
-// A key and where the focus must come to rest after it: the window, and the control if named.
-struct Step {
-    int key;
-    const char* window;
-    const char* control = nullptr;
-};
 }  // namespace
 
 class TestKeyboard : public QObject {
@@ -63,16 +48,6 @@ class TestKeyboard : public QObject {
         QWidget* w = ChildWindowOf(focused());
         return w ? w->objectName() : QString();
     }
-    // Where the keyboard is, for the failure messages.
-    QString where() const {
-        const auto name = [](QWidget* w) {
-            return w ? QString("%1 %2%3").arg(w->metaObject()->className(), w->objectName(),
-                                              w->isVisible() ? "" : " (hidden)")
-                     : QString("nothing");
-        };
-        return QString("focus on %1 in %2, active window %3")
-            .arg(name(focused()), focusedWindow(), name(QApplication::activeWindow()));
-    }
     QWidget* openWindow(const QString& name) const {
         for (auto* w : m_mdi->findChildren<QWidget*>(name))
             if (w->isVisible()) return w;
@@ -80,60 +55,62 @@ class TestKeyboard : public QObject {
     }
     // Waits for a control to have the focus, then types the key on it.
     bool press(int key) {
-        if (!QTest::qWaitFor([this] { return keyboardReady(); }, 5000)) {
-            qWarning("no control takes key %x (%s)", key, qPrintable(where()));
-            return false;
-        }
+        if (!QTest::qWaitFor([this] { return keyboardReady(); }, 5000)) return false;
         QTest::keyClick(focused(), Qt::Key(key));
         QTest::qWait(20);  // the event loop runs between two keys, as it does for a typist
         return true;
     }
     // The focus comes to rest in the named window (and on the named control, if given).
-    bool focusLandsIn(const QString& window, const QString& controlName = {}) {
+    bool focusLandsIn(const QString& window, const QString& control = {}) {
         const bool landed = QTest::qWaitFor(
             [&] {
                 return keyboardReady() && focusedWindow() == window &&
-                       (controlName.isEmpty() || focused()->objectName() == controlName);
+                       (control.isEmpty() || focused()->objectName() == control);
             },
             5000);
         if (!landed)
-            qWarning("expected %s in %s, %s", qPrintable(controlName), qPrintable(window),
-                     qPrintable(where()));
+            qWarning("focus on %s in %s", qPrintable(focused() ? focused()->objectName() : "-"),
+                     qPrintable(focusedWindow()));
         return landed;
     }
-    // Takes the steps one after the other; a window left by Esc, Enter or its close box must
-    // have closed.
-    bool walk(std::initializer_list<Step> steps) {
-        for (const Step& s : steps) {
+    // Takes steps "KEY WINDOW[/CONTROL]", separated by commas: the key (as QKeySequence names
+    // it; Out presses Esc until the window closes, CloseBox closes its frame as its close box
+    // does) and where the focus must come to rest after it. A window left by Esc, Enter or its
+    // close box must have closed.
+    bool walk(const QString& steps) {
+        for (const QString& step : steps.split(", ")) {
+            const QString keyName = step.section(' ', 0, 0), target = step.section(' ', 1);
+            const int key = QKeySequence::fromString(keyName)[0].key();
             const QString from = focusedWindow();
             bool typed = true;
-            if (s.key == Out)
+            if (keyName == "Out")
                 for (int i = 0; i < 3 && typed && openWindow(from); ++i)
                     typed = press(Qt::Key_Escape);
-            else if (s.key == CloseBox)
+            else if (keyName == "CloseBox")
                 qobject_cast<QMdiSubWindow*>(openWindow(from)->parentWidget())->close();
             else
-                typed = press(s.key);
-            if (!typed || !focusLandsIn(s.window, s.control)) return false;
-            const bool leaves = s.key == Out || s.key == CloseBox || s.key == Qt::Key_Escape ||
-                                s.key == Qt::Key_Return;
-            if (leaves && from != s.window && openWindow(from)) {
-                qWarning("%s is still open after the key that left it", qPrintable(from));
+                typed = key && press(key);
+            if (!typed || !focusLandsIn(target.section('/', 0, 0), target.section('/', 1))) {
+                qWarning("at %s", qPrintable(step));
+                return false;
+            }
+            const bool leaves = keyName == "Out" || keyName == "CloseBox" ||
+                                key == Qt::Key_Escape || key == Qt::Key_Return;
+            if (leaves && from != target.section('/', 0, 0) && openWindow(from)) {
+                qWarning("%s is still open after %s", qPrintable(from), qPrintable(step));
                 return false;
             }
         }
         return true;
     }
 
-    // What keeps a lookup from showing its whole page of ten rows; empty when nothing does.
-    static QString pageProblem(QTableView* grid) {
-        if (grid->model()->rowCount() != 10)
-            return QString("%1 rows on the page").arg(grid->model()->rowCount());
-        if (grid->verticalScrollBar()->value() != 0) return "the rows are scrolled";
-        for (int row = 0; row < 10; ++row)
-            if (!grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(row, 0))))
-                return QString("row %1 is not wholly shown").arg(row);
-        return {};
+    // The lookup shows its whole page: ten rows, none scrolled away or cut off.
+    static bool wholePage(QTableView* grid) {
+        bool whole = grid->model()->rowCount() == 10 && grid->verticalScrollBar()->value() == 0;
+        for (int row = 0; whole && row < 10; ++row)
+            whole =
+                grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(row, 0)));
+        return whole;
     }
 
 private slots:
@@ -185,96 +162,49 @@ private slots:
 
     // Each child window closed with Esc, Enter or its close box hands the keyboard back: to
     // the menu button that opened it, or to the control it was opened from in the window
-    // underneath, which answers its keys again.
+    // underneath, which answers its keys again. Enter on the printer window takes the printer;
+    // a menu letter at once after a close box must not be taken by a late hand-back.
     void keyboardComesBackAfterEveryChildWindow() {
-        QVERIFY(walk({
-            {Qt::Key_A, "FUA", "B1a(0)"},
-            {Out, "FU", "But(0)"},
-            {Qt::Key_B, "FUB", "T1(0)"},
-            {Out, "FU", "But(1)"},
-            {Qt::Key_C, "FUC", "T1(0)"},
-            {Qt::Key_Escape, "FUC", "B1(1)"},  // back to "Esc 取消", which Enter presses
-            {Qt::Key_Return, "FU", "But(2)"},
-            {Qt::Key_F7, "FPrint", "C"},
-            {Qt::Key_Escape, "FU", "But(2)"},
-            {Qt::Key_F7, "FPrint", "C"},
-            {Qt::Key_Return, "FU", "But(2)"},  // takes the printer
-            {Qt::Key_A, "FUA", "B1a(0)"},
-            {Qt::Key_F7, "FPrint"},
-            {Qt::Key_Escape, "FUA", "B1a(0)"},
-            {Qt::Key_PageUp, "FUA", "B1a(0)"},
-            {Out, "FU", "But(0)"},
-            {Qt::Key_B, "FUB"},
-            {Out, "FU", "But(1)"},
-            {Qt::Key_A, "FUA", "B1a(0)"},
-            {CloseBox, "FU", "But(0)"},
-            {Qt::Key_B, "FUB"},  // at once: the keyboard handed back late must not take it
-            {Out, "FU", "But(1)"},
-            {Qt::Key_A, "FUA", "B1a(0)"},
-            {Qt::Key_F8, "FF8", "DG1"},
-            {CloseBox, "FUA", "B1a(0)"},
-            {Out, "FU", "But(0)"},
-        }));
+        QVERIFY(
+            walk("A FUA/B1a(0), Out FU/But(0), B FUB/T1(0), Out FU/But(1), C FUC/T1(0), "
+                 "Esc FUC/B1(1), Return FU/But(2), F7 FPrint/C, Esc FU/But(2), F7 FPrint/C, "
+                 "Return FU/But(2), A FUA/B1a(0), F7 FPrint, Esc FUA/B1a(0), "
+                 "PgUp FUA/B1a(0), Out FU/But(0), B FUB, Out FU/But(1), A FUA/B1a(0), "
+                 "CloseBox FU/But(0), B FUB, Out FU/But(1), A FUA/B1a(0), F8 FF8/DG1, "
+                 "CloseBox FUA/B1a(0), Out FU/But(0)"));
     }
 
     // The item inquiry from the menu: every frame takes the keyboard when its letter is pressed
     // on the list and hands it back when Esc leaves it, to the list or to its mode button; Esc
-    // on a mode button goes on to "Esc 離開", which Esc or Enter leaves by.
+    // on a mode button goes on to "Esc 離開", which Esc or Enter leaves by. A history grid's
+    // page keys, each read by statements of its own, leave the keyboard in the grid.
     void inquiryByKeys() {
-        QVERIFY(walk({{Qt::Key_F8, "FF8", "DG1"},
-                      {Qt::Key_PageDown, "FF8", "DG1"},
-                      {Qt::Key_Down, "FF8", "DG1"}}));
-        const struct {
-            Qt::Key letter;
-            const char* field;
-            const char* back;
-        } frames[] = {
-            {Qt::Key_J, "T2(0)", "DG1"},  {Qt::Key_Y, "T3(0)", "DG1"},
-            {Qt::Key_M, "T6(0)", "DG1"},  {Qt::Key_A, "T8", "DG1"},
-            {Qt::Key_Z, "T9", "DG1"},     {Qt::Key_F, "T1(0)", "DG1"},
-            {Qt::Key_S, "DG11", "B1(7)"}, {Qt::Key_H, "T5(0)", "B1(18)"},
-            {Qt::Key_E, "T7", "B1(20)"},
-        };
-        for (const auto& f : frames) {
-            QVERIFY2(walk({{f.letter, "FF8", f.field}, {Qt::Key_Escape, "FF8", f.back}}), f.field);
-            if (QLatin1String(f.back) != QLatin1String("DG1"))
-                QVERIFY2(walk({{Qt::Key_Escape, "FF8", "B1(8)"},
-                               {Qt::Key_Escape, "FU", "But(0)"},
-                               {Qt::Key_F8, "FF8", "DG1"}}),
-                         f.field);
-        }
-        // A history grid's page keys, each read by statements of its own, leave the keyboard
-        // in the grid; Esc hands it to the grid's mode button.
-        QVERIFY(walk({{Qt::Key_X, "FF8", "DG7"},
-                      {Qt::Key_PageDown, "FF8", "DG7"},
-                      {Qt::Key_PageUp, "FF8", "DG7"},
-                      {Qt::Key_End, "FF8", "DG7"},
-                      {Qt::Key_Home, "FF8", "DG7"},
-                      {Qt::Key_Escape, "FF8", "B1(4)"},
-                      {Qt::Key_Escape, "FF8", "B1(8)"},
-                      {Qt::Key_Escape, "FU", "But(0)"},
-                      {Qt::Key_F8, "FF8", "DG1"}}));
-        QVERIFY(walk({
-            {Qt::Key_K, "FF8", "DG12"},  // the board: its list, then out by its "Esc 離開"
-            {Qt::Key_Escape, "FF8", "B5(8)"},
-            {Qt::Key_Return, "FF8", "DG1"},
-            {Qt::Key_Escape, "FF8", "B1(8)"},
-            {Qt::Key_Return, "FU", "But(0)"},
-        }));
+        QVERIFY(walk("F8 FF8/DG1, PgDown FF8/DG1, Down FF8/DG1"));
+        const char* frames[] = {
+            "J FF8/T2(0), Esc FF8/DG1",  "Y FF8/T3(0), Esc FF8/DG1",    "M FF8/T6(0), Esc FF8/DG1",
+            "A FF8/T8, Esc FF8/DG1",     "Z FF8/T9, Esc FF8/DG1",       "F FF8/T1(0), Esc FF8/DG1",
+            "S FF8/DG11, Esc FF8/B1(7)", "H FF8/T5(0), Esc FF8/B1(18)", "E FF8/T7, Esc FF8/B1(20)"};
+        const QString again = ", Esc FF8/B1(8), Esc FU/But(0), F8 FF8/DG1";
+        for (const QString frame : frames)
+            QVERIFY2(walk(frame + (frame.endsWith("DG1") ? QString() : again)), qPrintable(frame));
+        const QString history =
+            "X FF8/DG7, PgDown FF8/DG7, PgUp FF8/DG7, End FF8/DG7, Home FF8/DG7";
+        QVERIFY(walk(history + ", Esc FF8/B1(4)" + again));
+        // The board: its list, then out by its "Esc 離開".
+        QVERIFY(walk("K FF8/DG12, Esc FF8/B5(8), Return FF8/DG1, Esc FF8/B1(8), Return FU/But(0)"));
     }
 
     // The asset window opened with the mouse: the focused control's help text is in the status
-    // line, not wiped by the late focus-out of the menu button that was clicked. The asset
-    // lookup under the find box at the bottom of that window: the whole grid inside the window
-    // and on the screen, ten rows with none scrolled away, and a row chosen with the mouse is
-    // the row Enter takes.
+    // line, not wiped by the late focus-out of the menu button clicked. The asset lookup under
+    // the find box at the bottom of that window lies inside the window and on the screen with
+    // its whole page, also after PgDn and Down, and a row clicked is the row Enter takes.
     void mouseOnTheMenuAndTheLookup() {
         QTest::mouseClick(m_mdi->menu()->button(0), Qt::LeftButton);
         QVERIFY(focusLandsIn("FUA", "B1a(0)"));
         QTest::qWait(100);
         QVERIFY(!focused()->statusTip().isEmpty());
         QCOMPARE(m_mdi->statusText(), focused()->statusTip());
-        QVERIFY(walk({{Qt::Key_F, "FUA", "T5"}, {Qt::Key_F2, "FUA", "DGF3"}}));
+        QVERIFY(walk("F FUA/T5, F2 FUA/DGF3"));
         auto* window = qobject_cast<AssetWindow*>(openWindow("FUA"));
         QVERIFY(window);
         auto* grid = control<QTableView>(window, "DGF3");
@@ -285,20 +215,19 @@ private slots:
         QVERIFY(m_mdi->centralWidget()->geometry().contains(placed(m_mdi.get())));
         QVERIFY(
             grid->screen()->geometry().contains(QRect(grid->mapToGlobal(QPoint()), grid->size())));
-        QCOMPARE(pageProblem(grid), QString());
-        for (int key : {Qt::Key_PageDown, Qt::Key_Down}) {
-            QVERIFY(walk({{key, "FUA", "DGF3"}}));
-            QCOMPARE(pageProblem(grid), QString());
-        }
+        QVERIFY(wholePage(grid));
+        QVERIFY(walk("PgDown FUA/DGF3"));
+        QVERIFY(wholePage(grid));
+        QVERIFY(walk("Down FUA/DGF3"));
+        QVERIFY(wholePage(grid));
 
         const QModelIndex chosen = grid->model()->index(3, 0);
         const QString code = chosen.data().toString().trimmed();
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(chosen).center());
         QVERIFY(focusLandsIn("FUA", "DGF3"));
-        QVERIFY(walk({{Qt::Key_Return, "FUA", "B1a(3)"}}));
-        QCOMPARE(window->currentCode().trimmed(), code);
+        QVERIFY(walk("Return FUA/B1a(3)"));
         QCOMPARE(control<FieldBox>(window, "T2(0)")->text().trimmed(), code);
-        QVERIFY(walk({{Out, "FU", "But(0)"}}));
+        QVERIFY(walk("Out FU/But(0)"));
     }
 };
 

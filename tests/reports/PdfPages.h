@@ -1,9 +1,8 @@
 #pragma once
 
 // The sheets of a PDF file as its page tree lists them: the tree's own count and each page's
-// media box. Reads as much of PDF as the files Qt writes need (objects in the clear, no
-// object streams), so that a test can tell how many sheets a print command made and which way
-// each one lies.
+// media box, so that a test can tell how many sheets a print command made and which way each
+// one lies. Reads the files Qt writes (objects in the clear, no object streams).
 #include <QFile>
 #include <QHash>
 #include <QList>
@@ -19,26 +18,23 @@ struct PdfPages {
     static PdfPages read(const QString& path) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) return {};
-        // Latin-1 keeps every byte as one character, so offsets and binary streams survive.
+        // Latin-1 keeps every byte as one character, so binary streams survive.
         const QString text = QString::fromLatin1(file.readAll());
-        QHash<int, QString> objects;
-        static const QRegularExpression object(QStringLiteral("(\\d+) 0 obj\\b(.*?)\\bendobj"),
+        static const QRegularExpression object("(\\d+) 0 obj\\b(.*?)\\bendobj",
                                                QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression catalogue("/Type\\s*/Catalog\\b.*/Pages\\s+(\\d+) 0 R",
+                                                  QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression count("/Count\\s+(\\d+)");
+        QHash<int, QString> objects;
         for (auto it = object.globalMatch(text); it.hasNext();) {
             const auto m = it.next();
             objects.insert(m.captured(1).toInt(), m.captured(2));
         }
-        const auto reference = [&](const QString& body, const QString& key) {
-            const QRegularExpression re(QLatin1Char('/') + key + QStringLiteral("\\s+(\\d+) 0 R"));
-            return objects.value(re.match(body).captured(1).toInt());
-        };
-        static const QRegularExpression catalogue(QStringLiteral("/Type\\s*/Catalog\\b"));
         QString root;
         for (const QString& body : std::as_const(objects))
-            if (catalogue.match(body).hasMatch()) root = reference(body, QStringLiteral("Pages"));
-
+            if (const auto m = catalogue.match(body); m.hasMatch())
+                root = objects.value(m.captured(1).toInt());
         PdfPages pages;
-        static const QRegularExpression count(QStringLiteral("/Count\\s+(\\d+)"));
         if (const auto m = count.match(root); m.hasMatch()) pages.count = m.captured(1).toInt();
         collect(objects, root, pages.sheets);
         return pages;
@@ -48,12 +44,10 @@ private:
     // The leaves under a page tree node, depth first.
     static void collect(const QHash<int, QString>& objects, const QString& node,
                         QList<QSizeF>& sheets) {
-        static const QRegularExpression kids(QStringLiteral("/Kids\\s*\\[([^\\]]*)\\]"));
-        static const QRegularExpression kid(QStringLiteral("(\\d+) 0 R"));
-        static const QRegularExpression box(QStringLiteral(
-            "/MediaBox\\s*\\[\\s*([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)\\s*\\]"));
-        static const QRegularExpression leaf(QStringLiteral("/Type\\s*/Page\\b"));
-        if (leaf.match(node).hasMatch()) {
+        static const QRegularExpression kids("/Kids\\s*\\[([^\\]]*)\\]"), kid("(\\d+) 0 R");
+        static const QRegularExpression box(
+            "/MediaBox\\s*\\[\\s*([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)\\s*\\]");
+        if (QRegularExpression("/Type\\s*/Page\\b").match(node).hasMatch()) {
             const auto m = box.match(node);
             sheets << QSizeF(m.captured(3).toDouble() - m.captured(1).toDouble(),
                              m.captured(4).toDouble() - m.captured(2).toDouble());

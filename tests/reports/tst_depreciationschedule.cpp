@@ -1,6 +1,6 @@
 // The detail report's schedule on the embedded database: an asset of a hundred years with
-// posted months, adjustments, a month of two lines and a posting between months, read,
-// shown and printed with the running sums that a direct computation from its lines gives.
+// posted months, adjustments, a month of two lines and a posting between months, shown and
+// printed with the running sums that a direct computation from its lines gives.
 #include <QMap>
 #include <QTableView>
 #include <QtTest>
@@ -23,28 +23,24 @@ struct Line {
     QString voucher;  // blank: still to post
 };
 
-// One shown line: date, amount, depreciated up to it, what remains; as the grid shows them.
-using Shown = QStringList;
-
+bool posted(const Line& l) { return !l.voucher.trimmed().isEmpty(); }
 QString amount(double value) { return FormatPicture(value, QStringLiteral("#,##0.00")); }
 
-// The schedule by its definition, from the lines themselves: every month with lines still to
-// post, their sum, the sum of every posted line up to and including that month, and the
-// value less that.
-QList<Shown> directly(const QList<Line>& lines, double value) {
+// The schedule by its definition: every month with lines still to post, their sum, the sum of
+// every posted line up to and including that month, and the value less that; as printed.
+QList<QStringList> directly(const QList<Line>& lines, double value) {
     QMap<QString, double> toPost;  // the dates are of one length: text order is date order
     for (const Line& l : lines)
-        if (l.voucher.trimmed().isEmpty()) toPost[l.date] += l.amount;
-    QList<Shown> shown;
+        if (!posted(l)) toPost[l.date] += l.amount;
+    QList<QStringList> shown;
     for (auto it = toPost.cbegin(); it != toPost.cend(); ++it) {
         double done = 0;
         for (const Line& l : lines)
-            if (!l.voucher.trimmed().isEmpty() && l.date <= it.key()) done += l.amount;
-        shown << Shown{it.key(), amount(it.value()), amount(done), amount(value - done)};
+            if (posted(l) && l.date <= it.key()) done += l.amount;
+        shown << QStringList{it.key(), amount(it.value()), amount(done), amount(value - done)};
     }
     return shown;
 }
-
 }  // namespace
 
 class TestDepreciationSchedule : public QObject {
@@ -57,6 +53,9 @@ class TestDepreciationSchedule : public QObject {
     QList<Line> m_lines;
 
 private slots:
+    // A hundred years from January 2011 (ROC 100), the value spread to the cent with the rest
+    // in the last month; the first 700 months posted, every 97th with an adjustment; month 350
+    // in two lines, month 500's voucher blank; a posting on the 15th of a month.
     void initTestCase() {
         ProgramExit::throwOnEnd();
         ScriptedDialogs::install();
@@ -65,16 +64,11 @@ private slots:
         m_db = std::make_shared<EmbeddedDatabase>(m_folder->database());
         Connections::setFactory([db = m_db](const QString&) { return db; });
 
-        // A hundred years from January 2011 (ROC 100), the value spread to the cent with the
-        // rest in the last month; the first 700 months posted, every 97th with an adjustment;
-        // month 350 in two lines, month 500's voucher blank; a posting on the 15th of a month.
         const double monthly = std::round(Value / Months * 100) / 100;
-        double spread = 0;
         for (int m = 0; m < Months; ++m) {
-            const QDate end = QDate(2011, 1, 1).addMonths(m + 1).addDays(-1);
-            const QString date = DateToRoc(end);
-            const double a = m == Months - 1 ? std::round((Value - spread) * 100) / 100 : monthly;
-            spread += a;
+            const QString date = DateToRoc(QDate(2011, 1, 1).addMonths(m + 1).addDays(-1));
+            const double a =
+                m < Months - 1 ? monthly : std::round((Value - m * monthly) * 100) / 100;
             if (m == 349)
                 m_lines << Line{date, a - 100, QString()} << Line{date, 100, QString()};
             else
@@ -106,7 +100,7 @@ private slots:
     // The window reads the schedule, shows as many lines and prints them with the sums that
     // the lines give: month ends, cents and the posting between months all counted right.
     void runningSumsOfAHundredYears() {
-        const QList<Shown> expected = directly(m_lines, Value);
+        const QList<QStringList> expected = directly(m_lines, Value);
         QCOMPARE(expected.size(), Months);
         DetailReport w;
         w.show();
@@ -120,7 +114,7 @@ private slots:
         QStringList printed;
         for (const auto& op : device.texts()) printed << op.text;
         qsizetype at = 0;
-        for (const Shown& line : expected) {
+        for (const QStringList& line : expected) {
             at = printed.indexOf(line[0], at);
             QVERIFY2(at >= 0, qPrintable("not printed: " + line[0]));
             QCOMPARE(printed.mid(at, 4), line);

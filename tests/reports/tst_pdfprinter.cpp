@@ -29,6 +29,7 @@ private slots:
         Session::current().staffName = "王小明";
     }
 
+    // The report faces (and any other installed one) come out in faces this machine has.
     void facesResolveToInstalledOnes() {
         const QStringList installed = QFontDatabase::families();
         for (const QString face : {"標楷體", "細明體", "新細明體"})
@@ -36,38 +37,31 @@ private slots:
         QCOMPARE(PrintFonts::family("DejaVu Sans"), QString("DejaVu Sans"));
     }
 
-    // A4, turned with the orientation. A full-width character is one em of the Ming face: the
-    // text is measured (and printed) at exactly its size in points, not at a size rounded to
-    // the printer's dots. Measuring prints nothing.
+    // A4, turned with the orientation. A full-width character is one em of the Ming face at
+    // exactly its size in points, not at a size rounded to the printer's dots (11 points once
+    // came out 10.98). Measuring prints nothing.
     void paperAndWidths() {
         QPrinterDevice device("widths");
-        QCOMPARE(device.pageWidth(), 11906.0);
-        QCOMPARE(device.pageHeight(), 16838.0);
+        QCOMPARE(QSizeF(device.pageWidth(), device.pageHeight()), QSizeF(11906, 16838));
         device.setOrientation(PrintDevice::Orientation::Landscape);
         QCOMPARE(device.pageWidth(), 16838.0);
         device.setFontName("細明體");
-        const QString tenCharacters(10, QChar(0x570B));
-        for (const double points : {11.0, 9.25, 9.5, 12.0, 18.0}) {
+        for (const double points : {9.25, 11.0}) {
             device.setFontSize(points);
-            const double expected = 10 * points * 20;
-            QVERIFY2(qAbs(device.textWidth(tenCharacters) - expected) < 0.5,
-                     qPrintable(QString("%1 pt: %2 twips, not %3")
-                                    .arg(points)
-                                    .arg(device.textWidth(tenCharacters))
-                                    .arg(expected)));
+            const double width = device.textWidth(QString(10, QChar(0x570B)));
+            QVERIFY2(qAbs(width - 10 * points * 20) < 0.5, qPrintable(QString::number(width)));
         }
         QVERIFY(device.writtenFiles().isEmpty());
     }
 
     // A print command is one file: a landscape report of two pages and a portrait one of two,
-    // each page a document of its own as the reports send them, are four sheets that keep
-    // their orientation. The next print command writes the next file; one that draws nothing
-    // writes none.
+    // each page a document of its own, are four A4 sheets in order that keep their orientation.
+    // The next print command writes the next file; one that draws nothing writes none.
     void onePrintCommandOneFile() {
         QPrinterDevice device("固定資產明細表");
         printRows(device, PrintDevice::Orientation::Landscape, 36);
         printRows(device, PrintDevice::Orientation::Portrait, 41);
-        device.setOrientation(PrintDevice::Orientation::Portrait);
+        device.setOrientation(PrintDevice::Orientation::Landscape);  // turned, nothing drawn
         device.finish();
         QCOMPARE(device.writtenFiles().size(), 1);
         const QString file = device.writtenFiles()[0];
@@ -76,25 +70,19 @@ private slots:
         QCOMPARE(pages.count, 4);
         QCOMPARE(pages.sheets.size(), 4);
         for (int sheet = 0; sheet < 4; ++sheet) QCOMPARE(pages.landscape(sheet), sheet < 2);
-        QCOMPARE(qRound(pages.sheets[0].width()), 842);  // A4 turned
+        QCOMPARE(qRound(pages.sheets[0].width()), 842);
 
         printRows(device, PrintDevice::Orientation::Portrait, 1);
         device.finish();
-        device.finish();  // nothing drawn since: no file
+        device.finish();  // nothing drawn since: no file, not even an empty one
         QCOMPARE(device.writtenFiles().size(), 2);
         QCOMPARE(QFileInfo(device.writtenFiles()[1]).fileName(),
                  QString("固定資產明細表 20240520-143005 (2).pdf"));
         QCOMPARE(PdfPages::read(device.writtenFiles()[1]).count, 1);
-
-        QPrinterDevice idle("固定資產總表");
-        idle.setOrientation(PrintDevice::Orientation::Landscape);
-        idle.finish();
-        QVERIFY(idle.writtenFiles().isEmpty());
     }
 
 private:
-    // Rows of a report in the layout of the detail report, turned as asked; every page ends
-    // its document.
+    // Rows in the detail report's layout, turned as asked; every page ends its document.
     static void printRows(PrintDevice& device, PrintDevice::Orientation orientation, int rows) {
         ReportLayout layout{35, 2170, 2700, 8500, orientation};
         ReportPage pages(device, layout, [&](int page) {
