@@ -5,8 +5,8 @@
 
 #include "../common/FakeDatabase.h"
 
-// The suite's side of the asset window for tests: a small register with its work rows, the
-// closing date, accounts and departments, and scripted answers of the changing procedures.
+// The suite's side of the asset window: a small register, its work rows, the closing date,
+// accounts, departments, and scripted answers of the changing procedures.
 struct FakeRegister {
     // An asset by its register columns.
     using Asset = QVariantMap;
@@ -35,10 +35,6 @@ struct FakeRegister {
         db->answer = [this](const QString& text) { return answer(text); };
     }
 
-    static ResultSet row(const QStringList& columns, const QVariantList& values) {
-        return ResultSet{columns, {values}};
-    }
-
     // Where a browse mode lands: the first or last asset, the one before or after the code.
     const Asset* browse(int mode, const QString& code) const {
         if (assets.isEmpty()) return nullptr;
@@ -55,7 +51,10 @@ struct FakeRegister {
             m = QRegularExpression(QString::fromUtf8(pattern)).match(text);
             return m.hasMatch();
         };
-        const auto one = [](const QVariant& v) { return ResultSets{row({""}, {v})}; };
+        const auto row = [](const QStringList& c, const QVariantList& v) {
+            return ResultSet{c, {v}};
+        };
+        const auto one = [&](const QVariant& v) { return ResultSets{row({""}, {v})}; };
         const auto named = [&m](const QMap<QString, QString>& names, const QStringList& columns) {
             ResultSet set{columns, {}};
             if (names.contains(m.captured(1)))
@@ -136,7 +135,7 @@ struct FakeRegister {
             }
             return one(after ? after : before);
         }
-        if (is("^(SELECT jdate|Select JDATE) FROM JE$|^Select JDATE From JE$"))
+        if (is("^(SELECT jdate|Select JDATE) F(ROM|rom) JE$"))
             return {row({"JDATE"}, {"114.06.30"})};  // the closing date
         if (is("^Select acode,anote From Acco Where Acode = '(.*)' Order By acode$"))
             return named(accounts, {"acode", "anote"});

@@ -1,6 +1,5 @@
-// The bulletin board: the buttons by rights and rows, the save checks in their order, the
-// call texts as sent, the board procedures with two writers and their refusals, the
-// broadcast past an unreachable company, the frame driven by keys, and the printed list.
+// The bulletin board: buttons, save checks, call texts, two writers and refusals, the broadcast,
+// the frame driven by keys, and the printed list.
 #include <QFile>
 #include <QPushButton>
 #include <QTableView>
@@ -33,11 +32,11 @@ class BoardTest : public QObject {
     DemoFolder m_folder;
     QString today() const { return DateToRoc(Clock::today()); }
     Fields notice(const QString& text) const {
-        return {today(), today(), today(), QStringLiteral("王美華"), text, QString()};
+        return {today(), today(), today(), QString("王美華"), text, QString()};
     }
     // A notice of today with one field changed.
     Fields with(int i, const QString& value) const {
-        Fields f = notice(QStringLiteral("公告"));
+        Fields f = notice(QString("公告"));
         f[i] = value;
         return f;
     }
@@ -48,8 +47,7 @@ private slots:
             m_folder.path(), LocalSettings{{}, {}, {}, QLatin1String(SuiteSetup::DemoCatalogue)}));
     }
 
-    // B5(0) to B5(9) by rights and row: 1 enabled, 0 disabled, h hidden (the broadcast without
-    // a row or with the switch off). The buttons while editing are walked by frame().
+    // B5(0) to B5(9) by rights and row: 1 enabled, 0 disabled, h hidden.
     void enabling_data() {
         QTest::addColumn<QList<int>>("rights");
         QTest::addColumn<bool>("row");
@@ -74,8 +72,7 @@ private slots:
         QTEST(shown, "expected");
     }
 
-    // The save checks stop at the first failure: a copy for its own department before anything
-    // else, an identical copy (asked of the database for copies only), blank fields, dates.
+    // The save checks stop at the first failure; only copies ask the database for an identical one.
     void saveChecks() {
         const struct {
             Editing editing;
@@ -104,17 +101,16 @@ private slots:
         }
     }
 
-    // The texts the database sees, quotes doubled; the sequence deleted as a number; a password
-    // with a separator braced in the connection text.
+    // The texts the database sees: quotes doubled, the sequence as a number, a password braced.
     void callTexts() {
         const Fields f{"114.05.01", "114.05.01", "114.06.30", "王美華", "It's 公告", "02"};
-        QCOMPARE(addCall(QStringLiteral("ADM"), f),
-                 QStringLiteral("EXEC  SP_F8F_ADD 'ADM','114.05.01','114.05.01','114.06.30',"
-                                "'王美華','It''s 公告','02'"));
-        QCOMPARE(deleteCall(QStringLiteral("00000003")), QStringLiteral("EXEC  SP_F8F_DEL 3"));
+        QCOMPARE(addCall(QString("ADM"), f),
+                 QString("EXEC  SP_F8F_ADD 'ADM','114.05.01','114.05.01','114.06.30',"
+                         "'王美華','It''s 公告','02'"));
+        QCOMPARE(deleteCall(QString("00000003")), QString("EXEC  SP_F8F_DEL 3"));
         QCOMPARE(identicalNotice(f),
-                 QStringLiteral("SELECT * FROM F8DATA WHERE FDATE = '114.05.01' AND FDEPNO = '02' "
-                                "AND FBEGD = '114.05.01' AND FDATA = 'It''s 公告'"));
+                 QString("SELECT * FROM F8DATA WHERE FDATE = '114.05.01' AND FDEPNO = '02' "
+                         "AND FBEGD = '114.05.01' AND FDATA = 'It''s 公告'"));
         const CompanyGroup::Company c{.provider = "SQLOLEDB.1",
                                       .server = "10.0.0.2",
                                       .user = "sa",
@@ -122,9 +118,9 @@ private slots:
                                       .database = "ZqPro2",
                                       .connectTimeout = 3};
         QCOMPARE(connectionText(c),
-                 QStringLiteral("Provider=SQLOLEDB.1;Password={a;b};Persist Security Info=True;"
-                                "User ID=sa;Initial Catalog=ZqPro2;Data Source=10.0.0.2;"
-                                "Connect Timeout=3"));
+                 QString("Provider=SQLOLEDB.1;Password={a;b};Persist Security Info=True;"
+                         "User ID=sa;Initial Catalog=ZqPro2;Data Source=10.0.0.2;"
+                         "Connect Timeout=3"));
     }
 
     // Two workstations adding at once never share a number; every refusal writes nothing.
@@ -138,14 +134,13 @@ private slots:
                 EmbeddedDatabase db(m_folder.database());
                 bothOpen.arrive_and_wait();
                 for (int i = 0; i < Rounds; ++i) {
-                    const ResultSets sets =
-                        db.execute(addCall(QStringLiteral("WANG"),
-                                           notice(QStringLiteral("寫入%1-%2").arg(writer).arg(i))));
+                    const ResultSets sets = db.execute(
+                        addCall(QString("WANG"), notice(QString("寫入%1-%2").arg(writer).arg(i))));
                     if (sets.value(0).rows.value(0).value(1).toInt() != 0) throw sets;
                 }
             } catch (...) {
                 std::lock_guard guard(lock);
-                failures << QStringLiteral("writer %1").arg(writer);
+                failures << QString("writer %1").arg(writer);
             }
         };
         std::thread first(work, 1), second(work, 2);
@@ -159,18 +154,17 @@ private slots:
                  2 * Rounds);
         const int before = scalar(count).toInt();
 
-        const Fields good = notice(QStringLiteral("公告"));
-        const QString user = QStringLiteral("WANG");
+        const Fields good = notice(QString("公告"));
+        const QString user = QString("WANG");
         const QList<std::pair<QString, QString>> refused = {
-            {addCall(QStringLiteral("LEE"), good), QStringLiteral("權限不足")},
-            {addCall(user, with(4, QStringLiteral(" "))), QStringLiteral("欄位不可空白")},
-            {addCall(user, with(0, QStringLiteral("明天"))), QStringLiteral("日期格式錯誤")},
-            {addCall(user, with(2, QStringLiteral("100.01.01"))), QStringLiteral("日期前後錯誤")},
-            {addCall(user, with(3, QStringLiteral("無名氏"))), QStringLiteral("查無此人")},
-            {addCall(user, with(5, QStringLiteral("99"))), QStringLiteral("查無此部門代號")},
-            {addCall(user, with(4, QString(81, u'x'))),
-             QStringLiteral("可輸入英數80個字,中文40個字!")},
-            {editCall(user, QStringLiteral("99999"), good), QStringLiteral("查無此筆公告資料")},
+            {addCall("LEE", good), "權限不足"},
+            {addCall(user, with(4, " ")), "欄位不可空白"},
+            {addCall(user, with(0, "明天")), "日期格式錯誤"},
+            {addCall(user, with(2, "100.01.01")), "日期前後錯誤"},
+            {addCall(user, with(3, "無名氏")), "查無此人"},
+            {addCall(user, with(5, "99")), "查無此部門代號"},
+            {addCall(user, with(4, QString(81, u'x'))), "可輸入英數80個字,中文40個字!"},
+            {editCall(user, "99999", good), "查無此筆公告資料"},
         };
         for (const auto& [call, message] : refused) {
             const ResultSet answer = db.execute(call).value(0);
@@ -182,9 +176,9 @@ private slots:
         // A change and a deletion reach the notice line's next read.
         const QString seq = db.execute(addCall(user, good))[0].rows[0][0].toString();
         QCOMPARE(seq.size(), 8);
-        db.execute(editCall(user, seq, with(4, QStringLiteral("改過的公告"))));
+        db.execute(editCall(user, seq, with(4, "改過的公告")));
         Session::reset();
-        Session::current().departmentNo = QStringLiteral("03");
+        Session::current().departmentNo = QString("03");
         const auto listed = [&] {
             QStringList texts;
             const ResultSets sets =
@@ -192,9 +186,9 @@ private slots:
             for (const QVariantList& row : sets[0].rows) texts << row[5].toString();
             return texts;
         };
-        QVERIFY(listed().contains(QStringLiteral("改過的公告")));
+        QVERIFY(listed().contains(QString("改過的公告")));
         db.execute(deleteCall(seq));
-        QVERIFY(!listed().contains(QStringLiteral("改過的公告")));
+        QVERIFY(!listed().contains(QString("改過的公告")));
     }
 
     // A company that cannot be reached fails alone; the others get the notice.
@@ -203,7 +197,7 @@ private slots:
         for (const char* key : {"ZqPro2", "ZqPro3", "ZqPro4"}) {
             CompanyGroup::Company c;
             c.key = c.database = c.shortName = QLatin1String(key);
-            c.name = c.key + QStringLiteral("公司");
+            c.name = c.key + QString("公司");
             companies << c;
             // ZqPro3 is taken away, the others are copies of the main database.
             const QString file = m_folder.path() + u'/' + c.key + ".zqdb";
@@ -211,29 +205,28 @@ private slots:
             if (c.key != u"ZqPro3") QVERIFY(QFile::copy(m_folder.database(), file));
         }
         QStringList steps;
-        const int done = BoardBroadcast::send(companies, QStringLiteral("WANG"),
-                                              notice(QStringLiteral("群組公告")),
-                                              [&steps](const QString& text) { steps << text; });
+        const int done =
+            BoardBroadcast::send(companies, QString("WANG"), notice(QString("群組公告")),
+                                 [&steps](const QString& text) { steps << text; });
         QCOMPARE(done, 2);
-        QCOMPARE(steps.first(), QStringLiteral("正在測通 ZqPro2公司 的資料庫伺服器....."));
-        QVERIFY(steps.contains(QStringLiteral("ZqPro3 佈告欄更新 失敗")));
-        QCOMPARE(steps.filter(QStringLiteral("佈告欄更新 完成")).size(), 2);
-        QVERIFY(!QFile::exists(m_folder.path() + QStringLiteral("/ZqPro3.zqdb")));
+        QCOMPARE(steps.first(), QString("正在測通 ZqPro2公司 的資料庫伺服器....."));
+        QVERIFY(steps.contains(QString("ZqPro3 佈告欄更新 失敗")));
+        QCOMPARE(steps.filter(QString("佈告欄更新 完成")).size(), 2);
+        QVERIFY(!QFile::exists(m_folder.path() + QString("/ZqPro3.zqdb")));
         const ResultSets four =
             EmbeddedDatabase(m_folder.path() + "/ZqPro4.zqdb")
                 .execute("SELECT COUNT(*) FROM F8DATA WHERE FDATA = N'群組公告'");
         QCOMPARE(four[0].rows[0][0].toInt(), 1);
-        QCOMPARE(BoardBroadcast::summary(done), QStringLiteral("共完成了 2 家公司之佈告欄更新"));
+        QCOMPARE(BoardBroadcast::summary(done), QString("共完成了 2 家公司之佈告欄更新"));
     }
 
-    // The frame by keys: add with a field check on the way (the keyboard stays in the field),
-    // delete with the question, the whole list, and out.
+    // The frame by keys: add with a field check (focus stays), delete with the question, list, out.
     void frame() {
         Session::reset();
         Session& s = Session::current();
         s.sessionOpen = true;
-        s.userCode = QStringLiteral("WANG");
-        s.departmentNo = QStringLiteral("03");
+        s.userCode = "WANG";
+        s.departmentNo = "03";
         s.dbName = QLatin1String(SuiteSetup::DemoCatalogue);
         for (int r : {351, 355, 362, 363, 371, 372}) s.rightFlags[r] = true;
         ScriptedDialogs* dialogs = ScriptedDialogs::install();
@@ -246,10 +239,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QVERIFY(frame->start({{}, {}, {}, QRect(10, 10, 600, 400)}));
         auto* dg12 = control<QTableView>(frame, "DG12");
-        const auto field = [frame](int i) {
+        const auto field = [=](int i) {
             return control<FieldBox>(frame, QString("T4(%1)").arg(i));
         };
-        const auto button = [frame](int i) {
+        const auto button = [=](int i) {
             return control<QPushButton>(frame, QString("B5(%1)").arg(i));
         };
         const auto focused = [] { return QApplication::focusWidget(); };
@@ -268,13 +261,13 @@ private slots:
             QTest::keyClick(field(i), Qt::Key_Return);
         };
         for (int i : {0, 1, 2}) enter(i, today());
-        enter(3, QStringLiteral("無名氏"));
-        QCOMPARE(dialogs->shown.last(), QStringLiteral("查無此人"));
+        enter(3, QString("無名氏"));
+        QCOMPARE(dialogs->shown.last(), QString("查無此人"));
         QCOMPARE(focused(), field(3));
-        enter(3, QStringLiteral("王美華"));
+        enter(3, QString("王美華"));
         QCOMPARE(focused(), field(4));
         for (int i = 0; i < 45; ++i)  // 40 characters of Big5 at most
-            QTest::sendKeyEvent(QTest::Click, field(4), Qt::Key_unknown, QStringLiteral("告"),
+            QTest::sendKeyEvent(QTest::Click, field(4), Qt::Key_unknown, QString("告"),
                                 Qt::NoModifier);
         QCOMPARE(field(4)->text(), QString(40, u'告'));
         QTest::keyClick(field(4), Qt::Key_Return);
@@ -287,13 +280,13 @@ private slots:
 
         dialogs->answers << Dialogs::Answer::Yes;
         QTest::keyClick(dg12, Qt::Key_D);
-        QCOMPARE(dialogs->shown.last(), QStringLiteral("確定刪除內容為:") + QString(40, u'告') +
-                                            QStringLiteral("的公告資料"));
+        QCOMPARE(dialogs->shown.last(),
+                 QString("確定刪除內容為:") + QString(40, u'告') + QString("的公告資料"));
         QCOMPARE(dg12->model()->rowCount(), listed);
         QCOMPARE(focused(), dg12);
 
         QTest::keyClick(dg12, Qt::Key_L);
-        QCOMPARE(button(ListToggle)->text(), QStringLiteral("L 顯示區間"));
+        QCOMPARE(button(ListToggle)->text(), QString("L 顯示區間"));
         QVERIFY(dg12->model()->rowCount() > listed);
         QTest::keyClick(focused(), Qt::Key_Escape);
         QCOMPARE(focused(), button(Close));
@@ -302,29 +295,28 @@ private slots:
         QVERIFY(!frame->isVisible());
     }
 
-    // 36 notices: two pages, the continuation under the first, the foot under the second, and
-    // a notice longer than its column cut at the column's end.
+    // 36 notices: two pages, continuation and foot once each, a long notice cut at its column.
     void printed() {
-        Session::current().staffName = QStringLiteral("王美華");
-        ResultSet notices{{"FSEQ", "FDATE", "FBEGD", "FEND", "FDEPNO", "FDATA", "FSNAM", "FUSER"},
+        Session::current().staffName = QString("王美華");
+        ResultSet notices{QString("FSEQ FDATE FBEGD FEND FDEPNO FDATA FSNAM FUSER").split(u' '),
                           {}};
         for (int i = 0; i < 36; ++i)
             notices.rows.append({i, "114.04.30", "114.05.01", "114.06.30", "02",
-                                 i == 0 ? QString(100, u'x') : QStringLiteral("公告%1").arg(i),
-                                 "王美華", "WANG"});
+                                 i == 0 ? QString(100, u'x') : QString("公告%1").arg(i), "王美華",
+                                 "WANG"});
         RecordingDevice device;
         BoardReport::printOn(device, notices, BoardReport::pagesFor(36));
         QCOMPARE(device.documentCount(), 2);
-        QVERIFY(device.text(QStringLiteral("公 告 內 容")));
+        QVERIFY(device.text(QString("公 告 內 容")));
         int continued = 0, feet = 0;
         for (const auto& op : device.texts()) {
-            continued += op.text == QStringLiteral("接下頁......");
-            feet += op.text.startsWith(QStringLiteral("製單人：王美華"));
+            continued += op.text == QString("接下頁......");
+            feet += op.text.startsWith(QString("製單人：王美華"));
             if (op.text.startsWith(u'x')) QVERIFY(op.x + op.text.size() * 110 <= 15400);
         }
         QCOMPARE(continued, 1);
         QCOMPARE(feet, 1);
-        QVERIFY(device.text(QStringLiteral("公告35")));
+        QVERIFY(device.text(QString("公告35")));
     }
 };
 
