@@ -1,8 +1,7 @@
 #pragma once
 
-// A private X display for tests that need a real display server and window manager: Xvfb on a
-// display number it picks itself (-displayfd), then openbox on it. Started before the
-// QApplication exists; both processes end with the test program (also when it crashes).
+// A private X display with a window manager: Xvfb on a display number it picks (-displayfd), then
+// openbox. Started before the QApplication; both end with the test program, even on a crash.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -31,11 +30,9 @@ public:
         int pipeFds[2];
         if (::pipe(pipeFds) != 0) return fail(why, "no pipe for Xvfb");
         m_xvfb = spawn({"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0",
-                        "1280x1024x24", "-nolisten", "tcp", "-noreset"},
-                       {});
+                        "1280x1024x24", "-nolisten", "tcp", "-noreset"});
         ::close(pipeFds[1]);
-        // The display number, written when Xvfb is ready.
-        std::string number;
+        std::string number;  // written when Xvfb is ready
         char c = 0;
         pollfd p{pipeFds[0], POLLIN, 0};
         while (::poll(&p, 1, 10000) > 0 && ::read(pipeFds[0], &c, 1) == 1 && c != '\n') number += c;
@@ -55,8 +52,8 @@ public:
         for (int waited = 0; ::stat(ready.c_str(), &info) != 0; waited += 20) {
             if (waited > 10000 || exited(m_windowManager))
                 return fail(why,
-                            "the window manager did not start (package openbox, installed "
-                            "by scripts/bootstrap)");
+                            "openbox did not start (package openbox, installed by "
+                            "scripts/bootstrap)");
             QThread::msleep(20);
         }
         return true;
@@ -65,7 +62,8 @@ public:
     QByteArray display() const { return QByteArray::fromStdString(m_display); }
 
 private:
-    static pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+    static pid_t spawn(const std::vector<std::string>& args,
+                       const std::vector<std::string>& env = {}) {
         const pid_t pid = ::fork();
         if (pid != 0) return pid;
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
@@ -85,8 +83,7 @@ private:
         return pid <= 0;
     }
 
-    // SIGTERM, and SIGKILL after two seconds.
-    static void stop(pid_t& pid) {
+    static void stop(pid_t& pid) {  // SIGTERM, and SIGKILL after two seconds
         if (pid <= 0) return;
         ::kill(pid, SIGTERM);
         for (int i = 0; i < 100 && !exited(pid); ++i) QThread::msleep(20);
@@ -103,8 +100,6 @@ private:
         return false;
     }
 
-    pid_t m_xvfb = 0;
-    pid_t m_windowManager = 0;
-    std::string m_display;
-    std::string m_folder;
+    pid_t m_xvfb = 0, m_windowManager = 0;
+    std::string m_display, m_folder;
 };

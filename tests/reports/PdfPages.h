@@ -1,8 +1,7 @@
 #pragma once
 
-// The sheets of a PDF file as its page tree lists them: the tree's own count and each page's
-// media box, so that a test can tell how many sheets a print command made and which way each
-// one lies. Reads the files Qt writes (objects in the clear, no object streams).
+// The sheets of a PDF file in its page tree's order, each page's media box: how many sheets a
+// print command made and which way each lies. Reads the files Qt writes (no object streams).
 #include <QFile>
 #include <QHash>
 #include <QList>
@@ -10,10 +9,13 @@
 #include <QSizeF>
 
 struct PdfPages {
-    int count = -1;        // /Count of the page tree's root
-    QList<QSizeF> sheets;  // each page's media box in points, in the tree's order
+    QList<QSizeF> sheets;  // in points
 
-    bool landscape(int sheet) const { return sheets[sheet].width() > sheets[sheet].height(); }
+    QList<bool> landscape() const {
+        QList<bool> turned;
+        for (const QSizeF& sheet : sheets) turned << (sheet.width() > sheet.height());
+        return turned;
+    }
 
     static PdfPages read(const QString& path) {
         QFile file(path);
@@ -24,19 +26,15 @@ struct PdfPages {
                                                QRegularExpression::DotMatchesEverythingOption);
         static const QRegularExpression catalogue("/Type\\s*/Catalog\\b.*/Pages\\s+(\\d+) 0 R",
                                                   QRegularExpression::DotMatchesEverythingOption);
-        static const QRegularExpression count("/Count\\s+(\\d+)");
         QHash<int, QString> objects;
         for (auto it = object.globalMatch(text); it.hasNext();) {
             const auto m = it.next();
             objects.insert(m.captured(1).toInt(), m.captured(2));
         }
-        QString root;
+        PdfPages pages;
         for (const QString& body : std::as_const(objects))
             if (const auto m = catalogue.match(body); m.hasMatch())
-                root = objects.value(m.captured(1).toInt());
-        PdfPages pages;
-        if (const auto m = count.match(root); m.hasMatch()) pages.count = m.captured(1).toInt();
-        collect(objects, root, pages.sheets);
+                collect(objects, objects.value(m.captured(1).toInt()), pages.sheets);
         return pages;
     }
 

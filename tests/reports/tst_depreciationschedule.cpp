@@ -1,6 +1,4 @@
-// The detail report's schedule on the embedded database: an asset of a hundred years with
-// posted months, adjustments, a month of two lines and a posting between months, shown and
-// printed with the running sums that a direct computation from its lines gives.
+// The detail report's schedule of a hundred-year asset on the embedded database.
 #include <QMap>
 #include <QTableView>
 #include <QtTest>
@@ -23,13 +21,12 @@ struct Line {
     QString voucher;  // blank: still to post
 };
 
-bool posted(const Line& l) { return !l.voucher.trimmed().isEmpty(); }
-QString amount(double value) { return FormatPicture(value, QStringLiteral("#,##0.00")); }
-
-// The schedule by its definition: every month with lines still to post, their sum, the sum of
-// every posted line up to and including that month, and the value less that; as printed.
+// By definition: each month with lines to post, their sum, the posted sum up to and including
+// that month, and the value less that; as printed. (Dates of one length sort as text.)
 QList<QStringList> directly(const QList<Line>& lines, double value) {
-    QMap<QString, double> toPost;  // the dates are of one length: text order is date order
+    const auto posted = [](const Line& l) { return !l.voucher.trimmed().isEmpty(); };
+    const auto amount = [](double v) { return FormatPicture(v, QStringLiteral("#,##0.00")); };
+    QMap<QString, double> toPost;
     for (const Line& l : lines)
         if (!posted(l)) toPost[l.date] += l.amount;
     QList<QStringList> shown;
@@ -53,9 +50,7 @@ class TestDepreciationSchedule : public QObject {
     QList<Line> m_lines;
 
 private slots:
-    // A hundred years from January 2011 (ROC 100), the value spread to the cent with the rest
-    // in the last month; the first 700 months posted, every 97th with an adjustment; month 350
-    // in two lines, month 500's voucher blank; a posting on the 15th of a month.
+    // 1,200 months from 2011, 700 posted, adjustments, a split month, a blank voucher, a 15th.
     void initTestCase() {
         ProgramExit::throwOnEnd();
         ScriptedDialogs::install();
@@ -70,25 +65,23 @@ private slots:
             const double a =
                 m < Months - 1 ? monthly : std::round((Value - m * monthly) * 100) / 100;
             if (m == 349)
-                m_lines << Line{date, a - 100, QString()} << Line{date, 100, QString()};
+                m_lines << Line{date, a - 100, ""} << Line{date, 100, ""};
             else
-                m_lines << Line{date, a, m == 499 ? QStringLiteral(" ") : QString()};
-            if (m < 700) m_lines << Line{date, a, QStringLiteral("JV%1").arg(m)};
-            if (m < 700 && m % 97 == 0)
-                m_lines << Line{date, 12.34, QStringLiteral("ADJ%1").arg(m)};
+                m_lines << Line{date, a, m == 499 ? " " : ""};
+            if (m < 700) m_lines << Line{date, a, QString("JV%1").arg(m)};
+            if (m < 700 && m % 97 == 0) m_lines << Line{date, 12.34, QString("ADJ%1").arg(m)};
         }
-        m_lines << Line{QStringLiteral("105.06.15"), 55.55, QStringLiteral("JV-MID")};
+        m_lines << Line{"105.06.15", 55.55, "JV-MID"};
 
         SqliteConnection& sql = m_db->connection();
         sql.transaction([&] {
-            sql.exec(QStringLiteral(
-                "INSERT INTO Asset (ACODE, ANAME, ACOD1, ADAT1, ATOTA, ATOT1, AYEAR, ATOT2) "
-                "VALUES ('ZL0001', '百年設備', '1441', '100.01.01', 1500000, 60000, 1200, "
-                "12345.67)"));
+            sql.exec(
+                "INSERT INTO Asset (ACODE, ANAME, ACOD1, ADAT1, ATOTA, ATOT1, AYEAR, ATOT2) VALUES "
+                "('ZL0001', '百年設備', '1441', '100.01.01', 1500000, 60000, 1200, 12345.67)");
             for (const Line& l : std::as_const(m_lines))
-                sql.exec(QStringLiteral("INSERT INTO Assets (ACODE, ADATE, ATOTA, ASOUR) VALUES "
-                                        "('ZL0001', ?1, ?2, ?3)"),
-                         {l.date, l.amount, l.voucher});
+                sql.exec(
+                    "INSERT INTO Assets (ACODE, ADATE, ATOTA, ASOUR) VALUES ('ZL0001', ?1, ?2, ?3)",
+                    {l.date, l.amount, l.voucher});
         });
     }
 
@@ -97,15 +90,13 @@ private slots:
         m_db.reset();
     }
 
-    // The window reads the schedule, shows as many lines and prints them with the sums that
-    // the lines give: month ends, cents and the posting between months all counted right.
+    // Shown and printed with the sums the lines give: month ends, cents, the mid-month posting.
     void runningSumsOfAHundredYears() {
         const QList<QStringList> expected = directly(m_lines, Value);
         QCOMPARE(expected.size(), Months);
         DetailReport w;
         w.show();
-        w.criteria(0)->setText(QStringLiteral("ZL0001"));
-        w.criteria(1)->setText(QStringLiteral("ZL0001"));
+        for (int c : {0, 1}) w.criteria(c)->setText(QStringLiteral("ZL0001"));
         w.runQuery();
         QCOMPARE(control<QTableView>(&w, "DGR2b")->model()->rowCount(), Months);
         QCOMPARE(w.countPages(), Months / 40);

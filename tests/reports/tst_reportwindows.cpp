@@ -1,6 +1,5 @@
-// The two asset report windows against a scripted database: range checks and the condition,
-// the statements sent, the sums and the schedule following the cursor, where the printed rows
-// stand, and one print command of each report on the PDF printer.
+// The two asset report windows against a scripted database, and one print command of each on
+// a system printer and on the PDF printer.
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
@@ -27,16 +26,26 @@ using Orientation = PrintDevice::Orientation;
 using Op = RecordingDevice::Operation;
 
 namespace {
+// A recording device that leaves what it recorded behind when the report lets it go.
+class KeptDevice : public RecordingDevice {
+public:
+    explicit KeptDevice(QList<Operation>& kept) : m_kept(kept) {}
+    ~KeptDevice() override { m_kept = operations; }
+
+private:
+    QList<Operation>& m_kept;
+};
+
 ResultSet assetList(int n, const QStringList& accounts = {"1441"}) {
     ResultSet set{
         {"財產編號", "財產名稱", "會計科目", "取得日期", "取得原價", "預留殘值", "耐用月數",
          "每期攤提金額", "本期累計折舊金額", "剩餘使用價值", "售出", "售出日期"},
         {}};
     const QVariantList rest{"114.01.01", 120000.0, 12000.0, 60, 1800.0, 3600.0, 104400.0, "否", ""};
-    for (int i = 1; i <= n; ++i) {
-        const QString code = QString("A%1").arg(i, 3, 10, QChar('0'));
-        set.rows << QVariantList{code, "設備", accounts[i % accounts.size()]} + rest;
-    }
+    for (int i = 1; i <= n; ++i)
+        set.rows << QVariantList{QString("A%1").arg(i, 3, 10, QChar('0')), "設備",
+                                 accounts[i % accounts.size()]} +
+                        rest;
     return set;
 }
 
@@ -49,29 +58,19 @@ ResultSets schedule(int n) {
     return {ResultSet{{"AVALUE"}, {{90000.0}}}, months};
 }
 
-QString scheduleRead(const QString& code) {
-    return QString("FROM ASSETS WHERE ACODE = '%1' GROUP BY ADATE").arg(code);
-}
-
-// How a document closes: the heights of its last two rules, its last text and that one's.
+// A document's asset (at x 2700), the heights of its last two rules, its last text and that one's.
 QString closing(const QList<Op>& doc) {
-    QList<double> rules;
-    QString last;
+    QStringList rules;
+    QString top, last;
     for (const auto& op : doc) {
-        if (op.kind == Op::Kind::Line) rules << op.y;
-        if (op.kind == Op::Kind::Text) last = op.text + ' ' + QString::number(op.y);
+        if (op.kind == Op::Kind::Line) rules << QString::number(op.y);
+        if (op.kind != Op::Kind::Text) continue;
+        last = op.text + ' ' + QString::number(op.y);
+        if (op.x == 2700 && op.text.startsWith("財產編號:")) top = op.text.mid(5);
     }
-    return QString("%1,%2 %3")
-        .arg(rules.value(rules.size() - 2))
-        .arg(rules.value(rules.size() - 1))
-        .arg(last);
+    return top + ' ' + rules.mid(rules.size() - 2).join(',') + ' ' + last;
 }
 
-// Where the text stands, (-1, -1) when it is not printed.
-QPointF at(const RecordingDevice& d, const QString& text) {
-    const auto op = d.text(text);
-    return op ? QPointF(op->x, op->y) : QPointF(-1, -1);
-}
 }  // namespace
 
 class TestReportWindows : public QObject {
@@ -103,6 +102,10 @@ class TestReportWindows : public QObject {
             return schedule(m_lines.value(m.captured(1), 3));
         return {};
     }
+    bool lastReadIsScheduleOf(const QString& code) const {
+        return m_db->sent.last().contains(
+            QString("FROM ASSETS WHERE ACODE = '%1' GROUP BY ADATE").arg(code));
+    }
 
 private slots:
     void init() {
@@ -121,9 +124,7 @@ private slots:
         m_lines.clear();
     }
 
-    // A half range is refused before anything is sent; a reversed one is offered to be swapped,
-    // a No stops the query with the fields as they are, and the swapped ranges are the
-    // statement's condition.
+    // A half range is refused unsent; reversed ones are swapped only on Yes, into the condition.
     void rangeChecks() {
         SummaryReport w;
         w.show();
@@ -150,8 +151,7 @@ private slots:
                  qPrintable(query));
     }
 
-    // The statements, the totals, and the account sums following the cursor (Home and End go
-    // to the first and the last row); an empty result says so.
+    // The statement, the totals, the account sums after Home and End, the pages; none found.
     void summaryResults() {
         m_assets = 4;
         m_accounts = {"1441", "1451"};
@@ -168,16 +168,31 @@ private slots:
         const auto box = [&](int i) {
             return control<FieldBox>(&w, QString("T2(%1)").arg(i))->text();
         };
-        QCOMPARE(box(0), QString("48,000"));
-        QCOMPARE(box(3), QString("5.50"));
-        QCOMPARE(box(4) + " " + box(5), QString("1451 1,451"));  // A001's account (1 % 2)
+        // A001's account is 1451 (1 % 2), A004's 1441.
+        QCOMPARE(QStringList({box(0), box(3), box(4), box(5)}).join(' '),
+                 QString("48,000 5.50 1451 1,451"));
         auto* list = control<QTableView>(&w, "DGR2");
         QTest::keyClick(list, Qt::Key_End);
-        QCOMPARE(list->currentIndex().row(), 3);
-        QCOMPARE(box(4), QString("1441"));  // A004
+        QCOMPARE(QString::number(list->currentIndex().row()) + ' ' + box(4), QString("3 1441"));
         QTest::keyClick(list, Qt::Key_Home);
-        QCOMPARE(list->currentIndex().row(), 0);
-        QCOMPARE(box(4), QString("1451"));
+        QCOMPARE(QString::number(list->currentIndex().row()) + ' ' + box(4), QString("0 1451"));
+
+        // 35 rows a page, the continuation line; row 36 on a document of its own, then the footer.
+        m_assets = 36;
+        w.runQuery();
+        RecordingDevice device;
+        w.printOn(device, 2);
+        QCOMPARE(device.documentCount(), 2);
+        const auto at = [&](const QString& text) {
+            const auto op = device.text(text);
+            return op ? QString("%1,%2").arg(op->x).arg(op->y) : QString();
+        };
+        // "接下頁......" is 3 full-width and 6 half-width characters in the rows' 11 points, the
+        // footer 6 and 9: 1320 and 2310 twips, centred on 16200.
+        QVERIFY(device.text("財產編號:~ 取得日期:~"));
+        QCOMPARE(
+            QStringList({at("A001"), at("A036"), at("接下頁......"), at("製單人:王大明10:00:00")}),
+            QStringList({"100,1730", "100,1730", "7440,9860", "6945,2040"}));
 
         m_assets = 0;
         m_dialogs->shown.clear();
@@ -185,39 +200,18 @@ private slots:
         QCOMPARE(m_dialogs->shown, QStringList{"查無資料!"});
     }
 
-    // 36 rows: 35 on the first page from y = 1730 at x = 100, the centred continuation line
-    // under them; row 36 tops the second page, a document of its own, and the centred footer
-    // with the staff and the time closes it.
-    void summaryPages() {
-        m_assets = 36;
-        SummaryReport w;
-        w.runQuery();
-        RecordingDevice device;
-        w.printOn(device, 2);
-        QCOMPARE(device.documentCount(), 2);
-        QVERIFY(device.text("財產編號:~ 取得日期:~"));
-        QCOMPARE(at(device, "A001"), QPointF(100, 1730));
-        QCOMPARE(at(device, "A036").y(), 1730.0);
-        // 3 full-width and 6 half-width, then 6 and 9, in the rows' 11 points, centred on 16200.
-        QCOMPARE(at(device, "接下頁......"), QPointF((16200 - 1320) / 2.0, 9860));
-        QCOMPARE(at(device, "製單人:王大明10:00:00"), QPointF((16200 - 2310) / 2.0, 2040));
-    }
-
-    // The schedule follows the cursor on the assets, Home and End included; End works on the
-    // schedule. Printed, assets of 0, 41 and 3 lines each start on a page of their own, every
-    // page a document turned again with its top, closed by the rules and the footer or, after
-    // 40 lines, the continuation line.
+    // The schedule follows the cursor; each asset printed from its own portrait page, 40 a page.
     void detailResults() {
         m_lines = {{"A001", 0}, {"A002", 41}};  // A003: 3 lines
         DetailReport w;
         w.show();
         w.runQuery();
-        QVERIFY(m_db->sent.last().contains(scheduleRead("A001")));
+        QVERIFY(lastReadIsScheduleOf("A001"));
         auto* assets = control<QTableView>(&w, "DGR2");
         QTest::keyClick(assets, Qt::Key_End);
-        QVERIFY(m_db->sent.last().contains(scheduleRead("A003")));
+        QVERIFY(lastReadIsScheduleOf("A003"));
         QTest::keyClick(assets, Qt::Key_Home);
-        QVERIFY(m_db->sent.last().contains(scheduleRead("A001")));
+        QVERIFY(lastReadIsScheduleOf("A001"));
         QTest::keyClick(assets, Qt::Key_Down);
         auto* schedule = control<QTableView>(&w, "DGR2b");
         QCOMPARE(schedule->model()->rowCount(), 41);
@@ -236,22 +230,16 @@ private slots:
         QVERIFY(docs.last().isEmpty());  // nothing after the last document
         QCOMPARE(docs[2].first().kind, Op::Kind::Orientation);
         QCOMPARE(docs[2].first().orientation, Orientation::Portrait);
-        const QStringList closings{
-            "2400,2420 製單人:王大明10:00:00 2480", "11600,11620 接下頁...... 11680",
-            "2630,2650 製單人:王大明10:00:00 2710", "3090,3110 製單人:王大明10:00:00 3170"};
-        const QStringList tops{"A001", "A002", "A002", "A003"};
-        for (int d = 0; d < 4; ++d) {
-            QCOMPARE(closing(docs[d]), closings[d]);
-            const auto top = std::find_if(docs[d].cbegin(), docs[d].cend(), [&](const Op& op) {
-                return op.text == "財產編號:" + tops[d];
-            });
-            QVERIFY2(top != docs[d].cend() && top->x == 2700, qPrintable(tops[d]));
-        }
+        QStringList closings;
+        for (int d = 0; d < 4; ++d) closings << closing(docs[d]);
+        QCOMPARE(closings, (QStringList{"A001 2400,2420 製單人:王大明10:00:00 2480",
+                                        "A002 11600,11620 接下頁...... 11680",
+                                        "A002 2630,2650 製單人:王大明10:00:00 2710",
+                                        "A003 3090,3110 製單人:王大明10:00:00 3170"}));
     }
 
-    // A print command of each report on the PDF printer: one file named for the report, a sheet
-    // for every page announced, each turned as the report is; the detail report reads each
-    // asset's schedule once. A printer that refuses (no folder) says so instead.
+    // A system printer gets a document per page; the PDF printer writes one file per report,
+    // its sheets turned, schedules read once; a printer that cannot print says so.
     void onePrintCommand() {
         m_assets = 36;
         m_lines = {{"A001", 41}, {"A002", 0}};  // the others 3 lines: 2 + 1 + 34 pages
@@ -264,25 +252,46 @@ private slots:
         w.show();
         w.runQuery();
         const QString question = QString("共有 36 筆資料,共需 %1 頁,確定要列印?").arg(pages);
+        const QStringList said{question, "資料列印完畢!"};
+
+        // A system printer: every page a document of its own, each drawn turned as the report
+        // is, the command finished once.
+        QList<Op> ops;
+        AssetReportWindow::setDeviceFactory(
+            [&](const QString&) { return std::make_unique<KeptDevice>(ops); });
+        m_dialogs->shown.clear();
+        m_dialogs->answers = {Answer::Ok};
+        control<QPushButton>(&w, "B2(0)")->click();
+        QCOMPARE(m_dialogs->shown, said);
+        int documents = 0, finishes = 0;
+        Orientation now = Orientation::Portrait;
+        for (const Op& op : std::as_const(ops)) {
+            documents += op.kind == Op::Kind::EndDocument;
+            finishes += op.kind == Op::Kind::Finish;
+            if (op.kind == Op::Kind::Orientation) now = op.orientation;
+            if (op.kind == Op::Kind::Text || op.kind == Op::Kind::Line) QCOMPARE(now, turned);
+        }
+        QCOMPARE(ops.last().kind, Op::Kind::Finish);
+        QCOMPARE(documents, pages);
+        QCOMPARE(finishes, 1);
+        AssetReportWindow::setDeviceFactory({});
+
         QTemporaryDir folder;
         const qsizetype sent = m_db->sent.size();
-        QCOMPARE(printOnPdf(w, folder.path()), (QStringList{question, "資料列印完畢!"}));
+        QCOMPARE(printOnPdf(w, folder.path()), said);
         const QStringList reads = m_db->sent.mid(sent).filter(" GROUP BY ADATE ORDER BY ADATE");
         QCOMPARE(reads.size(), turned == Orientation::Portrait ? m_assets : 0);
         const QStringList files = QDir(folder.path()).entryList({"*.pdf"});
         QCOMPARE(files, QStringList{title + " 20261205-100000.pdf"});
-        const PdfPages sheets = PdfPages::read(folder.filePath(files[0]));
-        QCOMPARE(sheets.sheets.size(), pages);
-        for (int sheet = 0; sheet < pages; ++sheet)
-            QCOMPARE(sheets.landscape(sheet), turned == Orientation::Landscape);
+        QCOMPARE(PdfPages::read(folder.filePath(files[0])).landscape(),
+                 QList<bool>(pages, turned == Orientation::Landscape));
 
         QTemporaryFile notAFolder;
         QVERIFY(notAFolder.open());
         QCOMPARE(printOnPdf(w, notAFolder.fileName() + "/pdf"),
                  (QStringList{question, "印表機無法列印,請檢查印表機!"}));
     }
-    // Presses "P 列印" with the PDF printer alone, writing into the folder, and answers the
-    // question with OK; what was said.
+    // Presses "P 列印" with only the PDF printer, writing into the folder; what was said.
     QStringList printOnPdf(AssetReportWindow& w, const QString& folder) {
         const QByteArray pdfFolder = qgetenv("ZQFU_PDF_DIR");
         qputenv("ZQFU_PDF_DIR", QFile::encodeName(folder));
