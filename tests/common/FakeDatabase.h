@@ -21,7 +21,7 @@ public:
     QStringList sent;
     QHash<QString, ResultSets> answers;
     QHash<QString, DbError> errors;
-    std::function<ResultSets(const QString&)> answer;
+    std::function<ResultSets(const QString&)> answer;  // before the two tables when set
 
     // Installs this database as the one every connection gets.
     static std::shared_ptr<FakeDatabase> install() {

@@ -1,58 +1,38 @@
 // An ODBC driver that refuses every connection and writes the connection string it was given
-// (UTF-16) to the file named by ZQFU_ODBC_RECORDING. ODBC types as unixODBC declares them.
+// (UTF-16) to the file named by ZQFU_ODBC_RECORDING. Handles, SQLSMALLINT, SQLINTEGER and
+// SQLWCHAR as unixODBC declares them: void*, short, int, unsigned short.
 #include <cstdio>
 #include <cstdlib>
 
-using SQLSMALLINT = short;
-using SQLUSMALLINT = unsigned short;
-using SQLINTEGER = int;
-using SQLRETURN = SQLSMALLINT;
-using SQLHANDLE = void*;
-using SQLPOINTER = void*;
-using SQLCHAR = unsigned char;
-using SQLWCHAR = unsigned short;
-
 namespace {
-constexpr SQLRETURN Success = 0;
-constexpr SQLRETURN Error = -1;
-constexpr SQLRETURN NoData = 100;
-constexpr SQLSMALLINT NullTerminated = -3;
-
 int handles = 0;  // every handle is this address; nothing is kept per handle
 }  // namespace
 
 extern "C" {
-SQLRETURN SQLAllocHandle(SQLSMALLINT, SQLHANDLE, SQLHANDLE* out) {
+short SQLAllocHandle(short, void*, void** out) {
     *out = &handles;
-    return Success;
+    return 0;
+}
+short SQLFreeHandle(short, void*) { return 0; }
+short SQLSetEnvAttr(void*, int, void*, int) { return 0; }
+short SQLSetConnectAttrW(void*, int, void*, int) { return 0; }
+short SQLDisconnect(void*) { return 0; }
+short SQLGetDiagRec(short, void*, short, unsigned char*, int*, unsigned char*, short, short*) {
+    return 100;  // no data
 }
 
-SQLRETURN SQLFreeHandle(SQLSMALLINT, SQLHANDLE) { return Success; }
-
-SQLRETURN SQLSetEnvAttr(SQLHANDLE, SQLINTEGER, SQLPOINTER, SQLINTEGER) { return Success; }
-
-SQLRETURN SQLSetConnectAttrW(SQLHANDLE, SQLINTEGER, SQLPOINTER, SQLINTEGER) { return Success; }
-
-SQLRETURN SQLDriverConnectW(SQLHANDLE, SQLHANDLE, SQLWCHAR* in, SQLSMALLINT length, SQLWCHAR*,
-                            SQLSMALLINT, SQLSMALLINT*, SQLUSMALLINT) {
-    int n = 0;
-    if (length == NullTerminated)
+// Records and fails; a length of -3 means zero-terminated.
+short SQLDriverConnectW(void*, void*, unsigned short* in, short length, unsigned short*, short,
+                        short*, unsigned short) {
+    int n = length == -3 ? 0 : length;
+    if (length == -3)
         while (in[n]) ++n;
-    else
-        n = length;
     while (n > 0 && in[n - 1] == 0) --n;  // Qt counts the terminating zero in the length
     const char* path = std::getenv("ZQFU_ODBC_RECORDING");
     if (FILE* f = path && *path ? std::fopen(path, "wb") : nullptr) {
-        std::fwrite(in, sizeof(SQLWCHAR), n, f);
+        std::fwrite(in, sizeof(unsigned short), n, f);
         std::fclose(f);
     }
-    return Error;
-}
-
-SQLRETURN SQLDisconnect(SQLHANDLE) { return Success; }
-
-SQLRETURN SQLGetDiagRec(SQLSMALLINT, SQLHANDLE, SQLSMALLINT, SQLCHAR*, SQLINTEGER*, SQLCHAR*,
-                        SQLSMALLINT, SQLSMALLINT*) {
-    return NoData;
+    return -1;
 }
 }

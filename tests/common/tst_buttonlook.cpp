@@ -18,15 +18,15 @@ class ButtonLookTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The look at start-up, after Tab, a click or a focus given by the program is one and the
-    // same; a button that loses the focus is as before, and none moves or changes its size.
+    // One look for the focused button however the focus came (start-up, Tab, click, program);
+    // the one left is as before, and none moves or changes its size.
     void sameLookHoweverTheFocusCame() {
         QWidget window;
         auto* layout = new QVBoxLayout(&window);
         QPushButton* buttons[3];
+        QList<QRect> places;
         for (int i = 0; i < 3; ++i) {
-            buttons[i] = new QPushButton(QStringLiteral("按鈕%1").arg(i), &window);
-            layout->addWidget(buttons[i]);
+            layout->addWidget(buttons[i] = new QPushButton(QStringLiteral("按鈕%1").arg(i)));
             InstallButtonLook(buttons[i]);
         }
         buttons[0]->setFocus();
@@ -39,7 +39,6 @@ private slots:
         const Look normal = lookOf(buttons[1]);
         QVERIFY(focused.font.pointSize() == 11 && focused.font.bold() && !focused.sheet.isEmpty());
         QVERIFY(normal.font.pointSize() == 9 && !normal.font.bold() && normal.sheet.isEmpty());
-        QList<QRect> places;
         for (int i = 0; i < 3; ++i) places << buttons[i]->geometry();
         const auto focusMoved = [&](int from, int to) {
             QTRY_VERIFY(buttons[to]->hasFocus());

@@ -14,45 +14,33 @@ class DialogsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Every button the user sees is in Chinese, the preselected answer is the default and Esc
-    // gives the negative one.
-    void buttonsInChinese_data() {
-        QTest::addColumn<Buttons>("buttons");
-        QTest::addColumn<Answer>("preselected");
-        QTest::addColumn<QStringList>("expected");
-        QTest::addColumn<QString>("defaultCaption");
-        QTest::addColumn<QString>("escapeCaption");
-        const QString ok = "確定", cancel = "取消", yes = "是(&Y)", no = "否(&N)";
-        QTest::newRow("message") << Buttons::Ok << Answer::Ok << QStringList{ok} << ok << ok;
-        QTest::newRow("yes/no, no preselected")
-            << Buttons::YesNo << Answer::No << QStringList{yes, no} << no << no;
-        QTest::newRow("yes/no, yes preselected")
-            << Buttons::YesNo << Answer::Yes << QStringList{yes, no} << yes << no;
-        QTest::newRow("ok/cancel")
-            << Buttons::OkCancel << Answer::Ok << QStringList{ok, cancel} << ok << cancel;
-    }
+    // Chinese captions; the preselected answer is the default, Esc gives the negative one.
     void buttonsInChinese() {
-        QFETCH(Buttons, buttons);
-        QFETCH(Answer, preselected);
-        QFETCH(QStringList, expected);
-        QFETCH(QString, defaultCaption);
-        QFETCH(QString, escapeCaption);
-        const auto box =
-            Dialogs::buildBox(QStringLiteral("資料列印完畢!請按下確定"), buttons, preselected);
-        QStringList captions;
-        for (QAbstractButton* b : box->buttons()) captions << b->text();
-        captions.sort();
-        expected.sort();
-        QCOMPARE(captions, expected);
-        QVERIFY(box->defaultButton() && box->escapeButton());
-        QCOMPARE(box->defaultButton()->text(), defaultCaption);
-        QCOMPARE(box->escapeButton()->text(), escapeCaption);
-        QCOMPARE(box->windowTitle(), QCoreApplication::applicationName());
-        QCOMPARE(box->icon(), QMessageBox::NoIcon);
+        const QString ok = "確定", cancel = "取消", yes = "是(&Y)", no = "否(&N)";
+        const struct {
+            Buttons buttons;
+            Answer preselected;
+            QStringList captions;  // the buttons', then the default's and Esc's
+        } rows[] = {{Buttons::Ok, Answer::Ok, {ok, ok, ok}},
+                    {Buttons::YesNo, Answer::No, {yes, no, no, no}},
+                    {Buttons::YesNo, Answer::Yes, {yes, no, yes, no}},
+                    {Buttons::OkCancel, Answer::Ok, {ok, cancel, ok, cancel}}};
+        for (const auto& [buttons, preselected, captions] : rows) {
+            const auto box =
+                Dialogs::buildBox(QStringLiteral("資料列印完畢!請按下確定"), buttons, preselected);
+            QStringList shown, expected = captions.mid(0, captions.size() - 2);
+            for (QAbstractButton* b : box->buttons()) shown << b->text();
+            shown.sort();
+            expected.sort();
+            QVERIFY(box->defaultButton() && box->escapeButton());
+            QCOMPARE(shown << box->defaultButton()->text() << box->escapeButton()->text(),
+                     expected << captions.mid(captions.size() - 2));
+            QCOMPARE(box->windowTitle(), QCoreApplication::applicationName());
+            QCOMPARE(box->icon(), QMessageBox::NoIcon);
+        }
     }
 
-    // A one-character message under a long title: the box is laid out at least as wide as the
-    // title's text, shown or not.
+    // A one-character message under a long title: the box is at least as wide as the title.
     void neverNarrowerThanTitle() {
         QCoreApplication::setApplicationName(
             QStringLiteral("固定資產管理系統─固定資產異動處理作業"));

@@ -1,5 +1,4 @@
-// The local settings file: its row read back as written, and its protection, since it holds
-// the database password in clear text.
+// The local settings file (the database password in clear text): its row and its protection.
 #include <sqlite3.h>
 
 #include <QTemporaryDir>
@@ -25,8 +24,7 @@ void setMode(const QString& path, int mode) {
     QCOMPARE(::chmod(path.toUtf8().constData(), mode_t(mode)), 0);
 }
 
-// The loosest umask, so that a file created with the default mode would show group and other
-// bits.
+// The loosest umask, so that a file created with the default mode shows group and other bits.
 struct LooseUmask {
     mode_t saved = ::umask(0);
     ~LooseUmask() { ::umask(saved); }
@@ -50,22 +48,22 @@ private slots:
             QFile::remove(m_path + QLatin1String(suffix));
     }
 
-    // The installation switches beside the settings file: off when the file or a key is
-    // missing, on only for 1, as written.
+    // Installation switches: off when the file or key is missing, on only for 1, as written.
     void switchesBesideTheSettings() {
-        QTemporaryDir folder;
-        QVERIFY(!InstallationSwitches::read(folder.path()).taxIncludedLotPrices);
-        QFile file(folder.filePath(QLatin1String(InstallationSwitches::FileName)));
+        const QTemporaryDir dir;
+        const QString folder = dir.path();
+        QVERIFY(!InstallationSwitches::read(folder).taxIncludedLotPrices);
+        QFile file(dir.filePath(QLatin1String(InstallationSwitches::FileName)));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[Switches]\nTaxIncludedLotPrices= 1 \nBranchStockVariant=yes\n");
         file.close();
-        const InstallationSwitches read = InstallationSwitches::read(folder.path());
+        auto read = InstallationSwitches::read(folder);
         QVERIFY(read.taxIncludedLotPrices && !read.branchStockVariant && !read.boardBroadcast);
-        InstallationSwitches on;
-        on.boardBroadcast = true;
-        QVERIFY(InstallationSwitches::write(folder.path(), on));
-        const InstallationSwitches back = InstallationSwitches::read(folder.path());
-        QVERIFY(back.boardBroadcast && !back.taxIncludedLotPrices);
+        read = {};
+        read.boardBroadcast = true;
+        QVERIFY(InstallationSwitches::write(folder, read));
+        read = InstallationSwitches::read(folder);
+        QVERIFY(read.boardBroadcast && !read.taxIncludedLotPrices);
     }
 
     // The one row back whole, whatever it holds; reading a missing file creates nothing.
@@ -74,51 +72,41 @@ private slots:
         QVERIFY(LocalSettings::write(m_path, row));
         QVERIFY(LocalSettings::write(m_path, row));  // the only row, however often written
         const auto back = LocalSettings::read(m_path);
-        QVERIFY(back);
+        QVERIFY(back && !back->embedded());
         QCOMPARE(QStringList({back->sadd, back->unam, back->upas, back->dnam}),
                  QStringList({row.sadd, row.unam, row.upas, row.dnam}));
-        QVERIFY(!back->embedded());
         QVERIFY(!LocalSettings::read(m_dir.filePath("missing.dat")));
-        QVERIFY(!QFile::exists(m_dir.filePath("missing.dat")));  // reading creates nothing
+        QVERIFY(!QFile::exists(m_dir.filePath("missing.dat")));
     }
 
 #ifdef Q_OS_UNIX
-    // A new file is owner-only, with nothing left beside it; what SQLite creates beside it while
-    // it is written (a rollback journal, or a WAL file and its index) is no looser.
-    void sideFilesAreOwnerOnly_data() {
-        QTest::addColumn<QString>("journalMode");
-        QTest::addColumn<QStringList>("sideFiles");
-        QTest::newRow("rollback journal") << "DELETE" << QStringList{"-journal"};
-        QTest::newRow("write-ahead log") << "WAL" << QStringList{"-wal", "-shm"};
-    }
+    // A new file is owner-only, nothing left beside it; SQLite's side files are no looser.
     void sideFilesAreOwnerOnly() {
-        QFETCH(QString, journalMode);
-        QFETCH(QStringList, sideFiles);
         LooseUmask umask;
-        QVERIFY(LocalSettings::write(m_path, {"10.0.0.5", "sa", "old", "ZQ2K"}));
-        QCOMPARE(modeOf(m_path), 0600);
-        for (const char* suffix : {"-journal", "-wal", "-shm"})
-            QCOMPARE(modeOf(m_path + QLatin1String(suffix)), -1);
-        sqlite3* other = nullptr;
-        QCOMPARE(sqlite3_open(m_path.toUtf8().constData(), &other), SQLITE_OK);
-        exec(other, ("PRAGMA journal_mode=" + journalMode).toUtf8().constData());
-        // A write left open keeps the side files in place while they are looked at; in WAL
-        // mode the settings are also written once more while this connection holds the file.
-        exec(other, "BEGIN; UPDATE SrvDat SET UPAS = 'new';");
-        if (journalMode == "WAL") {
-            exec(other, "COMMIT");
-            QVERIFY(LocalSettings::write(m_path, {"10.0.0.5", "sa", "newer", "ZQ2K"}));
+        for (const bool wal : {false, true}) {
+            init();
+            QVERIFY(LocalSettings::write(m_path, {"10.0.0.5", "sa", "old", "ZQ2K"}));
+            QCOMPARE(modeOf(m_path), 0600);
+            for (const char* suffix : {"-journal", "-wal", "-shm"})
+                QCOMPARE(modeOf(m_path + QLatin1String(suffix)), -1);
+            sqlite3* other = nullptr;
+            QCOMPARE(sqlite3_open(m_path.toUtf8().constData(), &other), SQLITE_OK);
+            exec(other, wal ? "PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=DELETE");
+            // A write left open keeps the side files; in WAL mode the settings are written again.
+            exec(other, "BEGIN; UPDATE SrvDat SET UPAS = 'new';");
+            if (wal) exec(other, "COMMIT");
+            QVERIFY(!wal || LocalSettings::write(m_path, {"10.0.0.5", "sa", "newer", "ZQ2K"}));
+            for (const char* suffix : wal ? QList{"-wal", "-shm"} : QList{"-journal"})
+                QCOMPARE(modeOf(m_path + QLatin1String(suffix)), 0600);
+            if (!wal) exec(other, "COMMIT");
+            sqlite3_close(other);
+            QCOMPARE(modeOf(m_path), 0600);
+            QCOMPARE(LocalSettings::read(m_path)->upas, QString(wal ? "newer" : "new"));
         }
-        for (const QString& suffix : sideFiles) QCOMPARE(modeOf(m_path + suffix), 0600);
-        if (journalMode != "WAL") exec(other, "COMMIT");
-        sqlite3_close(other);
-        QCOMPARE(modeOf(m_path), 0600);
-        QCOMPARE(LocalSettings::read(m_path)->upas,
-                 journalMode == "WAL" ? QString("newer") : QString("new"));
     }
 
-    // A file and the journal of a program stopped while writing, found open to others, are
-    // tightened by protect, read and write; a file read-only for its owner stays so.
+    // A loose file and journal (a program stopped while writing) are tightened by protect,
+    // read and write; a file read-only for its owner stays so.
     void looseFileIsTightened() {
         QVERIFY(LocalSettings::write(m_path, {"10.0.0.5", "sa", "pw", "ZQ2K"}));
         QFile journal(m_path + "-journal");

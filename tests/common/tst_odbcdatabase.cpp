@@ -1,5 +1,4 @@
-// The ODBC backend through unixODBC and the SQLite ODBC driver over a temporary file: plain SQL,
-// the provider's error numbers, and the login as the driver of the data source "recorder" gets it.
+// The ODBC backend (SQLite ODBC driver): SQL, error numbers, the login the "recorder" gets.
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -70,32 +69,26 @@ private slots:
     // The login reaches the driver whole: a value that holds ODBC syntax is braced, each '}'
     // doubled; a catalogue holding ';' would set Qt's own options, so it is refused unsent.
     void driverGetsTheLoginWhole_data() {
-        QTest::addColumn<QString>("user");
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<QString>("catalogue");
-        QTest::addColumn<QString>("received");  // empty: refused, nothing sent
-        const char* const rows[][5] = {
-            {"plain", "sa", "pw", "ZQ2K", "DSN=recorder;UID=sa;PWD=pw"},
-            {"no login", "", "", "", "DSN=recorder"},
-            {"closing brace", "sa", "a};DSN=zqpro", "", "DSN=recorder;UID=sa;PWD={a}};DSN=zqpro}"},
-            {"blanks around", "sa", " pw ", "", "DSN=recorder;UID=sa;PWD={ pw }"},
-            {"user name", "sa;PWD=x", "pw", "", "DSN=recorder;UID={sa;PWD=x};PWD=pw"},
-            {"catalogue Qt would split", "sa", "pw", "ZQ2K;SQL_ATTR_TRACE=1", ""},
-        };
-        for (const auto& r : rows)
-            QTest::newRow(r[0]) << QString::fromUtf8(r[1]) << QString::fromUtf8(r[2])
-                                << QString::fromUtf8(r[3]) << QString::fromUtf8(r[4]);
+        QTest::addColumn<QStringList>("login");  // user, password, catalogue, received or none
+        QTest::newRow("plain") << QStringList{"sa", "pw", "ZQ2K", "DSN=recorder;UID=sa;PWD=pw"};
+        QTest::newRow("no login") << QStringList{"", "", "", "DSN=recorder"};
+        QTest::newRow("closing brace")
+            << QStringList{"sa", "a};DSN=zqpro", "", "DSN=recorder;UID=sa;PWD={a}};DSN=zqpro}"};
+        QTest::newRow("blanks around")
+            << QStringList{"sa", " pw ", "", "DSN=recorder;UID=sa;PWD={ pw }"};
+        QTest::newRow("user name")
+            << QStringList{"sa;PWD=x", "pw", "", "DSN=recorder;UID={sa;PWD=x};PWD=pw"};
+        QTest::newRow("catalogue Qt would split")
+            << QStringList{"sa", "pw", "ZQ2K;SQL_ATTR_TRACE=1", ""};
     }
     void driverGetsTheLoginWhole() {
-        QFETCH(QString, user);
-        QFETCH(QString, password);
-        QFETCH(QString, catalogue);
-        QFETCH(QString, received);
+        QFETCH(QStringList, login);
         Session& s = Session::current();
-        s.dbUser = user;
-        s.dbPassword = password;
-        s.dbName = catalogue;
+        s.dbUser = login[0];
+        s.dbPassword = login[1];
+        s.dbName = login[2];
         s.persistSecurity = "True";
+        QString received = login[3];
         QFile::remove(m_recording);
         const quint32 error = errorNumber([] {
             OdbcDatabase db(
@@ -103,7 +96,7 @@ private slots:
         });
         QFile file(m_recording);
         const QByteArray sent = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        if (QT_VERSION > QT_VERSION_CHECK(6, 4, 2) && (user + password).contains(u';'))
+        if (QT_VERSION > QT_VERSION_CHECK(6, 4, 2) && (login[0] + login[1]).contains(u';'))
             received.clear();  // a Qt that puts quotes of its own around such a value
         QCOMPARE(
             QString::fromUtf16(reinterpret_cast<const char16_t*>(sent.data()), sent.size() / 2),
@@ -112,8 +105,7 @@ private slots:
         QCOMPARE(error, quint32(received.isEmpty() ? 0x80040E4D : 0x80004005));
     }
 
-    // A select's columns and values (NULL stays NULL, not 0 or an empty text), an empty one's
-    // columns, and no result set for a statement without rows.
+    // Columns and values (NULL stays NULL), an empty select's columns, no set for a statement.
     void selectsAndStatements() {
         const ResultSets sets = m_db->execute("SELECT * FROM Acco ORDER BY ACODE");
         QCOMPARE(sets.size(), 1);
@@ -122,47 +114,29 @@ private slots:
                  (QList<QVariantList>{{"1441", "機器設備", 1, 0.5}, {"1442", {}, {}, {}}}));
 
         const ResultSets none = m_db->execute("SELECT ACODE, ANOTE FROM Acco WHERE ACODE = 'X'");
-        QCOMPARE(none.size(), 1);
+        QVERIFY(none.size() == 1 && none[0].rows.isEmpty());
         QCOMPARE(none[0].columns, QStringList({"ACODE", "ANOTE"}));
-        QVERIFY(none[0].rows.isEmpty());
         QCOMPARE(m_db->execute("UPDATE Acco SET ALEVEL = ALEVEL").size(), 0);
     }
 
-    // The provider's numbers for a refused statement, and the connection still usable after.
-    void failures_data() {
-        QTest::addColumn<QString>("sql");
-        QTest::addColumn<quint32>("number");
-        QTest::newRow("unknown table") << "SELECT * FROM NOPE" << quint32(0x80040E37);
-        QTest::newRow("syntax") << "SELECT * FROM Acco WHERE" << quint32(0x80040E14);
-        QTest::newRow("empty command") << "  " << quint32(0x80040E0C);
-    }
-    void failures() {
-        QFETCH(QString, sql);
-        QFETCH(quint32, number);
-        QCOMPARE(errorNumber([&] { m_db->execute(sql); }), number);
-        QCOMPARE(m_db->execute("SELECT COUNT(*) FROM Acco")[0].rows[0][0].toInt(), 2);
-    }
-
-    // A source that cannot be reached, and SQL Server's native errors: the provider's numbers
-    // that pick the error report's meaning, one of each kind.
-    void connectionAndServerErrors() {
+    // The provider's numbers for a refused statement (the connection still usable after), for an
+    // unreachable source, and for SQL Server's native errors, one of each kind.
+    void errorNumbers() {
+        for (const auto& [sql, number] :
+             {std::pair("SELECT * FROM NOPE", 0x80040E37u),
+              std::pair("SELECT * FROM Acco WHERE", 0x80040E14u), std::pair("  ", 0x80040E0Cu)}) {
+            QVERIFY2(errorNumber([&] { m_db->execute(sql); }) == number, sql);
+            QCOMPARE(m_db->execute("SELECT COUNT(*) FROM Acco")[0].rows[0][0].toInt(), 2);
+        }
         for (const char* source : {"nosuchdsn", "broken"})
             QCOMPARE(errorNumber([&] { OdbcDatabase(connectionText(source)); }),
                      quint32(0x80004005));
-        const struct {
-            int native;
-            const char* message;
-            bool connecting;
-            quint32 number;
-        } rows[] = {
-            {18456, "[SQL Server]Login failed for user 'sa'.", true, 0x80040E4D},
-            {53, "[ODBC Driver 18]TCP Provider: timeout error", true, 0x80004005},
-            {208, "Invalid object name 'NOPE'.", false, 0x80040E37},
-            {0, "[ODBC Driver 18]Query timeout expired", false, 0x80040E31},
-        };
-        for (const auto& r : rows)
-            QVERIFY2(OdbcDatabase::mapError(r.native, r.message, r.connecting) == r.number,
-                     r.message);
+        for (const auto& [native, message, connecting, number] :
+             {std::tuple(18456, "[SQL Server]Login failed for user 'sa'.", true, 0x80040E4Du),
+              std::tuple(53, "[ODBC Driver 18]TCP Provider: timeout error", true, 0x80004005u),
+              std::tuple(208, "Invalid object name 'NOPE'.", false, 0x80040E37u),
+              std::tuple(0, "[ODBC Driver 18]Query timeout expired", false, 0x80040E31u)})
+            QVERIFY2(OdbcDatabase::mapError(native, message, connecting) == number, message);
     }
 };
 

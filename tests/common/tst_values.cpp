@@ -1,5 +1,4 @@
-// The value rules without a widget: amounts, pictures, numbers, ROC dates, Big5 byte limits,
-// LIKE prefixes and key filters.
+// Value rules: amounts, pictures, numbers, ROC dates, Big5 limits, LIKE prefixes, key filters.
 #include <QtTest>
 
 #include "Clock.h"
@@ -42,22 +41,15 @@ private slots:
     // Whole numbers ignore the decimals; optional picture digits; a text not wholly a number is 0.
     void wholeNumbersPicturesAndNumbers() {
         Session::current().amountDecimals = "4";
-        QCOMPARE(FormatWhole(-1234567), "-1,234,567");
-        QCOMPARE(FormatWhole(QVariant()), "0");
-        QCOMPARE(FormatWhole(0.5), "1");
-        QCOMPARE(FormatWhole("-12,345.6"), "-12,346");
-
-        QCOMPARE(FormatPicture(0, "###"), "");
-        QCOMPARE(FormatPicture(1.456, "0.0#"), "1.46");
-        QCOMPARE(FormatPicture(1.5, "0.0#"), "1.5");
-
-        QCOMPARE(ToNumber("12abc"), 0.0);
-        QCOMPARE(ToNumber("1,234,567.5"), 1234567.5);
-        QCOMPARE(ToNumber("inf"), 0.0);
+        QCOMPARE((QStringList{FormatWhole(-1234567), FormatWhole(QVariant()),
+                              FormatWhole("-12,345.6"), FormatPicture(0, "###"),
+                              FormatPicture(1.456, "0.0#"), FormatPicture(1.5, "0.0#")}),
+                 (QStringList{"-1,234,567", "0", "-12,346", "", "1.46", "1.5"}));
+        QCOMPARE((QList<double>{ToNumber("12abc"), ToNumber("1,234,567.5"), ToNumber("inf")}),
+                 (QList<double>{0, 1234567.5, 0}));
     }
 
-    // ROC dates dotted or compact; impossible and leap days; years past 999 and before 1912;
-    // what RocToDate gives (today for no date at all) and what IsRocDate says.
+    // ROC dates dotted or compact, impossible and leap days, years past 999 and before 1912.
     void rocDates() {
         const struct {
             const char* text;
@@ -89,27 +81,21 @@ private slots:
     // LIKE prefixes escape the server's wildcards "_" and "["; "%" stays a wildcard.
     void byteLimitsAndLikePrefixes() {
         const QString name = QStringLiteral("財產編號");
-        QCOMPARE(Big5Length(name), 8);
-        QCOMPARE(Big5Length(QStringLiteral("€😀")), 3);
-        QCOMPARE(LimitBytes(QStringLiteral("AB財產"), 5), QStringLiteral("AB財"));
-        QCOMPARE(LimitBytes(name, 8), name);
-        QCOMPARE(LimitBytes(name, 0), name);
-        QCOMPARE(LikePrefix("A_1 [x]"), "A[_]1_[[]x]%");
-        QCOMPARE(LikePrefix("50%"), "50%%");
+        QCOMPARE((QList<int>{Big5Length(name), Big5Length(QStringLiteral("€😀"))}),
+                 (QList<int>{8, 3}));
+        QCOMPARE((QStringList{LimitBytes(QStringLiteral("AB財產"), 5), LimitBytes(name, 8),
+                              LimitBytes(name, 0), LikePrefix("A_1 [x]"), LikePrefix("50%")}),
+                 (QStringList{QStringLiteral("AB財"), name, name, "A[_]1_[[]x]%", "50%%"}));
     }
 
     // Esc, Enter, Backspace and digits (and "." for decimals) pass, not Tab or a Big5 character.
     void keyFilters() {
-        for (int code : {27, 13, 8, int('0'), int('9')}) {
-            QCOMPARE(KeyDigitsOnly(code), code);
-            QCOMPARE(KeyDecimalOnly(code), code);
-        }
-        QCOMPARE(KeyDigitsOnly('.'), 0);
-        QCOMPARE(KeyDecimalOnly('.'), int('.'));
-        for (int code : {int('/'), int(':'), 9, 0x8CA1}) {
-            QCOMPARE(KeyDigitsOnly(code), 0);
-            QCOMPARE(KeyDecimalOnly(code), 0);
-        }
+        const int rows[][3] = {{27, 27, 27},    {13, 13, 13},  {8, 8, 8},   {'0', '0', '0'},
+                               {'9', '9', '9'}, {'.', 0, '.'}, {'/', 0, 0}, {':', 0, 0},
+                               {9, 0, 0},       {0x8CA1, 0, 0}};
+        for (const auto& [code, digits, decimal] : rows)
+            QCOMPARE((QList<int>{KeyDigitsOnly(code), KeyDecimalOnly(code)}),
+                     (QList<int>{digits, decimal}));
         QCOMPARE(KeyNoQuote('\''), 0);
         for (int code : {int('a'), int('%'), 0x8CA1}) QCOMPARE(KeyNoQuote(code), code);
     }

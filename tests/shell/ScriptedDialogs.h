@@ -19,9 +19,8 @@ public:
     }
 
     static ScriptedDialogs* install() {
-        auto service = std::make_unique<ScriptedDialogs>();
-        ScriptedDialogs* raw = service.get();
-        Dialogs::setService(std::move(service));
+        auto* raw = new ScriptedDialogs;
+        Dialogs::setService(std::unique_ptr<ScriptedDialogs>(raw));
         return raw;
     }
 };

@@ -1,5 +1,4 @@
-// The main menu and the suite-wide function keys: rights, letter keys, the exit question, the
-// status text of the focused button, F6 to F10.
+// The main menu and the suite-wide keys: rights, letters, the exit question, help texts, F6-F10.
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -37,34 +36,40 @@ private slots:
     }
 
     // A button without its right is disabled, its letter ignored; letters work from any button.
-    void buttonsFollowTheRights() {
-        Session::current().rightFlags[960] = true;
-        Session::current().rightFlags[962] = true;
+    // F7 printers (refused without one), F8 inquiry in a session only, F9/F10 nothing, F6 item.
+    // Esc or the exit button asks first; only a Yes exits and tells the suite the module closed.
+    void keysAndExit() {
+        Session::current().rightFlags[960] = Session::current().rightFlags[962] = true;
         MainMenu menu;
         for (int i = 0; i < 4; ++i)  // right 961 is the summary's; the exit needs none
             QCOMPARE(control<QPushButton>(&menu, QString("But(%1)").arg(i))->isEnabled(), i != 1);
-
         menu.show();
         QTest::keyClick(&menu, Qt::Key_B);  // disabled: nothing
         QTest::keyClick(&menu, Qt::Key_C, Qt::ShiftModifier);
         QTest::keyClick(menu.button(2), Qt::Key_A);  // letters work whatever has the focus
-        QCOMPARE(m_opened, (QStringList{"detail", "assets"}));
-        QVERIFY(m_dialogs->shown.isEmpty());
-    }
+        QTest::keyClick(&menu, Qt::Key_F7);
+        QTest::keyClick(&menu, Qt::Key_F8);  // no session yet: nothing
+        Session::current().sessionOpen = true;
+        for (const Qt::Key key : {Qt::Key_F8, Qt::Key_F9, Qt::Key_F10}) QTest::keyClick(&menu, key);
+        QCOMPARE(m_opened, (QStringList{"detail", "assets", "printer", "inquiry"}));
+        Session::current().currentItemCode = "A-100";
+        QTest::keyClick(&menu, Qt::Key_F6);
+        QCOMPARE(UserSettings::get("ZQ2000", "Picture", "Any"), QString("A-100"));
+        CurrentPrinter::setSystemForTest(QStringList{});
+        m_opened.clear();
+        QTest::keyClick(&menu, Qt::Key_F7);
+        QCOMPARE(m_dialogs->shown, QStringList{"未安裝印表機!"});
+        QVERIFY(m_opened.isEmpty());
 
-    // Esc or the exit button asks first; only a Yes exits and tells the suite the module closed.
-    void exitQuestion() {
-        MainMenu menu;
-        menu.show();
         QSignalSpy exits(&menu, &MainMenu::exitConfirmed);
         UserSettings::save("ZQ2000", "OpenId", "FU", "1");
+        m_dialogs->shown.clear();
         m_dialogs->answers = {Dialogs::Answer::No};
         QTest::keyClick(&menu, Qt::Key_Escape);
         QCOMPARE(m_dialogs->shown,
                  QStringList{"是否確定離開 Q.V.K.晟嘉通進銷存會計系統 固定資產管理系統?"});
         QCOMPARE(exits.count(), 0);
         QCOMPARE(UserSettings::get("Zq2000", "OpenId", "FU"), QString("1"));
-
         m_dialogs->answers = {Dialogs::Answer::Yes};
         menu.button(3)->click();
         QCOMPARE(exits.count(), 1);
@@ -83,7 +88,7 @@ private slots:
             MainMenu* menu = mdi.menu();
             menu->button(3)->setFocus();
             menu->button(0)->setFocus();
-            QVERIFY(!mdi.statusText().isEmpty());
+            QVERIFY(!menu->button(0)->statusTip().isEmpty());
             QCOMPARE(mdi.statusText(), menu->button(0)->statusTip());
             QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
             QCoreApplication::sendEvent(menu->button(3), &out);
@@ -97,31 +102,30 @@ private slots:
         QCOMPARE(next.statusText(), QString("目前進度：第 2 頁"));
     }
 
-    // The title line, and the heartbeat to the server once an hour.
+    // The hourly heartbeat; no DTIME or a database error (named by the current title) ends it.
     void titleAndHeartbeat() {
         auto db = FakeDatabase::install();
         ProgramExit::throwOnEnd();
         Session::current().versionText = "1.0.0.7";
         Session::current().workstationCode = "0016";
         SetConnection(SharedSources::general());
-        const QDateTime server(QDate(2026, 12, 5), QTime(10, 30));
-        db->answer = [server](const QString&) {
-            return ResultSets{ResultSet{{"DTIME"}, {{server}}}};
+        const auto beats = [](ZqMDI& mdi) {
+            for (int i = 0; i < 59; ++i) mdi.heartbeat();
+        };
+        db->answer = [](const QString&) {
+            return ResultSets{
+                ResultSet{{"DTIME"}, {{QDateTime(QDate(2026, 12, 5), QTime(10, 30))}}}};
         };
         ZqMDI mdi;
-        for (int i = 0; i < 59; ++i) mdi.heartbeat();
+        beats(mdi);
         QVERIFY(db->sent.isEmpty());
         mdi.heartbeat();
         QCOMPARE(db->sent, QStringList{"EXEC SP_TIME_UPDATE '0016'"});
-
-        // An answer without DTIME ends the program through the error report.
         db->answer = [](const QString&) { return ResultSets{ResultSet{{"X"}, {{1}}}}; };
-        for (int i = 0; i < 59; ++i) mdi.heartbeat();
+        beats(mdi);
         QVERIFY_THROWS_EXCEPTION(ProgramExit::ProgramEnded, mdi.heartbeat());
         QVERIFY(m_dialogs->shown.value(0).startsWith("錯誤發生位置：ZqMDI-Timer1\r\n"));
 
-        // A database error names the main window's title line as it is shown then, with the
-        // printer chosen since the window opened.
         m_dialogs->shown.clear();
         db->answer = [](const QString&) -> ResultSets { throw DbError(0x80004005, "down"); };
         ZqMDI second;
@@ -131,34 +135,11 @@ private slots:
         QCOMPARE(second.windowTitle(),
                  QString(" Q.V.K.晟嘉通進銷存會計系統  固定資產管理系統 v1.0.0.7     工作站號：0016"
                          "     指定印表機：HP LaserJet"));
-        for (int i = 0; i < 59; ++i) second.heartbeat();
+        beats(second);
         QVERIFY_THROWS_EXCEPTION(ProgramExit::ProgramEnded, second.heartbeat());
         QVERIFY(m_dialogs->shown.value(0).startsWith("錯誤發生位置：" + second.windowTitle() +
                                                      " 與資料庫連線取資料時"));
         Connections::setFactory({});
-    }
-
-    // F7 printers (refused without one), F8 inquiry in a session only, F9/F10 nothing, F6 item.
-    void functionKeys() {
-        MainMenu menu;
-        menu.show();
-        QTest::keyClick(&menu, Qt::Key_F7);
-        QTest::keyClick(&menu, Qt::Key_F8);  // no session yet: nothing
-        Session::current().sessionOpen = true;
-        QTest::keyClick(&menu, Qt::Key_F8);
-        QTest::keyClick(&menu, Qt::Key_F9);
-        QTest::keyClick(&menu, Qt::Key_F10);
-        QCOMPARE(m_opened, (QStringList{"printer", "inquiry"}));
-
-        Session::current().currentItemCode = "A-100";
-        QTest::keyClick(&menu, Qt::Key_F6);
-        QCOMPARE(UserSettings::get("ZQ2000", "Picture", "Any"), QString("A-100"));
-
-        CurrentPrinter::setSystemForTest(QStringList{});
-        m_opened.clear();
-        QTest::keyClick(&menu, Qt::Key_F7);
-        QCOMPARE(m_dialogs->shown, QStringList{"未安裝印表機!"});
-        QVERIFY(m_opened.isEmpty());
     }
 };
 

@@ -1,5 +1,4 @@
-// The notice line: which notices are asked for, the rotation of texts and colours by the timer
-// ticks, and reading the list again.
+// The notice line: the notices asked for, texts and colours turning with the ticks, rereading.
 #include <QtTest>
 
 #include "../common/FakeDatabase.h"
@@ -40,8 +39,33 @@ private slots:
         m_db->answer = [this](const QString&) { return notices(m_texts); };
     }
 
-    // Today's notices of the user's department and of all; every department's with right 355.
-    void queryByDepartmentOrAll() {
+    // The next notice and colour every fifteen ticks, wrapping; none at all is an empty grey line.
+    void rotation() {
+        const QStringList two = {"盤點通知", "年終尾牙"};
+        const QColor plain = QPalette().color(QPalette::HighlightedText);
+        const struct {
+            QStringList texts;
+            int ticks;
+            QString text;
+            QColor colour;
+        } rows[] = {{two, 14, "盤點通知", plain},
+                    {two, 15, "年終尾牙", kYellow},
+                    {two, 30, "盤點通知", plain},  // past the last
+                    {{"唯一公告"}, 16, "唯一公告", kYellow},
+                    {{}, 1, "", QPalette().color(QPalette::Button)}};
+        for (const auto& r : rows) {
+            m_texts = r.texts;
+            NoticeWindow w;
+            w.load();
+            tickTimes(w, r.ticks);
+            QCOMPARE(w.noticeText(), r.text);
+            QCOMPARE(w.noticeColour(), r.colour);
+        }
+    }
+
+    // Today's notices of the user's department and of all, every department's with right 355;
+    // the list read again on the 601st tick; before a session nothing asked, no ticks counted.
+    void queryAndRereading() {
         NoticeWindow w;
         w.load();
         const QString mine = "AND (FDEPNO = '' OR FDEPNO = 'D2') ";
@@ -50,40 +74,6 @@ private slots:
                      "ORDER BY FBEGD DESC,FSEQ DESC");
         Session::current().rightFlags[355] = true;
         QCOMPARE(NoticeWindow::noticeQuery("115.12.05"), QString(m_db->sent[0]).remove(mine));
-    }
-
-    // The next notice every fifteen ticks, back to the first past the last, the colour turning
-    // with each change (also for a single notice); no notice at all is an empty grey line.
-    void rotation_data() {
-        QTest::addColumn<QStringList>("texts");
-        QTest::addColumn<int>("ticks");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QColor>("colour");
-        const QStringList two = {"盤點通知", "年終尾牙"};
-        const QColor plain = QPalette().color(QPalette::HighlightedText);
-        QTest::newRow("tick 14: unchanged") << two << 14 << "盤點通知" << plain;
-        QTest::newRow("tick 15: the next") << two << 15 << "年終尾牙" << kYellow;
-        QTest::newRow("tick 30: past the last") << two << 30 << "盤點通知" << plain;
-        QTest::newRow("single") << QStringList{"唯一公告"} << 16 << "唯一公告" << kYellow;
-        QTest::newRow("none") << QStringList{} << 1 << "" << QPalette().color(QPalette::Button);
-    }
-    void rotation() {
-        QFETCH(QStringList, texts);
-        QFETCH(int, ticks);
-        QFETCH(QString, text);
-        QFETCH(QColor, colour);
-        m_texts = texts;
-        NoticeWindow w;
-        w.load();
-        tickTimes(w, ticks);
-        QCOMPARE(w.noticeText(), text);
-        QCOMPARE(w.noticeColour(), colour);
-    }
-
-    // The list read again on the 601st tick; before a session nothing asked, no ticks counted.
-    void listIsReadAgainAfterTenMinutes() {
-        NoticeWindow w;
-        w.load();
         tickTimes(w, 600);
         QCOMPARE(m_db->sent.size(), 1);
         m_texts = {"新公告"};

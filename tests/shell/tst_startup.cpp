@@ -17,8 +17,7 @@
 namespace {
 const QString kFromSuite = "請從 Q.V.K.晟嘉通進銷存會計系統 主程式執行";
 
-// The session call's answer: status, message, the named columns (a null MFOR), and the 41
-// masks from position 14.
+// The session call's answer: the named columns (a null MFOR), the 41 masks from position 14.
 ResultSets sessionAnswer(int status, const QString& message, const QList<qint64>& masks = {}) {
     QVariantList row = {status, message,  "晟嘉通科技", "0099", QVariant(),
                         "S01",  "王大明", "A1",         "D2"};
@@ -79,33 +78,29 @@ private slots:
     }
 
     // Not from the suite, or a second copy (checked first): its message, nothing asked.
-    void refusals_data() {
-        QTest::addColumn<QString>("commandLine");
-        QTest::addColumn<bool>("otherCopy");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("no marker") << "0016 ADM" << false << kFromSuite;
-        QTest::newRow("no station") << "/GO      ADM" << false << "沒有傳入工作站號," + kFromSuite;
-        QTest::newRow("7 letters") << "/GO 12" << false << "沒有傳入使用者代號," + kFromSuite;
-        QTest::newRow("second copy") << "nonsense" << true << QString("程式不得重複執行");
-    }
     void refusals() {
-        QFETCH(QString, commandLine);
-        QFETCH(bool, otherCopy);
-        QFETCH(QString, message);
-        m_otherCopy = otherCopy;
-        QVERIFY(ended(commandLine));
-        QCOMPARE(m_dialogs->shown, QStringList{message});
-        QVERIFY(m_db->sent.isEmpty());
+        const QString noStation = "沒有傳入工作站號," + kFromSuite,
+                      noUser = "沒有傳入使用者代號," + kFromSuite;
+        for (const auto& [commandLine, otherCopy, message] :
+             {std::tuple("0016 ADM", false, kFromSuite),
+              std::tuple("/GO      ADM", false, noStation),
+              std::tuple("/GO 12", false, noUser),  // 7 letters
+              std::tuple("nonsense", true, QString("程式不得重複執行"))}) {
+            init();
+            m_otherCopy = otherCopy;
+            QVERIFY2(ended(commandLine), commandLine);
+            QCOMPARE(m_dialogs->shown, QStringList{message});
+            QVERIFY(m_db->sent.isEmpty());
+        }
     }
 
-    // Without the settings file (or its row) the setup is started, under either of its names.
+    // Without the settings file (or its row: the other name) the setup is started.
     void missingSettingsStartTheSetup() {
         QFile::remove(settingsFile());
         QVERIFY(ended("/GO 0016 ADM"));
         QCOMPARE(m_dialogs->shown, QStringList{"因為尚未設定資料庫來源\r\r請按下確定後開始設定"});
         QCOMPARE(m_setupCommands, QStringList{"ZQ2K /SALE"});
 
-        // A settings file whose table holds no row starts the setup by its other name.
         sqlite3* db = nullptr;
         QCOMPARE(sqlite3_open(settingsFile().toUtf8(), &db), SQLITE_OK);
         sqlite3_exec(db, "CREATE TABLE SrvDat (SADD, UNAM, UPAS, DNAM)", nullptr, nullptr, nullptr);
@@ -115,13 +110,12 @@ private slots:
         QVERIFY(m_db->sent.isEmpty());
     }
 
-    // A failed session call ends the program through the central error report, named ZqMDI;
-    // a session the server refuses shows its text as it is.
+    // A failed session call: the error report named ZqMDI; a refused session: the server's text.
     void sessionFailures() {
         m_db->answer = [](const QString&) -> ResultSets { throw DbError(0x80040E4D, "no"); };
         QVERIFY(ended("/GO 0016 ADM"));
-        QCOMPARE(m_dialogs->shown.size(), 1);
-        QVERIFY(m_dialogs->shown[0].startsWith("錯誤發生位置：ZqMDI 與資料庫連線取資料時\r\n\r\n"));
+        QVERIFY(m_dialogs->shown.size() == 1 &&
+                m_dialogs->shown[0].startsWith("錯誤發生位置：ZqMDI 與資料庫連線取資料時\r\n\r\n"));
 
         m_dialogs->shown.clear();
         m_db->answer = [](const QString&) { return sessionAnswer(1, "使用者代號[ ZZZ ]不存在"); };
@@ -132,18 +126,15 @@ private slots:
     // The session call's exact text (the user four letters at most, apostrophes doubled), its
     // row's values; bit b of mask m is right 32 * m + b, the sign bit included, to the last mask.
     void acceptedSessionFillsTheValues() {
-        QList<qint64> masks(41, 0);
-        masks[0] = -1;
-        masks[1] = 1;
-        masks[2] = 0x7FFFFFFF;  // a positive mask leaves its sign bit (95) clear
+        QList<qint64> masks = {-1, 1, 0x7FFFFFFF};  // a positive mask leaves its sign bit clear
+        masks.resize(41);
         masks[40] = -1;
         m_db->answer = [masks](const QString&) { return sessionAnswer(0, "", masks); };
         QVERIFY(!ended(" /go 0016 adm "));
         QCOMPARE(m_db->sent, QStringList{"SF_ZQ2K_SALE '0016','ADM',1"});
         const Session& s = Session::current();
-        QVERIFY(s.sessionOpen);
-        // The server's workstation code wins; two decimals for a null MFOR; no user in the
-        // settings: no security info kept.
+        QVERIFY(s.sessionOpen && m_dialogs->shown.isEmpty());
+        // The server's workstation code wins; two decimals for a null MFOR; no user: no security.
         QCOMPARE(
             (QStringList{s.userCode, s.workstationCode, s.amountDecimals, s.companyName,
                          s.staffName, s.departmentNo, s.dbName, s.persistSecurity}),
@@ -151,15 +142,13 @@ private slots:
         for (int n = 0; n < Session::RightCount; ++n)
             QVERIFY2(s.rightFlags[n] == (n <= 32 || (n >= 64 && n < 95) || (n >= 1280 && n < 1312)),
                      qPrintable(QString::number(n)));
-        QVERIFY(m_dialogs->shown.isEmpty());
 
         m_db->sent.clear();
         QVERIFY(!ended("/GO 0016 A'BCDEF"));
         QCOMPARE(m_db->sent, QStringList{"SF_ZQ2K_SALE '0016','A''BC',1"});
     }
 
-    // The settings' password reaches the connection whole, however much of the connection
-    // text's syntax it holds: it can neither end early nor name another data source.
+    // The password reaches the connection whole: it can neither end early nor name another source.
     void settingsPasswordReachesTheConnection() {
         const QString password = "x};Data Source=evil}{'\" 密碼 ";
         QVERIFY(LocalSettings::write(settingsFile(), {"10.0.0.5", "sa", password, "ZQ2K"}));
@@ -171,8 +160,7 @@ private slots:
                  (QStringList{password, "zqpro", "ZQ2K"}));
     }
 
-    // The version read from the stamp in a program file: the product's first two numbers and
-    // the file's last two; none without a stamp or a file.
+    // The stamp's product numbers 1-2 and file numbers 3-4; none without a stamp or a file.
     void fileVersionText() {
         // Written with its last letter changed, so that this test program holds no stamp.
         QByteArray stamp = "ZQFU-VERSIONSTMQ";
@@ -182,9 +170,10 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(1000, 'x') + stamp + QByteArray(10, '\0'));
         file.close();
-        QCOMPARE(FileVersionText(file.fileName()), QString("1.2.0.116"));
-        QCOMPARE(FileVersionText(m_dir.filePath("missing")), QString());
-        QCOMPARE(FileVersionText(QCoreApplication::applicationFilePath()), QString());
+        QCOMPARE((QStringList{FileVersionText(file.fileName()),
+                              FileVersionText(m_dir.filePath("missing")),
+                              FileVersionText(QCoreApplication::applicationFilePath())}),
+                 (QStringList{"1.2.0.116", "", ""}));
     }
 };
 
