@@ -26,7 +26,20 @@ inline void addCases(std::initializer_list<Case> cases) {
         QTest::newRow(qPrintable(c.text)) << c.text << c.columns << c.expected << c.unordered;
 }
 
-// Runs the current row of a data-driven test.
+// Rows of a data-driven test of a text (naming the row) and what it gives.
+inline void addPairs(std::initializer_list<std::pair<const char*, const char*>> rows) {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    for (const auto& [text, expected] : rows)
+        QTest::newRow(text) << QString::fromUtf8(text) << QString::fromUtf8(expected);
+}
+
+// Whether got is the expected text; an expected text ending in '*' stands for any ending.
+inline bool matches(const QString& expected, const QString& got) {
+    return expected.endsWith(u'*') ? got.startsWith(expected.chopped(1)) : got == expected;
+}
+
+// Runs the current row of a data-driven test of addCases.
 inline void check(EmbeddedDatabase& db) {
     QFETCH(QString, text);
     QFETCH(QString, names);
@@ -46,7 +59,7 @@ inline void check(EmbeddedDatabase& db) {
         QStringList sets = shown.split(QStringLiteral(" // "));
         for (QString& set : sets) {
             QStringList rows = set.split(u';');
-            std::sort(rows.begin(), rows.end());
+            rows.sort();
             set = rows.join(u';');
         }
         return unordered ? sets.join(QStringLiteral(" // ")) : shown;

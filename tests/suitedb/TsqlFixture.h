@@ -28,8 +28,7 @@ inline QString ShowResults(const ResultSets& sets) {
     return out.join(QStringLiteral(" // "));
 }
 
-// A fresh database file MAIN.zqdb in a folder of its own, set up by the given statements
-// (SQLite's own words).
+// A fresh database file MAIN.zqdb in a folder of its own, set up by the given SQLite statements.
 class TsqlFixture {
 public:
     explicit TsqlFixture(const QString& setup) {

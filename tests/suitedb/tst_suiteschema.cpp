@@ -1,5 +1,4 @@
-// The schema: every declared table and index is there once, also in a sister company's
-// database, and an older file gets the columns declared since and its indexes as declared now.
+// The schema: every declared table and index, in new, sister and older files.
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -19,8 +18,7 @@ class SuiteSchemaTest : public QObject {
     QTemporaryDir m_dir;
 
 private slots:
-    // A new file gets every declared object once; a second call adds nothing. So does an
-    // attached sister company's database.
+    // A new file and an attached sister get every declared object once, then nothing.
     void createsEveryObjectOnce() {
         SqliteConnection db(m_dir.filePath("s.zqdb"), SqliteConnection::OpenMode::Create);
         db.script("ATTACH DATABASE '" + m_dir.filePath("ZqPro3.zqdb") + "' AS ZqPro3");
@@ -35,9 +33,7 @@ private slots:
         QCOMPARE(SuiteSchema::tablesMadeOtherwise(db), QStringList());
     }
 
-    // A file made before a column was declared gets it, with its default, and keeps its rows;
-    // a table made otherwise (here not kept in the order of its key) stays as it is, and is
-    // told. An index held as an earlier version declared it is made anew as declared now.
+    // Older files get new columns with rows kept and indexes as declared now.
     void olderFilesAreBroughtUpToDate() {
         SqliteConnection current(m_dir.filePath("current.zqdb"),
                                  SqliteConnection::OpenMode::Create);

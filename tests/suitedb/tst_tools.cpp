@@ -49,41 +49,7 @@ private slots:
         QVERIFY(QFileInfo(m_dir.filePath("ZqSrvUse.dat")).size() > 0);
     }
 
-    // Four workstations' shells writing at once: every statement succeeds, no row is lost.
-    void severalWritersAtOnce() {
-        QList<QProcess*> processes;
-        for (int w = 0; w < 4; ++w) {
-            QStringList texts;
-            for (int i = 0; i < 40; ++i)
-                texts << QString(
-                             "INSERT INTO F8DATA (FSEQ, FBEGD, FEND, FDATA) VALUES ('W%1-%2', "
-                             "'115.01.01', '115.12.31', '併發測試')")
-                             .arg(w)
-                             .arg(i);
-            processes << new QProcess(this);
-            processes.last()->start(ZQ_BIN_DIR "/zqsql", arguments(texts));
-        }
-        for (QProcess* p : processes) {
-            QVERIFY(p->waitForFinished(60000));
-            QCOMPARE(p->exitCode(), 0);
-            QVERIFY2(p->readAllStandardError().isEmpty(), "a writer failed");
-        }
-        qDeleteAll(processes);
-        QCOMPARE(plain({"SELECT COUNT(*) FROM F8DATA WHERE FDATA = '併發測試'"}).out, "\n160\n");
-    }
-
-    // A batch of two statements read from standard input.
-    void standardInput() {
-        const Run j = run("zqsql", {"--db", database(), "--json"}, "Select 'T';\nSelect 2.5 As R");
-        QCOMPARE(j.code, 0);
-        QCOMPARE(
-            j.out,
-            "[{\"columns\":[\"\"],\"rows\":[[\"T\"]]},{\"columns\":[\"R\"],\"rows\":[[2.5]]}]\n");
-    }
-
-    // Rows print as they are read: JSON in Qt's compact form to the byte (quotes, backslashes,
-    // Chinese, fractions, large numbers, NULL); a set without rows keeps its columns; a command
-    // without a set adds nothing, and a run with none prints an empty array.
+    // Rows stream as read: JSON compact to the byte, empty sets keep columns; stdin works.
     void streamedForms() {
         const QStringList texts = {
             "Select N'中文\"\\x' As T, 0.1 As D, 1e20 As E, 12345678901234 As B, NULL As Z; "
@@ -108,18 +74,16 @@ private slots:
         QCOMPARE(p.out.count(u'\n'), 6 + departments);  // every row printed
 
         QCOMPARE(json({"UPDATE Depart25 SET DENAME = DENAME WHERE 1 = 0"}).out, "[]\n");
-        // A table made in the batch is known to the statements after it.
+        // A batch from standard input; a table it makes is known to the statements after it.
+        const Run input = run("zqsql", {"--db", database(), "--json"},
+                              "Select 'T';\nCREATE TABLE ZSTREAM (A INT); INSERT INTO ZSTREAM (A) "
+                              "VALUES (7); SELECT A FROM ZSTREAM");
         QCOMPARE(
-            plain({"CREATE TABLE ZSTREAM (A INT); INSERT INTO ZSTREAM (A) VALUES (7); SELECT A "
-                   "FROM ZSTREAM"})
-                .out,
-            "A\n7\n");
+            input.out,
+            "[{\"columns\":[\"\"],\"rows\":[[\"T\"]]},{\"columns\":[\"A\"],\"rows\":[[7]]}]\n");
     }
 
-    // An error after rows were printed: the rows read before it stay (of earlier commands and
-    // of the failing statement), the tab-separated output stops there, the JSON array is
-    // closed around them; the error line and exit code are as ever. A statement that fails
-    // before its first row prints nothing of it.
+    // An error keeps the rows printed before it, closes the JSON and exits 1 with its line.
     void errorAfterRows() {
         const QStringList texts = {
             "Select 1 As N", "Select DEPARTNO, 10 / (DEPARTNO - 3) As Q From Depart25 Order By 1",
@@ -132,13 +96,8 @@ private slots:
                  "\"rows\":[[\"01\",-5],[\"02\",-10]]}]\n");
         QCOMPARE(first.out, "[]\n");
         for (const Run& r : {p, j, first}) QVERIFY(r.code == 1 && r.err == divided);
-    }
-
-    // A database that cannot be opened: the provider's number, exit code 1.
-    void missingDatabase() {
-        const Run r = run("zqsql", {"--db", m_dir.filePath("none.zqdb"), "-Q", "Select 1"});
-        QCOMPARE(r.code, 1);
-        QVERIFY(r.err.startsWith("Msg 0x80004005: "));
+        const Run none = run("zqsql", {"--db", m_dir.filePath("none.zqdb"), "-Q", "Select 1"});
+        QVERIFY(none.code == 1 && none.err.startsWith("Msg 0x80004005: "));
     }
 };
 

@@ -1,15 +1,12 @@
-// The statement texts of the item inquiry window, with values pasted in as the module pastes
-// them, checked against the rows the suite's server gives on a few hand-made rows: the paged
-// history grids and their composite keys, the stock lots and views, the customer lookups. The
-// lookup frames' other texts run in tst_lookupframes.cpp and tst_itemviews.cpp.
+// The item inquiry window's statement texts, values pasted in as the module pastes them, against
+// the rows the suite's server gives: history grids and their keys, stock lots, customer lookups.
 #include <QtTest>
 
 #include "SuiteSchema.h"
 #include "TsqlCorpus.h"
 
 namespace {
-// The rows, in SQLite's words. The highlighted item is MS0451; 02 the user's department, C001
-// the customer typed.
+// The item is MS0451; 02 the user's department, C001 the customer typed.
 const char* const Rows =
     "INSERT INTO ITEM (ICODE, INAME, ICONS, IPOIN, INUMB) VALUES ('MS0451', '滑鼠', '光學滑鼠',"
     "  '個', 12), ('MS0452', '滑鼠 ', '無線滑鼠', '個', 0);"
@@ -25,37 +22,27 @@ const char* const Rows =
     "  ('11312010001', 1, 'MS0451', '聯強', '002', 8, 0, 'Y', '個');"
     "INSERT INTO SBIN (SCOD1, SDAT2, SINYN) VALUES ('1140301', '114.03.09', 'N');"
     // Sales: in dozens without a price, in the base unit, of a short code untaxed, one hidden.
-    "INSERT INTO HISTIN (HCOD1, HSEQ, HICOD, HINAM, HPCOD, HPNAM, HSCOD, HSNAM, HDENO, HTCOD,"
-    "  HINUM, HPOIN, HTOTA, HINU3, HPOI3, HUNI3, HCONS, HCOD1SEQ, SystemVisible) VALUES"
-    "  ('11401050001', 1, 'MS0451', '滑鼠', 'C001', '大同公司', 'S001', '王美華', '02', '001',"
-    "   12, '個', 1200, 1, '打', NULL, '', '', 1),"
-    "  ('11401050001', 2, 'MS0451', '滑鼠', 'C001', '大同公司', 'S001', '王美華', '02', '001',"
-    "   3, '個', 300, NULL, '', NULL, '', '', 1),"
-    "  ('1140315', 1, 'MS0451', '滑鼠', 'C001', '大同公司', 'S001', '王美華', '02', '002',"
-    "   2, '個', 200, 2, '個', 100, '', '', 1),"
-    "  ('11402200003', 1, 'MS0451', '滑鼠', 'C001', '大同公司', 'S001', '王美華', '02', '001',"
-    "   1, '個', 100, 1, '個', 100, '', '', 0);"
+    "INSERT INTO HISTIN (HCOD1, HSEQ, HTCOD, HINUM, HTOTA, HINU3, HPOI3, HUNI3, SystemVisible,"
+    "  HICOD, HINAM, HPCOD, HPNAM, HSNAM, HDENO) SELECT *, 'MS0451', '滑鼠', 'C001', '大同公司',"
+    "  '王美華', '02' FROM (VALUES ('11401050001', 1, '001', 12, 1200, 1, '打', NULL, 1),"
+    "  ('11401050001', 2, '001', 3, 300, NULL, '', NULL, 1), ('1140315', 1, '002', 2, 200, 2,"
+    "  '個', 100, 1), ('11402200003', 1, '001', 1, 100, 1, '個', 100, 0));"
     "INSERT INTO POSEIN (PCOD1, PTAXM) VALUES ('11401050001', 1);"
     // Customer orders: in dozens, without an own unit, closed.
     "INSERT INTO ORDET (OCOD1, ODAT1) VALUES ('11403010001', '114.03.01');"
-    "INSERT INTO ORSUB (OCOD1, OSEQ, OICOD, OCNAM, OINUM, OINU2, OPOIN, ONNO, OINYN, OBACK,"
-    "  OCOD1SEQ) VALUES ('11403010001', 1, 'MS0451', '大同公司', 24, 2, '打', 3, 'N', '', ''),"
-    "  ('11403010001', 2, 'MS0451', '大同公司', 5, NULL, '個', 5, '', '急', ''),"
-    "  ('11403060003', 1, 'MS0451', '大同公司', 1, 1, '個', 1, 'Y', '', '');"
+    "INSERT INTO ORSUB (OCOD1, OSEQ, OINUM, OINU2, OPOIN, ONNO, OINYN, OBACK, OICOD, OCNAM)"
+    "  SELECT *, 'MS0451', '大同公司' FROM (VALUES ('11403010001', 1, 24, 2, '打', 3, 'N', ''),"
+    "  ('11403010001', 2, 5, NULL, '個', 5, '', '急'), ('11403060003', 1, 1, 1, '個', 1, 'Y', ''));"
     // Storage locations: the west shelf (6 strokes) comes before the east one (8 strokes).
     "INSERT INTO ITEMP (ICODE, ITCOD, IICOD) VALUES ('MS0451', '001', '西01'),"
     "  ('MS0451', '001', '東01'), ('MS0451', '00', '2A');"
     "INSERT INTO PLACE (PTCOD, PICOD, PINAM) VALUES ('001', '西01', '西側貨架'),"
     "  ('001', '東01', '東側貨架');"
-    // Purchases: lots L1 and L10 of a taxed document, L2 of an untaxed one, L3 used up, a
-    // line without a lot.
-    "INSERT INTO VISEIN (VCOD1, VSEQ, VICOD, VINAM, VPCOD, VPNAM, VTCOD, VINUM, VPOIN, VUNIT,"
-    "  VCOD1SEQ, VCOD1NUM) VALUES"
-    "  ('11401010001', 1, 'MS0451', '滑鼠', 'P001', '聯強', '001', 10, '個', 80, 'L1', 5),"
-    "  ('11401010001', 2, 'MS0451', '滑鼠', 'P001', '聯強', '001', 10, '個', 82, 'L10', 10),"
-    "  ('11402150002', 1, 'MS0451', '滑鼠', 'P002', '精技', '001', 20, '個', 90, 'L2', 20),"
-    "  ('11406010001', 1, 'MS0451', '滑鼠', 'P001', '聯強', '001', 5, '個', 95, 'L3', 0),"
-    "  ('11405200002', 1, 'MS0451', '滑鼠', 'P001', '聯強', '001', 3, '個', 88, '', 3);"
+    // Purchases: lots L1, L10 taxed, L2 untaxed, L3 used up, a line without a lot.
+    "INSERT INTO VISEIN (VCOD1, VSEQ, VPNAM, VINUM, VUNIT, VCOD1SEQ, VCOD1NUM, VICOD) SELECT *,"
+    "  'MS0451' FROM (VALUES ('11401010001', 1, '聯強', 10, 80, 'L1', 5), ('11401010001', 2,"
+    "  '聯強', 10, 82, 'L10', 10), ('11402150002', 1, '精技', 20, 90, 'L2', 20), ('11406010001',"
+    "  1, '聯強', 5, 95, 'L3', 0), ('11405200002', 1, '聯強', 3, 88, '', 3));"
     "INSERT INTO BUYSIN (BCOD1, BTAXM) VALUES ('11401010001', 1), ('11402150002', 0);"
     "INSERT INTO SerialInOutTotal (SerialCode, ICODE, STCOD, Quantity) VALUES"
     "  ('SN0002', 'MS0451', '001', 1), ('sn0001', 'MS0451', '002', 1),"
@@ -71,8 +58,7 @@ QString key(const char* code, const char* line) {
 const QString Taxed =
     "CASE WHEN (SELECT PTAXM FROM POSEIN WHERE POSEIN.PCOD1 = HISTIN.HCOD1) > 0 THEN 'Y' ELSE "
     "'N' END AS TAXS";
-
-// ---- by customer: the item code in CHAR(17), the document code as it stands
+// By customer: the item code in CHAR(17), the document code as it stands.
 QString itemKey(const char* item, const char* rest) {
     return QString::fromLatin1(item).leftJustified(17) + QLatin1String(rest);
 }
@@ -83,9 +69,8 @@ class TsqlHistoryTest : public QObject {
 
     std::unique_ptr<TsqlFixture> m_fixture;
 
-    // The rows, and for a statement that names its index: the index answers it in the
-    // order it asks for, without a sort, and every other table is read through its key (a
-    // subquery used as a value reads its at most two rows as a subquery of its own).
+    // The rows; a statement naming its index is answered from it without a sort, and other
+    // tables through their keys (a subquery as a value reads its rows as a subquery of its own).
     void check() {
         TsqlCorpus::check(m_fixture->db());
         QFETCH(QString, text);
@@ -109,8 +94,6 @@ private slots:
     }
     void cleanupTestCase() { m_fixture.reset(); }
 
-    // The paged history grids over their composite keys (padded short codes, warehouse plus
-    // location), the stock views, the lookups from a customer.
     void statements_data() {
         TsqlCorpus::addCases({
             // Open purchase orders: a short code padded in the key.
@@ -123,8 +106,7 @@ private slots:
              "SCOD1|SPNAM|SINUM|SPOIN|SSNUM|SDAT2|SBACK|HINX",
              rows({"11401050001|聯強|10|個|10|||1140105000110001",
                    "1140301|聯強|3|個|3|114.03.09||1140301    10012"})},
-            // Sales: the department's visible lines with the tax marker (a document taxed, one
-            // without a tax row), a unit price of a line without one NULL.
+            // Sales: visible lines of the department, taxed or not; no unit price gives NULL.
             {"SELECT TOP 15 HCOD1,HPNAM,HSNAM,HTCOD,ISNULL(HINU3,HINUM) AS HINUM,HPOI3 AS "
              "'HPOIN',ISNULL(HUNI3,(HTOTA / HINU3)) AS HUNIT," +
                  key("HCOD1", "HSEQ") + " AS HINX,HCONS,HCOD1SEQ," + Taxed +
@@ -145,14 +127,12 @@ private slots:
              "OCOD1|OCNAM|OINUM|OPOIN|ONNO|IPOIN|ODAT1|OBACK|OCOD1SEQ|HINX",
              "11403010001|大同公司|2|打|3|36個|114.03.01|||1140301000110001;"
              "11403010001|大同公司|5|個|5||114.03.01|急||1140301000110002"},
-            // Storage locations: codes of different lengths interleave in key order; the west
-            // shelf comes before the east one.
+            // Storage locations: codes of different lengths interleave; west shelf before east.
             {"SELECT TOP 15 ITCOD,IICOD,(SELECT PINAM FROM PLACE WHERE PTCOD = ITCOD AND PICOD = "
              "IICOD) AS IINAM,(ITCOD + IICOD) AS HINX FROM ITEMP WITH (INDEX = KITEMP) WHERE ICODE "
              "= 'MS0451' AND (ITCOD + IICOD) >= '001東01' ORDER BY ITCOD,IICOD",
              "ITCOD|IICOD|IINAM|HINX", "00|2A|NULL|002A;001|東01|東側貨架|001東01"},
-            // The stock lots' first page with the price tax included at 1.03; stock per warehouse
-            // with the open purchase quantity; serial holdings.
+            // Stock lots priced with tax at 1.03; stock per warehouse; serial holdings.
             {"SELECT * FROM (SELECT TOP 15 VCOD1SEQ,VCOD1,VPNAM,VUNIT = CASE WHEN (SELECT BTAXM "
              "FROM BUYSIN WHERE BCOD1 = VCOD1) > 0 THEN VUNIT * 1.03 ELSE VUNIT END,VINUM,VCOD1NUM "
              "FROM VISEIN WHERE VICOD = 'MS0451' AND VCOD1NUM != 0 AND VCOD1SEQ != '' ORDER BY "
@@ -168,8 +148,7 @@ private slots:
              "= 1) AS STNAM,s.Quantity FROM SerialInOutTotal AS s WHERE s.ICODE = 'MS0451' AND "
              "s.SerialCode != '' AND S.Quantity != 0 ORDER BY s.SerialCode",
              "SerialCode|STCOD|STNAM|Quantity", "sn0001|002|台中倉|1;SN0002|001|台北倉|1"},
-            // A customer's sales with their longer key (the item in CHAR(17)); the items the
-            // customer bought; an item by a name that a trailing blank does not hide.
+            // A customer's sales by the longer key; the items bought; a name with a trailing blank.
             {"SELECT TOP 15 HCOD1,HPNAM,HSNAM,HICOD,HINAM,HTCOD,ISNULL(HINU3,HINUM) AS HINUM,HPOI3 "
              "AS 'HPOIN',ISNULL(HUNI3,(HTOTA / HINU3)) AS HUNIT,(CONVERT(CHAR(17),HICOD) + HCOD1 + "
              "CONVERT(CHAR(5),(10000 + HSEQ)))," +

@@ -1,7 +1,5 @@
-// The unpadded history keys (a code joined with a text of its row) compared with a bound:
-// answered as ranges of the code's index, they give the rows, in the same order, of the text
-// comparison, on codes made to trip the split; the work does not grow with the item's lines, and
-// every statement of every history grid is answered from the grid's index alone.
+// Unpadded history keys (a code joined with a text of its row) answered as index ranges: the rows
+// of the text comparison, in its order; work that does not grow with the item; the grid's index.
 #include <sqlite3.h>
 
 #include <QtTest>
@@ -15,8 +13,8 @@
 #include "Values.h"
 
 namespace {
-// Codes and tails that interleave in length, differ in case, blanks (at the end and inside),
-// accents and width, are empty or prefixes of one another, hold tabs or Chinese.
+// Codes and tails that interleave in length, differ in case, blanks, accents and width, are
+// empty or prefixes of one another, hold tabs or Chinese.
 const QStringList Codes = QStringLiteral(
                               "| |A|a|A |A  |AB|ab|AB |AB1|A B|A-1|A1|á|Á1|1140210000|11402100001|"
                               "114021000011|中|中文|中文 |丁|中a|A\t|ＡＢ")
@@ -25,8 +23,7 @@ const QStringList Tails =
     QStringLiteral("| |0|1|01|1 |A|a|A1|a01|B | 1|中|丁1|Z9|L1140210000101|-|á").split(u'|');
 const QList<int> Lines = {0, 1, 2, 9, 10, 11, 100, 89999, 90000, -1, -10001};
 
-// Rows tied on both parts (only case, width or trailing blanks apart) would make the order
-// among them, and so the rows a TOP cuts, a matter of chance.
+// Rows tied on both parts (case, width or trailing blanks apart) would leave a TOP's cut to chance.
 QString tie(const QString& a, const QString& b) {
     auto norm = [](QString s) {
         while (s.endsWith(u' ')) s.chop(1);
@@ -47,8 +44,7 @@ const Grid Grids[] = {
 const QString CustomerKey =
     QStringLiteral("(CONVERT(CHAR(17),HICOD) + HCOD1 + CONVERT(CHAR(5),(10000 + HSEQ)))");
 
-// The same statement with the key compared as a plain text: joined with '' it is no longer a
-// code column joined with a text, so nothing splits it.
+// The statement with the key compared as plain text: joined with '' nothing splits it.
 QString plainly(QString text, const QString& key) {
     for (const char* op : {" >= ", " <= "})
         text.replace(u' ' + key + QLatin1String(op), u' ' + key + " + ''" + QLatin1String(op));
@@ -77,8 +73,9 @@ class TsqlKeyRangesTest : public QObject {
     void sale(const char* customer, const QString& item, const QString& doc, int line,
               const char* salesman) {
         m_fixture->db().connection().exec(
-            "INSERT INTO HISTIN (HCOD1, HSEQ, HICOD, HPCOD, HSCOD) VALUES (?1, ?2, ?3, ?4, ?5)",
-            {doc, line, item, QLatin1String(customer), QLatin1String(salesman)});
+            "INSERT INTO HISTIN (HCOD1, HSEQ, HICOD, HPCOD, HSCOD) "
+            "VALUES (?1, ?2, ?3, ?4, ?5)",
+            {doc, line, item, customer, salesman});
     }
 
     ResultSets run(const QString& text) { return m_fixture->db().execute(text); }
@@ -92,21 +89,18 @@ class TsqlKeyRangesTest : public QObject {
                            &s, nullptr);
         for (int i = 0; i < prepared.values.size(); ++i) {
             const QVariant& v = prepared.values[i];
-            if (v.typeId() == QMetaType::QString)
-                sqlite3_bind_text(s, i + 1, v.toString().toUtf8().constData(), -1,
-                                  SQLITE_TRANSIENT);
-            else
+            if (v.typeId() != QMetaType::QString)
                 sqlite3_bind_int64(s, i + 1, v.toLongLong());
+            else
+                sqlite3_bind_text(s, i + 1, v.toString().toUtf8(), -1, SQLITE_TRANSIENT);
         }
-        while (sqlite3_step(s) == SQLITE_ROW) {
-        }
+        while (sqlite3_step(s) == SQLITE_ROW) continue;
         const qint64 n = sqlite3_stmt_status(s, SQLITE_STMTSTATUS_VM_STEP, 0);
         sqlite3_finalize(s);
         return n;
     }
 
-    // Each page statement on each bound gives the rows, in the same order, of itself with the
-    // key compared as a plain text; counts in `split` those answered as index ranges.
+    // Each page statement on each bound gives the rows of its plain form; `split` counts ranges.
     void sameAsPlainly(const HistoryStatements& s, const QStringList& bounds, const QString& key,
                        int& split) {
         for (const QString& bound : bounds) {
@@ -127,8 +121,7 @@ class TsqlKeyRangesTest : public QObject {
         }
     }
 
-    // Page Up at each bound takes no more steps for the big item (or customer) than for the
-    // small one; the text comparison, at the last bound, reads much more of the big one.
+    // Page Up takes the steps for the big item (or customer) of the small; plain text reads more.
     void workAsForTheSmall(const HistoryStatements& big, const HistoryStatements& small,
                            const QStringList& bounds, const QString& key) {
         for (const QString& bound : bounds)
@@ -194,9 +187,8 @@ private slots:
             }
     }
 
-    // Every statement of every grid reads the grid's table (t0) from its index alone: the
-    // hinted one, the open lots' for the lot grid (so used-up lots are never read), the order
-    // lines' for the open orders; for a reader with every right and one with none.
+    // Every grid's statements read its table (t0) from its index alone (the hinted one; open
+    // lots', so used-up lots are never read; open orders'), for readers with all rights or none.
     void everyPageReadsOnlyTheGridsIndex() {
         HistoryReader all;
         all.allSalesmen = all.allDepartments = all.purchasePrices = all.lotPurchasePrice = true;
@@ -232,20 +224,18 @@ private slots:
         }
         for (const Grid& g : Grids) {
             QStringList bounds;
-            for (const int document : {300, 1000, 1700}) {
-                const QString code = QStringLiteral("D%1").arg(document, 5, 10, QLatin1Char('0'));
-                bounds << code + (g.grid == HistoryGrid::PurchaseReturns
-                                      ? QStringLiteral("10003")
-                                      : QStringLiteral("L%1").arg(document * 2));
-            }
+            for (const int doc : {300, 1000, 1700})
+                bounds << QStringLiteral("D%1").arg(doc, 5, 10, QLatin1Char('0')) +
+                              (g.grid == HistoryGrid::PurchaseReturns
+                                   ? QStringLiteral("10003")
+                                   : u'L' + QString::number(doc * 2));
             workAsForTheSmall(HistoryStatements(g.grid, QStringLiteral("BIG"), HistoryReader()),
                               HistoryStatements(g.grid, QStringLiteral("SMALL"), HistoryReader()),
                               bounds, g.key);
         }
     }
 
-    // A lookup page with a pattern and an anchor far into the pattern's codes starts at the
-    // anchor, not at the first code of the pattern, and still gives the right codes.
+    // A lookup page with a pattern starts at an anchor far in, not at the pattern's first code.
     void lookupPagesStartAtTheAnchor() {
         for (int n = 0; n < 3000; ++n)
             m_fixture->db().connection().exec(
@@ -266,10 +256,8 @@ private slots:
         }
     }
 
-    // The customer history's key, the item in CHAR(17) before a document code and line joined
-    // unpadded: every page statement gives the rows of the text comparison, for a reader with
-    // and without right 355 and two item patterns; the pages read the customer's index alone,
-    // and their work does not grow with the customer.
+    // The customer key (item in CHAR(17), then code and line unpadded): the rows of the text
+    // comparison with and without right 355, two patterns; the customer's index alone; no growth.
     void customerKey() {
         std::mt19937 random(11);
         QSet<QString> ties;
@@ -304,7 +292,7 @@ private slots:
                 sameAsPlainly(statements("C1", pattern, reader), bounds, CustomerKey, split);
         QVERIFY2(split > bounds.size() * 6, qPrintable(QString::number(split)));
 
-        // Both customers buy the same twenty items, the big one forty times as often.
+        // Both buy the same twenty items, the big one forty times as often.
         const auto item = [](int i) {
             return QStringLiteral("I%1").arg(i % 20, 3, 10, QLatin1Char('0'));
         };

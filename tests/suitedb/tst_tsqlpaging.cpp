@@ -1,7 +1,5 @@
-// The history key of the paged grids, (CONVERT(CHAR(11),code) + CONVERT(CHAR(5),(10000 +
-// line))): compared with a bound that splits back into its two parts it is answered as the
-// pair (code, line) from the index; whichever form runs, the rows are those that the text
-// comparison in the server's collation selects, in the key's order.
+// The grids' padded history key against a bound that splits into code and line is answered as
+// the pair from the index; either way the rows are those of the text comparison, in key order.
 #include <QtTest>
 
 #include "TsqlCollation.h"
@@ -71,8 +69,8 @@ private slots:
         QTest::newRow("line below 10000") << QStringLiteral("AB         09999") << false;
         QTest::newRow("nothing") << QString() << false;
     }
-    // Ordered as the grids order (then answered from the item's index range alone when the
-    // bound splits), or by the key expression either way round (then in the key's text order).
+    // Ordered as the grids order (from the index range alone when the bound splits), or by the
+    // key either way round (then in the key's text order).
     void sameRowsEitherWay() {
         QFETCH(QString, bound);
         QFETCH(bool, splits);

@@ -1,7 +1,5 @@
-// Repeated statements: a text whose shape the front end has translated before runs without
-// being split as a batch again. Whatever way it takes, it must give what a front end that
-// never saw the shape gives: the same rows, columns and errors, also when the value decides
-// the rewrite (LIKE prefixes, the split history key) or shapes the statement (CHAR(n)).
+// A text of a shape translated before runs without being split as a batch again, and gives what a
+// front end that never saw the shape gives, also where a value picks the rewrite or the shape.
 #include <QtTest>
 
 #include "DbError.h"
@@ -11,9 +9,8 @@ namespace {
 const char* const Setup =
     "CREATE TABLE T (CODE TEXT COLLATE TSQL, NAME TEXT COLLATE TSQL, N INTEGER, R REAL,"
     "  D DATETIME);"
-    "INSERT INTO T VALUES ('a01', '王美華', 1, 1.5, '2024-03-15 09:30:05.250'),"
-    "  ('A02', '李志明', 2, 2.5, NULL), ('b01 ', '陳建宏', 3, NULL, '2023-01-02'),"
-    "  ('a_1', '林', 4, 0.25, NULL), ('[x]', '一', 5, 10, NULL);"
+    "INSERT INTO T VALUES ('a01', '王', 1, 1.5, '2024-03-15 09:30:05.250'), ('A02', '李', 2, 2.5,"
+    "  NULL), ('b01 ', '陳', 3, NULL, '2023-01-02'), ('a_1', '林', 4, 0.25, NULL);"
     "CREATE INDEX T_CODE ON T (CODE);"
     "CREATE TABLE K (ID INTEGER PRIMARY KEY, CODE TEXT COLLATE TSQL);"
     "INSERT INTO K VALUES (1, 'a');"
@@ -21,7 +18,7 @@ const char* const Setup =
     "  HICOD TEXT COLLATE TSQL NOT NULL);"
     "CREATE INDEX H_INX ON H (HICOD, HCOD1, HSEQ);"
     "INSERT INTO H VALUES ('A', 1, 'I1'), ('A', 2, 'I1'), ('AB', 1, 'I1'), ('a b', 2, 'I1'),"
-    "  ('AB-1', 1, 'I1'), ('B', 10, 'I1'), ('11402160001', 1, 'I1'), ('', 5, 'I1');";
+    "  ('AB-1', 1, 'I1'), ('B', 10, 'I1'), ('', 5, 'I1');";
 
 const QString Key = QStringLiteral("(CONVERT(CHAR(11),HCOD1) + CONVERT(CHAR(5),(10000 + HSEQ)))");
 
@@ -35,9 +32,8 @@ QString history(const QString& bound) {
 // Rows with their column names and value types, or the error.
 QString outcome(const std::function<ResultSets()>& work) {
     try {
-        const ResultSets sets = work();
         QStringList out;
-        for (const ResultSet& set : sets) {
+        for (const ResultSet& set : work()) {
             QStringList types;
             if (!set.rows.isEmpty())
                 for (const QVariant& v : set.rows.first())
@@ -62,10 +58,8 @@ class TsqlRepeatedTest : public QObject {
     }
 
 private slots:
-    // After `earlier` (and another process's `change` to the schema, if any), `text` runs as a
-    // front end that never saw it runs it on the same data: rows, columns or error. `repeated`
-    // tells whether the text is to be run as a repeat of the earlier shape (1), must not be
-    // (0), or may be either (-1).
+    // After `earlier` (and another process's schema `change`), `text` gives a fresh front end's
+    // rows, columns or error; `repeated`: run as a repeat (1), must not be (0), either (-1).
     void sameAsAFreshFrontEnd_data() {
         QTest::addColumn<QString>("earlier");
         QTest::addColumn<QString>("text");
@@ -83,8 +77,6 @@ private slots:
             "SELECT CODE FROM T WHERE CODE LIKE 'a[_]%' ORDER BY N", 1);
         row("key that splits to one that does not", history("A          10002"),
             history("A\t         10001"), 1);
-        row("key that does not split to one that does", history("AB-1"),
-            history("AB         10001"), 1);
         row("other CHAR length", "SELECT CONVERT(CHAR(5),CODE) + '|' FROM T WHERE N = 1",
             "SELECT CONVERT(CHAR(2),CODE) + '|' FROM T WHERE N = 1", 0);
         row("other ordinal in ORDER BY", "SELECT CODE, N FROM T ORDER BY 2 DESC",
@@ -99,8 +91,6 @@ private slots:
         row("unclosed quote", byCode.arg("a01"), "SELECT CODE,N,R,D FROM T WHERE CODE = 'a01", 0);
         row("literal out of range", "SELECT N FROM T WHERE N < 1e1 AND N > 2",
             "SELECT N FROM T WHERE N < 1e999 AND N > 2", -1);
-        row("unknown column", "SELECT CODEX FROM T WHERE N = 1", "SELECT CODEX FROM T WHERE N = 2",
-            0);
         // The schema changes between two runs of one shape.
         row("column dropped", "SELECT CODE, R FROM T WHERE N = 1",
             "SELECT CODE, R FROM T WHERE N = 2", -1, "ALTER TABLE T DROP COLUMN R");
@@ -141,8 +131,7 @@ private slots:
                      outcome([&] { return fresh.execute(again); }));
     }
 
-    // A statement kept prepared on the connection reads the columns another process adds, and
-    // still reads DATETIME columns as moments.
+    // A statement kept prepared reads the columns another process adds, DATETIME as moments.
     void preparedStatementSeesNewColumns() {
         TsqlFixture fixture(QString::fromUtf8(Setup));
         SqliteConnection& connection = fixture.db().connection();
@@ -156,8 +145,7 @@ private slots:
         QCOMPARE(set.rows[0][2].toDateTime(), QDateTime(QDate(2024, 3, 15), QTime(9, 30, 5)));
     }
 
-    // A statement in steady use stays translated and prepared however many other shapes pass
-    // through the caches: they drop their least recently used entries, not everything.
+    // A statement in steady use outlives many other shapes: the caches drop the least recent.
     void steadyStatementOutlivesManyShapes() {
         TsqlFixture fixture(QString::fromUtf8(Setup));
         EmbeddedDatabase& db = fixture.db();
