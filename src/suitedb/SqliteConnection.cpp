@@ -205,18 +205,20 @@ void SqliteConnection::bind(sqlite3_stmt* statement, const QVariantList& values,
             }
             case QMetaType::QString: {
                 // Most values are short ASCII codes: written into a buffer on the stack
-                // instead of a UTF-8 copy of their own.
+                // instead of a UTF-8 copy of their own, and given with their NUL, so that a
+                // value the statement hands back in every row is read without a copy.
                 const QString& text = *static_cast<const QString*>(v.constData());
                 char ascii[128];
                 const qsizetype size = text.size();
                 qsizetype i = 0;
-                if (size <= qsizetype(sizeof ascii))
+                if (size < qsizetype(sizeof ascii))
                     for (const QChar c : text) {
-                        if (c.unicode() >= 0x80) break;
+                        if (c.unicode() - 1u >= 0x7fu) break;  // NUL or beyond ASCII
                         ascii[i++] = char(c.unicode());
                     }
-                if (i == size && size <= qsizetype(sizeof ascii)) {
-                    rc = sqlite3_bind_text(statement, n, ascii, int(size), SQLITE_TRANSIENT);
+                if (i == size && size < qsizetype(sizeof ascii)) {
+                    ascii[size] = 0;
+                    rc = sqlite3_bind_text(statement, n, ascii, -1, SQLITE_TRANSIENT);
                 } else {
                     const QByteArray utf8 = text.toUtf8();
                     rc = sqlite3_bind_text(statement, n, utf8.constData(), int(utf8.size()),

@@ -343,8 +343,12 @@ QString TsqlEmitter::expr(const Expr& e) {
         case Kind::Unary:
             return u'(' + e.op + expr(*e.args[0]) + u')';
         case Kind::Binary: {
-            if (e.type == Type::Text)
+            if (e.type == Type::Text) {
+                // A key of fixed-length pieces is made by one call rather than a join per piece.
+                if (QString pieces; charPieces(e, pieces))
+                    return QStringLiteral("tsql_char(") + pieces + u')';
                 return u'(' + expr(*e.args[0]) + QStringLiteral(" || ") + expr(*e.args[1]) + u')';
+            }
             QString right = number(*e.args[1]);
             // SQLite gives NULL for a division by zero; the server refuses it.
             if (e.op == QLatin1String("/") || e.op == QLatin1String("%"))
@@ -575,12 +579,23 @@ QString TsqlEmitter::function(const Expr& e) {
 }
 
 
-QString TsqlEmitter::convert(const Expr& e) {
+bool TsqlEmitter::charPieces(const Expr& e, QString& pieces) {
+    if (e.kind == Kind::Binary && e.type == Type::Text && e.op == QLatin1String("+")) {
+        QString right;
+        if (!charPieces(*e.args[0], pieces) || !charPieces(*e.args[1], right)) return false;
+        pieces += QStringLiteral(", ") + right;
+        return true;
+    }
+    if (e.kind != Kind::Convert || !isOneOf(e.target.name, {"CHAR", "NCHAR"})) return false;
+    // Without a length CONVERT and CAST make texts of 30.
+    pieces = convertedValue(e) + QStringLiteral(", ") +
+             QString::number(e.target.length > 0 ? e.target.length : 30);
+    return true;
+}
+
+QString TsqlEmitter::convertedValue(const Expr& e) {
     const Expr& arg = *e.args[0];
     QString value = expr(arg);
-    const QString& type = e.target.name;
-    // Without a length CONVERT and CAST make texts of 30.
-    const int length = e.target.length > 0 ? e.target.length : 30;
     if (e.type == Type::Text || !textFunctionOf(e.target).isEmpty()) {
         // A number becomes text as the server writes its type: a decimal with its scale, a
         // float in at most six digits.
@@ -589,8 +604,15 @@ QString TsqlEmitter::convert(const Expr& e) {
         else if (isFloat(arg))
             value = QStringLiteral("tsql_float(%1)").arg(value);
     }
-    if (type == QLatin1String("CHAR") || type == QLatin1String("NCHAR"))
-        return QStringLiteral("tsql_char(%1, %2)").arg(value).arg(length);
+    return value;
+}
+
+QString TsqlEmitter::convert(const Expr& e) {
+    if (QString pieces; charPieces(e, pieces)) return QStringLiteral("tsql_char(") + pieces + u')';
+    const QString value = convertedValue(e);
+    const QString& type = e.target.name;
+    // Without a length CONVERT and CAST make texts of 30.
+    const int length = e.target.length > 0 ? e.target.length : 30;
     switch (e.type) {
         case Type::Text:
             return QStringLiteral("tsql_varchar(%1, %2)").arg(value).arg(length);

@@ -67,12 +67,11 @@ QString converted(sqlite3_value* x, int n) {
     return fitting(value, n, &used);
 }
 
-// CONVERT(CHAR(n), x) of a text of ASCII characters (a byte each in the code page too) or of
-// a whole number, written straight from SQLite's bytes: the history keys of every page's rows
-// are made of these. False for anything else, which goes the general way.
-bool plainChar(sqlite3_context* context, sqlite3_value* x, int n) {
-    char out[64];
-    if (n < 1 || n > int(sizeof out)) return false;
+// CONVERT(CHAR(n), x) of a text of ASCII characters but NUL (a byte each in the code page too) or of
+// a whole number, written straight from SQLite's bytes into out (n bytes): the history keys of
+// every page's rows are made of these. False for anything else, which goes the general way.
+bool plainChar(sqlite3_value* x, int n, char* out) {
+    if (n < 1) return false;
     char digits[24];
     const char* data = digits;
     int length = 0;
@@ -89,7 +88,7 @@ bool plainChar(sqlite3_context* context, sqlite3_value* x, int n) {
             data = reinterpret_cast<const char*>(sqlite3_value_text(x));
             length = sqlite3_value_bytes(x);
             for (int i = 0; i < length; ++i)
-                if (static_cast<unsigned char>(data[i]) >= 0x80) return false;
+                if (static_cast<unsigned char>(data[i]) - 1u >= 0x7fu) return false;
             length = qMin(length, n);
             break;
         default:
@@ -97,16 +96,39 @@ bool plainChar(sqlite3_context* context, sqlite3_value* x, int n) {
     }
     std::memcpy(out, data, size_t(length));
     std::memset(out + length, ' ', size_t(n - length));
-    sqlite3_result_text(context, out, n, SQLITE_TRANSIENT);
     return true;
 }
 
+// CONVERT(CHAR(n), x) the general way: any text or number, widths in the code page's bytes.
+QString charText(sqlite3_value* x, int n) {
+    QString value = converted(x, n);
+    return value + QString(n - textWidth(value), u' ');
+}
+
+// tsql_char(x1, n1, x2, n2, ...): the values, each as CONVERT(CHAR(n), x), one after another,
+// as the + of the server joins them; NULL when any of them is. One call for a whole key saves
+// SQLite a call and a joined copy per piece on every row.
 void charFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    if (argc < 2 || argc % 2 != 0)
+        return sqlite3_result_error(context, "tsql_char takes pairs of a value and a length", -1);
     if (anyNull(argc, argv)) return sqlite3_result_null(context);
-    const int n = qMax(0, sqlite3_value_int(argv[1]));
-    if (plainChar(context, argv[0], n)) return;
-    QString value = converted(argv[0], n);
-    value += QString(n - textWidth(value), u' ');
+    char out[128];
+    int used = 0;
+    bool plain = true;
+    for (int i = 0; i < argc && plain; i += 2) {
+        const int n = qMax(0, sqlite3_value_int(argv[i + 1]));
+        plain = n < int(sizeof out) - used && plainChar(argv[i], n, out + used);
+        used += n;
+    }
+    // Given with its NUL (no NUL lies within), the result is kept as a C string: read as a
+    // text it needs no copy of its own.
+    if (plain) {
+        out[used] = 0;
+        return sqlite3_result_text(context, out, -1, SQLITE_TRANSIENT);
+    }
+    QString value;
+    for (int i = 0; i < argc; i += 2)
+        value += charText(argv[i], qMax(0, sqlite3_value_int(argv[i + 1])));
     result(context, value);
 }
 
@@ -315,7 +337,7 @@ int install(sqlite3* db) {
         void (*body)(sqlite3_context*, int, sqlite3_value**);
     };
     static const Function functions[] = {
-        {"tsql_char", 2, charFunction},   {"tsql_varchar", 2, varcharFunction},
+        {"tsql_char", -1, charFunction},   {"tsql_varchar", 2, varcharFunction},
         {"tsql_right", 2, rightFunction}, {"tsql_len", 1, lenFunction},
         {"tsql_like", 2, likeFunction},   {"tsql_divisor", 1, divisorFunction},
         {"tsql_single", 2, singleFunction}, {"tsql_number", 1, numberFunction},

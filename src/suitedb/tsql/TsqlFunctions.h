@@ -7,7 +7,8 @@ struct sqlite3;
 // The server's functions that SQLite lacks or has otherwise, registered on a connection:
 //   tsql_char(x, n)     CONVERT(CHAR(n), x): x as text, cut or padded with blanks to n bytes
 //                       of the suite's code page (Chinese characters take two); a number too
-//                       long for n gives "*"
+//                       long for n gives "*"; tsql_char(x1, n1, x2, n2, ...) joins the
+//                       pieces as the server's + does (CONVERT(CHAR(11),a) + CONVERT(CHAR(5),b))
 //   tsql_varchar(x, n)  CONVERT(VARCHAR(n), x): x as text, cut to n bytes; a number as its
 //                       plain digits ("1500", "2.5")
 //   tsql_right(x, n)    RIGHT(x, n)
