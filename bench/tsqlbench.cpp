@@ -340,8 +340,10 @@ void repeatCost(EmbeddedDatabase& db) {
                      sqlite3_reset(statement);
                      for (int i = 0; i < values.size(); ++i) {
                          if (values[i].typeId() == QMetaType::QString) {
+                             // Given with its NUL (QByteArray keeps one), a text the rows
+                             // hand back is read without a copy to end it.
                              const QByteArray v = values[i].toString().toUtf8();
-                             sqlite3_bind_text(statement, i + 1, v.constData(), int(v.size()),
+                             sqlite3_bind_text(statement, i + 1, v.constData(), -1,
                                                SQLITE_TRANSIENT);
                          } else {
                              sqlite3_bind_int64(statement, i + 1, values[i].toLongLong());
