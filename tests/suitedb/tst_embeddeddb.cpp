@@ -99,6 +99,11 @@ private slots:
         QVERIFY(sets[0].rows[0][0].typeId() == QMetaType::LongLong &&
                 sets[0].rows[0][1].typeId() == QMetaType::Double);
         QVERIFY(sets[2].columns.contains("DENAME"));
+        // A text parameter is bound whole, a NUL within it too.
+        const QString nul = QString::fromLatin1("a\0b", 3);
+        const ResultSet bound =
+            m_db->connection().query(QString("SELECT ?1, length(CAST(?1 AS BLOB))"), {nul});
+        QCOMPARE(bound.rows[0], (QVariantList{nul, 3}));
     }
 
     // Provider numbers and server messages; odd inputs and unopenable files refused, no crash.

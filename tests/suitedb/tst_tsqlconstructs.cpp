@@ -38,6 +38,13 @@ private slots:
              "+ '|', CONVERT(CHAR(5),N'王美華') + '|', CONVERT(CHAR(5),CODE) + 'x' FROM T WHERE "
              "N = 3",
              "ab   ||ab|12   ||*  ||-12||* ||王美 ||b01  x"},
+            // A key joined of CHAR pieces: each piece as alone, any NULL piece makes it NULL.
+            {"SELECT '[' + CONVERT(CHAR(3),N'王') + CONVERT(CHAR(4),12345) + CONVERT(CHAR(4),CODE) "
+             "+ "
+             "CONVERT(CHAR(5),(10000 + N)) + ']', CONVERT(CHAR(2),CODE) + CONVERT(CHAR(2),R) FROM "
+             "T "
+             "WHERE N = 3",
+             "[王 *   b01 10003]|NULL"},
             {"SELECT CONVERT(VARCHAR,1500), CONVERT(VARCHAR,R), CONVERT(VARCHAR,(R * 4) / 2), "
              "CAST(N AS VARCHAR(10)) + 'x', CAST('12' AS INT) + 1, CONVERT(INT,2.7) FROM T WHERE N "
              "= 1",

@@ -67,9 +67,10 @@ QString converted(sqlite3_value* x, int n) {
     return fitting(value, n, &used);
 }
 
-// CONVERT(CHAR(n), x) of a text of ASCII characters but NUL (a byte each in the code page too) or of
-// a whole number, written straight from SQLite's bytes into out (n bytes): the history keys of
-// every page's rows are made of these. False for anything else, which goes the general way.
+// CONVERT(CHAR(n), x) of a text of ASCII characters other than NUL (a byte each in the code
+// page too) or of a whole number, written straight from SQLite's bytes into out (n bytes): the
+// history keys of every page's rows are made of these. False for anything else, which goes the
+// general way.
 bool plainChar(sqlite3_value* x, int n, char* out) {
     if (n < 1) return false;
     char digits[24];
