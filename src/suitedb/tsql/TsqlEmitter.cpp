@@ -29,6 +29,8 @@ bool textual(Type a, Type b) {
 bool mixed(Type a, Type b) {
     return (a == Type::Text && b == Type::Number) || (a == Type::Number && b == Type::Text);
 }
+
+bool isCharJoin(const Expr& e);
 }  // namespace
 
 TsqlEmitter::TsqlEmitter(const std::vector<Site>& sites, const std::vector<int>& choices)
@@ -345,8 +347,7 @@ QString TsqlEmitter::expr(const Expr& e) {
         case Kind::Binary: {
             if (e.type == Type::Text) {
                 // A key of fixed-length pieces is made by one call rather than a join per piece.
-                if (QString pieces; charPieces(e, pieces))
-                    return QStringLiteral("tsql_char(") + pieces + u')';
+                if (isCharJoin(e)) return QStringLiteral("tsql_char(") + charPieces(e) + u')';
                 return u'(' + expr(*e.args[0]) + QStringLiteral(" || ") + expr(*e.args[1]) + u')';
             }
             QString right = number(*e.args[1]);
@@ -538,6 +539,14 @@ bool isFloat(const Expr& e) {
     return e.kind == Expr::Kind::Convert && isOneOf(e.target.name, {"FLOAT", "REAL"});
 }
 
+// Whether e is CONVERT(CHAR(n), x), or such pieces joined by +.
+bool isCharJoin(const Expr& e) {
+    if (e.kind == Expr::Kind::Binary)
+        return e.type == Type::Text && e.op == QLatin1String("+") && isCharJoin(*e.args[0]) &&
+               isCharJoin(*e.args[1]);
+    return e.kind == Expr::Kind::Convert && isOneOf(e.target.name, {"CHAR", "NCHAR"});
+}
+
 // The text function that gives a value the length of a text type; empty for other types.
 QString textFunctionOf(const TypeName& type) {
     if (isOneOf(type.name, {"CHAR", "NCHAR"})) return QStringLiteral("tsql_char");
@@ -579,18 +588,12 @@ QString TsqlEmitter::function(const Expr& e) {
 }
 
 
-bool TsqlEmitter::charPieces(const Expr& e, QString& pieces) {
-    if (e.kind == Kind::Binary && e.type == Type::Text && e.op == QLatin1String("+")) {
-        QString right;
-        if (!charPieces(*e.args[0], pieces) || !charPieces(*e.args[1], right)) return false;
-        pieces += QStringLiteral(", ") + right;
-        return true;
-    }
-    if (e.kind != Kind::Convert || !isOneOf(e.target.name, {"CHAR", "NCHAR"})) return false;
+QString TsqlEmitter::charPieces(const Expr& e) {
+    if (e.kind == Kind::Binary)
+        return charPieces(*e.args[0]) + QStringLiteral(", ") + charPieces(*e.args[1]);
     // Without a length CONVERT and CAST make texts of 30.
-    pieces = convertedValue(e) + QStringLiteral(", ") +
-             QString::number(e.target.length > 0 ? e.target.length : 30);
-    return true;
+    return convertedValue(e) + QStringLiteral(", ") +
+           QString::number(e.target.length > 0 ? e.target.length : 30);
 }
 
 QString TsqlEmitter::convertedValue(const Expr& e) {
@@ -608,7 +611,7 @@ QString TsqlEmitter::convertedValue(const Expr& e) {
 }
 
 QString TsqlEmitter::convert(const Expr& e) {
-    if (QString pieces; charPieces(e, pieces)) return QStringLiteral("tsql_char(") + pieces + u')';
+    if (isCharJoin(e)) return QStringLiteral("tsql_char(") + charPieces(e) + u')';
     const QString value = convertedValue(e);
     const QString& type = e.target.name;
     // Without a length CONVERT and CAST make texts of 30.

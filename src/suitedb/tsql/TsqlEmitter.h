@@ -86,9 +86,9 @@ private:
     QString convert(const Tsql::Expr& e);
     // The converted value of a CONVERT or CAST to a text, before it is given its length.
     QString convertedValue(const Tsql::Expr& e);
-    // A join of CONVERT(CHAR(n), x) pieces by +: "x1, n1, x2, n2..." for one tsql_char call,
-    // or false when e is something else.
-    bool charPieces(const Tsql::Expr& e, QString& pieces);
+    // CONVERT(CHAR(n), x) pieces joined by + as the arguments of one tsql_char call:
+    // "x1, n1, x2, n2...".
+    QString charPieces(const Tsql::Expr& e);
     QString caseExpr(const Tsql::Expr& e);
     QString list(const std::vector<Tsql::ExprPtr>& args, size_t from = 0);
     // The expression in the collation TSQL (as is when it already orders so).
