@@ -228,8 +228,7 @@ const Expr* TsqlEmitter::rangedKey(const Select& s) const {
 QString TsqlEmitter::rangedSelect(const Select& s, const Expr& key) {
     const Site& site = m_sites[size_t(key.site)];
     // With a column before the code, one part more: that column beyond the bound's.
-    const int ranges =
-        site.atLeast ? m_choices[size_t(key.site)] : (site.keyLength > 0 ? 3 : 2);
+    const int ranges = site.atLeast ? m_choices[size_t(key.site)] : (site.keyLength > 0 ? 3 : 2);
     const Range outer = m_range;  // a SELECT in a part may have ranges of its own
     QStringList parts;
     for (int range = 0; range < ranges; ++range) {
@@ -547,6 +546,9 @@ bool isCharJoin(const Expr& e) {
     return e.kind == Expr::Kind::Convert && isOneOf(e.target.name, {"CHAR", "NCHAR"});
 }
 
+// The length a text type gives: without one, CONVERT and CAST make texts of 30.
+int textLength(const TypeName& type) { return type.length > 0 ? type.length : 30; }
+
 // The text function that gives a value the length of a text type; empty for other types.
 QString textFunctionOf(const TypeName& type) {
     if (isOneOf(type.name, {"CHAR", "NCHAR"})) return QStringLiteral("tsql_char");
@@ -571,12 +573,9 @@ QString TsqlEmitter::function(const Expr& e) {
         // The result has the type and length of the first argument.
         const QString value = QStringLiteral("ifnull(") + list(e.args) + u')';
         const Expr& first = *e.args[0];
-        const QString fit =
-            first.kind == Kind::Convert ? textFunctionOf(first.target) : QString();
+        const QString fit = first.kind == Kind::Convert ? textFunctionOf(first.target) : QString();
         if (fit.isEmpty()) return value;
-        return QStringLiteral("%1(%2, %3)")
-            .arg(fit, value)
-            .arg(first.target.length > 0 ? first.target.length : 30);
+        return QStringLiteral("%1(%2, %3)").arg(fit, value).arg(textLength(first.target));
     }
     if (f == QLatin1String("LEFT"))
         return QStringLiteral("substr(%1, 1, %2)").arg(expr(*e.args[0]), expr(*e.args[1]));
@@ -587,13 +586,10 @@ QString TsqlEmitter::function(const Expr& e) {
     return f.toLower() + u'(' + list(e.args) + u')';
 }
 
-
 QString TsqlEmitter::charPieces(const Expr& e) {
     if (e.kind == Kind::Binary)
         return charPieces(*e.args[0]) + QStringLiteral(", ") + charPieces(*e.args[1]);
-    // Without a length CONVERT and CAST make texts of 30.
-    return convertedValue(e) + QStringLiteral(", ") +
-           QString::number(e.target.length > 0 ? e.target.length : 30);
+    return convertedValue(e) + QStringLiteral(", ") + QString::number(textLength(e.target));
 }
 
 QString TsqlEmitter::convertedValue(const Expr& e) {
@@ -614,8 +610,7 @@ QString TsqlEmitter::convert(const Expr& e) {
     if (isCharJoin(e)) return QStringLiteral("tsql_char(") + charPieces(e) + u')';
     const QString value = convertedValue(e);
     const QString& type = e.target.name;
-    // Without a length CONVERT and CAST make texts of 30.
-    const int length = e.target.length > 0 ? e.target.length : 30;
+    const int length = textLength(e.target);
     switch (e.type) {
         case Type::Text:
             return QStringLiteral("tsql_varchar(%1, %2)").arg(value).arg(length);
