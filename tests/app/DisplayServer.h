@@ -20,8 +20,7 @@
 class DisplayServer {
 public:
     ~DisplayServer() {
-        stop(m_windowManager);
-        stop(m_xvfb);
+        fail(nullptr, "");
         if (!m_folder.empty()) QDir(QString::fromStdString(m_folder)).removeRecursively();
     }
 
@@ -38,9 +37,8 @@ public:
         while (::poll(&p, 1, 10000) > 0 && ::read(pipeFds[0], &c, 1) == 1 && c != '\n') number += c;
         ::close(pipeFds[0]);
         if (m_xvfb <= 0 || c != '\n' || number.empty())
-            return fail(why, "Xvfb did not start (package xvfb, installed by scripts/bootstrap)");
+            return fail(why, "Xvfb did not start (package xvfb, scripts/bootstrap)");
         m_display = ":" + number;
-
         char folder[] = "/tmp/zqfu-wm-XXXXXX";
         if (!::mkdtemp(folder)) return fail(why, "no temporary folder for the window manager");
         m_folder = folder;
@@ -51,9 +49,7 @@ public:
         struct stat info;
         for (int waited = 0; ::stat(ready.c_str(), &info) != 0; waited += 20) {
             if (waited > 10000 || exited(m_windowManager))
-                return fail(why,
-                            "openbox did not start (package openbox, installed by "
-                            "scripts/bootstrap)");
+                return fail(why, "openbox did not start (package openbox, scripts/bootstrap)");
             QThread::msleep(20);
         }
         return true;
@@ -93,7 +89,7 @@ private:
         pid = 0;
     }
 
-    bool fail(QString* why, const char* text) {
+    bool fail(QString* why, const char* text) {  // stops both
         stop(m_windowManager);
         stop(m_xvfb);
         if (why) *why = QString::fromUtf8(text);

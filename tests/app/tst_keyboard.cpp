@@ -148,7 +148,8 @@ private slots:
         if (!m_cwd.isEmpty()) QDir::setCurrent(m_cwd);
     }
 
-    // A child window closed by Esc, Enter or close box hands the keyboard back where it came from.
+    // A child window closed by Esc, Enter or close box hands the keyboard back where it came from;
+    // each inquiry frame takes the keyboard from the list and Esc hands it back.
     void keyboardComesBackAfterEveryChildWindow() {
         QVERIFY(
             walk("A FUA/B1a(0), Out FU/But(0), B FUB/T1(0), Out FU/But(1), C FUC/T1(0), "
@@ -156,12 +157,7 @@ private slots:
                  "Return FU/But(2), A FUA/B1a(0), F7 FPrint, Esc FUA/B1a(0), "
                  "PgUp FUA/B1a(0), Out FU/But(0), B FUB, Out FU/But(1), A FUA/B1a(0), "
                  "CloseBox FU/But(0), B FUB, Out FU/But(1), A FUA/B1a(0), F8 FF8/DG1, "
-                 "CloseBox FUA/B1a(0), Out FU/But(0)"));
-    }
-
-    // Each inquiry frame takes the keyboard from the list and Esc hands it back.
-    void inquiryByKeys() {
-        QVERIFY(walk("F8 FF8/DG1, PgDown FF8/DG1, Down FF8/DG1"));
+                 "CloseBox FUA/B1a(0), Out FU/But(0), F8 FF8/DG1, PgDown FF8/DG1, Down FF8/DG1"));
         const char* frames[] = {
             "J FF8/T2(0), Esc FF8/DG1",  "Y FF8/T3(0), Esc FF8/DG1",    "M FF8/T6(0), Esc FF8/DG1",
             "A FF8/T8, Esc FF8/DG1",     "Z FF8/T9, Esc FF8/DG1",       "F FF8/T1(0), Esc FF8/DG1",
@@ -195,7 +191,6 @@ private slots:
         QVERIFY(wholePage(grid));
         for (const QString key : {"PgDown", "Down"})
             QVERIFY2(walk(key + " FUA/DGF3") && wholePage(grid), qPrintable(key));
-
         const QModelIndex chosen = grid->model()->index(3, 0);
         const QString code = chosen.data().toString().trimmed();
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(chosen).center());

@@ -55,12 +55,6 @@ struct FakeRegister {
             return ResultSet{c, {v}};
         };
         const auto one = [&](const QVariant& v) { return ResultSets{row({""}, {v})}; };
-        const auto named = [&m](const QMap<QString, QString>& names, const QStringList& columns) {
-            ResultSet set{columns, {}};
-            if (names.contains(m.captured(1)))
-                set.rows << QVariantList{m.captured(1), names[m.captured(1)]};
-            return ResultSets{set};
-        };
         if (is("^SF_ZQ2K_ASSET_BROW (\\d+),'(.*)'$")) {
             const Asset* a = browse(m.captured(1).toInt(), m.captured(2));
             ResultSet found{asset({}, {}).keys(), {}};
@@ -121,27 +115,26 @@ struct FakeRegister {
                 return l[3] == m.captured(1) &&
                        (m.captured(3).isEmpty() || l[2].toInt() != m.captured(3).toInt());
             })));
-        QList<int> seqs{0};
+        QList<int> seqs{0};  // in order, as lines are only added at the end
         for (const auto& l : workLines) seqs << l[2].toInt();
-        if (is("^Select Isnull\\(Max\\(aseq\\),0\\) From Assetd_Temp"))
-            return one(std::ranges::max(seqs));
+        if (is("^Select Isnull\\(Max\\(aseq\\),0\\) From Assetd_Temp")) return one(seqs.last());
         if (is("^SELECT ISNULL\\(\\(SELECT TOP 1 ASEQ FROM ASSETD_TEMP WHERE LCODE = '0016' AND "
-               "ASEQ > (\\d+)\\)")) {
+               "ASEQ > (\\d+)\\)")) {  // the next line, else the one before
             const int seq = m.captured(1).toInt();
-            int after = 0, before = 0;
-            for (const int s : seqs) {
-                if (s > seq && (after == 0 || s < after)) after = s;
-                if (s < seq && s > before) before = s;
-            }
-            return one(after ? after : before);
+            const auto after = std::ranges::upper_bound(seqs, seq);
+            return one(after != seqs.end() ? *after : *--std::ranges::lower_bound(seqs, seq));
         }
         if (is("^(SELECT jdate|Select JDATE) F(ROM|rom) JE$"))
             return {row({"JDATE"}, {"114.06.30"})};  // the closing date
-        if (is("^Select acode,anote From Acco Where Acode = '(.*)' Order By acode$"))
-            return named(accounts, {"acode", "anote"});
-        if (is("^Select Departno,Dename From Depart25 Where Departno = '(.*)' Order By "
-               "Departno$"))
-            return named(departments, {"Departno", "Dename"});
+        if (is("^Select (acode),(anote) From (Acco) Where Acode = '(.*)' Order By acode$") ||
+            is("^Select (Departno),(Dename) From (Depart25) Where Departno = '(.*)' Order By "
+               "Departno$")) {  // an account or a department by its code
+            const auto& names = m.captured(3) == "Acco" ? accounts : departments;
+            ResultSet set{{m.captured(1), m.captured(2)}, {}};
+            if (names.contains(m.captured(4)))
+                set.rows << QVariantList{m.captured(4), names[m.captured(4)]};
+            return {set};
+        }
         if (is("^IF \\(Select '(.*)'\\) > \\(Select '(.*)'\\)"))
             return one(m.captured(1) > m.captured(2) ? "T" : "F");
         return {};

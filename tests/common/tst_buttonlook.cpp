@@ -18,8 +18,7 @@ class ButtonLookTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // One look for the focused button however the focus came (start-up, Tab, click, program);
-    // the one left is as before, and none moves or changes its size.
+    // One look for the focused button however the focus came; none moves or changes its size.
     void sameLookHoweverTheFocusCame() {
         QWidget window;
         auto* layout = new QVBoxLayout(&window);
@@ -34,7 +33,6 @@ private slots:
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QTRY_VERIFY(buttons[0]->hasFocus());
-
         const Look focused = lookOf(buttons[0]);
         const Look normal = lookOf(buttons[1]);
         QVERIFY(focused.font.pointSize() == 11 && focused.font.bold() && !focused.sheet.isEmpty());
@@ -45,7 +43,6 @@ private slots:
             QCOMPARE(lookOf(buttons[to]), focused);
             QCOMPARE(lookOf(buttons[from]), normal);
         };
-
         QTest::keyClick(buttons[0], Qt::Key_Tab);
         focusMoved(0, 1);
         QTest::mouseClick(buttons[2], Qt::LeftButton);

@@ -42,14 +42,11 @@ private slots:
 
     // Connection texts as other programs write them; reading past quotes misreads the login.
     void connectionFieldsOfWrittenTexts() {
-        const char* const rows[][3] = {
-            {"A=1; user id =sa", "User ID", "sa"},
-            {"junk;A=1", "A", "1"},
-            {"A='it''s;B=2';B=3", "A", "it's;B=2"},
-            {"A={x;B=2", "B", ""},
-        };
-        for (const auto& [text, name, value] : rows)
-            QCOMPARE(Connections::field(text, name), QString::fromUtf8(value));
+        QCOMPARE((QStringList{Connections::field("A=1; user id =sa", "User ID"),
+                              Connections::field("junk;A=1", "A"),
+                              Connections::field("A='it''s;B=2';B=3", "A"),
+                              Connections::field("A={x;B=2", "B")}),
+                 (QStringList{"sa", "1", "it's;B=2", ""}));
     }
 
     // No command, an empty result, the cursor's ends; a blank command is a database error.
@@ -83,7 +80,9 @@ private slots:
               std::pair(0x80040E10u, "")}) {
             m_dialogs->shown.clear();
             UserSettings::save("Zq2000", "OpenId", "FU", "1");
-            m_db->errors.insert("SELECT x", DbError(number, "provider text"));
+            m_db->answer = [number](const QString&) -> ResultSets {
+                throw DbError(number, "provider text");
+            };
             QVERIFY_THROWS_EXCEPTION(ProgramExit::ProgramEnded, load("SELECT x"));
             QCOMPARE(m_dialogs->shown.size(), 1);
             const QStringList parts = m_dialogs->shown[0].split("\r\n\r\n");
@@ -179,7 +178,6 @@ private slots:
         rs.setField("atot1", std::numeric_limits<double>::infinity());
         rs.update();
         QVERIFY(m_db->sent.last().startsWith("UPDATE Asset_Temp SET atot1 = NULL WHERE"));
-
         const QString lines =
             "Select *,Isnull((Select Dename From Depart25 Where Departno = "
             "Adeno),'') As Adena From Assetd_Temp Where Lcode = '0016'";
@@ -187,9 +185,7 @@ private slots:
         m_db->answers["SELECT * FROM Assetd_Temp WHERE 1 = 0"] = {ResultSet({"lcode", "aseq"}, {})};
         load(lines).deleteCurrent();
         QCOMPARE(m_db->sent.last(), QString("DELETE FROM Assetd_Temp WHERE aseq = 1"));
-
-        m_db->answers["SELECT * FROM A, B"] = {
-            ResultSet({"x"}, {{1}})};  // refused before anything is sent
+        m_db->answers["SELECT * FROM A, B"] = {ResultSet({"x"}, {{1}})};  // refused unsent
         Recordset& join = load("SELECT * FROM A, B");
         const qsizetype sent = m_db->sent.size();
         join.setField("x", 2);

@@ -50,18 +50,15 @@ private slots:
 
     // Installation switches: off when the file or key is missing, on only for 1, as written.
     void switchesBesideTheSettings() {
-        const QTemporaryDir dir;
-        const QString folder = dir.path();
+        const QString folder = m_dir.path();
         QVERIFY(!InstallationSwitches::read(folder).taxIncludedLotPrices);
-        QFile file(dir.filePath(QLatin1String(InstallationSwitches::FileName)));
+        QFile file(m_dir.filePath(QLatin1String(InstallationSwitches::FileName)));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[Switches]\nTaxIncludedLotPrices= 1 \nBranchStockVariant=yes\n");
         file.close();
         auto read = InstallationSwitches::read(folder);
         QVERIFY(read.taxIncludedLotPrices && !read.branchStockVariant && !read.boardBroadcast);
-        read = {};
-        read.boardBroadcast = true;
-        QVERIFY(InstallationSwitches::write(folder, read));
+        QVERIFY(InstallationSwitches::write(folder, {.boardBroadcast = true}));
         read = InstallationSwitches::read(folder);
         QVERIFY(read.boardBroadcast && !read.taxIncludedLotPrices);
     }
@@ -105,8 +102,7 @@ private slots:
         }
     }
 
-    // A loose file and journal (a program stopped while writing) are tightened by protect,
-    // read and write; a file read-only for its owner stays so.
+    // A loose file and journal are tightened by protect, read and write; a read-only one stays.
     void looseFileIsTightened() {
         QVERIFY(LocalSettings::write(m_path, {"10.0.0.5", "sa", "pw", "ZQ2K"}));
         QFile journal(m_path + "-journal");

@@ -19,8 +19,7 @@ private slots:
     }
     void cleanup() { Clock::setFixed(QDateTime()); }
 
-    // The company's decimals (9 means two), half away from zero on the decimal value (1.005),
-    // no minus zero, a text read as a number; a null shows two decimals even with none.
+    // Company decimals (9: two), half away from zero on 1.005, no -0, texts; a null shows two.
     void amounts() {
         const struct {
             const char* decimals;
@@ -77,8 +76,7 @@ private slots:
         QCOMPARE(DateToRoc(QDate(1910, 6, 5)), "-001.06.05");
     }
 
-    // Lengths in code page 950 bytes ("?" for what it lacks); a cut never splits a character.
-    // LIKE prefixes escape the server's wildcards "_" and "["; "%" stays a wildcard.
+    // Big5 lengths and cuts (never inside a character); LIKE prefixes escape "_" and "[".
     void byteLimitsAndLikePrefixes() {
         const QString name = QStringLiteral("財產編號");
         QCOMPARE((QList<int>{Big5Length(name), Big5Length(QStringLiteral("€😀"))}),

@@ -31,13 +31,11 @@ private slots:
         field.setCursorPosition(1);
         LimitTextBytes(&field, 4);
         QCOMPARE(field.text() + QString::number(field.cursorPosition()), QStringLiteral("財產1"));
-
         field.setText(QStringLiteral("ab財產設備"));
         field.selectAll();  // caret at the end, beyond the kept text
         LimitTextBytes(&field, 5);
         QVERIFY(field.text() == QStringLiteral("ab財") && !field.hasSelectedText());
         QCOMPARE(field.cursorPosition(), 3);
-
         field.setText(QStringLiteral("財產"));
         field.selectAll();
         LimitTextBytes(&field, 4);
@@ -45,8 +43,7 @@ private slots:
         QVERIFY(field.hasSelectedText());
     }
 
-    // Amount columns take the company's decimals, a grid without column formats only its own
-    // switches; a child too big to centre stays below the notice line and at the left edge.
+    // Amount columns take the company's decimals; a too-big child stays below the notice line.
     void gridsAndWindows() {
         Session::reset();
         Session::current().amountDecimals = "3";
@@ -58,11 +55,9 @@ private slots:
         const QString amount = "###,###,###,###,###,##0.000";
         QCOMPARE(model.formats, QStringList({"#,##0", "", amount, amount}));
         QVERIFY(!grid.isSortingEnabled() && !grid.wordWrap());
-
         QStandardItemModel plain(2, 2);
         grid.setModel(&plain);
         ApplyGridFormat(&grid);
-
         QWidget main;
         main.resize(800, 600);
         QWidget child(&main);

@@ -47,29 +47,25 @@ private slots:
             m_folder.path(), LocalSettings{{}, {}, {}, QLatin1String(SuiteSetup::DemoCatalogue)}));
     }
 
-    // B5(0) to B5(9) by rights and row: 1 enabled, 0 disabled, h hidden.
-    void enabling_data() {
-        QTest::addColumn<QList<int>>("rights");
-        QTest::addColumn<bool>("row");
-        QTest::addColumn<bool>("broadcast");
-        QTest::addColumn<QString>("expected");
-        const QList<int> all{351, 362, 363, 371, 372};
-        QTest::newRow("all, row") << all << true << true << "1111110011";
-        QTest::newRow("all, no row") << all << false << true << "100001001h";
-        QTest::newRow("362 and 371, no broadcast")
-            << QList<int>{362, 371} << true << false << "010010001h";
-    }
+    // B5(0) to B5(9) by rights, row and broadcast: 1 enabled, 0 disabled, h hidden.
     void enabling() {
-        QFETCH(QList<int>, rights);
-        QFETCH(bool, row);
-        QFETCH(bool, broadcast);
-        Session::reset();
-        for (int r : rights) Session::current().rightFlags[r] = true;
-        Session::current().switches.boardBroadcast = broadcast;
-        QString shown;
-        for (const ButtonState& b : buttons(Session::current(), row, Editing::None))
-            shown += !b.visible ? u'h' : b.enabled ? u'1' : u'0';
-        QTEST(shown, "expected");
+        const QList<int> all{351, 362, 363, 371, 372};
+        const struct {
+            QList<int> rights;
+            bool row, broadcast;
+            const char* expected;
+        } cases[] = {{all, true, true, "1111110011"},
+                     {all, false, true, "100001001h"},
+                     {{362, 371}, true, false, "010010001h"}};
+        for (const auto& c : cases) {
+            Session::reset();
+            for (int r : c.rights) Session::current().rightFlags[r] = true;
+            Session::current().switches.boardBroadcast = c.broadcast;
+            QString shown;
+            for (const ButtonState& b : buttons(Session::current(), c.row, Editing::None))
+                shown += !b.visible ? u'h' : b.enabled ? u'1' : u'0';
+            QCOMPARE(shown, QString(c.expected));
+        }
     }
 
     // The save checks stop at the first failure; only copies ask the database for an identical one.
@@ -153,7 +149,6 @@ private slots:
         QCOMPARE(scalar("SELECT COUNT(*) FROM F8DATA WHERE FDATA LIKE N'寫入%'").toInt(),
                  2 * Rounds);
         const int before = scalar(count).toInt();
-
         const Fields good = notice(QString("公告"));
         const QString user = QString("WANG");
         const QList<std::pair<QString, QString>> refused = {
@@ -172,7 +167,6 @@ private slots:
             QCOMPARE(answer.rows.value(0).value(1).toInt(), 1);
         }
         QCOMPARE(scalar(count).toInt(), before);
-
         // A change and a deletion reach the notice line's next read.
         const QString seq = db.execute(addCall(user, good))[0].rows[0][0].toString();
         QCOMPARE(seq.size(), 8);
@@ -239,18 +233,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QVERIFY(frame->start({{}, {}, {}, QRect(10, 10, 600, 400)}));
         auto* dg12 = control<QTableView>(frame, "DG12");
-        const auto field = [=](int i) {
-            return control<FieldBox>(frame, QString("T4(%1)").arg(i));
-        };
-        const auto button = [=](int i) {
-            return control<QPushButton>(frame, QString("B5(%1)").arg(i));
-        };
+        auto field = [=](int i) { return control<FieldBox>(frame, QString("T4(%1)").arg(i)); };
+        auto button = [=](int i) { return control<QPushButton>(frame, QString("B5(%1)").arg(i)); };
         const auto focused = [] { return QApplication::focusWidget(); };
         const int listed = dg12->model()->rowCount();
         QVERIFY(listed > 0);
         QCOMPARE(focused(), dg12);
         QCOMPARE(field(4)->text(), dg12->model()->index(0, 4).data().toString());
-
         QTest::keyClick(dg12, Qt::Key_A);
         QCOMPARE(focused(), field(0));
         QCOMPARE(field(0)->text(), today());
@@ -277,14 +266,12 @@ private slots:
         QCOMPARE(dg12->model()->rowCount(), listed + 1);
         QCOMPARE(focused(), dg12);
         QCOMPARE(field(4)->text(), QString(40, u'告'));  // the newest first
-
         dialogs->answers << Dialogs::Answer::Yes;
         QTest::keyClick(dg12, Qt::Key_D);
         QCOMPARE(dialogs->shown.last(),
                  QString("確定刪除內容為:") + QString(40, u'告') + QString("的公告資料"));
         QCOMPARE(dg12->model()->rowCount(), listed);
         QCOMPARE(focused(), dg12);
-
         QTest::keyClick(dg12, Qt::Key_L);
         QCOMPARE(button(ListToggle)->text(), QString("L 顯示區間"));
         QVERIFY(dg12->model()->rowCount() > listed);

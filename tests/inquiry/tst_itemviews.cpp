@@ -143,7 +143,6 @@ private slots:
                          "EXEC SP_F8 'DG1','True2',13,'01','','A003','',0,1,''"}));
         QCOMPARE(m_window->highlightedItem(), QString("A003"));
         QVERIFY(find<QTableView>("DG1")->hasFocus());
-
         // By name; an unknown name says so and keeps the frame.
         m_window->pressMode(0);
         field("T1(1)")->setText(QString("沒有'這個"));
@@ -152,7 +151,6 @@ private slots:
         QVERIFY(m_sent.contains(
             "SELECT TOP 2 ICODE,INAME FROM ITEM WHERE INAME = '沒有''這個' ORDER BY ICODE"));
         QVERIFY(code->hasFocus());
-
         // F2 lists the codes, the page keys page them through the list procedure, Enter takes one.
         field("T1(1)")->clear();
         QTest::keyClicks(code, QString("A0"));
@@ -180,7 +178,6 @@ private slots:
         QStringList values;
         for (int i = 0; i < 15; ++i) values << field(qPrintable(QString("T5(%1)").arg(i)))->text();
         QCOMPARE(values.join(u' '), QString("1,200 1,200 0 1,200 0 0 0 0 0 0 0 0 0 0 0"));
-
         m_window->pressMode(20);
         auto* t7 = find<QPlainTextEdit>("T7");
         QCOMPARE(t7->toPlainText(), QString("<b>規格001</b>"));
@@ -232,7 +229,6 @@ private slots:
         Session::current().group.centralAccount.clear();
         m_window->pressMode(23);
         QCOMPARE(m_dialogs->shown.last(), QString("尚未設定集團總部資料庫,無法查詢全省庫存"));
-
         // The other choice of P: the sisters' stock, the missing ones with the fallbacks.
         openWindow(true, true);
         QCOMPARE(find<QPushButton>("B1(10)")->text(), QString("P 全省查詢"));

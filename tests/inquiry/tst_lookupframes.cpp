@@ -125,7 +125,6 @@ private slots:
         QCOMPARE(m_fake->sent.last(), QString("SELECT PCODE FROM PART WHERE PCODE ='P9'"));
         QCOMPARE(m_dialogs->shown, QStringList({"廠商代號不可空白", "查無相關廠商資料"}));
         QVERIFY(code->hasFocus());
-
         type("T2(0)", "p");
         QCOMPARE(sentBy([&] { key(code, Qt::Key_F2); }),
                  QStringList("SELECT TOP 15 PCODE,PNAM2 FROM PART WHERE PCODE Like 'p%' ORDER BY "
@@ -145,7 +144,6 @@ private slots:
                  QStringList("SELECT TOP 15 ICODE,INAME,INUMB,ICONS FROM ITEM WHERE ICODE Like "
                              "'%' AND ICODE IN(SELECT VICOD FROM VF8J WHERE VPCOD  = 'P001') "
                              "ORDER BY ICODE"));
-
         at<QPushButton>("B3(0)")->click();
         QTableView* dg6 = grid("DG6");
         QVERIFY(dg6->isVisible() && dg6->hasFocus());
@@ -156,7 +154,6 @@ private slots:
                              QString("A001").leftJustified(17) + "1140102000110001',0,1,'%'"));
         key(dg6, Qt::Key_Escape);
         QVERIFY(at<QPushButton>("B1(3)")->hasFocus());
-
         openWindow({57, 353, 934});
         key(grid("DG1"), Qt::Key_J);
         type("T2(0)", "P001");
@@ -197,7 +194,6 @@ private slots:
         for (const QString& text : histories)
             QVERIFY2(text.contains(QLatin1String("HSCOD = 'S001'")), qPrintable(text));
         key(dg10, Qt::Key_Escape);
-
         // The repairs: states in words, the picked-up date, the taken flag; pages on WCOD2.
         key(grid("DG1"), Qt::Key_M);
         type("T6(0)", "C001");
@@ -212,11 +208,10 @@ private slots:
                          "WHERE WPCOD = 'C001' AND WICOD Like '%' AND WSC13 = 'S001' AND "
                          "WCOD2 <= 'W0015' ORDER BY WICOD DESC,WCOD2 DESC"));
         key(dg20, Qt::Key_Home);
-        const QStringList orders = column(dg20, 2);
-        const int picked = int(orders.indexOf(QString("W0002")));
-        const auto cell = [&](int c) { return dg20->model()->index(picked, c).data().toString(); };
-        QCOMPARE(cell(12) + " " + cell(13), "114.04.05 Y");
-        QVERIFY(!orders.contains(QString("W0017")));  // another salesman's
+        const QModelIndex picked = dg20->model()->index(column(dg20, 2).indexOf("W0002"), 12);
+        QCOMPARE(picked.data().toString() + " " + picked.siblingAtColumn(13).data().toString(),
+                 "114.04.05 Y");
+        QVERIFY(!column(dg20, 2).contains(QString("W0017")));  // another salesman's
     }
 
     // The customer list DG8 at its end and the customer's items DG9 a page up, paged on codes.
@@ -265,7 +260,6 @@ private slots:
                              "\n該批號當時進貨數量[ 12 ] \n" +
                              price + "\n目前該批號剩餘數量為 [5]"});
         QVERIFY(at<QLineEdit>("T8")->hasFocus());
-
         m_db->connection().script("UPDATE ITEM SET ICOD2 = 'EXT-3' WHERE ICODE = 'A003';");
         key(at<QLineEdit>("T8"), Qt::Key_Escape);
         key(grid("DG1"), Qt::Key_Z);

@@ -85,28 +85,25 @@ private slots:
     // A table's page statements (bracket kept); a procedure's page number, the quote doubled.
     void pageStatements() {
         const SqlLookupSource acco("ACCO", "ACODE", "ANOTE");
+        const auto page = [&](LookupPage p, const char* anchor) {
+            return acco.pageCommand(p, anchor, "1[_]%");
+        };
         const QString head =
             "SELECT TOP 10 ACODE AS A,ANOTE AS B FROM ACCO WHERE ACODE LIKE '1[_]%'";
-        QCOMPARE(acco.pageCommand(LookupPage::First, "", "1[_]%"), head + " ORDER BY ACODE");
-        QCOMPARE(acco.pageCommand(LookupPage::Last, "", "1[_]%"),
-                 head +
-                     " AND ACODE >= (SELECT MIN(ACODE) FROM (SELECT TOP 10 ACODE FROM ACCO "
-                     "WHERE ACODE LIKE '1[_]%' ORDER BY ACODE DESC) AS A) ORDER BY ACODE");
-        QCOMPARE(acco.pageCommand(LookupPage::From, "1_3", "1[_]%"),
-                 head + " AND ACODE >= '1_3' ORDER BY ACODE");
-        for (const auto& [page, top] : {std::pair{LookupPage::UpTo, 10}, {LookupPage::OneUp, 2}})
-            QCOMPARE(acco.pageCommand(page, "1_3", "1[_]%"),
-                     head + QString(" AND ACODE >= (SELECT MIN(ACODE) FROM (SELECT TOP %1 ACODE "
-                                    "FROM ACCO WHERE ACODE LIKE '1[_]%' AND ACODE <= '1_3' ORDER "
-                                    "BY ACODE DESC) AS A) ORDER BY ACODE")
-                                .arg(top));
+        const QString upTo =
+            " AND ACODE >= (SELECT MIN(ACODE) FROM (SELECT TOP %1 ACODE FROM ACCO "
+            "WHERE ACODE LIKE '1[_]%'%2 ORDER BY ACODE DESC) AS A) ORDER BY ACODE";
+        QCOMPARE(page(LookupPage::First, ""), head + " ORDER BY ACODE");
+        QCOMPARE(page(LookupPage::Last, ""), head + upTo.arg(10).arg(""));
+        QCOMPARE(page(LookupPage::From, "1_3"), head + " AND ACODE >= '1_3' ORDER BY ACODE");
+        QCOMPARE(page(LookupPage::UpTo, "1_3"), head + upTo.arg(10).arg(" AND ACODE <= '1_3'"));
+        QCOMPARE(page(LookupPage::OneUp, "1_3"), head + upTo.arg(2).arg(" AND ACODE <= '1_3'"));
         const ProcedureLookupSource assets("SF_ZQ2K_ASSET_F2", "ACODE", "ANAME");
         QCOMPARE(assets.pageCommand(LookupPage::OneUp, "O'N", "A%"),
                  QString("SF_ZQ2K_ASSET_F2 38,'O''N','A%'"));
     }
 
-    // Every key's page at both ends, keys that must not fetch there, and a list shorter than a
-    // page.
+    // Every key's page at both ends, keys that must not fetch there, a list shorter than a page.
     void pagingThroughTheList() {
         auto p = pager();
         // The key pressed, then the last statement sent and the current row's code.
@@ -140,7 +137,6 @@ private slots:
         const qsizetype before = m_db->sent.size();
         p->key(Qt::Key_Home);  // from the third row: fetched again
         QCOMPARE(m_db->sent.size(), before + 1);
-
         m_typed = "A2";
         p = pager();
         QVERIFY(p->open());
@@ -173,22 +169,19 @@ private slots:
         QCOMPARE(field->text() + " " + name->text(), "A15 名稱A15");
         QVERIFY(field->hasFocus());
         QVERIFY(!grid->isVisible());  // losing the focus closed it
-
-        m_typed = "A2";  // six rows: room beside them
+        m_typed = "A2";
         QVERIFY(open(*grid, field));
-        QCOMPARE(grid->model()->rowCount(), 6);
+        QCOMPARE(grid->model()->rowCount(), 6);  // room beside the six rows
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, rowCentre(5) + QPoint(0, 60));
         QCOMPARE(field->text(), QString("A15"));
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, rowCentre(2));
         QCOMPARE(field->text(), QString("A22"));
-
         QSignalSpy escapes(grid.get(), &LookupGrid::escaped);
         QVERIFY(open(*grid, field));
         QTest::keyClick(grid.get(), Qt::Key_PageDown);
         QTest::keyClick(grid.get(), Qt::Key_Escape);
         QCOMPARE(escapes.count(), 1);
         QCOMPARE(field->text(), QString("A22"));
-
         m_typed = "Z";
         QVERIFY(!open(*grid, field));
         QVERIFY(!grid->isVisible());
@@ -215,7 +208,6 @@ private slots:
                     return false;
             return true;
         };
-
         QVERIFY(open(*grid, top));
         QCOMPARE(grid->pos(), QPoint(10, 34));
         QCOMPARE(grid->height(), grid->pageHeight());
@@ -226,12 +218,10 @@ private slots:
             QVERIFY2(wholePage(), qPrintable(QString("after key %1").arg(key, 0, 16)));
         }
         top->setFocus();
-
         QVERIFY(open(*grid, bottom));
         QCOMPARE(grid->geometry().bottom(), bottom->y() - 1);  // just above the field
         QVERIFY(window.rect().contains(grid->geometry()));
         top->setFocus();
-
         QVERIFY(open(*grid, right));
         QVERIFY(window.rect().contains(grid->geometry()));
         QCOMPARE(grid->geometry().right(), window.rect().right());

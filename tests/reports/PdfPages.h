@@ -1,7 +1,8 @@
 #pragma once
 
-// The sheets of a PDF file in its page tree's order, each page's media box: how many sheets a
-// print command made and which way each lies. Reads the files Qt writes (no object streams).
+// The sheets of a PDF file in its page list's order, each page's media box: how many sheets a
+// print command made and which way each lies. Reads the files Qt writes (no object streams, one
+// flat page list).
 #include <QFile>
 #include <QHash>
 #include <QList>
@@ -22,36 +23,23 @@ struct PdfPages {
         if (!file.open(QIODevice::ReadOnly)) return {};
         // Latin-1 keeps every byte as one character, so binary streams survive.
         const QString text = QString::fromLatin1(file.readAll());
-        static const QRegularExpression object("(\\d+) 0 obj\\b(.*?)\\bendobj",
-                                               QRegularExpression::DotMatchesEverythingOption);
-        static const QRegularExpression catalogue("/Type\\s*/Catalog\\b.*/Pages\\s+(\\d+) 0 R",
-                                                  QRegularExpression::DotMatchesEverythingOption);
+        const auto dots = QRegularExpression::DotMatchesEverythingOption;
+        static const QRegularExpression object("(\\d+) 0 obj\\b(.*?)\\bendobj", dots),
+            list("/Type\\s*/Pages\\b.*/Kids\\s*\\[([^\\]]*)\\]", dots), kid("(\\d+) 0 R"),
+            box("/MediaBox\\s*\\[\\s*([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)\\s*\\]");
         QHash<int, QString> objects;
+        QString kids;
         for (auto it = object.globalMatch(text); it.hasNext();) {
             const auto m = it.next();
             objects.insert(m.captured(1).toInt(), m.captured(2));
+            if (const auto l = list.match(m.captured(2)); l.hasMatch()) kids = l.captured(1);
         }
         PdfPages pages;
-        for (const QString& body : std::as_const(objects))
-            if (const auto m = catalogue.match(body); m.hasMatch())
-                collect(objects, objects.value(m.captured(1).toInt()), pages.sheets);
-        return pages;
-    }
-
-private:
-    // The leaves under a page tree node, depth first.
-    static void collect(const QHash<int, QString>& objects, const QString& node,
-                        QList<QSizeF>& sheets) {
-        static const QRegularExpression kids("/Kids\\s*\\[([^\\]]*)\\]"), kid("(\\d+) 0 R");
-        static const QRegularExpression box(
-            "/MediaBox\\s*\\[\\s*([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)\\s*\\]");
-        if (QRegularExpression("/Type\\s*/Page\\b").match(node).hasMatch()) {
-            const auto m = box.match(node);
-            sheets << QSizeF(m.captured(3).toDouble() - m.captured(1).toDouble(),
-                             m.captured(4).toDouble() - m.captured(2).toDouble());
-            return;
+        for (auto it = kid.globalMatch(kids); it.hasNext();) {
+            const auto m = box.match(objects.value(it.next().captured(1).toInt()));
+            pages.sheets << QSizeF(m.captured(3).toDouble() - m.captured(1).toDouble(),
+                                   m.captured(4).toDouble() - m.captured(2).toDouble());
         }
-        for (auto it = kid.globalMatch(kids.match(node).captured(1)); it.hasNext();)
-            collect(objects, objects.value(it.next().captured(1).toInt()), sheets);
+        return pages;
     }
 };

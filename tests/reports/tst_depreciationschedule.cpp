@@ -24,16 +24,15 @@ struct Line {
 // By definition: each month with lines to post, their sum, the posted sum up to and including
 // that month, and the value less that; as printed. (Dates of one length sort as text.)
 QList<QStringList> directly(const QList<Line>& lines, double value) {
-    const auto posted = [](const Line& l) { return !l.voucher.trimmed().isEmpty(); };
     const auto amount = [](double v) { return FormatPicture(v, QStringLiteral("#,##0.00")); };
     QMap<QString, double> toPost;
     for (const Line& l : lines)
-        if (!posted(l)) toPost[l.date] += l.amount;
+        if (l.voucher.trimmed().isEmpty()) toPost[l.date] += l.amount;
     QList<QStringList> shown;
     for (auto it = toPost.cbegin(); it != toPost.cend(); ++it) {
         double done = 0;
         for (const Line& l : lines)
-            if (posted(l) && l.date <= it.key()) done += l.amount;
+            if (!l.voucher.trimmed().isEmpty() && l.date <= it.key()) done += l.amount;
         shown << QStringList{it.key(), amount(it.value()), amount(done), amount(value - done)};
     }
     return shown;
@@ -58,7 +57,6 @@ private slots:
         m_folder = std::make_unique<DemoFolder>();
         m_db = std::make_shared<EmbeddedDatabase>(m_folder->database());
         Connections::setFactory([db = m_db](const QString&) { return db; });
-
         const double monthly = std::round(Value / Months * 100) / 100;
         for (int m = 0; m < Months; ++m) {
             const QString date = DateToRoc(QDate(2011, 1, 1).addMonths(m + 1).addDays(-1));
@@ -72,7 +70,6 @@ private slots:
             if (m < 700 && m % 97 == 0) m_lines << Line{date, 12.34, QString("ADJ%1").arg(m)};
         }
         m_lines << Line{"105.06.15", 55.55, "JV-MID"};
-
         SqliteConnection& sql = m_db->connection();
         sql.transaction([&] {
             sql.exec(

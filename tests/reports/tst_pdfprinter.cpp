@@ -38,12 +38,12 @@ private slots:
     }
 
     // Faces installed; A4 turned; one em exactly at its size (11 points once 10.98); no file.
-    void facesPaperAndWidths() {
+    // One command, one file of the sheets in order and turned; the next its own; empty none.
+    void facesPaperWidthsAndFiles() {
         const QStringList installed = QFontDatabase::families();
         for (const QString face : {"標楷體", "細明體", "新細明體"})
             QVERIFY2(installed.contains(PrintFonts::family(face)), qPrintable(face));
         QCOMPARE(PrintFonts::family("DejaVu Sans"), QString("DejaVu Sans"));
-
         QPrinterDevice device("widths");
         QCOMPARE(QSizeF(device.pageWidth(), device.pageHeight()), QSizeF(11906, 16838));
         device.setOrientation(PrintDevice::Orientation::Landscape);
@@ -55,29 +55,24 @@ private slots:
             QVERIFY2(qAbs(width - 10 * points * 20) < 0.5, qPrintable(QString::number(width)));
         }
         QVERIFY(device.writtenFiles().isEmpty());
-    }
-
-    // One command, one file of the sheets in order and turned; the next its own; empty none.
-    void onePrintCommandOneFile() {
-        QPrinterDevice device("固定資產明細表");
-        printRows(device, PrintDevice::Orientation::Landscape, 36);
-        printRows(device, PrintDevice::Orientation::Portrait, 41);
-        device.setOrientation(PrintDevice::Orientation::Landscape);  // turned, nothing drawn
-        device.finish();
-        QCOMPARE(device.writtenFiles().size(), 1);
-        QCOMPARE(QFileInfo(device.writtenFiles()[0]).fileName(),
+        QPrinterDevice report("固定資產明細表");
+        printRows(report, PrintDevice::Orientation::Landscape, 36);
+        printRows(report, PrintDevice::Orientation::Portrait, 41);
+        report.setOrientation(PrintDevice::Orientation::Landscape);  // turned, nothing drawn
+        report.finish();
+        QCOMPARE(report.writtenFiles().size(), 1);
+        QCOMPARE(QFileInfo(report.writtenFiles()[0]).fileName(),
                  QString("固定資產明細表 20240520-143005.pdf"));
-        const PdfPages pages = PdfPages::read(device.writtenFiles()[0]);
+        const PdfPages pages = PdfPages::read(report.writtenFiles()[0]);
         QCOMPARE(pages.landscape(), QList<bool>({true, true, false, false}));
         QCOMPARE(qRound(pages.sheets[0].width()), 842);
-
-        printRows(device, PrintDevice::Orientation::Portrait, 1);
-        device.finish();
-        device.finish();  // nothing drawn since: no file, not even an empty one
-        QCOMPARE(device.writtenFiles().size(), 2);
-        QCOMPARE(QFileInfo(device.writtenFiles()[1]).fileName(),
+        printRows(report, PrintDevice::Orientation::Portrait, 1);
+        report.finish();
+        report.finish();  // nothing drawn since: no file, not even an empty one
+        QCOMPARE(report.writtenFiles().size(), 2);
+        QCOMPARE(QFileInfo(report.writtenFiles()[1]).fileName(),
                  QString("固定資產明細表 20240520-143005 (2).pdf"));
-        QCOMPARE(PdfPages::read(device.writtenFiles()[1]).sheets.size(), 1);
+        QCOMPARE(PdfPages::read(report.writtenFiles()[1]).sheets.size(), 1);
     }
 };
 

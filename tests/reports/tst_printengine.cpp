@@ -38,7 +38,9 @@ private slots:
     }
 
     // Units, alignment, underline ends in whole twips (half to even, halves cut), narrow paper.
-    void placedTexts() {
+    // Page headers with a total of pages and without (nothing in the middle); the company never
+    // bold. No printer: said once, and the report stops; with one, nothing is said.
+    void drawing() {
         RecordingDevice device;
         PrintAt(device, 10, 20, "millimetres", "MM");
         PrintAt(device, 10, 20, "centimetres", "cm");
@@ -57,7 +59,6 @@ private slots:
                  QStringList({"millimetres 1134,567", "centimetres 20,10", "ABC 4640,1100",
                               "wider than x 0,1100", "財產 1260,2150", "財產編號 1000,2150",
                               "0,1000-11300,1000", "5604,1000-5696,1000", "5602,1000-5697,1000"}));
-
         RecordingDevice narrow(QSizeF(8000, 12000));  // narrower than the caps: on the paper
         narrow.setFontSize(12);                       // "ABCD": 480 twips
         PrintCentered(narrow, 650, "ABCD");
@@ -68,32 +69,23 @@ private slots:
         QCOMPARE(drawn(narrow),
                  QStringList({"ABCD 3760,650", "ABCD 3760,700", "3760,1000-4240,1000",
                               "3760,1440-4240,1440", wide + " 0,650"}));
-    }
-
-    // With a total of pages and without (nothing in the middle); the company never bold.
-    void pageHeaders() {
         Session::current().companyName = "晟嘉通公司";
-        RecordingDevice device;
-        device.setFontBold(true);
-        PrintPageHeader(device, "固定資產明細表", "財產編號:A~B", 2600, 8600, 2, 5);
-        QVERIFY(!device.text("晟嘉通公司")->bold);
-        QCOMPARE(device.fontName(), QString("標楷體"));
-        QCOMPARE(drawn(device), QStringList({"晟嘉通公司 4750,300", "固定資產明細表 4390,650",
+        RecordingDevice header;
+        header.setFontBold(true);
+        PrintPageHeader(header, "固定資產明細表", "財產編號:A~B", 2600, 8600, 2, 5);
+        QVERIFY(!header.text("晟嘉通公司")->bold);
+        QCOMPARE(header.fontName(), QString("標楷體"));
+        QCOMPARE(drawn(header), QStringList({"晟嘉通公司 4750,300", "固定資產明細表 4390,650",
                                              "4390,1000-6910,1000", "列印日期：113.05.20 2600,1100",
                                              "財產編號:A~B 4880,1100", "第 2 頁，共 5 頁 6680,1100",
                                              "2600,1400-8600,1400", "2600,1380-8600,1380"}));
         QCOMPARE(StatusText::text(), QString("目前進度：第 2 頁，共 5 頁"));
-
-        RecordingDevice wide;
-        wide.setOrientation(Orientation::Landscape);
-        PrintPageHeaderWide(wide, "固定資產總表", "", 0, 15500, 3, 0);
-        QCOMPARE(drawn(wide).mid(3, 2),
+        RecordingDevice landscape;
+        landscape.setOrientation(Orientation::Landscape);
+        PrintPageHeaderWide(landscape, "固定資產總表", "", 0, 15500, 3, 0);
+        QCOMPARE(drawn(landscape).mid(3, 2),
                  QStringList({"列印日期：113.05.20 0,1100", "頁次：3 14660,1100"}));
         QCOMPARE(StatusText::text(), QString("目前進度：第 3 頁"));
-    }
-
-    // No printer: said once, and the report stops; with one, nothing is said.
-    void printerMissing() {
         Session::current().printerReady = false;
         QVERIFY(PrinterMissing());
         Session::current().printerReady = true;
@@ -103,12 +95,6 @@ private slots:
 
     // The criteria's date keys put a date in and Tab on; other keys are not taken.
     void dateKeys() {
-        struct Case {
-            QDate today;
-            bool toField;
-            Qt::Key key;
-            QString expected;  // empty: not taken
-        };
         const QDate march(2024, 3, 15);
         QWidget window;
         auto* box = new QLineEdit(&window);
@@ -116,16 +102,18 @@ private slots:
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        for (const Case& c : {Case{QDate(2024, 1, 10), false, Qt::Key_F3, "112.12.01"},
-                              Case{march, false, Qt::Key_F5, "112.01.01"},
-                              Case{march, true, Qt::Key_F3, "113.02.29"},  // leap February
-                              Case{march, true, Qt::Key_F5, ""}}) {
-            Clock::setFixed(QDateTime(c.today, QTime(9, 0)));
+        // Today, the "to" box or the "from" one, the key, the date put in (empty: not taken).
+        for (const auto& [today, toField, key, expected] :
+             {std::tuple{QDate(2024, 1, 10), false, Qt::Key_F3, QString("112.12.01")},
+              std::tuple{march, false, Qt::Key_F5, QString("112.01.01")},
+              std::tuple{march, true, Qt::Key_F3, QString("113.02.29")},  // leap February
+              std::tuple{march, true, Qt::Key_F5, QString()}}) {
+            Clock::setFixed(QDateTime(today, QTime(9, 0)));
             box->setText("old");
             box->setFocus();
-            const bool taken = c.toField ? ToDateKeys(c.key, box) : FromDateKeys(c.key, box);
-            QCOMPARE(taken, !c.expected.isEmpty());
-            QCOMPARE(box->text(), taken ? c.expected : QString("old"));
+            const bool taken = toField ? ToDateKeys(key, box) : FromDateKeys(key, box);
+            QCOMPARE(taken, !expected.isEmpty());
+            QCOMPARE(box->text(), taken ? expected : QString("old"));
             QCOMPARE(next->hasFocus(), taken);  // a Tab moved on
         }
     }

@@ -90,8 +90,7 @@ private slots:
         delete m_window;
     }
 
-    // Closed over another child, the keyboard goes back to the control that had it, or to the
-    // first one if that was disabled meanwhile (the rest on a display: tst_keyboard).
+    // Closed over another child, the keyboard goes back to the control that had it (or the first).
     void keyboardComesBack() {
         QCOMPARE(focused(), m_mdi->menu()->button(0));
         QCOMPARE(typed(Qt::Key_A), QString("FUA/B(0)"));
@@ -103,8 +102,7 @@ private slots:
         QCOMPARE(typed(Qt::Key_Escape), QString("FUA/B(0)"));
         QCOMPARE(typed(Qt::Key_Escape), QString("FU/But(0)"));
         QVERIFY(!m_window);
-        // A window the program showed, closed after a click on the notice line: keyboard to the
-        // menu.
+        // A window the program showed, closed after a click on the notice line: focus to the menu.
         auto* window = new TestWindow("FUX");
         m_mdi->showChild(window, 0, 0);
         QCOMPARE(focused(), window->findChild<QPushButton*>("B(0)"));
@@ -115,8 +113,7 @@ private slots:
         QCOMPARE(area->activeSubWindow()->widget(), m_mdi->menu());
     }
 
-    // Every frame has the module's icon, not Qt's logo. The notice line stays behind, takes
-    // nothing (clicks go through, activation passed on), spans the main window's width.
+    // Every frame has the module's icon; the notice line stays behind, takes nothing, spans.
     void framesAndTheNoticeLine() {
         auto* area = control<QMdiArea>(m_mdi.get(), "MDIClient");
         auto* notices = qobject_cast<QMdiSubWindow*>(m_mdi->notices()->parentWidget());
@@ -129,7 +126,6 @@ private slots:
         for (QMdiSubWindow* frame : area->subWindowList())
             QVERIFY(frame->windowIcon().pixmap(32).toImage() == expected);
         QCOMPARE(area->subWindowList(QMdiArea::StackingOrder).first(), notices);
-
         QWidget* before = focused();
         QMdiSubWindow* active = area->activeSubWindow();
         const QPoint onNotices(notices->geometry().right() - 4, notices->geometry().center().y());
@@ -138,12 +134,10 @@ private slots:
         QTest::qWait(10);
         QCOMPARE(area->activeSubWindow(), active);
         QCOMPARE(focused(), before);
-
         area->setActiveSubWindow(notices);
         QVERIFY(area->activeSubWindow() != notices);
         QTRY_COMPARE(area->subWindowList(QMdiArea::StackingOrder).first(), notices);
         QVERIFY(!notices->isAncestorOf(focused()) && focused() != notices);
-
         m_mdi->resize(800, 740);
         QTest::qWait(10);
         QCOMPARE(notices->width(), area->viewport()->width() - Twips::toPixels(200));

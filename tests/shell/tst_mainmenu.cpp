@@ -35,9 +35,7 @@ private slots:
         CurrentPrinter::setSystemForTest(QStringList{"HP LaserJet", "Epson LQ"}, "HP LaserJet");
     }
 
-    // A button without its right is disabled, its letter ignored; letters work from any button.
-    // F7 printers (refused without one), F8 inquiry in a session only, F9/F10 nothing, F6 item.
-    // Esc or the exit button asks first; only a Yes exits and tells the suite the module closed.
+    // Rights and letters, F6-F10 (F7 refused without a printer), the exit asked and told.
     void keysAndExit() {
         Session::current().rightFlags[960] = Session::current().rightFlags[962] = true;
         MainMenu menu;
@@ -60,7 +58,6 @@ private slots:
         QTest::keyClick(&menu, Qt::Key_F7);
         QCOMPARE(m_dialogs->shown, QStringList{"未安裝印表機!"});
         QVERIFY(m_opened.isEmpty());
-
         QSignalSpy exits(&menu, &MainMenu::exitConfirmed);
         UserSettings::save("ZQ2000", "OpenId", "FU", "1");
         m_dialogs->shown.clear();
@@ -76,8 +73,7 @@ private slots:
         QCOMPARE(UserSettings::get("Zq2000", "OpenId", "FU"), QString("0"));
     }
 
-    // The focused button's help text, kept when the focus-out of the button left comes late; the
-    // status text goes on after the main window closed (the print engine may still write).
+    // The focused button's help text despite a late focus-out; status text after its window.
     void focusedButtonShowsItsHelpText() {
         Session::current().rightFlags[960] = true;
         {
@@ -125,7 +121,6 @@ private slots:
         beats(mdi);
         QVERIFY_THROWS_EXCEPTION(ProgramExit::ProgramEnded, mdi.heartbeat());
         QVERIFY(m_dialogs->shown.value(0).startsWith("錯誤發生位置：ZqMDI-Timer1\r\n"));
-
         m_dialogs->shown.clear();
         db->answer = [](const QString&) -> ResultSets { throw DbError(0x80004005, "down"); };
         ZqMDI second;

@@ -50,8 +50,7 @@ private slots:
             QColor colour;
         } rows[] = {{two, 14, "盤點通知", plain},
                     {two, 15, "年終尾牙", kYellow},
-                    {two, 30, "盤點通知", plain},  // past the last
-                    {{"唯一公告"}, 16, "唯一公告", kYellow},
+                    {{"唯一公告"}, 16, "唯一公告", kYellow},  // past the last
                     {{}, 1, "", QPalette().color(QPalette::Button)}};
         for (const auto& r : rows) {
             m_texts = r.texts;
@@ -63,8 +62,7 @@ private slots:
         }
     }
 
-    // Today's notices of the user's department and of all, every department's with right 355;
-    // the list read again on the 601st tick; before a session nothing asked, no ticks counted.
+    // The notices asked for (right 355: every department), reread on tick 601, none unsessioned.
     void queryAndRereading() {
         NoticeWindow w;
         w.load();
@@ -82,7 +80,6 @@ private slots:
         w.tick();  // the count started over
         QCOMPARE(m_db->sent.size(), 2);
         QCOMPARE(w.noticeText(), QString("新公告"));
-
         Session::current().sessionOpen = false;
         m_db->sent.clear();
         NoticeWindow closed;

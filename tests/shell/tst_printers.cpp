@@ -23,8 +23,7 @@ private slots:
         CurrentPrinter::setSystemForTest(QStringList{"HP LaserJet", "Epson LQ"}, "Epson LQ");
     }
 
-    // The list in the system's order with the system's default selected, a small dialog;
-    // typing and Esc change nothing, Enter or the button take the choice, shown when reopened.
+    // The system's list and default in a small dialog; typing and Esc change nothing, Enter takes.
     void listAndChoice() {
         ZqMDI mdi;
         mdi.show();
@@ -39,7 +38,6 @@ private slots:
                          list->currentText()}),
             (QStringList{"HP LaserJet", "Epson LQ", CurrentPrinter::pdfPrinterName(), "Epson LQ"}));
         QCOMPARE(list->count(), 3);
-
         list->setFocus();
         QTest::keyClicks(list, "hp");  // typing changes nothing
         QCOMPARE(list->currentText(), QString("Epson LQ"));
@@ -50,7 +48,6 @@ private slots:
         list->setCurrentIndex(0);
         QTest::keyClick(list, Qt::Key_Return);
         QCOMPARE(*CurrentPrinter::name(), QString("HP LaserJet"));
-
         mdi.showPrinterWindow();  // reopened: the choice is selected
         QCOMPARE(list->currentText(), QString("HP LaserJet"));
         list->setCurrentIndex(2);

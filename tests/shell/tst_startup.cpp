@@ -1,4 +1,4 @@
-// Start-up: every failure path with its message, the session row, the rights, the version.
+// Start-up: every failure path with its message, the session row, the rights, the login, the version.
 #include <sqlite3.h>
 
 #include <QDir>
@@ -41,15 +41,13 @@ class TestStartup : public QObject {
 
     // Runs start-up; true when it ended the program.
     bool ended(const QString& commandLine) {
-        StartupEnvironment e;
-        e.commandLine = commandLine;
-        e.programFolder = m_dir.path();
-        e.programFile = m_dir.filePath("zqfu");
-        e.place = "ZqMDI";
-        e.anotherCopyRunning = [this] { return m_otherCopy; };
-        e.startSetup = [this](const QString& c) { m_setupCommands << c; };
         try {
-            RunStartup(e);
+            RunStartup({.commandLine = commandLine,
+                        .programFolder = m_dir.path(),
+                        .programFile = m_dir.filePath("zqfu"),
+                        .place = "ZqMDI",
+                        .anotherCopyRunning = [this] { return m_otherCopy; },
+                        .startSetup = [this](const QString& c) { m_setupCommands << c; }});
             return false;
         } catch (const ProgramExit::ProgramEnded&) {
             return true;
@@ -100,7 +98,6 @@ private slots:
         QVERIFY(ended("/GO 0016 ADM"));
         QCOMPARE(m_dialogs->shown, QStringList{"因為尚未設定資料庫來源\r\r請按下確定後開始設定"});
         QCOMPARE(m_setupCommands, QStringList{"ZQ2K /SALE"});
-
         sqlite3* db = nullptr;
         QCOMPARE(sqlite3_open(settingsFile().toUtf8(), &db), SQLITE_OK);
         sqlite3_exec(db, "CREATE TABLE SrvDat (SADD, UNAM, UPAS, DNAM)", nullptr, nullptr, nullptr);
@@ -116,15 +113,13 @@ private slots:
         QVERIFY(ended("/GO 0016 ADM"));
         QVERIFY(m_dialogs->shown.size() == 1 &&
                 m_dialogs->shown[0].startsWith("錯誤發生位置：ZqMDI 與資料庫連線取資料時\r\n\r\n"));
-
         m_dialogs->shown.clear();
         m_db->answer = [](const QString&) { return sessionAnswer(1, "使用者代號[ ZZZ ]不存在"); };
         QVERIFY(ended("/GO 0016 ZZZ"));
         QCOMPARE(m_dialogs->shown, QStringList{"使用者代號[ ZZZ ]不存在"});
     }
 
-    // The session call's exact text (the user four letters at most, apostrophes doubled), its
-    // row's values; bit b of mask m is right 32 * m + b, the sign bit included, to the last mask.
+    // The session call's text (user cut to four, quotes doubled), its values; rights from masks.
     void acceptedSessionFillsTheValues() {
         QList<qint64> masks = {-1, 1, 0x7FFFFFFF};  // a positive mask leaves its sign bit clear
         masks.resize(41);
@@ -134,7 +129,7 @@ private slots:
         QCOMPARE(m_db->sent, QStringList{"SF_ZQ2K_SALE '0016','ADM',1"});
         const Session& s = Session::current();
         QVERIFY(s.sessionOpen && m_dialogs->shown.isEmpty());
-        // The server's workstation code wins; two decimals for a null MFOR; no user: no security.
+        // The server's workstation wins; a null MFOR is two decimals; no user, no security.
         QCOMPARE(
             (QStringList{s.userCode, s.workstationCode, s.amountDecimals, s.companyName,
                          s.staffName, s.departmentNo, s.dbName, s.persistSecurity}),
@@ -144,15 +139,11 @@ private slots:
                      qPrintable(QString::number(n)));
 
         m_db->sent.clear();
-        QVERIFY(!ended("/GO 0016 A'BCDEF"));
-        QCOMPARE(m_db->sent, QStringList{"SF_ZQ2K_SALE '0016','A''BC',1"});
-    }
-
-    // The password reaches the connection whole: it can neither end early nor name another source.
-    void settingsPasswordReachesTheConnection() {
+        // The password reaches the connection whole: it can neither end early nor name a source.
         const QString password = "x};Data Source=evil}{'\" 密碼 ";
         QVERIFY(LocalSettings::write(settingsFile(), {"10.0.0.5", "sa", password, "ZQ2K"}));
-        QVERIFY(!ended("/GO 0016 ADM"));
+        QVERIFY(!ended("/GO 0016 A'BCDEF"));
+        QCOMPARE(m_db->sent, QStringList{"SF_ZQ2K_SALE '0016','A''BC',1"});
         const QString text = SharedSources::general().connectionText;
         QCOMPARE((QStringList{Connections::field(text, "Password"),
                               Connections::field(text, "Data Source"),

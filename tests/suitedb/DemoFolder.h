@@ -1,12 +1,13 @@
 #pragma once
 
 #include <QTemporaryDir>
-#include <QtTest>
 
 #include "SuiteSetup.h"
 
 // A temporary folder set up as zqfu-setup leaves it: settings file and demo database.
 class DemoFolder {
+    QTemporaryDir m_dir;
+
 public:
     DemoFolder() {
         if (!m_dir.isValid()) qFatal("no temporary folder");
@@ -16,7 +17,4 @@ public:
     QString database() const {
         return m_dir.filePath(QLatin1String(SuiteSetup::DemoCatalogue) + QLatin1String(".zqdb"));
     }
-
-private:
-    QTemporaryDir m_dir;
 };

@@ -1,7 +1,6 @@
 #pragma once
 
-// The statement corpus: texts as the module sends them, with values pasted in, each with the
-// result column names and the rows the suite's server gives on a small fixture.
+// The statement corpus: the module's texts with the suite server's column names and rows.
 #include <QtTest>
 #include <algorithm>
 

@@ -1,18 +1,11 @@
 #pragma once
 
-// Small databases for the T-SQL front end's tests, and a compact text of result sets to
-// compare with: sets " // ", rows ";", values "|", NULL as NULL.
+// Small databases for the front end's tests; result sets as text: " // ", ";", "|", NULL.
 #include <QTemporaryDir>
 #include <memory>
 
 #include "DbError.h"
 #include "EmbeddedDatabase.h"
-
-inline QString ShowValue(const QVariant& v) {
-    if (!v.isValid()) return QStringLiteral("NULL");
-    if (v.typeId() == QMetaType::Double) return QString::number(v.toDouble(), 'g', 15);
-    return v.toString();
-}
 
 inline QString ShowResults(const ResultSets& sets) {
     QStringList out;
@@ -20,7 +13,11 @@ inline QString ShowResults(const ResultSets& sets) {
         QStringList rows;
         for (const QVariantList& row : set.rows) {
             QStringList cells;
-            for (const QVariant& v : row) cells.append(ShowValue(v));
+            for (const QVariant& v : row)
+                cells.append(!v.isValid() ? QStringLiteral("NULL")
+                             : v.typeId() == QMetaType::Double
+                                 ? QString::number(v.toDouble(), 'g', 15)
+                                 : v.toString());
             rows.append(cells.join(u'|'));
         }
         out.append(rows.join(u';'));
@@ -31,9 +28,10 @@ inline QString ShowResults(const ResultSets& sets) {
 // A fresh database file MAIN.zqdb in a folder of its own, set up by the given SQLite statements.
 class TsqlFixture {
 public:
-    explicit TsqlFixture(const QString& setup) {
+    explicit TsqlFixture(const QString& setup,
+                         std::shared_ptr<const ProcedureRegistry> procedures = {}) {
         m_db = std::make_unique<EmbeddedDatabase>(path(QStringLiteral("MAIN")),
-                                                  EmbeddedDatabase::OpenMode::Create);
+                                                  EmbeddedDatabase::OpenMode::Create, procedures);
         m_db->connection().script(setup);
     }
 
@@ -54,12 +52,11 @@ public:
     // The steps of SQLite's plans for the statements of the text as the front end translates it.
     QStringList plan(const QString& text) {
         QStringList steps;
-        for (const auto& prepared : m_db->translator().prepare(text))
-            for (const QVariantList& row :
-                 m_db->connection()
-                     .query(QStringLiteral("EXPLAIN QUERY PLAN ") + prepared.sql, prepared.values)
-                     .rows)
+        for (const auto& prepared : m_db->translator().prepare(text)) {
+            const QString sql = "EXPLAIN QUERY PLAN " + prepared.sql;
+            for (const QVariantList& row : m_db->connection().query(sql, prepared.values).rows)
                 steps.append(row.last().toString());
+        }
         return steps;
     }
 

@@ -23,10 +23,6 @@ QByteArray fingerprint(SqliteConnection& db, const QString& table, const QString
         for (const QVariant& value : row) hash.addData(value.toString().toUtf8() + '\x1f');
     return hash.result().toHex();
 }
-
-QString busyItem() {
-    return QString::fromUtf8(ItemCatalogue::items()[ItemCatalogue::BusyItem].code);
-}
 }  // namespace
 
 class DemoDataTest : public QObject {
@@ -35,7 +31,9 @@ class DemoDataTest : public QObject {
     DemoFolder m_folder;
     std::unique_ptr<SqliteConnection> m_db;
 
-    qint64 count(const QString& sql) { return ::count(*m_db, sql); }
+    qint64 count(const QString& sql, const QVariantList& values = {}) {
+        return ::count(*m_db, sql, values);
+    }
 
 private slots:
     void initTestCase() {
@@ -96,8 +94,8 @@ private slots:
             QVERIFY2(count("SELECT COUNT(*) FROM " + f) == 0, qPrintable(f));
     }
 
-    // Rows the windows need to show something, in every state; demo users LIN (without 355)
-    // with her own lines, HUANG (without 1306) with two salesmen, TSAI his own warehouse.
+    // Rows the windows need in every state: LIN (without 355) has her own lines, HUANG (without
+    // 1306) two salesmen, TSAI his own warehouse; every inquiry mode shows items.
     void somethingToShow() {
         QCOMPARE(count("SELECT COUNT(DISTINCT HSCOD) FROM HISTIN WHERE HDENO = '02'"), 2);
         QCOMPARE(count("SELECT COUNT(*) FROM SALE WHERE SUSER = 'TSAI' AND SSTOC = '03'"), 1);
@@ -111,10 +109,9 @@ private slots:
         for (const char* from : {"ITEM WHERE INUMB < ISAVE", "ITEM WHERE INUMB = 0",
                                  "ITEM3 WHERE STOPSALE = 1", "ITEM WHERE ORSUB > 0"})
             QVERIFY2(count(QString("SELECT COUNT(*) FROM ") + from) >= 10, from);
-    }
-
-    // Every inquiry mode shows several items, not all, and the busy item.
-    void everyModeOfTheInquiry() {
+        // Every inquiry mode shows several items, not all, and the busy item.
+        const QString busy =
+            QString::fromUtf8(ItemCatalogue::items()[ItemCatalogue::BusyItem].code);
         const qint64 items = count("SELECT COUNT(*) FROM ITEM");
         const QStringList several =
             QString(
@@ -131,8 +128,7 @@ private slots:
                                    "VICOD VF8J WHERE 1 = 1"}) {
             const QString column = mode.section(u' ', 0, 0),
                           from = " FROM " + mode.section(u' ', 1);
-            QVERIFY2(::count(*m_db, "SELECT COUNT(*)" + from + " AND " + column + " = ?1",
-                             {busyItem()}) > 0,
+            QVERIFY2(count("SELECT COUNT(*)" + from + " AND " + column + " = ?1", {busy}) > 0,
                      qPrintable(mode));
             const qint64 shown = count("SELECT COUNT(DISTINCT " + column + ")" + from);
             QVERIFY2(!several.contains(mode) || (shown >= 5 && shown < items), qPrintable(mode));

@@ -37,8 +37,9 @@ private slots:
         Clock::setFixed(QDateTime());
     }
 
-    // Code, EAN-13, CODE128, external code, in that order; bar code steps use the index.
-    void findsByCodeThenBarCodesThenExternalCode() {
+    // An item is found by code, bar codes or external code; the code list pages.
+    void findsAndListsCodes() {
+        // Code, EAN-13, CODE128, external code, in that order; bar code steps use the index.
         for (const auto& [text, item] :
              {std::pair("4710000000019", "4710000000019"), std::pair("4710000000033", "D"),
               std::pair("4710000000026", "C"), std::pair("ext-d", "D"),
@@ -58,10 +59,20 @@ private slots:
                 "EXPLAIN QUERY PLAN " + prepared.sql, prepared.values)});
             QVERIFY2(plan.contains(index) && !plan.contains("SCAN t"), qPrintable(plan));
         }
+        // The code list pages the codes that begin with the pattern, from the anchor.
+        for (int i = 1; i <= 20; ++i)
+            script(QString("INSERT INTO ITEM (ICODE, INAME) VALUES ('A%1', 'x')")
+                       .arg(i, 3, 10, QChar('0')));
+        const QStringList page = run("EXEC SP_F8 'DG2','True',34,'01','','','A015',0,1,'A0%'")
+                                     .section(" // ", 1)
+                                     .split(u';');
+        QCOMPARE(page.size(), 15);
+        QCOMPARE(page.first().section(u'|', 0, 0) + page.last().section(u'|', 0, 0), "A006A020");
     }
 
-    // Today is Sunday 114.03.02: this week from 114.02.24, last 114.02.17 to 114.02.23.
-    void countsByMonthAndWeek() {
+    // Counts by month and week around today; the central stock by account.
+    void countsAndCentralStock() {
+        // Today is Sunday 114.03.02: this week from 114.02.24, last 114.02.17 to 114.02.23.
         Clock::setFixed(QDateTime(QDate(2025, 3, 2), QTime(10, 0)));
         // Sales and returns around the week and month edges; orders in weeks 1, 2, 8, 9.
         script(
@@ -75,10 +86,7 @@ private slots:
             "INSERT INTO ORSUB (OCOD1, OSEQ, OICOD, OINUM) VALUES ('O8', 1, 'B', 1), ('O9', 1, "
             "'B', 2), ('O10', 1, 'B', 4), ('O11', 1, 'B', 8);");
         QCOMPARE(run("SF_ZQ2K_ITEM_COUNTS 'b'"), "6111|1000|10|1100|20|22|15|1|2|0|0|0|0|0|4");
-    }
-
-    // Central stock sister by sister; a bad or unknown account refused, naming it.
-    void centralStockByAccount() {
+        // Central stock sister by sister; a bad or unknown account refused, naming it.
         script(
             "CREATE TABLE VNACCT (VACCT TEXT COLLATE TSQL PRIMARY KEY, VANAM TEXT);"
             "CREATE TABLE VNSTOC (VACCT TEXT COLLATE TSQL, VBRNO TEXT, VBNAM TEXT, VICOD TEXT "
@@ -99,41 +107,22 @@ private slots:
         }
     }
 
-    // The code list pages the codes that begin with the pattern, from the anchor.
-    void codeListPages() {
-        for (int i = 1; i <= 20; ++i)
-            script(QString("INSERT INTO ITEM (ICODE, INAME) VALUES ('A%1', 'x')")
-                       .arg(i, 3, 10, QChar('0')));
-        const QStringList page = run("EXEC SP_F8 'DG2','True',34,'01','','','A015',0,1,'A0%'")
-                                     .section(" // ", 1)
-                                     .split(u';');
-        QCOMPARE(page.size(), 15);
-        QCOMPARE(page.first().section(u'|', 0, 0) + page.last().section(u'|', 0, 0), "A006A020");
-    }
-
-    // The sisters' statement reads the group files; a missing sister's file falls back.
+    // The sisters' and the central statements read the demo group's files.
     void groupFiles() {
         DemoFolder folder;
         const CompanyGroup group = CompanyGroup::read(folder.path());
         QCOMPARE(group.companies.size(), 4);
         const QString item = QString::fromUtf8(ItemCatalogue::items()[3].code);  // on order in 台中
-        {
-            EmbeddedDatabase main(folder.database(), EmbeddedDatabase::OpenMode::Existing);
-            const ResultSet row = main.execute(ItemViews::sisterStock(item)).value(0);
-            QCOMPARE(row.columns,
-                     (QStringList{"台北庫存", "公益庫存", "台中庫存", "高雄庫存", "採購預定日"}));
-            QVERIFY(!row.rows[0].toList().contains(QStringLiteral("沒有採購")));
-            EmbeddedDatabase central(EmbeddedDatabasePath(folder.path(), group.central.database),
-                                     EmbeddedDatabase::OpenMode::Existing);
-            QVERIFY(!central.execute(ItemViews::centralStock(group.centralAccount, item))[0]
-                         .rows.isEmpty());
-        }
-        QVERIFY(QFile::remove(EmbeddedDatabasePath(folder.path(), "ZqPro3")));
         EmbeddedDatabase main(folder.database(), EmbeddedDatabase::OpenMode::Existing);
-        const QVariantList row = main.execute(ItemViews::sisterStock(item))[0].rows.value(0);
-        QCOMPARE(row.value(2).toString() + row.value(4).toString(),
-                 QStringLiteral("無此代號沒有採購"));
-        QVERIFY(row.value(0).toString() != "無此代號" || row.value(1).toString() != "無此代號");
+        const ResultSet row = main.execute(ItemViews::sisterStock(item)).value(0);
+        QCOMPARE(row.columns,
+                 (QStringList{"台北庫存", "公益庫存", "台中庫存", "高雄庫存", "採購預定日"}));
+        QVERIFY(!row.rows[0].toList().contains(QStringLiteral("沒有採購")));
+        QVERIFY(!row.rows[0].toList().contains(QStringLiteral("無此代號")));
+        EmbeddedDatabase central(EmbeddedDatabasePath(folder.path(), group.central.database),
+                                 EmbeddedDatabase::OpenMode::Existing);
+        QVERIFY(!central.execute(ItemViews::centralStock(group.centralAccount, item))[0]
+                     .rows.isEmpty());
     }
 };
 

@@ -49,8 +49,9 @@ private slots:
         Clock::setFixed(QDateTime());
     }
 
-    // Session values before 41 masks: all rights for ADM, just the given ones for others.
-    void saleAcceptedWithRights() {
+    // The start-up row with its rights or refusal; the time stored for the workstation.
+    void saleRightsAndTime() {
+        // Session values before 41 masks: all rights for ADM, just the given ones for others.
         const ResultSet set = sale("0016", "Adm ");
         const QVariantList adm = set.rows.value(0);
         QStringList values;
@@ -67,10 +68,7 @@ private slots:
         QCOMPARE(wang.value(14 + 10).toLongLong(), qlonglong(INT32_MIN));
         for (int n : {351, 355, 362, 363, 371, 372, 960, 961, 962}) QVERIFY(hasRight(wang, n));
         QVERIFY(!hasRight(wang, 350) && !hasRight(wang, 352));
-    }
-
-    // Refused with status 1, a message naming the wrong part (workstation first), no right.
-    void saleRefused() {
+        // Refused with status 1, a message naming the wrong part (workstation first), no right.
         for (const auto& [workstation, user, mentions] :
              {std::tuple("0016", "XYZ", "XYZ"), std::tuple("9999", "XYZ", "9999"),
               std::tuple("0016", "", "使用者"), std::tuple("", "ADM", "工作站")}) {
@@ -80,10 +78,7 @@ private slots:
                      qPrintable(row.value(1).toString()));
             QCOMPARE(masks(row), QList<qlonglong>(41, 0));
         }
-    }
-
-    // The time as a date-time, stored for the workstation; an unknown one still gets it.
-    void timeUpdate() {
+        // The time as a date-time, stored for the workstation; an unknown one still gets it.
         const QDateTime moment(QDate(2024, 3, 15), QTime(9, 30, 5, 250));
         Clock::setFixed(moment);
         const ResultSets sets = m_db->execute("EXEC SP_TIME_UPDATE '0016'");
@@ -95,14 +90,15 @@ private slots:
         QCOMPARE(firstValue(*m_db, "SP_TIME_UPDATE '7777'").toDateTime(), moment);
     }
 
-    // Setup writes once, refills a table emptied by hand, leaves server settings alone.
-    void setupIsIdempotent() {
+    // Setup is idempotent; the connection string opens the catalogue's file only.
+    void setupAndConnection() {
+        // Setup writes once, refills a table emptied by hand, leaves server settings alone.
         QTemporaryDir dir, server;
         const SuiteSetup::Result first = SuiteSetup::run(dir.path());
         QVERIFY(first.settingsWritten && first.databaseCreated && first.demoRowsAdded > 0);
         const auto settings = LocalSettings::read(dir.filePath("ZqSrvUse.dat"));
-        QVERIFY(settings && settings->sadd == "embedded" && settings->dnam == "ZQDEMO");
-        QVERIFY(settings->unam.isEmpty() && settings->upas.isEmpty());
+        QVERIFY(settings && settings->sadd == "embedded" && settings->dnam == "ZQDEMO" &&
+                settings->unam.isEmpty() && settings->upas.isEmpty());
         const SuiteSetup::Result second = SuiteSetup::run(dir.path());
         QVERIFY(!second.changed() && !second.lines.isEmpty());
         EmbeddedDatabase(dir.filePath("ZQDEMO.zqdb"))
@@ -110,16 +106,12 @@ private slots:
         QCOMPARE(SuiteSetup::run(dir.path()).demoRowsAdded, 8);
         EmbeddedDatabase again(dir.filePath("ZQDEMO.zqdb"));
         QCOMPARE(firstValue(again, "Select SNAME From SALE Where SUSER = 'LEE'"), QVariant("x"));
-
         const QString path = server.filePath("ZqSrvUse.dat");
         QVERIFY(LocalSettings::write(path, {"10.0.0.5", "sa", "pw", "ZQ2K"}));
         QVERIFY(!SuiteSetup::run(server.path()).changed());
         QCOMPARE(LocalSettings::read(path)->sadd, QString("10.0.0.5"));
         QCOMPARE(QDir(server.path()).entryList({"*.zqdb"}), QStringList());
-    }
-
-    // The connection string opens the catalogue's file beside the settings, nothing else.
-    void factoryOpensTheCatalogueFile() {
+        // The connection string opens the catalogue's file beside the settings, nothing else.
         const auto factory = MakeConnectionFactory(m_folder.path(), {"", "", "", "ZQDEMO"});
         const auto db = factory(
             "Provider=MSDASQL.1;Password=;Persist Security Info=False;User "

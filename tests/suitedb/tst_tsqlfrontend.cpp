@@ -1,5 +1,4 @@
-// The T-SQL front end without a database: tokens, statements, IF structure, procedure calls,
-// and the refusals that come before anything runs.
+// The T-SQL front end without a database: tokens, statements, IF, calls, early refusals.
 #include <QtTest>
 
 #include "DbError.h"
@@ -14,16 +13,10 @@ namespace {
 QString outline(const TsqlBatch& batch, const BatchStatement& s) {
     QStringList inner;
     for (const BatchStatement& b : s.body) inner.append(outline(batch, b));
-    switch (s.kind) {
-        case Kind::Sql:
-            return "Sql[" + batch.slice(s.first, s.last) + u']';
-        case Kind::If:
-            return "If[" + batch.slice(s.first, s.last) + "](" + inner.join(")(") + u')';
-        case Kind::Block:
-            return u'{' + inner.join(u' ') + u'}';
-        case Kind::Call:
-            break;
-    }
+    if (s.kind == Kind::Sql) return "Sql[" + batch.slice(s.first, s.last) + u']';
+    if (s.kind == Kind::If)
+        return "If[" + batch.slice(s.first, s.last) + "](" + inner.join(")(") + u')';
+    if (s.kind == Kind::Block) return u'{' + inner.join(u' ') + u'}';
     QStringList args;
     for (const QVariant& v : s.arguments)
         args.append(!v.isValid()                        ? QStringLiteral("NULL")
@@ -46,11 +39,10 @@ QString outline(const QString& text) {
 }
 
 QString kinds(const TsqlTokens& tokens) {
+    static const char* names[] = {"W", "Q", "S", "N", "V", "P", "US", "UQ", "UC"};
     QStringList out;
-    for (const TsqlToken& t : tokens) {
-        static const char* names[] = {"W", "Q", "S", "N", "V", "P", "US", "UQ", "UC"};
+    for (const TsqlToken& t : tokens)
         out.append(QLatin1String(names[int(t.kind)]) + u':' + t.value());
-    }
     return out.join(u' ');
 }
 }  // namespace
@@ -59,8 +51,7 @@ class TsqlFrontEndTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Quotes doubled, national texts, bracketed names, numbers, variables, two-character
-    // operators; comments (block ones nested) skipped, but not inside texts.
+    // Quotes, names, numbers, variables, operators; comments (nested) skipped, not in texts.
     void tokens_data() {
         TsqlCorpus::addPairs({
             {"'it''s' N'台北' n'x' ''", "S:it's S:台北 S:x S:"},
@@ -81,8 +72,7 @@ private slots:
         QCOMPARE(kinds(TsqlLexer::tokenize(text)), expected);
     }
 
-    // A batch split at semicolons (not in texts), calls with typed arguments, IF/ELSE with and
-    // without blocks (a CASE's ELSE is not the IF's); refusals before anything runs.
+    // Semicolons, calls with typed arguments, IF/ELSE (not a CASE's ELSE); early refusals.
     void statements_data() {
         TsqlCorpus::addPairs({
             {";;Select ';'; Select 2;;", "Sql[Select ';'] Sql[Select 2]"},

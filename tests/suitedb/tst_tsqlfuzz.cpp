@@ -1,5 +1,4 @@
-// Whatever text reaches the front end, it answers with rows or a database error: never a crash,
-// never a damaged file. The texts: the module's statements with tokens changed, from a fixed seed.
+// Any text gets rows or a database error, never a crash or a damaged file (seeded mutations).
 #include <QRandomGenerator>
 #include <QtTest>
 #include <tuple>
@@ -26,9 +25,8 @@ const char* const Seeds[] = {
     "SELECT TOP 10 ACODE AS A,ANOTE AS B FROM ACCO WHERE ACODE LIKE '13[_]%' AND ACODE >= "
     "(SELECT MIN(ACODE) FROM (SELECT TOP 2 ACODE FROM ACCO WHERE ACODE LIKE '131%' AND ACODE <= "
     "'1313' ORDER BY ACODE DESC) AS A) ORDER BY ACODE",
-    "Select Sum(Atot1),Sum(Atot3) From Asset  Where Acode Between 'EQ0001' And 'EQ9999';Select "
-    "Acode As '財產編號',Case When Asell = 1 Then '是' Else '否' End As '售出' From Asset Order "
-    "By Acode",
+    "Select Sum(Atot1) From Asset Where Acode Between 'EQ0001' And 'EQ9999';Select Acode As "
+    "'財產編號',Case When Asell = 1 Then '是' Else '否' End As '售出' From Asset Order By 1",
     "SELECT TOP 15 (CONVERT(CHAR(11),SCOD1) + CONVERT(CHAR(5),(10000 + SSEQ))) AS HINX FROM SISE "
     "WITH (INDEX = SISE1_INX) WHERE SICOD = 'MS0451' AND (SINUM-SONUM) > 0 ORDER BY SCOD1 DESC",
     "IF (Select '1312') > (Select '1311') Begin Select 'T' End Else Begin Select 'F' End",
@@ -36,10 +34,8 @@ const char* const Seeds[] = {
     "Sitem = 'MS0451'),'無此代號') as '台北庫存'",
     "SELECT ICODE,INAME FROM ITEM,ITEM1 WHERE ICODE = ICODE1 AND ICODE IN (SELECT SICOD FROM "
     "SISE GROUP BY SICOD) AND INAME NOT LIKE N'%滑%' ORDER BY ICODE",
-    "INSERT INTO Assetd_Temp (LCODE, ACODE, ASEQ, ADENO, APERC, ATOTA) VALUES ('0016', 'EQ0001', "
-    "3, '01', 0, 0)",
-    "UPDATE Assetd_Temp SET APERC = APERC - 10, ATOTA = ATOTA / 2 WHERE LCODE = '0016' AND ASEQ "
-    "= 3",
+    "INSERT INTO Assetd_Temp (LCODE, ACODE, ASEQ, APERC) VALUES ('0016', 'EQ0001', 3, 0)",
+    "UPDATE Assetd_Temp SET APERC = APERC - 10, ATOTA = ATOTA / 2 WHERE ASEQ = 3",
     "EXEC SF_ZQ2K_ASSET_F2 '0016','EQ','EQ%',1",
 };
 
@@ -71,12 +67,10 @@ QString mutated(QRandomGenerator& random, const QString& seed) {
 
 // A text of characters that each begin or end something for the scanner.
 QString soup(QRandomGenerator& random) {
-    static const QStringList Pieces = {
-        u"N"_s,      u"n"_s,    u"'"_s,  u"''"_s, u"\""_s, u"["_s, u"]"_s,  u"-"_s,
-        u"--"_s,     u"/"_s,    u"/*"_s, u"*/"_s, u"*"_s,  u"."_s, u"0"_s,  u"7"_s,
-        u"0x"_s,     u"e"_s,    u"E+"_s, u"a"_s,  u"_"_s,  u"#"_s, u"@"_s,  u"$"_s,
-        u" "_s,      u"\n"_s,   u"<"_s,  u"="_s,  u"!"_s,  u"("_s, u"甲"_s, u"\U0001F600"_s,
-        u"\u0301"_s, u"\x01"_s, u"\t"_s, u":"_s,  u"|"_s};
+    static const QStringList Pieces =
+        u"N n ' '' \" [ ] - -- / /* */ * . 0 7 0x e E+ a _ # @ $ \n < = ! ( 甲 \U0001F600 \u0301 "
+        u"\x01 \t : |"_s.split(u' ')
+        << u" "_s;
     QString text;
     for (int i = random.bounded(1, 25); i > 0; --i)
         text += Pieces[random.bounded(int(Pieces.size()))];
@@ -128,12 +122,9 @@ private slots:
                 } catch (const DbError& e) {
                     QVERIFY2(!e.description().isEmpty(), qPrintable(text));
                     ++refused;
-                } catch (const std::exception& e) {
-                    QFAIL(qPrintable(text + ": " + QString::fromUtf8(e.what())));
                 }
             }
-        QVERIFY(answered > 100);
-        QVERIFY(refused > 100);
+        QVERIFY2(answered > 100 && refused > 100, qPrintable(QString::number(answered)));
         QCOMPARE(fixture.db().connection().scalar("PRAGMA integrity_check").toString(), "ok");
     }
 

@@ -1,5 +1,4 @@
-// Unpadded history keys (a code joined with a text of its row) answered as index ranges: the rows
-// of the text comparison, in its order; work that does not grow with the item; the grid's index.
+// Unpadded history keys as index ranges: the text comparison's rows, the grid's index, flat work.
 #include <sqlite3.h>
 
 #include <QtTest>
@@ -13,8 +12,7 @@
 #include "Values.h"
 
 namespace {
-// Codes and tails that interleave in length, differ in case, blanks, accents and width, are
-// empty or prefixes of one another, hold tabs or Chinese.
+// Codes and tails of mixed length, case, blanks, accents, width; prefixes, tabs, Chinese.
 const QStringList Codes = QStringLiteral(
                               "| |A|a|A |A  |AB|ab|AB |AB1|A B|A-1|A1|á|Á1|1140210000|11402100001|"
                               "114021000011|中|中文|中文 |丁|中a|A\t|ＡＢ")
@@ -32,11 +30,8 @@ QString tie(const QString& a, const QString& b) {
     return norm(a) + u'\x1f' + norm(b);
 }
 
-struct Grid {
-    HistoryGrid grid;
-    const char* key;  // as the statements write it
-};
-const Grid Grids[] = {
+// The grids of unpadded keys, and their keys as the statements write them.
+const std::pair<HistoryGrid, const char*> Grids[] = {
     {HistoryGrid::PurchaseReturns, "(VCOD1 + CONVERT(CHAR(5),(10000 + VOSEQ)))"},
     {HistoryGrid::Locations, "(ITCOD + IICOD)"},
     {HistoryGrid::Lots, "VCOD1 + VCOD1SEQ"},
@@ -73,8 +68,7 @@ class TsqlKeyRangesTest : public QObject {
     void sale(const char* customer, const QString& item, const QString& doc, int line,
               const char* salesman) {
         m_fixture->db().connection().exec(
-            "INSERT INTO HISTIN (HCOD1, HSEQ, HICOD, HPCOD, HSCOD) "
-            "VALUES (?1, ?2, ?3, ?4, ?5)",
+            "INSERT INTO HISTIN (HCOD1, HSEQ, HICOD, HPCOD, HSCOD) VALUES (?1, ?2, ?3, ?4, ?5)",
             {doc, line, item, customer, salesman});
     }
 
@@ -83,10 +77,9 @@ class TsqlKeyRangesTest : public QObject {
     // The SQLite steps that the statement takes, as the front end translates it.
     qint64 steps(const QString& text) {
         const auto prepared = m_fixture->db().translator().prepare(text)[0];
-        const QByteArray sql = prepared.sql.toUtf8();
         sqlite3_stmt* s = nullptr;
-        sqlite3_prepare_v2(m_fixture->db().connection().handle(), sql.constData(), int(sql.size()),
-                           &s, nullptr);
+        sqlite3_prepare_v2(m_fixture->db().connection().handle(), prepared.sql.toUtf8(), -1, &s,
+                           nullptr);
         for (int i = 0; i < prepared.values.size(); ++i) {
             const QVariant& v = prepared.values[i];
             if (v.typeId() != QMetaType::QString)
@@ -105,12 +98,11 @@ class TsqlKeyRangesTest : public QObject {
                        int& split) {
         for (const QString& bound : bounds) {
             QStringList texts = {s.upBoundary(bound), s.upRows(bound), s.endRows(bound)};
+            const QString order = " ORDER BY VCOD1,VCOD1SEQ DESC";
+            const QString from = " AND VCOD1 + VCOD1SEQ >= '" + QString(bound).replace(u'\'', "''");
             if (s.grid() == HistoryGrid::Lots)
                 texts << s.lotBefore(bound) << s.lotAfter(bound)
-                      << s.firstRows(QString()).replace(" ORDER BY VCOD1,VCOD1SEQ DESC",
-                                                        " AND VCOD1 + VCOD1SEQ >= '" +
-                                                            QString(bound).replace(u'\'', "''") +
-                                                            "' ORDER BY VCOD1,VCOD1SEQ DESC");
+                      << s.firstRows({}).replace(order, from + u'\'' + order);
             for (const QString& text : texts) {
                 const QString plain = plainly(text, key);
                 QVERIFY2(plain != text, qPrintable(text));
@@ -145,17 +137,16 @@ private slots:
             for (int i = 0; i < 6; ++i) {
                 const QString tail = Tails[qsizetype(random() % Tails.size())];
                 const int line = Lines[qsizetype(random() % Lines.size())];
-                if (ties.contains(tie(code, tail)) ||
-                    ties.contains(tie(code, QString::number(line))))
-                    continue;
-                ties << tie(code, tail) << tie(code, QString::number(line));
+                const QString byTail = tie(code, tail), byLine = tie(code, QString::number(line));
+                if (ties.contains(byTail) || ties.contains(byLine)) continue;
+                ties << byTail << byLine;
                 insert(QStringLiteral("I1"), code, tail, line);
                 if (i == 0) insert(QStringLiteral("I2"), code, tail, line);
             }
         // Bounds: the keys of the rows as the grids read them, and texts next to them.
-        for (const Grid& g : Grids) {
-            const HistoryStatements s(g.grid, QStringLiteral("I1"), HistoryReader());
-            const bool lots = g.grid == HistoryGrid::Lots;
+        for (const auto& [grid, key] : Grids) {
+            const HistoryStatements s(grid, "I1", HistoryReader());
+            const bool lots = grid == HistoryGrid::Lots;
             const QString all = lots ? s.lotAfter(QString()) : s.homeRows();
             const ResultSets sets =
                 run(QString(all).replace(QRegularExpression("^SELECT TOP \\d+ "), "SELECT "));
@@ -169,26 +160,24 @@ private slots:
                 bounds << k << k + u' ' << k.toLower() << k.left(k.size() / 2)
                        << k.chopped(k.isEmpty() ? 0 : 1) << k + u'0' << k + u'\t';
             }
-            m_keys[g.grid] = bounds;
+            m_keys[grid] = bounds;
         }
     }
     void cleanupTestCase() { m_fixture.reset(); }
 
     // Every statement of the three grids, split and plain, on every bound.
     void sameRowsAsTheTextComparison() {
-        for (const Grid& g : Grids)
+        for (const auto& [grid, key] : Grids)
             for (const bool rights : {false, true}) {
                 HistoryReader reader;
                 reader.purchasePrices = reader.allSalesmen = rights;
                 int split = 0;
-                sameAsPlainly(HistoryStatements(g.grid, QStringLiteral("I1"), reader),
-                              m_keys[g.grid], g.key, split);
-                QVERIFY2(split > m_keys[g.grid].size() * 2, qPrintable(QString::number(split)));
+                sameAsPlainly(HistoryStatements(grid, "I1", reader), m_keys[grid], key, split);
+                QVERIFY2(split > m_keys[grid].size() * 2, qPrintable(QString::number(split)));
             }
     }
 
-    // Every grid's statements read its table (t0) from its index alone (the hinted one; open
-    // lots', so used-up lots are never read; open orders'), for readers with all rights or none.
+    // Every grid's statements read its table (t0) from its index alone (for lots the open lots').
     void everyPageReadsOnlyTheGridsIndex() {
         HistoryReader all;
         all.allSalesmen = all.allDepartments = all.purchasePrices = all.lotPurchasePrice = true;
@@ -196,7 +185,7 @@ private slots:
         const QString key = QStringLiteral("1140105000110001");
         for (const HistoryGrid g : AllHistoryGrids())
             for (const HistoryReader& reader : {HistoryReader(), all}) {
-                const HistoryStatements s(g, QStringLiteral("I1"), reader);
+                const HistoryStatements s(g, "I1", reader);
                 const QString index = g == HistoryGrid::Lots ? QStringLiteral("VISEIN_LOT")
                                       : g == HistoryGrid::OpenOrders
                                           ? QStringLiteral("ORSUB_OICOD")
@@ -214,7 +203,7 @@ private slots:
             }
     }
 
-    // Pages at either end of an item of 4,000 lines take the steps of one of 100 lines.
+    // Pages of an item of 4,000 lines take the steps of one of 100; lookup pages start far in.
     void workDoesNotGrowWithTheItem() {
         for (int n = 0; n < 4000; ++n) {
             const QString code = QStringLiteral("D%1").arg(n / 2, 5, 10, QLatin1Char('0'));
@@ -222,33 +211,25 @@ private slots:
             if (n % 40 == 0)
                 insert(QStringLiteral("SMALL"), code, QStringLiteral("L%1").arg(n), n % 2 + 3);
         }
-        for (const Grid& g : Grids) {
-            QStringList bounds;
-            for (const int doc : {300, 1000, 1700})
-                bounds << QStringLiteral("D%1").arg(doc, 5, 10, QLatin1Char('0')) +
-                              (g.grid == HistoryGrid::PurchaseReturns
-                                   ? QStringLiteral("10003")
-                                   : u'L' + QString::number(doc * 2));
-            workAsForTheSmall(HistoryStatements(g.grid, QStringLiteral("BIG"), HistoryReader()),
-                              HistoryStatements(g.grid, QStringLiteral("SMALL"), HistoryReader()),
-                              bounds, g.key);
+        for (const auto& [grid, key] : Grids) {
+            const QStringList bounds =
+                grid == HistoryGrid::PurchaseReturns
+                    ? QStringList{"D0030010003", "D0100010003", "D0170010003"}
+                    : QStringList{"D00300L600", "D01000L2000", "D01700L3400"};
+            workAsForTheSmall(HistoryStatements(grid, "BIG", {}),
+                              HistoryStatements(grid, "SMALL", {}), bounds, key);
         }
-    }
-
-    // A lookup page with a pattern starts at an anchor far in, not at the pattern's first code.
-    void lookupPagesStartAtTheAnchor() {
+        // A lookup page with a pattern starts at an anchor far in, not at the pattern's first code.
         for (int n = 0; n < 3000; ++n)
             m_fixture->db().connection().exec(
                 "INSERT INTO Asset (ACODE, ANAME) VALUES (?1, 'x')",
                 {QStringLiteral("K%1").arg(n, 5, 10, QLatin1Char('0'))});
-        const SqlLookupSource lookup(QStringLiteral("Asset"), QStringLiteral("ACODE"),
-                                     QStringLiteral("ANAME"));
+        const SqlLookupSource lookup("Asset", "ACODE", "ANAME");
         const QString pattern = LikePrefix(QStringLiteral("k"));
-        const qint64 first = steps(lookup.pageCommand(LookupPage::First, {}, pattern));
-        const std::pair<LookupPage, const char*> pages[] = {{LookupPage::From, "K02900"},
-                                                            {LookupPage::UpTo, "K02891"},
-                                                            {LookupPage::OneUp, "K02899"},
-                                                            {LookupPage::Last, "K02990"}};
+        using enum LookupPage;
+        const qint64 first = steps(lookup.pageCommand(First, {}, pattern));
+        const std::pair<LookupPage, const char*> pages[] = {
+            {From, "K02900"}, {UpTo, "K02891"}, {OneUp, "K02899"}, {Last, "K02990"}};
         for (const auto& [page, firstCode] : pages) {
             const QString text = lookup.pageCommand(page, QStringLiteral("k02900"), pattern);
             QCOMPARE(run(text)[0].rows.value(0).value(0).toString(), QLatin1String(firstCode));
@@ -256,8 +237,7 @@ private slots:
         }
     }
 
-    // The customer key (item in CHAR(17), then code and line unpadded): the rows of the text
-    // comparison with and without right 355, two patterns; the customer's index alone; no growth.
+    // The customer key: the text comparison's rows, by right 355 and pattern; its index; no growth.
     void customerKey() {
         std::mt19937 random(11);
         QSet<QString> ties;
@@ -273,10 +253,9 @@ private slots:
         HistoryReader all, own;
         all.allSalesmen = true;
         own.staffCode = QStringLiteral("S1");
-        const auto statements = [](const char* customer, const QString& pattern,
+        const auto statements = [](const char* customer, const char* pattern,
                                    const HistoryReader& reader) {
-            return HistoryStatements(HistoryGrid::CustomerSales, QLatin1String(customer), pattern,
-                                     reader);
+            return HistoryStatements(HistoryGrid::CustomerSales, customer, pattern, reader);
         };
         QStringList bounds = {"", "A", "A                ", "B                x"};
         const ResultSets home =
@@ -288,10 +267,9 @@ private slots:
         QVERIFY(bounds.size() > 300);
         int split = 0;
         for (const HistoryReader& reader : {all, own})
-            for (const QString& pattern : {QStringLiteral("%"), QStringLiteral("A%")})
+            for (const char* pattern : {"%", "A%"})
                 sameAsPlainly(statements("C1", pattern, reader), bounds, CustomerKey, split);
         QVERIFY2(split > bounds.size() * 6, qPrintable(QString::number(split)));
-
         // Both buy the same twenty items, the big one forty times as often.
         const auto item = [](int i) {
             return QStringLiteral("I%1").arg(i % 20, 3, 10, QLatin1Char('0'));
