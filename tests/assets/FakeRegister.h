@@ -122,7 +122,10 @@ struct FakeRegister {
                "ASEQ > (\\d+)\\)")) {  // the next line, else the one before
             const int seq = m.captured(1).toInt();
             const auto after = std::ranges::upper_bound(seqs, seq);
-            return one(after != seqs.end() ? *after : *--std::ranges::lower_bound(seqs, seq));
+            const auto before = std::ranges::lower_bound(seqs, seq);
+            return one(after != seqs.end()      ? *after
+                       : before != seqs.begin() ? *std::prev(before)
+                                                : 0);
         }
         if (is("^(SELECT jdate|Select JDATE) F(ROM|rom) JE$"))
             return {row({"JDATE"}, {"114.06.30"})};  // the closing date
