@@ -124,11 +124,11 @@ bool TsqlScanner::next(Piece& piece) {
     return true;
 }
 
-bool TsqlScanner::nextLiteral(Piece& piece) {
+bool TsqlScanner::nextLiteral(Piece& piece, qsizetype stop) {
     // The position is kept in a local while passing over plain characters.
     const QChar* const data = m_data;
     qsizetype pos = m_pos;
-    while (pos < m_size) {
+    while (pos < m_size && pos < stop) {
         const char16_t c = data[pos].unicode();
         Pass pass = c < 0x80 ? AsciiPasses[c] : Whole;
         if (pass == Blank) {
@@ -144,36 +144,28 @@ bool TsqlScanner::nextLiteral(Piece& piece) {
                 pass = Single;
         }
         if (pass != Whole) {
-            if (m_first < 0) m_first = pos;
             ++pos;
             if (pass == Name)
                 while (pos < m_size && isNamePart(data[pos])) ++pos;
-            m_last = pos;
             continue;
         }
         m_pos = pos;
         if (c == u'\'' || isDigit(QChar(c))) {
-            if (m_first < 0) m_first = pos;
             // A literal straight away, by the scanner's own rules for it.
             const Kind kind =
                 c == u'\'' ? (quoted(u'\'') ? Kind::String : Kind::UnclosedString) : number();
             piece = {kind, pos, m_pos - pos, false};
-            m_last = m_pos;
             if (kind == Kind::UnclosedString) m_done = true;
             return true;
         }
         if (!next(piece)) return false;
-        if (piece.begin != pos) ++m_others;  // a comment passed on the way
         pos = m_pos;
-        if (m_first < 0) m_first = piece.begin;
-        m_last = pos;
         if (piece.kind != Kind::Word && piece.kind != Kind::Symbol &&
             piece.kind != Kind::QuotedName && piece.kind != Kind::Variable)
             return true;
-        ++m_others;
     }
     m_pos = pos;
-    m_done = true;
+    m_done = pos >= m_size;
     return false;
 }
 
@@ -198,16 +190,10 @@ bool TsqlScanner::quoted(QChar close) {
 TsqlToken::Kind TsqlScanner::token(bool& national) {
     const QChar c = m_data[m_pos];
 
-    if ((c == u'N' || c == u'n') && at(m_pos + 1) == u'\'') {
-        ++m_pos;
-        national = true;
-        return quoted(u'\'') ? Kind::String : Kind::UnclosedString;
-    }
-    if (c == u'\'') return quoted(u'\'') ? Kind::String : Kind::UnclosedString;
+    Kind kind;
+    if (literal(kind, national)) return kind;
     if (c == u'[') return quoted(u']') ? Kind::QuotedName : Kind::UnclosedName;
     if (c == u'"') return quoted(u'"') ? Kind::QuotedName : Kind::UnclosedName;
-
-    if (isDigit(c) || (c == u'.' && isDigit(at(m_pos + 1)))) return number();
 
     if (c == u'@') {
         ++m_pos;
@@ -225,6 +211,33 @@ TsqlToken::Kind TsqlScanner::token(bool& national) {
     }
     m_pos += c.isHighSurrogate() && at(m_pos + 1).isLowSurrogate() ? 2 : 1;
     return Kind::Symbol;
+}
+
+// A string or a number from m_pos on, if one begins there.
+bool TsqlScanner::literal(Kind& kind, bool& national) {
+    const QChar c = m_data[m_pos];
+    if ((c == u'N' || c == u'n') && at(m_pos + 1) == u'\'') {
+        ++m_pos;
+        national = true;
+        kind = quoted(u'\'') ? Kind::String : Kind::UnclosedString;
+    } else if (c == u'\'') {
+        kind = quoted(u'\'') ? Kind::String : Kind::UnclosedString;
+    } else if (isDigit(c) || (c == u'.' && isDigit(at(m_pos + 1)))) {
+        kind = number();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool TsqlScanner::literalAt(qsizetype pos, Piece& piece) {
+    if (pos >= m_size) return false;
+    m_pos = pos;
+    bool national = false;
+    Kind kind;
+    if (!literal(kind, national)) return false;
+    piece = {kind, pos, m_pos - pos, national};
+    return true;
 }
 
 TsqlToken::Kind TsqlScanner::number() {

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 // One token of a T-SQL text. Token classes:
 //   Word          identifier or keyword: a letter, '_' or '#' followed by letters, digits, '_',
@@ -65,34 +66,29 @@ public:
         bool national = false;
     };
 
-    explicit TsqlScanner(const QString& text) : m_data(text.constData()), m_size(text.size()) {}
+    explicit TsqlScanner(QStringView text) : m_data(text.data()), m_size(text.size()) {}
     // The next token; false at the end of the text. An Unclosed token is the last one.
     bool next(Piece& piece);
     // The next literal (a string or a number) or Unclosed token, passing over the tokens
-    // between without making pieces of them; false at the end of the text. The tokens are
-    // those next would give.
-    bool nextLiteral(Piece& piece);
-    // Where the first token passed so far begins (-1 before it) and the last one ends.
-    qsizetype firstBegin() const { return m_first; }
-    qsizetype lastEnd() const { return m_last; }
-    // How many tokens and comments nextLiteral has passed by the scanner's whole rule: while
-    // it stays the same, the text passed holds only blanks, names and printable symbols (no
-    // comment, quoted name, variable or control character).
-    int othersPassed() const { return m_others; }
+    // between without making pieces of them; false at the end of the text, and when no
+    // literal begins before `stop` (the text from there on is not read). The tokens are those
+    // next would give.
+    bool nextLiteral(Piece& piece, qsizetype stop);
+    // The literal (or UnclosedString) that begins at pos, where an earlier token ended, as
+    // next would give it; false when none begins there.
+    bool literalAt(qsizetype pos, Piece& piece);
 
 private:
     QChar at(qsizetype i) const { return i < m_size ? m_data[i] : QChar(); }
     bool skipBlanksAndComments(Piece& unclosed);
     bool quoted(QChar close);
     TsqlToken::Kind token(bool& national);
+    bool literal(TsqlToken::Kind& kind, bool& national);
     TsqlToken::Kind number();
 
     const QChar* const m_data;  // the text's characters, read where they lie
     const qsizetype m_size;
     qsizetype m_pos = 0;
-    qsizetype m_first = -1;
-    qsizetype m_last = 0;
-    int m_others = 0;
     bool m_done = false;
 };
 

@@ -135,35 +135,8 @@ TsqlTranslator::TsqlTranslator(SqliteConnection& db)
 
 TsqlTranslator::~TsqlTranslator() = default;
 
-// The key of a text is the text itself from its first token to its last, with a mark in
-// place of each literal (but those kept in the SQL, see addLiteral); the marks are control
-// characters, escaped where the text has them of its own. Texts with the same key have the
-// same tokens but for their literals: the scanner decides each token by what follows it,
-// never by what came before.
-void TsqlTranslator::addPlain(Literals& lits, QStringView text) {
-    const auto isMark = [](QChar c) { return c.unicode() >= 0x01 && c.unicode() <= 0x03; };
-    if (std::none_of(text.begin(), text.end(), isMark)) {
-        lits.key += text;
-        return;
-    }
-    for (const QChar c : text) {
-        if (isMark(c)) lits.key += u'\x03';
-        lits.key += c;
-    }
-}
-
-// A literal that the SQL may keep as it stands (Tsql::keptInline) stays in the key as written.
-void TsqlTranslator::addLiteral(Literals& lits, const Literals::Span& span) {
-    lits.spans.push_back(span);
-    const QStringView text = lits.source.mid(span.begin, span.length);
-    if (Tsql::keptInline(text))
-        lits.key += text;
-    else
-        lits.key += span.number ? u'\x02' : u'\x01';
-}
-
 QStringView TsqlTranslator::Literals::text(int slot) const {
-    const Span& span = spans[slot];
+    const TsqlPattern::Literal& span = spans[slot];
     return source.mid(span.begin, span.length);
 }
 
@@ -178,7 +151,7 @@ const QVariant& TsqlTranslator::Literals::value(int slot) const {
     if (m_values.size() < spans.size()) m_values.resize(spans.size());
     std::optional<QVariant>& kept = m_values[slot];
     if (kept) return *kept;
-    const Span& span = spans[slot];
+    const TsqlPattern::Literal& span = spans[slot];
     const QStringView written = text(slot);
     if (span.number) return kept.emplace(numberValue(written));
     const qsizetype open = span.national ? 2 : 1;
@@ -187,16 +160,16 @@ const QVariant& TsqlTranslator::Literals::value(int slot) const {
     return kept.emplace(std::move(value));
 }
 
+// The statement's own literals. A literal that the SQL may keep as it stands
+// (Tsql::keptInline) is part of the statement's shape, not a value of it.
 TsqlTranslator::Literals TsqlTranslator::literals(const TsqlBatch& batch, qsizetype first,
                                                   qsizetype last) const {
     Literals lits;
-    lits.source = batch.text();
     if (first >= last) return lits;
     const TsqlTokens& tokens = batch.tokens();
-    const QStringView source(batch.text());
+    const qsizetype begin = tokens[first].begin;
+    lits.source = QStringView(batch.text()).mid(begin, tokens[last - 1].end() - begin);
     lits.slotOf.reserve(size_t(last - first));
-    lits.key.reserve(tokens[last - 1].end() - tokens[first].begin);
-    qsizetype plain = tokens[first].begin;
     for (qsizetype i = first; i < last; ++i) {
         const TsqlToken& t = tokens[i];
         if (!isLiteral(t.kind)) {
@@ -204,34 +177,11 @@ TsqlTranslator::Literals TsqlTranslator::literals(const TsqlBatch& batch, qsizet
             continue;
         }
         lits.slotOf.push_back(int(lits.spans.size()));
-        addPlain(lits, source.mid(plain, t.begin - plain));
-        addLiteral(lits, {t.begin, t.length, t.kind == TokenKind::Number, t.national});
-        plain = t.end();
+        lits.spans.push_back({t.begin - begin, t.length, t.kind == TokenKind::Number, t.national,
+                              Tsql::keptInline(t.text)});
     }
-    addPlain(lits, source.mid(plain, tokens[last - 1].end() - plain));
     lits.checkNumbers();
     return lits;
-}
-
-size_t TsqlTranslator::KeyHash::operator()(const QString& key) const noexcept {
-    const char* p = reinterpret_cast<const char*>(key.constData());
-    size_t left = size_t(key.size()) * sizeof(QChar);
-    quint64 h = 0x9E3779B97F4A7C15ULL ^ left;
-    const auto mix = [&h](quint64 word) {
-        h = (h ^ word) * 0xFF51AFD7ED558CCDULL;
-        h ^= h >> 32;
-    };
-    for (; left >= 8; left -= 8, p += 8) {
-        quint64 word;
-        std::memcpy(&word, p, 8);
-        mix(word);
-    }
-    if (left > 0) {
-        quint64 word = 0;
-        std::memcpy(&word, p, left);
-        mix(word);
-    }
-    return size_t(h ^ (h >> 29));
 }
 
 void TsqlTranslator::forget() {
@@ -243,17 +193,33 @@ void TsqlTranslator::refresh() {
     if (m_catalogue.refresh()) forget();
 }
 
-TsqlTranslator::Shape* TsqlTranslator::cached(const Literals& lits, bool condition) {
-    const auto it = m_cache.find(lits.key);
+// The kept shape of the text, which gives it its literals: one whose pattern matches, with a
+// hole for each literal that is no kept one, and the same texts where the translation took
+// them into its shape.
+TsqlTranslator::Shape* TsqlTranslator::cached(Literals& lits, bool condition) {
+    const auto it = m_cache.find(TsqlPattern::head(lits.source));
     if (it == m_cache.end()) return nullptr;
-    for (const std::unique_ptr<Shape>& s : it->second) {
-        if (s->condition != condition) continue;
+    std::vector<std::unique_ptr<Shape>>& shapes = it->second;
+    TsqlPattern::Literals found;
+    const auto text = [&](int slot) {
+        return lits.source.mid(found[slot].begin, found[slot].length);
+    };
+    const auto kept = [&](const TsqlPattern::Literal& l) {
+        return !l.fixed && Tsql::keptInline(lits.source.mid(l.begin, l.length));
+    };
+    for (auto s = shapes.begin(); s != shapes.end(); ++s) {
+        Shape& shape = **s;
+        if (shape.condition != condition || !shape.pattern.match(lits.source, found) ||
+            std::any_of(found.begin(), found.end(), kept))
+            continue;
         bool same = true;
-        for (size_t i = 0; i < s->structural.size() && same; ++i)
-            same = lits.text(s->structural[i]) == s->structuralTexts[qsizetype(i)];
+        for (size_t i = 0; i < shape.structural.size() && same; ++i)
+            same = text(shape.structural[i]) == shape.structuralTexts[qsizetype(i)];
         if (!same) continue;
-        s->used = ++m_uses;
-        return s.get();
+        lits.spans = found;
+        shape.used = ++m_uses;
+        std::rotate(shapes.begin(), s, s + 1);
+        return shapes.front().get();
     }
     return nullptr;
 }
@@ -276,7 +242,7 @@ void TsqlTranslator::dropOldest() {
 }
 
 TsqlTranslator::Shape* TsqlTranslator::shape(const TsqlBatch& batch, qsizetype first,
-                                             qsizetype last, const Literals& lits, bool condition,
+                                             qsizetype last, Literals& lits, bool condition,
                                              std::unique_ptr<Shape>& fresh) {
     refresh();
     if (Shape* s = cached(lits, condition)) return s;
@@ -303,7 +269,9 @@ void TsqlTranslator::keep(const Literals& lits, std::unique_ptr<Shape> fresh) {
     if (m_cached >= CacheLimit) dropOldest();
     fresh->used = ++m_uses;
     for (int slot : fresh->structural) fresh->structuralTexts.append(lits.text(slot).toString());
-    m_cache[lits.key].push_back(std::move(fresh));
+    fresh->pattern = TsqlPattern(lits.source, lits.spans);
+    std::vector<std::unique_ptr<Shape>>& shapes = m_cache[fresh->pattern.head()];
+    shapes.insert(shapes.begin(), std::move(fresh));
     ++m_cached;
 }
 
@@ -402,7 +370,7 @@ void TsqlTranslator::runStatement(Translation& t, const Literals& lits, ResultSe
 // definitions run here, and the catalogue is read again after each.
 void TsqlTranslator::forEach(const TsqlBatch& batch, qsizetype first, qsizetype last,
                              const std::function<void(Translation&, const Literals&)>& each) {
-    const Literals lits = literals(batch, first, last);
+    Literals lits = literals(batch, first, last);
     std::unique_ptr<Shape> fresh;
     Shape* s = shape(batch, first, last, lits, false, fresh);
     for (Translation& t : s->statements) {
@@ -441,8 +409,7 @@ void TsqlTranslator::stream(const TsqlBatch& batch, qsizetype first, qsizetype l
     });
 }
 
-// A text whose tokens, literals aside, are those of a statement range kept in the cache is
-// one statement as a batch too: the range began with a statement's first word and held no
+// A text that a kept statement range's pattern matches is one statement as a batch too: the range began with a statement's first word and held no
 // ';', IF, EXEC, block or END that would have ended it, and those are the same tokens.
 //
 // Reading the schema version costs a read transaction of its own, as much as a small query,
@@ -452,34 +419,16 @@ void TsqlTranslator::stream(const TsqlBatch& batch, qsizetype first, qsizetype l
 // translation are dropped and the text goes the long way, translated anew. Writes check the
 // schema first.
 bool TsqlTranslator::runRepeated(const QString& commandText, ResultSets& out) {
-    Literals lits;
-    lits.source = commandText;
-    lits.key.reserve(commandText.size());
-    const QStringView source(commandText);
-    TsqlScanner scanner(commandText);
-    TsqlScanner::Piece piece;
-    qsizetype plain = -1;
-    int others = 0;
-    // A part passed by names, blanks and symbols alone holds no mark to escape.
-    const auto addPart = [&](qsizetype to) {
-        const QStringView part = source.mid(plain, to - plain);
-        if (scanner.othersPassed() == others)
-            lits.key += part;
-        else
-            addPlain(lits, part);
-        others = scanner.othersPassed();
+    // The statement from its first token to its last: the text but for blanks at its ends (a
+    // text with a comment there goes the long way).
+    const auto blank = [](QChar c) {
+        return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f' || c == u'\v';
     };
-    while (scanner.nextLiteral(piece)) {
-        if (!isLiteral(piece.kind)) return false;  // unclosed
-        if (plain < 0) plain = scanner.firstBegin();
-        addPart(piece.begin);
-        addLiteral(lits,
-                   {piece.begin, piece.length, piece.kind == TokenKind::Number, piece.national});
-        plain = piece.begin + piece.length;
-    }
-    if (scanner.firstBegin() < 0) return false;
-    if (plain < 0) plain = scanner.firstBegin();
-    addPart(scanner.lastEnd());
+    qsizetype begin = 0, end = commandText.size();
+    while (begin < end && blank(commandText[begin])) ++begin;
+    while (end > begin && blank(commandText[end - 1])) --end;
+    Literals lits;
+    lits.source = QStringView(commandText).mid(begin, end - begin);
     Shape* s = cached(lits, false);
     if (!s) return false;
     lits.checkNumbers();
@@ -513,7 +462,7 @@ bool TsqlTranslator::runRepeated(const QString& commandText, ResultSets& out) {
 
 void TsqlTranslator::parse(const TsqlBatch& batch, qsizetype first, qsizetype last,
                            bool condition) {
-    const Literals lits = literals(batch, first, last);
+    Literals lits = literals(batch, first, last);
     if (cached(lits, condition)) return;
     TsqlParser parser(batch.text(), batch.tokens(), first, last, lits.slotOf);
     if (condition)
@@ -523,7 +472,7 @@ void TsqlTranslator::parse(const TsqlBatch& batch, qsizetype first, qsizetype la
 }
 
 bool TsqlTranslator::holds(const TsqlBatch& batch, qsizetype first, qsizetype last) {
-    const Literals lits = literals(batch, first, last);
+    Literals lits = literals(batch, first, last);
     std::unique_ptr<Shape> fresh;
     Shape* s = shape(batch, first, last, lits, true, fresh);
     Translation& t = s->statements.front();
@@ -539,7 +488,7 @@ std::vector<TsqlTranslator::Prepared> TsqlTranslator::prepare(const QString& com
     std::vector<Prepared> out;
     for (const BatchStatement& statement : batch.statements()) {
         if (statement.kind != BatchStatement::Kind::Sql) continue;
-        const Literals lits = literals(batch, statement.first, statement.last);
+        Literals lits = literals(batch, statement.first, statement.last);
         std::unique_ptr<Shape> fresh;
         Shape* s = shape(batch, statement.first, statement.last, lits, false, fresh);
         for (Translation& t : s->statements) {

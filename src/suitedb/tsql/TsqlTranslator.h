@@ -15,11 +15,12 @@
 #include "TsqlBinder.h"
 #include "TsqlCatalogue.h"
 #include "TsqlEmitter.h"
+#include "TsqlPattern.h"
 
 class TsqlBatch;
 
 // Runs T-SQL statements on the SQLite connection: parser, binder and emitter, behind a cache
-// keyed by the text without its literals. Statements that differ only in their values share
+// of the texts' patterns (TsqlPattern). Statements that differ only in their values share
 // one translation, and so one prepared statement of the connection; the values are bound as
 // parameters. Not for use by two threads at once.
 class TsqlTranslator {
@@ -65,28 +66,23 @@ private:
         std::vector<Tsql::Site> sites;
         QHash<QByteArray, Variant> variants;  // by the sites enabled for the values
     };
-    // The statements of one literal-free text.
+    // The statements of one text but for its literals.
     struct Shape {
-        std::vector<int> structural;  // slotOf whose texts must be the same
+        TsqlPattern pattern;
+        std::vector<int> structural;  // slots whose texts must be the same
         QStringList structuralTexts;
         bool definitions = false;  // never cached: what follows depends on them
         bool condition = false;    // the condition of an IF, not a statement
         quint64 used = 0;          // when last used: the least recently used goes first
         std::vector<Translation> statements;
     };
-    // The literals of one text, as spans of it (the text outlives them); their texts and
-    // values are read when needed, mostly for the few that are bound.
+    // The literals of one statement's text (from its first token to its last) as spans of it
+    // (the text outlives them); their texts and values are read when needed, mostly for the
+    // few that are bound.
     struct Literals {
-        struct Span {
-            qsizetype begin = 0;
-            qsizetype length = 0;
-            bool number = false;
-            bool national = false;
-        };
         QStringView source;
-        QString key;
-        std::vector<int> slotOf;          // per token of the range (not kept by the repeated path)
-        QVarLengthArray<Span, 16> spans;  // per slot; most texts have a few
+        std::vector<int> slotOf;        // per token of the range (not kept by the repeated path)
+        TsqlPattern::Literals spans;    // per slot
 
         QStringView text(int slot) const;
         // Throws the server's refusal of a number it cannot represent.
@@ -99,16 +95,14 @@ private:
     };
 
     Literals literals(const TsqlBatch& batch, qsizetype first, qsizetype last) const;
-    static void addPlain(Literals& lits, QStringView text);
-    static void addLiteral(Literals& lits, const Literals::Span& span);
     void refresh();
     void forget();
     void dropOldest();
-    Shape* cached(const Literals& lits, bool condition);
+    Shape* cached(Literals& lits, bool condition);
     void runStatement(Translation& t, const Literals& lits, ResultSets& out);
     void forEach(const TsqlBatch& batch, qsizetype first, qsizetype last,
                  const std::function<void(Translation&, const Literals&)>& each);
-    Shape* shape(const TsqlBatch& batch, qsizetype first, qsizetype last, const Literals& lits,
+    Shape* shape(const TsqlBatch& batch, qsizetype first, qsizetype last, Literals& lits,
                  bool condition, std::unique_ptr<Shape>& fresh);
     void keep(const Literals& lits, std::unique_ptr<Shape> fresh);
     const Variant& variant(Translation& t, const Literals& lits);
@@ -118,11 +112,8 @@ private:
 
     SqliteConnection& m_db;
     TsqlCatalogue m_catalogue;
-    // A key is a whole statement's text: hashed eight bytes at a step.
-    struct KeyHash {
-        size_t operator()(const QString& key) const noexcept;
-    };
-    std::unordered_map<QString, std::vector<std::unique_ptr<Shape>>, KeyHash> m_cache;
+    // By their patterns' heads; each list is kept with the last used first.
+    std::unordered_map<size_t, std::vector<std::unique_ptr<Shape>>> m_cache;
     int m_cached = 0;
     quint64 m_uses = 0;
     const qsizetype m_parameterLimit;  // values one statement may bind
