@@ -62,6 +62,9 @@ DbError conversion(const QString& from, const QString& to) {
 void checkNumber(QStringView literal) {
     if (literal.size() >= 2 && literal[0] == u'0' && (literal[1] == u'x' || literal[1] == u'X'))
         return;
+    const bool exponent =
+        std::any_of(literal.begin(), literal.end(), [](QChar c) { return c == u'e' || c == u'E'; });
+    if (!exponent && literal.size() <= 38) return;  // too short to hold too many digits
     qsizetype digits = 0;
     bool leading = true;
     for (const QChar c : literal) {

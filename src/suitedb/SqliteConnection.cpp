@@ -175,7 +175,8 @@ void SqliteConnection::dropOldest() {
 void SqliteConnection::bind(sqlite3_stmt* statement, const QVariantList& values,
                             const QString& sql) {
     sqlite3_reset(statement);
-    sqlite3_clear_bindings(statement);
+    // Parameters left without a value are NULL.
+    if (values.size() < sqlite3_bind_parameter_count(statement)) sqlite3_clear_bindings(statement);
     for (int i = 0; i < values.size(); ++i) {
         const QVariant& v = values[i];
         const int n = i + 1;

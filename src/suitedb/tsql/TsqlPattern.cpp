@@ -7,7 +7,7 @@
 
 namespace {
 // How many characters of a text, a literal counting as one, make its head.
-constexpr qsizetype HeadLength = 64;
+constexpr qsizetype HeadLength = 32;
 
 // What a literal's first character is. The token before a literal ends where it does by this
 // character alone (a name goes on over a digit, not over a period; a period begins a number
