@@ -69,7 +69,7 @@ QString mutated(QRandomGenerator& random, const QString& seed) {
 // A text of characters that each begin or end something for the scanner.
 // Literals of every kind and start, some that run into what follows them.
 const QStringList OtherLiterals =
-    u"1 0 42 .5 1. 1e3 1e 0x1F 0x 'x' '' 'a''b' N'甲' n'b' ' N' 12ab 'x'y 3.4.5"_s.split(u' ');
+    u"1 0 42 .5 1. 1e3 1e 1E+ E+7 0x1F 0x 'x' '' 'a''b' N'甲' n'b' ' N' 12ab 'x'y 3.4.5"_s.split(u' ');
 
 // (and now and then one of `more`)
 QString soup(QRandomGenerator& random, const QStringList& more = {}) {
@@ -206,7 +206,8 @@ private slots:
                             lone.tokens[0].national == t.national &&
                             lead(other[0]) == lead(t.text[0]);
                 } else if (random.bounded(30) == 0) {
-                    other = soup(random).left(3);
+                    other = random.bounded(2) ? soup(random).left(3)
+                                              : OtherLiterals[random.bounded(int(OtherLiterals.size()))];
                     alike = false;
                 } else {
                     continue;

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <cstring>
 
 #include "TsqlLexer.h"
 
@@ -18,6 +19,20 @@ int lead(QChar c) {
     if (c == u'.') return 3;
     if (c >= u'0' && c <= u'9') return 4;
     return 0;
+}
+
+// How many characters two texts begin with alike: compared a block at a time, then a word.
+qsizetype commonPrefix(QStringView a, QStringView b) {
+    const qsizetype size = std::min(a.size(), b.size());
+    const char16_t* const p = a.utf16();
+    const char16_t* const q = b.utf16();
+    constexpr qsizetype Block = 32;
+    qsizetype i = 0;
+    while (i + Block <= size && std::memcmp(p + i, q + i, Block * sizeof(char16_t)) == 0)
+        i += Block;
+    while (i + 4 <= size && std::memcmp(p + i, q + i, 4 * sizeof(char16_t)) == 0) i += 4;
+    while (i < size && p[i] == q[i]) ++i;
+    return i;
 }
 }  // namespace
 
@@ -37,9 +52,20 @@ bool TsqlPattern::match(QStringView text, Literals& found) const {
         from = to;
         return true;
     };
+    // Where the text first differs from the pattern's own: a literal that lies before, with the
+    // two characters after it that the scanner may look at to end it, is the same literal.
+    const qsizetype common = commonPrefix(text, m_text);
+    qsizetype next = 0;
+    for (; next < m_literals.size(); ++next) {
+        const Literal& l = m_literals[next];
+        if (l.begin + l.length + 2 >= common) break;
+        found.push_back(l);
+    }
+    if (next > 0) at = from = found.back().begin + found.back().length;
     TsqlScanner scanner(text);
     TsqlScanner::Piece piece;
-    for (const Literal& l : m_literals) {
+    for (; next < m_literals.size(); ++next) {
+        const Literal& l = m_literals[next];
         if (!same(l.begin)) return false;
         const qsizetype begin = at;
         if (l.fixed) {
