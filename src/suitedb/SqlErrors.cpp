@@ -64,17 +64,16 @@ void checkNumber(QStringView literal) {
         return;
     const bool exponent =
         std::any_of(literal.begin(), literal.end(), [](QChar c) { return c == u'e' || c == u'E'; });
-    if (!exponent && literal.size() <= 38) return;  // too short to hold too many digits
+    if (exponent) {
+        if (std::isfinite(literal.toDouble())) return;
+        throw DbError(DbErrorNumber::Syntax,
+                      QStringLiteral("浮點數值 '%1' 超出了電腦表示範圍 (8 個位元組)。")
+                          .arg(literal.toString()));
+    }
+    if (literal.size() <= 38) return;  // too short to hold too many digits
     qsizetype digits = 0;
     bool leading = true;
     for (const QChar c : literal) {
-        if (c == u'e' || c == u'E') {
-            const double value = literal.toDouble();
-            if (std::isfinite(value)) return;
-            throw DbError(DbErrorNumber::Syntax,
-                          QStringLiteral("浮點數值 '%1' 超出了電腦表示範圍 (8 個位元組)。")
-                              .arg(literal.toString()));
-        }
         if (c == u'.') leading = false;
         if (c.isDigit() && !(leading && c == u'0')) {
             leading = false;

@@ -5,10 +5,6 @@
 namespace {
 using Kind = TsqlToken::Kind;
 
-bool isBlank(QChar c) {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f' || c == u'\v';
-}
-
 bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 bool isHexDigit(QChar c) {
@@ -79,7 +75,7 @@ bool isPair(QChar first, QChar second) {
 bool TsqlScanner::skipBlanksAndComments(Piece& unclosed) {
     while (m_pos < m_size) {
         const QChar c = m_data[m_pos];
-        if (isBlank(c)) {
+        if (TsqlScanner::isBlank(c)) {
             ++m_pos;
         } else if (c == u'-' && at(m_pos + 1) == u'-') {
             while (m_pos < m_size && m_data[m_pos] != u'\n') ++m_pos;

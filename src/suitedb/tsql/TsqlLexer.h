@@ -66,6 +66,11 @@ public:
         bool national = false;
     };
 
+    // What separates tokens besides comments.
+    static bool isBlank(QChar c) {
+        return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f' || c == u'\v';
+    }
+
     explicit TsqlScanner(QStringView text) : m_data(text.data()), m_size(text.size()) {}
     // The next token; false at the end of the text. An Unclosed token is the last one.
     bool next(Piece& piece);

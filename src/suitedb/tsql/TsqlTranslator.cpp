@@ -421,12 +421,9 @@ void TsqlTranslator::stream(const TsqlBatch& batch, qsizetype first, qsizetype l
 bool TsqlTranslator::runRepeated(const QString& commandText, ResultSets& out) {
     // The statement from its first token to its last: the text but for blanks at its ends (a
     // text with a comment there goes the long way).
-    const auto blank = [](QChar c) {
-        return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f' || c == u'\v';
-    };
     qsizetype begin = 0, end = commandText.size();
-    while (begin < end && blank(commandText[begin])) ++begin;
-    while (end > begin && blank(commandText[end - 1])) --end;
+    while (begin < end && TsqlScanner::isBlank(commandText[begin])) ++begin;
+    while (end > begin && TsqlScanner::isBlank(commandText[end - 1])) --end;
     Literals lits;
     lits.source = QStringView(commandText).mid(begin, end - begin);
     Shape* s = cached(lits, false);
