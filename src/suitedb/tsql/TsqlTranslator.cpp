@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "DbError.h"
 #include "SqlErrors.h"
@@ -409,8 +408,9 @@ void TsqlTranslator::stream(const TsqlBatch& batch, qsizetype first, qsizetype l
     });
 }
 
-// A text that a kept statement range's pattern matches is one statement as a batch too: the range began with a statement's first word and held no
-// ';', IF, EXEC, block or END that would have ended it, and those are the same tokens.
+// A text that a kept statement range's pattern matches is one statement as a batch too: the
+// range began with a statement's first word and held no ';', IF, EXEC, block or END that
+// would have ended it, and those are the same tokens.
 //
 // Reading the schema version costs a read transaction of its own, as much as a small query,
 // so a kept SELECT is trusted without it, and a change of the schema is noticed as SQLite
@@ -425,6 +425,7 @@ bool TsqlTranslator::runRepeated(const QString& commandText, ResultSets& out) {
     while (begin < end && TsqlScanner::isBlank(commandText[begin])) ++begin;
     while (end > begin && TsqlScanner::isBlank(commandText[end - 1])) --end;
     Literals lits;
+    if (begin == end) return false;
     lits.source = QStringView(commandText).mid(begin, end - begin);
     Shape* s = cached(lits, false);
     if (!s) return false;
