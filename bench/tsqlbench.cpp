@@ -403,15 +403,16 @@ void hostileTexts(EmbeddedDatabase& db) {
 
 // (d) Each page kind of the sales grid through the front end, as the window sends it, against
 // one hand-written query giving the same rows with a row-value bound, prepared once in SQLite
-// and read value by value; new anchors on the large database; should be at most 1.5.
+// and read value by value; new anchors on the large database; should be at most 1.5. Both
+// read the tax marker through the same narrow index.
 void handWrittenCosts(EmbeddedDatabase& large) {
     GridPages g(large, HistoryGrid::Sales, Item, everyRight());
     const QString head = QStringLiteral(
         "SELECT HCOD1, HPNAM, HSNAM, HTCOD, ifnull(HINU3, HINUM), HPOI3, "
         "ifnull(HUNI3, HTOTA / HINU3), substr(HCOD1 || '           ', 1, 11) || (10000 + HSEQ), "
-        "HCONS, HCOD1SEQ, CASE WHEN (SELECT PTAXM FROM POSEIN WHERE POSEIN.PCOD1 = "
-        "HISTIN.HCOD1) > 0 THEN 'Y' ELSE 'N' END FROM HISTIN WHERE HICOD = ?1 AND "
-        "SystemVisible = 1");
+        "HCONS, HCOD1SEQ, CASE WHEN (SELECT PTAXM FROM POSEIN INDEXED BY POSEIN_PTAXM WHERE "
+        "POSEIN.PCOD1 = HISTIN.HCOD1) > 0 THEN 'Y' ELSE 'N' END FROM HISTIN WHERE HICOD = ?1 "
+        "AND SystemVisible = 1");
     const QString newest = QStringLiteral(" ORDER BY HCOD1 DESC, HSEQ DESC LIMIT 15");
     const QString tails[] = {
         newest,

@@ -106,7 +106,9 @@ const QList<Table>& assetTables() {
 // filter and user restriction and those it shows: a page is read from the index alone, a few
 // neighbouring entries, never from lines spread over the table (in a large file each costs
 // memory no cache holds), and a line that the filter passes over costs an index entry. The
-// stock lots have an index of the open lots only.
+// stock lots have an index of the open lots only. A line's tax marker reads its document's tax
+// mode from an index of the code and the mode alone: the documents of a page lie apart, one
+// page of the file each, and the index holds four times as many on a page as the table does.
 const QList<Table>& inquiryTables() {
     static const QList<Table> tables = {
         {"ITEM",
@@ -140,7 +142,7 @@ const QList<Table>& inquiryTables() {
         {"POSEIN",
          "PCOD1 T, PDAT1 T, PPCOD T, PPNAM T, PSCOD T, PTAXM I, PTOTA R",
          "PCOD1",
-         {},
+         {{"POSEIN_PTAXM", "PCOD1, PTAXM"}},
          true},
         {"HISTIN",
          SALES_LINE_COLUMNS,
@@ -158,7 +160,7 @@ const QList<Table>& inquiryTables() {
         {"BUYSIN",
          "BCOD1 T, BDAT1 T, BPCOD T, BPNAM T, BTAXM I, BTOTA R",
          "BCOD1",
-         {},
+         {{"BUYSIN_BTAXM", "BCOD1, BTAXM"}},
          true},
         {"VISEIN",
          "VCOD1 T, VSEQ I, VDAT1 T, VICOD T, VINAM T, VPCOD T, VPNAM T, VTCOD T, VINUM R, "

@@ -166,6 +166,47 @@ private slots:
             !m_fixture->plan("SELECT N FROM T WHERE CODE LIKE '%a'").join(u';').contains("T_CODE"));
     }
 
+    // A table is read through the narrowest index that holds its key first and every column
+    // the statement reads of it, subqueries included; never through a partial index, one in
+    // another collation or one without the key first. The rows are the key's.
+    void narrowIndexesStandInForTheKey() {
+        m_fixture->db().connection().script(QStringLiteral(
+            "CREATE TABLE K (CODE TEXT COLLATE TSQL PRIMARY KEY, NAME TEXT COLLATE TSQL, TAX "
+            "INTEGER, MEMO TEXT) WITHOUT ROWID;"
+            "CREATE INDEX K_TAX ON K (CODE, TAX); CREATE INDEX K_TAXNAME ON K (CODE, TAX, NAME);"
+            "CREATE INDEX K_OPEN ON K (CODE, MEMO) WHERE TAX > 0;"
+            "CREATE INDEX K_BINARY ON K (CODE COLLATE BINARY, MEMO);"
+            "CREATE INDEX K_NAME ON K (NAME, CODE, MEMO);"
+            "INSERT INTO K VALUES ('a01', 'b01', 1, 'm'), ('A02', '[x]', 0, 'n'), "
+            "('b01', 'zz', 2, NULL)"));
+        const struct {
+            const char* text;
+            const char* index;
+            const char* rows;
+        } cases[] = {
+            {"SELECT TAX FROM K WHERE CODE = 'A01 '", "COVERING INDEX K_TAX ", "1"},
+            {"SELECT NAME, TAX FROM K WHERE CODE >= 'A' ORDER BY CODE DESC", "K_TAXNAME",
+             "zz|2;[x]|0;b01|1"},
+            {"SELECT U.CODE, (SELECT TAX FROM K WHERE K.CODE = U.CODE) FROM U ORDER BY QTY",
+             "COVERING INDEX K_TAX ", "A01|1;b01|2;a01|1"},
+            {"SELECT TAX FROM K WHERE EXISTS (SELECT 1 FROM T WHERE T.CODE = K.NAME)",
+             "COVERING INDEX K_TAXNAME", "1;0"},
+            {"SELECT MEMO FROM K WHERE CODE = 'a01'", "PRIMARY KEY", "m"},
+            {"SELECT * FROM K WHERE CODE = 'b01'", "PRIMARY KEY", "b01|zz|2|NULL"},
+        };
+        for (const auto& c : cases) {
+            const QString text = QString::fromUtf8(c.text);
+            const QStringList reads =
+                m_fixture->plan(text).filter(QRegularExpression("INDEX K_|PRIMARY KEY"));
+            QVERIFY2(
+                !reads.isEmpty() && reads.filter(QLatin1String(c.index)).size() == reads.size(),
+                qPrintable(text + u'\n' + reads.join(u'\n')));
+            QCOMPARE(m_fixture->run(text), QString::fromUtf8(c.rows));
+        }
+        // The table of a database that is not there has no rows and no index to read.
+        QCOMPARE(m_fixture->outcome("SELECT TAX FROM ABSENT..K WHERE CODE = 'a01'"), QString());
+    }
+
     // A 0 or '' kept in the SQL gives the rows of 00 or N''; a shape of 0 is not one of 1.
     void zeroAndEmptyStayInTheStatement() {
         m_fixture->db().connection().script(QStringLiteral(

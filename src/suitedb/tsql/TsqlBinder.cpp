@@ -163,6 +163,25 @@ void TsqlBinder::bindTable(TableRef& ref) {
     ref.absent = table->absent;
     ref.catalogueName = table->name;
     ref.columns = table->columns;
+    // A table of a database that is not there is read as no rows, through no index.
+    if (!ref.absent) ref.keyIndexes = table->keyIndexes;
+    ref.read.assign(ref.columns.size(), false);
+}
+
+// The narrowest index that holds the primary key first and every column the statement reads
+// of the table: it finds and orders rows as the key does, from fewer pages. SQLite would take
+// the key itself, whose rows hold every column.
+void TsqlBinder::chooseIndex(TableRef& ref) {
+    qsizetype narrowest = qsizetype(ref.columns.size());
+    for (const KeyIndex& index : ref.keyIndexes) {
+        if (index.columns.size() >= narrowest) continue;
+        bool covers = true;
+        for (size_t i = 0; i < ref.columns.size() && covers; ++i)
+            covers = !ref.read[i] || index.columns.contains(ref.columns[i].name);
+        if (!covers) continue;
+        narrowest = index.columns.size();
+        ref.index = index.name;
+    }
 }
 
 void TsqlBinder::bindSource(TableRef& ref, const Scope* outer) {
@@ -203,6 +222,9 @@ void TsqlBinder::bindSelect(Select& select, const Scope* outer) {
     const bool aggregates = std::any_of(
         select.items.begin(), select.items.end(),
         [](const SelectItem& item) { return item.expr && hasAggregate(*item.expr); });
+    // Every column the statement reads of these tables is known once their SELECT is bound,
+    // its subqueries included.
+    for (TableRef& ref : select.from) chooseIndex(ref);
     select.oneRow = select.unions.empty() &&
                     (select.from.empty() || (select.groupBy.empty() && aggregates));
     select.atMostOneRow =
@@ -267,6 +289,7 @@ void TsqlBinder::expandItems(Select& select, const Scope& scope) {
                 refName.compare(item.starQualifier, Qt::CaseInsensitive) != 0)
                 continue;
             found = true;
+            ref->read.assign(ref->read.size(), true);
             for (const Column& column : ref->columns) {
                 SelectItem spelled;
                 spelled.token = item.token;
@@ -318,9 +341,10 @@ void TsqlBinder::bindOrder(Select& select, const Scope& scope) {
 void TsqlBinder::bindColumn(Expr& e, const Scope& scope) {
     for (const Scope* s = &scope; s; s = s->outer) {
         const Column* found = nullptr;
-        const TableRef* foundIn = nullptr;
+        TableRef* foundIn = nullptr;
+        size_t foundAt = 0;
         bool qualifierSeen = false;
-        for (const TableRef* ref : s->sources) {
+        for (TableRef* ref : s->sources) {
             if (!e.qualifier.isEmpty()) {
                 const QString refName = ref->alias.isEmpty() ? ref->name : ref->alias;
                 if (refName.compare(e.qualifier, Qt::CaseInsensitive) != 0) continue;
@@ -331,9 +355,11 @@ void TsqlBinder::bindColumn(Expr& e, const Scope& scope) {
                 if (found) throw syntax(QStringLiteral("模稜兩可的資料行名稱 '%1'。").arg(e.name));
                 found = &column;
                 foundIn = ref;
+                foundAt = size_t(&column - ref->columns.data());
             }
         }
         if (found) {
+            if (foundAt < foundIn->read.size()) foundIn->read[foundAt] = true;
             e.source = foundIn->id;
             e.column = *found;
             e.type = found->type;

@@ -55,6 +55,7 @@ private:
     };
 
     void bindSelect(Tsql::Select& select, const Scope* outer);
+    static void chooseIndex(Tsql::TableRef& ref);
     void bindNested(Tsql::Select& select, const Scope* outer);
     void bindSource(Tsql::TableRef& ref, const Scope* outer);
     void bindTable(Tsql::TableRef& ref);

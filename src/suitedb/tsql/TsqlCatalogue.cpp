@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <QFileInfo>
+#include <algorithm>
 
 #include "Backends.h"
 #include "SqliteConnection.h"
@@ -112,6 +113,8 @@ std::optional<TsqlCatalogue::Table> TsqlCatalogue::read(const QString& schema,
     const int nameColumn = info.columnIndex(QStringLiteral("name"));
     const int typeColumn = info.columnIndex(QStringLiteral("type"));
     const int hiddenColumn = info.columnIndex(QStringLiteral("hidden"));
+    const int keyColumn = info.columnIndex(QStringLiteral("pk"));
+    QStringList primaryKey;
     const QByteArray schemaUtf8 = schema.toUtf8();
     const QByteArray tableUtf8 = table.name.toUtf8();
     for (const QVariantList& row : info.rows) {
@@ -127,41 +130,58 @@ std::optional<TsqlCatalogue::Table> TsqlCatalogue::read(const QString& schema,
                                           nullptr) == SQLITE_OK &&
             collation)
             column.collated = qstricmp(collation, "TSQL") == 0;
+        if (const int place = row.value(keyColumn).toInt(); place > 0) {
+            while (primaryKey.size() < place) primaryKey.append(QString());
+            primaryKey[place - 1] = column.name;
+        }
         table.columns.push_back(column);
     }
-    markUniqueColumns(table);
+    readIndexes(table, primaryKey);
     return table;
 }
 
 // The columns that a unique index holds alone, in the column's own collation and for every
-// row (not a partial index): an equality on one of them finds one row at most.
-void TsqlCatalogue::markUniqueColumns(Table& table) {
+// row (not a partial index): an equality on one of them finds one row at most. And the indexes
+// that hold the whole primary key first: they order and find rows as the key does.
+void TsqlCatalogue::readIndexes(Table& table, const QStringList& primaryKey) {
     const ResultSet indexes = m_db.query(QStringLiteral("PRAGMA %1.index_list(%2)")
                                              .arg(quoted(table.schema), quoted(table.name)));
     const int nameColumn = indexes.columnIndex(QStringLiteral("name"));
     const int uniqueColumn = indexes.columnIndex(QStringLiteral("unique"));
+    const int originColumn = indexes.columnIndex(QStringLiteral("origin"));
     const int partialColumn = indexes.columnIndex(QStringLiteral("partial"));
     for (const ResultRows::Row& index : indexes.rows) {
-        if (index.value(uniqueColumn).toInt() != 1 || index.value(partialColumn).toInt() != 0)
-            continue;
-        const ResultSet parts =
-            m_db.query(QStringLiteral("PRAGMA %1.index_xinfo(%2)")
-                           .arg(quoted(table.schema), quoted(index.value(nameColumn).toString())));
+        if (index.value(partialColumn).toInt() != 0) continue;
+        const QString indexName = index.value(nameColumn).toString();
+        const ResultSet parts = m_db.query(QStringLiteral("PRAGMA %1.index_xinfo(%2)")
+                                               .arg(quoted(table.schema), quoted(indexName)));
         const int key = parts.columnIndex(QStringLiteral("key"));
         const int name = parts.columnIndex(QStringLiteral("name"));
         const int collation = parts.columnIndex(QStringLiteral("coll"));
-        std::vector<ResultRows::Row> keyParts;
-        for (const ResultRows::Row& part : parts.rows)
-            if (part.value(key).toInt() == 1) keyParts.push_back(part);
-        if (keyParts.size() != 1) continue;
-        const ResultRows::Row& part = keyParts.front();
-        // An expression or the rowid has no name of a column.
-        for (Tsql::Column& column : table.columns) {
-            if (column.name.compare(part.value(name).toString(), Qt::CaseInsensitive) != 0)
-                continue;
-            const QString own = column.collated ? QStringLiteral("TSQL") : QStringLiteral("BINARY");
-            column.unique = column.unique ||
-                            part.value(collation).toString().compare(own, Qt::CaseInsensitive) == 0;
+        // The key's columns, each in its own collation; an expression (no name of a column),
+        // the rowid or another collation leaves the index out.
+        QStringList columns;
+        bool plain = true;
+        for (const ResultRows::Row& part : parts.rows) {
+            if (part.value(key).toInt() != 1) continue;
+            const auto column = std::find_if(
+                table.columns.begin(), table.columns.end(), [&](const Tsql::Column& c) {
+                    return c.name.compare(part.value(name).toString(), Qt::CaseInsensitive) == 0;
+                });
+            plain = column != table.columns.end() &&
+                    part.value(collation).toString().compare(
+                        column->collated ? QStringLiteral("TSQL") : QStringLiteral("BINARY"),
+                        Qt::CaseInsensitive) == 0;
+            if (!plain) break;
+            columns.append(column->name);
         }
+        if (!plain) continue;
+        if (index.value(uniqueColumn).toInt() == 1 && columns.size() == 1) {
+            for (Tsql::Column& column : table.columns)
+                if (column.name == columns.first()) column.unique = true;
+        }
+        if (index.value(originColumn).toString() != QLatin1String("pk") && !primaryKey.isEmpty() &&
+            columns.mid(0, primaryKey.size()) == primaryKey)
+            table.keyIndexes.push_back({indexName, columns});
     }
 }

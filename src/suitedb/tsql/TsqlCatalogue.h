@@ -27,6 +27,7 @@ public:
         QString name;         // as the catalogue spells it
         bool absent = false;  // its database is not there: no rows
         std::vector<Tsql::Column> columns;
+        std::vector<Tsql::KeyIndex> keyIndexes;
     };
 
     // The table or view, or nothing when there is none. database is empty for the current
@@ -42,7 +43,7 @@ private:
     // for one that is there, empty for one that is not.
     QString schemaOf(const QString& database);
     std::optional<Table> read(const QString& schema, const QString& name);
-    void markUniqueColumns(Table& table);
+    void readIndexes(Table& table, const QStringList& primaryKey);
     qlonglong schemaVersion();
 
     SqliteConnection& m_db;

@@ -281,6 +281,7 @@ QString TsqlEmitter::source(const TableRef& ref) {
     else
         sql += table(ref);
     sql += QStringLiteral(" AS ") + alias(ref.id);
+    if (!ref.index.isEmpty()) sql += QStringLiteral(" INDEXED BY ") + quoted(ref.index);
     if (ref.on) sql += QStringLiteral(" ON ") + expr(*ref.on);
     return sql;
 }

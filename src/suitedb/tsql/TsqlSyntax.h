@@ -20,6 +20,13 @@ struct Expr;
 using ExprPtr = std::unique_ptr<Expr>;
 using SelectPtr = std::unique_ptr<Select>;
 
+// An index that holds its table's whole primary key first, in the key's own collations, for
+// every row (not a partial one), and the columns it holds.
+struct KeyIndex {
+    QString name;
+    QStringList columns;
+};
+
 // A column of a table, a view or a derived table.
 struct Column {
     QString name;
@@ -109,6 +116,9 @@ struct TableRef {
     bool absent = false;  // a table of a database of the group that is not there: no rows
     QString catalogueName;
     std::vector<Column> columns;
+    std::vector<KeyIndex> keyIndexes;
+    std::vector<bool> read;  // per column: the statement reads it
+    QString index;           // the narrower index the statement reads the table through
 };
 
 struct SelectItem {
