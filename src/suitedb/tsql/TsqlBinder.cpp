@@ -67,10 +67,12 @@ bool hasAggregate(const Expr& e) {
                        [](const ExprPtr& arg) { return hasAggregate(*arg); });
 }
 
-// Whether one of the condition's ANDed terms sets a unique column of the table source to one
-// value of the column's own kind: a literal, or a column of an enclosing query. A text column
-// counts only in the server's collation, in which its comparisons run and its index is unique.
-bool pinsUniqueColumn(const Expr& where, int source) {
+// Whether one of the condition's ANDed terms sets a column of the table source that `wanted`
+// takes to one value of the column's own kind: a literal, or a column of an enclosing query or
+// of another source. A text column counts only in the server's collation, in which its
+// comparisons run and its indexes order it.
+template <class Wanted>
+bool pinsColumn(const Expr& where, int source, Wanted wanted) {
     std::vector<const Expr*> terms = {&where};
     for (size_t i = 0; i < terms.size(); ++i) {
         const Expr& e = *terms[i];
@@ -82,7 +84,7 @@ bool pinsUniqueColumn(const Expr& where, int source) {
         for (size_t side = 0; side < 2; ++side) {
             const Expr& column = *e.args[side];
             const Expr& value = *e.args[1 - side];
-            if (column.kind != Kind::Column || column.source != source || !column.column.unique ||
+            if (column.kind != Kind::Column || column.source != source || !wanted(column.column) ||
                 !(column.type == Type::Number ||
                   (column.type == Type::Text && column.column.collated)))
                 continue;
@@ -92,6 +94,11 @@ bool pinsUniqueColumn(const Expr& where, int source) {
         }
     }
     return false;
+}
+
+// A unique column set to one value: the source gives one row at most.
+bool pinsUniqueColumn(const Expr& where, int source) {
+    return pinsColumn(where, source, [](const Column& c) { return c.unique; });
 }
 
 // + of two texts joins them; anything with a number adds.
@@ -168,10 +175,19 @@ void TsqlBinder::bindTable(TableRef& ref) {
     ref.read.assign(ref.columns.size(), false);
 }
 
-// The narrowest index that holds the primary key first and every column the statement reads
-// of the table: it finds and orders rows as the key does, from fewer pages. SQLite would take
-// the key itself, whose rows hold every column.
-void TsqlBinder::chooseIndex(TableRef& ref) {
+// Where the table's primary key is set to one value, by the WHERE or the join's ON, the narrowest
+// index that holds the key first and every column the statement reads of the table: it finds the
+// row as the key does, from fewer pages, where SQLite would take the key, whose rows hold every
+// column. Other reads are left to SQLite, which may know a better index for them.
+void TsqlBinder::chooseIndex(TableRef& ref, const Expr* where) {
+    if (ref.keyIndexes.empty()) return;
+    const KeyIndex& any = ref.keyIndexes.front();
+    for (qsizetype k = 0; k < any.keyColumns; ++k) {
+        const auto named = [&](const Column& c) { return c.name == any.columns[k]; };
+        if (!(where && pinsColumn(*where, ref.id, named)) &&
+            !(ref.on && pinsColumn(*ref.on, ref.id, named)))
+            return;
+    }
     qsizetype narrowest = qsizetype(ref.columns.size());
     for (const KeyIndex& index : ref.keyIndexes) {
         if (index.columns.size() >= narrowest) continue;
@@ -224,7 +240,7 @@ void TsqlBinder::bindSelect(Select& select, const Scope* outer) {
         [](const SelectItem& item) { return item.expr && hasAggregate(*item.expr); });
     // Every column the statement reads of these tables is known once their SELECT is bound,
     // its subqueries included.
-    for (TableRef& ref : select.from) chooseIndex(ref);
+    for (TableRef& ref : select.from) chooseIndex(ref, select.where.get());
     select.oneRow = select.unions.empty() &&
                     (select.from.empty() || (select.groupBy.empty() && aggregates));
     select.atMostOneRow =

@@ -55,7 +55,7 @@ private:
     };
 
     void bindSelect(Tsql::Select& select, const Scope* outer);
-    static void chooseIndex(Tsql::TableRef& ref);
+    static void chooseIndex(Tsql::TableRef& ref, const Tsql::Expr* where);
     void bindNested(Tsql::Select& select, const Scope* outer);
     void bindSource(Tsql::TableRef& ref, const Scope* outer);
     void bindTable(Tsql::TableRef& ref);

@@ -182,6 +182,6 @@ void TsqlCatalogue::readIndexes(Table& table, const QStringList& primaryKey) {
         }
         if (index.value(originColumn).toString() != QLatin1String("pk") && !primaryKey.isEmpty() &&
             columns.mid(0, primaryKey.size()) == primaryKey)
-            table.keyIndexes.push_back({indexName, columns});
+            table.keyIndexes.push_back({indexName, columns, primaryKey.size()});
     }
 }

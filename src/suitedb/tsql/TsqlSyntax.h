@@ -25,6 +25,7 @@ using SelectPtr = std::unique_ptr<Select>;
 struct KeyIndex {
     QString name;
     QStringList columns;
+    qsizetype keyColumns = 0;  // the first columns, which are the key's
 };
 
 // A column of a table, a view or a derived table.
