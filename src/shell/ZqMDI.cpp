@@ -60,6 +60,13 @@ ZqMDI::ZqMDI(QWidget* parent) : QMainWindow(parent), m_area(new QMdiArea(this)) 
     heartbeatTimer->start();
 }
 
+// The area hides its windows as the main window's widget goes, and would report the last one
+// leaving to this window, which is gone by then.
+ZqMDI::~ZqMDI() {
+    disconnect(m_area, nullptr, this, nullptr);
+    m_area->viewport()->removeEventFilter(this);
+}
+
 QString ZqMDI::titleText(const QString& printerName) {
     const Session& s = Session::current();
     return QStringLiteral(" Q.V.K.晟嘉通進銷存會計系統  固定資產管理系統 v") + s.versionText +

@@ -16,6 +16,7 @@ class ZqMDI : public QMainWindow {
     Q_OBJECT
 public:
     explicit ZqMDI(QWidget* parent = nullptr);
+    ~ZqMDI() override;
 
     // The title line for a printer name ("無" when there is none).
     static QString titleText(const QString& printerName);
