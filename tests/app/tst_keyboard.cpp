@@ -1,102 +1,24 @@
 // The module's windows on a real display server with a window manager, driven by keys typed on
 // the focused control: where the focus rests after each key, and the lookup's whole page.
-#include <QApplication>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
-#include <QtTest>
 
 #include "../Controls.h"
-#include "../shell/ScriptedDialogs.h"
-#include "../suitedb/DemoFolder.h"
 #include "AssetWindow.h"
-#include "Backends.h"
-#include "ChildFocus.h"
-#include "CurrentPrinter.h"
-#include "DisplayServer.h"
 #include "FieldBox.h"
 #include "MainMenu.h"
-#include "ModuleWindows.h"
-#include "NoticeWindow.h"
-#include "ProgramExit.h"
-#include "Startup.h"
-#include "ZqMDI.h"
-
-namespace {
-QString g_noDisplay;  // why no display server could start; empty when one runs
-QWidget* focused() { return QApplication::focusWidget(); }
-}  // namespace
+#include "TaskHarness.h"
 
 class TestKeyboard : public QObject {
     Q_OBJECT
-    std::unique_ptr<DemoFolder> m_folder;
-    std::unique_ptr<ZqMDI> m_mdi;
-    QString m_cwd;
-    ScriptedDialogs* m_dialogs = nullptr;
+    std::unique_ptr<TaskHarness> m_task;
 
-    // A control of the main window has the focus while the main window is the active window.
-    bool keyboardReady() const {
-        QWidget* f = focused();
-        return f && f->isVisible() && f->isEnabled() && QApplication::activeWindow() == m_mdi.get();
-    }
-    static QString focusedWindow() {
-        QWidget* w = ChildWindowOf(focused());
-        return w ? w->objectName() : QString();
-    }
-    QWidget* openWindow(const QString& name) const {
-        for (auto* w : m_mdi->findChildren<QWidget*>(name))
-            if (w->isVisible()) return w;
-        return nullptr;
-    }
-    // Waits for a control to have the focus, then types the key on it.
-    bool press(int key) {
-        if (!QTest::qWaitFor([this] { return keyboardReady(); }, 5000)) return false;
-        QTest::keyClick(focused(), Qt::Key(key));
-        QTest::qWait(20);  // the event loop runs between two keys, as it does for a typist
-        return true;
-    }
-    // The focus comes to rest in WINDOW[/CONTROL].
-    bool focusLandsIn(const QString& target) {
-        const auto at = [] {
-            return focused() ? focusedWindow() + '/' + focused()->objectName() + '/' : QString();
-        };
-        if (QTest::qWaitFor([&] { return keyboardReady() && at().startsWith(target + '/'); }, 5000))
-            return true;
-        qWarning("focus on %s", qPrintable(at()));
-        return false;
-    }
-    // Steps "KEY WINDOW[/CONTROL], ...": a QKeySequence key name (Out: Esc until the window
-    // closes; CloseBox: its frame's close box) and where the focus must rest after it. A window
-    // left by Esc, Enter or its close box must have closed.
-    bool walk(const QString& steps) {
-        for (const QString& step : steps.split(", ")) {
-            const QString keyName = step.section(' ', 0, 0), target = step.section(' ', 1);
-            const int key = QKeySequence::fromString(keyName)[0].key();
-            const QString from = focusedWindow();
-            bool typed = true;
-            if (keyName == "Out")
-                for (int i = 0; i < 3 && typed && openWindow(from); ++i)
-                    typed = press(Qt::Key_Escape);
-            else if (keyName == "CloseBox")
-                qobject_cast<QMdiSubWindow*>(openWindow(from)->parentWidget())->close();
-            else
-                typed = key && press(key);
-            if (!typed || !focusLandsIn(target)) {
-                qWarning("at %s", qPrintable(step));
-                return false;
-            }
-            const bool leaves = keyName == "Out" || keyName == "CloseBox" ||
-                                key == Qt::Key_Escape || key == Qt::Key_Return;
-            if (leaves && from != target.section('/', 0, 0) && openWindow(from)) {
-                qWarning("%s is still open after %s", qPrintable(from), qPrintable(step));
-                return false;
-            }
-        }
-        return true;
-    }
+    QWidget* focused() const { return TaskHarness::focused(); }
+    bool focusLandsIn(const QString& target) { return m_task->focusLandsIn(target); }
+    bool walk(const QString& steps) { return m_task->walk(steps); }
+    QWidget* openWindow(const QString& name) const { return m_task->openWindow(name); }
 
     // Ten rows from the top, the last not cut off.
     static bool wholePage(QTableView* grid) {
@@ -107,46 +29,18 @@ class TestKeyboard : public QObject {
 
 private slots:
     void initTestCase() {
-        if (!g_noDisplay.isEmpty()) QSKIP(qPrintable("no display server: " + g_noDisplay));
-        QCOMPARE(QGuiApplication::platformName(), QString("xcb"));
-        ProgramExit::throwOnEnd();
-        m_folder = std::make_unique<DemoFolder>();
-        m_cwd = QDir::currentPath();
-        QDir::setCurrent(m_folder->path());
-        m_dialogs = ScriptedDialogs::install();
-        CurrentPrinter::setSystemForTest(QStringList{"HP LaserJet"}, "HP LaserJet");
-        RunStartup({.commandLine = "/GO 0016 ADM",
-                    .programFolder = m_folder->path(),
-                    .place = ZqMDI::placeText(),
-                    .connect = [](const QString& folder, const LocalSettings& settings) {
-                        Connections::setFactory(MakeConnectionFactory(folder, settings));
-                    }});
-        m_mdi = std::make_unique<ZqMDI>();  // as the program starts its main window
-        RegisterModuleWindows(*m_mdi);
-        m_mdi->resize(1024, 740);
-        m_mdi->show();
-        m_mdi->raise();
-        m_mdi->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_mdi.get(), 10000));
-        m_mdi->openSession();
-        QVERIFY(focusLandsIn("FU/But(0)"));
+        TASK_NEEDS_DISPLAY();
+        m_task = std::make_unique<TaskHarness>();
+        const QString why = m_task->start("ADM");
+        QVERIFY2(why.isEmpty(), qPrintable(why));
     }
     // No test shows a message; a failed step leaves no window behind for the next test.
     void cleanup() {
-        for (QMdiSubWindow* frame : m_mdi->findChild<QMdiArea*>()->subWindowList())
-            if (frame->widget() != m_mdi->menu() && frame->widget() != m_mdi->notices())
-                frame->close();
-        QTest::qWait(20);
-        m_mdi->activateWindow();
-        m_mdi->menu()->button(0)->setFocus();
-        const QStringList shown = std::exchange(m_dialogs->shown, {});
+        m_task->closeChildren();
+        const QStringList shown = m_task->takeMessages();
         QVERIFY2(shown.isEmpty(), qPrintable(shown.join('|')));
     }
-    void cleanupTestCase() {
-        m_mdi.reset();
-        Connections::closeAll();
-        if (!m_cwd.isEmpty()) QDir::setCurrent(m_cwd);
-    }
+    void cleanupTestCase() { m_task.reset(); }
 
     // A child window closed by Esc, Enter or close box hands the keyboard back where it came from;
     // each inquiry frame takes the keyboard from the list and Esc hands it back.
@@ -175,18 +69,18 @@ private slots:
 
     // Opened by mouse, the help text stays; the lookup on screen, whole, takes the row clicked.
     void mouseOnTheMenuAndTheLookup() {
-        QTest::mouseClick(m_mdi->menu()->button(0), Qt::LeftButton);
+        QTest::mouseClick(m_task->mdi->menu()->button(0), Qt::LeftButton);
         QVERIFY(focusLandsIn("FUA/B1a(0)"));
         QTest::qWait(100);
         QVERIFY(!focused()->statusTip().isEmpty());
-        QCOMPARE(m_mdi->statusText(), focused()->statusTip());
+        QCOMPARE(m_task->mdi->statusText(), focused()->statusTip());
         QVERIFY(walk("F FUA/T5, F2 FUA/DGF3"));
         auto* window = qobject_cast<AssetWindow*>(openWindow("FUA"));
         QVERIFY(window);
         auto* grid = control<QTableView>(window, "DGF3");
         const auto global = [](QWidget* w) { return QRect(w->mapToGlobal(QPoint()), w->size()); };
         QVERIFY2(global(window).contains(global(grid)), "the lookup reaches out of its window");
-        QVERIFY(global(m_mdi->centralWidget()).contains(global(grid)));
+        QVERIFY(global(m_task->mdi->centralWidget()).contains(global(grid)));
         QVERIFY(grid->screen()->geometry().contains(global(grid)));
         QVERIFY(wholePage(grid));
         for (const QString key : {"PgDown", "Down"})
@@ -201,20 +95,6 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[]) {
-    // The test environment asks for the offscreen platform; this test needs its own X display.
-    DisplayServer server;
-    if (server.start(&g_noDisplay)) {
-        qputenv("DISPLAY", server.display());
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        qunsetenv("WAYLAND_DISPLAY");
-    } else {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    TestKeyboard test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+TASK_MAIN(TestKeyboard)
 
 #include "tst_keyboard.moc"
