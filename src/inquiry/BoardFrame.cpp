@@ -56,6 +56,7 @@ struct BoardFrame::Private {
     Editing editing = Editing::None;
     bool showAll = false;
     QString editSeq;           // the notice being changed
+    Fields editListed;         // ... as it was listed
     QString copiedDepartment;  // the department of the notice a copy was made from
 
     void build();
@@ -65,6 +66,9 @@ struct BoardFrame::Private {
     void rowChanged();
     void applyButtons();
     void focusSomewhere();
+    void holdFocus();
+    Fields listedFields() const;
+    bool stillAsListed(const QString& seq, const Fields& listed);
     void beginEdit(Editing mode);
     void endEdit();
     bool leaveField(int index);
@@ -144,6 +148,7 @@ Fields BoardFrame::Private::fields() const {
 }
 
 void BoardFrame::Private::read() {
+    holdFocus();
     const Session& s = Session::current();
     model->setRecordset(nullptr);
     list.commandText = showAll ? NoticeStatements::all(s)
@@ -157,12 +162,18 @@ void BoardFrame::Private::read() {
     rowChanged();
 }
 
+Fields BoardFrame::Private::listedFields() const {
+    Fields f;
+    if (hasRow())
+        for (int i = 0; i < FieldCount; ++i)
+            f[i] = list.recordset().field(QLatin1String(Columns[i])).toString().trimmed();
+    return f;
+}
+
 void BoardFrame::Private::rowChanged() {
     if (editing != Editing::None) return;
-    const bool row = hasRow();
-    for (int i = 0; i < FieldCount; ++i)
-        t4[i]->setText(row ? list.recordset().field(QLatin1String(Columns[i])).toString().trimmed()
-                           : QString());
+    const Fields f = listedFields();
+    for (int i = 0; i < FieldCount; ++i) t4[i]->setText(f[i]);
     applyButtons();
 }
 
@@ -173,6 +184,25 @@ void BoardFrame::Private::applyButtons() {
         b5[i]->setVisible(states[i].visible);
     }
     b5[ListToggle]->setText(showAll ? ListToday : QString::fromUtf8(ButtonCaptions[ListToggle]));
+}
+
+// Before a button or the list is disabled under the keyboard: the frame holds it, so that Qt
+// does not pass it on to a control outside the board, until focusSomewhere places it.
+void BoardFrame::Private::holdFocus() {
+    if (q->isAncestorOf(QApplication::focusWidget())) q->setFocus();
+}
+
+// Another workstation may have changed or deleted the notice since it was listed: the change
+// or deletion is refused and nothing is written.
+bool BoardFrame::Private::stillAsListed(const QString& seq, const Fields& listed) {
+    scratch.commandText = storedNotice(seq);
+    RefreshData(scratch, Place);
+    bool same = HasRecords(scratch);
+    for (int i = 0; same && i < FieldCount; ++i)
+        same = scratch.recordset().field(QLatin1String(Columns[i])).toString().trimmed() ==
+               listed[i];
+    if (!same) Dialogs::showMessage(NoticeChangedElsewhere);
+    return same;
 }
 
 void BoardFrame::Private::focusSomewhere() {
@@ -186,18 +216,21 @@ void BoardFrame::Private::beginEdit(Editing mode) {
     editing = mode;
     editSeq = mode == Editing::Edit ? list.recordset().field(QStringLiteral("FSEQ")).toString()
                                     : QString();
+    editListed = listedFields();
     copiedDepartment = t4[5]->text();
     if (mode == Editing::Add) {
         for (FieldBox* f : t4) f->clear();
         t4[0]->setText(DateToRoc(Clock::today()));
     }
-    dg12->setEnabled(false);
+    // The first field takes the keyboard before the list and the buttons go out of use under it.
     for (FieldBox* f : t4) f->setOpen(true);
-    applyButtons();
     t4[0]->setFocus();
+    dg12->setEnabled(false);
+    applyButtons();
 }
 
 void BoardFrame::Private::endEdit() {
+    holdFocus();
     editing = Editing::None;
     for (FieldBox* f : t4) f->setOpen(false);
     dg12->setEnabled(true);
@@ -239,6 +272,11 @@ void BoardFrame::Private::save() {
         t4[failed->field]->setFocus();
         return;
     }
+    if (editing == Editing::Edit && !stillAsListed(editSeq, editListed)) {
+        // The fields stay as typed; 放棄 (F5) lists the notices again.
+        t4[0]->setFocus();
+        return;
+    }
     const QString user = Session::current().userCode;
     scratch.commandText = editing == Editing::Edit ? editCall(user, editSeq, f) : addCall(user, f);
     RefreshData(scratch, Place);
@@ -261,10 +299,13 @@ void BoardFrame::Private::remove() {
                              QStringLiteral("的公告資料");
     if (Dialogs::ask(question, Dialogs::Buttons::YesNo, Dialogs::Answer::No) ==
         Dialogs::Answer::Yes) {
-        scratch.commandText = deleteCall(rs.field(QStringLiteral("FSEQ")).toString());
-        RefreshData(scratch, Place);
-        const ProcedureAnswer answer = ReadAnswer(scratch.recordset());
-        if (answer.status > 0) Dialogs::showMessage(answer.text);
+        const QString seq = rs.field(QStringLiteral("FSEQ")).toString();
+        if (stillAsListed(seq, listedFields())) {
+            scratch.commandText = deleteCall(seq);
+            RefreshData(scratch, Place);
+            const ProcedureAnswer answer = ReadAnswer(scratch.recordset());
+            if (answer.status > 0) Dialogs::showMessage(answer.text);
+        }
         read();
     }
     focusSomewhere();

@@ -68,6 +68,10 @@ QString deleteCall(const QString& seq) {
     return QStringLiteral("EXEC  SP_F8F_DEL ") + (ok ? SqlLiteral(QVariant(n)) : SqlLiteral(seq));
 }
 
+QString storedNotice(const QString& seq) {
+    return QStringLiteral("SELECT * FROM F8DATA WHERE FSEQ = ") + SqlLiteral(seq);
+}
+
 std::optional<FailedCheck> saveCheck(Editing editing, const Fields& f,
                                      const QString& copiedDepartment,
                                      const std::function<bool()>& identicalExists) {

@@ -56,6 +56,10 @@ QString identicalNotice(const Fields& fields);
 QString addCall(const QString& user, const Fields& fields);
 QString editCall(const QString& user, const QString& seq, const Fields& fields);
 QString deleteCall(const QString& seq);
+// The notice as stored now, read before it is changed or deleted.
+QString storedNotice(const QString& seq);
+inline const QString NoticeChangedElsewhere =
+    QStringLiteral("此筆公告已被其他工作站修改或刪除,請重新查詢");
 
 struct FailedCheck {
     int field;  // the field that gets the focus

@@ -14,6 +14,7 @@ namespace {
 constexpr int AddRight = 351;
 constexpr int EditRight = 362;
 constexpr int TextBytes = 80;
+constexpr qlonglong LastNumber = 99999999;  // FSEQ holds eight digits
 
 ResultSets answer(const QString& text, int status) {
     return {ResultSet{{QStringLiteral("MSG"), QStringLiteral("STATUS")}, {{text, status}}}};
@@ -72,10 +73,14 @@ ResultSets add(SqliteConnection& db, const ProcedureCall& call) {
     Notice n = noticeOf(call, 1);
     if (const auto why = refusal(db, n)) return refuse(*why);
     // The write lock is held from the start of the call, so no other workstation takes the
-    // same number in between.
+    // same number in between. A number is never given twice: the highest ever given is kept
+    // beside the notices, and eight digits keep the numbers in the order they were given.
     const qlonglong next =
-        db.scalar(QStringLiteral("SELECT IFNULL(MAX(CAST(FSEQ AS INTEGER)), 0) + 1 FROM F8DATA"))
+        db.scalar(QStringLiteral("SELECT MAX(IFNULL((SELECT FLAST FROM F8SEQ WHERE FKEY = ''), 0), "
+                                 "IFNULL((SELECT MAX(CAST(FSEQ AS INTEGER)) FROM F8DATA), 0)) + 1"))
             .toLongLong();
+    if (next > LastNumber) return refuse(QStringLiteral("公告序號已用盡,請洽系統管理員"));
+    db.exec(QStringLiteral("INSERT OR REPLACE INTO F8SEQ (FKEY, FLAST) VALUES ('', ?1)"), {next});
     const QString seq = QStringLiteral("%1").arg(next, 8, 10, QLatin1Char('0'));
     db.exec(QStringLiteral("INSERT INTO F8DATA (FSEQ, FDATE, FBEGD, FEND, FSNAM, FDATA, FDEPNO, "
                            "FUSER) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"),

@@ -58,6 +58,9 @@ const QList<Table>& sessionTables() {
          "FSEQ T, FDATE T, FBEGD T, FEND T, FDEPNO T, FDATA T, FSNAM T, FUSER T",
          "FSEQ",
          {{"F8DATA_FBEGD", "FBEGD, FSEQ"}}},
+        // The highest notice number ever given, so that a deleted notice's number is never
+        // given again: one row, FKEY ''.
+        {"F8SEQ", "FKEY T, FLAST I", "FKEY", {}},
     };
     return tables;
 }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QtTest>
 #include <memory>
 
@@ -65,7 +66,7 @@ public:
         mdi->activateWindow();
         if (!QTest::qWaitForWindowActive(mdi.get(), 10000)) return "the main window is not active";
         mdi->openSession();
-        return focusLandsIn("FU/But(0)") ? QString() : "the menu has not the keyboard";
+        return focusLandsIn("FU") ? QString() : "the menu has not the keyboard";
     }
     void stop() {
         mdi.reset();
@@ -91,6 +92,16 @@ public:
     QWidget* openWindow(const QString& name) const {
         for (auto* w : mdi->findChildren<QWidget*>(name))
             if (w->isVisible()) return w;
+        return nullptr;
+    }
+    // A control of an open window that is on screen (of several of that name, the one shown);
+    // null when there is none.
+    template <class T = QWidget>
+    T* shownControl(const QString& window, const QString& name) const {
+        QWidget* w = openWindow(window);
+        if (!w) return nullptr;
+        for (T* c : w->findChildren<T*>(name))
+            if (c->isVisible()) return c;
         return nullptr;
     }
     // Waits for a control to have the keyboard, then types the key on it.

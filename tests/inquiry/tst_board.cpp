@@ -183,6 +183,17 @@ private slots:
         QVERIFY(listed().contains(QString("改過的公告")));
         db.execute(deleteCall(seq));
         QVERIFY(!listed().contains(QString("改過的公告")));
+        // The deleted newest number is not given again; past eight digits the call is refused.
+        const QString next = db.execute(addCall(user, good))[0].rows[0][0].toString();
+        QCOMPARE(next.toInt(), seq.toInt() + 1);
+        db.execute("UPDATE F8DATA SET FSEQ = '99999999' WHERE FSEQ = '" + next + "'");
+        QCOMPARE(db.execute(addCall(user, good))[0].rows[0][1].toInt(), 1);
+        QCOMPARE(scalar("SELECT MAX(FSEQ) FROM F8DATA").toString(), QString("99999999"));
+        // An ASCII text of 80 bytes is taken whole.
+        const QString full = QString(80, u'y');
+        QCOMPARE(db.execute(editCall(user, "99999999", with(4, full)))[0].rows[0][1].toInt(), 0);
+        QCOMPARE(scalar("SELECT FDATA FROM F8DATA WHERE FSEQ = '99999999'").toString(), full);
+        db.execute("DELETE FROM F8DATA WHERE FSEQ = '99999999'; UPDATE F8SEQ SET FLAST = " + next);
     }
 
     // A company that cannot be reached fails alone; the others get the notice.

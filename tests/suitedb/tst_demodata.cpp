@@ -94,7 +94,7 @@ private slots:
             QVERIFY2(count("SELECT COUNT(*) FROM " + f) == 0, qPrintable(f));
     }
 
-    // Rows the windows need in every state: LIN (without 355) has her own lines, HUANG (without
+    // Rows the windows need in every state: LIN (without 355) has her own lines, HUAN (without
     // 1306) two salesmen, TSAI his own warehouse; every inquiry mode shows items.
     void somethingToShow() {
         QCOMPARE(count("SELECT COUNT(DISTINCT HSCOD) FROM HISTIN WHERE HDENO = '02'"), 2);

@@ -70,7 +70,7 @@ int staff(SqliteConnection& db) {
          without({351, 355, 362, 363, 371, 372, 960, 961, 962}, {})},
         {"S004", QStringLiteral("陳建宏"), "CHEN", "02", "04", "241", {960, 961, 962}},
         {"S005", QStringLiteral("林淑芬"), "LIN", "02", "02", "215", without({}, {355})},
-        {"S006", QStringLiteral("黃志偉"), "HUANG", "01", "02", "216", without({}, {1306})},
+        {"S006", QStringLiteral("黃志偉"), "HUAN", "01", "02", "216", without({}, {1306})},
         {"S007", QStringLiteral("周佳穎"), "CHOU", "01", "04", "243",
          without({}, {57, 367, 645, 646, 647, 648, 926})},
         {"S008", QStringLiteral("蔡宗翰"), "TSAI", "03", "09", "301", without({}, {934})},
@@ -139,13 +139,19 @@ int fill(SqliteConnection& db, const QDate& today) {
     db.transaction([&] {
         if (isEmpty(db, "COMP")) rows += company(db);
         if (isEmpty(db, "LSTA")) rows += workstations(db);
-        if (isEmpty(db, "Depart25")) rows += departments(db);
-        if (isEmpty(db, "SALE")) rows += staff(db);
+        rows += fillPeople(db);
         if (isEmpty(db, "F8DATA")) rows += notices(db, today);
         rows += ItemCatalogue::fillMasters(db, today);
         rows += AssetData::fill(db, today);
         rows += int(HistoryData::fillDemo(db, today));
     });
+    return rows;
+}
+
+int fillPeople(SqliteConnection& db) {
+    int rows = 0;
+    if (isEmpty(db, "Depart25")) rows += departments(db);
+    if (isEmpty(db, "SALE")) rows += staff(db);
     return rows;
 }
 

@@ -18,7 +18,7 @@ class SqliteConnection;
 //                                    inquiry's
 //   CHEN  陳建宏      department 04  rights 960 961 962
 //   LIN   林淑芬      department 02  the inquiry's but 355 (a salesman: her own sales lines)
-//   HUANG 黃志偉      department 02  the inquiry's but 1306 (his department's sales lines)
+//   HUAN  黃志偉      department 02  the inquiry's but 1306 (his department's sales lines)
 //   CHOU  周佳穎      department 04  the inquiry's but 57 926 367 645-648 (no prices, no cost)
 //   TSAI  蔡宗翰      department 09  the inquiry's but 934 (the list of warehouse 03 only)
 // Notices are dated around the given day: valid from two years before to five years after
@@ -27,6 +27,10 @@ class SqliteConnection;
 namespace DemoData {
 // Fills every table that is still empty; returns the number of rows added.
 int fill(SqliteConnection& db, const QDate& today);
+
+// Fills the departments and the staff with their rights where they are still empty (also the
+// group's sister companies have them, so that the same users may write their notices).
+int fillPeople(SqliteConnection& db);
 
 // Whether the table has no row yet (the parts of the demo data fill only empty tables).
 bool isEmpty(SqliteConnection& db, const char* table);

@@ -7,6 +7,7 @@
 
 #include "Backends.h"
 #include "CompanyGroup.h"
+#include "DemoData.h"
 #include "ItemCatalogue.h"
 #include "SqliteConnection.h"
 #include "SuiteSchema.h"
@@ -43,6 +44,7 @@ bool onOrder(int item) { return item % 10 == 3; }
 void fillSister(SqliteConnection& db, int sister, const QDate& today) {
     const QList<ItemCatalogue::Item>& items = ItemCatalogue::items();
     db.transaction([&] {
+        DemoData::fillPeople(db);
         db.exec(QStringLiteral("INSERT INTO ITYP (ITYPE, ITCOD, ITNAM) VALUES ('1', '001', ?1)"),
                 {text(Sisters[sister].shortName) + QStringLiteral("總倉")});
         for (int i = 0; i < items.size(); ++i) {
