@@ -64,8 +64,13 @@ std::unique_ptr<QMessageBox> buildBox(const QString& text, Buttons buttons, Answ
         escape = QMessageBox::Cancel;
     }
     auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon,
-                                             QCoreApplication::applicationName(), text, standard,
-                                             parent);
+                                             QCoreApplication::applicationName(), QString(),
+                                             standard, parent);
+    // A message may quote what any writer of the database stored (a notice, a description):
+    // plain text, and no longer than a box can show.
+    constexpr int MaxShown = 2000;
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text.size() > MaxShown ? text.left(MaxShown) + QStringLiteral("…") : text);
     const std::pair<QMessageBox::StandardButton, QString> captions[] = {
         {QMessageBox::Ok, QStringLiteral("確定")},
         {QMessageBox::Cancel, QStringLiteral("取消")},

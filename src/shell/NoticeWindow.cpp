@@ -30,6 +30,9 @@ NoticeWindow::NoticeWindow(QWidget* parent)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     m_company->setObjectName(QStringLiteral("Label1"));
     m_notice->setObjectName(QStringLiteral("L2"));
+    // What any writer of the database stored is shown as text, never as markup.
+    m_company->setTextFormat(Qt::PlainText);
+    m_notice->setTextFormat(Qt::PlainText);
     m_company->setAlignment(Qt::AlignCenter);
     m_notice->setAlignment(Qt::AlignCenter);
     m_notice->setAutoFillBackground(true);

@@ -42,6 +42,7 @@ ZqMDI::ZqMDI(QWidget* parent) : QMainWindow(parent), m_area(new QMdiArea(this)) 
     connect(m_area, &QMdiArea::subWindowActivated, this, &ZqMDI::passOverNoticeLine);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("StatusText"));
+    m_status->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(m_status, 1);
     StatusText::showIn(m_status);
     qApp->installEventFilter(StatusText::createFocusFilter(this));

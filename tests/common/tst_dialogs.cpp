@@ -39,6 +39,18 @@ private slots:
         }
     }
 
+    // A message quoting stored data shows it as text, never loads what markup names, and is
+    // bounded: a notice of 5,000 characters shows its first 2,000.
+    void storedTextIsPlain() {
+        const QString notice = QStringLiteral("<img src=\"file:///dev/zero\"><b>x</b>");
+        const auto box = Dialogs::buildBox(notice, Buttons::YesNo, Answer::No);
+        QCOMPARE(box->textFormat(), Qt::PlainText);
+        QCOMPARE(box->text(), notice);
+        box->show();  // with rich text, showing it would read the device until memory runs out
+        QCOMPARE(Dialogs::buildBox(QString(5000, u'x'), Buttons::Ok, Answer::Ok)->text().size(),
+                 2001);
+    }
+
     // A one-character message and one button under a long title: the box is as wide as the title.
     void neverNarrowerThanTitle() {
         QCoreApplication::setApplicationName(

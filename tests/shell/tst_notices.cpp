@@ -1,4 +1,5 @@
 // The notice line: the notices asked for, texts and colours turning with the ticks, rereading.
+#include <QLabel>
 #include <QtTest>
 
 #include "../common/FakeDatabase.h"
@@ -51,6 +52,7 @@ private slots:
         } rows[] = {{two, 14, "盤點通知", plain},
                     {two, 15, "年終尾牙", kYellow},
                     {{"唯一公告"}, 16, "唯一公告", kYellow},  // past the last
+                    {{"<img src='file:///dev/zero'>"}, 1, "<img src='file:///dev/zero'>", plain},
                     {{}, 1, "", QPalette().color(QPalette::Button)}};
         for (const auto& r : rows) {
             m_texts = r.texts;
@@ -59,6 +61,7 @@ private slots:
             tickTimes(w, r.ticks);
             QCOMPARE(w.noticeText(), r.text);
             QCOMPARE(w.noticeColour(), r.colour);
+            QCOMPARE(w.findChild<QLabel*>("L2")->textFormat(), Qt::PlainText);  // never markup
         }
     }
 
