@@ -2,7 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
+#include <QSaveFile>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -17,16 +18,21 @@
 #include "Values.h"
 
 namespace {
-// A browser of local pages: a resource anywhere but in a local file (http, ftp, data ...) is
-// not loaded, and links are not followed.
+// A browser of the program's folder: a resource is loaded only from a regular file of bounded
+// size inside it (nothing from the network, a share or a device), and links are not followed.
 class LocalPageView : public QTextBrowser {
 public:
     using QTextBrowser::QTextBrowser;
     QVariant loadResource(int type, const QUrl& name) override {
-        if (!name.isRelative() && !name.isLocalFile()) return {};
-        return QTextBrowser::loadResource(type, name);
+        const QString file = ItemViews::resourceFile(DescriptionFrame::folder(), name);
+        if (file.isEmpty()) return {};
+        return QTextBrowser::loadResource(type, QUrl::fromLocalFile(file));
     }
 };
+
+// Up to this size the page follows every key; a longer text is written and shown once the
+// typing pauses, so that keys stay quick.
+constexpr qsizetype FollowEveryKey = 64 * 1024;
 }  // namespace
 
 DescriptionFrame::DescriptionFrame(QWidget* parent) : InquiryFrame(parent) {
@@ -55,7 +61,16 @@ DescriptionFrame::DescriptionFrame(QWidget* parent) : InquiryFrame(parent) {
     for (QWidget* w :
          {static_cast<QWidget*>(m_t7), static_cast<QWidget*>(m_view), static_cast<QWidget*>(m_b7)})
         w->installEventFilter(this);
-    connect(m_t7, &QPlainTextEdit::textChanged, this, [this] { rewrite(); });
+    m_pause = new QTimer(this);
+    m_pause->setSingleShot(true);
+    m_pause->setInterval(300);
+    connect(m_pause, &QTimer::timeout, this, [this] { rewrite(); });
+    connect(m_t7, &QPlainTextEdit::textChanged, this, [this] {
+        if (m_t7->document()->characterCount() > FollowEveryKey)
+            m_pause->start();
+        else
+            rewrite();
+    });
     connect(m_b7, &QPushButton::clicked, this, [this] { leave(); });
 }
 
@@ -77,18 +92,25 @@ bool DescriptionFrame::start(const Context& context) {
 }
 
 // Writes the page for the text and shows it as the file holds it (Big5, references and all).
+// The file is written beside and renamed into place: a link, a FIFO or a device of that name is
+// replaced, never followed or opened.
 void DescriptionFrame::rewrite() {
+    m_pause->stop();
     const QString path = QDir(folder()).filePath(QLatin1String(ItemViews::HtmlFileName));
-    QFile file(path);
-    const QByteArray page = ItemViews::htmlPage(m_t7->toPlainText());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(page) != page.size()) {
+    const QString text = m_t7->toPlainText();
+    const QByteArray page = ItemViews::htmlPage(text);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(page) != page.size() || !file.commit()) {
         // Said once a showing; the view still follows the text.
         if (!m_toldUnwritable)
             Dialogs::showMessage(QStringLiteral("無法寫入網頁檔 ") +
                                  QDir::toNativeSeparators(path));
         m_toldUnwritable = true;
     }
-    m_view->setHtml(FromBig5(page));
+    if (ItemViews::rendersAsMarkup(text))
+        m_view->setHtml(FromBig5(page));
+    else
+        m_view->setPlainText(text);
 }
 
 void DescriptionFrame::leave() {

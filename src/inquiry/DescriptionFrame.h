@@ -7,11 +7,14 @@
 class QPlainTextEdit;
 class QPushButton;
 class QTextBrowser;
+class QTimer;
 
 // Mode E "E 規格說明": the item's description text ISPACE in T7 and, under the caption
 // "網頁模式預覽", the text rendered as a web page. Every change of T7 rewrites Html.htm in the
-// program's folder (Big5) and shows that file again. The view shows local files only: no
-// script runs, nothing is fetched from the network. "離 開" B7 gives the mode buttons the
+// program's folder (Big5) and shows that file again (a text over 64 KB when the typing pauses;
+// markup beyond the bounds of ItemViews::rendersAsMarkup as plain text). The view loads only
+// bounded regular files of the program's folder: no script runs, nothing is fetched from the
+// network or a share. "離 開" B7 gives the mode buttons the
 // keyboard.
 class DescriptionFrame : public InquiryFrame {
     Q_OBJECT
@@ -32,5 +35,6 @@ private:
     QPlainTextEdit* m_t7 = nullptr;
     QTextBrowser* m_view = nullptr;
     QPushButton* m_b7 = nullptr;
+    QTimer* m_pause = nullptr;  // a long text is written when the typing pauses
     bool m_toldUnwritable = false;  // the folder's refusal is said once a showing
 };

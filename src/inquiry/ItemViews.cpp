@@ -1,5 +1,7 @@
 #include "ItemViews.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <utility>
 
 #include "CompanyGroup.h"
@@ -9,6 +11,54 @@
 #include "Values.h"
 
 namespace ItemViews {
+namespace {
+// Elements that end without their closing tag, or have none.
+bool closesItself(QStringView tag) {
+    static const QStringList names = {
+        "area", "base", "br", "col", "colgroup", "dd", "dt", "embed", "hr", "img", "input",
+        "li", "link", "meta", "option", "p", "param", "source", "tbody", "td", "tfoot", "th",
+        "thead", "tr", "track", "wbr", "html", "head", "body", "!doctype"};
+    for (const QString& n : names)
+        if (tag.compare(n, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+}  // namespace
+
+bool rendersAsMarkup(const QString& text) {
+    if (text.size() > MaxMarkupChars) return false;
+    int depth = 0;
+    for (qsizetype i = text.indexOf(u'<'); i >= 0; i = text.indexOf(u'<', i + 1)) {
+        const bool closing = i + 1 < text.size() && text[i + 1] == u'/';
+        qsizetype end = i + (closing ? 2 : 1);
+        while (end < text.size() && (text[end].isLetterOrNumber() || text[end] == u'!')) ++end;
+        const QStringView tag = QStringView(text).mid(i + (closing ? 2 : 1),
+                                                      end - i - (closing ? 2 : 1));
+        if (tag.isEmpty() || closesItself(tag)) continue;
+        const qsizetype close = text.indexOf(u'>', end);
+        if (!closing && close > 0 && text[close - 1] == u'/') continue;
+        depth += closing ? -1 : 1;
+        if (depth > MaxMarkupDepth) return false;
+        depth = std::max(depth, 0);
+    }
+    return true;
+}
+
+QString resourceFile(const QString& folder, const QUrl& name) {
+    // Only a path: no scheme but file, no host (//host/x and file://host/share are shares).
+    if (!name.host().isEmpty() || !(name.scheme().isEmpty() || name.isLocalFile())) return {};
+    const QString path = name.isLocalFile() ? name.toLocalFile() : name.path();
+    if (path.isEmpty() || path.startsWith(QLatin1String("//")) ||
+        path.startsWith(QLatin1String("\\\\")))
+        return {};
+    const QFileInfo file(QDir(folder).filePath(path));
+    const QString inside = QFileInfo(folder).canonicalFilePath() + u'/';
+    const QString target = file.canonicalFilePath();  // links resolved; empty when dangling
+    if (target.isEmpty() || !target.startsWith(inside)) return {};
+    const QFileInfo resolved(target);
+    if (!resolved.isFile() || resolved.size() > MaxResourceBytes) return {};
+    return target;
+}
+
 QStringList resolution(const QString& text) {
     const QString value = SqlLiteral(text);
     return {QStringLiteral("SF_ZQ2K_ITEM_ALL ") + value + QStringLiteral(",'',0"),

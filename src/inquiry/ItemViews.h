@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <QVariant>
 
 struct CompanyGroup;
@@ -33,6 +34,17 @@ QStringList countCaptions();
 // character Big5 cannot hold as a numeric character reference.
 QByteArray htmlPage(const QString& text);
 constexpr const char* HtmlFileName = "Html.htm";
+// Whether the page renders the text as markup: at most 512 KB and 64 levels of elements that
+// must be closed (tables, lists, divisions, inline styles ...); beyond, it shows the text as
+// text, since the renderer's time and stack grow with both.
+constexpr qsizetype MaxMarkupChars = 512 * 1024;
+constexpr int MaxMarkupDepth = 64;
+bool rendersAsMarkup(const QString& text);
+// The file a reference of the page may load: a regular file of at most 4 MB inside the folder
+// (after links are resolved), named relative to it or as a local file without a host; empty for
+// anything else (another host, a network share, a device, a FIFO, a folder, a larger file).
+constexpr qint64 MaxResourceBytes = 4 * 1024 * 1024;
+QString resourceFile(const QString& folder, const QUrl& name);
 
 // ---- Branch-stock variant
 // "P 成本校正": the item's last purchase price, then the item's row whose cost it sets.
