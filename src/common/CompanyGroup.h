@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The other companies of the group, kept beside the local settings file in ZqGroup.ini, one
 // section a company in the order they are served:
@@ -17,7 +18,9 @@
 //   ConnectTimeout=5          seconds to wait for the company's server
 // and the group's central server in the section [Central] with the same keys (Name, ShortName
 // unused) plus Account=, the group account code that the central stock procedure takes.
-// A missing file means a company without a group.
+// Values are taken exactly as written after the "=" (a password may hold ";", "," or quotes).
+// The file holds passwords: it is written for its owner only (0600), and a looser one is
+// tightened when read. A missing file means a company without a group.
 struct CompanyGroup {
     static constexpr const char* FileName = "ZqGroup.ini";
 
@@ -36,6 +39,9 @@ struct CompanyGroup {
     QList<Company> companies;
     Company central;
     QString centralAccount;
+    // What could not be taken as written (a number out of range, named by its key); start-up
+    // shows each.
+    QStringList problems;
 
     static CompanyGroup read(const QString& folder);
     // Writes the file (the setup program writes the embedded group).

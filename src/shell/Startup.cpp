@@ -75,6 +75,7 @@ void RunStartup(const StartupEnvironment& env) {
     s.dbName = settings->dnam;
     s.switches = InstallationSwitches::read(env.programFolder);
     s.group = CompanyGroup::read(env.programFolder);
+    for (const QString& problem : s.group.problems) Dialogs::showMessage(problem);
     s.persistSecurity = s.dbUser.isEmpty() ? QStringLiteral("False") : QStringLiteral("True");
     if (env.connect) env.connect(env.programFolder, *settings);
 

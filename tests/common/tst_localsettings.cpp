@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "CompanyGroup.h"
 #include "InstallationSwitches.h"
 #include "LocalSettings.h"
 
@@ -121,6 +122,41 @@ private slots:
         setMode(m_path, 0755);
         QVERIFY(LocalSettings::write(m_path, {"10.0.0.5", "sa", "pw2", "ZQ2K"}));
         QCOMPARE(modeOf(m_path), 0600);
+    }
+
+    // The group file holds passwords: written 0600, a loose one tightened when read; values as
+    // written, whatever they hold; a number out of range named, its default kept.
+    void groupFileAsWritten() {
+        LooseUmask loose;
+        const QString folder = m_dir.path();
+        const QString path = m_dir.filePath(QLatin1String(CompanyGroup::FileName));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("[ZqPro2]\r\nPassword=a;b \"c\" #d\r\nUser=u,v\r\n ConnectTimeout = 99999999999\r\n"
+                   "; a comment\n[ZqPro3]\nName=台中=分公司\nConnectTimeout=7\n");
+        file.close();
+        setMode(path, 0644);
+        const CompanyGroup group = CompanyGroup::read(folder);
+        QCOMPARE(modeOf(path), 0600);
+        QCOMPARE(group.companies.size(), 2);
+        const CompanyGroup::Company& two = group.companies[0];
+        QCOMPARE(two.password, QString("a;b \"c\" #d"));
+        QCOMPARE(two.user, QString("u,v"));
+        QCOMPARE(two.connectTimeout, 5);
+        QCOMPARE(group.problems,
+                 QStringList{"ZqGroup.ini [ZqPro2] ConnectTimeout=99999999999 超出範圍 1 到 300 "
+                             "秒,以 5 秒計"});
+        QCOMPARE(group.companies[1].name, QString("台中=分公司"));
+        QCOMPARE(group.companies[1].connectTimeout, 7);
+        // Written back: owner only, read back the same; a line break cannot be written.
+        QFile::remove(path);
+        QVERIFY(CompanyGroup::write(folder, group));
+        QCOMPARE(modeOf(path), 0600);
+        QCOMPARE(CompanyGroup::read(folder).companies[0].password, two.password);
+        CompanyGroup broken = group;
+        broken.companies[0].password = "a\nServer=evil";
+        QVERIFY(!CompanyGroup::write(folder, broken));
+        QCOMPARE(CompanyGroup::read(folder).companies[0].server, QString());
     }
 #endif
 };
