@@ -7,9 +7,8 @@
 #include <QString>
 #include <stdexcept>
 
-// A named control of a window. A missing one fails the test function that asked for it (the
-// test framework reports the exception and goes on with the next function) instead of ending
-// the whole test program.
+// A named control of a window. A missing one throws with the control's name: this Qt's test
+// framework does not catch it, so the test program ends there, naming the control.
 template <class T>
 T* control(const QObject* window, const QString& name) {
     if (T* found = window->findChild<T*>(name)) return found;

@@ -105,7 +105,7 @@ CountSpans countSpans(const QDate& today) {
     s.lastWeek = span(monday.addDays(-7), monday.addDays(-1));
     s.thisWeek = span(monday, today);
     for (int w = 0; w < 8; ++w)
-        s.orderWeeks << span(monday.addDays(-7 * w), monday.addDays(-7 * w + 7));
+        s.orderWeeks << span(monday.addDays(-7 * w), monday.addDays(-7 * w + 6));
     return s;
 }
 

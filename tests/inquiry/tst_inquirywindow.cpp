@@ -352,9 +352,10 @@ private slots:
         }
     }
 
-    // Prices masked without 367 (also tax-included), +3 % when taxed, cost without 926; 645 levels.
+    // Prices masked without 367 (also with 926 or tax-included), +3 % when taxed, the lot's own
+    // price with 926 and else the item's cost; purchase returns and history by 367; 645 levels.
     void priceMasks() {
-        openWindow({57, 934});
+        openWindow({57, 926, 934});
         Session& s = Session::current();
         const auto lotPrices = [&] { return column(grid("DG13"), 3).mid(0, 2).join(u' '); };
         key(grid("DG1"), Qt::Key_P);
@@ -367,16 +368,23 @@ private slots:
         QCOMPARE(lotPrices(), "103.00 100.00");
         s.switches.taxIncludedLotPrices = false;
         onList(Qt::Key_P);
+        QCOMPARE(lotPrices().section(u' ', 0, 0), "100.00");  // the lot's own
+        s.rightFlags[926] = false;
+        onList(Qt::Key_P);
         QCOMPARE(lotPrices().section(u' ', 0, 0), "77.00");  // the item's cost
-        // Purchase returns and the purchase history (its flag on every page) without 367.
-        s.rightFlags[367] = false;
+        // Purchase returns and the purchase history (its flag on every page): 367, never 926.
         s.rightFlags[353] = true;
-        onList(Qt::Key_O);
-        QCOMPARE(column(grid("DGO"), 5), QStringList{QString("***.**")});
-        onList(Qt::Key_I);
-        key(grid("DG3"), Qt::Key_PageUp);
-        QCOMPARE(m_fake->sent.last(),
-                 QString("EXEC SP_F8 'DG3','False',33,'01','','A001','11401010001 10001',0,1,''"));
+        for (const bool prices : {true, false}) {
+            s.rightFlags[367] = prices;
+            s.rightFlags[926] = !prices;
+            onList(Qt::Key_O);
+            QCOMPARE(column(grid("DGO"), 5), QStringList{prices ? "90.00" : "***.**"});
+            onList(Qt::Key_I);
+            key(grid("DG3"), Qt::Key_PageUp);
+            QCOMPARE(m_fake->sent.last(),
+                     QString("EXEC SP_F8 'DG3','%1',33,'01','','A001','11401010001 10001',0,1,''")
+                         .arg(prices ? "True" : "False"));
+        }
         const auto label = [&](const char* name) { return control<QLabel>(m_window.get(), name); };
         QCOMPARE(label("L0(27)")->text(), QString("********.**"));
         s.rightFlags[645] = true;

@@ -85,6 +85,7 @@ private slots:
                "INSERT INTO ITEM1 (ICODE1, ENA13) SELECT ICODE, IIF(ICODE = 'A003', "
                "'0004710000025', '') FROM ITEM;"
                "INSERT INTO ITEM3 (ICODE3, STOPSALE) SELECT ICODE, 0 FROM ITEM;"
+               "INSERT INTO ITYP (ITYPE, ITCOD, ITNAM) VALUES ('1', '01', '總倉');"
                "INSERT INTO VISEIN (VCOD1, VSEQ, VICOD, VUNIT) VALUES ('11401010001', 1, 'A001', "
                "90), ('11402010001', 1, 'A001', 100);"
                "INSERT INTO HISTIN (HCOD1, HSEQ, HDAT1, HICOD, HINUM) VALUES "
@@ -165,6 +166,14 @@ private slots:
         QCOMPARE(dg2->model()->index(14, 0).data().toString(), QString("A020"));
         QTest::keyClick(dg2, Qt::Key_Return);
         QCOMPARE(code->text(), QString("A020"));
+        QVERIFY(code->hasFocus());
+        // Without 367 and 934 the pages carry the flag False and the user's own warehouse.
+        Session::current().rightFlags[367] = Session::current().rightFlags[934] = false;
+        code->setText(QString("A0"));
+        QTest::keyClick(code, Qt::Key_F2);
+        QCOMPARE(sentBy([&] { QTest::keyClick(dg2, Qt::Key_PageDown); }),
+                 QStringList{"EXEC SP_F8 'DG2','False',34,'01','01','','A015',0,1,'A0%'"});
+        QTest::keyClick(dg2, Qt::Key_Escape);
         QVERIFY(code->hasFocus());
         QTest::keyClick(code, Qt::Key_Escape);
         QVERIFY(find<QTableView>("DG1")->hasFocus());

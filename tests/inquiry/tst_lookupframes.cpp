@@ -236,6 +236,17 @@ private slots:
                         "ORDER BY ICODE DESC)) AND ICODE Like '%' AND ICODE IN(SELECT HICOD FROM "
                         "HISTIN WITH (INDEX = HISTIN_HPCOD) WHERE HPCOD = 'C001' GROUP BY HICOD) "
                         "ORDER BY ICODE"});
+        // With right 355 the histories hold every salesman's lines and repair orders.
+        key(grid("DG9"), Qt::Key_Escape);
+        at<QPushButton>("B4(0)")->click();
+        QStringList salesmen = column(grid("DG10"), 2);
+        salesmen.removeDuplicates();
+        QCOMPARE(salesmen, QStringList({"S001", "S002"}));
+        key(grid("DG10"), Qt::Key_Escape);
+        key(grid("DG1"), Qt::Key_M);
+        type("T6(0)", "C001");
+        at<QPushButton>("B6(0)")->click();
+        QVERIFY(column(grid("DG20"), 2).contains(QString("W0017")));
     }
 
     // The lot message by rights, and the external code search moving the list.
@@ -243,6 +254,8 @@ private slots:
         QTest::addColumn<QList<int>>("rights");
         QTest::addColumn<QString>("price");
         QTest::newRow("367 and 926") << QList<int>{367, 926} << "該批進貨單價為 [80.00]";
+        QTest::newRow("367: the item's cost") << QList<int>{367} << "該批進貨單價為 [77.50]";
+        QTest::newRow("926 alone") << QList<int>{926} << "該批進貨單價為 [***.**]";
         QTest::newRow("none") << QList<int>{} << "該批進貨單價為 [***.**]";
     }
     void lotAndExternalCode() {

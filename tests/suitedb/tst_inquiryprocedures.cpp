@@ -97,7 +97,8 @@ private slots:
             {40, 40, "I20", "I07-I21 15"},    // down on the last row scrolls by one
             {40, 40, "I40", "I26-I40 15"},    // down at the last item
             {40, 13, "i20  ", "I20-I34 15"},  // position ignores case and trailing blanks
-            {16, 33, "I15", "I01-I15 15"},    // page up, fewer before: first page
+            {16, 33, "I15", "I01-I15 15"},    // page up, a whole page before
+            {16, 33, "I10", "I01-I15 15"},    // page up, fewer before: refilled to a page
             {0, 34, "I01", "-"},              // empty list
         };
         std::unique_ptr<ItemSet> set;
@@ -192,6 +193,7 @@ private slots:
         };
         QCOMPARE(column(page(99, ""), "HINX"), keys.mid(5));
         QCOMPARE(column(page(33, keys[17]), "HINX"), keys.mid(3, 15));
+        QCOMPARE(column(page(33, keys[5]), "HINX"), keys.mid(0, 15));  // refilled to a page
         QCOMPARE(column(page(40, keys[15]), "HINX"), keys.mid(2, 15));
         QCOMPARE(
             column(page(36, "", "False"), "VUNIT").first() + column(page(36, ""), "VUNIT").first(),
