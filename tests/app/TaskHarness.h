@@ -147,8 +147,8 @@ public:
             else if (keyName == "CloseBox")
                 qobject_cast<QMdiSubWindow*>(openWindow(from)->parentWidget())->close();
             else
-                typed = combination.key() &&
-                        press(combination.key(), combination.keyboardModifiers());
+                typed =
+                    combination.key() && press(combination.key(), combination.keyboardModifiers());
             if (!typed || !focusLandsIn(target)) {
                 qWarning("at %s", qPrintable(step));
                 return false;
@@ -168,8 +168,7 @@ public:
     void closeChildren() {
         if (!mdi) return;
         for (QMdiSubWindow* frame : mdi->findChild<QMdiArea*>()->subWindowList())
-            if (frame->widget() != mdi->menu() && frame->widget() != mdi->notices())
-                frame->close();
+            if (frame->widget() != mdi->menu() && frame->widget() != mdi->notices()) frame->close();
         QTest::qWait(20);
         mdi->activateWindow();
         mdi->menu()->button(0)->setFocus();
@@ -207,28 +206,28 @@ private:
 
 // A task test program: its own X display with a window manager, the xcb platform; without them
 // the program runs offscreen and its test class skips.
-#define TASK_MAIN(TestClass)                                          \
-    int main(int argc, char* argv[]) {                                \
-        DisplayServer server;                                         \
-        QString why;                                                  \
-        if (server.start(&why)) {                                     \
-            qputenv("DISPLAY", server.display());                     \
-            qputenv("QT_QPA_PLATFORM", "xcb");                        \
-            qunsetenv("WAYLAND_DISPLAY");                             \
-        } else {                                                      \
-            qputenv("QT_QPA_PLATFORM", "offscreen");                  \
-            qputenv("ZQFU_NO_DISPLAY", why.toUtf8());                 \
-        }                                                             \
-        QApplication app(argc, argv);                                 \
-        TestClass test;                                               \
-        QTEST_SET_MAIN_SOURCE_PATH                                    \
-        return QTest::qExec(&test, argc, argv);                       \
+#define TASK_MAIN(TestClass)                          \
+    int main(int argc, char* argv[]) {                \
+        DisplayServer server;                         \
+        QString why;                                  \
+        if (server.start(&why)) {                     \
+            qputenv("DISPLAY", server.display());     \
+            qputenv("QT_QPA_PLATFORM", "xcb");        \
+            qunsetenv("WAYLAND_DISPLAY");             \
+        } else {                                      \
+            qputenv("QT_QPA_PLATFORM", "offscreen");  \
+            qputenv("ZQFU_NO_DISPLAY", why.toUtf8()); \
+        }                                             \
+        QApplication app(argc, argv);                 \
+        TestClass test;                               \
+        QTEST_SET_MAIN_SOURCE_PATH                    \
+        return QTest::qExec(&test, argc, argv);       \
     }
 
 // In initTestCase: skips the program's tests without a display server.
-#define TASK_NEEDS_DISPLAY()                                                                \
-    do {                                                                                    \
-        if (qEnvironmentVariableIsSet("ZQFU_NO_DISPLAY"))                                   \
+#define TASK_NEEDS_DISPLAY()                                                                    \
+    do {                                                                                        \
+        if (qEnvironmentVariableIsSet("ZQFU_NO_DISPLAY"))                                       \
             QSKIP(qPrintable("no display server: " + qEnvironmentVariable("ZQFU_NO_DISPLAY"))); \
-        QCOMPARE(QGuiApplication::platformName(), QString("xcb"));                         \
+        QCOMPARE(QGuiApplication::platformName(), QString("xcb"));                              \
     } while (false)

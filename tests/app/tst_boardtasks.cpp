@@ -24,8 +24,10 @@ class TestBoardTasks : public QObject {
     QTableView* dg12() const { return control<QTableView>(m_task->mdi.get(), "DG12"); }
     // The notices stored with a text, as "FSEQ|FBEGD|FEND|FSNAM|FDATA|FDEPNO|FUSER".
     QStringList stored(const QString& text) const {
-        return m_task->rows("SELECT FSEQ, FBEGD, FEND, FSNAM, FDATA, FDEPNO, FUSER FROM F8DATA "
-                            "WHERE FDATA LIKE N'" + text + "%' ORDER BY FSEQ");
+        return m_task->rows(
+            "SELECT FSEQ, FBEGD, FEND, FSNAM, FDATA, FDEPNO, FUSER FROM F8DATA "
+            "WHERE FDATA LIKE N'" +
+            text + "%' ORDER BY FSEQ");
     }
     int noticeCount() const { return m_task->scalar("SELECT COUNT(*) FROM F8DATA").toInt(); }
     // Another workstation's call.
@@ -93,18 +95,19 @@ private slots:
         QStringList rows = stored("Task notice");
         QCOMPARE(rows.size(), 1);
         const QString seq = rows[0].section('|', 0, 0);
-        QCOMPARE(rows[0], QStringList({seq, m_today, m_today, "王美華", text.left(80), "", "WANG"})
-                              .join('|'));
+        QCOMPARE(
+            rows[0],
+            QStringList({seq, m_today, m_today, "王美華", text.left(80), "", "WANG"}).join('|'));
         QCOMPARE(noticeCount(), before + 1);
         QCOMPARE(dg12()->model()->index(0, 4).data().toString(), text.left(80));  // newest first
 
         // Change: the text, the same number.
-        QVERIFY(walk("E FF8/T4(0), Return FF8/T4(1), Return FF8/T4(2), Return FF8/T4(3), "
-                     "Return FF8/T4(4)"));
+        QVERIFY(
+            walk("E FF8/T4(0), Return FF8/T4(1), Return FF8/T4(2), Return FF8/T4(3), "
+                 "Return FF8/T4(4)"));
         QVERIFY(retype("Task notice changed") && walk("F3 FF8/DG12"));
-        QCOMPARE(stored("Task notice"),
-                 QStringList{seq + '|' + m_today + '|' + m_today +
-                             "|王美華|Task notice changed||WANG"});
+        QCOMPARE(stored("Task notice"), QStringList{seq + '|' + m_today + '|' + m_today +
+                                                    "|王美華|Task notice changed||WANG"});
         // Copy to department 02: a new number; to its own department refused, the fields kept.
         QVERIFY(walk("C FF8/T4(0), F3 FF8/T4(5)"));
         QCOMPARE(m_task->takeMessages(), QStringList{"部門代號重覆"});
@@ -120,8 +123,9 @@ private slots:
                  QStringList{"確定刪除內容為:Task notice changed的公告資料"});
         QCOMPARE(stored("Task notice changed"), rows.mid(0, 1));
         // F5 gives up an edit and writes nothing; an empty text is refused.
-        QVERIFY(walk("E FF8/T4(0), Return FF8/T4(1), Return FF8/T4(2), Return FF8/T4(3), "
-                     "Return FF8/T4(4)"));
+        QVERIFY(
+            walk("E FF8/T4(0), Return FF8/T4(1), Return FF8/T4(2), Return FF8/T4(3), "
+                 "Return FF8/T4(4)"));
         QVERIFY(retype(" ") && walk("F3 FF8/T4(4)"));
         QCOMPARE(m_task->takeMessages(), QStringList{"欄位不可空白"});
         QVERIFY(walk("F5 FF8/DG12"));
@@ -162,8 +166,9 @@ private slots:
         Fields theirs = mine;
         theirs[4] = "Changed elsewhere";
         QCOMPARE(other(editCall("ADM", seq, theirs)), seq);
-        QVERIFY(walk("E FF8/T4(0), Return FF8/T4(1), Return FF8/T4(2), Return FF8/T4(3), "
-                     "Return FF8/T4(4)"));
+        QVERIFY(
+            walk("E FF8/T4(0), Return FF8/T4(1), Return FF8/T4(2), Return FF8/T4(3), "
+                 "Return FF8/T4(4)"));
         QVERIFY(retype("Mine") && walk("F3 FF8/T4(0)"));
         QCOMPARE(m_task->takeMessages(), QStringList{NoticeChangedElsewhere});
         QCOMPARE(stored("Changed elsewhere").size(), 1);
