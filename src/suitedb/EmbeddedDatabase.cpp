@@ -8,8 +8,9 @@
 #include "TsqlBatch.h"
 
 EmbeddedDatabase::EmbeddedDatabase(const QString& path, OpenMode mode,
-                                   std::shared_ptr<const ProcedureRegistry> procedures)
-    : m_connection(path, mode),
+                                   std::shared_ptr<const ProcedureRegistry> procedures,
+                                   int busyTimeout)
+    : m_connection(path, mode, busyTimeout),
       m_translator(m_connection),
       m_procedures(procedures ? std::move(procedures) : SuiteProcedures()) {}
 

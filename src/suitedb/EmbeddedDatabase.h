@@ -20,10 +20,12 @@ class EmbeddedDatabase : public SuiteDatabase {
 public:
     using OpenMode = SqliteConnection::OpenMode;
 
-    // Opens the file (Existing: it must be there); procedures default to the suite's.
-    // Throws DbError (NoConnection) when it cannot.
+    // Opens the file (Existing: it must be there); procedures default to the suite's; how long
+    // it waits for another connection's lock (milliseconds). Throws DbError (NoConnection)
+    // when it cannot.
     explicit EmbeddedDatabase(const QString& path, OpenMode mode = OpenMode::Existing,
-                              std::shared_ptr<const ProcedureRegistry> procedures = {});
+                              std::shared_ptr<const ProcedureRegistry> procedures = {},
+                              int busyTimeout = SqliteConnection::DefaultBusyTimeout);
 
     ResultSets execute(const QString& commandText) override;
     // The rows of every SELECT as SQLite steps to them, so that a result of any size takes the

@@ -84,7 +84,8 @@ void readValue(sqlite3_stmt* statement, int i, bool dateTime, ResultRows& rows) 
 }
 }  // namespace
 
-SqliteConnection::SqliteConnection(const QString& path, OpenMode mode) : m_path(path) {
+SqliteConnection::SqliteConnection(const QString& path, OpenMode mode, int busyTimeout)
+    : m_path(path), m_busyTimeout(busyTimeout) {
     // One thread at a time uses a connection (the database it belongs to locks around each
     // command), so SQLite's own lock on every call would only cost.
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;

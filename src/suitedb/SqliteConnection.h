@@ -38,7 +38,10 @@ public:
     enum class OpenMode { Existing, Create };
 
     // Throws DbError (NoConnection) when the file cannot be opened or is no database.
-    SqliteConnection(const QString& path, OpenMode mode);
+    // busyTimeout: how long the opening and every statement wait for another connection's
+    // lock (milliseconds, see setBusyTimeout).
+    static constexpr int DefaultBusyTimeout = 30000;
+    SqliteConnection(const QString& path, OpenMode mode, int busyTimeout = DefaultBusyTimeout);
     ~SqliteConnection();
     SqliteConnection(const SqliteConnection&) = delete;
     SqliteConnection& operator=(const SqliteConnection&) = delete;
@@ -105,7 +108,7 @@ private:
 
     QString m_path;
     sqlite3* m_db = nullptr;
-    int m_busyTimeout = 30000;
+    int m_busyTimeout = DefaultBusyTimeout;
     int m_savepoints = 0;
     quint64 m_preparations = 0;
     quint64 m_uses = 0;

@@ -63,9 +63,10 @@ std::unique_ptr<Session> openSession(const QString& databasePath) {
     if (databasePath.isEmpty() || databasePath == QLatin1String(":memory:")) return session;
     const QString folder = databasePath + QStringLiteral("-sessions");
     if (!QDir().mkpath(folder)) return session;
-    // Every user who may open the database keeps a lock here; as in /tmp, only a lock's own
-    // user can remove it while it is held (the owner of the folder sets this; others cannot).
-    ::chmod(QFile::encodeName(folder).constData(), 01777);
+    // Every user of the installation's group who may open the database keeps a lock here; as
+    // in /tmp, only a lock's own user can remove it while it is held (the owner of the folder
+    // sets this; others cannot). Users outside the group cannot write here.
+    ::chmod(QFile::encodeName(folder).constData(), 01770);
     session->folder = QFile::encodeName(folder);
     session->file = session->folder + '/' + session->name.toLatin1();
     session->fd = ::open(session->file.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);

@@ -76,9 +76,9 @@ class TestRegisterTasks : public QObject {
         QTemporaryDir folder;
         qputenv("ZQFU_PDF_DIR", folder.path().toUtf8());
         if (!choosePdfPrinter() || !walk("P " + windowName + "/DGR2")) return {};
-        const QStringList shown = messages();
+        const QStringList shown = messages(), expected{question, QString("資料列印完畢!")};
         const QStringList files = QDir(folder.path()).entryList({"*.pdf"}, QDir::Files);
-        if (shown != QStringList{question, "資料列印完畢!"} || files.size() != 1) {
+        if (shown != expected || files.size() != 1) {
             qWarning("shown %s, files %s", qPrintable(shown.join('|')),
                      qPrintable(files.join('|')));
             return {};

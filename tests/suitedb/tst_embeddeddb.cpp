@@ -1,11 +1,16 @@
 // The embedded database through SuiteDatabase::execute, as the module uses it.
 #include <unicode/ucol.h>
 
+#include <sys/stat.h>
+
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <thread>
 
+#include "Backends.h"
 #include "DbError.h"
 #include "DemoFolder.h"
 #include "EmbeddedDatabase.h"
@@ -188,6 +193,59 @@ private slots:
         QCOMPARE(run("Select Count(*) From LSTA"), "20");
         holder.exec("ROLLBACK");
         QCOMPARE(m_db->execute("EXEC SP_TIME_UPDATE '0016'").size(), 1);
+    }
+
+    // Only existing database files of the folder open, by the connection factory and by
+    // database..table: nothing is created, converted, or followed out of the folder; a company
+    // whose file another writer holds fails within its connection time-out.
+    void onlyDatabaseFilesOfTheFolder() {
+        const QString folder = m_folder.path();
+        const auto file = [&](const QString& name) { return folder + '/' + name + ".zqdb"; };
+        QTemporaryDir outside;
+        const QString victim = outside.filePath("victim.zqdb");
+        QVERIFY(QFile::copy(m_folder.database(), victim));
+        QVERIFY(QFile(file("Empty")).open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(victim, file("LinkOut")));
+        QVERIFY(QFile::link(m_folder.database(), file("LinkIn")));
+        QCOMPARE(::mkfifo(file("Fifo").toUtf8().constData(), 0600), 0);
+        QVERIFY(QDir(folder).mkdir("Folder.zqdb"));
+        QVERIFY(QFile::copy(m_folder.database(), file("Busy")));
+        const QString up = QDir(folder).relativeFilePath(outside.path()) + "/victim";
+        const struct {
+            QString name;
+            bool opens;
+        } cases[] = {{"ZQDEMO", true}, {" LinkIn ", true}, {"Busy", true}, {"Empty", false},
+                     {"LinkOut", false}, {"Fifo", false}, {"Folder", false}, {"Missing", false},
+                     {up, false}, {victim.chopped(5), false}, {".hidden", false}};
+        const auto factory = MakeConnectionFactory(folder, LocalSettings{{}, {}, {}, "ZQDEMO"});
+        for (const auto& c : cases) {
+            QCOMPARE(!ExistingDatabaseFile(folder, c.name).isEmpty(), c.opens);
+            const quint32 error = errorOf([&] { factory("Initial Catalog=" + c.name); });
+            QCOMPARE(error, c.opens ? 0u : DbErrorNumber::NoConnection);
+            // database..table: a refused name reads as an absent database, writes fail.
+            if (c.opens || c.name == ".hidden") continue;
+            const QString table = "[" + c.name + "]..F8DATA";
+            QCOMPARE(run("SELECT COUNT(*) FROM " + table), QString("0"));
+            QVERIFY(errorNumber(*m_db, "DELETE FROM " + table) != 0);
+        }
+        QCOMPARE(QFileInfo(file("Empty")).size(), 0);
+        for (const char* side : {"-wal", "-shm", "-sessions"})
+            QVERIFY2(!QFile::exists(file("Empty") + side), side);
+        QVERIFY(QFileInfo(file("LinkOut")).isSymLink());
+        EmbeddedDatabase outsider(victim);
+        QVERIFY(outsider.execute("SELECT COUNT(*) FROM F8DATA")[0].rows[0][0].toInt() > 0);
+        // The session folder beside a database is not writable by others.
+        QCOMPARE(QFile::permissions(m_folder.database() + "-sessions") & QFile::WriteOther,
+                 QFile::Permissions());
+
+        SqliteConnection holder(file("Busy"), SqliteConnection::OpenMode::Existing);
+        holder.script("BEGIN IMMEDIATE; UPDATE JE SET JDATE = JDATE;");
+        QElapsedTimer waited;
+        waited.start();
+        const auto busy = factory("Initial Catalog=Busy;Connect Timeout=1");
+        QCOMPARE(errorNumber(*busy, "EXEC  SP_TIME_UPDATE '0016'"), DbErrorNumber::Timeout);
+        QVERIFY2(waited.elapsed() < 10000, qPrintable(QString::number(waited.elapsed())));
+        holder.exec("ROLLBACK");
     }
 
     // A file growing (journal folded back) under a mapped reader reads back every row: each

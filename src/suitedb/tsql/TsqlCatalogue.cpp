@@ -70,9 +70,11 @@ QString TsqlCatalogue::schemaOf(const QString& database) {
         return QStringLiteral("main");
     const QString key = database.toUpper();
     if (const auto it = m_schemas.constFind(key); it != m_schemas.constEnd()) return *it;
-    const QString path = EmbeddedDatabasePath(m_folder, database);
+    // Only an existing database file of the folder: a name with a path, a link out of the
+    // folder or a file that is no database reads as an absent database.
+    const QString path = ExistingDatabaseFile(m_folder, database);
     QString schema;
-    if (QFileInfo::exists(path)) {
+    if (!path.isEmpty()) {
         m_db.exec(QStringLiteral("ATTACH DATABASE ?1 AS %1").arg(quoted(database)), {path});
         schema = database;
     }
