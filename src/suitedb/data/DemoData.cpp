@@ -52,11 +52,12 @@ int staff(SqliteConnection& db) {
         const char* telephone;
         QList<int> rights;  // empty: every right
     };
-    // The item inquiry's rights: 57 costs in the item list, 926 with the lot cost, 355 every
-    // salesman's sales lines (else one's own), 1306 every department's (else one's own), 367
-    // purchase prices, 645 to 648 the item panel's prices, 934 every warehouse in the item
-    // list (else one's own). Each inquiry user below lacks some of them.
-    const QList<int> inquiry = {57, 355, 367, 645, 646, 647, 648, 926, 934, 1306};
+    // The item inquiry's rights: 353 the purchase, purchase-return and vendor views, 57 costs
+    // in the item list, 926 with the lot cost, 355 every salesman's sales lines (else one's
+    // own), 1306 every department's (else one's own), 367 purchase prices, 645 to 648 the item
+    // panel's prices, 934 every warehouse in the item list (else one's own). Each inquiry user
+    // below lacks some of them.
+    const QList<int> inquiry = {57, 353, 355, 367, 645, 646, 647, 648, 926, 934, 1306};
     const auto without = [&](const QList<int>& rights, const QList<int>& missing) {
         QList<int> held = rights;
         for (int right : inquiry)
