@@ -2,14 +2,16 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSaveFile>
-#include <QTimer>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryFile>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <filesystem>
 
 #include "ButtonLook.h"
 #include "Dialogs.h"
@@ -25,7 +27,9 @@ public:
     using QTextBrowser::QTextBrowser;
     QVariant loadResource(int type, const QUrl& name) override {
         const QString file = ItemViews::resourceFile(DescriptionFrame::folder(), name);
-        if (file.isEmpty()) return {};
+        // Not an empty answer: for that the document reads the named file itself, whatever
+        // it is. A byte that is no image shows as a missing one.
+        if (file.isEmpty()) return QByteArray(1, '\0');
         return QTextBrowser::loadResource(type, QUrl::fromLocalFile(file));
     }
 };
@@ -66,7 +70,10 @@ DescriptionFrame::DescriptionFrame(QWidget* parent) : InquiryFrame(parent) {
     m_pause->setInterval(300);
     connect(m_pause, &QTimer::timeout, this, [this] { rewrite(); });
     connect(m_t7, &QPlainTextEdit::textChanged, this, [this] {
-        if (m_t7->document()->characterCount() > FollowEveryKey)
+        // Text that is not rendered as markup is a long page or deep nesting: its layout costs
+        // what its length costs, so it waits for the pause too.
+        const QString text = m_t7->toPlainText();
+        if (text.size() > FollowEveryKey || !ItemViews::rendersAsMarkup(text))
             m_pause->start();
         else
             rewrite();
@@ -92,6 +99,20 @@ bool DescriptionFrame::start(const Context& context) {
 }
 
 // Writes the page for the text and shows it as the file holds it (Big5, references and all).
+namespace {
+// A new file beside the path, renamed over it: whatever the path held (a link, a FIFO, a device
+// node) is replaced as a name, never opened or followed.
+bool writeBesideAndRename(const QString& path, const QByteArray& bytes) {
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush()) return false;
+    std::error_code failed;
+    std::filesystem::rename(QFile::encodeName(file.fileName()).toStdString(),
+                            QFile::encodeName(path).toStdString(), failed);
+    if (!failed) file.setAutoRemove(false);
+    return !failed;
+}
+}  // namespace
+
 // The file is written beside and renamed into place: a link, a FIFO or a device of that name is
 // replaced, never followed or opened.
 void DescriptionFrame::rewrite() {
@@ -99,8 +120,7 @@ void DescriptionFrame::rewrite() {
     const QString path = QDir(folder()).filePath(QLatin1String(ItemViews::HtmlFileName));
     const QString text = m_t7->toPlainText();
     const QByteArray page = ItemViews::htmlPage(text);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(page) != page.size() || !file.commit()) {
+    if (!writeBesideAndRename(path, page)) {
         // Said once a showing; the view still follows the text.
         if (!m_toldUnwritable)
             Dialogs::showMessage(QStringLiteral("無法寫入網頁檔 ") +

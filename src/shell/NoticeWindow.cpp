@@ -73,7 +73,11 @@ void NoticeWindow::showNotice(const QColor& colour) {
     p.setColor(QPalette::Window, colour);
     m_notice->setPalette(p);
     const Recordset& rs = m_source.recordset();
-    m_notice->setText(HasCurrentRow(rs) ? rs.field(QStringLiteral("FDATA")).toString() : QString());
+    // The board takes 80 bytes; a longer text stored by another writer shows its beginning.
+    constexpr int MaxShown = 200;
+    m_notice->setText(HasCurrentRow(rs)
+                          ? rs.field(QStringLiteral("FDATA")).toString().left(MaxShown)
+                          : QString());
 }
 
 void NoticeWindow::tick() {
