@@ -184,7 +184,7 @@ void P::assetTaken(const QString& code, const QString& name) {
     if (editMode == Adding) {
         t2[0]->setText(code);
         t2[1]->setText(name);
-        t2[1]->setFocus();
+        t2[2]->setFocus();  // the account: code and name are the taken row's
     } else {
         b1a[3]->setFocus();
     }

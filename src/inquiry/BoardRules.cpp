@@ -25,9 +25,7 @@ Buttons buttons(const Session& s, bool hasRow, Editing editing) {
     return b;
 }
 
-QString normalisedDate(const QString& text) {
-    return IsRocDate(text) ? DateToRoc(RocToDate(text)) : QString();
-}
+QString normalisedDate(const QString& text) { return DateToRoc(RocToDate(text)); }
 
 QString personCount(const QString& name) {
     return QStringLiteral("SELECT COUNT(*) FROM SALE WHERE SNAME = ") + SqlLiteral(name);

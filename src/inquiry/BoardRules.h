@@ -46,7 +46,8 @@ using Fields = std::array<QString, FieldCount>;
 constexpr const char* Columns[FieldCount] = {"FDATE", "FBEGD", "FEND", "FSNAM", "FDATA", "FDEPNO"};
 constexpr int TextBytes = 80;  // T4(4)
 
-// A date field's text once left: the ROC date it means, or empty when it means none.
+// A date field's text once left, as the value helpers read and write it: the ROC date it
+// means; today for an empty or unreadable text, the zero date for an impossible one.
 QString normalisedDate(const QString& text);
 
 QString personCount(const QString& name);

@@ -12,6 +12,7 @@
 #include "ButtonLook.h"
 #include "DbAccess.h"
 #include "Dialogs.h"
+#include "FieldBox.h"
 #include "FrameParts.h"
 #include "Recordset.h"
 #include "Session.h"
@@ -108,7 +109,8 @@ EntryFrame::EntryFrame(QWidget* parent, const QString& caption, const QList<Fiel
     }
     for (const Field& f : fields) {
         layout->addWidget(new QLabel(f.caption, m_box), row, 0);
-        auto* edit = new QLineEdit(m_box);
+        // Code and prefix fields: no apostrophe, light yellow with the focus.
+        auto* edit = new FieldBox(m_box, FieldBox::Keys::NoQuote);
         edit->setObjectName(f.objectName);
         edit->installEventFilter(this);
         layout->addWidget(edit, row++, 1);
@@ -173,9 +175,8 @@ void EntryFrame::showList(FrameGrid* list, QLineEdit* owner) {
 }
 
 void EntryFrame::takeFromList(FrameGrid* list) {
-    const QString code = list->value(list->current(), list->model->recordset()->fieldName(0))
-                             .toString()
-                             .trimmed();
+    const QString code =
+        list->value(list->current(), list->model->recordset()->fieldName(0)).toString().trimmed();
     QLineEdit* owner = m_listOwner;
     closeList(list);
     if (owner && !code.isEmpty()) owner->setText(code);

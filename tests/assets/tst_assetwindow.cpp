@@ -129,7 +129,7 @@ private slots:
         QTest::keyClick(box("T2(0)"), Qt::Key_F2);
         takeSecondRow();
         QCOMPARE(box("T2(0)")->text() + " " + box("T2(1)")->text(), "A002 冷氣機");
-        QVERIFY(box("T2(1)")->hasFocus());
+        QVERIFY(box("T2(2)")->hasFocus());  // the account next
         QCOMPARE(mode(), int(AssetWindow::Adding));
         m_window->close();
         QCOMPARE(m_reg->db->sent.last(), QString("SF_ZQ2K_ASSET_CLEAN '0016'"));

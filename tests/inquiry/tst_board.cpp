@@ -97,8 +97,12 @@ private slots:
         }
     }
 
-    // The texts the database sees: quotes doubled, the sequence as a number, a password braced.
+    // The texts the database sees: quotes doubled, the sequence as a number, a password braced;
+    // a date field once left.
     void callTexts() {
+        QCOMPARE(QStringList({normalisedDate("113.2.5"), normalisedDate(""),
+                              normalisedDate("113.02.30")}),
+                 QStringList({"113.02.05", today(), DateToRoc(ZeroDate())}));
         const Fields f{"114.05.01", "114.05.01", "114.06.30", "王美華", "It's 公告", "02"};
         QCOMPARE(addCall(QString("ADM"), f),
                  QString("EXEC  SP_F8F_ADD 'ADM','114.05.01','114.05.01','114.06.30',"

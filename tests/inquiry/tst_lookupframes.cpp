@@ -11,6 +11,7 @@
 #include "../shell/ScriptedDialogs.h"
 #include "CodeLookups.h"
 #include "EmbeddedDatabase.h"
+#include "FieldBox.h"
 #include "HistoryGrids.h"
 #include "InquiryWindow.h"
 #include "Session.h"
@@ -125,6 +126,10 @@ private slots:
         QCOMPARE(m_fake->sent.last(), QString("SELECT PCODE FROM PART WHERE PCODE ='P9'"));
         QCOMPARE(m_dialogs->shown, QStringList({"廠商代號不可空白", "查無相關廠商資料"}));
         QVERIFY(code->hasFocus());
+        // A code field takes no apostrophe and shows its focus light yellow.
+        QTest::keyClicks(code, "P'1");
+        QCOMPARE(code->text(), QString("P9P1"));
+        QCOMPARE(code->palette().color(QPalette::Base), FieldBox::focusedColour());
         type("T2(0)", "p");
         QCOMPARE(sentBy([&] { key(code, Qt::Key_F2); }),
                  QStringList("SELECT TOP 15 PCODE,PNAM2 FROM PART WHERE PCODE Like 'p%' ORDER BY "
