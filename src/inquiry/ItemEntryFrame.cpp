@@ -216,7 +216,13 @@ bool ItemEntryFrame::eventFilter(QObject* watched, QEvent* event) {
     }
     if (FrameParts::forwardFunctionKey(key)) return true;
     if (k == Qt::Key_Escape) {
-        leave();
+        // A field goes back to the one before it, the first to the buttons; a button leaves.
+        if (watched == d->name)
+            d->code->setFocus();
+        else if (watched == d->code)
+            d->ok->setFocus();
+        else
+            leave();
         return true;
     }
     if (!FrameParts::isEnter(k)) return false;

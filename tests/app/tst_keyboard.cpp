@@ -53,9 +53,15 @@ private slots:
                  "CloseBox FU/But(0), B FUB, Out FU/But(1), A FUA/B1a(0), F8 FF8/DG1, "
                  "CloseBox FUA/B1a(0), Out FU/But(0), F8 FF8/DG1, PgDown FF8/DG1, Down FF8/DG1"));
         const char* frames[] = {
-            "J FF8/T2(0), Esc FF8/DG1",  "Y FF8/T3(0), Esc FF8/DG1",    "M FF8/T6(0), Esc FF8/DG1",
-            "A FF8/T8, Esc FF8/DG1",     "Z FF8/T9, Esc FF8/DG1",       "F FF8/T1(0), Esc FF8/DG1",
-            "S FF8/DG11, Esc FF8/B1(7)", "H FF8/T5(0), Esc FF8/B1(18)", "E FF8/T7, Esc FF8/B1(20)"};
+            "J FF8/T2(0), Esc FF8/DG1",
+            "Y FF8/T3(0), Esc FF8/DG1",
+            "M FF8/T6(0), Esc FF8/DG1",
+            "A FF8/T8, Esc FF8/DG1",
+            "Z FF8/T9, Esc FF8/DG1",
+            "F FF8/T1(0), Tab FF8/T1(1), Esc FF8/T1(0), Esc FF8/B2(0), Esc FF8/DG1",
+            "S FF8/DG11, Esc FF8/B1(7)",
+            "H FF8/T5(0), Esc FF8/B1(18)",
+            "E FF8/T7, Esc FF8/B1(20)"};
         const QString again = ", Esc FF8/B1(8), Esc FU/But(0), F8 FF8/DG1";
         for (const QString frame : frames)
             QVERIFY2(walk(frame + (frame.endsWith("DG1") ? QString() : again)), qPrintable(frame));
