@@ -31,6 +31,8 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
+    // Whether the recordset holds the grid column's field (a column it lacks is not shown).
+    bool hasField(int column) const { return m_fieldIndex.value(column, -1) >= 0; }
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 

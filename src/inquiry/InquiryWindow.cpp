@@ -383,6 +383,8 @@ void InquiryWindow::Private::showGrid(const QString& name, const Recordset& rows
     QTableView* grid = grids.at(name);
     auto* model = static_cast<RecordsetModel*>(grid->model());
     model->setRecordset(&rows);
+    // A column whose field the statement does not read (the tax marker without 355) is hidden.
+    for (int c = 0; c < model->columnCount(); ++c) grid->setColumnHidden(c, !model->hasField(c));
     ApplyGridFormat(grid);
     if (shown && shown != grid) shown->hide();
     for (const auto& [index, frame] : frames) frame->hide();

@@ -323,8 +323,8 @@ private slots:
             int names;
             const char* seen;
         } cases[] = {
-            {{}, Qt::Key_X, "DG7", 2, "10 S002|N02 "},
-            {{1306}, Qt::Key_X, "DG7", 2, "10 S002|N02 "},
+            {{}, Qt::Key_X, "DG7", 2, "10 S002|N02 |稅 hidden"},
+            {{1306}, Qt::Key_X, "DG7", 2, "10 S002|N02 |稅 hidden"},
             {{355}, Qt::Key_X, "DG7", 2, "14 S001 S002|N01 N"},
             {{355, 1306}, Qt::Key_X, "DG7", 2, "15 S001 S002|N06 N"},
             {{}, Qt::Key_B, "DGB", 2, "2 S002"},
@@ -346,7 +346,10 @@ private slots:
             names.sort();
             QString seen = QString::number(g->model()->rowCount()) + u' ' + names.join(u' ');
             if (g == grid("DG7"))
-                seen += u'|' + column(g, 8).value(0) + u' ' + column(g, 9).value(0);
+                seen += u'|' + column(g, 8).value(0) + u' ' + column(g, 9).value(0) +
+                        (g->isColumnHidden(9) ? u'|' + g->model()->headerData(9, Qt::Horizontal)
+                                                           .toString() + " hidden"
+                                              : QString());
             QVERIFY2(g->isVisible(), qPrintable(c.grid + m_dialogs->shown.join(u',')));
             QCOMPARE(seen, QString(c.seen));
         }
