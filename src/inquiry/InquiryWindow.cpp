@@ -126,6 +126,8 @@ void InquiryWindow::Private::build() {
     dg1->horizontalHeader()->setStretchLastSection(false);
     dg1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     dg1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    // An item code has up to 20 characters: all of them in sight; the name takes the rest.
+    dg1->setColumnWidth(0, dg1->fontMetrics().horizontalAdvance(QString(20, u'W')) + 8);
     dg1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QObject::connect(dg1->selectionModel(), &QItemSelectionModel::currentRowChanged, q, [this] {
         if (!reading) listRowChanged();

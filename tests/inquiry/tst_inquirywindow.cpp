@@ -191,6 +191,9 @@ private slots:
         QCOMPARE(listCalls(from), (QStringList{open, options}));
         QCOMPARE(control<QCheckBox>(m_window.get(), "Chk1(0)")->isChecked(), saved == u"1");
         QCOMPARE(grid("DG1")->model()->headerData(4, Qt::Horizontal).toString(), "總庫存");
+        // A code of 20 characters fits its column.
+        QVERIFY(grid("DG1")->columnWidth(0) >
+                grid("DG1")->fontMetrics().horizontalAdvance("MWMWMWMWMWMWMWMWMWMW"));
         // The warehouse list beside the highlighted item.
         QVERIFY(m_fake->sent.mid(from).contains("SF_ZQ2K_ITYP_F2 36,'','%','1','A001'"));
         // Closing keeps "零不顯示" for the next opening.
