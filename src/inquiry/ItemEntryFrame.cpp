@@ -29,6 +29,7 @@ struct ItemEntryFrame::Private {
     DataSource query;
     DataSource firstPage;
     ListProcedure pages{QStringLiteral("DG2"), FrameParts::place()};
+    int zeroHidden = 0, stoppedShown = 0;  // the list's options Chk1(0) and Chk1(1)
 
     RecordsetModel* model() const { return static_cast<RecordsetModel*>(list->model()); }
     QString codeAt(int row) const {
@@ -95,6 +96,8 @@ ItemEntryFrame::~ItemEntryFrame() { DeleteChildWidgets(this); }
 
 bool ItemEntryFrame::start(const Context& context) {
     setGeometry(context.listArea);
+    d->zeroHidden = context.zeroHidden;
+    d->stoppedShown = context.stoppedShown;
     d->code->clear();
     d->name->clear();
     d->list->hide();
@@ -153,8 +156,8 @@ void ItemEntryFrame::openList() {
     d->pages.flag = ListProcedure::historyFlag(s);
     d->pages.listWarehouse = s.defaultStore;
     d->pages.warehouseFilter = s.hasRight(934) ? QString() : s.defaultStore;
-    d->pages.zeroHidden = 0;
-    d->pages.stoppedShown = 1;
+    d->pages.zeroHidden = d->zeroHidden;
+    d->pages.stoppedShown = d->stoppedShown;
     d->pages.passThrough10 = LikePrefix(d->code->text().trimmed());
     d->model()->setRecordset(&d->firstPage.recordset());
     ApplyGridFormat(d->list);

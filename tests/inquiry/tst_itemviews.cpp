@@ -8,6 +8,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QCheckBox>
 #include <QtTest>
 
 #include "../Controls.h"
@@ -144,7 +145,10 @@ private slots:
                          "EXEC SP_F8 'DG1','True2',13,'01','','A003','',0,1,''"}));
         QCOMPARE(m_window->highlightedItem(), QString("A003"));
         QVERIFY(find<QTableView>("DG1")->hasFocus());
-        // By name; an unknown name says so and keeps the frame.
+        // By name; an unknown name says so and keeps the frame. The list's options now 1 and 0:
+        // the code list's pages pass them on.
+        find<QCheckBox>("Chk1(0)")->setChecked(true);
+        find<QCheckBox>("Chk1(1)")->setChecked(false);
         m_window->pressMode(0);
         field("T1(1)")->setText(QString("沒有'這個"));
         QTest::keyClick(find<QPushButton>("B2(0)"), Qt::Key_Return);
@@ -161,7 +165,7 @@ private slots:
         QTableView* dg2 = find<QTableView>("DG2");
         QVERIFY(dg2->hasFocus());
         QCOMPARE(sentBy([&] { QTest::keyClick(dg2, Qt::Key_PageDown); }),
-                 QStringList{"EXEC SP_F8 'DG2','True',34,'01','','','A015',0,1,'A0%'"});
+                 QStringList{"EXEC SP_F8 'DG2','True',34,'01','','','A015',1,0,'A0%'"});
         QCOMPARE(dg2->currentIndex().row(), 14);
         QCOMPARE(dg2->model()->index(14, 0).data().toString(), QString("A020"));
         QTest::keyClick(dg2, Qt::Key_Return);
@@ -172,7 +176,7 @@ private slots:
         code->setText(QString("A0"));
         QTest::keyClick(code, Qt::Key_F2);
         QCOMPARE(sentBy([&] { QTest::keyClick(dg2, Qt::Key_PageDown); }),
-                 QStringList{"EXEC SP_F8 'DG2','False',34,'01','01','','A015',0,1,'A0%'"});
+                 QStringList{"EXEC SP_F8 'DG2','False',34,'01','01','','A015',1,0,'A0%'"});
         QTest::keyClick(dg2, Qt::Key_Escape);
         QVERIFY(code->hasFocus());
         // Esc goes back a field, from the first to the buttons, and from a button out.
