@@ -26,6 +26,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        // The pointer passing over a control would put its help text in the status line over
+        // the text of the control that has the keyboard: the keyboard's wins.
+        if (event->type() == QEvent::StatusTip) return true;
         if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
             if (auto* w = qobject_cast<QWidget*>(watched); w && !w->statusTip().isEmpty()) {
                 if (event->type() == QEvent::FocusIn) {

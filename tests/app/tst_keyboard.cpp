@@ -3,6 +3,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTableView>
 
 #include "../Controls.h"
@@ -79,6 +81,11 @@ private slots:
         QVERIFY(focusLandsIn("FUA/B1a(0)"));
         QTest::qWait(100);
         QVERIFY(!focused()->statusTip().isEmpty());
+        QCOMPARE(m_task->mdi->statusText(), focused()->statusTip());
+        // The pointer over another button does not take the status line from the focused one.
+        QStatusTipEvent hover(m_task->mdi->menu()->button(1)->statusTip());
+        QApplication::sendEvent(m_task->mdi->menu()->button(1), &hover);
+        QVERIFY(m_task->mdi->statusBar()->currentMessage().isEmpty());
         QCOMPARE(m_task->mdi->statusText(), focused()->statusTip());
         QVERIFY(walk("F FUA/T5, F2 FUA/DGF3"));
         auto* window = qobject_cast<AssetWindow*>(openWindow("FUA"));
