@@ -97,11 +97,18 @@ protected:
             emit finished(Back::List);
             return true;
         }
+        // The rows are read again only for a page move; the arrows move in the page as they
+        // do in any grid (also sideways, to the right-hand columns).
         const int current = m_history->current();
+        if (key != Qt::Key_PageUp && key != Qt::Key_PageDown && key != Qt::Key_Home &&
+            key != Qt::Key_End)
+            return false;
+        const int column = std::max(0, m_history->view->currentIndex().column());
         m_history->showRows(nullptr);
         const bool handled = m_pager.key(key, current);
         m_history->showRows(&m_pager.rows().recordset());
         m_history->highlight(handled ? m_pager.row() : current);
+        m_history->view->setCurrentIndex(m_history->model->index(m_history->current(), column));
         return handled;
     }
 

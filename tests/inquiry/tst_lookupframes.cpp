@@ -213,6 +213,14 @@ private slots:
                          "WHERE WPCOD = 'C001' AND WICOD Like '%' AND WSC13 = 'S001' AND "
                          "WCOD2 <= 'W0015' ORDER BY WICOD DESC,WCOD2 DESC"));
         key(dg20, Qt::Key_Home);
+        // The arrows move in the page, also sideways to the right-hand columns, reading nothing.
+        QCOMPARE(sentBy([&] {
+                     for (int k : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Right, Qt::Key_Up})
+                         key(dg20, k);
+                 }),
+                 QStringList());
+        QCOMPARE(dg20->currentIndex().row(), 0);
+        QCOMPARE(dg20->currentIndex().column(), 2);
         const QModelIndex picked = dg20->model()->index(column(dg20, 2).indexOf("W0002"), 12);
         QCOMPARE(picked.data().toString() + " " + picked.siblingAtColumn(13).data().toString(),
                  "114.04.05 Y");
