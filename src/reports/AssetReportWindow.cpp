@@ -143,6 +143,8 @@ QTableView* AssetReportWindow::makeGrid(const QString& name, RecordsetModel* mod
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab and Shift+Tab go from grid to grid and to the buttons, not from cell to cell.
+    grid->setTabKeyNavigation(false);
     grid->verticalHeader()->hide();
     ApplyGridFormat(grid);
     return grid;

@@ -49,6 +49,8 @@ DetailReport::DetailReport(QWidget* parent)
     result->addWidget(m_scheduleGrid, 1, 0, 1, 2);
     result->addWidget(m_b2[0], 2, 0);
     result->addWidget(m_b2[1], 2, 1);
+    QWidget::setTabOrder(m_grid, m_scheduleGrid);
+    QWidget::setTabOrder(m_scheduleGrid, m_b2[0]);
     resize(Twips::toPixels(13000), Twips::toPixels(8000));
 }
 

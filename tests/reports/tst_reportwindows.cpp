@@ -203,6 +203,20 @@ private slots:
         schedule->setCurrentIndex(schedule->model()->index(5, 2));
         QTest::keyClick(schedule, Qt::Key_End);  // its own key filter
         QCOMPARE(schedule->currentIndex().row(), 40);
+        // Tab and Shift+Tab walk the grids and buttons, reading nothing and moving no row.
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        assets->setFocus();
+        const int sent = m_db->sent.size();
+        QStringList walked;
+        for (auto [key, modifier] : {std::pair(Qt::Key_Tab, Qt::NoModifier),
+                                     std::pair(Qt::Key_Tab, Qt::NoModifier),
+                                     std::pair(Qt::Key_Backtab, Qt::ShiftModifier),
+                                     std::pair(Qt::Key_Backtab, Qt::ShiftModifier)}) {
+            QTest::keyClick(QApplication::focusWidget(), key, modifier);
+            walked << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(walked, QStringList({"DGR2b", "B2(0)", "DGR2b", "DGR2"}));
+        QCOMPARE(m_db->sent.size(), sent);
         RecordingDevice device;
         w.printOn(device, 4);
         QStringList closings;  // of each document
