@@ -7,6 +7,7 @@
 #include "DbError.h"
 #include "ProcedureRegistry.h"
 #include "SqliteConnection.h"
+#include "SuiteSchema.h"
 #include "tsql/TsqlFunctions.h"
 
 namespace InquiryProcedures {
@@ -213,6 +214,8 @@ ResultSet readItems(SqliteConnection& db, const ListOptions& o, Seek seek, const
     return readRows(db, sql, values, seek);
 }
 
+constexpr int HistoryKeyDocumentBytes = 11;
+
 // The purchase history of one item: its VISEIN lines by document and line number, read
 // from the index VISEIN_VICOD with the key as a row value. HINX is the grids' composite key.
 ResultSet readPurchases(SqliteConnection& db, const QString& item, bool prices, Seek seek,
@@ -220,10 +223,11 @@ ResultSet readPurchases(SqliteConnection& db, const QString& item, bool prices, 
     Values values;
     QString sql = QStringLiteral(
                       "SELECT VCOD1, VDAT1, VPNAM, VTCOD, VINUM, VPOIN, %1 AS VUNIT, %2 AS VTOTA, "
-                      "VCOD1SEQ, printf('%-11s', VCOD1) || (10000 + VSEQ) AS HINX, VSEQ FROM "
+                      "VCOD1SEQ, %3 || (10000 + VSEQ) AS HINX, VSEQ FROM "
                       "VISEIN INDEXED BY VISEIN_VICOD WHERE VICOD = ")
                       .arg(prices ? QStringLiteral("VUNIT") : QStringLiteral("'***.**'"),
-                           prices ? QStringLiteral("VTOTA") : QStringLiteral("'***.**'")) +
+                           prices ? QStringLiteral("VTOTA") : QStringLiteral("'***.**'"),
+                           SuiteSchema::filled(QStringLiteral("VCOD1"), HistoryKeyDocumentBytes)) +
                   values.place(item);
     if (const QString op = comparison(seek); !op.isEmpty())
         sql += QStringLiteral(" AND (VCOD1, VSEQ) ") + op + QStringLiteral(" (") +
@@ -235,14 +239,15 @@ ResultSet readPurchases(SqliteConnection& db, const QString& item, bool prices, 
     return readRows(db, sql, values, seek);
 }
 
-// A history key as the grids write it: the document code filled to 11 characters, then
-// 10000 + the line number in five digits. Empty: before every line.
+// A history key as the grids write it: the document code filled to 11 bytes of the code
+// page, then 10000 + the line number in five digits. Empty: before every line.
 QVariantList historyKey(const QString& text) {
     if (text.isEmpty()) return {QString(), -1};
     bool ok = false;
-    const int line = text.mid(11).toInt(&ok);
-    if (text.size() < 12 || !ok) refuse(QStringLiteral("資料鍵值[ %1 ]不正確!").arg(text));
-    return {trimmedEnd(text.left(11)), line - 10000};
+    const int line = text.right(5).toInt(&ok);
+    if (text.size() < 6 || !ok || line < 10000)
+        refuse(QStringLiteral("資料鍵值[ %1 ]不正確!").arg(text));
+    return {trimmedEnd(text.chopped(5)), line - 10000};
 }
 
 // What each key number asks of the item list and of the purchase history; none: refused.
@@ -381,9 +386,9 @@ ResultSet readVendorPurchases(SqliteConnection& db, const QString& vendor, const
     Values values;
     QString sql = QStringLiteral(
                       "SELECT VCOD1, VPNAM, VICOD, VINAM, VTCOD, VINUM, VPOIN, %1 AS VUNIT, "
-                      "printf('%-17s', VICOD) || VCOD1 || (10000 + VSEQ) AS VINX, VSEQ FROM "
-                      "VISEIN INDEXED BY VISEIN_VPCOD WHERE VPCOD = ")
-                      .arg(prices ? QStringLiteral("VUNIT") : QStringLiteral("'***.**'")) +
+                      "%2 AS VINX, VSEQ FROM VISEIN INDEXED BY VISEIN_VPCOD WHERE VPCOD = ")
+                      .arg(prices ? QStringLiteral("VUNIT") : QStringLiteral("'***.**'"),
+                           SuiteSchema::vendorKey()) +
                   values.place(vendor) + QStringLiteral(" AND ") +
                   likeCondition(values, QStringLiteral("VICOD"), pattern);
     if (const QString op = comparison(seek); !op.isEmpty())
@@ -402,15 +407,38 @@ ResultSet readVendorPurchases(SqliteConnection& db, const QString& vendor, const
     return set;
 }
 
-// VINX split back: the item code in its 17 characters, the document code, 10000 + the line
-// number in five digits. Empty: before every line.
-QVariantList vendorKey(const QString& text) {
+// Bytes of a character in the code page, as CONVERT(CHAR(n)) counts them.
+int codePageBytes(QChar c) { return c.unicode() < 0x80 ? 1 : 2; }
+
+// VINX split back: the item code filled to 17 bytes of the code page (or whole, when
+// longer), the document code, 10000 + the line number in five digits. Where the item fills
+// its 17 bytes, item and document meet without a blank: of the ways to part them, the one
+// that names a line of the vendor's is taken; with none (the line went away meanwhile), the
+// item of the first 17 bytes. Empty: before every line.
+QVariantList vendorKey(SqliteConnection& db, const QString& vendor, const QString& text) {
     if (text.isEmpty()) return {QString(), QString(), -1};
     bool ok = false;
     const int line = text.right(5).toInt(&ok);
-    if (text.size() < 23 || !ok || line < 10000)
+    const QString rest = text.chopped(qMin<qsizetype>(5, text.size()));
+    qsizetype filled = 0;  // the characters of the item's 17 bytes
+    for (int bytes = 0; filled < rest.size() && bytes < SuiteSchema::VendorKeyItemBytes; ++filled)
+        bytes += codePageBytes(rest[filled]);
+    if (text.size() <= 5 || !ok || line < 10000 || filled == 0)
         refuse(QStringLiteral("資料鍵值[ %1 ]不正確!").arg(text));
-    return {trimmedEnd(text.left(17)), text.mid(17, text.size() - 22), line - 10000};
+    const auto part = [&](qsizetype at) -> QVariantList {
+        return {trimmedEnd(rest.left(at)), rest.mid(at), line - 10000};
+    };
+    if (rest[filled - 1] != u' ') {
+        for (qsizetype at = filled; at < rest.size(); ++at) {
+            const QVariantList key = part(at);
+            if (db.scalar(QStringLiteral("SELECT 1 FROM VISEIN INDEXED BY VISEIN_VPCOD WHERE "
+                                         "VPCOD = ?1 AND VICOD = ?2 AND VCOD1 = ?3 AND VSEQ = ?4"),
+                          {vendor, key[0], key[1], key[2]})
+                    .isValid())
+                return key;
+        }
+    }
+    return part(filled);
 }
 
 // The page keys of DG4, DG5 and DG6: Page Up, Page Down, End, Home, Up at the first row and
@@ -447,8 +475,11 @@ ResultSet vendorPage(SqliteConnection& db, const ProcedureCall& call, const QStr
         [&](Seek seek, const QVariantList& k, int limit) {
             return readVendorPurchases(db, vendor, pattern, prices, seek, k, limit);
         },
-        [](const QVariantList& row) { return vendorKey(row.value(8).toString()); }, false);
-    return pager.page(move, vendorKey(anchor));
+        [](const QVariantList& row) {
+            return QVariantList{row.value(2), row.value(0), row.value(8).toString().right(5).toInt() - 10000};
+        },
+        false);
+    return pager.page(move, vendorKey(db, vendor, anchor));
 }
 
 // The item code list of the entry frame (DG2): the codes matching the pattern (argument

@@ -259,11 +259,14 @@ const QList<Table>& inquiryTables() {
 #undef SALES_LINE_COLUMNS
 #undef SALES_GRID_COLUMNS
 
-// Purchase lines by vendor; VINX (item code filled to 17 characters, document code, line
-// number + 10000) orders them by item, document and line.
-const char* const VendorPurchasesView =
-    "VF8J AS SELECT VCOD1, VSEQ, VDAT1, VPCOD, VPNAM, VICOD, VINAM, VTCOD, VINUM, VPOIN, VUNIT, "
-    "VTOTA, (printf('%-17s', VICOD) || VCOD1 || (10000 + VSEQ)) COLLATE TSQL AS VINX FROM VISEIN";
+// Purchase lines by vendor; VINX (item code filled to 17 bytes of the code page, document
+// code, line number + 10000) orders them by item, document and line.
+QString vendorPurchasesView() {
+    return QStringLiteral(
+               "VF8J AS SELECT VCOD1, VSEQ, VDAT1, VPCOD, VPNAM, VICOD, VINAM, VTCOD, VINUM, "
+               "VPOIN, VUNIT, VTOTA, (%1) COLLATE TSQL AS VINX FROM VISEIN")
+        .arg(SuiteSchema::vendorKey());
+}
 
 QString columnDefinition(const QString& definition) {
     const QString name = definition.section(u' ', 0, 0, QString::SectionSkipEmpty);
@@ -318,8 +321,7 @@ QStringList statements(const QString& prefix) {
         for (const Index& index : table->indexes)
             out.append(indexSql(*table, index, QStringLiteral("IF NOT EXISTS ") + prefix));
     }
-    out.append(QStringLiteral("CREATE VIEW IF NOT EXISTS %1%2")
-                   .arg(prefix, QLatin1String(VendorPurchasesView)));
+    out.append(QStringLiteral("CREATE VIEW IF NOT EXISTS %1%2").arg(prefix, vendorPurchasesView()));
     out.append(WorkSessions::schemaStatements(prefix));
     return out;
 }
@@ -363,6 +365,17 @@ int dropChangedIndexes(SqliteConnection& db, const QString& prefix) {
     return dropped;
 }
 
+// A file made when the vendor view read otherwise gets it anew; returns whether it did.
+int dropChangedView(SqliteConnection& db, const QString& prefix) {
+    const QVariant kept = db.scalar(
+        QStringLiteral("SELECT sql FROM %1sqlite_master WHERE type = 'view' AND name = 'VF8J'")
+            .arg(prefix));
+    if (kept.isNull() || kept.toString() == QStringLiteral("CREATE VIEW ") + vendorPurchasesView())
+        return 0;
+    db.script(QStringLiteral("DROP VIEW %1VF8J").arg(prefix));
+    return 1;
+}
+
 int objectCount(SqliteConnection& db, const QString& prefix) {
     return db
         .scalar(QStringLiteral("SELECT COUNT(*) FROM %1sqlite_master WHERE name NOT LIKE 'sqlite%'")
@@ -372,13 +385,26 @@ int objectCount(SqliteConnection& db, const QString& prefix) {
 }  // namespace
 
 namespace SuiteSchema {
+QString filled(const QString& column, int bytes) {
+    return QStringLiteral(
+               "CASE WHEN length(rtrim(tsql_char(%1, %2))) < length(rtrim(%1)) THEN %1 ELSE "
+               "tsql_char(%1, %2) END")
+        .arg(column)
+        .arg(bytes);
+}
+
+QString vendorKey() {
+    return filled(QStringLiteral("VICOD"), VendorKeyItemBytes) +
+           QStringLiteral(" || VCOD1 || (10000 + VSEQ)");
+}
+
 int create(SqliteConnection& db, const QString& schema) {
     const QString prefix = schema.isEmpty() ? QString() : schema + u'.';
     int created = 0;
     db.transaction([&] {
         const int before = objectCount(db, prefix);
         const int columns = addMissingColumns(db, prefix);
-        const int rebuilt = dropChangedIndexes(db, prefix);
+        const int rebuilt = dropChangedIndexes(db, prefix) + dropChangedView(db, prefix);
         for (const QString& sql : statements(prefix)) db.script(sql);
         created = objectCount(db, prefix) - before + columns + rebuilt;
     });

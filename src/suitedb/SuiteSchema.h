@@ -35,6 +35,15 @@ class SqliteConnection;
 // by (item, document code, line number), so that a page of one item's history is read
 // from the index in key order whatever the size of the table.
 namespace SuiteSchema {
+// The paging keys fill a code with blanks to a width in bytes of the suite's code page, as
+// CONVERT(CHAR(n)) does (a Chinese character takes two), but a longer code stands whole
+// rather than cut: a key always names its line. filled() is that, as SQL of a text column.
+QString filled(const QString& column, int bytes);
+// VINX, the vendor history's key (VF8J and SP_F8 'DG6'), as SQL of VISEIN's columns: the item
+// code filled to VendorKeyItemBytes, the document code, 10000 + the line number.
+constexpr int VendorKeyItemBytes = 17;
+QString vendorKey();
+
 // Creates whatever is missing, also columns declared since the file was made, and makes anew
 // an index whose declaration changed since; returns the number of tables, views, indexes and
 // columns created or made anew.
