@@ -52,6 +52,17 @@ DbError bigintOverflow() {
                    QStringLiteral("將 expression 轉換為資料類型 bigint 時發生算術溢位錯誤。"));
 }
 
+DbError stackLimit() {
+    return DbError(DbErrorNumber::Syntax,
+                   QStringLiteral("內部錯誤: 已達到伺服器堆疊限制。請在查詢中尋找可能過深的巢狀結構，"
+                                  "並嘗試簡化查詢。"));
+}
+
+DbError floatOverflow() {
+    return DbError(DbErrorNumber::Syntax,
+                   QStringLiteral("將 expression 轉換為資料類型 float 時發生算術溢位錯誤。"));
+}
+
 DbError conversion(const QString& from, const QString& to) {
     return DbError(DbErrorNumber::Syntax,
                    QStringLiteral("將資料類型 %1 轉換成 %2 時發生錯誤。").arg(from, to));

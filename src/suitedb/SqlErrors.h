@@ -20,6 +20,11 @@ DbError nestedTooDeeply();
 DbError tooComplex();
 // "將 expression 轉換為資料類型 bigint 時發生算術溢位錯誤。" (0x80040E14).
 DbError bigintOverflow();
+// The server's stack gave out: an expression too long to compile (a chain of thousands of
+// + or *).
+DbError stackLimit();
+// A float beyond eight bytes, as the server refuses the arithmetic that makes one.
+DbError floatOverflow();
 // "將資料類型 FROM 轉換成 TO 時發生錯誤。" (0x80040E14).
 DbError conversion(const QString& from, const QString& to);
 // Throws DbError (0x80040E14) for a number literal the server refuses to read: a float beyond

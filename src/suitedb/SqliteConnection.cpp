@@ -1,5 +1,8 @@
 #include "SqliteConnection.h"
 
+#include <chrono>
+#include <cmath>
+
 #include <sqlite3.h>
 
 #include <QDateTime>
@@ -7,6 +10,7 @@
 #include "PrefetchingFiles.h"
 #include "SqlErrors.h"
 #include "TsqlCollation.h"
+#include "TsqlFunctions.h"
 #include "WorkSessions.h"
 
 namespace {
@@ -32,6 +36,15 @@ bool describe(sqlite3_stmt* statement, int& prepared, QStringList& columns,
     return again;
 }
 
+// Steps of SQLite's machine between two looks at the clock: some tens of microseconds.
+constexpr int ProgressSteps = 4000;
+
+qint64 monotonicMilliseconds() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 QVariant dateTimeValue(const QString& text) {
     for (const char* format : {"yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd"}) {
         const QDateTime moment = QDateTime::fromString(text, QLatin1String(format));
@@ -46,8 +59,11 @@ QVariant columnValue(sqlite3_stmt* statement, int i, bool dateTime) {
             return QVariant();
         case SQLITE_INTEGER:
             return qlonglong(sqlite3_column_int64(statement, i));
-        case SQLITE_FLOAT:
-            return sqlite3_column_double(statement, i);
+        case SQLITE_FLOAT: {
+            const double number = sqlite3_column_double(statement, i);
+            if (!std::isfinite(number)) throw SqlErrors::floatOverflow();
+            return number;
+        }
         case SQLITE_BLOB: {
             const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, i));
             return QByteArray(data, sqlite3_column_bytes(statement, i));
@@ -71,8 +87,12 @@ void readValue(sqlite3_stmt* statement, int i, bool dateTime, ResultRows& rows) 
             return rows.addNull();
         case SQLITE_INTEGER:
             return rows.addInteger(sqlite3_value_int64(value));
-        case SQLITE_FLOAT:
-            return rows.addNumber(sqlite3_value_double(value));
+        case SQLITE_FLOAT: {
+            // SQLite's arithmetic goes on to infinity where the server's overflows.
+            const double number = sqlite3_value_double(value);
+            if (!std::isfinite(number)) throw SqlErrors::floatOverflow();
+            return rows.addNumber(number);
+        }
         case SQLITE_BLOB:
             return rows.addBytes(static_cast<const char*>(sqlite3_value_blob(value)),
                                  sqlite3_value_bytes(value));
@@ -92,6 +112,8 @@ SqliteConnection::SqliteConnection(const QString& path, OpenMode mode, int busyT
     if (mode == OpenMode::Create) flags |= SQLITE_OPEN_CREATE;
     int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, PrefetchingFiles::name());
     if (rc == SQLITE_OK) rc = TsqlCollation::install(m_db);
+    // The front end's functions, also for views that use them (VF8J's key) read directly.
+    if (rc == SQLITE_OK) rc = TsqlFunctions::install(m_db);
     if (rc == SQLITE_OK) rc = WorkSessions::install(m_db, path);
     if (rc != SQLITE_OK) {
         const QString message =
@@ -102,6 +124,7 @@ SqliteConnection::SqliteConnection(const QString& path, OpenMode mode, int busyT
     }
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, m_busyTimeout);
+    sqlite3_progress_handler(m_db, ProgressSteps, &SqliteConnection::progress, this);
     try {
         // The first read also tells whether the file is a database at all. Reads go through a
         // memory map of the file (up to SQLite's limit), so that a page read at a new place of
@@ -117,6 +140,19 @@ SqliteConnection::SqliteConnection(const QString& path, OpenMode mode, int busyT
         m_db = nullptr;
         throw;
     }
+}
+
+// Asked every ProgressSteps steps of SQLite's machine; true stops the statement, which then
+// fails as interrupted: the time-out.
+int SqliteConnection::progress(void* connection) {
+    auto* self = static_cast<SqliteConnection*>(connection);
+    const qint64 now = monotonicMilliseconds();
+    if (self->m_timedStatement != self->m_statement) {
+        self->m_timedStatement = self->m_statement;
+        self->m_started = now;
+        return 0;
+    }
+    return self->m_timeLimit > 0 && now - self->m_started > self->m_timeLimit ? 1 : 0;
 }
 
 SqliteConnection::~SqliteConnection() {
@@ -248,6 +284,7 @@ ResultSet SqliteConnection::run(Statement& s, const QString& sql) {
     ResultSet set;
     set.rows.reserve(s.read);
     int columns = -1;
+    startStatement();
     while (true) {
         const int rc = sqlite3_step(statement);
         if (columns < 0) {
@@ -260,12 +297,21 @@ ResultSet SqliteConnection::run(Statement& s, const QString& sql) {
         if (rc == SQLITE_DONE) break;
         if (rc != SQLITE_ROW) {
             sqlite3_reset(statement);
+            startStatement();
             fail(rc, sql);
         }
         set.rows.beginRow();
-        for (int i = 0; i < columns; ++i) readValue(statement, i, s.dateTimes[size_t(i)], set.rows);
+        try {
+            for (int i = 0; i < columns; ++i)
+                readValue(statement, i, s.dateTimes[size_t(i)], set.rows);
+        } catch (...) {
+            sqlite3_reset(statement);
+            startStatement();
+            throw;
+        }
     }
     sqlite3_reset(statement);
+    startStatement();  // what steps next has a time of its own
     // Room for as much as the statement read last, up to a page or two of a grid: a statement
     // run again mostly reads a page like the last one.
     const ResultRows::Extent read = set.rows.extent();
@@ -309,9 +355,14 @@ void SqliteConnection::each(const SqlText& sql, const QVariantList& values,
     bind(s.handle, values, sql.text());
     // Reset however the reading ends, also when the function throws.
     const struct Reset {
+        SqliteConnection* connection;
         sqlite3_stmt* handle;
-        ~Reset() { sqlite3_reset(handle); }
-    } reset{s.handle};
+        ~Reset() {
+            sqlite3_reset(handle);
+            connection->startStatement();
+        }
+    } reset{this, s.handle};
+    startStatement();
     QVariantList row;
     for (bool first = true;; first = false) {
         const int rc = sqlite3_step(s.handle);
@@ -322,6 +373,7 @@ void SqliteConnection::each(const SqlText& sql, const QVariantList& values,
         for (qsizetype i = 0; i < s.columns.size(); ++i)
             row.append(columnValue(s.handle, int(i), s.dateTimes[size_t(i)]));
         take(row);
+        startStatement();  // the time the rows' reader takes is not the statement's
     }
 }
 

@@ -54,6 +54,14 @@ public:
     void setBusyTimeout(int milliseconds);
     int busyTimeout() const { return m_busyTimeout; }
 
+    // How long one statement may run before it is stopped with the time-out error, as the
+    // server's client gives up on a command: 30 seconds (0: no limit). Counted from when the
+    // statement has run a while (not while it waits for a lock at its start), and for a
+    // statement read row by row (each), from the last row handed over.
+    static constexpr int DefaultStatementTimeLimit = 30000;
+    void setStatementTimeLimit(int milliseconds) { m_timeLimit = milliseconds; }
+    int statementTimeLimit() const { return m_timeLimit; }
+
     // Runs every statement of the text and returns the result sets of those with columns.
     // The statements are prepared for this one run.
     ResultSets script(const QString& sql);
@@ -106,8 +114,17 @@ private:
     void clearCache();
     void dropOldest();
 
+    // Starts the time limit of the statement about to step. The clock is read only once the
+    // statement has run a while: most statements end before SQLite asks.
+    void startStatement() { ++m_statement; }
+    static int progress(void* connection);
+
     QString m_path;
     sqlite3* m_db = nullptr;
+    int m_timeLimit = DefaultStatementTimeLimit;
+    quint64 m_statement = 0;       // counts the statements stepped
+    quint64 m_timedStatement = 0;  // the one whose start m_started holds
+    qint64 m_started = 0;          // milliseconds of a monotonic clock
     int m_busyTimeout = DefaultBusyTimeout;
     int m_savepoints = 0;
     quint64 m_preparations = 0;

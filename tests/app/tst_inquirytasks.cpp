@@ -467,7 +467,7 @@ private slots:
         QVERIFY(walk("F FF8/T1(0)") && m_task->type("ZZ-NONE"));
         QVERIFY(walk("Return FF8/T1(1), Return FF8/B2(0), Return FF8/T1(0)"));
         QCOMPARE(m_task->takeMessages(), QStringList{"查無相關產品資料"});
-        QVERIFY(walk("Esc FF8/DG1"));
+        QVERIFY(walk("Esc FF8/B2(0), Esc FF8/DG1"));
         QCOMPARE(listItem(), cases.last().item);
     }
 

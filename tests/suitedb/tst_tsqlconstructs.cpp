@@ -46,6 +46,11 @@ private slots:
             {"SELECT CONVERT(VARCHAR,CONVERT(FLOAT,1234567.5)), CONVERT(VARCHAR,CAST(0.00001 AS "
              "FLOAT)), CONVERT(VARCHAR,CONVERT(FLOAT,R)) FROM T WHERE N = 4",
              "1.23457e+006|1e-005|0.25"},
+            // A decimal literal has the scale (and every digit) it is written with.
+            {"SELECT CONVERT(VARCHAR,12.50), CONVERT(VARCHAR,012.50) + '|' + CONVERT(CHAR(6),.250) "
+             "+ '|', CONVERT(VARCHAR,7), CONVERT(VARCHAR(40),1234567890123456789.0123456789) FROM "
+             "T WHERE N = 4",
+             "12.50|12.50|0.250 ||7|1234567890123456789.0123456789"},
             // ISNULL takes the type and length of its first argument.
             {"SELECT ISNULL(CONVERT(VARCHAR(3),D),'abcdef'), ISNULL(CONVERT(CHAR(4),D),'ab') + "
              "']', ISNULL(R,0) FROM T WHERE N = 3 OR N = 2 ORDER BY N",

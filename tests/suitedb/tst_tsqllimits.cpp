@@ -1,11 +1,14 @@
 // Texts at and beyond the front end's limits: rows, or the server's refusal, never a crash.
 #include <sqlite3.h>
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QtTest>
 
 #include "DbError.h"
 #include "ProcedureRegistry.h"
 #include "SqlErrors.h"
+#include "SqliteConnection.h"
 #include "TsqlCorpus.h"
 
 namespace {
@@ -17,6 +20,10 @@ const QString TooComplex = QStringLiteral(
     "服務以取得詳細資訊。");
 const QString BigintOverflow =
     QStringLiteral("將 expression 轉換為資料類型 bigint 時發生算術溢位錯誤。");
+const QString FloatOverflow =
+    QStringLiteral("將 expression 轉換為資料類型 float 時發生算術溢位錯誤。");
+const QString StackLimit = QStringLiteral(
+    "內部錯誤: 已達到伺服器堆疊限制。請在查詢中尋找可能過深的巢狀結構，並嘗試簡化查詢。");
 
 // "head" + part, part, ... (count times, joined by glue) + "tail"; %1 in the part is its number.
 QString repeated(const char* head, const char* part, int count, const char* tail,
@@ -66,9 +73,17 @@ private slots:
     void texts_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        // Nesting too deep for the recursive passes is refused first, also later in a batch.
-        refused("3,000 terms of + in a later statement of the batch",
-                repeated("DELETE FROM T; SELECT 1", "+1", 3000, ""), NestedTooDeeply);
+        // Nesting too deep for the recursive passes is refused first, also later in a batch;
+        // chains of + or * are no nesting, up to where the server's stack gives out.
+        refused("3,400 terms of + in a later statement of the batch",
+                repeated("DELETE FROM T; SELECT 1", "+1", 3400, ""), StackLimit);
+        refused("3,400 terms of *", repeated("DELETE FROM T; SELECT 1", "*1", 3400, ""),
+                StackLimit);
+        answered("3,000 terms of +, -, * and of joined texts",
+                 repeated("SELECT N", "+1", 2999, "") + repeated(", 10", "-1", 2999, "") +
+                     repeated(", N", "*1", 2999, "") +
+                     repeated(", LEN(CODE", "+CODE", 2999, ") FROM T WHERE N = 1"),
+                 "3000|-2989|1|3000");
         refused("100,000 parentheses",
                 repeated("SELECT ", "(", 100000, "1") + repeated("", ")", 100000, ""),
                 NestedTooDeeply);
@@ -109,6 +124,29 @@ private slots:
         refused("in a procedure's argument", "SF_ZQ2K_SALE '0016', 'x', 1e999",
                 floatRange.arg("1e999"));
         answered("1e308", "SELECT 1e308", "1e+308");
+        refused("1e308 * 10", "SELECT 1e308 * 10", FloatOverflow);
+        refused("converted beyond a float", "SELECT CONVERT(VARCHAR, N * 1e308 * 10) FROM T",
+                FloatOverflow);
+        answered("38 digits given back",
+                 "SELECT 12345678901234567890123456789012345678, "
+                 "0.1234567890123456789012345678901234567, 2.5",
+                 "12345678901234567890123456789012345678|0.1234567890123456789012345678901234567|"
+                 "2.5");
+        const QString precision = "資料行或參數 #0: 指定的資料行有效位數 %1 大於最大有效位數 38。";
+        refused("DECIMAL(39,2)", "SELECT CONVERT(DECIMAL(39,2), N) FROM T", precision.arg(39));
+        refused("NUMERIC(5,6)", "SELECT CAST(N AS NUMERIC(5,6)) FROM T",
+                "資料行或參數 #0: 指定的資料行小數位數 6 大於指定的有效位數 5。");
+        answered("DECIMAL(38,38) and NUMERIC(1)",
+                 "SELECT COUNT(CONVERT(DECIMAL(38,38), 0)), CAST(N AS NUMERIC(1)) FROM T WHERE N = 1",
+                 "1|1");
+        // LIKE takes time as its texts are long, whatever the pattern.
+        answered("a pattern of 600,000 [",
+                 repeated("SELECT COUNT(*) FROM T WHERE CODE LIKE '", "[", 600000, "'"),
+                 "0");
+        answered("a long part between % against a long value",
+                 repeated("SELECT COUNT(*) FROM T WHERE '", "a", 60000, "' LIKE '%") +
+                     repeated("", "a", 30000, "b%'") + " OR CODE LIKE '[^c]%'",
+                 "2");
         answered("38 digits",
                  "SELECT COUNT(*) FROM T WHERE N < 12345678901234567890123456789012345678", "3");
         refused("TOP beyond bigint", "SELECT TOP 9223372036854775808 N FROM T", BigintOverflow);
@@ -128,12 +166,52 @@ private slots:
     void texts() {
         QFETCH(QString, text);
         QFETCH(QString, expected);
+        QElapsedTimer timer;
+        timer.start();
         const QString got = m_fixture->outcome(text);
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
         if (expected.endsWith(u'*'))
             QVERIFY2(got.startsWith(expected.chopped(1)) && serverWords(got), qPrintable(got));
         else
             QCOMPARE(got.left(300), expected);
         QCOMPARE(m_fixture->run(QStringLiteral("SELECT COUNT(*) FROM T")), QStringLiteral("3"));
+    }
+
+    // A long batch runs statement by statement: what it holds at once does not grow with it.
+    void longBatch() {
+        struct Sink : ResultSink {
+            qsizetype rows = 0;
+            qint64 resident = 0;  // the most, in pages, looked at every 10,000 rows
+            void columns(const QStringList&) override {}
+            void row(const QVariantList&) override {
+                if (++rows % 10000 != 0) return;
+                QFile statm(QStringLiteral("/proc/self/statm"));
+                if (statm.open(QIODevice::ReadOnly))
+                    resident = qMax(resident, statm.readAll().split(' ').value(1).toLongLong());
+            }
+        } sink;
+        const QString batch = repeated("", "SELECT N FROM T WHERE N = 1\n", 100000, "");
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        QVERIFY(statm.open(QIODevice::ReadOnly));
+        const qint64 before = statm.readAll().split(' ').value(1).toLongLong();
+        m_fixture->db().stream(batch, sink);
+        QCOMPARE(sink.rows, 100000);
+        const qint64 grown = (sink.resident - before) * 4096 / (1024 * 1024);
+        QVERIFY2(grown < 100, qPrintable(QString::number(grown) + " MB"));
+        QCOMPARE(m_fixture->outcome(repeated("", "SELECT N FROM T\n", 99, "SELECT FROM T")),
+                 "0x80040E14 接近 'FROM' 之處的語法不正確。");
+    }
+
+    // A statement that runs past the time limit is stopped with the time-out; the next runs.
+    void timeLimit() {
+        QCOMPARE(SqliteConnection::DefaultStatementTimeLimit, 30000);
+        m_fixture->db().connection().setStatementTimeLimit(300);
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(m_fixture->outcome(repeated("SELECT COUNT(*) FROM ", "T AS T%1", 25, "", ",")),
+                 "0x80040E31 查詢逾時已過期。");
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(m_fixture->run(QStringLiteral("SELECT COUNT(*) FROM T AS A, T AS B")), "9");
     }
 
     // A parameter declared INT takes what the server converts to int; an undeclared one, any.

@@ -59,11 +59,14 @@ Type caseType(const Expr& e) {
 }
 
 bool hasAggregate(const Expr& e) {
-    if (e.kind == Kind::Function) {
-        const FunctionInfo* f = functionInfo(e.op);
+    const Expr* p = &e;
+    for (; p->kind == Kind::Binary; p = p->args[0].get())  // a chain, link by link
+        if (hasAggregate(*p->args[1])) return true;
+    if (p->kind == Kind::Function) {
+        const FunctionInfo* f = functionInfo(p->op);
         if (f && f->aggregate) return true;
     }
-    return std::any_of(e.args.begin(), e.args.end(),
+    return std::any_of(p->args.begin(), p->args.end(),
                        [](const ExprPtr& arg) { return hasAggregate(*arg); });
 }
 
@@ -416,6 +419,21 @@ Type TsqlBinder::convertedType(const TypeName& target) const {
 }
 
 void TsqlBinder::bindExpr(Expr& e, const Scope& scope) {
+    if (e.kind == Kind::Binary && e.args[0]->kind == Kind::Binary) {
+        // A chain, from its first operand up, without a call per link.
+        std::vector<Expr*> links;
+        for (Expr* link = &e; link->kind == Kind::Binary; link = link->args[0].get())
+            links.push_back(link);
+        bindExpr(*links.back()->args[0], scope);
+        for (auto link = links.rbegin(); link != links.rend(); ++link) {
+            Expr& l = **link;
+            bindExpr(*l.args[1], scope);
+            l.type = l.op == QLatin1String("+") ? plusType(l.args[0]->type, l.args[1]->type)
+                                                : Type::Number;
+            findSites(l);
+        }
+        return;
+    }
     for (ExprPtr& arg : e.args) bindExpr(*arg, scope);
     if (e.select) bindNested(*e.select, &scope);
     switch (e.kind) {

@@ -83,6 +83,7 @@ QString TsqlEmitter::numberedStatement(const Statement& s) {
     using SKind = Statement::Kind;
     switch (s.kind) {
         case SKind::Select:
+            m_result = s.select->unions.empty() ? s.select.get() : nullptr;
             return select(*s.select, false);
         case SKind::Condition:
             return QStringLiteral("SELECT CASE WHEN %1 THEN 1 ELSE 0 END").arg(expr(*s.where));
@@ -170,7 +171,9 @@ QString TsqlEmitter::selectOf(const Select& s, bool derived, bool range, bool or
     for (size_t i = 0; i < s.items.size(); ++i) {
         const Expr& e = *s.items[i].expr;
         // DISTINCT tells texts apart as the server's collation does.
-        QString item = s.distinct && e.type == Type::Text ? collated(e) : expr(e);
+        QString item = s.distinct && e.type == Type::Text ? collated(e)
+                       : &s == m_result                   ? written(e, true)
+                                                          : expr(e);
         // A derived table's columns are referred to by position.
         if (derived || range) item += QStringLiteral(" AS c%1").arg(i);
         items.append(item);
@@ -320,6 +323,10 @@ QString TsqlEmitter::number(const Expr& e) {
     return e.type == Type::Text ? QStringLiteral("tsql_number(") + expr(e) + u')' : expr(e);
 }
 
+QString TsqlEmitter::number(const Expr& e, const QString& written) {
+    return e.type == Type::Text ? QStringLiteral("tsql_number(") + written + u')' : written;
+}
+
 QString TsqlEmitter::leftOperand(const Expr& left, const Expr& right) {
     if (!textual(left.type, right.type) || isCollatedColumn(left)) return expr(left);
     // SQLite takes the collation of the right side's column when the left is no column.
@@ -344,18 +351,8 @@ QString TsqlEmitter::expr(const Expr& e) {
             return column(e);
         case Kind::Unary:
             return u'(' + e.op + expr(*e.args[0]) + u')';
-        case Kind::Binary: {
-            if (e.type == Type::Text) {
-                // A key of fixed-length pieces is made by one call rather than a join per piece.
-                if (isCharJoin(e)) return QStringLiteral("tsql_char(") + charPieces(e) + u')';
-                return u'(' + expr(*e.args[0]) + QStringLiteral(" || ") + expr(*e.args[1]) + u')';
-            }
-            QString right = number(*e.args[1]);
-            // SQLite gives NULL for a division by zero; the server refuses it.
-            if (e.op == QLatin1String("/") || e.op == QLatin1String("%"))
-                right = QStringLiteral("tsql_divisor(") + right + u')';
-            return u'(' + number(*e.args[0]) + u' ' + e.op + u' ' + right + u')';
-        }
+        case Kind::Binary:
+            return binary(e);
         case Kind::Compare:
             return compare(e);
         case Kind::And:
@@ -410,6 +407,95 @@ QString TsqlEmitter::expr(const Expr& e) {
             return caseExpr(e);
     }
     return {};
+}
+
+namespace {
+// The terms joined by the operator, two halves at a time: as deep as the logarithm of their
+// number, where SQLite takes no expression deeper than 1000.
+QString balanced(const QStringList& terms, qsizetype from, qsizetype to, const QString& op) {
+    if (to - from == 1) return terms[from];
+    const qsizetype middle = from + (to - from) / 2;
+    return u'(' + balanced(terms, from, middle, op) + op + balanced(terms, middle, to, op) + u')';
+}
+
+// Links of a chain beyond which it is written in halves (see TsqlEmitter::binary).
+constexpr size_t LongChain = 64;
+}  // namespace
+
+// A chain of + and - or of *, / and % (a left spine of Binary links), written from its first
+// operand up without a call per link. A text joined by + goes to ||; a key of fixed-length
+// pieces at the chain's start is made by one tsql_char call rather than a join per piece. A
+// long chain's runs of joined texts, and of numbers added and subtracted, are written in
+// halves (the texts' join and the sum come out the same).
+QString TsqlEmitter::binary(const Expr& e) {
+    std::vector<const Expr*> links;  // from e down
+    for (const Expr* link = &e; link->kind == Kind::Binary; link = link->args[0].get())
+        links.push_back(link);
+    // The lowest links that make a key of fixed-length pieces, whole.
+    size_t keyed = 0;  // of the links from below
+    {
+        const Expr& first = *links.back()->args[0];
+        bool joined = first.kind == Kind::Convert && isCharJoin(first);
+        for (auto link = links.rbegin(); joined && link != links.rend(); ++link) {
+            const Expr& l = **link;
+            joined = l.type == Type::Text && l.op == QLatin1String("+") && isCharJoin(*l.args[1]);
+            if (joined) ++keyed;
+        }
+    }
+    QString sql;
+    size_t next = links.size();  // the next link up is links[next - 1]
+    if (keyed > 0) {
+        next -= keyed;
+        sql = QStringLiteral("tsql_char(") + charPieces(*links[next]) + u')';
+    } else {
+        sql = expr(*links.back()->args[0]);
+    }
+    const bool halves = links.size() > LongChain;
+    // Runs of one kind of link are written in halves: 1 texts joined, 2 numbers added or
+    // subtracted, 3 multiplied; 0 any other.
+    const auto kindOf = [](const Expr& l) {
+        if (l.type == Type::Text) return 1;
+        if (l.op == QLatin1String("+") || l.op == QLatin1String("-")) return 2;
+        return l.op == QLatin1String("*") ? 3 : 0;
+    };
+    const Expr* below = next < links.size() ? links[next] : links.back()->args[0].get();
+    while (next > 0) {
+        const Expr& l = *links[--next];
+        const Expr& right = *l.args[1];
+        const bool text = l.type == Type::Text;
+        if (const int kind = kindOf(l); halves && kind > 0) {
+            // The run's operands, the chain so far first.
+            QStringList terms = {text ? sql : number(*below, sql)};
+            while (true) {
+                const Expr& r = *links[next]->args[1];
+                if (text)
+                    terms.append(expr(r));
+                else if (links[next]->op == QLatin1String("-"))
+                    terms.append(QStringLiteral("(-") + number(r) + u')');
+                else
+                    terms.append(number(r));
+                below = links[next];
+                if (next == 0 || kindOf(*links[next - 1]) != kind) break;
+                --next;
+            }
+            sql = balanced(terms, 0, terms.size(),
+                           kind == 1   ? QStringLiteral(" || ")
+                           : kind == 2 ? QStringLiteral(" + ")
+                                       : QStringLiteral(" * "));
+            continue;
+        }
+        if (text) {
+            sql = u'(' + sql + QStringLiteral(" || ") + expr(right) + u')';
+        } else {
+            QString r = number(right);
+            // SQLite gives NULL for a division by zero; the server refuses it.
+            if (l.op == QLatin1String("/") || l.op == QLatin1String("%"))
+                r = QStringLiteral("tsql_divisor(") + r + u')';
+            sql = u'(' + number(*below, sql) + u' ' + l.op + u' ' + r + u')';
+        }
+        below = &l;
+    }
+    return sql;
 }
 
 QString TsqlEmitter::compare(const Expr& e) {
@@ -539,12 +625,13 @@ bool isFloat(const Expr& e) {
     return e.kind == Expr::Kind::Convert && isOneOf(e.target.name, {"FLOAT", "REAL"});
 }
 
-// Whether e is CONVERT(CHAR(n), x), or such pieces joined by +.
+// Whether e is CONVERT(CHAR(n), x), or such pieces joined by + (a chain, link by link).
 bool isCharJoin(const Expr& e) {
-    if (e.kind == Expr::Kind::Binary)
-        return e.type == Type::Text && e.op == QLatin1String("+") && isCharJoin(*e.args[0]) &&
-               isCharJoin(*e.args[1]);
-    return e.kind == Expr::Kind::Convert && isOneOf(e.target.name, {"CHAR", "NCHAR"});
+    const Expr* p = &e;
+    for (; p->kind == Expr::Kind::Binary; p = p->args[0].get())
+        if (p->type != Type::Text || p->op != QLatin1String("+") || !isCharJoin(*p->args[1]))
+            return false;
+    return p->kind == Expr::Kind::Convert && isOneOf(p->target.name, {"CHAR", "NCHAR"});
 }
 
 // The length a text type gives: without one, CONVERT and CAST make texts of 30.
@@ -588,15 +675,27 @@ QString TsqlEmitter::function(const Expr& e) {
 }
 
 QString TsqlEmitter::charPieces(const Expr& e) {
-    if (e.kind == Kind::Binary)
-        return charPieces(*e.args[0]) + QStringLiteral(", ") + charPieces(*e.args[1]);
-    return convertedValue(e) + QStringLiteral(", ") + QString::number(textLength(e.target));
+    std::vector<const Expr*> links;  // a chain, link by link
+    const Expr* p = &e;
+    for (; p->kind == Kind::Binary; p = p->args[0].get()) links.push_back(p);
+    QString pieces =
+        convertedValue(*p) + QStringLiteral(", ") + QString::number(textLength(p->target));
+    for (auto link = links.rbegin(); link != links.rend(); ++link)
+        pieces += QStringLiteral(", ") + charPieces(*(*link)->args[1]);
+    return pieces;
+}
+
+QString TsqlEmitter::written(const Expr& e, bool exactOnly) {
+    if (e.kind == Kind::Literal && e.literalType == Type::Number && e.inlined.isEmpty())
+        return param(Source::Written, e.slot, exactOnly ? 1 : 0);
+    return expr(e);
 }
 
 QString TsqlEmitter::convertedValue(const Expr& e) {
     const Expr& arg = *e.args[0];
-    QString value = expr(arg);
-    if (e.type == Type::Text || !textFunctionOf(e.target).isEmpty()) {
+    const bool toText = e.type == Type::Text || !textFunctionOf(e.target).isEmpty();
+    QString value = toText ? written(arg) : expr(arg);
+    if (toText) {
         // A number becomes text as the server writes its type: a decimal with its scale, a
         // float in at most six digits.
         if (const int decimals = decimalsOf(arg); decimals >= 0)

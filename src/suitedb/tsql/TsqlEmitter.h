@@ -43,6 +43,9 @@ public:
             KeyHigh,
             KeyRest,  // the rest of the bound after that prefix
             KeyItem,  // the column before the code: the bound's first characters
+            Written,  // a number literal where the statement gives it back as written: a
+                      // decimal's digits (12.50, 38 digits) as a text, any other its value;
+                      // detail 1: only digits that a float would not hold exactly
         };
         Source source = Source::Literal;
         int slot = -1;
@@ -98,8 +101,17 @@ private:
     QString leftOperand(const Tsql::Expr& left, const Tsql::Expr& right);
     // The expression as a number: a text converted as the server converts it.
     QString number(const Tsql::Expr& e);
+    // The same for e as already written.
+    QString number(const Tsql::Expr& e, const QString& written);
+    QString binary(const Tsql::Expr& e);
     QString param(Param::Source source, int slot, int detail = 0, int offset = 0);
     bool enabled(const Tsql::Expr& e) const;
+
+    // The SELECT whose result columns are the statement's own: a number literal among them
+    // is given back as written.
+    const Tsql::Select* m_result = nullptr;
+    // A literal number as written when it is (see Param::Written), else as expr writes it.
+    QString written(const Tsql::Expr& e, bool exactOnly = false);
 
     const std::vector<Tsql::Site>& m_sites;
     const std::vector<int>& m_choices;

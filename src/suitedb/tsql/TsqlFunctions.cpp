@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <QHash>
 #include <QRegularExpression>
 #include <charconv>
 #include <cmath>
@@ -37,6 +38,20 @@ void result(sqlite3_context* context, const QString& value) {
 bool anyNull(int argc, sqlite3_value** argv) {
     for (int i = 0; i < argc; ++i)
         if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return true;
+    return false;
+}
+
+// An argument that SQLite's arithmetic took beyond a float (where the server's overflows)
+// fails the statement; true when it did.
+bool overflowed(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_FLOAT &&
+            !std::isfinite(sqlite3_value_double(argv[i]))) {
+            sqlite3_result_error(context, "將 expression 轉換為資料類型 float 時發生算術溢位錯誤。",
+                                 -1);
+            return true;
+        }
+    }
     return false;
 }
 
@@ -113,6 +128,7 @@ void charFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (argc < 2 || argc % 2 != 0)
         return sqlite3_result_error(context, "tsql_char takes pairs of a value and a length", -1);
     if (anyNull(argc, argv)) return sqlite3_result_null(context);
+    if (overflowed(context, argc, argv)) return;
     char out[128];
     int used = 0;
     bool plain = true;
@@ -135,11 +151,13 @@ void charFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
 
 void varcharFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (anyNull(argc, argv)) return sqlite3_result_null(context);
+    if (overflowed(context, argc, argv)) return;
     result(context, converted(argv[0], qMax(0, sqlite3_value_int(argv[1]))));
 }
 
 void floatFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (anyNull(argc, argv)) return sqlite3_result_null(context);
+    if (overflowed(context, argc, argv)) return;
     result(context, TsqlFunctions::floatText(sqlite3_value_double(argv[0])));
 }
 
@@ -153,6 +171,7 @@ void rightFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
 
 void lenFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (anyNull(argc, argv)) return sqlite3_result_null(context);
+    if (overflowed(context, argc, argv)) return;
     QString value = text(argv[0]);
     qsizetype n = value.size();
     while (n > 0 && value[n - 1] == u' ') --n;
@@ -165,10 +184,23 @@ struct PatternElement {
     QString chars;  // Class: single characters and ranges "a-c" as three; Char: the one
     bool negated = false;
 
+    // A long class remembers its answer for each character it was asked about, so that a
+    // value costs its length, not its length times the class's.
+    static constexpr qsizetype LongClass = 32;
+    mutable QHash<char16_t, bool> known;
+
     bool matches(QChar c) const {
-        const QChar x = c.toCaseFolded();
         if (kind == Kind::AnyOne) return true;
-        if (kind == Kind::Char) return chars[0].toCaseFolded() == x;
+        if (kind == Kind::Class && chars.size() > LongClass) {
+            const auto it = known.constFind(c.unicode());
+            if (it != known.constEnd()) return *it;
+            return known[c.unicode()] = classMatches(c);
+        }
+        return kind == Kind::Char ? chars[0].toCaseFolded() == c.toCaseFolded() : classMatches(c);
+    }
+
+    bool classMatches(QChar c) const {
+        const QChar x = c.toCaseFolded();
         bool hit = false;
         for (qsizetype i = 0; i < chars.size() && !hit; ++i) {
             if (i + 2 < chars.size() && chars[i + 1] == u'-') {
@@ -182,60 +214,130 @@ struct PatternElement {
     }
 };
 
-std::vector<PatternElement> compile(const QString& pattern) {
+using Pattern = std::vector<PatternElement>;
+
+Pattern compile(const QString& pattern) {
     using Kind = PatternElement::Kind;
-    std::vector<PatternElement> out;
-    for (qsizetype i = 0; i < pattern.size(); ++i) {
+    // Where the first ']' at or after each position lies (-1: none), found in one pass from
+    // the end, so that a pattern of many unclosed '[' costs its length.
+    const qsizetype size = pattern.size();
+    std::vector<qsizetype> close(size_t(size) + 1, -1);
+    for (qsizetype i = size - 1; i >= 0; --i)
+        close[size_t(i)] = pattern[i] == u']' ? i : close[size_t(i) + 1];
+    Pattern out;
+    for (qsizetype i = 0; i < size; ++i) {
         PatternElement e;
         const QChar c = pattern[i];
-        const qsizetype close = c == u'[' ? pattern.indexOf(u']', i + 2) : -1;
+        const qsizetype closing = c == u'[' && i + 2 <= size ? close[size_t(i) + 2] : -1;
         if (c == u'%') {
+            if (!out.empty() && out.back().kind == Kind::AnyRun) continue;  // %% is %
             e.kind = Kind::AnyRun;
         } else if (c == u'_') {
             e.kind = Kind::AnyOne;
-        } else if (close > 0) {  // a '[' that is never closed is a character
+        } else if (closing > 0) {  // a '[' that is never closed is a character
             e.kind = Kind::Class;
-            e.negated = pattern[i + 1] == u'^' && close > i + 2;
+            e.negated = pattern[i + 1] == u'^' && closing > i + 2;
             const qsizetype from = i + (e.negated ? 2 : 1);
-            e.chars = pattern.mid(from, close - from);
-            i = close;
+            e.chars = pattern.mid(from, closing - from);
+            i = closing;
         } else {
             e.chars = c;
         }
-        out.push_back(e);
+        out.push_back(std::move(e));
     }
     return out;
 }
 
-// Matches from left to right, going back only to the last % (so never more than
-// value length x pattern length steps).
-bool like(const QString& value, const QString& pattern) {
+// A run of elements without %, matched at one place of the value.
+struct Segment {
+    const PatternElement* begin;
+    qsizetype size;
+
+    bool at(const QString& value, qsizetype from) const {
+        for (qsizetype j = 0; j < size; ++j)
+            if (!begin[j].matches(value[from + j])) return false;
+        return true;
+    }
+};
+
+// Where the segment first matches wholly within value[from, to), or -1. A short segment is
+// tried at every place; a longer one is found in one pass over the value, its places kept as
+// bits (a bit per element: "the elements up to here match the characters up to here"), so
+// that a search costs the value's length times the segment's length over 64.
+qsizetype find(const QString& value, qsizetype from, qsizetype to, const Segment& segment) {
+    const qsizetype k = segment.size;
+    if (k == 0) return from;
+    if (to - from < k) return -1;
+    if (k <= 16) {
+        for (qsizetype i = from; i + k <= to; ++i)
+            if (segment.at(value, i)) return i;
+        return -1;
+    }
+    const size_t words = size_t(k + 63) / 64;
+    QHash<char16_t, std::vector<quint64>> masks;  // per character: the elements it matches
+    std::vector<quint64> state(words, 0);
+    const quint64 last = quint64(1) << ((k - 1) % 64);
+    for (qsizetype i = from; i < to; ++i) {
+        const QChar c = value[i];
+        auto it = masks.find(c.unicode());
+        if (it == masks.end()) {
+            std::vector<quint64> mask(words, 0);
+            for (qsizetype j = 0; j < k; ++j)
+                if (segment.begin[j].matches(c)) mask[size_t(j) / 64] |= quint64(1) << (j % 64);
+            it = masks.insert(c.unicode(), std::move(mask));
+        }
+        const std::vector<quint64>& mask = *it;
+        quint64 carry = 1;  // a match may begin at every character
+        for (size_t w = 0; w < words; ++w) {
+            const quint64 next = state[w] >> 63;
+            state[w] = ((state[w] << 1) | carry) & mask[w];
+            carry = next;
+        }
+        if (state[words - 1] & last) return i - k + 1;
+    }
+    return -1;
+}
+
+// The value against the pattern: the part before the first % at the start of the value, the
+// part after the last % at its end, and each part in between at the first place after the
+// one before it (a later place could only leave less room for the rest).
+bool like(const QString& value, const Pattern& elements) {
     using Kind = PatternElement::Kind;
-    const std::vector<PatternElement> elements = compile(pattern);
-    const size_t n = elements.size();
-    size_t p = 0;
-    qsizetype v = 0;
-    bool afterRun = false;  // a % was passed: a mismatch retries one character further on
-    size_t runP = 0;
-    qsizetype runV = 0;
-    while (v < value.size()) {
-        if (p < n && elements[p].kind == Kind::AnyRun) {
-            afterRun = true;
-            runP = ++p;
-            runV = v;
-        } else if (p < n && elements[p].matches(value[v])) {
-            ++p;
-            ++v;
-        } else if (afterRun) {
-            p = runP;
-            v = ++runV;
-        } else {
-            return false;
+    std::vector<Segment> segments;
+    const PatternElement* const data = elements.data();
+    qsizetype begin = 0;
+    const qsizetype count = qsizetype(elements.size());
+    for (qsizetype i = 0; i <= count; ++i) {
+        if (i == count || elements[size_t(i)].kind == Kind::AnyRun) {
+            segments.push_back({data + begin, i - begin});
+            begin = i + 1;
         }
     }
-    while (p < n && elements[p].kind == Kind::AnyRun) ++p;
-    return p == n;
+    const qsizetype n = value.size();
+    const Segment& first = segments.front();
+    if (segments.size() == 1) return first.size == n && first.at(value, 0);
+    const Segment& final = segments.back();
+    if (first.size + final.size > n || !first.at(value, 0) ||
+        !final.at(value, n - final.size))
+        return false;
+    qsizetype at = first.size;
+    const qsizetype end = n - final.size;
+    for (size_t s = 1; s + 1 < segments.size(); ++s) {
+        const qsizetype found = find(value, at, end, segments[s]);
+        if (found < 0) return false;
+        at = found + segments[s].size;
+    }
+    return true;
 }
+
+// A pattern compiled once for a statement: SQLite keeps it with the argument as long as the
+// argument stays the same.
+struct KeptPattern {
+    QByteArray text;
+    Pattern elements;
+};
+
+void dropPattern(void* kept) { delete static_cast<KeptPattern*>(kept); }
 
 void divisorFunction(sqlite3_context* context, int, sqlite3_value** argv) {
     sqlite3_value* x = argv[0];
@@ -274,19 +376,31 @@ void singleFunction(sqlite3_context* context, int, sqlite3_value** argv) {
     sqlite3_result_value(context, argv[1]);
 }
 
+// The server ignores blanks at the end of the value (not of the pattern).
+bool likeIgnoringBlanks(QString value, const Pattern& pattern) {
+    if (::like(value, pattern)) return true;
+    if (!value.endsWith(u' ')) return false;
+    while (value.endsWith(u' ')) value.chop(1);
+    return ::like(value, pattern);
+}
+
 void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (anyNull(argc, argv)) return sqlite3_result_null(context);
-    sqlite3_result_int(context, TsqlFunctions::like(text(argv[0]), text(argv[1])) ? 1 : 0);
+    const char* written = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    const QByteArrayView patternText(written, sqlite3_value_bytes(argv[1]));
+    const auto* kept = static_cast<const KeptPattern*>(sqlite3_get_auxdata(context, 1));
+    if (kept && kept->text == patternText)
+        return sqlite3_result_int(context, likeIgnoringBlanks(text(argv[0]), kept->elements));
+    auto* fresh =
+        new KeptPattern{patternText.toByteArray(), compile(QString::fromUtf8(patternText))};
+    sqlite3_result_int(context, likeIgnoringBlanks(text(argv[0]), fresh->elements));
+    sqlite3_set_auxdata(context, 1, fresh, dropPattern);  // may drop it at once
 }
 }  // namespace
 
 namespace TsqlFunctions {
 bool like(QString value, const QString& pattern) {
-    // The server ignores blanks at the end of the value (not of the pattern).
-    if (::like(value, pattern)) return true;
-    if (!value.endsWith(u' ')) return false;
-    while (value.endsWith(u' ')) value.chop(1);
-    return ::like(value, pattern);
+    return likeIgnoringBlanks(std::move(value), compile(pattern));
 }
 
 QString prefixEnd(const QString& prefix) { return prefix + QChar(0xFFFF); }

@@ -105,6 +105,16 @@ private:
     }
 
     void value(const Expr& e) {
+        if (e.kind == Kind::Binary) {
+            // A chain, from its first operand on, without a call per link.
+            std::vector<const Expr*> links;
+            for (const Expr* link = &e; link->kind == Kind::Binary; link = link->args[0].get())
+                links.push_back(link);
+            value(*links.back()->args[0]);
+            for (auto link = links.rbegin(); link != links.rend(); ++link)
+                value(*(*link)->args[1]);
+            return;
+        }
         if (isCondition(e)) throw SqlErrors::syntaxNear(word(e));
         parts(e);
     }
@@ -299,14 +309,19 @@ void TsqlParser::measure(Select& s) {
 
 std::vector<Statement> TsqlParser::statements() {
     std::vector<Statement> out;
-    while (m_pos < m_last) {
-        if (acceptSymbol(";")) continue;
-        m_nodes = 0;
-        out.push_back(statement());
-        if (m_pos < m_last && !atSymbol(";") && !atStatementStart()) fail();
-        Roles(m_tokens).statement(out.back());
-    }
+    for (Statement s; next(s);) out.push_back(std::move(s));
     return out;
+}
+
+bool TsqlParser::next(Statement& out) {
+    while (acceptSymbol(";")) {
+    }
+    if (m_pos >= m_last) return false;
+    m_nodes = 0;
+    out = statement();
+    if (m_pos < m_last && !atSymbol(";") && !atStatementStart()) fail();
+    Roles(m_tokens).statement(out);
+    return true;
 }
 
 Statement TsqlParser::condition() {
@@ -725,22 +740,32 @@ ExprPtr TsqlParser::predicate() {
     return left;
 }
 
-ExprPtr TsqlParser::sum() {
-    ExprPtr left = product();
-    while (atSymbol("+") || atSymbol("-")) {
+// Each operator takes what the chain has so far as its left side. The chain is one level of
+// the tree, above the tallest of its operands, however long it is: the passes after the parser
+// walk it link by link.
+template <class Operand>
+ExprPtr TsqlParser::chain(std::initializer_list<const char*> ops, Operand operand) {
+    ExprPtr left = operand();
+    const auto atOp = [&] {
+        return std::any_of(ops.begin(), ops.end(), [&](const char* op) { return atSymbol(op); });
+    };
+    for (int operands = 1; atOp(); ++operands) {
+        if (operands == MaxChain) throw SqlErrors::stackLimit();
         const QString op = m_tokens[m_pos++].text;
-        left = makeBinary(Kind::Binary, op, std::move(left), product());
+        const bool linked = operands > 1;
+        const int below = left->height;
+        left = makeBinary(Kind::Binary, op, std::move(left), operand());
+        if (linked) left->height = std::max(below, left->args[1]->height + 1);
     }
     return left;
 }
 
+ExprPtr TsqlParser::sum() {
+    return chain({"+", "-"}, [this] { return product(); });
+}
+
 ExprPtr TsqlParser::product() {
-    ExprPtr left = unary();
-    while (atSymbol("*") || atSymbol("/") || atSymbol("%")) {
-        const QString op = m_tokens[m_pos++].text;
-        left = makeBinary(Kind::Binary, op, std::move(left), unary());
-    }
-    return left;
+    return chain({"*", "/", "%"}, [this] { return unary(); });
 }
 
 ExprPtr TsqlParser::unary() {
@@ -883,6 +908,19 @@ TypeName TsqlParser::typeName() {
     type.length = structuralNumber();
     if (acceptSymbol(",")) type.scale = structuralNumber();  // DECIMAL(p, s)
     expectSymbol(")");
+    // A decimal holds 1 to 38 digits, its scale at most all of them.
+    if (type.name == QLatin1String("DECIMAL") || type.name == QLatin1String("NUMERIC")) {
+        if (type.length > 38)
+            throw DbError(DbErrorNumber::Syntax,
+                          QStringLiteral("資料行或參數 #0: 指定的資料行有效位數 %1 大於最大有效位數 38。")
+                              .arg(type.length));
+        if (type.scale > type.length)
+            throw DbError(
+                DbErrorNumber::Syntax,
+                QStringLiteral("資料行或參數 #0: 指定的資料行小數位數 %1 大於指定的有效位數 %2。")
+                    .arg(type.scale)
+                    .arg(type.length));
+    }
     return type;
 }
 

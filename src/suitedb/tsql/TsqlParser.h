@@ -38,6 +38,9 @@ class TsqlParser {
 public:
     static constexpr int MaxHeight = 128;
     static constexpr int MaxNodes = 100000;
+    // Operands of one chain of + and - (or of *, / and %): the server nests the chain two
+    // terms at a time, and its stack gives out beyond some 3,400.
+    static constexpr int MaxChain = 3400;
 
     // The tokens are those of text; slotOf[i - first] is the literal slot of token i, or -1
     // when it is no text or number.
@@ -45,6 +48,10 @@ public:
                const std::vector<int>& slotOf);
 
     std::vector<Tsql::Statement> statements();
+    // The next statement, one at a time; false at the end of the tokens.
+    bool next(Tsql::Statement& out);
+    // Where the statement read last ends (a ';' after it is not its own).
+    qsizetype position() const { return m_pos; }
     // The condition of an IF, as a statement of kind Condition.
     Tsql::Statement condition();
 
@@ -101,6 +108,9 @@ private:
 
     ExprPtr make(Tsql::Expr::Kind kind, qsizetype token);
     ExprPtr makeBinary(Tsql::Expr::Kind kind, const QString& op, ExprPtr left, ExprPtr right);
+    // The operands of + and - (product: of *, / and %) as a chain, the first one lowest.
+    template <class Operand>
+    ExprPtr chain(std::initializer_list<const char*> ops, Operand operand);
     // Hangs an argument or a SELECT under the expression, which grows to its height + 1.
     static void attach(Tsql::Expr& e, ExprPtr arg);
     static void attach(Tsql::Expr& e, SelectPtr select);

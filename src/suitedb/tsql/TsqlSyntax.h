@@ -82,7 +82,20 @@ struct Expr {
     TypeName target;
     std::vector<ExprPtr> args;  // Case: [operand] when, then, when, then, ... [else]
     SelectPtr select;
-    int height = 1;  // levels of the tree from here down, nested SELECTs included
+    int height = 1;  // levels of the tree from here down, nested SELECTs included (a chain
+                     // of + and - or of *, / and % counts as one level)
+
+    Expr() = default;
+    Expr(Expr&&) = default;
+    Expr& operator=(Expr&&) = default;
+    // A chain's first operand lies thousands of links down: taken apart link by link, not by
+    // a call per link.
+    ~Expr() {
+        while (!args.empty() && args[0] && !args[0]->args.empty()) {
+            const ExprPtr link = std::move(args[0]);
+            args[0] = std::move(link->args[0]);
+        }
+    }
 
     // bound
     Type type = Type::Unknown;

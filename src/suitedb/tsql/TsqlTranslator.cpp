@@ -18,6 +18,10 @@ using TokenKind = TsqlToken::Kind;
 
 namespace {
 constexpr int CacheLimit = 500;
+// Statements of one range (written one after the other without anything between) that are
+// translated as one; a range of more runs statement by statement, each kept on its own, so
+// that a long batch holds the syntax tree of one statement at a time.
+constexpr size_t TogetherLimit = 16;
 // The values one statement binds, at most: SQLite's usual limit, whatever its build allows,
 // so that a text is refused or run alike everywhere.
 constexpr int ParameterLimit = 32766;
@@ -41,6 +45,33 @@ QVariant numberValue(QStringView text) {
         if (ok) return v;
     }
     return text.toDouble();
+}
+
+// A number literal as the server gives it back: a decimal (or a whole number beyond bigint)
+// with its digits and scale as written, without leading zeros ("012.50" is 12.50, ".5" is
+// 0.5, "12." is 12); a float, a hex number or a bigint as its value.
+QVariant writtenNumber(QStringView text, const QVariant& value, bool exactOnly) {
+    if (value.typeId() == QMetaType::LongLong) return value;
+    if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) || text.contains(u'e') ||
+        text.contains(u'E'))
+        return value;
+    if (exactOnly) {
+        // A float holds 15 digits exactly.
+        qsizetype digits = 0;
+        bool leading = true;
+        for (const QChar c : text) {
+            if (c == u'.' || (leading && c == u'0')) continue;
+            leading = false;
+            ++digits;
+        }
+        if (digits <= 15) return value;
+    }
+    qsizetype begin = 0;
+    while (begin + 1 < text.size() && text[begin] == u'0' && text[begin + 1] != u'.') ++begin;
+    QString digits = text.mid(begin).toString();
+    if (digits.startsWith(u'.')) digits.prepend(u'0');
+    if (digits.endsWith(u'.')) digits.chop(1);
+    return digits;
 }
 
 // A history key split back into its document code and line number, when comparing the
@@ -67,9 +98,10 @@ bool splitKey(const QString& key, int length, QString* code, qlonglong* line) {
 }
 
 // The bound's first n characters, for a column in CHAR(n) before the code, when they split
-// off exactly: plain characters, nothing below a blank.
+// off exactly: plain characters, nothing below a blank, and filled with at least one blank
+// (a value that takes all n may have been cut, so the column's value is not known).
 bool splitsItem(const QString& text, int n) {
-    if (text.size() < n) return false;
+    if (text.size() < n || (n > 0 && text[n - 1] != u' ')) return false;
     for (qsizetype i = 0; i < n; ++i)
         if (text[i].unicode() < 0x20 || text[i].unicode() > 0x7e) return false;
     return true;
@@ -125,12 +157,7 @@ TsqlTranslator::TsqlTranslator(SqliteConnection& db)
     : m_db(db),
       m_catalogue(db),
       m_parameterLimit(
-          qMin(ParameterLimit, sqlite3_limit(db.handle(), SQLITE_LIMIT_VARIABLE_NUMBER, -1))) {
-    const int rc = TsqlFunctions::install(db.handle());
-    if (rc != SQLITE_OK)
-        throw SqlErrors::fromSqlite(rc, QString::fromUtf8(sqlite3_errmsg(db.handle())), QString(),
-                                    db.path());
-}
+          qMin(ParameterLimit, sqlite3_limit(db.handle(), SQLITE_LIMIT_VARIABLE_NUMBER, -1))) {}
 
 TsqlTranslator::~TsqlTranslator() = default;
 
@@ -242,7 +269,7 @@ void TsqlTranslator::dropOldest() {
 
 TsqlTranslator::Shape* TsqlTranslator::shape(const TsqlBatch& batch, qsizetype first,
                                              qsizetype last, Literals& lits, bool condition,
-                                             std::unique_ptr<Shape>& fresh) {
+                                             std::unique_ptr<Shape>& fresh, Parts* parts) {
     refresh();
     if (Shape* s = cached(lits, condition)) return s;
     TsqlParser parser(batch.text(), batch.tokens(), first, last, lits.slotOf);
@@ -252,10 +279,23 @@ TsqlTranslator::Shape* TsqlTranslator::shape(const TsqlBatch& batch, qsizetype f
         fresh->statements.emplace_back();
         fresh->statements.back().statement = parser.condition();
     } else {
-        for (Statement& s : parser.statements()) {
+        // Every statement is read before any runs (a syntax error refuses them all); past
+        // the limit their trees go as soon as they are read.
+        Parts ranges;
+        for (Statement s; parser.next(s);) {
+            ranges.emplace_back(s.token, parser.position());
+            if (ranges.size() > TogetherLimit && parts) {
+                fresh->statements.clear();
+                continue;
+            }
             fresh->definitions |= s.kind == Statement::Kind::Definition;
             fresh->statements.emplace_back();
             fresh->statements.back().statement = std::move(s);
+        }
+        if (ranges.size() > TogetherLimit && parts) {
+            fresh.reset();
+            *parts = std::move(ranges);
+            return nullptr;
         }
     }
     fresh->structural = parser.structural();
@@ -311,6 +351,9 @@ QVariantList TsqlTranslator::values(const Variant& v, const Literals& lits) cons
         switch (p.source) {
             case Source::Literal:
                 out.append(value);
+                break;
+            case Source::Written:
+                out.append(writtenNumber(lits.text(p.slot), value, p.detail == 1));
                 break;
             case Source::LikeLow:
                 out.append(TsqlFunctions::likePrefix(value.toString()));
@@ -371,7 +414,13 @@ void TsqlTranslator::forEach(const TsqlBatch& batch, qsizetype first, qsizetype 
                              const std::function<void(Translation&, const Literals&)>& each) {
     Literals lits = literals(batch, first, last);
     std::unique_ptr<Shape> fresh;
-    Shape* s = shape(batch, first, last, lits, false, fresh);
+    Parts parts;
+    Shape* s = shape(batch, first, last, lits, false, fresh, &parts);
+    if (!s) {
+        lits = Literals();
+        for (const auto& [from, to] : parts) forEach(batch, from, to, each);
+        return;
+    }
     for (Translation& t : s->statements) {
         if (t.statement.kind == Statement::Kind::Definition) {
             runDefinition(batch, t.statement);
@@ -466,7 +515,8 @@ void TsqlTranslator::parse(const TsqlBatch& batch, qsizetype first, qsizetype la
     if (condition)
         parser.condition();
     else
-        parser.statements();
+        for (Statement s; parser.next(s);) {
+        }
 }
 
 bool TsqlTranslator::holds(const TsqlBatch& batch, qsizetype first, qsizetype last) {

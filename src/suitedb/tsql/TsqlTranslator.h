@@ -102,8 +102,12 @@ private:
     void runStatement(Translation& t, const Literals& lits, ResultSets& out);
     void forEach(const TsqlBatch& batch, qsizetype first, qsizetype last,
                  const std::function<void(Translation&, const Literals&)>& each);
+    // The token ranges of a range's statements, where it holds too many to translate at once.
+    using Parts = std::vector<std::pair<qsizetype, qsizetype>>;
+    // The translation of the range; null when it is to run statement by statement, the
+    // statements' ranges in parts (all of them read without error).
     Shape* shape(const TsqlBatch& batch, qsizetype first, qsizetype last, Literals& lits,
-                 bool condition, std::unique_ptr<Shape>& fresh);
+                 bool condition, std::unique_ptr<Shape>& fresh, Parts* parts = nullptr);
     void keep(const Literals& lits, std::unique_ptr<Shape> fresh);
     const Variant& variant(Translation& t, const Literals& lits);
     void bind(Translation& t, const TsqlTokens& tokens, Shape& shape);
