@@ -174,6 +174,12 @@ public:
         mdi->menu()->button(0)->setFocus();
     }
     QStringList takeMessages() { return std::exchange(dialogs->shown, {}); }
+    // After a task: no window stays behind, no answer is left over; the messages nobody took.
+    QString finish() {
+        dialogs->answers.clear();
+        closeChildren();
+        return takeMessages().join('|');
+    }
 
     // Another workstation's view of the stored rows: a connection of its own. A database error
     // comes back as the text "DbError: ..." in the first cell, so that the check that reads it
@@ -223,6 +229,13 @@ private:
         QTEST_SET_MAIN_SOURCE_PATH                    \
         return QTest::qExec(&test, argc, argv);       \
     }
+
+// Starts the module as the user, failing the test function with the reason when it does not.
+#define TASK_START(task, user)                          \
+    do {                                                \
+        const QString whyNot = (task).start(user);      \
+        QVERIFY2(whyNot.isEmpty(), qPrintable(whyNot)); \
+    } while (false)
 
 // In initTestCase: skips the program's tests without a display server.
 #define TASK_NEEDS_DISPLAY()                                                                    \

@@ -52,14 +52,10 @@ private slots:
         QVERIFY(switches.open(QIODevice::WriteOnly | QIODevice::Truncate));
         switches.write("[Switches]\nBoardBroadcast=1\n");
     }
-    void init() {
-        const QString why = m_task->start("WANG");
-        QVERIFY2(why.isEmpty(), qPrintable(why));
-    }
+    void init() { TASK_START(*m_task, "WANG"); }
     void cleanup() {
-        m_task->closeChildren();
-        const QStringList shown = m_task->takeMessages();
-        QVERIFY2(shown.isEmpty(), qPrintable(shown.join('|')));
+        const QString unread = m_task->finish();
+        QVERIFY2(unread.isEmpty(), qPrintable(unread));
     }
     void cleanupTestCase() { m_task.reset(); }
 
@@ -201,7 +197,7 @@ private slots:
 
     // Without the board's rights the letters do nothing and the list keeps the keyboard.
     void withoutTheBoardsRights() {
-        QVERIFY(m_task->start("LIN").isEmpty());
+        TASK_START(*m_task, "LIN");
         QVERIFY(walk("F8 FF8/DG1, K FF8/DG12"));
         const int before = noticeCount();
         QVERIFY(walk("A FF8/DG12, E FF8/DG12, D FF8/DG12, C FF8/DG12, P FF8/DG12, L FF8/DG12"));

@@ -362,9 +362,8 @@ private slots:
     }
     // No test leaves a message unread; a failed step leaves no window behind for the next test.
     void cleanup() {
-        m_task->closeChildren();
-        const QStringList shown = m_task->takeMessages();
-        QVERIFY2(shown.isEmpty(), qPrintable(shown.join('|')));
+        const QString unread = m_task->finish();
+        QVERIFY2(unread.isEmpty(), qPrintable(unread));
     }
     void cleanupTestCase() { m_task.reset(); }
 
@@ -430,7 +429,7 @@ private slots:
     // F: the list moves to an item by its code, by its name (the first code of that name) and by
     // its EAN-13 bar code typed without the zeros in front; an unknown item keeps the frame.
     void itemEntry() {
-        QVERIFY(m_task->start("ADM").isEmpty());
+        TASK_START(*m_task, "ADM");
         QVERIFY(walk("F8 FF8/DG1"));
         const QStringList named = stored(
             "SELECT TOP 1 INAME, (SELECT MIN(ICODE) FROM ITEM B WHERE B.INAME = A.INAME) FROM "
@@ -474,7 +473,7 @@ private slots:
     // H: the counts of the item's stored sales, returns and orders; the fields by Enter and the
     // arrows, Esc back to the mode button.
     void statistics() {
-        QVERIFY(m_task->start("ADM").isEmpty());
+        TASK_START(*m_task, "ADM");
         QVERIFY(openAt(Busy));
         QVERIFY(walk("H FF8/T5(0)"));
         const QString item = quoted(Busy);
@@ -491,7 +490,7 @@ private slots:
     // E: the item's description in T7 and as the page Html.htm beside the program, which
     // follows what is typed; Esc back to the mode button.
     void descriptionPage() {
-        QVERIFY(m_task->start("ADM").isEmpty());
+        TASK_START(*m_task, "ADM");
         QVERIFY(openAt(Busy));
         QVERIFY(walk("E FF8/T7"));
         const QString description =

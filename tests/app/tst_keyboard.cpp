@@ -33,14 +33,12 @@ private slots:
     void initTestCase() {
         TASK_NEEDS_DISPLAY();
         m_task = std::make_unique<TaskHarness>();
-        const QString why = m_task->start("ADM");
-        QVERIFY2(why.isEmpty(), qPrintable(why));
+        TASK_START(*m_task, "ADM");
     }
     // No test shows a message; a failed step leaves no window behind for the next test.
     void cleanup() {
-        m_task->closeChildren();
-        const QStringList shown = m_task->takeMessages();
-        QVERIFY2(shown.isEmpty(), qPrintable(shown.join('|')));
+        const QString unread = m_task->finish();
+        QVERIFY2(unread.isEmpty(), qPrintable(unread));
     }
     void cleanupTestCase() { m_task.reset(); }
 

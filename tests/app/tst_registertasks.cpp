@@ -93,15 +93,12 @@ private slots:
     void initTestCase() {
         TASK_NEEDS_DISPLAY();
         m_task = std::make_unique<TaskHarness>();
-        const QString why = m_task->start("ADM");
-        QVERIFY2(why.isEmpty(), qPrintable(why));
+        TASK_START(*m_task, "ADM");
     }
     // A test takes the messages it expects; any other fails it, and no window stays behind.
     void cleanup() {
-        m_task->dialogs->answers.clear();
-        m_task->closeChildren();
-        const QStringList shown = messages();
-        QVERIFY2(shown.isEmpty(), qPrintable(shown.join('|')));
+        const QString unread = m_task->finish();
+        QVERIFY2(unread.isEmpty(), qPrintable(unread));
     }
     void cleanupTestCase() {
         m_task.reset();
