@@ -29,6 +29,7 @@ struct CodeList {
                                   like(pattern);
         switch (page) {
             case Page::First:
+            case Page::Home:
                 return head + like(pattern) + order();
             case Page::Up:
                 return head + code + QStringLiteral(" >=(SELECT MIN(") + code +

@@ -25,7 +25,9 @@ QString customerExists(const QString& code);
 // The pages of a code list (F2). DG4 pages through the list procedure after its first page.
 QString vendorList(const QString& pattern);
 // DG8, paged like the lookup grid on CCODE.
-enum class Page { First, Up, Down, End };
+// First: the list as it opens; Home: back to its beginning by the key, with the condition of
+// every other page.
+enum class Page { First, Home, Up, Down, End };
 QString customerList(Page page, const QString& pattern, const QString& anchor = {});
 // DG5 (vendor; paged through the list procedure) and DG9 (customer, repairs).
 QString partnerItems(Partner partner, Page page, const QString& partnerCode,

@@ -136,7 +136,7 @@ protected:
                 readList(grid, Page::End, {}, -1);
                 return true;
             case Qt::Key_Home:
-                readList(grid, Page::First, {}, 0);
+                readList(grid, Page::Home, {}, 0);
                 return true;
             default:
                 return false;

@@ -249,6 +249,11 @@ private slots:
                         "ORDER BY ICODE DESC)) AND ICODE Like '%' AND ICODE IN(SELECT HICOD FROM "
                         "HISTIN WITH (INDEX = HISTIN_HPCOD) WHERE HPCOD = 'C001' GROUP BY HICOD) "
                         "ORDER BY ICODE"});
+        // Home reads with the condition of every page but the first.
+        QCOMPARE(sentBy([&] { key(grid("DG9"), Qt::Key_Home); }),
+                 QStringList{"SELECT TOP 15 ICODE,INAME,INUMB,ICONS FROM ITEM WHERE ICODE Like '%' "
+                             "AND ICODE IN(SELECT HICOD FROM HISTIN WITH (INDEX = HISTIN_HPCOD) "
+                             "WHERE HPCOD = 'C001' GROUP BY HICOD) ORDER BY ICODE"});
         // With right 355 the histories hold every salesman's lines and repair orders.
         key(grid("DG9"), Qt::Key_Escape);
         at<QPushButton>("B4(0)")->click();
