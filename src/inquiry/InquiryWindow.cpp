@@ -104,6 +104,12 @@ struct InquiryWindow::Private {
     void showLotStock();
     void optionChanged();
     void showGrid(const QString& name, const Recordset& rows, int row);
+    // A mode that shows nothing says why; then the item list is in front with the keyboard
+    // (taking it hides whatever grid or frame was over it).
+    void refuse(const QString& message) {
+        Dialogs::showMessage(message);
+        dg1->setFocus();
+    }
     InquiryFrame* frameOf(int modeIndex);
     void startFrame(int modeIndex, InquiryFrame* frame, const QString& item);
     HistoryReader reader() const {
@@ -562,9 +568,9 @@ void InquiryWindow::pressMode(int index) {
         return;
     }
     const QString item = highlightedItem();
-    if (m.itemBased && item.isEmpty()) return Dialogs::showMessage(NoItem);
+    if (m.itemBased && item.isEmpty()) return d->refuse(NoItem);
     if (m.right > 0 && !Session::current().hasRight(m.right))
-        return Dialogs::showMessage(m.rightMessage);
+        return d->refuse(m.rightMessage);
     if (InquiryFrame* frame = d->frameOf(index)) return d->startFrame(index, frame, item);
     if (!m.gridName.isEmpty()) {
         QTableView* grid = d->grids.at(m.gridName);
@@ -575,12 +581,12 @@ void InquiryWindow::pressMode(int index) {
     }
     switch (m.view) {
         case View::Later:
-            return Dialogs::showMessage(NotYet);
+            return d->refuse(NotYet);
         case View::Paged: {
             auto& pager = d->pagers[m.gridName];
             if (!pager) pager = std::make_unique<HistoryPager>(Caption);
             if (!pager->first(*m.grid, item, d->reader()))
-                return Dialogs::showMessage(m.emptyMessage);
+                return d->refuse(m.emptyMessage);
             d->currentMode = index;
             d->showGrid(m.gridName, pager->rows().recordset(), pager->row());
             return;
@@ -592,7 +598,7 @@ void InquiryWindow::pressMode(int index) {
             d->purchases.zeroHidden = d->list.zeroHidden;
             d->purchases.stoppedShown = d->list.stoppedShown;
             d->purchases.read(ListProcedure::Open, item, {}, false);
-            if (d->purchases.rowCount() == 0) return Dialogs::showMessage(m.emptyMessage);
+            if (d->purchases.rowCount() == 0) return d->refuse(m.emptyMessage);
             d->purchaseItem = item;
             d->currentMode = index;
             d->showGrid(m.gridName, d->purchases.rows().recordset(), d->purchases.rowCount() - 1);
@@ -607,7 +613,7 @@ void InquiryWindow::pressMode(int index) {
                                      : HistoryViews::serialHoldings(item);
             RefreshData(source, Caption);
             if (source.recordset().recordCount() == 0 && !m.emptyMessage.isEmpty())
-                return Dialogs::showMessage(m.emptyMessage);
+                return d->refuse(m.emptyMessage);
             d->currentMode = index;
             d->showGrid(m.gridName, source.recordset(), 0);
             return;

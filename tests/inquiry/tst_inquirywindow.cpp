@@ -356,6 +356,13 @@ private slots:
             QVERIFY2(g->isVisible(), qPrintable(c.grid + m_dialogs->shown.join(u',')));
             QCOMPARE(seen, QString(c.seen));
         }
+        // A mode refused by its message puts the item list in front again.
+        openWindow({57}, QString("S002"));
+        key(grid("DG1"), Qt::Key_X);
+        QVERIFY(grid("DG7")->isVisible());
+        m_window->pressMode(1);  // I without 353
+        QCOMPARE(m_dialogs->shown.last(), QString("查廠商進貨權限不足"));
+        QVERIFY(!grid("DG7")->isVisible() && grid("DG1")->hasFocus());
     }
 
     // Prices masked without 367 (also with 926 or tax-included), +3 % when taxed, the lot's own
