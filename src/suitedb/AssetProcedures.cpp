@@ -271,10 +271,22 @@ ResultSets edit(SqliteConnection& db, const ProcedureCall& call) {
         return answer(named(work->code) + QStringLiteral("已覆核或已售出,不可修改!"), 1);
     if (const QString refusal = checkWork(db, ws, *work); !refusal.isEmpty())
         return answer(refusal, 1);
-    const AssetSchedule::Revision revision =
-        AssetSchedule::revise(db, work->code, scheduleStart(db, *work, state), int(work->months),
-                              work->total(), closingDate(db));
-    if (!revision.refusal.isEmpty()) return answer(revision.refusal, 1);
+    // An edit that changes none of what the schedule is made of (cost, residual, amortised,
+    // life, acquisition date) leaves every line as it was: nothing is spread again.
+    const QVariantList stored = db.query(QStringLiteral("SELECT ADAT1, ATOTA, ATOT1, ATOT2, AYEAR "
+                                                        "FROM Asset WHERE ACODE = ?1"),
+                                         {work->code})
+                                    .rows.value(0);
+    const bool scheduleKept =
+        stored.size() == 5 && stored[0].toString().trimmed() == work->acquired.trimmed() &&
+        stored[1].toDouble() == work->cost && stored[2].toDouble() == work->residual &&
+        stored[3].toDouble() == work->amortised && stored[4].toDouble() == work->months;
+    AssetSchedule::Revision revision;
+    if (!scheduleKept) {
+        revision = AssetSchedule::revise(db, work->code, scheduleStart(db, *work, state),
+                                         int(work->months), work->total(), closingDate(db));
+        if (!revision.refusal.isEmpty()) return answer(revision.refusal, 1);
+    }
     db.exec(QStringLiteral(
                 "UPDATE Asset SET (ANAME, ACOD1, ACOD2, ACOD3, ADAT1, ATOTA, ATOT1, AYEAR, ATOT2, "
                 "ATOT3, ATOT5, AUSE2, ATIM2) = (SELECT ANAME, ACOD1, ACOD2, ACOD3, ADAT1, ATOTA, "
@@ -282,7 +294,7 @@ ResultSets edit(SqliteConnection& db, const ProcedureCall& call) {
                 "LIMIT 1), AVERS = AVERS + 1 WHERE ACODE = ?2"),
             {ws, work->code});
     writeLines(db, ws, work->code);
-    AssetSchedule::apply(db, work->code, revision);
+    if (!scheduleKept) AssetSchedule::apply(db, work->code, revision);
     clean(db, ws);
     return answer(work->code, 0);
 }

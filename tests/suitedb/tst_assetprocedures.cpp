@@ -164,6 +164,22 @@ private slots:
         QCOMPARE(status("SF_ZQ2K_ASSET_EDIT '0016'"), 0);
         QCOMPARE(row("SELECT COUNT(*), SUM(ATOTA) FROM Assets WHERE ACODE = 'T910'"),
                  QString("30|90000"));
+        // An edit of the name alone leaves every line as it was, also where cents were spread.
+        writeWork("T930");
+        run("UPDATE Asset_Temp SET ATOTA = 100000.30");
+        QCOMPARE(status("SF_ZQ2K_ASSET_ADD '0016'"), 0);
+        const QString lines =
+            "SELECT COUNT(*), MIN(ATOTA), MAX(ATOTA), (SELECT ATOTA FROM Assets WHERE ACODE = "
+            "'T930' AND ADATE = (SELECT MAX(ADATE) FROM Assets WHERE ACODE = 'T930')) FROM Assets "
+            "WHERE ACODE = 'T930'";
+        const QString before = row(lines);
+        const QString closing = row("SELECT JDATE FROM JE");
+        run("UPDATE JE SET JDATE = '115.06.30'");  // six months closed since
+        QCOMPARE(status("SF_ZQ2K_ASSET_COPY '0016','T930'"), 0);
+        run("UPDATE Asset_Temp SET ANAME = '改名' WHERE LCODE = '0016'");
+        QCOMPARE(status("SF_ZQ2K_ASSET_EDIT '0016'"), 0);
+        run("UPDATE JE SET JDATE = '" + closing + "'");
+        QCOMPARE(row(lines), before);
         // Unreviewed: no sale; reviewed: no review, delete or copy; flag 2 sells when asked.
         add("T920");
         QCOMPARE(statuses("T920", {"SELL,'115.08.01',0", "RATI,0", "RATI,1"}),
