@@ -642,6 +642,14 @@ bool InquiryWindow::eventFilter(QObject* watched, QEvent* event) {
         WindowRegistry::forwardKey(k, key->modifiers());
         return true;
     }
+    // Alt and a mode's letter press that mode from any control of the window.
+    if ((key->modifiers() & Qt::AltModifier) && k >= Qt::Key_A && k <= Qt::Key_Z) {
+        const int m = modeOfLetter(QChar(k));
+        if (m >= 0) {
+            pressMode(m);
+            return true;
+        }
+    }
     const QChar letter = key->text().isEmpty() ? QChar() : key->text().front();
     if (watched == d->dg1) return d->listKey(k, letter);
     if (auto* grid = qobject_cast<QTableView*>(watched)) return d->gridKey(grid, k);

@@ -356,6 +356,16 @@ private slots:
             QVERIFY2(g->isVisible(), qPrintable(c.grid + m_dialogs->shown.join(u',')));
             QCOMPARE(seen, QString(c.seen));
         }
+        // Alt and a mode's letter work from a mode button, a check box and a grid too.
+        openWindow({57, 355}, QString("S002"));
+        for (const char* from : {"B1(8)", "Chk1(0)", "DG7"}) {
+            auto* w = control<QWidget>(m_window.get(), from);
+            w->setFocus();
+            QTest::keyClick(w, Qt::Key_B, Qt::AltModifier);
+            QVERIFY2(grid("DGB")->isVisible(), from);
+            QTest::keyClick(grid("DGB"), Qt::Key_X, Qt::AltModifier);
+            QVERIFY2(grid("DG7")->isVisible() && !grid("DGB")->isVisible(), from);
+        }
         // A mode refused by its message puts the item list in front again.
         openWindow({57}, QString("S002"));
         key(grid("DG1"), Qt::Key_X);
