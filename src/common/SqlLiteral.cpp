@@ -1,7 +1,16 @@
 #include "SqlLiteral.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <cmath>
+
+QString SqlDigitsLiteral(const QString& digits) {
+    const QString kept = digits.trimmed();
+    const bool bare = !kept.isEmpty() && kept.size() <= 38 &&
+                      std::all_of(kept.begin(), kept.end(),
+                                  [](QChar c) { return c >= u'0' && c <= u'9'; });
+    return bare ? kept : SqlLiteral(digits);
+}
 
 QString SqlLiteral(const QVariant& value) {
     if (!value.isValid() || value.isNull()) return QStringLiteral("NULL");

@@ -107,7 +107,8 @@ private slots:
         QCOMPARE(addCall(QString("ADM"), f),
                  QString("EXEC  SP_F8F_ADD 'ADM','114.05.01','114.05.01','114.06.30',"
                          "'王美華','It''s 公告','02'"));
-        QCOMPARE(deleteCall(QString("00000003")), QString("EXEC  SP_F8F_DEL 3"));
+        QCOMPARE(deleteCall(QString("00000003")), QString("EXEC  SP_F8F_DEL 00000003"));
+        QCOMPARE(deleteCall(QString("3;DROP")), QString("EXEC  SP_F8F_DEL '3;DROP'"));
         QCOMPARE(identicalNotice(f),
                  QString("SELECT * FROM F8DATA WHERE FDATE = '114.05.01' AND FDEPNO = '02' "
                          "AND FBEGD = '114.05.01' AND FDATA = 'It''s 公告'"));

@@ -60,10 +60,9 @@ QString editCall(const QString& user, const QString& seq, const Fields& fields) 
 }
 
 QString deleteCall(const QString& seq) {
-    // The number bare, as the server's procedure takes it; what is no number stays a text.
-    bool ok = false;
-    const qlonglong n = seq.trimmed().toLongLong(&ok);
-    return QStringLiteral("EXEC  SP_F8F_DEL ") + (ok ? SqlLiteral(QVariant(n)) : SqlLiteral(seq));
+    // The number bare as it is stored, as the server's procedure takes it; what is no number
+    // stays a text.
+    return QStringLiteral("EXEC  SP_F8F_DEL ") + SqlDigitsLiteral(seq);
 }
 
 QString storedNotice(const QString& seq) {
