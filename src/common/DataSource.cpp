@@ -38,7 +38,8 @@ QString topLevel(const QString& text) {
 // The table of a one-table SELECT, which is the only kind of source whose rows can be edited.
 QString editableTable(const QString& commandText) {
     static const QRegularExpression rx(
-        QStringLiteral("^\\s*SELECT\\b.*?\\bFROM\\s+([A-Za-z_][\\w.]*)\\s*((?:WHERE|ORDER\\s+BY)\\b.*)?$"),
+        QStringLiteral(
+            "^\\s*SELECT\\b.*?\\bFROM\\s+([A-Za-z_][\\w.]*)\\s*((?:WHERE|ORDER\\s+BY)\\b.*)?$"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const auto m = rx.match(topLevel(commandText));
     // A join or a second table after the first one does not match.
@@ -73,7 +74,8 @@ void DataSource::refresh(const QString& place) {
 // Asked of the database once per table, at the first edit.
 QStringList DataSource::tableColumns(const QString& table, const QString& place) {
     if (m_columnsTable != table) {
-        const ResultSets sets = run(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(table), place);
+        const ResultSets sets =
+            run(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(table), place);
         m_columns = sets.isEmpty() ? QStringList() : sets.first().columns;
         m_columnsTable = table;
     }
@@ -83,6 +85,11 @@ QStringList DataSource::tableColumns(const QString& table, const QString& place)
 Recordset& DataSource::recordset() {
     if (!m_recordset) m_recordset = std::make_unique<Recordset>();
     return *m_recordset;
+}
+
+void DataSource::dropRows() {
+    m_recordset =
+        std::make_unique<Recordset>(ResultSets{ResultSet{recordset().current().columns, {}}});
 }
 
 const Recordset& DataSource::recordset() const {

@@ -25,6 +25,10 @@ public:
     // The recordset, or an empty one before the first refresh.
     const Recordset& recordset() const;
 
+    // Keeps the recordset's columns and drops its rows, sending nothing (a page whose rows went
+    // away meanwhile).
+    void dropRows();
+
     // Runs one statement on the same connection (used for the recordset's edits).
     ResultSets run(const QString& text, const QString& place = {});
 

@@ -78,9 +78,12 @@ bool HistoryPager::first(const HistoryStatements& statements) {
     return found;
 }
 
-// The rows went away meanwhile: the page shows the empty boundary until Home or End reads
-// again.
-void HistoryPager::showEmpty() { read(m_probe.commandText, false); }
+// The rows went away meanwhile: the page shows no row, without another statement, until Home
+// or End reads again.
+void HistoryPager::showEmpty() {
+    m_rows.dropRows();
+    m_row = 0;
+}
 
 void HistoryPager::pageUp() {
     together([&] {

@@ -293,6 +293,10 @@ private slots:
         QCOMPARE(page(), "11402010001 15 14");
         key(dg17, Qt::Key_PageDown);
         QCOMPARE(page(), "11402010015 1 0");
+        // The lines went away meanwhile: End sends its boundary alone and shows no row.
+        m_db->execute("DELETE FROM SISE WHERE SICOD = 'A002'");
+        QCOMPARE(sentBy([&] { key(dg17, Qt::Key_End); }).size(), 1);
+        QCOMPARE(dg17->model()->rowCount(), 0);
     }
 
     // One message of each kind, and the history keys on an empty list without a fault.
