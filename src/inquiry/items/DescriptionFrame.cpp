@@ -76,7 +76,7 @@ DescriptionFrame::DescriptionFrame(QWidget* parent) : InquiryFrame(parent) {
         if (text.size() > FollowEveryKey || !ItemViews::rendersAsMarkup(text))
             m_pause->start();
         else
-            rewrite();
+            showPage(text, true);
     });
     connect(m_b7, &QPushButton::clicked, this, [this] { leave(); });
 }
@@ -116,9 +116,13 @@ bool writeBesideAndRename(const QString& path, const QByteArray& bytes) {
 // The file is written beside and renamed into place: a link, a FIFO or a device of that name is
 // replaced, never followed or opened.
 void DescriptionFrame::rewrite() {
+    const QString text = m_t7->toPlainText();
+    showPage(text, ItemViews::rendersAsMarkup(text));
+}
+
+void DescriptionFrame::showPage(const QString& text, bool markup) {
     m_pause->stop();
     const QString path = QDir(folder()).filePath(QLatin1String(ItemViews::HtmlFileName));
-    const QString text = m_t7->toPlainText();
     const QByteArray page = ItemViews::htmlPage(text);
     if (!writeBesideAndRename(path, page)) {
         // Said once a showing; the view still follows the text.
@@ -127,7 +131,7 @@ void DescriptionFrame::rewrite() {
                                  QDir::toNativeSeparators(path));
         m_toldUnwritable = true;
     }
-    if (ItemViews::rendersAsMarkup(text))
+    if (markup)
         m_view->setHtml(FromBig5(page));
     else
         m_view->setPlainText(text);

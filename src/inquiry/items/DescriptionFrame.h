@@ -30,6 +30,8 @@ protected:
 
 private:
     void rewrite();
+    // Writes the page for the text and shows it, as markup when the text is within its bounds.
+    void showPage(const QString& text, bool markup);
     void leave();
 
     QPlainTextEdit* m_t7 = nullptr;
