@@ -7,6 +7,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
 #include <QtTest>
 #include <memory>
 
@@ -103,6 +105,12 @@ public:
         for (T* c : w->findChildren<T*>(name))
             if (c->isVisible()) return c;
         return nullptr;
+    }
+    // The grid shows ROWS rows from the top, the last of them not cut off.
+    static bool wholePage(const QTableView* grid, int rows) {
+        if (!grid || grid->model()->rowCount() != rows || grid->verticalScrollBar()->value() != 0)
+            return false;
+        return grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(rows - 1, 0)));
     }
     // Waits for a control to have the keyboard, then types the key on it.
     bool press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

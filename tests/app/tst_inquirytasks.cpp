@@ -470,6 +470,37 @@ private slots:
         QCOMPARE(listItem(), cases.last().item);
     }
 
+    // The code lists of the entry frames show their whole page of fifteen: the item codes (F),
+    // the vendors and their items (J), the customers and their items (Y); Enter takes a code
+    // into its field, Esc goes back to it.
+    void codeListsShowWholePages() {
+        TASK_START(*m_task, "ADM");
+        const auto listed = [&](const QString& name, const QString& field) {
+            QTableView* list = grid(name);
+            const bool whole = TaskHarness::wholePage(list, 15);
+            if (!whole) qWarning("%s does not show 15 whole rows", qPrintable(name));
+            const QString first = list ? list->model()->index(0, 0).data().toString() : QString();
+            return whole && walk("Return FF8/" + field) && text(field).trimmed() == first.trimmed();
+        };
+        QVERIFY(walk("F8 FF8/DG1, F FF8/T1(0), F2 FF8/DG2"));
+        QVERIFY(listed("DG2", "T1(0)"));
+        QVERIFY(walk("Esc FF8/B2(0), Esc FF8/DG1"));
+        const QString vendor = m_task->scalar(
+            "SELECT TOP 1 VPCOD FROM VF8J GROUP BY VPCOD ORDER BY COUNT(DISTINCT VICOD) DESC");
+        QVERIFY(walk("J FF8/T2(0), F2 FF8/DG4") && listed("DG4", "T2(0)"));
+        QVERIFY(walk("Home FF8/T2(0)") && m_task->press(Qt::Key_End, Qt::ShiftModifier) &&
+                m_task->type(vendor));
+        QVERIFY(walk("Return FF8/T2(1), F2 FF8/DG5") && listed("DG5", "T2(1)"));
+        QVERIFY(walk("F2 FF8/DG5, Esc FF8/T2(1), Esc FF8/DG1"));
+        const QString customer = m_task->scalar(
+            "SELECT TOP 1 HPCOD FROM HISTIN GROUP BY HPCOD ORDER BY COUNT(DISTINCT HICOD) DESC");
+        QVERIFY(walk("Y FF8/T3(0), F2 FF8/DG8") && listed("DG8", "T3(0)"));
+        QVERIFY(walk("Home FF8/T3(0)") && m_task->press(Qt::Key_End, Qt::ShiftModifier) &&
+                m_task->type(customer));
+        QVERIFY(walk("Return FF8/T3(1), F2 FF8/DG9") && listed("DG9", "T3(1)"));
+        QVERIFY(walk("Esc FF8/DG1"));
+    }
+
     // H: the counts of the item's stored sales, returns and orders; the fields by Enter and the
     // arrows, Esc back to the mode button.
     void statistics() {

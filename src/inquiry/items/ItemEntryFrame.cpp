@@ -81,7 +81,6 @@ ItemEntryFrame::ItemEntryFrame(QWidget* parent)
          {QStringLiteral("說明"), QStringLiteral("ICONS"), {}}},
         this);
     d->list->hide();
-    layout->addWidget(d->list, 3, 0, 1, 2);
     layout->setRowStretch(3, 1);
     for (QWidget* w : {static_cast<QWidget*>(d->code), static_cast<QWidget*>(d->name),
                        static_cast<QWidget*>(d->ok), static_cast<QWidget*>(d->exit)})
@@ -161,7 +160,10 @@ void ItemEntryFrame::openList() {
     d->pages.passThrough10 = LikePrefix(d->code->text().trimmed());
     d->model()->setRecordset(&d->firstPage.recordset());
     ApplyGridFormat(d->list);
+    // Over the fields, in the whole area of the item list, made for a page of fifteen rows.
+    d->list->setGeometry(rect());
     d->list->show();
+    d->list->raise();
     FrameParts::highlight(d->list, 0);
     d->list->setFocus();
 }

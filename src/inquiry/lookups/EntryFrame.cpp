@@ -166,8 +166,9 @@ bool EntryFrame::start(const Context& context) {
 
 void EntryFrame::showList(FrameGrid* list, QLineEdit* owner) {
     m_listOwner = owner;
-    list->view->setGeometry(0, m_box->height(), std::max(m_box->width(), width() * 2 / 3),
-                            height() - m_box->height());
+    // The frame covers the item list's area, made for a whole page: the list lies over the
+    // box while it is open, so that its fifteen rows are all in view.
+    list->view->setGeometry(rect());
     list->view->show();
     list->view->raise();
     list->highlight(0);

@@ -49,8 +49,8 @@ private:
 };
 
 // An entry frame of the inquiry: fields with their captions and the buttons "確定" and
-// "Esc 離開" in a small box at the top of the item list's area; code lists below the box, a
-// result grid over the whole area. The frame covers that area but paints nothing of its own,
+// "Esc 離開" in a small box at the top of the item list's area; code lists and the result
+// grid over the whole area, a page of fifteen rows in view. The frame covers that area but paints nothing of its own,
 // so the list shows where its children do not lie. Esc in a field or "Esc 離開" closes it
 // and gives the keyboard to the list; function keys other than F2 go to the suite's handler.
 class EntryFrame : public InquiryFrame {
@@ -73,7 +73,7 @@ protected:
 
     // A grid of the frame, hidden until shown.
     FrameGrid* makeGrid(const QString& name, QList<RecordsetModel::Column> columns);
-    // A code list below the box for a field; the grid gets the keyboard.
+    // A code list for a field, over the box until it closes; the grid gets the keyboard.
     void showList(FrameGrid* list, QLineEdit* owner);
     // Enter in a list: the highlighted code goes into the field the list belongs to.
     void takeFromList(FrameGrid* list);
