@@ -71,6 +71,7 @@ struct InquiryWindow::Private {
     std::array<QPushButton*, ModeCount> b1{};
     QGroupBox* safety = nullptr;
     QTableView* dgr1 = nullptr;
+    int besideLeft = 0;  // where the safety notice and the stock per warehouse go
     DataSource dgr1Source;
     QTableView* dg14 = nullptr;
     DataSource dg14Source;
@@ -177,6 +178,7 @@ void InquiryWindow::Private::build() {
     safety = new QGroupBox(QStringLiteral("低於安全庫存量"), q);
     safety->setObjectName(QStringLiteral("FrSafety"));
     safety->setStyleSheet(QStringLiteral("QGroupBox { color: red; }"));
+    safety->setAutoFillBackground(true);
     safety->hide();
     dgr1 = makeGrid(QStringLiteral("DGR1"), columnsOf(QStringLiteral("DGR1")));
     dgr1->setFocusPolicy(Qt::NoFocus);
@@ -236,7 +238,10 @@ void InquiryWindow::Private::placeControls() {
     safety->resize(Twips::toPixels(1800), Twips::toPixels(360));
     dgr1->resize(Twips::toPixels(3600), Twips::toPixels(1500));
     dg14->resize(Twips::toPixels(2400), Twips::toPixels(1800));
-    q->resize(panelLeft + panelFrame->width() + margin,
+    // The safety notice and the stock per warehouse have a strip of their own to the right of
+    // the panel, so that whatever the row they cover none of its fields.
+    besideLeft = panelLeft + panelFrame->width() + margin;
+    q->resize(besideLeft + dgr1->width() + margin,
               buttonsTop + rows * (buttonHeight + 2) + margin);
 }
 
@@ -307,7 +312,7 @@ void InquiryWindow::Private::showSafetyStockNotice() {
     if (r < 0) return;
     const Session& s = Session::current();
     const QRect cell = dg1->visualRect(listModel->index(r, 0));
-    const int x = dg1->geometry().right() + 4;
+    const int x = besideLeft;
     int y = dg1->geometry().top() + dg1->viewport()->y() + cell.top();
     const double stock = list.value(r, QStringLiteral("INUMB")).toDouble();
     const double safe = list.value(r, QStringLiteral("ISAVE")).toDouble();

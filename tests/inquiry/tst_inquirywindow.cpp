@@ -429,6 +429,25 @@ private slots:
         QVERIFY(notice->isVisible());  // A001: stock 0 against 25
         QCOMPARE(column(dgr1, 1), QStringList{QString("台北倉")});
         QVERIFY(dgr1->isVisible() && dgr1->geometry().left() > dg1->geometry().right());
+        // Beside the row, over nothing else of the window, whatever the row; the notice has a
+        // background of its own.
+        QVERIFY(notice->autoFillBackground());
+        const auto coversNothing = [&](QWidget* w) {
+            if (!w->isVisible()) return true;
+            if (!m_window->rect().contains(w->geometry())) return false;
+            for (QWidget* other : m_window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (other != w && other->isVisible() && other->geometry().intersects(w->geometry()))
+                    return false;
+            return true;
+        };
+        const QRect first = dg1->visualRect(dg1->model()->index(0, 0));
+        QCOMPARE(notice->y(), dg1->y() + dg1->viewport()->y() + first.top());
+        for (int row = 0; row < dg1->model()->rowCount(); ++row) {
+            QVERIFY2(coversNothing(notice) && coversNothing(dgr1), qPrintable(QString::number(row)));
+            key(dg1, Qt::Key_Down);
+        }
+        key(dg1, Qt::Key_Home);
+        QVERIFY(notice->isVisible());
         for (int i = 0; i < 3; ++i) key(dg1, Qt::Key_Down);  // A004: 30 against 25, no stock row
         QVERIFY(!notice->isVisible() && !dgr1->isVisible() && dg1->hasFocus());
         Session::current().rightFlags[1073] = true;
