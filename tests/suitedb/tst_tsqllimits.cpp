@@ -20,6 +20,7 @@ const QString TooComplex = QStringLiteral(
     "服務以取得詳細資訊。");
 const QString BigintOverflow =
     QStringLiteral("將 expression 轉換為資料類型 bigint 時發生算術溢位錯誤。");
+const QString IntOverflow = QStringLiteral("將 expression 轉換為資料類型 int 時發生算術溢位錯誤。");
 const QString FloatOverflow =
     QStringLiteral("將 expression 轉換為資料類型 float 時發生算術溢位錯誤。");
 const QString StackLimit = QStringLiteral(
@@ -84,6 +85,12 @@ private slots:
                      repeated(", N", "*1", 2999, "") +
                      repeated(", LEN(CODE", "+CODE", 2999, ") FROM T WHERE N = 1"),
                  "3000|-2989|1|3000");
+        answered("3,000 terms of / and % from the left",
+                 repeated("SELECT 1", "/1", 2999, "") + repeated(", 100000", "%7/1", 1500, ""),
+                 "1|5");
+        refused("3,400 terms of /", repeated("SELECT 1", "/1", 3400, ""), StackLimit);
+        refused("int overflow late in a long chain",
+                repeated("SELECT 2147483647", "+1-1", 100, ""), IntOverflow);
         refused("100,000 parentheses",
                 repeated("SELECT ", "(", 100000, "1") + repeated("", ")", 100000, ""),
                 NestedTooDeeply);
@@ -127,6 +134,36 @@ private slots:
         refused("1e308 * 10", "SELECT 1e308 * 10", FloatOverflow);
         refused("converted beyond a float", "SELECT CONVERT(VARCHAR, N * 1e308 * 10) FROM T",
                 FloatOverflow);
+        refused("beyond a float in WHERE", "SELECT N FROM T WHERE 1e308 * 10 > 0", FloatOverflow);
+        refused("divided beyond a float in WHERE", "SELECT N FROM T WHERE N / 1e-308 * 1e10 > 0",
+                FloatOverflow);
+        // Whole numbers stay within int, or within bigint where one is converted to it;
+        // SQLite would go on in a float.
+        refused("int + int", "SELECT 2147483647 + 1", IntOverflow);
+        refused("int column * int in WHERE", "SELECT N FROM T WHERE N * 2147483647 > 0",
+                IntOverflow);
+        refused("int - int", "SELECT CODE FROM T WHERE -2147483647 - N < 0", IntOverflow);
+        refused("the opposite of the least int", "SELECT -CONVERT(INT, '-2147483648')",
+                IntOverflow);
+        refused("the least int divided by -1", "SELECT CONVERT(INT, '-2147483648') / -1",
+                IntOverflow);
+        refused("bigint + int", "SELECT CONVERT(BIGINT, 9223372036854775807) + N FROM T",
+                BigintOverflow);
+        refused("bigint * bigint", "SELECT CONVERT(BIGINT, 4294967296) * 4294967296",
+                BigintOverflow);
+        answered("bigint beyond int, a decimal, a float",
+                 "SELECT CONVERT(BIGINT, 2147483647) + N, -CONVERT(BIGINT, -2147483648), "
+                 "2147483648 + N, 2147483647.0 + N, 2147483647 * 2e0 FROM T WHERE N = 1",
+                 "2147483648|2147483648|2147483649|2147483648|4294967294");
+        answered("int within int, its remainders and quotients",
+                 "SELECT 2147483646 + N, -2147483647 - N, N * -2147483647, 7 % -3, -7 / 2, "
+                 "7.5 % 2 FROM T WHERE N = 1",
+                 "2147483647|-2147483648|-2147483647|1|-3|1.5");
+        // A negative decimal keeps its scale as a positive one does.
+        answered("-12.50 as a text and as a value",
+                 "SELECT CONVERT(VARCHAR, -12.50), CONVERT(VARCHAR, 12.50), -12.50, "
+                 "CAST(-0.00 AS VARCHAR(10)), CONVERT(VARCHAR, -N) FROM T WHERE N = 1",
+                 "-12.50|12.50|-12.5|0.00|-1");
         answered("38 digits given back",
                  "SELECT 12345678901234567890123456789012345678, "
                  "0.1234567890123456789012345678901234567, 2.5",

@@ -430,6 +430,7 @@ void TsqlBinder::bindExpr(Expr& e, const Scope& scope) {
             bindExpr(*l.args[1], scope);
             l.type = l.op == QLatin1String("+") ? plusType(l.args[0]->type, l.args[1]->type)
                                                 : Type::Number;
+            l.bigint = l.args[0]->bigint || l.args[1]->bigint;
             findSites(l);
         }
         return;
@@ -470,6 +471,7 @@ void TsqlBinder::bindExpr(Expr& e, const Scope& scope) {
             break;
         case Kind::Convert:
             e.type = convertedType(e.target);
+            e.bigint = e.target.name == QLatin1String("BIGINT");
             break;
         case Kind::Case:
             e.type = caseType(e);
@@ -481,6 +483,14 @@ void TsqlBinder::bindExpr(Expr& e, const Scope& scope) {
         default:
             e.type = Type::Number;  // conditions
     }
+    // A value made of a bigint is one, but for the counts and lengths of functions.
+    if (e.kind == Kind::Unary || e.kind == Kind::Binary || e.kind == Kind::Case ||
+        (e.kind == Kind::Function && e.op != QLatin1String("COUNT") &&
+         e.op != QLatin1String("LEN")))
+        e.bigint = std::any_of(e.args.begin(), e.args.end(),
+                               [](const ExprPtr& arg) { return arg->bigint; });
+    if (e.kind == Kind::Subquery && e.select->items[0].expr)
+        e.bigint = e.select->items[0].expr->bigint;
     findSites(e);
 }
 

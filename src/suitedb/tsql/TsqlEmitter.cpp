@@ -350,6 +350,11 @@ QString TsqlEmitter::expr(const Expr& e) {
         case Kind::Column:
             return column(e);
         case Kind::Unary:
+            // The opposite of a value that may be the least int goes through tsql_neg; a
+            // literal's is no int's least (2147483648 is a decimal of the server's).
+            if (e.op == QLatin1String("-") && e.args[0]->kind != Kind::Literal)
+                return (e.bigint ? QStringLiteral("tsql_bigneg(") : QStringLiteral("tsql_neg(")) +
+                       number(*e.args[0]) + u')';
             return u'(' + e.op + expr(*e.args[0]) + u')';
         case Kind::Binary:
             return binary(e);
@@ -418,15 +423,43 @@ QString balanced(const QStringList& terms, qsizetype from, qsizetype to, const Q
     return u'(' + balanced(terms, from, middle, op) + op + balanced(terms, middle, to, op) + u')';
 }
 
-// Links of a chain beyond which it is written in halves (see TsqlEmitter::binary).
+// Links of a chain beyond which it is written in halves or folded (see TsqlEmitter::binary).
 constexpr size_t LongChain = 64;
+
+// Operands of one tsql_pack call: within the arguments SQLite takes for a function (127).
+constexpr qsizetype PackWidth = 100;
+
+// The function that does a link of arithmetic (see TsqlFunctions): tsql_add ..., or
+// tsql_bigadd ... for a bigint's.
+QString arithmetic(const Expr& link) {
+    const QString& op = link.op;
+    const QString name = op == QLatin1String("+")   ? QStringLiteral("add")
+                         : op == QLatin1String("-") ? QStringLiteral("sub")
+                         : op == QLatin1String("*") ? QStringLiteral("mul")
+                         : op == QLatin1String("/") ? QStringLiteral("div")
+                                                    : QStringLiteral("mod");
+    return (link.bigint ? QStringLiteral("tsql_big") : QStringLiteral("tsql_")) + name;
+}
+
+// The operands joined by the operators from the left (ops: two characters a link, as
+// tsql_fold reads them): one tsql_fold over the operands after the first, PackWidth in each
+// tsql_pack.
+QString folded(const QString& ops, const QStringList& terms) {
+    QString sql = QStringLiteral("tsql_fold('") + ops + QStringLiteral("', ") + terms[0];
+    for (qsizetype i = 1; i < terms.size(); i += PackWidth)
+        sql += QStringLiteral(", tsql_pack(") +
+               terms.mid(i, PackWidth).join(QStringLiteral(", ")) + u')';
+    return sql + u')';
+}
 }  // namespace
 
 // A chain of + and - or of *, / and % (a left spine of Binary links), written from its first
 // operand up without a call per link. A text joined by + goes to ||; a key of fixed-length
-// pieces at the chain's start is made by one tsql_char call rather than a join per piece. A
-// long chain's runs of joined texts, and of numbers added and subtracted, are written in
-// halves (the texts' join and the sum come out the same).
+// pieces at the chain's start is made by one tsql_char call rather than a join per piece.
+// Arithmetic goes to the functions that refuse an overflow as the server does (SQLite's
+// would go on in a float). A long chain's runs of joined texts are written in halves (the
+// join comes out the same), its runs of arithmetic folded from the left by tsql_fold: SQLite
+// takes no expression deeper than 1000.
 QString TsqlEmitter::binary(const Expr& e) {
     std::vector<const Expr*> links;  // from e down
     for (const Expr* link = &e; link->kind == Kind::Binary; link = link->args[0].get())
@@ -451,48 +484,33 @@ QString TsqlEmitter::binary(const Expr& e) {
         sql = expr(*links.back()->args[0]);
     }
     const bool halves = links.size() > LongChain;
-    // Runs of one kind of link are written in halves: 1 texts joined, 2 numbers added or
-    // subtracted, 3 multiplied; 0 any other.
-    const auto kindOf = [](const Expr& l) {
-        if (l.type == Type::Text) return 1;
-        if (l.op == QLatin1String("+") || l.op == QLatin1String("-")) return 2;
-        return l.op == QLatin1String("*") ? 3 : 0;
-    };
     const Expr* below = next < links.size() ? links[next] : links.back()->args[0].get();
     while (next > 0) {
         const Expr& l = *links[--next];
         const Expr& right = *l.args[1];
         const bool text = l.type == Type::Text;
-        if (const int kind = kindOf(l); halves && kind > 0) {
-            // The run's operands, the chain so far first.
+        if (halves) {
+            // The run of links of its kind (texts joined, or arithmetic), the chain so far
+            // first.
             QStringList terms = {text ? sql : number(*below, sql)};
+            QString ops;
             while (true) {
                 const Expr& r = *links[next]->args[1];
-                if (text)
-                    terms.append(expr(r));
-                else if (links[next]->op == QLatin1String("-"))
-                    terms.append(QStringLiteral("(-") + number(r) + u')');
-                else
-                    terms.append(number(r));
+                terms.append(text ? expr(r) : number(r));
+                ops += links[next]->op + (links[next]->bigint ? u'b' : u'i');
                 below = links[next];
-                if (next == 0 || kindOf(*links[next - 1]) != kind) break;
+                if (next == 0 || (links[next - 1]->type == Type::Text) != text) break;
                 --next;
             }
-            sql = balanced(terms, 0, terms.size(),
-                           kind == 1   ? QStringLiteral(" || ")
-                           : kind == 2 ? QStringLiteral(" + ")
-                                       : QStringLiteral(" * "));
+            sql = text ? balanced(terms, 0, terms.size(), QStringLiteral(" || "))
+                       : folded(ops, terms);
             continue;
         }
-        if (text) {
+        if (text)
             sql = u'(' + sql + QStringLiteral(" || ") + expr(right) + u')';
-        } else {
-            QString r = number(right);
-            // SQLite gives NULL for a division by zero; the server refuses it.
-            if (l.op == QLatin1String("/") || l.op == QLatin1String("%"))
-                r = QStringLiteral("tsql_divisor(") + r + u')';
-            sql = u'(' + number(*below, sql) + u' ' + l.op + u' ' + r + u')';
-        }
+        else
+            sql = arithmetic(l) + u'(' + number(*below, sql) + QStringLiteral(", ") +
+                  number(right) + u')';
         below = &l;
     }
     return sql;
@@ -686,8 +704,13 @@ QString TsqlEmitter::charPieces(const Expr& e) {
 }
 
 QString TsqlEmitter::written(const Expr& e, bool exactOnly) {
-    if (e.kind == Kind::Literal && e.literalType == Type::Number && e.inlined.isEmpty())
-        return param(Source::Written, e.slot, exactOnly ? 1 : 0);
+    const auto isNumber = [](const Expr& x) {
+        return x.kind == Kind::Literal && x.literalType == Type::Number && x.inlined.isEmpty();
+    };
+    if (isNumber(e)) return param(Source::Written, e.slot, exactOnly ? 1 : 0);
+    // -12.50 keeps its scale as 12.50 does.
+    if (e.kind == Kind::Unary && e.op == QLatin1String("-") && isNumber(*e.args[0]))
+        return param(Source::Written, e.args[0]->slot, exactOnly ? 1 : 0, 1);
     return expr(e);
 }
 

@@ -45,7 +45,8 @@ public:
             KeyItem,  // the column before the code: the bound's first characters
             Written,  // a number literal where the statement gives it back as written: a
                       // decimal's digits (12.50, 38 digits) as a text, any other its value;
-                      // detail 1: only digits that a float would not hold exactly
+                      // detail 1: only digits that a float would not hold exactly; offset
+                      // 1: with a minus before it
         };
         Source source = Source::Literal;
         int slot = -1;

@@ -339,12 +339,188 @@ struct KeptPattern {
 
 void dropPattern(void* kept) { delete static_cast<KeptPattern*>(kept); }
 
-void divisorFunction(sqlite3_context* context, int, sqlite3_value** argv) {
-    sqlite3_value* x = argv[0];
-    const int type = sqlite3_value_numeric_type(x);
-    if ((type == SQLITE_INTEGER || type == SQLITE_FLOAT) && sqlite3_value_double(x) == 0.0)
-        return sqlite3_result_error(context, "發現除以零的錯誤。", -1);
-    sqlite3_result_value(context, x);
+// ---- arithmetic as the server's: + - * / % of numbers, where SQLite's would go on in a float
+
+const char* const IntOverflow = "將 expression 轉換為資料類型 int 時發生算術溢位錯誤。";
+const char* const BigintOverflow = "將 expression 轉換為資料類型 bigint 時發生算術溢位錯誤。";
+const char* const FloatOverflow = "將 expression 轉換為資料類型 float 時發生算術溢位錯誤。";
+const char* const DivideByZero = "發現除以零的錯誤。";
+
+// An operand as SQLite's arithmetic reads it: a text or blob as the number it starts with.
+struct Operand {
+    bool null = false;
+    bool integer = false;
+    qint64 whole = 0;
+    double real = 0;
+};
+
+Operand operand(sqlite3_value* v) {
+    Operand o;
+    switch (sqlite3_value_numeric_type(v)) {
+        case SQLITE_NULL:
+            o.null = true;
+            break;
+        case SQLITE_INTEGER:
+            o.integer = true;
+            o.whole = sqlite3_value_int64(v);
+            break;
+        default:
+            o.real = sqlite3_value_double(v);
+    }
+    return o;
+}
+
+bool isInt(qint64 v) { return v >= INT32_MIN && v <= INT32_MAX; }
+
+// The result of one link, or the message that refuses it.
+struct Outcome {
+    Operand value;
+    const char* error = nullptr;
+};
+
+// Whole numbers within int stay within it, as the server's int does, unless the link is a
+// bigint's (wide); a larger whole number is a bigint or a decimal of the server's, which
+// bigint's range stands for. A float that goes beyond eight bytes, and a division by zero,
+// are refused.
+Outcome apply(char op, const Operand& a, const Operand& b, bool wide) {
+    Outcome out;
+    if (a.null || b.null) {
+        out.value.null = true;
+        return out;
+    }
+    if (a.integer && b.integer) {
+        qint64 r = 0;
+        bool overflow = false;
+        switch (op) {
+            case '+':
+                overflow = __builtin_add_overflow(a.whole, b.whole, &r);
+                break;
+            case '-':
+                overflow = __builtin_sub_overflow(a.whole, b.whole, &r);
+                break;
+            case '*':
+                overflow = __builtin_mul_overflow(a.whole, b.whole, &r);
+                break;
+            default:  // '/' and '%'
+                if (b.whole == 0) {
+                    out.error = DivideByZero;
+                    return out;
+                }
+                // The least bigint has no opposite; a remainder of -1 is 0 for every number.
+                overflow = op == '/' && a.whole == INT64_MIN && b.whole == -1;
+                if (op == '/')
+                    r = overflow ? 0 : a.whole / b.whole;
+                else
+                    r = b.whole == -1 ? 0 : a.whole % b.whole;
+        }
+        if (overflow)
+            out.error = BigintOverflow;
+        else if (!wide && isInt(a.whole) && isInt(b.whole) && !isInt(r))
+            out.error = IntOverflow;
+        out.value.integer = true;
+        out.value.whole = r;
+        return out;
+    }
+    const double x = a.integer ? double(a.whole) : a.real;
+    const double y = b.integer ? double(b.whole) : b.real;
+    double r = 0;
+    switch (op) {
+        case '+':
+            r = x + y;
+            break;
+        case '-':
+            r = x - y;
+            break;
+        case '*':
+            r = x * y;
+            break;
+        default:
+            if (y == 0) {
+                out.error = DivideByZero;
+                return out;
+            }
+            r = op == '/' ? x / y : std::fmod(x, y);
+    }
+    if (!std::isfinite(r)) out.error = FloatOverflow;
+    out.value.real = r;
+    return out;
+}
+
+void result(sqlite3_context* context, const Outcome& o) {
+    if (o.error) return sqlite3_result_error(context, o.error, -1);
+    if (o.value.null) return sqlite3_result_null(context);
+    if (o.value.integer) return sqlite3_result_int64(context, o.value.whole);
+    sqlite3_result_double(context, o.value.real);
+}
+
+template <char Op, bool Wide>
+void arithmeticFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+    result(context, apply(Op, operand(argv[0]), operand(argv[1]), Wide));
+}
+
+// -x: the least int (or bigint) has no opposite within its type.
+template <bool Wide>
+void negateFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+    const Operand x = operand(argv[0]);
+    Outcome o;
+    o.value = x;
+    if (x.integer) {
+        if (x.whole == INT64_MIN)
+            o.error = BigintOverflow;
+        else if (!Wide && x.whole == INT32_MIN)
+            o.error = IntOverflow;
+        else
+            o.value.whole = -x.whole;
+    } else {
+        o.value.real = -x.real;
+    }
+    result(context, o);
+}
+
+// tsql_pack(x1, x2, ...): the operands of a part of a long chain as tsql_fold reads them, a
+// tag and eight bytes each.
+void packFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    std::vector<char> packed(size_t(argc) * 9);
+    for (int i = 0; i < argc; ++i) {
+        const Operand o = operand(argv[i]);
+        char* at = packed.data() + size_t(i) * 9;
+        at[0] = o.null ? 'n' : o.integer ? 'i' : 'r';
+        if (o.integer)
+            std::memcpy(at + 1, &o.whole, 8);
+        else
+            std::memcpy(at + 1, &o.real, 8);
+    }
+    sqlite3_result_blob(context, packed.data(), int(packed.size()), SQLITE_TRANSIENT);
+}
+
+// tsql_fold(ops, x0, tsql_pack(x1, ...), tsql_pack(...), ...): x0 op1 x1 op2 x2 ..., from
+// the left, each link as arithmeticFunction does it; ops holds two characters a link, its
+// operator and 'b' for a bigint's link ('i' for any other). A long chain is one call over
+// calls side by side, where a call per link (or one nested in the next) would go deeper than
+// SQLite's parser and expression trees allow.
+void foldFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    const char* ops = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int links = sqlite3_value_bytes(argv[0]) / 2;
+    Outcome o{operand(argv[1])};
+    int link = 0;
+    for (int i = 2; i < argc && !o.error; ++i) {
+        const auto* packed = static_cast<const char*>(sqlite3_value_blob(argv[i]));
+        const int count = sqlite3_value_bytes(argv[i]) / 9;
+        for (int k = 0; k < count && !o.error; ++k, ++link) {
+            if (!ops || link >= links)
+                return sqlite3_result_error(context, "tsql_fold takes an operator per link", -1);
+            const char* at = packed + size_t(k) * 9;
+            Operand x;
+            x.null = at[0] == 'n';
+            x.integer = at[0] == 'i';
+            if (x.integer)
+                std::memcpy(&x.whole, at + 1, 8);
+            else
+                std::memcpy(&x.real, at + 1, 8);
+            o = apply(ops[2 * link], o.value, x, ops[2 * link + 1] == 'b');
+        }
+    }
+    result(context, o);
 }
 
 void numberFunction(sqlite3_context* context, int, sqlite3_value** argv) {
@@ -454,9 +630,23 @@ int install(sqlite3* db) {
     static const Function functions[] = {
         {"tsql_char", -1, charFunction},   {"tsql_varchar", 2, varcharFunction},
         {"tsql_right", 2, rightFunction}, {"tsql_len", 1, lenFunction},
-        {"tsql_like", 2, likeFunction},   {"tsql_divisor", 1, divisorFunction},
-        {"tsql_single", 2, singleFunction}, {"tsql_number", 1, numberFunction},
+        {"tsql_like", 2, likeFunction},   {"tsql_single", 2, singleFunction},
+        {"tsql_number", 1, numberFunction},
         {"tsql_float", 1, floatFunction},
+        {"tsql_add", 2, arithmeticFunction<'+', false>},
+        {"tsql_sub", 2, arithmeticFunction<'-', false>},
+        {"tsql_mul", 2, arithmeticFunction<'*', false>},
+        {"tsql_div", 2, arithmeticFunction<'/', false>},
+        {"tsql_mod", 2, arithmeticFunction<'%', false>},
+        {"tsql_neg", 1, negateFunction<false>},
+        {"tsql_bigadd", 2, arithmeticFunction<'+', true>},
+        {"tsql_bigsub", 2, arithmeticFunction<'-', true>},
+        {"tsql_bigmul", 2, arithmeticFunction<'*', true>},
+        {"tsql_bigdiv", 2, arithmeticFunction<'/', true>},
+        {"tsql_bigmod", 2, arithmeticFunction<'%', true>},
+        {"tsql_bigneg", 1, negateFunction<true>},
+        {"tsql_fold", -1, foldFunction},
+        {"tsql_pack", -1, packFunction},
     };
     for (const Function& f : functions) {
         const int rc =

@@ -15,8 +15,15 @@ struct sqlite3;
 //   tsql_len(x)         LEN(x): characters without the trailing blanks
 //   tsql_like(x, p)     x LIKE p, with the server's % _ [a-c] [^a], letters without regard to
 //                       case, blanks at the end of x ignored
-//   tsql_divisor(x)     x, the right side of / and %; a zero fails the statement as the
-//                       server's division does
+//   tsql_add(x, y)      x + y, and tsql_sub, tsql_mul, tsql_div, tsql_mod for - * / %, as
+//                       the server's: two whole numbers within int give one within int, any
+//                       other two within bigint, or the statement fails with the server's
+//                       overflow; a float beyond eight bytes and a division by zero fail it
+//                       too (SQLite's would go on in a float, or give NULL); tsql_bigadd ...
+//                       for a bigint's arithmetic, which int does not bound
+//   tsql_neg(x)         -x, likewise (tsql_bigneg)
+//   tsql_fold(ops, x0, tsql_pack(x1, ...), ...)  a long chain of these from the left, in one
+//                       call: ops holds per link its operator and 'b' (bigint) or 'i'
 //   tsql_number(x)      x as a number where the server converts a text to meet a number:
 //                       blanks around it ignored, '' is 0; any other text that is no number
 //                       fails the statement

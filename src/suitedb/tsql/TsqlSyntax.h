@@ -99,6 +99,8 @@ struct Expr {
 
     // bound
     Type type = Type::Unknown;
+    bool bigint = false;      // a whole number of the server's bigint (not int), as far as
+                              // the statement tells: CONVERT(BIGINT, x) and what it makes
     int source = -1;          // Column: the id of its table source
     Column column;            // Column: the catalogue's column
     QString inlined;          // Literal: its text when the SQL keeps it (Tsql::keptInline)

@@ -74,6 +74,23 @@ QVariant writtenNumber(QStringView text, const QVariant& value, bool exactOnly) 
     return digits;
 }
 
+// The opposite of a number as writtenNumber gives it; a decimal's digits keep their scale
+// ("-12.50"), and a zero has no sign ("0.00").
+QVariant negated(const QVariant& written) {
+    switch (written.typeId()) {
+        case QMetaType::LongLong:
+            return -written.toLongLong();
+        case QMetaType::Double:
+            return -written.toDouble();
+        default: {
+            const QString digits = written.toString();
+            const bool zero = std::all_of(digits.begin(), digits.end(),
+                                          [](QChar c) { return c == u'0' || c == u'.'; });
+            return zero ? digits : u'-' + digits;
+        }
+    }
+}
+
 // A history key split back into its document code and line number, when comparing the
 // parts orders exactly as comparing the texts: the code of plain characters (nothing that
 // orders below a blank) padded with blanks to its length, then five digits of 10000 + line.
@@ -352,9 +369,11 @@ QVariantList TsqlTranslator::values(const Variant& v, const Literals& lits) cons
             case Source::Literal:
                 out.append(value);
                 break;
-            case Source::Written:
-                out.append(writtenNumber(lits.text(p.slot), value, p.detail == 1));
+            case Source::Written: {
+                const QVariant written = writtenNumber(lits.text(p.slot), value, p.detail == 1);
+                out.append(p.offset == 1 ? negated(written) : written);
                 break;
+            }
             case Source::LikeLow:
                 out.append(TsqlFunctions::likePrefix(value.toString()));
                 break;
