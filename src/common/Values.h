@@ -7,6 +7,10 @@
 // The value rules every window follows, without any widget: amounts, whole numbers, ROC
 // dates, Big5 byte limits, LIKE prefixes, key filters.
 
+// The largest cost the register takes; no amount of an asset (residual, per period, to date,
+// remaining) is larger. Grids and printed columns of amounts are made to hold it.
+constexpr double LargestAmount = 999999999999.0;
+
 // The amount format picture for the session's decimals ("0".."8"; anything else counts as 2).
 QString AmountFormatString(const QString& amountDecimals);
 // A number in a picture such as "###,##0.00": '#' optional digit, '0' forced digit, ','

@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QScreen>
+#include <QStyle>
 #include <QTableView>
 #include <QWidget>
 #include <algorithm>
@@ -44,6 +45,20 @@ void ApplyGridFormat(QTableView* grid) {
             columns->setColumnFormat(c, amount);
     }
     grid->viewport()->update();
+}
+
+void FitLargestAmount(QTableView* grid, const QList<int>& columns) {
+    auto* formats = dynamic_cast<FormattedColumns*>(grid->model());
+    if (!formats) return;
+    // What the item's text leaves free at either side (the delegate's margin and a pixel).
+    const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+    for (int c : columns) {
+        const QString format = formats->columnFormat(c);
+        const QString largest = format == QLatin1String("#,##0") ? FormatWhole(-LargestAmount)
+                                                                 : FormatAmount(-LargestAmount);
+        const int width = grid->fontMetrics().horizontalAdvance(largest) + 2 * margin + 2;
+        if (grid->columnWidth(c) < width) grid->setColumnWidth(c, width);
+    }
 }
 
 void CenterChild(QWidget* child) {

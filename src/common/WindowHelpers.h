@@ -15,6 +15,9 @@ void LimitTextBytes(QLineEdit* field, int n);
 
 // Gives a grid's amount columns the session's amount format (see FormattedColumns).
 void ApplyGridFormat(QTableView* grid);
+// Widens the columns of amounts (given by their index) to show the largest amount whole, in
+// the grid's format for the column.
+void FitLargestAmount(QTableView* grid, const QList<int>& columns);
 // The height of the notice line at the top of the main window's client area, in twips.
 constexpr int NoticeLineTwips = 720;
 // Centres a child window in the main window (in twips, with H and W the main window's outer

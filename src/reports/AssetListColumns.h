@@ -22,6 +22,9 @@ inline QList<RecordsetModel::Column> AssetListColumns() {
             {QStringLiteral("售出日期"), QStringLiteral("售出日期"), {}}};
 }
 
+// The columns of amounts in that list (cost, residual, per period, to date, remaining).
+inline QList<int> AssetListAmountColumns() { return {4, 5, 7, 8, 9}; }
+
 // The statement of the asset list for a condition.
 inline QString AssetListStatement(const QString& condition) {
     return QStringLiteral(

@@ -116,6 +116,7 @@ AssetReportWindow::AssetReportWindow(const QString& objectName, const QString& c
     });
     m_model = new RecordsetModel(AssetListColumns());
     m_grid = makeGrid(QStringLiteral("DGR2"), m_model, m_fr2);
+    FitLargestAmount(m_grid, AssetListAmountColumns());
     m_grid->installEventFilter(this);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {

@@ -44,6 +44,7 @@ DetailReport::DetailReport(QWidget* parent)
                             {QStringLiteral("累計攤提金額"), QStringLiteral("ATOT1"), amount},
                             {QStringLiteral("未攤提金額"), QStringLiteral("ATOT2"), amount}});
     m_scheduleGrid = makeGrid(QStringLiteral("DGR2b"), m_scheduleModel, m_fr2);
+    FitLargestAmount(m_scheduleGrid, {1, 2, 3});
     m_scheduleGrid->installEventFilter(this);
     result->addWidget(m_grid, 0, 0, 1, 2);
     result->addWidget(m_scheduleGrid, 1, 0, 1, 2);
@@ -118,11 +119,15 @@ void DetailReport::printOn(PrintDevice& device, int pages) {
         };
         PrintAt(device, 1440, 2700, QStringLiteral("財產編號:") + f("財產編號"));
         PrintAt(device, 1440, 5400, QStringLiteral("財產名稱:") + f("財產名稱"));
-        PrintAt(device, 1670, 2700, QStringLiteral("取得原價:"));
-        PrintRight(device, 1670, 5300, FormatWhole(a.field(QStringLiteral("取得原價"))));
+        // The cost and the residual value right-aligned after their captions.
+        const auto amountAfter = [&](double y, const QString& caption, const char* field) {
+            PrintAt(device, y, 2700, caption);
+            PrintRightIn(device, y, 2700 + device.textWidth(caption), 5300,
+                         FormatWhole(a.field(QString::fromUtf8(field))));
+        };
+        amountAfter(1670, QStringLiteral("取得原價:"), "取得原價");
         PrintAt(device, 1670, 5400, QStringLiteral("會計科目:") + f("會計科目"));
-        PrintAt(device, 1900, 2700, QStringLiteral("預留殘值:"));
-        PrintRight(device, 1900, 5300, FormatWhole(a.field(QStringLiteral("預留殘值"))));
+        amountAfter(1900, QStringLiteral("預留殘值:"), "預留殘值");
         PrintAt(device, 1900, 5400, QStringLiteral("取得日期:") + f("取得日期"));
         PrintRule(device, 2130, 2700, 8500);
         for (const PrintColumn& c : kColumns) {
@@ -144,10 +149,11 @@ void DetailReport::printAsset(PrintDevice& device, ReportPage& report,
     if (schedule.lines().isEmpty()) report.printTopNow();
     for (const DepreciationSchedule::Line& line : schedule.lines()) {
         const double y = report.nextRow();
-        PrintAt(device, y, 2700, line.date.toString().trimmed());
-        PrintRight(device, y, 5300, FormatAmount(line.amount));
-        PrintRight(device, y, 6900, FormatAmount(line.done));
-        PrintRight(device, y, 8500, FormatAmount(schedule.left(line)));
+        PrintAt(device, y, kColumns[0].left, line.date.toString().trimmed());
+        const QVariant amounts[] = {line.amount, line.done, schedule.left(line)};
+        for (int i = 0; i < 3; ++i)
+            PrintRightIn(device, y, kColumns[i + 1].left, kColumns[i + 1].right,
+                         FormatAmount(amounts[i]));
     }
     report.close();
 }

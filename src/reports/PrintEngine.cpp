@@ -95,6 +95,20 @@ void PrintRight(PrintDevice& device, double y, double xRight, const QString& tex
     device.printText(text);
 }
 
+void PrintRightIn(PrintDevice& device, double y, double xLeft, double xRight,
+                  const QString& text) {
+    const double size = device.fontSize();
+    const double width = device.textWidth(text);
+    if (width <= xRight - xLeft || width <= 0) {
+        PrintRight(device, y, xRight, text);
+        return;
+    }
+    // Down to the half point that fits; the width of a text follows its size.
+    device.setFontSize(std::floor(size * (xRight - xLeft) / width * 2) / 2);
+    PrintRight(device, y, xRight, text);
+    device.setFontSize(size);
+}
+
 void PrintCenteredIn(PrintDevice& device, double y, double x1, double x2, const QString& text,
                      const QString& unit) {
     device.setCurrentY(ToTwips(y, unit));

@@ -18,6 +18,9 @@ void PrintAt(PrintDevice& device, double y, double x, const QString& text,
 // The text ending at xRight (starting at 0 when it is wider than that).
 void PrintRight(PrintDevice& device, double y, double xRight, const QString& text,
                 const QString& unit = {});
+// An amount ending at xRight in the cell from xLeft: a text wider than the cell is printed in a
+// smaller size of the font, so that it covers no other column; the size is then as before.
+void PrintRightIn(PrintDevice& device, double y, double xLeft, double xRight, const QString& text);
 // The text centred between x1 and x2 (starting at x1 when it is wider than the cell).
 void PrintCenteredIn(PrintDevice& device, double y, double x1, double x2, const QString& text,
                      const QString& unit = {});

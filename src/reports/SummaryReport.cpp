@@ -158,10 +158,10 @@ void SummaryReport::printOn(PrintDevice& device, int pages) {
                     PrintAt(device, y, c.left, v.toString().trimmed());
                     break;
                 case Cell::Whole:
-                    PrintRight(device, y, c.right, FormatWhole(v));
+                    PrintRightIn(device, y, c.left, c.right, FormatWhole(v));
                     break;
                 case Cell::Amount:
-                    PrintRight(device, y, c.right, FormatAmount(v));
+                    PrintRightIn(device, y, c.left, c.right, FormatAmount(v));
                     break;
             }
         }

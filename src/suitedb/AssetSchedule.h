@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include "Values.h"
+
 class SqliteConnection;
 
 // An asset's depreciation schedule in Assets: one line (ASOUR empty) at the end of every month
@@ -14,7 +16,7 @@ namespace AssetSchedule {
 
 // Bounds that no register entry may pass: the useful life in months and the cost.
 constexpr int MaxMonths = 1200;
-constexpr double MaxCost = 999999999999.0;
+constexpr double MaxCost = LargestAmount;
 
 // The amounts of n months that total the amount exactly: each month the amount divided by n,
 // rounded to the cent, and the last month the rest; when rounding up would leave the last

@@ -1,6 +1,7 @@
 // The two asset report windows against a scripted database, and one print command of each on
 // a system printer and on the PDF printer.
 #include <QPushButton>
+#include <QStyle>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -20,6 +21,7 @@
 #include "Session.h"
 #include "SummaryReport.h"
 #include "UserSettings.h"
+#include "Values.h"
 
 using Dialogs::Answer;
 using Orientation = PrintDevice::Orientation;
@@ -33,12 +35,18 @@ struct KeptDevice : RecordingDevice {
     QList<Operation>& kept;
 };
 
+// Every amount of the assets at most the largest one the register takes.
+double g_largest = 0;
+
 ResultSet assetList(int n, const QStringList& accounts = {"1441"}) {
     ResultSet set{
         {"財產編號", "財產名稱", "會計科目", "取得日期", "取得原價", "預留殘值", "耐用月數",
          "每期攤提金額", "本期累計折舊金額", "剩餘使用價值", "售出", "售出日期"},
         {}};
-    const QVariantList rest{"114.01.01", 120000.0, 12000.0, 60, 1800.0, 3600.0, 104400.0, "否", ""};
+    const double l = g_largest;
+    const QVariantList rest =
+        l ? QVariantList{"114.01.01", l, l - 1, 1200, l, l, l, "否", ""}
+          : QVariantList{"114.01.01", 120000.0, 12000.0, 60, 1800.0, 3600.0, 104400.0, "否", ""};
     for (int i = 1; i <= n; ++i)
         set.rows << QVariantList{QString("A%1").arg(i, 3, 10, QChar('0')), "設備",
                                  accounts[i % accounts.size()]} +
@@ -50,9 +58,28 @@ ResultSet assetList(int n, const QStringList& accounts = {"1441"}) {
 ResultSets schedule(int n) {
     ResultSet months{{"ADATE", "ATOTA", "ALINES", "APOSTED"}, {}};
     for (int i = 1; i <= n; ++i)
-        months.rows << QVariantList{QString("114.%1.28").arg(i % 12 + 1, 2, 10, QChar('0')), 1500.0,
-                                    1, 1500.0};
-    return {ResultSet{{"AVALUE"}, {{90000.0}}}, months};
+        months.rows << QVariantList{QString("114.%1.28").arg(i % 12 + 1, 2, 10, QChar('0')),
+                                    g_largest ? g_largest : 1500.0, 1, 1500.0};
+    return {ResultSet{{"AVALUE"}, {{g_largest ? g_largest : 90000.0}}}, months};
+}
+
+// The printed texts that cover part of another on the same line of a page, each measured in the
+// size of the font it was printed in.
+QStringList overlapping(const QList<Op>& operations) {
+    RecordingDevice ruler;
+    QMap<double, QList<std::pair<double, double>>> lines;  // y: the texts' extents
+    QStringList found;
+    for (const Op& op : operations) {
+        if (op.kind == Op::Kind::Font) ruler.setFontSize(op.size);
+        if (op.kind == Op::Kind::NewPage || op.kind == Op::Kind::EndDocument) lines.clear();
+        if (op.kind != Op::Kind::Text) continue;
+        const std::pair extent{op.x, op.x + ruler.textWidth(op.text)};
+        for (const auto& [from, to] : lines[op.y])
+            if (extent.first < to && from < extent.second)
+                found << QString("%1 at %2,%3").arg(op.text).arg(op.x).arg(op.y);
+        lines[op.y] << extent;
+    }
+    return found;
 }
 
 // A document's asset (at x 2700), the heights of its last two rules, its last text and that one's.
@@ -115,6 +142,7 @@ private slots:
         m_assets = 3;
         m_accounts = {"1441"};
         m_lines.clear();
+        g_largest = 0;
     }
 
     // A half range is refused unsent; reversed ones are swapped only on Yes, into the condition.
@@ -185,6 +213,53 @@ private slots:
         m_dialogs->shown.clear();
         w.runQuery();
         QCOMPARE(m_dialogs->shown, QStringList{"查無資料!"});
+    }
+
+    // The largest amounts show whole in the grids and print inside their columns, both reports.
+    void largestAmounts() {
+        g_largest = LargestAmount;
+        const auto wholeIn = [](QTableView* grid, const QList<int>& columns) {
+            const int margin =
+                grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+            QStringList cut;
+            for (int c : columns) {
+                const QString text = grid->model()->index(0, c).data().toString();
+                if (grid->fontMetrics().horizontalAdvance(text) + 2 * margin > grid->columnWidth(c))
+                    cut << text;
+            }
+            return cut;
+        };
+        SummaryReport summary;
+        summary.show();
+        summary.runQuery();
+        auto* list = control<QTableView>(&summary, "DGR2");
+        QCOMPARE(list->model()->index(0, 4).data().toString(), QString("999,999,999,999"));
+        QCOMPARE(wholeIn(list, {4, 5, 7, 8, 9}), QStringList());
+        RecordingDevice device;
+        summary.printOn(device, 1);
+        QVERIFY(device.text("999,999,999,999.00"));
+        QCOMPARE(overlapping(device.operations), QStringList());
+        DetailReport detail;
+        detail.show();
+        detail.runQuery();
+        QCOMPARE(wholeIn(control<QTableView>(&detail, "DGR2b"), {1, 2, 3}), QStringList());
+        QCOMPARE(wholeIn(control<QTableView>(&detail, "DGR2"), {4, 5, 7, 8, 9}), QStringList());
+        RecordingDevice pages;
+        detail.printOn(pages, 3);
+        QVERIFY(pages.text("999,999,999,999"));
+        QCOMPARE(overlapping(pages.operations), QStringList());
+        // An amount that fits is printed in the rows' own size.
+        g_largest = 0;
+        summary.runQuery();
+        RecordingDevice usual;
+        summary.printOn(usual, 1);
+        const auto smaller = [](const RecordingDevice& d) {
+            return std::count_if(d.operations.begin(), d.operations.end(), [](const Op& op) {
+                return op.kind == Op::Kind::Font && op.size < 11;
+            });
+        };
+        QVERIFY(smaller(device) > 0);
+        QCOMPARE(smaller(usual), 0);
     }
 
     // The schedule follows the cursor; each asset printed from its own page, 40 lines a page.
