@@ -127,15 +127,24 @@ private slots:
     // Add, edit, review, sale and delete answer each state with its status.
     void addEditDeleteSellAndReview() {
         // Bad adds are refused; an added asset has its split and schedule, no work rows left.
-        writeWork(firstColumn(run("SELECT ACODE FROM Asset")).first());
+        const QString taken = firstColumn(run("SELECT ACODE FROM Asset")).first();
+        const auto linesOf = [&](const QString& code) {
+            return row("SELECT COUNT(*), MIN(ADENO), MAX(ADENO), SUM(APERC) FROM Assetd WHERE "
+                       "ACODE = '" + code + "'");
+        };
+        const QString takensLines = linesOf(taken);
+        QVERIFY(!takensLines.startsWith("0|"));
+        writeWork(taken);
         QCOMPARE(status("SF_ZQ2K_ASSET_ADD '0016'"), 2);
         run("DELETE FROM Asset_Temp");
         writeWork("T900", "9999");
         QCOMPARE(answer("SF_ZQ2K_ASSET_ADD '0016'"),
                  qMakePair(QString("會計科目[ 9999 ]不存在!"), 1));
+        // Lines typed before the code was corrected still carry the code refused: they are the
+        // work rows' asset's all the same, and the asset that code names keeps its own.
         run("UPDATE Asset_Temp SET ACOD1 = '1441'; INSERT INTO Assetd_Temp (LCODE, ACODE, ASEQ, "
-            "ADENO, APERC, ATOTA) VALUES ('0016', 'T', 1, '01', 50, 750), ('0016', 'T', 2, '02', "
-            "40, 600)");
+            "ADENO, APERC, ATOTA) VALUES ('0016', '" + taken + "', 1, '01', 50, 750), ('0016', '" +
+            taken + "', 2, '02', 40, 600)");
         QCOMPARE(status("SF_ZQ2K_ASSET_ADD '0016'"), 1);
         run("UPDATE Assetd_Temp SET APERC = 50 WHERE ASEQ = 2");
         QCOMPARE(status("SF_ZQ2K_ASSET_ADD '0016'"), 0);
@@ -144,6 +153,7 @@ private slots:
                      "COUNT(*), SUM(S.ATOTA), MIN(ADATE), MAX(ADATE) FROM Asset A JOIN Assets S "
                      "ON S.ACODE = A.ACODE WHERE A.ACODE = 'T900'"),
                  QString("測試設備|2|0|60|90000|115.01.31|119.12.31"));
+        QCOMPARE(linesOf(taken), takensLines);
         // Of two workstations' edits of one copy the second is refused, writing nothing.
         add("T910");
         QCOMPARE(status("SF_ZQ2K_ASSET_COPY '0016','T910'"), 0);
