@@ -196,6 +196,11 @@ private slots:
         refused("an aggregate in WHERE", "SELECT N FROM T WHERE SUM(N) > 1", QString());
         refused("a sum beyond bigint", "SELECT SUM(N + 9223372036854775800) FROM T",
                 BigintOverflow);
+        // Statements separated by ';' are read together, but an IF's branch ends at its ';'.
+        answered("a branch of IF, then a statement after ';'",
+                 "IF 1 = 0 SELECT N FROM T WHERE N = 1; SELECT N FROM T WHERE N = 2", "2");
+        refused("a syntax error after ';' before anything runs", "DELETE FROM T; SELECT FROM T",
+                "接近 'FROM' 之處的語法不正確。");
         refused("a CHECK constraint",
                 "CREATE TABLE C (N INTEGER CHECK (N > 0)); INSERT INTO C VALUES (0)", QString(),
                 "0x80040E2F");
@@ -214,8 +219,15 @@ private slots:
         QCOMPARE(m_fixture->run(QStringLiteral("SELECT COUNT(*) FROM T")), QStringLiteral("3"));
     }
 
-    // A long batch runs statement by statement: what it holds at once does not grow with it.
+    // A long batch runs statement by statement: what it holds at once does not grow with it,
+    // whether its statements are separated by ';' or by nothing.
+    void longBatch_data() {
+        QTest::addColumn<QString>("glue");
+        QTest::newRow("new lines") << "\n";
+        QTest::newRow("semicolons") << "; ";
+    }
     void longBatch() {
+        QFETCH(QString, glue);
         struct Sink : ResultSink {
             qsizetype rows = 0;
             qint64 resident = 0;  // the most, in pages, looked at every 10,000 rows
@@ -227,7 +239,8 @@ private slots:
                     resident = qMax(resident, statm.readAll().split(' ').value(1).toLongLong());
             }
         } sink;
-        const QString batch = repeated("", "SELECT N FROM T WHERE N = 1\n", 100000, "");
+        const QString batch =
+            repeated("", "SELECT N FROM T WHERE N = 1", 100000, "", glue.toUtf8().constData());
         QFile statm(QStringLiteral("/proc/self/statm"));
         QVERIFY(statm.open(QIODevice::ReadOnly));
         const qint64 before = statm.readAll().split(' ').value(1).toLongLong();

@@ -50,13 +50,24 @@ public:
                 ++p;
                 continue;
             }
-            statements.push_back(statement(p));
+            append(statements, statement(p));
         }
         return statements;
     }
 
 private:
     const TsqlToken* at(qsizetype p) const { return p < m_size ? &m_tokens[p] : nullptr; }
+
+    // A statement handed to SQLite right after another, with nothing but ';' between them,
+    // joins its range: the translator reads a range's statements one after the other, as it
+    // does those written without ';', and a long batch costs no entry per statement here.
+    static void append(std::vector<BatchStatement>& list, BatchStatement s) {
+        if (s.kind == BatchStatement::Kind::Sql && !list.empty() &&
+            list.back().kind == BatchStatement::Kind::Sql)
+            list.back().last = s.last;
+        else
+            list.push_back(std::move(s));
+    }
 
     [[noreturn]] void failAt(qsizetype p) const {
         const qsizetype q = qMin(p, m_size - 1);
@@ -148,7 +159,7 @@ private:
                 ++p;
                 continue;
             }
-            s.body.push_back(statement(p));
+            append(s.body, statement(p));
         }
         s.last = ++p;
         return s;

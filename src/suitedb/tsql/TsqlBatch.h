@@ -25,7 +25,8 @@ struct BatchStatement {
 
 // A command text split into statements. Statements end at a ';' outside parentheses and
 // blocks, and before an IF, a BEGIN or an EXEC that follows without one (the T-SQL front end
-// splits runs of other statements written one after the other); IF <condition> BEGIN ... END [ELSE
+// splits runs of other statements, written one after the other or separated by ';': such a
+// run is one Sql range); IF <condition> BEGIN ... END [ELSE
 // BEGIN ... END] (a branch may also be a single statement, and ELSE IF chains nest); a procedure
 // call is EXEC or EXECUTE with a name, or a statement that begins with a name that is no statement
 // keyword. Arguments are texts, numbers (with a sign), NULL, or bare words taken as texts.

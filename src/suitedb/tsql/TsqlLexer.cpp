@@ -284,6 +284,29 @@ bool TsqlToken::isSymbol(QLatin1String symbol) const {
     return kind == Kind::Symbol && text == symbol;
 }
 
+namespace {
+// A token's text. Punctuation and the commonest keywords written in capitals share one
+// string each: a long batch costs no allocation for them.
+QString tokenText(const QString& text, const TsqlScanner::Piece& piece) {
+    static const QString Shared[] = {
+        QStringLiteral(";"),      QStringLiteral(","),      QStringLiteral("("),
+        QStringLiteral(")"),      QStringLiteral("="),      QStringLiteral("."),
+        QStringLiteral("+"),      QStringLiteral("-"),      QStringLiteral("*"),
+        QStringLiteral("<"),      QStringLiteral(">"),      QStringLiteral("SELECT"),
+        QStringLiteral("FROM"),   QStringLiteral("WHERE"),  QStringLiteral("AND"),
+        QStringLiteral("OR"),     QStringLiteral("AS"),     QStringLiteral("ON"),
+        QStringLiteral("NULL"),   QStringLiteral("INSERT"), QStringLiteral("INTO"),
+        QStringLiteral("VALUES"), QStringLiteral("UPDATE"), QStringLiteral("SET"),
+    };
+    const QStringView written = QStringView(text).mid(piece.begin, piece.length);
+    if ((piece.kind == TsqlToken::Kind::Symbol || piece.kind == TsqlToken::Kind::Word) &&
+        piece.length <= 6)
+        for (const QString& shared : Shared)
+            if (shared == written) return shared;
+    return written.toString();
+}
+}  // namespace
+
 TsqlTokens TsqlLexer::tokenize(const QString& text) {
     TsqlTokens tokens;
     TsqlScanner scanner(text);
@@ -293,7 +316,7 @@ TsqlTokens TsqlLexer::tokenize(const QString& text) {
         t.kind = piece.kind;
         t.begin = piece.begin;
         t.length = piece.length;
-        t.text = text.mid(piece.begin, piece.length);
+        t.text = tokenText(text, piece);
         t.national = piece.national;
         tokens.append(std::move(t));
     }

@@ -29,11 +29,12 @@ struct TsqlToken {
         UnclosedComment
     };
 
+    // (national beside kind: a long batch holds many tokens)
     Kind kind = Kind::Symbol;
+    bool national = false;  // N'...'
     qsizetype begin = 0;    // position in the source text
     qsizetype length = 0;   // characters in the source text
     QString text;           // the token exactly as written
-    bool national = false;  // N'...'
 
     // The meaning of the token: the string without quotes (doubled quotes made single), the
     // name without brackets or quotes, otherwise the text itself.
