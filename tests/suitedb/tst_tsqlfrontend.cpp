@@ -72,14 +72,15 @@ private slots:
         QCOMPARE(kinds(TsqlLexer::tokenize(text)), expected);
     }
 
-    // Semicolons, calls with typed arguments, IF/ELSE (not a CASE's ELSE); early refusals.
+    // Semicolons (statements joined by them are one range), calls with typed arguments, IF/ELSE
+    // (not a CASE's ELSE); early refusals.
     void statements_data() {
         TsqlCorpus::addPairs({
-            {";;Select ';'; Select 2;;", "Sql[Select ';'] Sql[Select 2]"},
+            {";;Select ';'; Select 2;;", "Sql[Select ';'; Select 2]"},
             {"execute  dbo.SP_F8F_DEL 12", "Call[SP_F8F_DEL|i12]"},
             {"P 'a''b', -3, +2.5, NULL, N'中', x", "Call[P|'a'b',i-3,d2.5,NULL,'中','x']"},
             {"if 1=0 begin select 1 end else if 1=1 begin select 2; select 3 end",
-             "If[1=0]({Sql[select 1]})(If[1=1]({Sql[select 2] Sql[select 3]}))"},
+             "If[1=0]({Sql[select 1]})(If[1=1]({Sql[select 2; select 3]}))"},
             {"IF 1=1 SELECT CASE WHEN 1=1 THEN 'a' ELSE 'b' END ELSE SELECT 'c'",
              "If[1=1](Sql[SELECT CASE WHEN 1=1 THEN 'a' ELSE 'b' END])(Sql[SELECT 'c'])"},
             {"IF 'begin' = 'end' BEGIN SELECT 'else;' END",
