@@ -14,6 +14,7 @@
 #include "DbError.h"
 #include "DemoFolder.h"
 #include "EmbeddedDatabase.h"
+#include "PrefetchingFiles.h"
 #include "SessionProcedures.h"
 #include "SqliteConnection.h"
 #include "TsqlCollation.h"
@@ -267,6 +268,51 @@ private slots:
             QCOMPARE(ShowResults({sums}),
                      QString("%1|%2|%3").arg(1500 * batch).arg(374250 * batch).arg(300 * batch));
         }
+    }
+
+    // Past the part of the file the system maps (here cut to 64 KB, as SQLite's own limit cuts
+    // a large file at 2 GB), pages come from the layer's own map: a reader reads no page with a
+    // call, and reads every row back while another connection grows the file and shrinks it.
+    void pagesBeyondTheSystemsMap() {
+        const QString path = m_folder.path() + "/BEYOND.zqdb";
+        SqliteConnection writer(path, SqliteConnection::OpenMode::Create);
+        writer.exec("CREATE TABLE T (N INTEGER PRIMARY KEY, V TEXT)");
+        const auto add = [&](int rows, int batch) {
+            writer.transaction([&] {
+                for (int i = 0; i < rows; ++i)
+                    writer.exec("INSERT INTO T (V) VALUES (printf('%0*d', 500, ?1))", {batch});
+            });
+            writer.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+        };
+        add(2000, 1);
+        const auto readsOf = [&](SqliteConnection& reader, const QString& expected) {
+            const long long before = PrefetchingFiles::databaseReads();
+            const ResultSet sums = reader.query(QString("SELECT COUNT(*), SUM(LENGTH(V)) FROM T"));
+            if (ShowResults({sums}) != expected) qWarning("read back %s", qPrintable(ShowResults({sums})));
+            return ShowResults({sums}) == expected ? PrefetchingFiles::databaseReads() - before : -1;
+        };
+        SqliteConnection reader(path, SqliteConnection::OpenMode::Existing);
+        reader.exec("PRAGMA mmap_size = 65536");
+        SqliteConnection unmapped(path, SqliteConnection::OpenMode::Existing);
+        unmapped.exec("PRAGMA mmap_size = 0");
+        QVERIFY(readsOf(reader, "2000|1000000") >= 0);  // the page cache filled once
+        // The file's first page, which SQLite never maps, at most.
+        reader.exec("PRAGMA cache_size = 0");
+        const auto fewReads = [&](const QString& expected) {
+            const long long reads = readsOf(reader, expected);
+            return reads >= 0 && reads <= 1;
+        };
+        QVERIFY(fewReads("2000|1000000"));
+        QVERIFY(readsOf(unmapped, "2000|1000000") > 200);  // 1 MB in pages of 4 KB
+        add(3000, 2);  // grown
+        QVERIFY(fewReads("5000|2500000"));
+        writer.exec("DELETE FROM T WHERE N > 100");
+        writer.exec("VACUUM");  // shrunk to a tenth
+        writer.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+        QVERIFY(QFileInfo(path).size() < 200000);
+        QVERIFY(readsOf(reader, "100|50000") >= 0);
+        add(1000, 3);
+        QVERIFY(fewReads("1100|550000"));
     }
 
     // Reads run together see one snapshot until a writing procedure; errors end it.

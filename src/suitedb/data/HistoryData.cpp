@@ -19,16 +19,21 @@
 namespace HistoryData {
 // Settings for writing gigabytes in one transaction, undone at the end. Without other
 // connections the rollback journal costs less than the WAL: pages added at the end of the
-// file are not journalled.
+// file are not journalled. A statement may run for minutes (an index over millions of
+// lines), so the connection's time limit for one statement is lifted meanwhile.
 class BulkMode {
 public:
     explicit BulkMode(SqliteConnection& db)
-        : m_db(db), m_cacheSize(db.scalar(QStringLiteral("PRAGMA cache_size")).toLongLong()) {
+        : m_db(db),
+          m_cacheSize(db.scalar(QStringLiteral("PRAGMA cache_size")).toLongLong()),
+          m_timeLimit(db.statementTimeLimit()) {
+        m_db.setStatementTimeLimit(0);
         m_db.script(
             QStringLiteral("PRAGMA journal_mode = DELETE; PRAGMA synchronous = OFF; "
                            "PRAGMA cache_size = -1000000; PRAGMA temp_store = MEMORY"));
     }
     ~BulkMode() {
+        m_db.setStatementTimeLimit(m_timeLimit);
         try {
             m_db.script(QStringLiteral("PRAGMA cache_size = %1; PRAGMA temp_store = DEFAULT; "
                                        "PRAGMA synchronous = NORMAL; PRAGMA journal_mode = WAL")
@@ -40,6 +45,7 @@ public:
 private:
     SqliteConnection& m_db;
     qint64 m_cacheSize;  // the connection's own, given back
+    int m_timeLimit;     // the same
 };
 
 namespace {
