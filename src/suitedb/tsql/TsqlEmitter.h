@@ -100,6 +100,10 @@ private:
     // The left side of a comparison with right: with COLLATE TSQL when the comparison is
     // between texts and SQLite would not take TSQL from a column.
     QString leftOperand(const Tsql::Expr& left, const Tsql::Expr& right);
+    // A WHERE (or an IF's condition): its conditions `a IN (SELECT c FROM t ...)` joined by AND
+    // are written as probes of t for a (see probe).
+    QString condition(const Tsql::Expr& where);
+    QString probe(const Tsql::Expr& in);
     // The expression as a number: a text converted as the server converts it.
     QString number(const Tsql::Expr& e);
     // The same for e as already written.
@@ -132,5 +136,6 @@ private:
     };
     std::map<const Tsql::Expr*, LikeBounds> m_likeBounds;
     std::set<const Tsql::Expr*> m_folded;  // the comparisons folded into a LIKE range
+    std::set<const Tsql::Expr*> m_probes;  // the IN conditions written as probes
     void noteLikeBounds(const Tsql::Expr& conjunction);
 };
