@@ -113,6 +113,11 @@ const QList<Table>& assetTables() {
 // mode from an index of the code and the mode alone: the documents of a page lie apart, one
 // page of the file each, and the index holds four times as many on a page as the table does.
 const QList<Table>& inquiryTables() {
+    // The vendor's purchase lines in the order of VF8J's key VINX, so that a page of them in
+    // that order reads fifteen entries instead of sorting every line of the vendor.
+    static const QByteArray vendorKeyOrder =
+        (QStringLiteral("VPCOD, (") + SuiteSchema::vendorKey() + QStringLiteral(") COLLATE TSQL"))
+            .toLatin1();
     static const QList<Table> tables = {
         {"ITEM",
          "ICODE T, INAME T, ICONS T, IPOIN T, INUMB R, ISAVE R, ISISE R, INUM2 R, IPOI2 T, "
@@ -173,7 +178,8 @@ const QList<Table>& inquiryTables() {
           {"VISEIN_LOT", "VICOD, VCOD1, VCOD1SEQ, VPNAM, VUNIT, VINUM, VCOD1NUM", false,
            "VCOD1NUM != 0 AND VCOD1SEQ != ''"},
           {"VISEIN_VCOD1SEQ", "VCOD1SEQ"},
-          {"VISEIN_VPCOD", "VPCOD, VICOD, VCOD1, VSEQ"}}},
+          {"VISEIN_VPCOD", "VPCOD, VICOD, VCOD1, VSEQ"},
+          {"VISEIN_VINX", vendorKeyOrder.constData()}}},
         {"BUYSINCODE",
          "BCOD1SEQ T, STCOD T, INUMB R",
          "",
