@@ -27,6 +27,29 @@ inline Rounds measure(const std::vector<std::function<void()>>& works, int calls
     return rounds;
 }
 
+// As measure, each call timed on its own after an untimed step of its work's own (emptying a
+// cache, say).
+inline Rounds measureEach(const std::vector<std::function<void()>>& works,
+                          const std::vector<std::function<void()>>& before, int calls,
+                          int roundCount = 31) {
+    Rounds rounds;
+    for (int r = 0; r < roundCount; ++r) {
+        std::vector<double>& round = rounds.emplace_back();
+        for (size_t w = 0; w < works.size(); ++w) {
+            qint64 nanoseconds = 0;
+            for (int i = 0; i < calls; ++i) {
+                before[w]();
+                QElapsedTimer timer;
+                timer.start();
+                works[w]();
+                nanoseconds += timer.nsecsElapsed();
+            }
+            round.push_back(double(nanoseconds) / 1000.0 / calls);
+        }
+    }
+    return rounds;
+}
+
 // The median over the rounds of what the function makes of one round.
 inline double median(const Rounds& rounds,
                      const std::function<double(const std::vector<double>&)>& of) {
