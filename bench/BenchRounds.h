@@ -4,7 +4,9 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <atomic>
 #include <functional>
+#include <thread>
 #include <vector>
 
 // The works run in turn, round after round; per round, the microseconds per call of each.
@@ -49,6 +51,27 @@ inline Rounds measureEach(const std::vector<std::function<void()>>& works,
     }
     return rounds;
 }
+
+// Keeps both cores of the machine busy while it lives: a load for the figures that must hold
+// on a busy machine.
+class BusyCores {
+public:
+    BusyCores() {
+        for (int i = 0; i < 2; ++i)
+            m_loops.emplace_back([this] {
+                volatile unsigned long n = 0;
+                while (m_busy.load(std::memory_order_relaxed)) n = n + 1;
+            });
+    }
+    ~BusyCores() {
+        m_busy = false;
+        for (std::thread& t : m_loops) t.join();
+    }
+
+private:
+    std::atomic<bool> m_busy{true};
+    std::vector<std::thread> m_loops;
+};
 
 // The median over the rounds of what the function makes of one round.
 inline double median(const Rounds& rounds,

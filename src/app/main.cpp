@@ -4,6 +4,7 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include "Backends.h"
 #include "ModuleWindows.h"
@@ -54,6 +55,9 @@ int main(int argc, char* argv[]) {
     mdi.activateWindow();
     QApplication::processEvents();
     mdi.openSession();
+    // The start-up benchmark measures the time to this point: the menu shown and taking keys.
+    if (qEnvironmentVariableIsSet("ZQFU_QUIT_WHEN_READY"))
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
     const int code = QApplication::exec();
     Connections::closeAll();
     return code;
