@@ -499,7 +499,8 @@ std::vector<std::pair<QString, std::function<std::unique_ptr<Paged>(EmbeddedData
 
 // Every paged grid and code list of the inquiry on the small and the large database, a line
 // each; then the worst of each figure.
-void pageCosts(EmbeddedDatabase& small, EmbeddedDatabase& large, bool grids, bool lists) {
+void pageCosts(EmbeddedDatabase& small, EmbeddedDatabase& large, bool grids, bool lists,
+               const QString& only) {
     std::printf(
         "(a) pages of every grid, 5 million against 50 thousand sales lines: rows of the large / "
         "small database; the worst page kind warm (SQLite's cache kept) and cold (emptied before "
@@ -509,6 +510,7 @@ void pageCosts(EmbeddedDatabase& small, EmbeddedDatabase& large, bool grids, boo
     Worst warm, cold, frontEnd;
     QString warmGrid, coldGrid, frontEndGrid;
     const auto figures = [&](const QString& name, Paged& s, Paged& l) {
+        if (!name.startsWith(only)) return;
         const GridFigures f = gridFigures(name, s, l);
         if (f.warm.ratio > warm.ratio) std::tie(warm, warmGrid) = std::pair(f.warm, name);
         if (f.cold.ratio > cold.ratio) std::tie(cold, coldGrid) = std::pair(f.cold, name);
@@ -783,7 +785,9 @@ int main(int argc, char** argv) {
     if (wanted('c')) hostileTexts(*small);
     auto large = open(folder, QStringLiteral("BENCH5M"), 5000000);
 
-    if (wanted('a') || wanted('l')) pageCosts(*small, *large, wanted('a'), wanted('l'));
+    // A third argument picks the grids and lists whose names begin with it, e.g. "DG20".
+    const QString only = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+    if (wanted('a') || wanted('l')) pageCosts(*small, *large, wanted('a'), wanted('l'), only);
     if (wanted('b')) repeatCost(*large);
     if (wanted('B')) {
         const BusyCores load;
