@@ -109,6 +109,9 @@ private slots:
             QTRY_VERIFY(view());
             QCOMPARE(ItemViews::rendersAsMarkup(c.text), c.markup);
             if (!c.markup) QCOMPARE(view()->toPlainText().size(), c.text.size());
+            // A line of tens of thousands of characters is not wrapped: keys stay quick.
+            QCOMPARE(m_task->shownControl<QPlainTextEdit>("FF8", "T7")->lineWrapMode(),
+                     c.text.size() > 4096 ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
             // Keys go on in a long or deep text; the page follows when the typing pauses.
             QVERIFY(m_task->press(Qt::Key_End, Qt::ControlModifier) && m_task->type("zq"));
             auto* t7 = m_task->shownControl<QPlainTextEdit>("FF8", "T7");

@@ -37,6 +37,18 @@ public:
 // Up to this size the page follows every key; a longer text is written and shown once the
 // typing pauses, so that keys stay quick.
 constexpr qsizetype FollowEveryKey = 64 * 1024;
+
+// A line longer than this is not wrapped in the field: every key lays its whole line out
+// again, and wrapping a line of tens of thousands of characters costs ten times what laying
+// it out does.
+constexpr qsizetype WrappedLine = 4096;
+
+bool hasLongLine(const QString& text) {
+    qsizetype start = 0;
+    for (qsizetype end; (end = text.indexOf(u'\n', start)) >= 0; start = end + 1)
+        if (end - start > WrappedLine) return true;
+    return text.size() - start > WrappedLine;
+}
 }  // namespace
 
 DescriptionFrame::DescriptionFrame(QWidget* parent) : InquiryFrame(parent) {
@@ -87,8 +99,11 @@ bool DescriptionFrame::start(const Context& context) {
     setGeometry(context.listArea);
     {
         const QSignalBlocker block(m_t7);
-        m_t7->setPlainText(context.field ? context.field(QStringLiteral("ISPACE")).toString()
-                                         : QString());
+        const QString text =
+            context.field ? context.field(QStringLiteral("ISPACE")).toString() : QString();
+        m_t7->setLineWrapMode(hasLongLine(text) ? QPlainTextEdit::NoWrap
+                                                : QPlainTextEdit::WidgetWidth);
+        m_t7->setPlainText(text);
     }
     m_toldUnwritable = false;
     rewrite();
