@@ -11,6 +11,7 @@
 #include "AssetListColumns.h"
 #include "ButtonLook.h"
 #include "CriteriaKeys.h"
+#include "CurrentPrinter.h"
 #include "DbAccess.h"
 #include "Dialogs.h"
 #include "FieldBox.h"
@@ -18,6 +19,7 @@
 #include "LookupSource.h"
 #include "QPrinterDevice.h"
 #include "Session.h"
+#include "SheetDevice.h"
 #include "SqlLiteral.h"
 #include "Twips.h"
 #include "Values.h"
@@ -37,6 +39,11 @@ void AssetReportWindow::setDeviceFactory(DeviceFactory factory) {
 
 std::unique_ptr<PrintDevice> AssetReportWindow::openDevice(const QString& document) {
     if (deviceFactory()) return deviceFactory()(document);
+    const QString printer = CurrentPrinter::name().value_or(QString());
+    if (printer == CurrentPrinter::excelPrinterName())
+        return std::make_unique<SheetDevice>(document, SheetDevice::Format::Excel);
+    if (printer == CurrentPrinter::csvPrinterName())
+        return std::make_unique<SheetDevice>(document, SheetDevice::Format::Csv);
     return std::make_unique<QPrinterDevice>(document);
 }
 

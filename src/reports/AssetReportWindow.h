@@ -23,7 +23,8 @@ class AssetReportWindow : public QWidget {
     Q_OBJECT
 public:
     using DeviceFactory = std::function<std::unique_ptr<PrintDevice>(const QString& document)>;
-    // The device every report prints on: the current printer, or what tests give.
+    // The device every report prints on: the current printer (a spreadsheet printer takes the
+    // report's table), or what tests give.
     static void setDeviceFactory(DeviceFactory factory);
     static std::unique_ptr<PrintDevice> openDevice(const QString& document);
 

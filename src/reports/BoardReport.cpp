@@ -3,6 +3,7 @@
 #include "AssetReportWindow.h"
 #include "PrintEngine.h"
 #include "ReportPage.h"
+#include "ReportTable.h"
 
 namespace BoardReport {
 namespace {
@@ -39,7 +40,10 @@ void print(const ResultSet& notices) {
     const int pages = pagesFor(rows);
     if (!ConfirmPrint(rows, pages)) return;
     auto device = AssetReportWindow::openDevice(Title);
-    printOn(*device, notices, pages);
+    if (ReportTable* table = device->table())
+        writeTable(*table, notices, pages);
+    else
+        printOn(*device, notices, pages);
     device->setOrientation(PrintDevice::Orientation::Portrait);
     ReportPrinted(*device);
 }
@@ -60,5 +64,22 @@ void printOn(PrintDevice& device, const ResultSet& notices, int pages) {
         }
     }
     report.close();
+}
+
+void writeTable(ReportTable& table, const ResultSet& notices, int pages) {
+    QStringList header;
+    QList<int> fields;
+    for (const PrintColumn& c : kColumns) {
+        header << QString::fromUtf8(c.heading).trimmed();
+        fields << notices.columnIndex(QString::fromUtf8(c.field));
+    }
+    table.begin(Title, QString(), header);
+    TableProgress progress(kLayout.rowsPerPage, pages);
+    for (const QVariantList& row : notices.rows) {
+        progress.nextRow();
+        QList<TableCell> cells;
+        for (int field : fields) cells << TableCell::text(row.value(field));
+        table.addRow(cells);
+    }
 }
 }  // namespace BoardReport

@@ -3,6 +3,7 @@
 #include "ResultSet.h"
 
 class PrintDevice;
+class ReportTable;
 
 // The printed bulletin board "公佈欄": the notices as the board lists them (rows of F8DATA), one
 // line each, landscape, in the page protocol of the tabular reports with "製單人：" in the foot.
@@ -14,5 +15,7 @@ inline const QString Title = QStringLiteral("公佈欄");
 void print(const ResultSet& notices);
 // The pages on any device.
 void printOn(PrintDevice& device, const ResultSet& notices, int pages);
+// The notices as a table (a spreadsheet printer's): the printed columns, every text whole.
+void writeTable(ReportTable& table, const ResultSet& notices, int pages);
 int pagesFor(int rows);
 }  // namespace BoardReport

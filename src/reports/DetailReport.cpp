@@ -13,6 +13,7 @@
 #include "FieldBox.h"
 #include "PrintEngine.h"
 #include "ReportPage.h"
+#include "ReportTable.h"
 #include "Session.h"
 #include "Twips.h"
 #include "Values.h"
@@ -22,6 +23,25 @@ namespace {
 const ReportLayout kLayout{40, 2170, 2700, 8500, PrintDevice::Orientation::Portrait};
 const QString kTitle = QStringLiteral("固定資產明細表");
 
+// The asset's head over its schedule: a caption and its field, two a line; the pages and the
+// spreadsheet printers' table both take them from here. A number stands right-aligned after its
+// caption, ending 2600 twips from it.
+struct HeadField {
+    double y, x;
+    const char* caption;
+    const char* field;
+    CellKind cell;
+};
+const HeadField kHead[] = {
+    {1440, 2700, "財產編號:", "財產編號", CellKind::Text},
+    {1440, 5400, "財產名稱:", "財產名稱", CellKind::Text},
+    {1670, 2700, "取得原價:", "取得原價", CellKind::Whole},
+    {1670, 5400, "會計科目:", "會計科目", CellKind::Text},
+    {1900, 2700, "預留殘值:", "預留殘值", CellKind::Whole},
+    {1900, 5400, "取得日期:", "取得日期", CellKind::Text},
+};
+
+// The schedule's columns; a line's cells are lineCells', in this order.
 struct PrintColumn {
     double left, right;
     const char* heading;
@@ -31,6 +51,11 @@ const PrintColumn kColumns[] = {{2700, 3700, "攤提日期"},
                                 {5400, 6900, "累計攤提金額"},
                                 {7000, 8500, "未攤提金額"}};
 
+QList<TableCell> lineCells(const DepreciationSchedule& schedule,
+                           const DepreciationSchedule::Line& line) {
+    return {TableCell::text(line.date), TableCell::amount(line.amount),
+            TableCell::amount(line.done), TableCell::amount(schedule.left(line))};
+}
 }  // namespace
 
 DetailReport::DetailReport(QWidget* parent)
@@ -102,7 +127,10 @@ void DetailReport::print() {
     const int pages = countPages();
     if (ConfirmPrint(m_assets.recordset().recordCount(), pages)) {
         auto device = openDevice(kTitle);
-        printOn(*device, pages);
+        if (ReportTable* table = device->table())
+            writeTable(*table, pages);
+        else
+            printOn(*device, pages);
         ReportPrinted(*device);
     }
     m_printed.clear();
@@ -114,21 +142,17 @@ void DetailReport::printOn(PrintDevice& device, int pages) {
         device.setFontName(QStringLiteral("細明體"));
         device.setFontSize(11);
         const Recordset& a = m_assets.recordset();
-        const auto f = [&](const char* name) {
-            return a.field(QString::fromUtf8(name)).toString();
-        };
-        PrintAt(device, 1440, 2700, QStringLiteral("財產編號:") + f("財產編號"));
-        PrintAt(device, 1440, 5400, QStringLiteral("財產名稱:") + f("財產名稱"));
-        // The cost and the residual value right-aligned after their captions.
-        const auto amountAfter = [&](double y, const QString& caption, const char* field) {
-            PrintAt(device, y, 2700, caption);
-            PrintRightIn(device, y, 2700 + device.textWidth(caption), 5300,
-                         FormatWhole(a.field(QString::fromUtf8(field))));
-        };
-        amountAfter(1670, QStringLiteral("取得原價:"), "取得原價");
-        PrintAt(device, 1670, 5400, QStringLiteral("會計科目:") + f("會計科目"));
-        amountAfter(1900, QStringLiteral("預留殘值:"), "預留殘值");
-        PrintAt(device, 1900, 5400, QStringLiteral("取得日期:") + f("取得日期"));
+        for (const HeadField& h : kHead) {
+            const QString caption = QString::fromUtf8(h.caption);
+            const QVariant value = a.field(QString::fromUtf8(h.field));
+            if (h.cell == CellKind::Text) {
+                PrintAt(device, h.y, h.x, caption + value.toString());
+                continue;
+            }
+            PrintAt(device, h.y, h.x, caption);
+            PrintRightIn(device, h.y, h.x + device.textWidth(caption), h.x + 2600,
+                         PrintedText({h.cell, value}));
+        }
         PrintRule(device, 2130, 2700, 8500);
         for (const PrintColumn& c : kColumns) {
             PrintCenteredIn(device, 2150, c.left, c.right, QString::fromUtf8(c.heading));
@@ -149,13 +173,38 @@ void DetailReport::printAsset(PrintDevice& device, ReportPage& report,
     if (schedule.lines().isEmpty()) report.printTopNow();
     for (const DepreciationSchedule::Line& line : schedule.lines()) {
         const double y = report.nextRow();
-        PrintAt(device, y, kColumns[0].left, line.date.toString().trimmed());
-        const QVariant amounts[] = {line.amount, line.done, schedule.left(line)};
-        for (int i = 0; i < 3; ++i)
-            PrintRightIn(device, y, kColumns[i + 1].left, kColumns[i + 1].right,
-                         FormatAmount(amounts[i]));
+        const QList<TableCell> cells = lineCells(schedule, line);
+        PrintAt(device, y, kColumns[0].left, PrintedText(cells[0]));
+        for (int i = 1; i < 4; ++i)
+            PrintRightIn(device, y, kColumns[i].left, kColumns[i].right, PrintedText(cells[i]));
     }
     report.close();
+}
+
+void DetailReport::writeTable(ReportTable& table, int pages) {
+    QStringList header;
+    for (const PrintColumn& c : kColumns) header << QString::fromUtf8(c.heading);
+    table.begin(kTitle, rangeText(), header);
+    Recordset& assets = m_assets.recordset();
+    if (m_printed.size() != assets.recordCount()) countPages();
+    TableProgress progress(kLayout.rowsPerPage, pages);
+    qsizetype next = 0;
+    for (assets.moveFirst(); HasCurrentRow(assets); assets.moveNext()) {
+        // The head as on paper: its lines with two captions and their values each.
+        for (qsizetype h = 0; h + 1 < qsizetype(std::size(kHead)); h += 2) {
+            QList<TableCell> cells;
+            for (const HeadField& f : {kHead[h], kHead[h + 1]})
+                cells << TableCell::text(QString::fromUtf8(f.caption))
+                      << TableCell{f.cell, assets.field(QString::fromUtf8(f.field))};
+            table.addRow(cells);
+        }
+        const DepreciationSchedule& schedule = m_printed[next++];
+        for (const DepreciationSchedule::Line& line : schedule.lines()) {
+            progress.nextRow();
+            table.addRow(lineCells(schedule, line));
+        }
+        progress.closeDocument();
+    }
 }
 
 bool DetailReport::eventFilter(QObject* watched, QEvent* event) {

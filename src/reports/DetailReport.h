@@ -6,6 +6,7 @@
 class QTableView;
 class RecordsetModel;
 class ReportPage;
+class ReportTable;
 
 // FUC "UC--固定資產明細查詢": the assets of a code and date range and, for the asset under the
 // cursor, its depreciation schedule; the portrait report "固定資產明細表", one asset after
@@ -20,6 +21,9 @@ public:
     // what it read.
     int countPages();
     void printOn(PrintDevice& device, int pages);
+    // The report as a table (a spreadsheet printer's): under the criteria line, each asset's head
+    // (three lines of two captions and their values) and then its schedule lines, as on paper.
+    void writeTable(ReportTable& table, int pages);
 
 protected:
     void query(const QString& condition) override;

@@ -3,6 +3,8 @@
 #include <QSizeF>
 #include <QString>
 
+class ReportTable;
+
 // What the print engine draws on: a page of a given size and orientation, a current font, a
 // current position, texts and black lines. Every position and size is in twips (1/1440 inch)
 // from the top left corner of the printable page. A document is the pages drawn between two
@@ -50,6 +52,9 @@ public:
     virtual void finish() = 0;
     // True once the printer has refused: the device has said so, and drops what follows.
     virtual bool failed() const { return false; }
+    // A spreadsheet printer takes the report's rows instead of its drawing: then the table they
+    // go to (drawing on such a device is ignored); null on every printer that prints pages.
+    virtual ReportTable* table() { return nullptr; }
 
 protected:
     // The paper in portrait, in twips.

@@ -43,6 +43,14 @@ void underlineCentredOn(PrintDevice& device, double y, const QString& text, cons
     device.drawLine(x1, at, x2, at);
 }
 
+// The page's number as the header prints it.
+QString pageText(int page, int totalPages) {
+    const QString number = QString::number(page);
+    if (totalPages < 1) return QStringLiteral("頁次：") + number;
+    return QStringLiteral("第 ") + number + QStringLiteral(" 頁，共 ") +
+           QString::number(totalPages) + QStringLiteral(" 頁");
+}
+
 void printPageHeader(PrintDevice& device, const QString& title, const QString& subtitle,
                      double xLeft, double xRight, int page, int totalPages, bool wide) {
     device.setFontBold(false);
@@ -55,23 +63,22 @@ void printPageHeader(PrintDevice& device, const QString& title, const QString& s
     device.setFontSize(12);
     PrintAt(device, 1100, xLeft, QStringLiteral("列印日期：") + DateToRoc(Clock::today()));
     if (!subtitle.isEmpty()) PrintCenteredIn(device, 1100, xLeft, xRight, subtitle);
-    const QString number = QString::number(page);
-    QString pageText;
-    if (totalPages < 1) {
-        StatusText::set(QStringLiteral("目前進度：第 ") + number + QStringLiteral(" 頁"));
-        pageText = QStringLiteral("頁次：") + number;
-    } else {
-        pageText = QStringLiteral("第 ") + number + QStringLiteral(" 頁，共 ") +
-                   QString::number(totalPages) + QStringLiteral(" 頁");
-        StatusText::set(QStringLiteral("目前進度：") + pageText);
-    }
-    PrintRight(device, 1100, xRight, pageText);
+    PrintRight(device, 1100, xRight, pageText(page, totalPages));
     PrintRule(device, 1400, xLeft, xRight);
     PrintRule(device, 1380, xLeft, xRight);
+    ShowPrintProgress(page, totalPages);
+}
+}  // namespace
+
+void ShowPrintProgress(int page, int totalPages) {
+    if (totalPages < 1)
+        StatusText::set(QStringLiteral("目前進度：第 ") + QString::number(page) +
+                        QStringLiteral(" 頁"));
+    else
+        StatusText::set(QStringLiteral("目前進度：") + pageText(page, totalPages));
     // Lets the status text show the progress while the printing goes on.
     QCoreApplication::processEvents();
 }
-}  // namespace
 
 double ToTwips(double value, const QString& unit) {
     const QString lower = unit.toLower();

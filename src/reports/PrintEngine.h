@@ -46,6 +46,10 @@ void PrintPageHeader(PrintDevice& device, const QString& title, const QString& s
 void PrintPageHeaderWide(PrintDevice& device, const QString& title, const QString& subtitle,
                          double xLeft, double xRight, int page, int totalPages);
 
+// The progress line of printing page `page` ("目前進度：第 1 頁，共 3 頁"; without the total when
+// totalPages < 1), shown at once.
+void ShowPrintProgress(int page, int totalPages);
+
 // True, after telling the user, when no printer is installed; every printing caller asks first
 // and prints nothing then.
 bool PrinterMissing();

@@ -1,15 +1,12 @@
 #include "QPrinterDevice.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QRegularExpression>
 
-#include "Clock.h"
 #include "CurrentPrinter.h"
 #include "Dialogs.h"
 #include "PrintFonts.h"
@@ -71,15 +68,8 @@ double QPrinterDevice::textWidth(const QString& text) const {
 }
 
 QString QPrinterDevice::nextPdfFile() const {
-    QString base = m_documentName;
-    base.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("_"));
-    if (base.trimmed().isEmpty()) base = QStringLiteral("zqfu");
-    base += Clock::now().toString(QStringLiteral(" yyyyMMdd-HHmmss"));
-    const QDir folder(CurrentPrinter::pdfFolder());
-    QString file = folder.filePath(base + QStringLiteral(".pdf"));
-    for (int n = 2; QFileInfo::exists(file) || m_files.contains(file); ++n)
-        file = folder.filePath(QStringLiteral("%1 (%2).pdf").arg(base).arg(n));
-    return file;
+    return CurrentPrinter::outputFile(CurrentPrinter::pdfFolder(), m_documentName,
+                                      QStringLiteral(".pdf"), m_files);
 }
 
 QPainter* QPrinterDevice::painter() {

@@ -14,6 +14,7 @@
 #include "FieldBox.h"
 #include "PrintEngine.h"
 #include "ReportPage.h"
+#include "ReportTable.h"
 #include "Session.h"
 #include "SqlLiteral.h"
 #include "Twips.h"
@@ -21,28 +22,45 @@
 #include "WindowHelpers.h"
 
 namespace {
-// The printed columns: edges, heading, field, and how the value is printed.
-enum class Cell { Text, Whole, Amount };
+// The printed columns: edges, heading, field, and how the value is printed. The pages and the
+// spreadsheet printers' table both take their cells from here.
 struct PrintColumn {
     double left, right;
     const char* heading;
     const char* field;
-    Cell cell;
+    CellKind cell;
 };
 const PrintColumn kColumns[] = {
-    {100, 1300, "財產編號", "財產編號", Cell::Text},
-    {1350, 3750, "財產名稱", "財產名稱", Cell::Text},
-    {3800, 4800, "會計科目", "會計科目", Cell::Text},
-    {4850, 5850, "取得日期", "取得日期", Cell::Text},
-    {5900, 7200, "取得原價", "取得原價", Cell::Whole},
-    {7250, 8550, "預留殘值", "預留殘值", Cell::Whole},
-    {8600, 9600, "耐用月數", "耐用月數", Cell::Whole},
-    {9650, 10950, "每期攤提金額", "每期攤提金額", Cell::Amount},
-    {11000, 12400, "累計折舊金額", "本期累計折舊金額", Cell::Amount},
-    {12450, 13750, "剩餘使用價值", "剩餘使用價值", Cell::Amount},
-    {13800, 14350, "售出", "售出", Cell::Text},
-    {14400, 15400, "售出日期", "售出日期", Cell::Text},
+    {100, 1300, "財產編號", "財產編號", CellKind::Text},
+    {1350, 3750, "財產名稱", "財產名稱", CellKind::Text},
+    {3800, 4800, "會計科目", "會計科目", CellKind::Text},
+    {4850, 5850, "取得日期", "取得日期", CellKind::Text},
+    {5900, 7200, "取得原價", "取得原價", CellKind::Whole},
+    {7250, 8550, "預留殘值", "預留殘值", CellKind::Whole},
+    {8600, 9600, "耐用月數", "耐用月數", CellKind::Whole},
+    {9650, 10950, "每期攤提金額", "每期攤提金額", CellKind::Amount},
+    {11000, 12400, "累計折舊金額", "本期累計折舊金額", CellKind::Amount},
+    {12450, 13750, "剩餘使用價值", "剩餘使用價值", CellKind::Amount},
+    {13800, 14350, "售出", "售出", CellKind::Text},
+    {14400, 15400, "售出日期", "售出日期", CellKind::Text},
 };
+constexpr qsizetype kColumnCount = std::size(kColumns);
+
+// The columns' places in the asset list.
+QList<qsizetype> fieldsOf(const ResultSet& list) {
+    QList<qsizetype> at;
+    for (const PrintColumn& c : kColumns) at << list.columnIndex(QString::fromUtf8(c.field));
+    return at;
+}
+
+// A printed line's cells, column by column.
+QList<TableCell> cellsOf(const QVariantList& row, const QList<qsizetype>& fields) {
+    QList<TableCell> cells;
+    cells.reserve(kColumnCount);
+    for (qsizetype i = 0; i < kColumnCount; ++i)
+        cells << TableCell{kColumns[i].cell, row.value(fields[i])};
+    return cells;
+}
 const ReportLayout kLayout{35, 1500, 100, 15400, PrintDevice::Orientation::Landscape};
 const QString kTitle = QStringLiteral("固定資產總表");
 }  // namespace
@@ -133,7 +151,10 @@ void SummaryReport::print() {
     const int pages = PagesFor(rows, kLayout.rowsPerPage);
     if (!ConfirmPrint(rows, pages)) return;
     auto device = openDevice(kTitle);
-    printOn(*device, pages);
+    if (ReportTable* table = device->table())
+        writeTable(*table, m_list.recordset().current(), rangeText(), pages);
+    else
+        printOn(*device, pages);
     device->setOrientation(PrintDevice::Orientation::Portrait);
     ReportPrinted(*device);
 }
@@ -148,23 +169,31 @@ void SummaryReport::printOn(PrintDevice& device, int pages) {
     // From the first row, whatever row the grid shows.
     const Recordset& rs = m_list.recordset();
     const ResultSet& list = rs.current();
+    const QList<qsizetype> fields = fieldsOf(list);
     report.start();
     for (const QVariantList& row : list.rows) {
         const double y = report.nextRow();
-        for (const PrintColumn& c : kColumns) {
-            const QVariant v = row.value(list.columnIndex(QString::fromUtf8(c.field)));
-            switch (c.cell) {
-                case Cell::Text:
-                    PrintAt(device, y, c.left, v.toString().trimmed());
-                    break;
-                case Cell::Whole:
-                    PrintRightIn(device, y, c.left, c.right, FormatWhole(v));
-                    break;
-                case Cell::Amount:
-                    PrintRightIn(device, y, c.left, c.right, FormatAmount(v));
-                    break;
-            }
+        const QList<TableCell> cells = cellsOf(row, fields);
+        for (qsizetype i = 0; i < kColumnCount; ++i) {
+            const PrintColumn& c = kColumns[i];
+            if (c.cell == CellKind::Text)
+                PrintAt(device, y, c.left, PrintedText(cells[i]));
+            else
+                PrintRightIn(device, y, c.left, c.right, PrintedText(cells[i]));
         }
     }
     report.close();
+}
+
+void SummaryReport::writeTable(ReportTable& table, const ResultSet& list, const QString& criteria,
+                               int pages) {
+    QStringList header;
+    for (const PrintColumn& c : kColumns) header << QString::fromUtf8(c.heading);
+    table.begin(kTitle, criteria, header);
+    const QList<qsizetype> fields = fieldsOf(list);
+    TableProgress progress(kLayout.rowsPerPage, pages);
+    for (const QVariantList& row : list.rows) {
+        progress.nextRow();
+        table.addRow(cellsOf(row, fields));
+    }
 }

@@ -4,6 +4,8 @@
 
 #include "AssetReportWindow.h"
 
+class ReportTable;
+struct ResultSet;
 
 // FUB "UB--固定資產總表查詢": the assets of a code and date range with the grand totals, the
 // sums of the account under the cursor, and the landscape report "固定資產總表".
@@ -15,6 +17,10 @@ public:
     void print() override;
     // The report on any device (the button prints on the current printer).
     void printOn(PrintDevice& device, int pages);
+    // The report as a table (a spreadsheet printer's): the asset list's rows as printOn prints
+    // them, under the criteria line; the progress line counts the pages they take on paper.
+    static void writeTable(ReportTable& table, const ResultSet& list, const QString& criteria,
+                           int pages);
 
 protected:
     void query(const QString& condition) override;

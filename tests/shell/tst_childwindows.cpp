@@ -72,7 +72,8 @@ private slots:
         WindowRegistry::clear();
         WindowRegistry::setKeyHandler(&HandleFunctionKey);
         ScriptedDialogs::install();
-        UserSettings::save("Zq2000", "Printer", "PDF", "0");
+        for (const char* builtIn : {"PDF", "Excel", "CSV"})
+            UserSettings::save("Zq2000", "Printer", builtIn, "0");
         CurrentPrinter::setSystemForTest(QStringList{"HP LaserJet", "Epson LQ"}, "HP LaserJet");
         m_mdi = std::make_unique<ZqMDI>();
         WindowRegistry::setOpener("printer", [this] { m_mdi->showPrinterWindow(); });

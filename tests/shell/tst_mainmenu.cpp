@@ -31,7 +31,8 @@ private slots:
         WindowRegistry::setKeyHandler(&HandleFunctionKey);
         m_opened.clear();
         m_dialogs = ScriptedDialogs::install();
-        UserSettings::save("Zq2000", "Printer", "PDF", "0");
+        for (const char* builtIn : {"PDF", "Excel", "CSV"})
+            UserSettings::save("Zq2000", "Printer", builtIn, "0");
         CurrentPrinter::setSystemForTest(QStringList{"HP LaserJet", "Epson LQ"}, "HP LaserJet");
     }
 

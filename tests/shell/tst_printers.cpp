@@ -1,4 +1,5 @@
-// Printer selection: the list, typing swallowed, Enter and Esc, the PDF printer, no printer.
+// Printer selection: the list, typing swallowed, Enter and Esc, the built-in printers, no
+// printer.
 #include <QComboBox>
 #include <QPushButton>
 #include <QtTest>
@@ -19,7 +20,8 @@ private slots:
     void init() {
         Session::reset();
         m_dialogs = ScriptedDialogs::install();
-        UserSettings::save("Zq2000", "Printer", "PDF", "1");
+        for (const char* builtIn : {"PDF", "Excel", "CSV"})
+            UserSettings::save("Zq2000", "Printer", builtIn, "1");
         CurrentPrinter::setSystemForTest(QStringList{"HP LaserJet", "Epson LQ"}, "Epson LQ");
     }
 
@@ -33,11 +35,11 @@ private slots:
         QVERIFY2(w->height() < 3 * (list->height() + control<QPushButton>(w, "B1(0)")->height()),
                  qPrintable(QString::number(w->height())));
         QVERIFY(w->width() < 2 * list->width() && Session::current().printerReady);
-        QCOMPARE(
-            (QStringList{list->itemText(0), list->itemText(1), list->itemText(2),
-                         list->currentText()}),
-            (QStringList{"HP LaserJet", "Epson LQ", CurrentPrinter::pdfPrinterName(), "Epson LQ"}));
-        QCOMPARE(list->count(), 3);
+        QStringList listed;
+        for (int i = 0; i < list->count(); ++i) listed << list->itemText(i);
+        QCOMPARE(listed, (QStringList{"HP LaserJet", "Epson LQ", "PDF 印表機", "Excel 印表機",
+                                      "CSV 印表機"}));
+        QCOMPARE(list->currentText(), QString("Epson LQ"));
         list->setFocus();
         QTest::keyClicks(list, "hp");  // typing changes nothing
         QCOMPARE(list->currentText(), QString("Epson LQ"));
@@ -56,11 +58,17 @@ private slots:
         QVERIFY(m_dialogs->shown.isEmpty());
     }
 
-    // No printer: the PDF printer when allowed, else none, told by the title and the window.
+    // Each built-in printer switched off by its own setting; without a system printer the first
+    // one left is current, and with none left there is no printer, told by the title and the
+    // window.
     void noPrinterAtAll() {
         CurrentPrinter::setSystemForTest(QStringList{});
         QCOMPARE(*CurrentPrinter::name(), CurrentPrinter::pdfPrinterName());
         UserSettings::save("Zq2000", "Printer", "PDF", "0");
+        QCOMPARE(CurrentPrinter::installed(), (QStringList{"Excel 印表機", "CSV 印表機"}));
+        UserSettings::save("Zq2000", "Printer", "Excel", "0");
+        QCOMPARE(*CurrentPrinter::name(), CurrentPrinter::csvPrinterName());
+        UserSettings::save("Zq2000", "Printer", "CSV", "0");
         QVERIFY(!CurrentPrinter::name());
         ZqMDI mdi;
         mdi.refreshTitle();
