@@ -4,6 +4,7 @@
 // suite starts it, driven by keys typed on whatever control has the focus, the stored rows read
 // back afterwards. Every key waits until some control of the main window has the keyboard.
 #include <QApplication>
+#include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -170,6 +171,18 @@ public:
             }
         }
         return true;
+    }
+
+    // Makes the printer of that name the current one through F7, by keys (Home, Down until the
+    // list shows it, Enter), from where the focus is and back there.
+    bool choosePrinter(const QString& name) {
+        const QString back = at();
+        if (!walk("F7 FPrint/C, Home FPrint/C")) return false;
+        auto* list = qobject_cast<QComboBox*>(focused());
+        for (int i = 0; list && list->currentText() != name && i < list->count(); ++i)
+            if (!walk("Down FPrint/C")) return false;
+        return list && list->currentText() == name && walk("Return " + back) &&
+               CurrentPrinter::name() == name;
     }
 
     // Every child window but the menu and the notice line closed; the menu has the keyboard.

@@ -9,6 +9,7 @@
 
 #include "../Controls.h"
 #include "../reports/PdfPages.h"
+#include "../reports/SheetFiles.h"
 #include "BoardRules.h"
 #include "FieldBox.h"
 #include "TaskHarness.h"
@@ -18,6 +19,7 @@ class TestBoardTasks : public QObject {
     Q_OBJECT
     std::unique_ptr<TaskHarness> m_task;
     QTemporaryDir m_pdf;
+    QTemporaryDir m_sheets;
     const QString m_today = DateToRoc(QDate::currentDate());
 
     bool walk(const QString& steps) { return m_task->walk(steps); }
@@ -47,6 +49,7 @@ private slots:
     void initTestCase() {
         TASK_NEEDS_DISPLAY();
         qputenv("ZQFU_PDF_DIR", m_pdf.path().toUtf8());
+        qputenv("ZQFU_SHEET_DIR", m_sheets.path().toUtf8());
         m_task = std::make_unique<TaskHarness>();
         QFile switches(m_task->folder.path() + "/ZqSwitch.ini");
         QVERIFY(switches.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -130,10 +133,39 @@ private slots:
         QVERIFY(walk("Esc FF8/B5(8), Return FF8/DG1, Esc FF8/B1(8), Return FU/But(0)"));
     }
 
+    // Print to the Excel and the CSV printer, each chosen by F7: a row a listed notice.
+    void printToSpreadsheets() {
+        for (const auto& [printer, suffix] :
+             {std::pair{CurrentPrinter::excelPrinterName(), "xlsx"},
+              {CurrentPrinter::csvPrinterName(), "csv"}}) {
+            QVERIFY(m_task->choosePrinter(printer));
+            QVERIFY(openBoard());
+            const int today = dg12()->model()->rowCount();
+            QVERIFY(walk("P FF8/B5(4)"));
+            QCOMPARE(m_task->takeMessages(),
+                     QStringList({QString("共有 %1 筆資料,共需 1 頁,確定要列印?").arg(today),
+                                  "資料列印完畢!"}));
+            const QStringList files = QDir(m_sheets.path()).entryList({"公佈欄 *." + QString(suffix)});
+            QCOMPARE(files.size(), 1);
+            const QString file = m_sheets.filePath(files[0]);
+            const QString first = dg12()->model()->index(0, 0).data().toString().trimmed();
+            if (QString(suffix) == "xlsx") {
+                const Workbook book = Workbook::read(file);
+                QCOMPARE(book.rows.size(), today + 3);
+                QCOMPARE(book.rows[3].value(0).text, first);
+            } else {
+                const CsvFile csv = CsvFile::read(file);
+                QCOMPARE(csv.error, QString());
+                QCOMPARE(csv.rows.size(), today + 3);
+                QCOMPARE(csv.rows[3].value(0), first);
+            }
+            QVERIFY(walk("Esc FF8/B5(8), Return FF8/DG1, Esc FF8/B1(8), Return FU/But(0)"));
+        }
+    }
+
     // Print to the PDF printer chosen by F7, list all and back; the next key works after each.
     void printAndListAll() {
-        QVERIFY(walk("F7 FPrint/C, End FPrint/C, Return FU/But(0)"));
-        QCOMPARE(CurrentPrinter::name().value_or(""), CurrentPrinter::pdfPrinterName());
+        QVERIFY(m_task->choosePrinter(CurrentPrinter::pdfPrinterName()));
         QVERIFY(openBoard());
         const int today = dg12()->model()->rowCount();
         QVERIFY(walk("P FF8/B5(4)"));

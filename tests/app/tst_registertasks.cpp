@@ -1,6 +1,6 @@
 // The asset register's and the reports' whole tasks, typed from the main menu on a real display:
-// the stored rows afterwards, the sums shown against the rows, the files the PDF printer writes,
-// and what a user without the rights cannot do.
+// the stored rows afterwards, the sums shown against the rows, the files the PDF, Excel and CSV
+// printers write, and what a user without the rights cannot do.
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -8,6 +8,7 @@
 
 #include "../Controls.h"
 #include "../reports/PdfPages.h"
+#include "../reports/SheetFiles.h"
 #include "AssetWindow.h"
 #include "Clock.h"
 #include "CurrentPrinter.h"
@@ -49,11 +50,7 @@ class TestRegisterTasks : public QObject {
         return true;
     }
     // Makes the PDF printer the current one through F7, by keys, from where the focus is.
-    bool choosePdfPrinter() {
-        const QString back = TaskHarness::at();
-        return walk("F7 FPrint/C, End FPrint/C, Return " + back) &&
-               CurrentPrinter::name() == CurrentPrinter::pdfPrinterName();
-    }
+    bool choosePdfPrinter() { return m_task->choosePrinter(CurrentPrinter::pdfPrinterName()); }
     // The asset shown after the find box: F, the code, Enter to 確定, Enter.
     bool findAsset(const QString& code) {
         return walk("F FUA/T5") && m_task->type(code) &&
@@ -84,6 +81,32 @@ class TestRegisterTasks : public QObject {
             return {};
         }
         return PdfPages::read(QDir(folder.path()).filePath(files[0]));
+    }
+    // Prints from the result list with P on the Excel printer, then on the CSV printer, each to
+    // an empty folder: the rows of the one workbook and of the one CSV file (empty when either
+    // is missing, or more were written).
+    std::pair<Workbook, CsvFile> printSheets(const QString& windowName, const QString& question) {
+        std::pair<Workbook, CsvFile> read;
+        for (const QString& printer :
+             {CurrentPrinter::excelPrinterName(), CurrentPrinter::csvPrinterName()}) {
+            QTemporaryDir folder;
+            qputenv("ZQFU_SHEET_DIR", folder.path().toUtf8());
+            if (!m_task->choosePrinter(printer) || !walk("P " + windowName + "/DGR2")) return {};
+            const QStringList shown = messages(), expected{question, QString("資料列印完畢!")};
+            const QStringList files = QDir(folder.path()).entryList(QDir::Files);
+            if (shown != expected || files.size() != 1) {
+                qWarning("shown %s, files %s", qPrintable(shown.join('|')),
+                         qPrintable(files.join('|')));
+                return {};
+            }
+            const QString file = QDir(folder.path()).filePath(files[0]);
+            if (file.endsWith(".xlsx"))
+                read.first = Workbook::read(file);
+            else
+                read.second = CsvFile::read(file);
+        }
+        qunsetenv("ZQFU_SHEET_DIR");
+        return read;
     }
     static double cell(QTableView* grid, int row, int column) {
         return ToNumber(grid->model()->index(row, column).data().toString());
@@ -282,6 +305,17 @@ private slots:
         const PdfPages pdf =
             printOneFile("FUB", QString("共有 %1 筆資料,共需 %2 頁,確定要列印?").arg(n).arg(pages));
         QCOMPARE(pdf.landscape(), QList<bool>(pages, true));
+        // The same command on the spreadsheet printers: a row an asset, in the grid's order.
+        const auto [book, csv] =
+            printSheets("FUB", QString("共有 %1 筆資料,共需 %2 頁,確定要列印?").arg(n).arg(pages));
+        QCOMPARE(book.rows.size(), n + 3);
+        QCOMPARE(csv.rows.size(), n + 3);
+        for (int r : {0, n - 1}) {
+            const QString code = list->model()->index(r, 0).data().toString().trimmed();
+            QCOMPARE(book.rows[r + 3].value(0).text, code);
+            QCOMPARE(csv.rows[r + 3].value(0), code);
+            QCOMPARE(book.rows[r + 3].value(4).value, cell(list, r, 4));
+        }
         QVERIFY(walk("Esc FUB/B2(1), Return FUB/T1(0), Out FU/But(1)"));
     }
 
@@ -295,12 +329,13 @@ private slots:
         QCOMPARE(codes.size(), 3);
         QVERIFY(walk("C FUC/T1(0)") && query("FUC", range));
         auto* schedule = control<QTableView>(window("FUC"), "DGR2b");
-        int pages = 0;
+        int pages = 0, allLines = 0;
         for (int a = 0; a < codes.size(); ++a) {
             if (a > 0) QVERIFY(walk("Down FUC/DGR2"));
             const QString of = " FROM Assets WHERE ACODE = '" + codes[a] + "' AND ASOUR ";
             const int lines = scalar("SELECT COUNT(DISTINCT ADATE)" + of + "= ''").toInt();
             pages += lines == 0 ? 1 : (lines + 39) / 40;
+            allLines += lines;
             QCOMPARE(schedule->model()->rowCount(), lines);
             double scheduled = 0, depreciated = 0, left = 1e300;
             for (int r = 0; r < lines; ++r) {
@@ -318,6 +353,12 @@ private slots:
         const PdfPages pdf =
             printOneFile("FUC", QString("共有 3 筆資料,共需 %1 頁,確定要列印?").arg(pages));
         QCOMPARE(pdf.landscape(), QList<bool>(pages, false));
+        // On the spreadsheet printers: each asset's three head lines, then its schedule's lines.
+        const auto [book, csv] =
+            printSheets("FUC", QString("共有 3 筆資料,共需 %1 頁,確定要列印?").arg(pages));
+        QCOMPARE(book.rows.size(), 3 + 3 * 3 + allLines);
+        QCOMPARE(csv.rows.size(), book.rows.size());
+        QCOMPARE(book.rows[3].value(1).text, codes[0]);
         QVERIFY(walk("Esc FUC/B2(1), Return FUC/T1(0), Out FU/But(2)"));
     }
 
