@@ -159,6 +159,18 @@ private slots:
                  "SELECT 2147483646 + N, -2147483647 - N, N * -2147483647, 7 % -3, -7 / 2, "
                  "7.5 % 2 FROM T WHERE N = 1",
                  "2147483647|-2147483648|-2147483647|1|-3|1.5");
+        // SUM: an int's total within int (only the total: parts beyond it that come back are
+        // taken), a bigint's within bigint, a float's within eight bytes; no row, no total.
+        refused("SUM beyond int", "SELECT SUM(N * 700000000) FROM T WHERE N > 1", IntOverflow);
+        refused("SUM beyond bigint",
+                "SELECT SUM(CONVERT(BIGINT, 9223372036854775807) - 1 + N) FROM T", BigintOverflow);
+        refused("SUM beyond a float", "SELECT SUM(N * 1e308) FROM T", FloatOverflow);
+        answered("SUM within its type",
+                 "SELECT SUM(N * 400000000), SUM(CONVERT(BIGINT, N) * 1000000000), "
+                 "SUM(N * 1000000000.0), SUM(DISTINCT N % 2), SUM(N) FROM T WHERE N > 1; SELECT "
+                 "SUM(N) FROM T WHERE N > 5; SELECT SUM(CASE WHEN N = 2 THEN -2000000000 ELSE "
+                 "2000000000 END) FROM T",
+                 "2000000000|5000000000|5000000000|1|5 // NULL // 2000000000");
         // A negative decimal keeps its scale as a positive one does.
         answered("-12.50 as a text and as a value",
                  "SELECT CONVERT(VARCHAR, -12.50), CONVERT(VARCHAR, 12.50), -12.50, "

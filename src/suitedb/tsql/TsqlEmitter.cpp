@@ -711,8 +711,11 @@ QString TsqlEmitter::function(const Expr& e) {
         const Expr& arg = *e.args[0];
         const QString value =
             arg.type == Type::Text && f != QLatin1String("SUM") ? collated(arg) : expr(arg);
-        return f.toLower() + u'(' + (e.distinct ? QStringLiteral("DISTINCT ") : QString()) + value +
-               u')';
+        // A SUM adds as the server's does (an int's total stays within int).
+        const QString name = f != QLatin1String("SUM") ? f.toLower()
+                             : arg.bigint           ? QStringLiteral("tsql_bigsum")
+                                                    : QStringLiteral("tsql_sum");
+        return name + u'(' + (e.distinct ? QStringLiteral("DISTINCT ") : QString()) + value + u')';
     }
     if (f == QLatin1String("ISNULL")) {
         // The result has the type and length of the first argument.

@@ -477,6 +477,44 @@ void negateFunction(sqlite3_context* context, int, sqlite3_value** argv) {
     result(context, o);
 }
 
+// tsql_sum(x) and tsql_bigsum(x): SUM as the server's: the total of whole numbers that are all
+// within int must be within int too (the server's SUM of an int is an int), unless the values
+// are a bigint's; beyond bigint, or a float beyond eight bytes, is refused. Added as + adds,
+// in bigint's range, so that only the total is held to int.
+// SQLite hands the state over zeroed, never constructed: every member starts at zero.
+struct SumState {
+    Operand total;
+    bool any;
+    bool notAllInt;  // a value that is no whole number within int came
+    const char* error;
+};
+
+template <bool Wide>
+void sumStep(sqlite3_context* context, int, sqlite3_value** argv) {
+    auto* state = static_cast<SumState*>(sqlite3_aggregate_context(context, sizeof(SumState)));
+    if (!state) return sqlite3_result_error_nomem(context);
+    const Operand x = operand(argv[0]);
+    if (x.null || state->error) return;
+    state->notAllInt = state->notAllInt || !x.integer || !isInt(x.whole);
+    if (!state->any) {
+        state->total = x;
+        state->any = true;
+        return;
+    }
+    const Outcome o = apply('+', state->total, x, true);
+    state->error = o.error;
+    state->total = o.value;
+}
+
+template <bool Wide>
+void sumFinal(sqlite3_context* context) {
+    auto* state = static_cast<SumState*>(sqlite3_aggregate_context(context, 0));
+    if (!state || !state->any) return sqlite3_result_null(context);
+    Outcome o{state->total, state->error};
+    if (!o.error && !Wide && !state->notAllInt && !isInt(o.value.whole)) o.error = IntOverflow;
+    result(context, o);
+}
+
 // tsql_pack(x1, x2, ...): the operands of a part of a long chain as tsql_fold reads them, a
 // tag and eight bytes each.
 void packFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
@@ -652,6 +690,18 @@ int install(sqlite3* db) {
         const int rc =
             sqlite3_create_function_v2(db, f.name, f.arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
                                        nullptr, f.body, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) return rc;
+    }
+    struct Aggregate {
+        const char* name;
+        void (*step)(sqlite3_context*, int, sqlite3_value**);
+        void (*final)(sqlite3_context*);
+    };
+    static const Aggregate aggregates[] = {{"tsql_sum", sumStep<false>, sumFinal<false>},
+                                           {"tsql_bigsum", sumStep<true>, sumFinal<true>}};
+    for (const Aggregate& a : aggregates) {
+        const int rc = sqlite3_create_function_v2(db, a.name, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                                  nullptr, nullptr, a.step, a.final, nullptr);
         if (rc != SQLITE_OK) return rc;
     }
     return SQLITE_OK;
