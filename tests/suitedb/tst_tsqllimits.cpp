@@ -259,7 +259,14 @@ private slots:
         m_fixture->db().stream(batch, sink);
         QCOMPARE(sink.rows, 100000);
         const qint64 grown = (sink.resident - before) * 4096 / (1024 * 1024);
-        QVERIFY2(grown < 100, qPrintable(QString::number(grown) + " MB"));
+        // Some 50 to 60 MB for the tokens of 100,000 statements, kept while they run; the
+        // address sanitizer's own bookkeeping about triples it.
+#ifdef __SANITIZE_ADDRESS__
+        constexpr qint64 Bound = 240;
+#else
+        constexpr qint64 Bound = 80;
+#endif
+        QVERIFY2(grown < Bound, qPrintable(QString::number(grown) + " MB"));
         QCOMPARE(m_fixture->outcome(repeated("", "SELECT N FROM T\n", 99, "SELECT FROM T")),
                  "0x80040E14 接近 'FROM' 之處的語法不正確。");
     }
