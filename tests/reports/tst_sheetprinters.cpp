@@ -19,6 +19,7 @@
 #include "Session.h"
 #include "SheetDevice.h"
 #include "SheetFiles.h"
+#include "StatusText.h"
 #include "SummaryReport.h"
 #include "UserSettings.h"
 #include "Values.h"
@@ -42,6 +43,15 @@ QList<QStringList> printedLines(const QList<Op>& operations,
     }
     return found;
 }
+
+// A table that keeps the progress line as each row arrives (but a detail report's head line).
+struct ProgressAtRows : ReportTable {
+    QStringList shown;
+    void begin(const QString&, const QString&, const QStringList&) override {}
+    void addRow(const QList<TableCell>& cells) override {
+        if (!PrintedText(cells.value(0)).endsWith(':')) shown << StatusText::text();
+    }
+};
 
 // The special assets: a code with an apostrophe, one of digits, a name with a comma and a
 // quote, the largest cost.
@@ -275,6 +285,40 @@ private slots:
             QCOMPARE(csv.rows[r], cells);
         }
         QVERIFY(csv.bytes.contains("\r\n財產編號:,MC'001,財產名稱:,\"隔間,\"\"L\"\"型櫃\"\r\n"));
+    }
+
+    // The progress line counts the rows into the pages they take on paper: 35 a page in the
+    // summary; in the detail each asset from a page of its own, 40 lines a page.
+    void progressAsOnPaper() {
+        SummaryReport summary;
+        summary.show();
+        summary.runQuery();
+        ResultSet list{{"財產編號"}, {}};
+        for (int i = 0; i < 71; ++i) list.rows << QVariantList{QString::number(i)};
+        ProgressAtRows rows;
+        SummaryReport::writeTable(rows, list, QString(), 3);
+        QCOMPARE(QStringList({rows.shown[0], rows.shown[34], rows.shown[35], rows.shown[70]}),
+                 (QStringList{"目前進度：第 1 頁，共 3 頁", "目前進度：第 1 頁，共 3 頁",
+                              "目前進度：第 2 頁，共 3 頁", "目前進度：第 3 頁，共 3 頁"}));
+        DetailReport detail;
+        detail.show();
+        detail.criteria(0)->setText(Apostrophe);
+        detail.criteria(1)->setText("MC0003");
+        detail.runQuery();
+        const int pages = detail.countPages();
+        RecordingDevice paper;
+        detail.printOn(paper, pages);
+        // The page of each schedule line on paper: the page header's last before it.
+        QStringList onPaper;
+        QString page;
+        for (const Op& op : paper.texts()) {
+            if (op.text.startsWith("第 ")) page = "目前進度：" + op.text;
+            if (op.y >= 2400 && int(op.y - 2170) % 230 == 0 && op.x == 2700) onPaper << page;
+        }
+        ProgressAtRows table;
+        detail.writeTable(table, pages);
+        QVERIFY(onPaper.size() > 40);
+        QCOMPARE(table.shown, onPaper);
     }
 
     // The board's notices: the printed captions, every text whole (not cut to its column).
