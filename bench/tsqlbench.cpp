@@ -264,6 +264,8 @@ double readsAPage(Paged& paged) {
 void bindValue(sqlite3_stmt* statement, int at, const QVariant& value) {
     switch (value.typeId()) {
         case QMetaType::QString: {
+            // Given with its NUL (QByteArray keeps one), a text the rows hand back is read
+            // without a copy to end it.
             const QByteArray v = value.toString().toUtf8();
             sqlite3_bind_text(statement, at, v.constData(), -1, SQLITE_TRANSIENT);
             break;
@@ -594,17 +596,8 @@ void repeatCost(EmbeddedDatabase& db) {
                  [&] {
                      const QVariantList& values = prepared[next[1]++ % prepared.size()].values;
                      sqlite3_reset(statement);
-                     for (int i = 0; i < values.size(); ++i) {
-                         if (values[i].typeId() == QMetaType::QString) {
-                             // Given with its NUL (QByteArray keeps one), a text the rows
-                             // hand back is read without a copy to end it.
-                             const QByteArray v = values[i].toString().toUtf8();
-                             sqlite3_bind_text(statement, i + 1, v.constData(), -1,
-                                               SQLITE_TRANSIENT);
-                         } else {
-                             sqlite3_bind_int64(statement, i + 1, values[i].toLongLong());
-                         }
-                     }
+                     for (int i = 0; i < values.size(); ++i)
+                         bindValue(statement, i + 1, values[i]);
                      while (sqlite3_step(statement) == SQLITE_ROW) readRow(statement);
                  },
                  [&] {
