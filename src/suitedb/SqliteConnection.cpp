@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstring>
+#include <utility>
 
 #include <sqlite3.h>
 
@@ -209,39 +211,90 @@ void SqliteConnection::dropOldest() {
     m_cache.erase(oldest);
 }
 
-void SqliteConnection::bind(sqlite3_stmt* statement, const QVariantList& values,
-                            const QString& sql) {
+namespace {
+// What a value is bound as.
+enum class Binding { Null, Integer, Real, Blob, Text, Written };
+Binding bindingOf(const QVariant& v) {
+    switch (v.typeId()) {
+        case QMetaType::UnknownType:
+        case QMetaType::Nullptr:
+            return Binding::Null;
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+            return Binding::Integer;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            return Binding::Real;
+        case QMetaType::QByteArray:
+            return Binding::Blob;
+        case QMetaType::QString:
+            return Binding::Text;
+        default:
+            return Binding::Written;  // a moment or another value, as its text
+    }
+}
+
+// Whether a value binds as the one bound before it: of the same type and the same to the bit.
+bool bindsAs(const QVariant& v, const QVariant& before) {
+    if (v.typeId() != before.typeId()) return false;
+    switch (bindingOf(v)) {
+        case Binding::Null:
+            return true;
+        case Binding::Integer:
+            return v.toLongLong() == before.toLongLong();
+        case Binding::Real: {
+            const double a = v.toDouble(), b = before.toDouble();
+            return std::memcmp(&a, &b, sizeof a) == 0;
+        }
+        case Binding::Blob:
+            return v.toByteArray() == before.toByteArray();
+        case Binding::Text:
+            return *static_cast<const QString*>(v.constData()) ==
+                   *static_cast<const QString*>(before.constData());
+        case Binding::Written:
+            return false;
+    }
+    return false;
+}
+}  // namespace
+
+void SqliteConnection::bind(Statement& s, const QVariantList& values, const QString& sql) {
+    sqlite3_stmt* const statement = s.handle;
     sqlite3_reset(statement);
+    // SQLite keeps a statement's values from run to run; what is bound is forgotten first, so
+    // that a failure halfway leaves nothing taken for bound.
+    const QVariantList before = std::exchange(s.bound, QVariantList());
     // Parameters left without a value are NULL.
     if (values.size() < sqlite3_bind_parameter_count(statement)) sqlite3_clear_bindings(statement);
+    const qsizetype kept = values.size() < sqlite3_bind_parameter_count(statement)
+                               ? 0
+                               : std::min(before.size(), values.size());
     for (int i = 0; i < values.size(); ++i) {
         const QVariant& v = values[i];
+        if (i < kept && bindsAs(v, before[i])) continue;
         const int n = i + 1;
         int rc = SQLITE_OK;
-        switch (v.typeId()) {
-            case QMetaType::UnknownType:
-            case QMetaType::Nullptr:
+        switch (bindingOf(v)) {
+            case Binding::Null:
                 rc = sqlite3_bind_null(statement, n);
                 break;
-            case QMetaType::Bool:
-            case QMetaType::Int:
-            case QMetaType::UInt:
-            case QMetaType::Long:
-            case QMetaType::LongLong:
-            case QMetaType::Short:
+            case Binding::Integer:
                 rc = sqlite3_bind_int64(statement, n, v.toLongLong());
                 break;
-            case QMetaType::Double:
-            case QMetaType::Float:
+            case Binding::Real:
                 rc = sqlite3_bind_double(statement, n, v.toDouble());
                 break;
-            case QMetaType::QByteArray: {
+            case Binding::Blob: {
                 const QByteArray data = v.toByteArray();
                 rc = sqlite3_bind_blob(statement, n, data.constData(), int(data.size()),
                                        SQLITE_TRANSIENT);
                 break;
             }
-            case QMetaType::QString: {
+            case Binding::Text: {
                 // Most values are short ASCII codes: written into a buffer on the stack
                 // instead of a UTF-8 copy of their own, and given with their NUL, so that a
                 // value the statement hands back in every row is read without a copy.
@@ -264,7 +317,7 @@ void SqliteConnection::bind(sqlite3_stmt* statement, const QVariantList& values,
                 }
                 break;
             }
-            default: {
+            case Binding::Written: {
                 const QString text = v.typeId() == QMetaType::QDateTime
                                          ? dateTimeText(v.toDateTime())
                                      : v.typeId() == QMetaType::QDate
@@ -277,6 +330,7 @@ void SqliteConnection::bind(sqlite3_stmt* statement, const QVariantList& values,
         }
         if (rc != SQLITE_OK) fail(rc, sql);
     }
+    s.bound = values;
 }
 
 ResultSet SqliteConnection::run(Statement& s, const QString& sql) {
@@ -345,14 +399,14 @@ ResultSets SqliteConnection::script(const QString& sql) {
 
 ResultSet SqliteConnection::query(const SqlText& sql, const QVariantList& values) {
     Statement& statement = cached(sql);
-    bind(statement.handle, values, sql.text());
+    bind(statement, values, sql.text());
     return run(statement, sql.text());
 }
 
 void SqliteConnection::each(const SqlText& sql, const QVariantList& values,
                             const std::function<void(const QVariantList& row)>& take) {
     Statement& s = cached(sql);
-    bind(s.handle, values, sql.text());
+    bind(s, values, sql.text());
     // Reset however the reading ends, also when the function throws.
     const struct Reset {
         SqliteConnection* connection;
@@ -363,15 +417,23 @@ void SqliteConnection::each(const SqlText& sql, const QVariantList& values,
         }
     } reset{this, s.handle};
     startStatement();
+    // The reader may run statements of its own, which may move the kept statements: what
+    // stepping needs is read after the first step (which may prepare the statement again),
+    // before the first row is handed over.
+    sqlite3_stmt* const handle = s.handle;
+    std::vector<bool> dateTimes;
     QVariantList row;
     for (bool first = true;; first = false) {
-        const int rc = sqlite3_step(s.handle);
-        if (first && describe(s.handle, s.prepared, s.columns, s.dateTimes)) ++m_preparations;
+        const int rc = sqlite3_step(handle);
+        if (first) {
+            if (describe(handle, s.prepared, s.columns, s.dateTimes)) ++m_preparations;
+            dateTimes = s.dateTimes;
+        }
         if (rc == SQLITE_DONE) return;
         if (rc != SQLITE_ROW) fail(rc, sql.text());
         row.clear();
-        for (qsizetype i = 0; i < s.columns.size(); ++i)
-            row.append(columnValue(s.handle, int(i), s.dateTimes[size_t(i)]));
+        for (size_t i = 0; i < dateTimes.size(); ++i)
+            row.append(columnValue(handle, int(i), dateTimes[i]));
         take(row);
         startStatement();  // the time the rows' reader takes is not the statement's
     }

@@ -104,11 +104,14 @@ private:
         std::vector<bool> dateTimes;  // per column: declared DATETIME
         quint64 used = 0;             // when last used: the least recently used goes first
         ResultRows::Extent read;      // what it read last (up to a page): room for the next
+        // The values bound when it last ran, which SQLite keeps: a value that comes again (the
+        // constants of a statement, mostly) is not bound again.
+        QVariantList bound;
     };
 
     [[noreturn]] void fail(int rc, const QString& sql) const;
     Statement& cached(const SqlText& sql);
-    void bind(sqlite3_stmt* statement, const QVariantList& values, const QString& sql);
+    void bind(Statement& statement, const QVariantList& values, const QString& sql);
     // Steps the statement to its end; the rows when it has columns.
     ResultSet run(Statement& statement, const QString& sql);
     void clearCache();

@@ -157,6 +157,37 @@ private slots:
         QCOMPARE(set.columns, QStringList({"ID", "CODE", "AT"}));
         QCOMPARE(set.rows[0].value(2).toDateTime(), QDateTime(QDate(2024, 3, 15), QTime(9, 30, 5)));
     }
+
+    // A kept statement binds only the values that differ from its last run: each run still
+    // reads exactly its own values, of whatever type, also after a run that failed halfway
+    // through binding and a run with fewer values.
+    void valuesKeptBoundBetweenRuns() {
+        TsqlFixture fixture(QString::fromUtf8(Setup));
+        SqliteConnection& connection = fixture.db().connection();
+        const QString sql = QStringLiteral("SELECT typeof(?1), ?1, typeof(?2), ?2, ?3");
+        const auto run = [&](const QVariantList& values) {
+            const ResultSet set = connection.query(sql, values);
+            QStringList out;
+            for (const QVariant& v : set.rows.value(0))
+                out.append(v.isNull() ? QStringLiteral("null") : v.toString());
+            return out.join(u' ');
+        };
+        const QVariantList big{QVariant(qlonglong(1) << 40), QString("王"), 3};
+        QCOMPARE(run(big), QString("integer 1099511627776 text 王 3"));
+        QCOMPARE(run(big), QString("integer 1099511627776 text 王 3"));
+        QCOMPARE(run({QString("1099511627776"), QString("王 "), 3}),
+                 QString("text 1099511627776 text 王  3"));
+        QCOMPARE(run({1.5, QVariant(), 3}), QString("real 1.5 null null 3"));
+        QCOMPARE(run({-0.0, QVariant(), 3}), QString("real 0 null null 3"));
+        QCOMPARE(run({QVariant(), QVariant(), 3}), QString("null null null null 3"));
+        QCOMPARE(run({QVariant(), QString(""), 3}), QString("null null text  3"));
+        // A value beyond the statement's parameters: the run fails after binding the others,
+        // and the next binds all of its own.
+        QVERIFY_THROWS_EXCEPTION(DbError, connection.query(sql, {1, QString("x"), 3, 4}));
+        QCOMPARE(run({QVariant(), QString(""), 3}), QString("null null text  3"));
+        QCOMPARE(run({7}), QString("integer 7 null null null"));
+        QCOMPARE(run({7, 8, 9}), QString("integer 7 integer 8 9"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TsqlRepeatedTest)

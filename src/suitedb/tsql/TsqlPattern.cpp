@@ -37,7 +37,7 @@ qsizetype commonPrefix(QStringView a, QStringView b) {
 }  // namespace
 
 TsqlPattern::TsqlPattern(QStringView text, const Literals& literals)
-    : m_text(text.toString()), m_literals(literals), m_head(head(text)) {}
+    : m_text(text.toString()), m_literals(literals.begin(), literals.end()), m_head(head(text)) {}
 
 bool TsqlPattern::match(QStringView text, Literals& found) const {
     found.clear();
@@ -56,16 +56,16 @@ bool TsqlPattern::match(QStringView text, Literals& found) const {
     // two characters after it that the scanner may look at to end it, is the same literal.
     const qsizetype common = commonPrefix(text, m_text);
     qsizetype next = 0;
-    for (; next < m_literals.size(); ++next) {
-        const Literal& l = m_literals[next];
+    for (; next < qsizetype(m_literals.size()); ++next) {
+        const Literal& l = m_literals[size_t(next)];
         if (l.begin + l.length + 2 >= common) break;
         found.push_back(l);
     }
     if (next > 0) at = from = found.back().begin + found.back().length;
     TsqlScanner scanner(text);
     TsqlScanner::Piece piece;
-    for (; next < m_literals.size(); ++next) {
-        const Literal& l = m_literals[next];
+    for (; next < qsizetype(m_literals.size()); ++next) {
+        const Literal& l = m_literals[size_t(next)];
         if (!same(l.begin)) return false;
         const qsizetype begin = at;
         if (l.fixed) {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 #include <QVarLengthArray>
+#include <vector>
 
 // A statement's text with a hole for each of its literals: it matches the texts whose tokens
 // are the statement's own but for the values of those literals, found where they lie without
@@ -17,7 +18,9 @@ public:
         bool national = false;  // N'...'
         bool fixed = false;     // must recur as written: no hole
     };
-    using Literals = QVarLengthArray<Literal, 16>;
+    // Room on the stack for the literals of the longest statements the windows send (a page
+    // of repair orders carries some eighty).
+    using Literals = QVarLengthArray<Literal, 128>;
 
     TsqlPattern() = default;
     // The text from its first token to the end of its last, with its literal tokens in order.
@@ -35,6 +38,6 @@ public:
 
 private:
     QString m_text;
-    Literals m_literals;
+    std::vector<Literal> m_literals;
     size_t m_head = 0;
 };

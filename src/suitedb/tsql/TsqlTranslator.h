@@ -91,7 +91,7 @@ private:
         const QVariant& value(int slot) const;
 
     private:
-        mutable QVarLengthArray<std::optional<QVariant>, 16> m_values;  // per slot, once read
+        mutable QVarLengthArray<std::optional<QVariant>, 128> m_values;  // per slot, once read
     };
 
     Literals literals(const TsqlBatch& batch, qsizetype first, qsizetype last) const;
