@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QTextBlock>
 #include <QtTest>
 
 #include "../Controls.h"
@@ -18,6 +20,7 @@
 #include "Clock.h"
 #include "EmbeddedDatabase.h"
 #include "InquiryWindow.h"
+#include "PiecedTextEdit.h"
 #include "Session.h"
 #include "SqliteConnection.h"
 #include "SuiteSchema.h"
@@ -257,6 +260,65 @@ private slots:
             m_dialogs->shown,
             QStringList{"查詢產品代號/名稱 :A001/品名001\n　台北庫存:  5\n　公益庫存:  無此代號"
                         "\n　台中庫存:  無此代號\n　高雄庫存:  無此代號\n　採購預定日:  沒有採購"});
+    }
+
+    // A line of megabytes is held in pieces of a block each: the text reads back as it was
+    // set, and keys and pastes change it as they would change one long line.
+    void longLinesInPieces() {
+        const qsizetype piece = PiecedTextEdit::PieceLength;
+        PiecedTextEdit edit;
+        const QString along = QString(3 * piece + 5, u'A');
+        // A character of two halves where a piece would end stays whole.
+        const QString halves = QString(piece - 1, u'x') + QString::fromUtf8("😀") + "y";
+        const QString set = "head\r\n" + along + "\rmid\n" + halves + "\n\ntail";
+        QString text = "head\n" + along + "\nmid\n" + halves + "\n\ntail";
+        edit.setText(set);
+        QCOMPARE(edit.text(), text);
+        QCOMPARE(edit.document()->blockCount(), 1 + 4 + 1 + 2 + 1 + 1);
+        for (QTextBlock b = edit.document()->begin(); b.isValid(); b = b.next()) {
+            QVERIFY(b.length() - 1 <= piece);
+            QVERIFY(!b.text().endsWith(QChar(0xD83D)));
+        }
+        const auto at = [&](int block, int offset) {
+            QTextCursor c(edit.document());
+            c.setPosition(edit.document()->findBlockByNumber(block).position() + offset);
+            edit.setTextCursor(c);
+        };
+        const qsizetype second = 5 + piece;  // the long line's second piece in the text
+        // Enter (also with Shift) inside a piece ends the line there, Backspace joins it again.
+        for (const auto modifiers : {Qt::NoModifier, Qt::ShiftModifier}) {
+            at(2, 10);
+            QTest::keyClick(&edit, Qt::Key_Return, modifiers);
+            QCOMPARE(edit.text(), QString(text).insert(second + 10, u'\n'));
+            QTest::keyClick(&edit, Qt::Key_Backspace);
+            QCOMPARE(edit.text(), text);
+        }
+        // Backspace at a piece's start and Delete at its end take a character, not the break.
+        at(2, 0);
+        QTest::keyClick(&edit, Qt::Key_Backspace);
+        text.remove(second - 1, 1);
+        QCOMPARE(edit.text(), text);
+        at(1, int(piece) - 1);
+        QTest::keyClick(&edit, Qt::Key_Delete);
+        text.remove(second - 1, 1);
+        QCOMPARE(edit.text(), text);
+        // Typed into a piece, the text goes where it was typed; undone, it is gone again.
+        at(3, 1);
+        QTest::keyClicks(&edit, "zq");
+        QCOMPARE(edit.text(), QString(text).insert(second - 2 + piece + 1, "zq"));
+        edit.undo();
+        QCOMPARE(edit.text(), text);
+        // Pasted lines inside a piece: the pasted line ends are line ends, the rest goes on.
+        const QString pasted = "p1\n" + QString(piece + 3, u'P') + "\r\np3";
+        at(2, 7);
+        QGuiApplication::clipboard()->setText(pasted);
+        edit.paste();
+        QCOMPARE(edit.text(),
+                 QString(text).insert(second - 1 + 7, QString(pasted).replace("\r\n", "\n")));
+        // A text of short lines is the document's own.
+        edit.setText("short\r\nlines\n");
+        QCOMPARE(edit.document()->blockCount(), 3);
+        QCOMPARE(edit.text(), QString("short\nlines\n"));
     }
 };
 

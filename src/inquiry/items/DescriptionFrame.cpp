@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryFile>
 #include <QTextBrowser>
@@ -17,6 +16,7 @@
 #include "Dialogs.h"
 #include "FrameParts.h"
 #include "ItemViews.h"
+#include "PiecedTextEdit.h"
 #include "Values.h"
 
 namespace {
@@ -38,17 +38,6 @@ public:
 // typing pauses, so that keys stay quick.
 constexpr qsizetype FollowEveryKey = 64 * 1024;
 
-// A line longer than this is not wrapped in the field: every key lays its whole line out
-// again, and wrapping a line of tens of thousands of characters costs ten times what laying
-// it out does.
-constexpr qsizetype WrappedLine = 4096;
-
-bool hasLongLine(const QString& text) {
-    qsizetype start = 0;
-    for (qsizetype end; (end = text.indexOf(u'\n', start)) >= 0; start = end + 1)
-        if (end - start > WrappedLine) return true;
-    return text.size() - start > WrappedLine;
-}
 }  // namespace
 
 DescriptionFrame::DescriptionFrame(QWidget* parent) : InquiryFrame(parent) {
@@ -56,7 +45,7 @@ DescriptionFrame::DescriptionFrame(QWidget* parent) : InquiryFrame(parent) {
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
     auto* layout = new QVBoxLayout(this);
-    m_t7 = new QPlainTextEdit(this);
+    m_t7 = new PiecedTextEdit(this);
     m_t7->setObjectName(QStringLiteral("T7"));
     m_t7->setTabChangesFocus(true);
     auto* caption = new QLabel(QStringLiteral("網頁模式預覽"), this);
@@ -84,7 +73,7 @@ DescriptionFrame::DescriptionFrame(QWidget* parent) : InquiryFrame(parent) {
     connect(m_t7, &QPlainTextEdit::textChanged, this, [this] {
         // Text that is not rendered as markup is a long page or deep nesting: its layout costs
         // what its length costs, so it waits for the pause too.
-        const QString text = m_t7->toPlainText();
+        const QString text = m_t7->text();
         if (text.size() > FollowEveryKey || !ItemViews::rendersAsMarkup(text))
             m_pause->start();
         else
@@ -99,11 +88,8 @@ bool DescriptionFrame::start(const Context& context) {
     setGeometry(context.listArea);
     {
         const QSignalBlocker block(m_t7);
-        const QString text =
-            context.field ? context.field(QStringLiteral("ISPACE")).toString() : QString();
-        m_t7->setLineWrapMode(hasLongLine(text) ? QPlainTextEdit::NoWrap
-                                                : QPlainTextEdit::WidgetWidth);
-        m_t7->setPlainText(text);
+        m_t7->setText(context.field ? context.field(QStringLiteral("ISPACE")).toString()
+                                    : QString());
     }
     m_toldUnwritable = false;
     rewrite();
@@ -131,7 +117,7 @@ bool writeBesideAndRename(const QString& path, const QByteArray& bytes) {
 // The file is written beside and renamed into place: a link, a FIFO or a device of that name is
 // replaced, never followed or opened.
 void DescriptionFrame::rewrite() {
-    const QString text = m_t7->toPlainText();
+    const QString text = m_t7->text();
     showPage(text, ItemViews::rendersAsMarkup(text));
 }
 
@@ -146,10 +132,14 @@ void DescriptionFrame::showPage(const QString& text, bool markup) {
                                  QDir::toNativeSeparators(path));
         m_toldUnwritable = true;
     }
+    const QString shown = markup ? FromBig5(page) : ItemViews::plainPage(text);
+    m_view->setWordWrapMode(ItemViews::wrapsAnywhere(shown)
+                                ? QTextOption::WrapAnywhere
+                                : QTextOption::WrapAtWordBoundaryOrAnywhere);
     if (markup)
-        m_view->setHtml(FromBig5(page));
+        m_view->setHtml(shown);
     else
-        m_view->setPlainText(text);
+        m_view->setPlainText(shown);
 }
 
 void DescriptionFrame::leave() {

@@ -4,7 +4,7 @@
 
 #include "InquiryFrame.h"
 
-class QPlainTextEdit;
+class PiecedTextEdit;
 class QPushButton;
 class QTextBrowser;
 class QTimer;
@@ -34,7 +34,7 @@ private:
     void showPage(const QString& text, bool markup);
     void leave();
 
-    QPlainTextEdit* m_t7 = nullptr;
+    PiecedTextEdit* m_t7 = nullptr;
     QTextBrowser* m_view = nullptr;
     QPushButton* m_b7 = nullptr;
     QTimer* m_pause = nullptr;  // a long text is written when the typing pauses

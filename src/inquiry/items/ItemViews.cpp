@@ -43,6 +43,21 @@ bool rendersAsMarkup(const QString& text) {
     return true;
 }
 
+bool wrapsAnywhere(QStringView text) {
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > MaxWordChars) return true;
+    }
+    return false;
+}
+
+QString plainPage(const QString& text) {
+    if (text.size() <= MaxPlainPageChars) return text;
+    // A character of two halves is shown whole or not at all.
+    return text.left(MaxPlainPageChars - (text[MaxPlainPageChars - 1].isHighSurrogate() ? 1 : 0));
+}
+
 QString resourceFile(const QString& folder, const QUrl& name) {
     // Only a path: no scheme but file, no host (//host/x and file://host/share are shares).
     if (!name.host().isEmpty() || !(name.scheme().isEmpty() || name.isLocalFile())) return {};

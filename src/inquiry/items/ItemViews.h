@@ -40,6 +40,16 @@ constexpr const char* HtmlFileName = "Html.htm";
 constexpr qsizetype MaxMarkupChars = 512 * 1024;
 constexpr int MaxMarkupDepth = 64;
 bool rendersAsMarkup(const QString& text);
+// Whether the page wraps its lines anywhere instead of at the edges of words: when the text
+// holds a run of more than 1,024 characters without a blank, since finding the edges of such a
+// word costs the square of its length (a 64 K word half a second, 2 MB minutes).
+constexpr qsizetype MaxWordChars = 1024;
+bool wrapsAnywhere(QStringView text);
+// What the page shows of a text it does not render as markup: its first 256 K characters (the
+// file holds all of it), since laying out megabytes takes seconds and the page is shown again
+// whenever the typing pauses.
+constexpr qsizetype MaxPlainPageChars = 256 * 1024;
+QString plainPage(const QString& text);
 // The file a reference of the page may load: a regular file of at most 4 MB inside the folder
 // (after links are resolved), named relative to it or as a local file without a host; empty for
 // anything else (another host, a network share, a device, a FIFO, a folder, a larger file).
