@@ -382,6 +382,7 @@ void TsqlBinder::bindColumn(Expr& e, const Scope& scope) {
             e.source = foundIn->id;
             e.column = *found;
             e.type = found->type;
+            e.decimal = found->decimal;
             return;
         }
         if (qualifierSeen) throw unknownColumn(e.name);
@@ -431,6 +432,7 @@ void TsqlBinder::bindExpr(Expr& e, const Scope& scope) {
             l.type = l.op == QLatin1String("+") ? plusType(l.args[0]->type, l.args[1]->type)
                                                 : Type::Number;
             l.bigint = l.args[0]->bigint || l.args[1]->bigint;
+            l.decimal = l.args[0]->decimal || l.args[1]->decimal;
             findSites(l);
         }
         return;
@@ -440,6 +442,7 @@ void TsqlBinder::bindExpr(Expr& e, const Scope& scope) {
     switch (e.kind) {
         case Kind::Literal:
             e.type = e.literalType;
+            e.decimal = e.type == Type::Number && TsqlScanner::beyondInt(m_tokens[e.token].text);
             break;
         case Kind::Null:
             e.type = Type::Null;
@@ -472,6 +475,9 @@ void TsqlBinder::bindExpr(Expr& e, const Scope& scope) {
         case Kind::Convert:
             e.type = convertedType(e.target);
             e.bigint = e.target.name == QLatin1String("BIGINT");
+            e.decimal = e.target.name == QLatin1String("DECIMAL") ||
+                        e.target.name == QLatin1String("NUMERIC") ||
+                        e.target.name.endsWith(QLatin1String("MONEY"));
             break;
         case Kind::Case:
             e.type = caseType(e);
@@ -483,14 +489,19 @@ void TsqlBinder::bindExpr(Expr& e, const Scope& scope) {
         default:
             e.type = Type::Number;  // conditions
     }
-    // A value made of a bigint is one, but for the counts and lengths of functions.
+    // A value made of a bigint (a decimal) is one, but for the counts and lengths of functions.
     if (e.kind == Kind::Unary || e.kind == Kind::Binary || e.kind == Kind::Case ||
         (e.kind == Kind::Function && e.op != QLatin1String("COUNT") &&
-         e.op != QLatin1String("LEN")))
+         e.op != QLatin1String("LEN"))) {
         e.bigint = std::any_of(e.args.begin(), e.args.end(),
                                [](const ExprPtr& arg) { return arg->bigint; });
-    if (e.kind == Kind::Subquery && e.select->items[0].expr)
+        e.decimal = std::any_of(e.args.begin(), e.args.end(),
+                                [](const ExprPtr& arg) { return arg->decimal; });
+    }
+    if (e.kind == Kind::Subquery && e.select->items[0].expr) {
         e.bigint = e.select->items[0].expr->bigint;
+        e.decimal = e.select->items[0].expr->decimal;
+    }
     findSites(e);
 }
 

@@ -26,6 +26,15 @@ Type declaredType(const QString& declared) {
     if (d.isEmpty() || d.contains(QLatin1String("BLOB"))) return Type::Unknown;
     return Type::Number;
 }
+
+// A declared type of the server's decimals (DECIMAL, NUMERIC, MONEY ...): SQLite stores their
+// whole values as integers, which are no int's for the server.
+bool declaredDecimal(const QString& declared) {
+    const QString d = declared.toUpper();
+    return !d.contains(QLatin1String("INT")) &&
+           (d.contains(QLatin1String("DEC")) || d.contains(QLatin1String("NUM")) ||
+            d.contains(QLatin1String("MONEY")));
+}
 }  // namespace
 
 TsqlCatalogue::TsqlCatalogue(SqliteConnection& db) : m_db(db) {
@@ -124,6 +133,7 @@ std::optional<TsqlCatalogue::Table> TsqlCatalogue::read(const QString& schema,
         Tsql::Column column;
         column.name = row.value(nameColumn).toString();
         column.type = declaredType(row.value(typeColumn).toString());
+        column.decimal = declaredDecimal(row.value(typeColumn).toString());
         const char* collation = nullptr;
         // Views have no column metadata; their columns get the collation written out.
         if (sqlite3_table_column_metadata(m_db.handle(), schemaUtf8.constData(),

@@ -7,6 +7,14 @@ using Kind = Expr::Kind;
 using Source = TsqlEmitter::Param::Source;
 
 namespace {
+// The head of the names of the functions that do an expression's arithmetic (TsqlFunctions):
+// tsql_ for an int's, tsql_big for a bigint's, tsql_dec for a decimal's.
+QString widthPrefix(const Expr& e) {
+    return e.decimal ? QStringLiteral("tsql_dec")
+           : e.bigint ? QStringLiteral("tsql_big")
+                      : QStringLiteral("tsql_");
+}
+
 const QLatin1String Collate(" COLLATE TSQL");
 
 QString quoted(const QString& name) {
@@ -391,8 +399,7 @@ QString TsqlEmitter::expr(const Expr& e) {
             // The opposite of a value that may be the least int goes through tsql_neg; a
             // literal's is no int's least (2147483648 is a decimal of the server's).
             if (e.op == QLatin1String("-") && e.args[0]->kind != Kind::Literal)
-                return (e.bigint ? QStringLiteral("tsql_bigneg(") : QStringLiteral("tsql_neg(")) +
-                       number(*e.args[0]) + u')';
+                return widthPrefix(e) + QStringLiteral("neg(") + number(*e.args[0]) + u')';
             return u'(' + e.op + expr(*e.args[0]) + u')';
         case Kind::Binary:
             return binary(e);
@@ -477,7 +484,7 @@ QString arithmetic(const Expr& link) {
                          : op == QLatin1String("*") ? QStringLiteral("mul")
                          : op == QLatin1String("/") ? QStringLiteral("div")
                                                     : QStringLiteral("mod");
-    return (link.bigint ? QStringLiteral("tsql_big") : QStringLiteral("tsql_")) + name;
+    return widthPrefix(link) + name;
 }
 
 // The operands joined by the operators from the left (ops: two characters a link, as
@@ -536,7 +543,7 @@ QString TsqlEmitter::binary(const Expr& e) {
             while (true) {
                 const Expr& r = *links[next]->args[1];
                 terms.append(text ? expr(r) : number(r));
-                ops += links[next]->op + (links[next]->bigint ? u'b' : u'i');
+                ops += links[next]->op + links[next]->width();
                 below = links[next];
                 if (next == 0 || (links[next - 1]->type == Type::Text) != text) break;
                 --next;
@@ -712,9 +719,8 @@ QString TsqlEmitter::function(const Expr& e) {
         const QString value =
             arg.type == Type::Text && f != QLatin1String("SUM") ? collated(arg) : expr(arg);
         // A SUM adds as the server's does (an int's total stays within int).
-        const QString name = f != QLatin1String("SUM") ? f.toLower()
-                             : arg.bigint           ? QStringLiteral("tsql_bigsum")
-                                                    : QStringLiteral("tsql_sum");
+        const QString name =
+            f != QLatin1String("SUM") ? f.toLower() : widthPrefix(arg) + QStringLiteral("sum");
         return name + u'(' + (e.distinct ? QStringLiteral("DISTINCT ") : QString()) + value + u')';
     }
     if (f == QLatin1String("ISNULL")) {

@@ -378,17 +378,35 @@ struct Outcome {
     const char* error = nullptr;
 };
 
-// Whole numbers within int stay within it, as the server's int does, unless the link is a
-// bigint's (wide); a larger whole number is a bigint or a decimal of the server's, which
-// bigint's range stands for. A float that goes beyond eight bytes, and a division by zero,
-// are refused.
-Outcome apply(char op, const Operand& a, const Operand& b, bool wide) {
+// The server's type of a link's whole numbers: int (the two within int stay within it),
+// bigint, or a decimal (a decimal or money column, a whole literal beyond int), which neither
+// range bounds: beyond bigint's it goes on in a float, and a division that leaves a
+// remainder gives the fraction.
+enum class Width { Int, Bigint, Decimal };
+
+Outcome apply(char op, const Operand& a, const Operand& b, Width width);
+
+// A link of whole numbers as floats: a decimal's beyond bigint's range, or its quotient.
+Outcome inFloats(char op, const Operand& a, const Operand& b) {
+    Operand x = a, y = b;
+    x.integer = y.integer = false;
+    x.real = double(a.whole);
+    y.real = double(b.whole);
+    return apply(op, x, y, Width::Decimal);
+}
+
+// Whole numbers of a link as its width bounds them (above); a float that goes beyond eight
+// bytes, and a division by zero, are refused.
+Outcome apply(char op, const Operand& a, const Operand& b, Width width) {
     Outcome out;
     if (a.null || b.null) {
         out.value.null = true;
         return out;
     }
     if (a.integer && b.integer) {
+        if (width == Width::Decimal && op == '/' && b.whole != 0 && b.whole != -1 &&
+            a.whole % b.whole != 0)
+            return inFloats(op, a, b);
         qint64 r = 0;
         bool overflow = false;
         switch (op) {
@@ -413,9 +431,10 @@ Outcome apply(char op, const Operand& a, const Operand& b, bool wide) {
                 else
                     r = b.whole == -1 ? 0 : a.whole % b.whole;
         }
+        if (overflow && width == Width::Decimal) return inFloats(op, a, b);
         if (overflow)
             out.error = BigintOverflow;
-        else if (!wide && isInt(a.whole) && isInt(b.whole) && !isInt(r))
+        else if (width == Width::Int && isInt(a.whole) && isInt(b.whole) && !isInt(r))
             out.error = IntOverflow;
         out.value.integer = true;
         out.value.whole = r;
@@ -453,21 +472,24 @@ void result(sqlite3_context* context, const Outcome& o) {
     sqlite3_result_double(context, o.value.real);
 }
 
-template <char Op, bool Wide>
+template <char Op, Width W>
 void arithmeticFunction(sqlite3_context* context, int, sqlite3_value** argv) {
-    result(context, apply(Op, operand(argv[0]), operand(argv[1]), Wide));
+    result(context, apply(Op, operand(argv[0]), operand(argv[1]), W));
 }
 
-// -x: the least int (or bigint) has no opposite within its type.
-template <bool Wide>
+// -x: the least int (or bigint) has no opposite within its type; a decimal's has.
+template <Width W>
 void negateFunction(sqlite3_context* context, int, sqlite3_value** argv) {
     const Operand x = operand(argv[0]);
     Outcome o;
     o.value = x;
     if (x.integer) {
-        if (x.whole == INT64_MIN)
+        if (x.whole == INT64_MIN && W == Width::Decimal) {
+            o.value.integer = false;
+            o.value.real = -double(x.whole);
+        } else if (x.whole == INT64_MIN)
             o.error = BigintOverflow;
-        else if (!Wide && x.whole == INT32_MIN)
+        else if (W == Width::Int && x.whole == INT32_MIN)
             o.error = IntOverflow;
         else
             o.value.whole = -x.whole;
@@ -477,10 +499,11 @@ void negateFunction(sqlite3_context* context, int, sqlite3_value** argv) {
     result(context, o);
 }
 
-// tsql_sum(x) and tsql_bigsum(x): SUM as the server's: the total of whole numbers that are all
-// within int must be within int too (the server's SUM of an int is an int), unless the values
-// are a bigint's; beyond bigint, or a float beyond eight bytes, is refused. Added as + adds,
-// in bigint's range, so that only the total is held to int.
+// tsql_sum(x), tsql_bigsum(x) and tsql_decsum(x): SUM as the server's: the total of whole
+// numbers that are all within int must be within int too (the server's SUM of an int is an
+// int), unless the values are a bigint's or a decimal's; beyond bigint (but for a decimal's,
+// which goes on in a float), or a float beyond eight bytes, is refused. Added as + adds, in
+// bigint's range, so that only the total is held to int.
 // SQLite hands the state over zeroed, never constructed: every member starts at zero.
 struct SumState {
     Operand total;
@@ -489,7 +512,7 @@ struct SumState {
     const char* error;
 };
 
-template <bool Wide>
+template <Width W>
 void sumStep(sqlite3_context* context, int, sqlite3_value** argv) {
     auto* state = static_cast<SumState*>(sqlite3_aggregate_context(context, sizeof(SumState)));
     if (!state) return sqlite3_result_error_nomem(context);
@@ -501,17 +524,18 @@ void sumStep(sqlite3_context* context, int, sqlite3_value** argv) {
         state->any = true;
         return;
     }
-    const Outcome o = apply('+', state->total, x, true);
+    const Outcome o = apply('+', state->total, x, W == Width::Decimal ? W : Width::Bigint);
     state->error = o.error;
     state->total = o.value;
 }
 
-template <bool Wide>
+template <Width W>
 void sumFinal(sqlite3_context* context) {
     auto* state = static_cast<SumState*>(sqlite3_aggregate_context(context, 0));
     if (!state || !state->any) return sqlite3_result_null(context);
     Outcome o{state->total, state->error};
-    if (!o.error && !Wide && !state->notAllInt && !isInt(o.value.whole)) o.error = IntOverflow;
+    if (!o.error && W == Width::Int && !state->notAllInt && !isInt(o.value.whole))
+        o.error = IntOverflow;
     result(context, o);
 }
 
@@ -555,7 +579,11 @@ void foldFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
                 std::memcpy(&x.whole, at + 1, 8);
             else
                 std::memcpy(&x.real, at + 1, 8);
-            o = apply(ops[2 * link], o.value, x, ops[2 * link + 1] == 'b');
+            const char width = ops[2 * link + 1];
+            o = apply(ops[2 * link], o.value, x,
+                      width == 'b'   ? Width::Bigint
+                      : width == 'd' ? Width::Decimal
+                                     : Width::Int);
         }
     }
     result(context, o);
@@ -671,18 +699,24 @@ int install(sqlite3* db) {
         {"tsql_like", 2, likeFunction},   {"tsql_single", 2, singleFunction},
         {"tsql_number", 1, numberFunction},
         {"tsql_float", 1, floatFunction},
-        {"tsql_add", 2, arithmeticFunction<'+', false>},
-        {"tsql_sub", 2, arithmeticFunction<'-', false>},
-        {"tsql_mul", 2, arithmeticFunction<'*', false>},
-        {"tsql_div", 2, arithmeticFunction<'/', false>},
-        {"tsql_mod", 2, arithmeticFunction<'%', false>},
-        {"tsql_neg", 1, negateFunction<false>},
-        {"tsql_bigadd", 2, arithmeticFunction<'+', true>},
-        {"tsql_bigsub", 2, arithmeticFunction<'-', true>},
-        {"tsql_bigmul", 2, arithmeticFunction<'*', true>},
-        {"tsql_bigdiv", 2, arithmeticFunction<'/', true>},
-        {"tsql_bigmod", 2, arithmeticFunction<'%', true>},
-        {"tsql_bigneg", 1, negateFunction<true>},
+        {"tsql_add", 2, arithmeticFunction<'+', Width::Int>},
+        {"tsql_sub", 2, arithmeticFunction<'-', Width::Int>},
+        {"tsql_mul", 2, arithmeticFunction<'*', Width::Int>},
+        {"tsql_div", 2, arithmeticFunction<'/', Width::Int>},
+        {"tsql_mod", 2, arithmeticFunction<'%', Width::Int>},
+        {"tsql_neg", 1, negateFunction<Width::Int>},
+        {"tsql_bigadd", 2, arithmeticFunction<'+', Width::Bigint>},
+        {"tsql_bigsub", 2, arithmeticFunction<'-', Width::Bigint>},
+        {"tsql_bigmul", 2, arithmeticFunction<'*', Width::Bigint>},
+        {"tsql_bigdiv", 2, arithmeticFunction<'/', Width::Bigint>},
+        {"tsql_bigmod", 2, arithmeticFunction<'%', Width::Bigint>},
+        {"tsql_bigneg", 1, negateFunction<Width::Bigint>},
+        {"tsql_decadd", 2, arithmeticFunction<'+', Width::Decimal>},
+        {"tsql_decsub", 2, arithmeticFunction<'-', Width::Decimal>},
+        {"tsql_decmul", 2, arithmeticFunction<'*', Width::Decimal>},
+        {"tsql_decdiv", 2, arithmeticFunction<'/', Width::Decimal>},
+        {"tsql_decmod", 2, arithmeticFunction<'%', Width::Decimal>},
+        {"tsql_decneg", 1, negateFunction<Width::Decimal>},
         {"tsql_fold", -1, foldFunction},
         {"tsql_pack", -1, packFunction},
     };
@@ -697,8 +731,10 @@ int install(sqlite3* db) {
         void (*step)(sqlite3_context*, int, sqlite3_value**);
         void (*final)(sqlite3_context*);
     };
-    static const Aggregate aggregates[] = {{"tsql_sum", sumStep<false>, sumFinal<false>},
-                                           {"tsql_bigsum", sumStep<true>, sumFinal<true>}};
+    static const Aggregate aggregates[] = {
+        {"tsql_sum", sumStep<Width::Int>, sumFinal<Width::Int>},
+        {"tsql_bigsum", sumStep<Width::Bigint>, sumFinal<Width::Bigint>},
+        {"tsql_decsum", sumStep<Width::Decimal>, sumFinal<Width::Decimal>}};
     for (const Aggregate& a : aggregates) {
         const int rc = sqlite3_create_function_v2(db, a.name, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
                                                   nullptr, nullptr, a.step, a.final, nullptr);

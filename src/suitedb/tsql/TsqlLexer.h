@@ -67,6 +67,17 @@ public:
         bool national = false;
     };
 
+    // Whether a number token is a whole number beyond int's range, which the server takes for
+    // a decimal (numeric(p, 0)) rather than an int: its arithmetic is held to no int's range.
+    static bool beyondInt(QStringView number) {
+        qsizetype digits = 0;
+        for (const QChar c : number) {
+            if (c < u'0' || c > u'9') return false;  // a fraction, an exponent, a hex number
+            if (digits > 0 || c != u'0') ++digits;
+        }
+        return digits > 10 || (digits == 10 && number.right(10) > u"2147483647");
+    }
+
     // What separates tokens besides comments.
     static bool isBlank(QChar c) {
         return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f' || c == u'\v';

@@ -75,12 +75,13 @@ bool TsqlPattern::match(QStringView text, Literals& found) const {
             using Kind = TsqlToken::Kind;
             if (!scanner.literalAt(at, piece) ||
                 piece.kind != (l.number ? Kind::Number : Kind::String) ||
-                piece.national != l.national)
+                piece.national != l.national ||
+                (l.number && TsqlScanner::beyondInt(text.mid(at, piece.length)) != l.beyondInt))
                 return false;
             at += piece.length;
             from = l.begin + l.length;
         }
-        found.push_back({begin, at - begin, l.number, l.national, l.fixed});
+        found.push_back({begin, at - begin, l.number, l.national, l.fixed, l.beyondInt});
     }
     return same(m_text.size()) && at == text.size();
 }

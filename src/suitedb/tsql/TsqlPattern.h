@@ -17,6 +17,7 @@ public:
         bool number = false;
         bool national = false;  // N'...'
         bool fixed = false;     // must recur as written: no hole
+        bool beyondInt = false;  // a whole number beyond int (TsqlScanner::beyondInt)
     };
     // Room on the stack for the literals of the longest statements the windows send (a page
     // of repair orders carries some eighty).

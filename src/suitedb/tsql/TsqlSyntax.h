@@ -33,6 +33,7 @@ struct Column {
     QString name;
     Type type = Type::Unknown;
     bool collated = false;  // declared COLLATE TSQL, so comparisons on it need no COLLATE
+    bool decimal = false;   // declared a decimal or money type (NUMERIC affinity, no INT)
     bool unique = false;    // a unique index on it alone (in its own collation) holds it
     int derivedIndex = -1;  // a column of a derived table: its position there
 };
@@ -101,6 +102,12 @@ struct Expr {
     Type type = Type::Unknown;
     bool bigint = false;      // a whole number of the server's bigint (not int), as far as
                               // the statement tells: CONVERT(BIGINT, x) and what it makes
+    bool decimal = false;     // a number of a decimal or money type (a column declared so,
+                              // CONVERT to one, a whole literal beyond int) and what it makes:
+                              // no int's or bigint's range holds its arithmetic
+    // The width of its arithmetic as the functions that do it read it (TsqlFunctions):
+    // 'd' a decimal's, 'b' a bigint's, 'i' an int's.
+    char16_t width() const { return decimal ? u'd' : bigint ? u'b' : u'i'; }
     int source = -1;          // Column: the id of its table source
     Column column;            // Column: the catalogue's column
     QString inlined;          // Literal: its text when the SQL keeps it (Tsql::keptInline)

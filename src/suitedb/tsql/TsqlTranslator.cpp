@@ -220,8 +220,10 @@ TsqlTranslator::Literals TsqlTranslator::literals(const TsqlBatch& batch, qsizet
             continue;
         }
         lits.slotOf.push_back(int(lits.spans.size()));
-        lits.spans.push_back({t.begin - begin, t.length, t.kind == TokenKind::Number, t.national,
-                              Tsql::keptInline(t.text)});
+        const bool number = t.kind == TokenKind::Number;
+        lits.spans.push_back({t.begin - begin, t.length, number, t.national,
+                              Tsql::keptInline(t.text),
+                              number && TsqlScanner::beyondInt(t.text)});
     }
     lits.checkNumbers();
     return lits;
