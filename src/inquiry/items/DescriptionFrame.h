@@ -11,7 +11,7 @@ class QTimer;
 
 // Mode E "E 規格說明": the item's description text ISPACE in T7 and, under the caption
 // "網頁模式預覽", the text rendered as a web page. Every change of T7 rewrites Html.htm in the
-// program's folder (Big5) and shows that file again (a text over 64 KB when the typing pauses;
+// program's folder (Big5) and shows that file again (a text over 16 KB when the typing pauses;
 // markup beyond the bounds of ItemViews::rendersAsMarkup as plain text). The view loads only
 // bounded regular files of the program's folder: no script runs, nothing is fetched from the
 // network or a share. "離 開" B7 gives the mode buttons the
