@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         {"2 MB on one line, ASCII", QString(mb2, u'A')},
         {"45 KB on one line", QString(45 * 1024, u'A')},
         {"2 MB in lines of 4 characters", QString("規格說明\n").repeated(mb2 / 5)},
-        {"2 MB of words and blanks", QString("spec 規格 ").repeated(mb2 / 8)},
+        {"2 MB of words and blanks", QString("item 規格 ").repeated(mb2 / 8)},
     };
     std::printf("Keys in the description field T7 (with the text read back, as the window does on "
                 "each key), median of 30 keys in the middle of the text, and the page shown once "
@@ -83,11 +83,11 @@ int main(int argc, char** argv) {
     }
     std::printf("key in T7, worst of the texts: %.1f ms (%s)\n", worstKey, worstName);
     // Markup the page renders: up to 16 KB it follows every key, beyond when the typing pauses.
-    const QString row = QStringLiteral("<tr><td>規格</td><td>spec</td></tr>");
+    const QString row = QStringLiteral("<tr><td>規格</td><td>item</td></tr>");
     const Case pages[] = {
         {"a table of 16 KB", "<table>" + row.repeated(16 * 1024 / row.size()) + "</table>"},
         {"a table of 400 KB", "<table>" + row.repeated(400 * 1024 / row.size()) + "</table>"},
-        {"paragraphs of 16 KB", QStringLiteral("<p>規格 spec</p>").repeated(16 * 1024 / 14)},
+        {"paragraphs of 16 KB", QStringLiteral("<p>規格 item</p>").repeated(16 * 1024 / 14)},
     };
     std::printf("The page rendering markup, median of 5:\n");
     for (const Case& c : pages) {

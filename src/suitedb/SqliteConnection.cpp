@@ -269,10 +269,9 @@ void SqliteConnection::bind(Statement& s, const QVariantList& values, const QStr
     // that a failure halfway leaves nothing taken for bound.
     const QVariantList before = std::exchange(s.bound, QVariantList());
     // Parameters left without a value are NULL.
-    if (values.size() < sqlite3_bind_parameter_count(statement)) sqlite3_clear_bindings(statement);
-    const qsizetype kept = values.size() < sqlite3_bind_parameter_count(statement)
-                               ? 0
-                               : std::min(before.size(), values.size());
+    const bool fewer = values.size() < sqlite3_bind_parameter_count(statement);
+    if (fewer) sqlite3_clear_bindings(statement);
+    const qsizetype kept = fewer ? 0 : std::min(before.size(), values.size());
     for (int i = 0; i < values.size(); ++i) {
         const QVariant& v = values[i];
         if (i < kept && bindsAs(v, before[i])) continue;

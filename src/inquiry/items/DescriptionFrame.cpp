@@ -37,7 +37,6 @@ public:
 // Up to this size the page follows every key; a longer text is written and shown once the
 // typing pauses, so that keys stay quick.
 constexpr qsizetype FollowEveryKey = 16 * 1024;
-
 }  // namespace
 
 DescriptionFrame::DescriptionFrame(QWidget* parent) : InquiryFrame(parent) {
